@@ -1,0 +1,69 @@
+// NSString: immutable text, stored as UTF-8; lengths and ranges count UTF-16
+// code units as on the phone. NSMutableString is the editable kind.
+#pragma once
+
+#include <Foundation/NSRange.h>
+#include <objc/NSObjCRuntime.h>
+#include <objc/runtime.h>
+
+#include <string>
+#include <string_view>
+
+class NSString : public NSObject {
+public:
+    static Class classObject();
+
+    NSString();
+    explicit NSString(std::string utf8);
+
+    static Ref<NSString> string(std::string_view utf8 = {});
+    // printf conversions plus %@, which prints an object's description.
+    static Ref<NSString> stringWithFormat(const char* format, ...);
+
+    const std::string& UTF8String() const { return text_; }
+    // The number of UTF-16 code units.
+    NSUInteger length() const;
+    bool isEqualToString(const NSString* other) const;
+    bool hasPrefix(std::string_view prefix) const;
+    NSRange rangeOfString(std::string_view needle) const;
+    Ref<NSString> substringToIndex(NSUInteger utf16Index) const;
+    Ref<NSString> stringByReplacingOccurrencesOfString(std::string_view target, std::string_view replacement) const;
+    // Upper case by the rules of the current locale.
+    Ref<NSString> uppercaseString() const;
+
+    // Foundation's lenient readings: leading white space and a sign are skipped,
+    // digits are read until the first other character (" 12abc" is 12).
+    bool boolValue() const;
+    int intValue() const;
+    NSInteger integerValue() const;
+    long long longLongValue() const;
+    double doubleValue() const;
+
+    // An immutable string copies as itself; a mutable one as a new immutable string.
+    virtual Ref<NSString> copy() const;
+
+    std::string description() const override { return text_; }
+    bool isEqual(const NSObject* other) const override;
+    std::size_t hash() const override;
+
+protected:
+    std::string text_;
+};
+
+class NSMutableString : public NSString {
+public:
+    static Class classObject();
+
+    NSMutableString();
+    explicit NSMutableString(std::string utf8);
+
+    void appendString(std::string_view utf8);
+    void setString(std::string_view utf8);
+    Ref<NSString> copy() const override;
+};
+
+// A string constant, like @"…" in Objective-C.
+inline Ref<NSString> operator""_ns(const char* text, std::size_t length)
+{
+    return NSString::string(std::string_view(text, length));
+}

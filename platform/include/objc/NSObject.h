@@ -1,0 +1,161 @@
+// The root of every object the stand-in platform hands out.
+//
+// Objects are reference counted intrusively, as on the phone: `retain` and
+// `release` move the count, `Ref<T>` is the strong reference that does it for
+// you, and a raw pointer is an unretained reference (a captured `self`, a
+// back-pointer to a superview). `autorelease` hands an object to the current
+// autorelease pool, which releases it when the pool is popped.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <string>
+#include <type_traits>
+#include <utility>
+
+typedef struct objc_class* Class;
+
+class NSObject;
+class NSString;
+typedef NSObject* id;
+
+#ifndef nil
+#define nil nullptr
+#endif
+
+class NSObject {
+public:
+    NSObject();
+    virtual ~NSObject();
+
+    NSObject(const NSObject&) = delete;
+    NSObject& operator=(const NSObject&) = delete;
+
+    static Class classObject();
+
+    Class isa() const { return isa_; }
+
+    void retain() const;
+    void release() const;
+    int retainCount() const;
+
+    // Hands the object to the innermost autorelease pool of this thread.
+    NSObject* autorelease();
+
+    // Text shown for `%@`; subclasses override it like -description.
+    virtual std::string description() const;
+    virtual bool isEqual(const NSObject* other) const;
+    virtual std::size_t hash() const;
+    bool isKindOfClass(Class cls) const;
+    bool respondsToSelector(const char* selector) const;
+
+protected:
+    // Each C++ class sets its own runtime class in its constructor; an instance of
+    // a runtime subclass gets that subclass's class set after construction.
+    void setIsa(Class cls) { isa_ = cls; }
+    friend NSObject* class_createInstance(Class, std::size_t);
+    friend Class object_setClass(id, Class);
+
+private:
+    Class isa_;
+    mutable std::atomic<int> retainCount_{1};
+};
+
+// A strong, nullable reference. Copying retains, destruction releases.
+template <typename T>
+class Ref {
+public:
+    Ref() = default;
+    Ref(std::nullptr_t) {}
+    Ref(T* object) : ptr_(object) { retainIfSet(); }
+    Ref(const Ref& other) : ptr_(other.ptr_) { retainIfSet(); }
+    Ref(Ref&& other) noexcept : ptr_(std::exchange(other.ptr_, nullptr)) {}
+    template <typename U, typename = std::enable_if_t<std::is_convertible_v<U*, T*>>>
+    Ref(const Ref<U>& other) : ptr_(other.get()) { retainIfSet(); }
+    template <typename U, typename = std::enable_if_t<std::is_convertible_v<U*, T*>>>
+    Ref(Ref<U>&& other) noexcept : ptr_(other.leak()) {}
+    ~Ref() { releaseIfSet(); }
+
+    Ref& operator=(Ref other) noexcept
+    {
+        std::swap(ptr_, other.ptr_);
+        return *this;
+    }
+
+    // Takes over a reference the caller already owns (a fresh object's +1).
+    static Ref adopt(T* object)
+    {
+        Ref ref;
+        ref.ptr_ = object;
+        return ref;
+    }
+
+    T* get() const { return ptr_; }
+    T* operator->() const { return ptr_; }
+    T& operator*() const { return *ptr_; }
+    explicit operator bool() const { return ptr_ != nullptr; }
+    operator T*() const { return ptr_; }
+
+    // Gives up ownership without releasing: the caller now owns the +1.
+    T* leak() { return std::exchange(ptr_, nullptr); }
+
+private:
+    void retainIfSet() const
+    {
+        if (ptr_)
+            ptr_->retain();
+    }
+    void releaseIfSet() const
+    {
+        if (ptr_)
+            ptr_->release();
+    }
+
+    T* ptr_ = nullptr;
+};
+
+// Creates a new object owned by the returned reference.
+template <typename T, typename... Args>
+Ref<T> makeRef(Args&&... args)
+{
+    return Ref<T>::adopt(new T(std::forward<Args>(args)...));
+}
+
+// Downcast that checks the runtime class, like `[obj isKindOfClass:[T class]] ? obj : nil`.
+template <typename T>
+T* dynamicCast(NSObject* object)
+{
+    return object && object->isKindOfClass(T::classObject()) ? static_cast<T*>(object) : nullptr;
+}
+
+template <typename T>
+Ref<T> dynamicCast(const Ref<NSObject>& object)
+{
+    return Ref<T>(dynamicCast<T>(object.get()));
+}
+
+// Returns an object through the runtime the way a method returns an autoreleased
+// result: the caller does not own it, but it lives until the current pool is popped.
+template <typename T>
+T* autoreleased(Ref<T> object)
+{
+    T* raw = object.leak();
+    if (raw)
+        raw->autorelease();
+    return raw;
+}
+
+void* objc_autoreleasePoolPush();
+void objc_autoreleasePoolPop(void* pool);
+
+// Pushes a pool for the lifetime of a scope, like `@autoreleasepool { … }`.
+class AutoreleasePool {
+public:
+    AutoreleasePool() : token_(objc_autoreleasePoolPush()) {}
+    ~AutoreleasePool() { objc_autoreleasePoolPop(token_); }
+    AutoreleasePool(const AutoreleasePool&) = delete;
+    AutoreleasePool& operator=(const AutoreleasePool&) = delete;
+
+private:
+    void* token_;
+};

@@ -1,0 +1,125 @@
+// The object runtime: classes by name, selectors, method tables with type
+// encodings, instance variables by name and associated objects.
+//
+// C++ classes of the platform and the host register themselves here (see
+// `objc::registerClass`) together with the methods that must be reachable by
+// selector; the extension then finds, hooks and extends them by name, exactly as
+// it would on the phone.
+#pragma once
+
+#include <objc/NSObject.h>
+#include <objc/encoding.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+typedef const struct objc_selector* SEL;
+typedef void (*IMP)(void);
+typedef struct objc_method* Method;
+typedef struct objc_ivar* Ivar;
+
+// Objective-C's BOOL: a byte, YES or NO.
+typedef bool BOOL;
+#ifndef YES
+#define YES true
+#define NO false
+#endif
+
+SEL sel_registerName(const char* name);
+const char* sel_getName(SEL selector);
+
+Class objc_getClass(const char* name);
+Class object_getClass(const NSObject* object);
+Class object_setClass(id object, Class cls);
+const char* class_getName(Class cls);
+Class class_getSuperclass(Class cls);
+bool class_isSubclassOf(Class cls, Class ancestor);
+
+Method class_getInstanceMethod(Class cls, SEL selector);
+IMP method_getImplementation(Method method);
+IMP method_setImplementation(Method method, IMP imp);
+const char* method_getTypeEncoding(Method method);
+SEL method_getName(Method method);
+// The method the class defines itself, or null when it only inherits one.
+Method class_getOwnMethod(Class cls, SEL selector);
+IMP class_getMethodImplementation(Class cls, SEL selector);
+bool class_respondsToSelector(Class cls, SEL selector);
+
+// Adds a method to the class. Overrides an inherited implementation, but never
+// replaces one that the class itself defines: then it answers NO and changes nothing.
+BOOL class_addMethod(Class cls, SEL selector, IMP imp, const char* types);
+
+// A runtime-made subclass. Its instances are built by the nearest ancestor that a
+// C++ class registered, then carry the new class.
+Class objc_allocateClassPair(Class superclass, const char* name, std::size_t extraBytes);
+void objc_registerClassPair(Class cls);
+NSObject* class_createInstance(Class cls, std::size_t extraBytes);
+
+// Instance variables are registered by name with accessors; `object_getIvar`
+// reads one the way a read at `ivar_getOffset` would on the phone.
+Ivar class_getInstanceVariable(Class cls, const char* name);
+const char* ivar_getName(Ivar ivar);
+const char* ivar_getTypeEncoding(Ivar ivar);
+std::ptrdiff_t ivar_getOffset(Ivar ivar);
+id object_getIvar(id object, Ivar ivar);
+void object_setIvar(id object, Ivar ivar, id value);
+
+enum objc_AssociationPolicy : std::uintptr_t {
+    OBJC_ASSOCIATION_ASSIGN = 0,
+    OBJC_ASSOCIATION_RETAIN_NONATOMIC = 1,
+    OBJC_ASSOCIATION_COPY_NONATOMIC = 3,
+    OBJC_ASSOCIATION_RETAIN = 01401,
+    OBJC_ASSOCIATION_COPY = 01403,
+};
+
+void objc_setAssociatedObject(id object, const void* key, id value, objc_AssociationPolicy policy);
+id objc_getAssociatedObject(id object, const void* key);
+void objc_removeAssociatedObjects(id object);
+
+namespace objc {
+
+// Builds a fresh instance of a registered C++ class; null for abstract classes.
+using InstanceFactory = std::function<NSObject*()>;
+
+struct ClassDefinition {
+    const char* name;
+    Class superclass;
+    InstanceFactory factory;
+};
+
+// Registers a C++ class under its runtime name. Call once, from the class's
+// `classObject()`; `setUp` then adds its methods and instance variables.
+Class registerClass(const ClassDefinition& definition, const std::function<void(Class)>& setUp = {});
+
+// The same for a default-constructible class: its factory is `new T()`.
+template <typename T>
+Class registerClass(const char* name, Class superclass, const std::function<void(Class)>& setUp = {})
+{
+    InstanceFactory factory;
+    if constexpr (std::is_default_constructible_v<T> && !std::is_abstract_v<T>)
+        factory = [] { return static_cast<NSObject*>(new T()); };
+    return registerClass(ClassDefinition{name, superclass, std::move(factory)}, setUp);
+}
+
+// Adds a method whose type encoding is derived from the function's own type, so
+// that what `objc_msgSend` checks can never drift from the implementation.
+template <typename R, typename... Args>
+BOOL addMethod(Class cls, const char* selector, R (*imp)(id, SEL, Args...))
+{
+    const std::string types = methodEncoding<R, Args...>(hostWordSize);
+    return class_addMethod(cls, sel_registerName(selector), reinterpret_cast<IMP>(imp), types.c_str());
+}
+
+// Registers an instance variable of a C++ class by name.
+struct IvarAccessors {
+    std::function<id(id)> get;
+    std::function<void(id, id)> set;
+};
+void addIvar(Class cls, const char* name, const char* types, std::ptrdiff_t offset, IvarAccessors accessors);
+
+// The classes registered so far, in registration order.
+std::vector<Class> registeredClasses();
+
+} // namespace objc

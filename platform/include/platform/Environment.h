@@ -1,0 +1,35 @@
+// What the host sets for the whole platform: the device root under which every
+// device path resolves, the clock, the time zone and the locale. The real ones
+// are the defaults; the `dayglass` options and the tests pin them here, in one place.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// The folder that stands for the phone's file system.
+void setDeviceRoot(std::string root);
+const std::string& deviceRoot();
+
+// Maps an absolute device path ("/var/mobile/…", "/private/var/mobile/…") to the
+// file under the device root. In a root, "var" may be a link to "private/var" as on
+// the phone; a root that has only one of the two serves both spellings.
+std::string resolveDevicePath(std::string_view devicePath);
+
+// Seconds since 1970-01-01 00:00:00 UTC: the pinned instant, else the system clock.
+double currentUnixTime();
+void pinCurrentTime(std::optional<double> unixTime);
+
+// ICU identifiers such as "en_US" and "Europe/Berlin".
+const std::string& currentLocaleIdentifier();
+void setCurrentLocaleIdentifier(std::string identifier);
+const std::string& currentTimeZoneIdentifier();
+void setCurrentTimeZoneIdentifier(std::string identifier);
+
+// Counts changes of the locale or the time zone, so that caches built for
+// the previous ones know to rebuild.
+unsigned environmentGeneration();
+
+} // namespace platform

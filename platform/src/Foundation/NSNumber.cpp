@@ -1,0 +1,139 @@
+#include <Foundation/NSValue.h>
+
+#include <cmath>
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+bool returnsBool(id self, SEL) { return static_cast<NSNumber*>(self)->boolValue(); }
+int returnsInt(id self, SEL) { return static_cast<NSNumber*>(self)->intValue(); }
+NSInteger returnsInteger(id self, SEL) { return static_cast<NSNumber*>(self)->integerValue(); }
+double returnsDouble(id self, SEL) { return static_cast<NSNumber*>(self)->doubleValue(); }
+
+// A double converts to an integer by truncation; out-of-range values saturate
+// instead of being undefined.
+long long truncateToLongLong(double value)
+{
+    if (std::isnan(value))
+        return 0;
+    if (value >= 9.2233720368547758e18)
+        return LLONG_MAX;
+    if (value <= -9.2233720368547758e18)
+        return LLONG_MIN;
+    return static_cast<long long>(value);
+}
+
+} // namespace
+
+Class NSNumber::classObject()
+{
+    static Class cls = objc::registerClass(objc::ClassDefinition{"NSNumber", NSObject::classObject(), {}}, [](Class c) {
+        objc::addMethod(c, "boolValue", &returnsBool);
+        objc::addMethod(c, "intValue", &returnsInt);
+        objc::addMethod(c, "integerValue", &returnsInteger);
+        objc::addMethod(c, "doubleValue", &returnsDouble);
+    });
+    return cls;
+}
+
+NSNumber::NSNumber(Value value) : value_(value)
+{
+    setIsa(classObject());
+}
+
+Ref<NSNumber> NSNumber::numberWithBool(bool value)
+{
+    return makeRef<NSNumber>(Value(value));
+}
+
+Ref<NSNumber> NSNumber::numberWithInteger(NSInteger value)
+{
+    return makeRef<NSNumber>(Value(static_cast<long long>(value)));
+}
+
+Ref<NSNumber> NSNumber::numberWithLongLong(long long value)
+{
+    return makeRef<NSNumber>(Value(value));
+}
+
+Ref<NSNumber> NSNumber::numberWithUnsignedLongLong(unsigned long long value)
+{
+    return makeRef<NSNumber>(Value(value));
+}
+
+Ref<NSNumber> NSNumber::numberWithDouble(double value)
+{
+    return makeRef<NSNumber>(Value(value));
+}
+
+bool NSNumber::boolValue() const
+{
+    return std::visit([](auto v) { return v != 0; }, value_);
+}
+
+int NSNumber::intValue() const
+{
+    // Foundation keeps the low 32 bits: 4294967297 reads as 1.
+    return static_cast<int>(static_cast<unsigned int>(longLongValue()));
+}
+
+NSInteger NSNumber::integerValue() const
+{
+    return static_cast<NSInteger>(longLongValue());
+}
+
+long long NSNumber::longLongValue() const
+{
+    if (auto* d = std::get_if<double>(&value_))
+        return truncateToLongLong(*d);
+    if (auto* u = std::get_if<unsigned long long>(&value_))
+        return static_cast<long long>(*u);
+    if (auto* b = std::get_if<bool>(&value_))
+        return *b ? 1 : 0;
+    return std::get<long long>(value_);
+}
+
+unsigned long long NSNumber::unsignedLongLongValue() const
+{
+    if (auto* u = std::get_if<unsigned long long>(&value_))
+        return *u;
+    return static_cast<unsigned long long>(longLongValue());
+}
+
+double NSNumber::doubleValue() const
+{
+    return std::visit([](auto v) { return static_cast<double>(v); }, value_);
+}
+
+Ref<NSString> NSNumber::stringValue() const
+{
+    return NSString::string(description());
+}
+
+std::string NSNumber::description() const
+{
+    if (auto* d = std::get_if<double>(&value_)) {
+        char buffer[32];
+        std::snprintf(buffer, sizeof buffer, "%.17g", *d);
+        return buffer;
+    }
+    if (auto* u = std::get_if<unsigned long long>(&value_))
+        return std::to_string(*u);
+    return std::to_string(longLongValue());
+}
+
+bool NSNumber::isEqual(const NSObject* other) const
+{
+    auto* number = dynamicCast<NSNumber>(const_cast<NSObject*>(other));
+    if (!number)
+        return false;
+    if (isFloatingPoint() || number->isFloatingPoint())
+        return doubleValue() == number->doubleValue();
+    return longLongValue() == number->longLongValue();
+}
+
+std::size_t NSNumber::hash() const
+{
+    return std::hash<double>()(doubleValue());
+}

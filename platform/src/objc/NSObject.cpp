@@ -1,0 +1,188 @@
+// The root object: reference counting, autorelease pools and associated objects.
+#include <objc/message.h>
+#include <objc/runtime.h>
+
+#include <cstdio>
+#include <map>
+#include <mutex>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+// Each thread's pools share one stack of objects; a pool's token is the stack
+// depth at its push, and popping releases everything above it, newest first.
+struct PoolStack {
+    std::vector<NSObject*> objects;
+    int openPools = 0;
+};
+
+PoolStack& poolStack()
+{
+    thread_local PoolStack stack;
+    return stack;
+}
+
+struct AssociationTable {
+    std::mutex lock;
+    std::map<const NSObject*, std::map<const void*, std::pair<NSObject*, objc_AssociationPolicy>>> entries;
+};
+
+AssociationTable& associations()
+{
+    static auto* table = new AssociationTable;
+    return *table;
+}
+
+bool retainsValue(objc_AssociationPolicy policy)
+{
+    return policy != OBJC_ASSOCIATION_ASSIGN;
+}
+
+} // namespace
+
+Class NSObject::classObject()
+{
+    static Class cls = objc::registerClass<NSObject>("NSObject", nullptr);
+    return cls;
+}
+
+NSObject::NSObject() : isa_(classObject()) {}
+
+NSObject::~NSObject()
+{
+    objc_removeAssociatedObjects(this);
+}
+
+void NSObject::retain() const
+{
+    retainCount_.fetch_add(1, std::memory_order_relaxed);
+}
+
+void NSObject::release() const
+{
+    if (retainCount_.fetch_sub(1, std::memory_order_acq_rel) == 1)
+        delete this;
+}
+
+int NSObject::retainCount() const
+{
+    return retainCount_.load(std::memory_order_relaxed);
+}
+
+NSObject* NSObject::autorelease()
+{
+    PoolStack& stack = poolStack();
+    if (stack.openPools == 0) {
+        std::fprintf(stderr, "objc: %s object %p autoreleased with no pool in place - just leaking\n",
+                     class_getName(isa_), static_cast<void*>(this));
+        return this;
+    }
+    stack.objects.push_back(this);
+    return this;
+}
+
+std::string NSObject::description() const
+{
+    std::ostringstream text;
+    text << "<" << class_getName(isa_) << ": " << static_cast<const void*>(this) << ">";
+    return text.str();
+}
+
+bool NSObject::isEqual(const NSObject* other) const
+{
+    return this == other;
+}
+
+std::size_t NSObject::hash() const
+{
+    return reinterpret_cast<std::size_t>(this);
+}
+
+bool NSObject::isKindOfClass(Class cls) const
+{
+    return class_isSubclassOf(isa_, cls);
+}
+
+bool NSObject::respondsToSelector(const char* selector) const
+{
+    return class_respondsToSelector(isa_, sel_registerName(selector));
+}
+
+void* objc_autoreleasePoolPush()
+{
+    PoolStack& stack = poolStack();
+    ++stack.openPools;
+    return reinterpret_cast<void*>(stack.objects.size() + 1);
+}
+
+void objc_autoreleasePoolPop(void* pool)
+{
+    PoolStack& stack = poolStack();
+    const auto depth = reinterpret_cast<std::size_t>(pool) - 1;
+    // Releasing may autorelease more objects into this same pool; drain until stable.
+    while (stack.objects.size() > depth) {
+        NSObject* object = stack.objects.back();
+        stack.objects.pop_back();
+        object->release();
+    }
+    if (stack.openPools > 0)
+        --stack.openPools;
+}
+
+void objc_setAssociatedObject(id object, const void* key, id value, objc_AssociationPolicy policy)
+{
+    if (!object)
+        return;
+    std::pair<NSObject*, objc_AssociationPolicy> previous{nullptr, OBJC_ASSOCIATION_ASSIGN};
+    {
+        AssociationTable& table = associations();
+        std::lock_guard guard(table.lock);
+        auto& slots = table.entries[object];
+        auto it = slots.find(key);
+        if (it != slots.end()) {
+            previous = it->second;
+            slots.erase(it);
+        }
+        if (value) {
+            if (retainsValue(policy))
+                value->retain();
+            slots[key] = {value, policy};
+        }
+        if (slots.empty())
+            table.entries.erase(object);
+    }
+    // Released outside the lock: the old value's destructor may touch associations.
+    if (previous.first && retainsValue(previous.second))
+        previous.first->release();
+}
+
+id objc_getAssociatedObject(id object, const void* key)
+{
+    if (!object)
+        return nullptr;
+    AssociationTable& table = associations();
+    std::lock_guard guard(table.lock);
+    auto entry = table.entries.find(object);
+    if (entry == table.entries.end())
+        return nullptr;
+    auto it = entry->second.find(key);
+    return it == entry->second.end() ? nullptr : it->second.first;
+}
+
+void objc_removeAssociatedObjects(id object)
+{
+    std::map<const void*, std::pair<NSObject*, objc_AssociationPolicy>> removed;
+    {
+        AssociationTable& table = associations();
+        std::lock_guard guard(table.lock);
+        auto entry = table.entries.find(object);
+        if (entry == table.entries.end())
+            return;
+        removed = std::move(entry->second);
+        table.entries.erase(entry);
+    }
+    for (auto& [key, slot] : removed)
+        if (retainsValue(slot.second))
+            slot.first->release();
+}

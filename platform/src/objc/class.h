@@ -1,0 +1,33 @@
+// The runtime's own records of classes, methods and instance variables.
+#pragma once
+
+#include <objc/runtime.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+struct objc_method {
+    SEL selector = nullptr;
+    std::atomic<IMP> imp{nullptr};
+    std::string types;
+};
+
+struct objc_ivar {
+    std::string name;
+    std::string types;
+    std::ptrdiff_t offset = 0;
+    objc::IvarAccessors accessors;
+};
+
+struct objc_class {
+    std::string name;
+    Class superclass = nullptr;
+    std::unordered_map<SEL, std::unique_ptr<objc_method>> methods;
+    std::vector<std::unique_ptr<objc_ivar>> ivars;
+    objc::InstanceFactory factory;
+    std::size_t extraBytes = 0;
+    bool registered = false;
+};

@@ -1,0 +1,311 @@
+// The class table, selectors, method tables and instance variables.
+//
+// The table is process-wide and shared by the host and every loaded library,
+// which is why the platform is a shared library. Classes are registered at start-up
+// and by the extension's initialiser; a mutex keeps registration safe should a
+// background queue look a class up at the same time.
+#include "objc/class.h"
+
+#include <objc/message.h>
+
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <unordered_set>
+
+namespace {
+
+std::recursive_mutex& tableLock()
+{
+    static std::recursive_mutex lock;
+    return lock;
+}
+
+std::map<std::string, Class, std::less<>>& classTable()
+{
+    static std::map<std::string, Class, std::less<>> table;
+    return table;
+}
+
+std::vector<Class>& registrationOrder()
+{
+    static std::vector<Class> order;
+    return order;
+}
+
+Class newClass(const char* name, Class superclass)
+{
+    auto* cls = new objc_class;
+    cls->name = name;
+    cls->superclass = superclass;
+    return cls;
+}
+
+void insertIntoTable(Class cls)
+{
+    std::lock_guard guard(tableLock());
+    classTable().emplace(cls->name, cls);
+    registrationOrder().push_back(cls);
+    cls->registered = true;
+}
+
+} // namespace
+
+// Selectors are interned names: equal names give the same pointer.
+struct objc_selector {
+    std::string name;
+};
+
+SEL sel_registerName(const char* name)
+{
+    static std::mutex lock;
+    static std::map<std::string, objc_selector*, std::less<>> selectors;
+    std::lock_guard guard(lock);
+    auto it = selectors.find(name);
+    if (it == selectors.end())
+        it = selectors.emplace(name, new objc_selector{name}).first;
+    return it->second;
+}
+
+const char* sel_getName(SEL selector)
+{
+    return selector ? selector->name.c_str() : "<null selector>";
+}
+
+Class objc_getClass(const char* name)
+{
+    std::lock_guard guard(tableLock());
+    auto it = classTable().find(name);
+    return it == classTable().end() ? nullptr : it->second;
+}
+
+Class object_getClass(const NSObject* object)
+{
+    return object ? object->isa() : nullptr;
+}
+
+Class object_setClass(id object, Class cls)
+{
+    if (!object)
+        return nullptr;
+    Class previous = object->isa();
+    object->setIsa(cls);
+    return previous;
+}
+
+const char* class_getName(Class cls)
+{
+    return cls ? cls->name.c_str() : "nil";
+}
+
+Class class_getSuperclass(Class cls)
+{
+    return cls ? cls->superclass : nullptr;
+}
+
+bool class_isSubclassOf(Class cls, Class ancestor)
+{
+    for (Class c = cls; c; c = c->superclass)
+        if (c == ancestor)
+            return true;
+    return false;
+}
+
+Method class_getOwnMethod(Class cls, SEL selector)
+{
+    if (!cls || !selector)
+        return nullptr;
+    std::lock_guard guard(tableLock());
+    auto it = cls->methods.find(selector);
+    return it == cls->methods.end() ? nullptr : it->second.get();
+}
+
+Method class_getInstanceMethod(Class cls, SEL selector)
+{
+    for (Class c = cls; c; c = c->superclass)
+        if (Method method = class_getOwnMethod(c, selector))
+            return method;
+    return nullptr;
+}
+
+IMP method_getImplementation(Method method)
+{
+    return method ? method->imp.load() : nullptr;
+}
+
+IMP method_setImplementation(Method method, IMP imp)
+{
+    return method ? method->imp.exchange(imp) : nullptr;
+}
+
+const char* method_getTypeEncoding(Method method)
+{
+    return method ? method->types.c_str() : nullptr;
+}
+
+SEL method_getName(Method method)
+{
+    return method ? method->selector : nullptr;
+}
+
+IMP class_getMethodImplementation(Class cls, SEL selector)
+{
+    return method_getImplementation(class_getInstanceMethod(cls, selector));
+}
+
+bool class_respondsToSelector(Class cls, SEL selector)
+{
+    return class_getInstanceMethod(cls, selector) != nullptr;
+}
+
+BOOL class_addMethod(Class cls, SEL selector, IMP imp, const char* types)
+{
+    if (!cls || !selector || !imp || !types)
+        return NO;
+    std::lock_guard guard(tableLock());
+    if (cls->methods.count(selector))
+        return NO;
+    auto method = std::make_unique<objc_method>();
+    method->selector = selector;
+    method->imp = imp;
+    method->types = types;
+    cls->methods.emplace(selector, std::move(method));
+    return YES;
+}
+
+Class objc_allocateClassPair(Class superclass, const char* name, std::size_t extraBytes)
+{
+    if (!name || objc_getClass(name))
+        return nullptr;
+    Class cls = newClass(name, superclass);
+    cls->extraBytes = extraBytes;
+    return cls;
+}
+
+void objc_registerClassPair(Class cls)
+{
+    if (cls && !cls->registered && !objc_getClass(cls->name.c_str()))
+        insertIntoTable(cls);
+}
+
+NSObject* class_createInstance(Class cls, std::size_t /*extraBytes*/)
+{
+    for (Class c = cls; c; c = c->superclass) {
+        if (!c->factory)
+            continue;
+        NSObject* object = c->factory();
+        object->setIsa(cls);
+        return object;
+    }
+    return nullptr;
+}
+
+Ivar class_getInstanceVariable(Class cls, const char* name)
+{
+    if (!name)
+        return nullptr;
+    std::lock_guard guard(tableLock());
+    for (Class c = cls; c; c = c->superclass)
+        for (auto& ivar : c->ivars)
+            if (ivar->name == name)
+                return ivar.get();
+    return nullptr;
+}
+
+const char* ivar_getName(Ivar ivar)
+{
+    return ivar ? ivar->name.c_str() : nullptr;
+}
+
+const char* ivar_getTypeEncoding(Ivar ivar)
+{
+    return ivar ? ivar->types.c_str() : nullptr;
+}
+
+std::ptrdiff_t ivar_getOffset(Ivar ivar)
+{
+    return ivar ? ivar->offset : 0;
+}
+
+id object_getIvar(id object, Ivar ivar)
+{
+    if (!object || !ivar || !ivar->accessors.get)
+        return nullptr;
+    return ivar->accessors.get(object);
+}
+
+void object_setIvar(id object, Ivar ivar, id value)
+{
+    if (object && ivar && ivar->accessors.set)
+        ivar->accessors.set(object, value);
+}
+
+namespace objc {
+
+Class registerClass(const ClassDefinition& definition, const std::function<void(Class)>& setUp)
+{
+    Class cls = newClass(definition.name, definition.superclass);
+    cls->factory = definition.factory;
+    insertIntoTable(cls);
+    if (setUp)
+        setUp(cls);
+    return cls;
+}
+
+void addIvar(Class cls, const char* name, const char* types, std::ptrdiff_t offset, IvarAccessors accessors)
+{
+    std::lock_guard guard(tableLock());
+    auto ivar = std::make_unique<objc_ivar>();
+    ivar->name = name;
+    ivar->types = types;
+    ivar->offset = offset;
+    ivar->accessors = std::move(accessors);
+    cls->ivars.push_back(std::move(ivar));
+}
+
+std::vector<Class> registeredClasses()
+{
+    std::lock_guard guard(tableLock());
+    return registrationOrder();
+}
+
+void throwUnrecognizedSelector(NSObject* receiver, SEL selector)
+{
+    throw NSException(NSInvalidArgumentException, std::string("-[") + class_getName(object_getClass(receiver)) + " " +
+                                                       sel_getName(selector) + "]: unrecognized selector sent to instance");
+}
+
+void throwEncodingMismatch(NSObject* receiver, SEL selector, const std::string& callTypes, const char* methodTypes)
+{
+    throw NSException(NSInvalidArgumentException, std::string("-[") + class_getName(object_getClass(receiver)) + " " +
+                                                       sel_getName(selector) + "]: called as \"" + callTypes +
+                                                       "\" but implemented as \"" + methodTypes + "\"");
+}
+
+} // namespace objc
+
+NSException::NSException(std::string name, std::string reason)
+    : std::runtime_error(name + ": " + reason), name_(std::move(name)), reason_(std::move(reason))
+{
+}
+
+void MSHookMessageEx(Class cls, SEL selector, IMP replacement, IMP* result)
+{
+    if (result)
+        *result = nullptr;
+    if (!cls || !selector || !replacement)
+        return;
+    if (Method own = class_getOwnMethod(cls, selector)) {
+        IMP previous = method_setImplementation(own, replacement);
+        if (result)
+            *result = previous;
+        return;
+    }
+    Method inherited = class_getInstanceMethod(cls->superclass, selector);
+    if (!inherited)
+        return;
+    IMP superImp = method_getImplementation(inherited);
+    class_addMethod(cls, selector, replacement, method_getTypeEncoding(inherited));
+    if (result)
+        *result = superImp;
+}
