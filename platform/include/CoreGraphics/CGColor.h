@@ -1,0 +1,25 @@
+// CGColor: red, green, blue and alpha components in the device RGB space.
+#pragma once
+
+#include <CoreGraphics/CGGeometry.h>
+#include <objc/runtime.h>
+
+class CGColor : public NSObject {
+public:
+    static Class classObject();
+
+    CGColor(CGFloat red, CGFloat green, CGFloat blue, CGFloat alpha);
+
+    CGFloat red() const { return red_; }
+    CGFloat green() const { return green_; }
+    CGFloat blue() const { return blue_; }
+    CGFloat alpha() const { return alpha_; }
+
+    std::string description() const override;
+    bool isEqual(const NSObject* other) const override;
+
+private:
+    CGFloat red_, green_, blue_, alpha_;
+};
+
+typedef CGColor* CGColorRef;
