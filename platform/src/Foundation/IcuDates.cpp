@@ -160,24 +160,35 @@ bool isKnownTimeZone(std::string_view name)
 std::string hostTimeZoneName()
 {
     static auto* state = new HostZone;
-    const std::string& host = platform::currentTimeZoneIdentifier();
-    std::lock_guard guard(state->lock);
-    if (state->resolvedName.empty() || state->hostName != host) {
-        state->hostName = host;
-        state->resolvedName = isKnownTimeZone(host) ? host : "UTC";
-        if (state->resolvedName != host && state->reportedUnknown.insert(host).second)
-            NSLog("Unknown time zone \"%s\", using UTC", host.c_str());
+    const std::string host = platform::currentTimeZoneIdentifier();
+    bool firstSightOfUnknown = false;
+    std::string resolved;
+    {
+        std::lock_guard guard(state->lock);
+        if (state->resolvedName.empty() || state->hostName != host) {
+            state->hostName = host;
+            state->resolvedName = isKnownTimeZone(host) ? host : "UTC";
+            firstSightOfUnknown = state->resolvedName != host && state->reportedUnknown.insert(host).second;
+        }
+        resolved = state->resolvedName;
     }
-    return state->resolvedName;
+    // Logged outside the lock: the log may well format dates itself.
+    if (firstSightOfUnknown)
+        NSLog("Unknown time zone \"%s\", using UTC", host.c_str());
+    return resolved;
 }
 
 IcuSession::IcuSession()
+    : IcuSession(hostTimeZoneName())
+{
+}
+
+IcuSession::IcuSession(std::string hostZone)
     : lock_(caches().lock)
 {
-    std::string zone = hostTimeZoneName();
-    if (zone != caches().defaultZone) {
-        icu::TimeZone::adoptDefault(icu::TimeZone::createTimeZone(fromUtf8(zone)));
-        caches().defaultZone = std::move(zone);
+    if (hostZone != caches().defaultZone) {
+        icu::TimeZone::adoptDefault(icu::TimeZone::createTimeZone(fromUtf8(hostZone)));
+        caches().defaultZone = std::move(hostZone);
     }
 }
 

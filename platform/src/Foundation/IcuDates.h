@@ -64,6 +64,8 @@ public:
     const std::string& relativeDayName(const std::string& locale, int offset);
 
 private:
+    explicit IcuSession(std::string hostZone);
+
     std::unique_lock<std::mutex> lock_;
 };
 
