@@ -30,16 +30,6 @@ TEST(CurrentLocale, StaysTheSameObjectUntilTheHostLocaleChanges)
     EXPECT_EQ(german.get(), NSLocale::currentLocale().get());
 }
 
-TEST(Locale, LocalesOfOneIdentifierAreEqualButDistinct)
-{
-    const Ref<NSLocale> a = NSLocale::localeWithLocaleIdentifier("ja_JP");
-    const Ref<NSLocale> b = NSLocale::localeWithLocaleIdentifier("ja_JP");
-    EXPECT_NE(a.get(), b.get());
-    EXPECT_TRUE(a->isEqual(b));
-    EXPECT_EQ(a->hash(), b->hash());
-    EXPECT_FALSE(a->isEqual(NSLocale::localeWithLocaleIdentifier("en_GB")));
-}
-
 TEST(SystemTimeZone, FollowsTheHostAndKeepsItsIdentity)
 {
     PinnedHost host("en_US", "Europe/Berlin");
