@@ -146,15 +146,6 @@ TEST(GlobalQueue, DrainFromAWorkerIsRefused)
     EXPECT_TRUE(refused);
 }
 
-TEST(DispatchOnce, RunsTheBlockOnce)
-{
-    static dispatch_once_t once;
-    int runs = 0;
-    for (int i = 0; i < 3; ++i)
-        dispatch_once(&once, [&] { ++runs; });
-    EXPECT_EQ(runs, 1);
-}
-
 TEST(CFLog, FormatsLikeNSLogIntoTheSameLog)
 {
     platform::clearLog();

@@ -78,6 +78,9 @@ TEST(NumberValue, DoublesTruncateTowardZero)
     EXPECT_EQ(NSNumber::numberWithDouble(3.99)->integerValue(), 3);
     EXPECT_EQ(NSNumber::numberWithDouble(-3.99)->integerValue(), -3);
     EXPECT_EQ(NSNumber::numberWithDouble(12.7)->intValue(), 12);
+    EXPECT_EQ(NSNumber::numberWithDouble(-12.7)->intValue(), -12);
+    EXPECT_EQ(NSNumber::numberWithDouble(3e9)->intValue(), INT_MAX);
+    EXPECT_EQ(NSNumber::numberWithDouble(-3e9)->intValue(), INT_MIN);
     EXPECT_EQ(NSNumber::numberWithDouble(1e30)->integerValue(), LONG_MAX);
     EXPECT_EQ(NSNumber::numberWithDouble(std::nan(""))->integerValue(), 0);
     EXPECT_TRUE(NSNumber::numberWithDouble(0.25)->boolValue());

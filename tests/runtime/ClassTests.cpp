@@ -79,14 +79,3 @@ TEST(InstanceVariable, ReadByNameThroughTheClassChain)
     EXPECT_EQ(class_getInstanceVariable(Widget::classObject(), "_missing"), nullptr);
     EXPECT_EQ(object_getIvar(nullptr, ivar), nullptr);
 }
-
-TEST(ClassLookup, KnowsRegisteredClassesAndTheirChain)
-{
-    Widget::classObject();
-    Panel::classObject();
-    EXPECT_EQ(objc_getClass("RTPanel"), Panel::classObject());
-    EXPECT_EQ(objc_getClass("RTNoSuchClass"), nullptr);
-    EXPECT_TRUE(class_isSubclassOf(Panel::classObject(), NSObject::classObject()));
-    EXPECT_FALSE(class_isSubclassOf(Widget::classObject(), Panel::classObject()));
-    EXPECT_EQ(sel_registerName("name"), sel_registerName(std::string("na").append("me").c_str()));
-}

@@ -1,5 +1,6 @@
 #include <Foundation/NSValue.h>
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -89,8 +90,12 @@ bool NSNumber::boolValue() const
 
 int NSNumber::intValue() const
 {
-    // Foundation keeps the low 32 bits: 4294967297 reads as 1.
-    return static_cast<int>(static_cast<unsigned int>(longLongValue()));
+    // Foundation keeps an integer's low 32 bits (4294967297 reads as 1), but
+    // clamps a floating-point value to the int range.
+    const long long value = longLongValue();
+    if (isFloatingPoint())
+        return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+    return static_cast<int>(static_cast<unsigned int>(value));
 }
 
 NSInteger NSNumber::integerValue() const
