@@ -1,10 +1,26 @@
-// Reading drawn images back: where the ink is and how much of it there is.
+// Reading drawn images back: where the ink is and how much of it there is;
+// geometry printed readably in failures.
 #pragma once
 
 #include <CoreGraphics/CGGeometry.h>
 #include <UIKit/UIImage.h>
 
 #include <functional>
+#include <ostream>
+
+// Readable geometry in test failures.
+inline void PrintTo(const CGRect& r, std::ostream* os)
+{
+    *os << "(" << r.origin.x << ", " << r.origin.y << ", " << r.size.width << ", " << r.size.height << ")";
+}
+inline void PrintTo(const CGSize& s, std::ostream* os)
+{
+    *os << "(" << s.width << ", " << s.height << ")";
+}
+inline void PrintTo(const CGPoint& p, std::ostream* os)
+{
+    *os << "(" << p.x << ", " << p.y << ")";
+}
 
 namespace drawing_tests {
 

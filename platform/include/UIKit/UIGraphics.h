@@ -24,6 +24,3 @@ Ref<UIImage> UIGraphicsGetImageFromCurrentImageContext();
 // Pops the current context when it is an image context; otherwise logs and leaves
 // the stack alone.
 void UIGraphicsEndImageContext();
-
-// The scale of the main screen: 2, as on the 375 x 667 phone.
-constexpr CGFloat UIScreenMainScale = 2;

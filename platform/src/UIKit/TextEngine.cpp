@@ -8,6 +8,7 @@
 #include <pango/pangofc-fontmap.h>
 
 #include <cstdio>
+#include <unordered_map>
 
 namespace uikit {
 
@@ -63,6 +64,39 @@ LayoutPtr makeLayout(std::string_view text, const UIFont& font)
     pango_layout_set_font_description(layout.get(), font.pangoDescription());
     pango_layout_set_text(layout.get(), text.data(), static_cast<int>(text.size()));
     return layout;
+}
+
+namespace {
+
+// Enough for every label of a screenful of rows several times over; when it is
+// full it starts afresh rather than tracking use.
+constexpr std::size_t lineLayoutCacheLimit = 2048;
+
+std::string lineLayoutKey(std::string_view text, const UIFont& font)
+{
+    const CGFloat size = font.pointSize();
+    std::string key = font.fontName()->UTF8String();
+    key.push_back('\0');
+    key.append(reinterpret_cast<const char*>(&size), sizeof size);
+    key.append(text);
+    return key;
+}
+
+} // namespace
+
+LayoutPtr lineLayout(std::string_view text, const UIFont& font)
+{
+    static std::unordered_map<std::string, LayoutPtr> cache;
+    std::string key = lineLayoutKey(text, font);
+    auto found = cache.find(key);
+    if (found == cache.end()) {
+        if (cache.size() >= lineLayoutCacheLimit)
+            cache.clear();
+        LayoutPtr layout = makeLayout(text, font);
+        pango_layout_set_single_paragraph_mode(layout.get(), TRUE);
+        found = cache.emplace(std::move(key), std::move(layout)).first;
+    }
+    return LayoutPtr(static_cast<PangoLayout*>(g_object_ref(found->second.get())));
 }
 
 CGSize layoutSize(PangoLayout* layout)

@@ -7,6 +7,7 @@
 #include <pango/pango.h>
 
 #include <memory>
+#include <string>
 #include <string_view>
 
 class UIFont;
@@ -24,8 +25,13 @@ using LayoutPtr = std::unique_ptr<PangoLayout, GObjectUnref>;
 // scale and on every machine. Main thread only, like all of UIKit.
 PangoContext* textContext();
 
-// The text in the font, unlimited in width.
+// The text in the font, unlimited in width, for the caller to configure.
 LayoutPtr makeLayout(std::string_view text, const UIFont& font);
+
+// The text as one line in the font, shaped once and kept: labels measure and
+// draw the same few texts on every layout pass. Shared, so callers must not
+// change it.
+LayoutPtr lineLayout(std::string_view text, const UIFont& font);
 
 // The layout's logical size (advance widths, line heights) in points.
 CGSize layoutSize(PangoLayout* layout);

@@ -1,6 +1,7 @@
 #include <UIKit/UIGraphics.h>
 
 #include <Foundation/NSLog.h>
+#include <UIKit/UIScreen.h>
 
 #include <cairo.h>
 
@@ -59,7 +60,7 @@ void UIGraphicsBeginImageContext(CGSize size)
 void UIGraphicsBeginImageContextWithOptions(CGSize size, BOOL opaque, CGFloat scale)
 {
     if (scale <= 0)
-        scale = UIScreenMainScale;
+        scale = UIScreen::mainScreen()->scale();
     cairo_surface_t* surface = cairo_image_surface_create(
         opaque ? CAIRO_FORMAT_RGB24 : CAIRO_FORMAT_ARGB32, pixels(size.width, scale), pixels(size.height, scale));
     cairo_t* cairo = cairo_create(surface);

@@ -14,13 +14,6 @@ namespace {
 
 constexpr std::string_view ellipsis = "\u2026";
 
-uikit::LayoutPtr makeLineLayout(std::string_view text, const UIFont& font)
-{
-    uikit::LayoutPtr layout = uikit::makeLayout(text, font);
-    pango_layout_set_single_paragraph_mode(layout.get(), TRUE);
-    return layout;
-}
-
 // Byte offsets at which the text may be cut without splitting a character.
 std::vector<std::size_t> cutPositions(PangoLayout* layout, std::string_view text)
 {
@@ -37,12 +30,22 @@ std::vector<std::size_t> cutPositions(PangoLayout* layout, std::string_view text
     return cuts;
 }
 
+// The end of the text kept before the ellipsis: the cut, less trailing blanks.
+std::size_t keptEnd(std::string_view text, std::size_t cut)
+{
+    while (cut > 0 && (text[cut - 1] == ' ' || text[cut - 1] == '\t'))
+        --cut;
+    return cut;
+}
+
 std::string withEllipsis(std::string_view text, std::size_t cut)
 {
-    std::string_view kept = text.substr(0, cut);
-    while (!kept.empty() && (kept.back() == ' ' || kept.back() == '\t'))
-        kept.remove_suffix(1);
-    return std::string(kept) + std::string(ellipsis);
+    return std::string(text.substr(0, keptEnd(text, cut))) + std::string(ellipsis);
+}
+
+CGFloat lineWidth(std::string_view text, const UIFont& font)
+{
+    return uikit::layoutSize(uikit::lineLayout(text, font).get()).width;
 }
 
 double alignmentFactor(NSTextAlignment alignment)
@@ -79,7 +82,9 @@ uikit::LayoutPtr layoutForMode(
     std::string_view text, const UIFont& font, CGFloat width, NSLineBreakMode mode, NSTextAlignment alignment)
 {
     if (mode == NSLineBreakByTruncatingTail)
-        return makeLineLayout(NSStringTruncatingTail(text, &font, width), font);
+        return uikit::lineLayout(NSStringTruncatingTail(text, &font, width), font);
+    if (mode == NSLineBreakByClipping && text.find_first_of("\r\n") == std::string_view::npos)
+        return uikit::lineLayout(text, font);
 
     uikit::LayoutPtr layout = uikit::makeLayout(text, font);
     pango_layout_set_alignment(layout.get(), pangoAlignment(alignment));
@@ -109,7 +114,7 @@ CGSize NSStringSizeWithFont(std::string_view text, const UIFont* font)
 {
     if (!font)
         return CGSizeZero;
-    return uikit::layoutSize(makeLineLayout(text, *font).get());
+    return uikit::layoutSize(uikit::lineLayout(text, *font).get());
 }
 
 CGSize NSStringSizeWithFont(const NSString* text, const UIFont* font)
@@ -121,21 +126,27 @@ std::string NSStringTruncatingTail(std::string_view text, const UIFont* font, CG
 {
     if (!font)
         return {};
-    uikit::LayoutPtr layout = makeLineLayout(text, *font);
+    uikit::LayoutPtr layout = uikit::lineLayout(text, *font);
     if (uikit::layoutSize(layout.get()).width <= width)
         return std::string(text);
 
-    // The longest start that fits with the ellipsis: widths grow with the cut.
+    // A first guess from the glyph positions of the whole line, settled by
+    // measuring the candidates themselves, since shaping across the cut
+    // (kerning into the ellipsis) can move the edge a little.
     const std::vector<std::size_t> cuts = cutPositions(layout.get(), text);
-    auto fits = [&](std::size_t cut) {
-        const std::string candidate = withEllipsis(text, cut);
-        pango_layout_set_text(layout.get(), candidate.data(), static_cast<int>(candidate.size()));
-        return uikit::layoutSize(layout.get()).width <= width;
+    const CGFloat ellipsisWidth = lineWidth(ellipsis, *font);
+    auto estimateFits = [&](std::size_t cut) {
+        PangoRectangle position;
+        pango_layout_index_to_pos(layout.get(), static_cast<int>(keptEnd(text, cut)), &position);
+        return static_cast<CGFloat>(position.x) / PANGO_SCALE + ellipsisWidth <= width;
     };
-    auto firstTooWide = std::partition_point(cuts.begin(), cuts.end(), fits);
-    if (firstTooWide == cuts.begin())
-        return {};
-    return withEllipsis(text, *std::prev(firstTooWide));
+    auto fits = [&](std::size_t index) { return lineWidth(withEllipsis(text, cuts[index]), *font) <= width; };
+    auto kept = static_cast<std::size_t>(std::partition_point(cuts.begin(), cuts.end(), estimateFits) - cuts.begin());
+    while (kept > 0 && !fits(kept - 1))
+        --kept;
+    while (kept < cuts.size() && fits(kept))
+        ++kept;
+    return kept == 0 ? std::string() : withEllipsis(text, cuts[kept - 1]);
 }
 
 CGSize NSStringDrawInRect(
