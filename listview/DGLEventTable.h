@@ -14,18 +14,20 @@
 #include <Foundation/NSString.h>
 #include <UIKit/UIColor.h>
 #include <UIKit/UIImage.h>
+#include <UIKit/UITableView.h>
+#include <UIKit/UIView.h>
 
-using DGLEventTableBase = NSObject;
-
-class DGLEventTable : public DGLEventTableBase {
+class DGLEventTable : public UIView {
 public:
     static Class classObject();
 
     DGLEventTable();
+    // initWithFrame:
+    explicit DGLEventTable(CGRect frame);
 
     // The inner table view.
-    NSObject* tableView() const { return tableView_.get(); }
-    void setTableView(NSObject* tableView) { tableView_ = tableView; }
+    UITableView* tableView() const { return tableView_.get(); }
+    void setTableView(UITableView* tableView) { tableView_ = tableView; }
     CGFloat titleTextSize() const { return titleTextSize_; }
     void setTitleTextSize(CGFloat size) { titleTextSize_ = size; }
     UIColor* titleColor() const { return titleColor_.get(); }
@@ -67,9 +69,10 @@ public:
     // One section per day, each under a header with the day's title and icon.
     bool groupByDays() const { return groupByDays_; }
     void setGroupByDays(bool group) { groupByDays_ = group; }
-    // A plain stored colour for the inner table view; it does not paint this view.
+    // Replaces the view's own background colour with a plain stored one, meant
+    // for the inner table view: setting it does not paint this view.
     UIColor* backgroundColor() const { return backgroundColor_.get(); }
-    void setBackgroundColor(UIColor* color) { backgroundColor_ = color; }
+    void setBackgroundColor(UIColor* color) override { backgroundColor_ = color; }
     bool onlySelectedCalendars() const { return onlySelectedCalendars_; }
     void setOnlySelectedCalendars(bool only) { onlySelectedCalendars_ = only; }
     // The system workspace that opens event links.
@@ -111,7 +114,7 @@ private:
     // One dictionary per section, written by the day grouping.
     Ref<NSMutableArray> sectionHeaders_;
 
-    Ref<NSObject> tableView_;
+    Ref<UITableView> tableView_;
     CGFloat titleTextSize_ = 0;
     Ref<UIColor> titleColor_;
     CGFloat subtitleTextSize_ = 0;
