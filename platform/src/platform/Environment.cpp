@@ -33,21 +33,28 @@ std::string localeFromSystem()
     return "en_US";
 }
 
+// "/usr/share/zoneinfo/Europe/Berlin" → "Europe/Berlin"; other text as it is.
+std::string zoneFromPath(const std::string& text)
+{
+    constexpr std::string_view folder = "zoneinfo/";
+    const auto at = text.find(folder);
+    return at == std::string::npos ? text : text.substr(at + folder.size());
+}
+
+// TZ (a name, or a path into the zone database, either after an optional ':'),
+// else the system's configured zone.
 std::string timeZoneFromSystem()
 {
     if (const char* tz = std::getenv("TZ"); tz && *tz)
-        return tz[0] == ':' ? tz + 1 : tz;
+        return zoneFromPath(tz[0] == ':' ? tz + 1 : tz);
     std::ifstream file("/etc/timezone");
     std::string name;
     if (file >> name && !name.empty())
         return name;
     std::error_code error;
     const fs::path target = fs::read_symlink("/etc/localtime", error);
-    if (!error) {
-        const std::string text = target.string();
-        if (auto at = text.find("zoneinfo/"); at != std::string::npos)
-            return text.substr(at + 9);
-    }
+    if (!error && target.string().find("zoneinfo/") != std::string::npos)
+        return zoneFromPath(target.string());
     return "UTC";
 }
 

@@ -1,0 +1,76 @@
+#include "TextEngine.h"
+
+#include <UIKit/UIFont.h>
+
+#include <cairo.h>
+#include <fontconfig/fontconfig.h>
+#include <pango/pangocairo.h>
+#include <pango/pangofc-fontmap.h>
+
+#include <cstdio>
+
+namespace uikit {
+
+namespace {
+
+// The repository's font file, or the machine's configuration when it cannot be read.
+FcConfig* loadFontConfig()
+{
+    FcConfig* config = FcConfigCreate();
+    if (!FcConfigParseAndLoad(config, reinterpret_cast<const FcChar8*>(DAYGLASS_FONTS_CONF), FcTrue)) {
+        std::fprintf(stderr, "dayglass: cannot load %s; text uses the machine's fonts\n", DAYGLASS_FONTS_CONF);
+        FcConfigDestroy(config);
+        return FcInitLoadConfigAndFonts();
+    }
+    FcConfigBuildFonts(config);
+    return config;
+}
+
+PangoContext* createContext()
+{
+    PangoFontMap* fontMap = pango_cairo_font_map_new_for_font_type(CAIRO_FONT_TYPE_FT);
+    FcConfig* config = loadFontConfig();
+    pango_fc_font_map_set_config(PANGO_FC_FONT_MAP(fontMap), config);
+    FcConfigDestroy(config);
+    pango_cairo_font_map_set_resolution(PANGO_CAIRO_FONT_MAP(fontMap), 72);
+
+    PangoContext* context = pango_font_map_create_context(fontMap);
+    g_object_unref(fontMap);
+
+    cairo_font_options_t* options = cairo_font_options_create();
+    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
+    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
+    cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
+    pango_cairo_context_set_font_options(context, options);
+    cairo_font_options_destroy(options);
+    pango_context_set_round_glyph_positions(context, FALSE);
+    // Shaping and metrics must not follow the machine's LANG.
+    pango_context_set_language(context, pango_language_from_string("en"));
+    return context;
+}
+
+} // namespace
+
+PangoContext* textContext()
+{
+    static PangoContext* context = createContext();
+    return context;
+}
+
+LayoutPtr makeLayout(std::string_view text, const UIFont& font)
+{
+    LayoutPtr layout(pango_layout_new(textContext()));
+    pango_layout_set_font_description(layout.get(), font.pangoDescription());
+    pango_layout_set_text(layout.get(), text.data(), static_cast<int>(text.size()));
+    return layout;
+}
+
+CGSize layoutSize(PangoLayout* layout)
+{
+    PangoRectangle logical;
+    pango_layout_get_extents(layout, nullptr, &logical);
+    return CGSizeMake(
+        static_cast<CGFloat>(logical.width) / PANGO_SCALE, static_cast<CGFloat>(logical.height) / PANGO_SCALE);
+}
+
+} // namespace uikit
