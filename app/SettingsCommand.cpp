@@ -30,9 +30,11 @@ public:
     {
         host::Device device = bootDevice(options);
         library_ = extensionLibrary(device);
+        if (watch_)
+            observeChanges();
         print();
         if (watch_)
-            watch();
+            runForever();
         return 0;
     }
 
@@ -72,6 +74,7 @@ private:
     bool watch_ = false;
     bool printed_ = false;
     void* library_ = nullptr;
+    Ref<NSString> notificationName_ = NSString::string(preferencesChangedNotification);
 };
 
 } // namespace
