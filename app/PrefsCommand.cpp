@@ -21,28 +21,29 @@ namespace {
 // The file as a dictionary to change. A missing file is an empty one. A damaged
 // file is refused, so that changing one key never throws the others away, unless
 // every key is to go anyway.
-Ref<NSMutableDictionary> readPreferences(const std::string& path, bool replaceDamaged)
+Ref<NSMutableDictionary> readPreferences(bool replaceDamaged)
 {
     auto preferences = NSMutableDictionary::dictionary();
+    const std::string file = platform::resolveDevicePath(preferencesDevicePath);
     std::error_code error;
-    if (!fs::exists(path, error))
+    if (!fs::exists(file, error))
         return preferences;
-    auto* stored = dynamicCast<NSDictionary>(NSPropertyListSerialization::propertyListWithContentsOfFile(path).get());
+    Ref<NSObject> root = NSPropertyListSerialization::propertyListWithContentsOfFile(preferencesDevicePath);
+    auto* stored = dynamicCast<NSDictionary>(root.get());
     if (!stored && !replaceDamaged)
-        throw CommandError(path + " is not a property-list dictionary; `dayglass prefs reset` starts it afresh");
+        throw CommandError(file + " is not a property-list dictionary; `dayglass prefs reset` starts it afresh");
     if (stored)
         for (const auto& [key, value] : stored->entries())
             preferences->setObjectForKey(value.get(), key.get());
     return preferences;
 }
 
-void writePreferences(const NSDictionary* preferences, const std::string& path)
+void writePreferences(const NSDictionary* preferences)
 {
-    std::error_code error;
-    fs::create_directories(fs::path(path).parent_path(), error);
     std::string reason;
-    if (!NSPropertyListSerialization::writePropertyList(preferences, path, NSPropertyListBinaryFormat_v1_0, &reason))
-        throw CommandError("cannot write " + path + ": " + reason);
+    if (!NSPropertyListSerialization::writePropertyList(
+            preferences, preferencesDevicePath, NSPropertyListBinaryFormat_v1_0, &reason))
+        throw CommandError("cannot write " + platform::resolveDevicePath(preferencesDevicePath) + ": " + reason);
     Ref<NSString> name = NSString::string(preferencesChangedNotification);
     CFNotificationCenterPostNotification(
         CFNotificationCenterGetDarwinNotifyCenter(), name.get(), nullptr, nullptr, true);
@@ -99,19 +100,17 @@ public:
     int run(const CommonOptions& options) override
     {
         useDeviceRoot(options);
-        const std::string path = platform::resolveDevicePath(preferencesDevicePath);
         if (show_->parsed())
-            show(path);
+            show();
         else if (set_->parsed())
-            change(path, [&](NSMutableDictionary* preferences) {
+            change([&](NSMutableDictionary* preferences) {
                 const PreferenceKey& key = knownKey(key_);
                 preferences->setObjectForKey(parsePreferenceValue(key, value_, valueType()).get(), key.name);
             });
         else if (unset_->parsed())
-            change(
-                path, [&](NSMutableDictionary* preferences) { preferences->removeObjectForKey(knownKey(key_).name); });
+            change([&](NSMutableDictionary* preferences) { preferences->removeObjectForKey(knownKey(key_).name); });
         else if (reset_->parsed())
-            reset(path);
+            reset();
         return 0;
     }
 
@@ -125,24 +124,24 @@ private:
         return asString_ ? ValueType::String : ValueType::Inferred;
     }
 
-    template <typename Change> void change(const std::string& path, Change&& apply)
+    template <typename Change> void change(Change&& apply)
     {
-        Ref<NSMutableDictionary> preferences = readPreferences(path, false);
+        Ref<NSMutableDictionary> preferences = readPreferences(false);
         apply(preferences.get());
-        writePreferences(preferences.get(), path);
+        writePreferences(preferences.get());
     }
 
-    void reset(const std::string& path)
+    void reset()
     {
-        Ref<NSMutableDictionary> preferences = readPreferences(path, true);
+        Ref<NSMutableDictionary> preferences = readPreferences(true);
         for (const PreferenceKey& key : preferenceKeys())
             preferences->removeObjectForKey(key.name);
-        writePreferences(preferences.get(), path);
+        writePreferences(preferences.get());
     }
 
-    void show(const std::string& path)
+    void show()
     {
-        Ref<NSMutableDictionary> preferences = readPreferences(path, false);
+        Ref<NSMutableDictionary> preferences = readPreferences(false);
         for (const PreferenceKey& key : preferenceKeys())
             printLine(key.name, describe(preferences->objectForKey(key.name)));
         for (const auto& [key, value] : preferences->entries())

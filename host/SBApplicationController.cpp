@@ -10,42 +10,43 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The application bundles directly inside a folder, in name order.
-std::vector<fs::path> bundlesIn(const fs::path& folder)
+// The application bundles directly inside a device folder, in name order, as
+// device paths.
+std::vector<std::string> bundlesIn(const std::string& deviceFolder)
 {
-    std::vector<fs::path> bundles;
+    std::vector<std::string> bundles;
     std::error_code error;
-    for (const auto& entry : fs::directory_iterator(folder, error))
+    for (const auto& entry : fs::directory_iterator(platform::resolveDevicePath(deviceFolder), error))
         if (entry.path().extension() == ".app" && entry.is_directory(error))
-            bundles.push_back(entry.path());
+            bundles.push_back(deviceFolder + "/" + entry.path().filename().string());
     std::sort(bundles.begin(), bundles.end());
     return bundles;
 }
 
-std::vector<fs::path> installedBundles()
+std::vector<std::string> installedBundles()
 {
-    std::vector<fs::path> bundles = bundlesIn(platform::resolveDevicePath("/Applications"));
+    const std::string containersFolder = "/var/containers/Bundle/Application";
+    std::vector<std::string> bundles = bundlesIn("/Applications");
+    std::vector<std::string> containers;
     std::error_code error;
-    std::vector<fs::path> containers;
-    for (const auto& entry :
-        fs::directory_iterator(platform::resolveDevicePath("/var/containers/Bundle/Application"), error))
-        containers.push_back(entry.path());
+    for (const auto& entry : fs::directory_iterator(platform::resolveDevicePath(containersFolder), error))
+        containers.push_back(containersFolder + "/" + entry.path().filename().string());
     std::sort(containers.begin(), containers.end());
-    for (const fs::path& container : containers)
-        for (fs::path& bundle : bundlesIn(container))
+    for (const std::string& container : containers)
+        for (std::string& bundle : bundlesIn(container))
             bundles.push_back(std::move(bundle));
     return bundles;
 }
 
-Ref<SBApplication> applicationFromBundle(const fs::path& bundle)
+Ref<SBApplication> applicationFromBundle(const std::string& bundle)
 {
-    Ref<NSDictionary> info = NSDictionary::dictionaryWithContentsOfFile((bundle / "Info.plist").string());
+    Ref<NSDictionary> info = NSDictionary::dictionaryWithContentsOfFile(bundle + "/Info.plist");
     auto* identifier = info ? dynamicCast<NSString>(info->objectForKey("CFBundleIdentifier")) : nullptr;
     if (!identifier)
         return nullptr;
     auto* name = dynamicCast<NSString>(info->objectForKey("CFBundleDisplayName"));
     return makeRef<SBApplication>(
-        Ref<NSString>(identifier), name ? Ref<NSString>(name) : NSString::string(bundle.stem().string()));
+        Ref<NSString>(identifier), name ? Ref<NSString>(name) : NSString::string(fs::path(bundle).stem().string()));
 }
 
 } // namespace
@@ -78,7 +79,7 @@ SBApplicationController* SBApplicationController::sharedInstance()
 void SBApplicationController::reloadApplications()
 {
     applications_->removeAllObjects();
-    for (const fs::path& bundle : installedBundles())
+    for (const std::string& bundle : installedBundles())
         if (Ref<SBApplication> application = applicationFromBundle(bundle))
             applications_->addObject(application.get());
 }

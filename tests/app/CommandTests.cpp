@@ -111,8 +111,7 @@ protected:
 
     Ref<NSDictionary> storedPreferences() const
     {
-        return dynamicCast<NSDictionary>(
-            NSPropertyListSerialization::propertyListWithContentsOfFile(root_.file(preferencesPath).string()));
+        return dynamicCast<NSDictionary>(NSPropertyListSerialization::propertyListWithContentsOfFile(preferencesPath));
     }
 
     testing_support::TempDeviceRoot root_;
