@@ -1,4 +1,4 @@
-#include "app/DrawCommand.h"
+#include "DrawCommand.h"
 
 #include "listview/DGLEventTable.h"
 
@@ -7,7 +7,6 @@
 #include <UIKit/UIImage.h>
 #include <platform/Environment.h>
 
-#include <array>
 #include <cctype>
 #include <charconv>
 #include <chrono>
@@ -91,7 +90,23 @@ Ref<NSDate> noonOf(std::chrono::year_month_day day)
     return NSCalendar::currentCalendar()->dateFromComponents(components);
 }
 
-} // namespace
+// Draws with the extension's own image code; no device is booted.
+class DrawCommand final : public Command {
+public:
+    explicit DrawCommand(CLI::App& app);
+
+    const CLI::App* subcommand() const override { return draw_; }
+    int run(const CommonOptions& options) override;
+
+private:
+    CLI::App* draw_;
+    CLI::App* icon_;
+    std::string date_;
+    std::string locale_;
+    std::string color_;
+    double diameter_ = 0;
+    std::string output_;
+};
 
 DrawCommand::DrawCommand(CLI::App& app)
 {
@@ -103,7 +118,7 @@ DrawCommand::DrawCommand(CLI::App& app)
         ->required()
         ->check(validator(
             "YYYY-MM-DD", [](const std::string& text) { return parseDay(text).has_value(); },
-            "is not a date written YYYY-MM-DD"));
+            "is not a date of the form YYYY-MM-DD"));
     icon_->add_option("--locale", locale_, "The language of the weekday, as an ICU locale such as de_DE");
     icon_->add_option("-o,--output", output_, "The PNG file to write")->required();
 
@@ -112,7 +127,7 @@ DrawCommand::DrawCommand(CLI::App& app)
         ->required()
         ->check(validator(
             "#RRGGBB[AA]", [](const std::string& text) { return parseColor(text).has_value(); },
-            "is not a colour written #RRGGBB or #RRGGBBAA"));
+            "is not a colour of the form #RRGGBB or #RRGGBBAA"));
     dot->add_option("--diameter", diameter_, "The dot's diameter in points; the list uses 30 and 50")
         ->required()
         ->check(validator(
@@ -121,7 +136,7 @@ DrawCommand::DrawCommand(CLI::App& app)
     dot->add_option("-o,--output", output_, "The PNG file to write")->required();
 }
 
-int DrawCommand::run()
+int DrawCommand::run(const CommonOptions&)
 {
     Ref<UIImage> image;
     if (icon_->parsed()) {
@@ -131,10 +146,15 @@ int DrawCommand::run()
     } else {
         image = DGLEventTable::drawColoredDotWithColor(*parseColor(color_), diameter_);
     }
-    if (!image->writePNGToFile(output_)) {
-        std::fprintf(stderr, "dayglass: cannot write %s\n", output_.c_str());
-        return 1;
-    }
+    if (!image->writePNGToFile(output_))
+        throw CommandError("cannot write " + output_);
     std::printf("%s: %g × %g\n", output_.c_str(), image->size().width, image->size().height);
     return 0;
+}
+
+} // namespace
+
+std::unique_ptr<Command> makeDrawCommand(CLI::App& app)
+{
+    return std::make_unique<DrawCommand>(app);
 }

@@ -1,6 +1,6 @@
 #include "Pixels.h"
 
-#include "app/DrawCommand.h"
+#include "DrawCommand.h"
 
 #include <TempDeviceRoot.h>
 #include <platform/Environment.h>
@@ -17,34 +17,29 @@ namespace {
 struct Outcome {
     int status;
     std::string out;
-    std::string err;
+    // What the command's main prints after "dayglass: " when it fails.
+    std::string error;
 };
 
-// Runs `dayglass draw …` as the command's main would: parse, then run.
+// Runs `dayglass draw …` as the command's main does: parse, then run.
 Outcome runDraw(const std::vector<std::string>& arguments)
 {
     CLI::App app("dayglass");
-    // The command's main reports a parse error on one line.
-    app.failure_message([](const CLI::App*, const CLI::Error& error) { return std::string(error.what()) + "\n"; });
-    DrawCommand draw(app);
+    const std::unique_ptr<Command> draw = makeDrawCommand(app);
     std::vector<std::string> argv = arguments;
     std::reverse(argv.begin(), argv.end());
+    Outcome outcome { 0, "", "" };
     testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    int status = 0;
     try {
         app.parse(argv);
-        status = draw.run();
+        outcome.status = draw->run(CommonOptions {});
     } catch (const CLI::ParseError& error) {
-        status = app.exit(error);
+        outcome = { error.get_exit_code(), "", error.what() };
+    } catch (const CommandError& error) {
+        outcome = { 1, "", error.what() };
     }
-    const std::string out = testing::internal::GetCapturedStdout();
-    return { status, out, testing::internal::GetCapturedStderr() };
-}
-
-int lineCount(const std::string& text)
-{
-    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+    outcome.out = testing::internal::GetCapturedStdout();
+    return outcome;
 }
 
 class DrawCommandTest : public testing::Test {
@@ -63,7 +58,7 @@ TEST_F(DrawCommandTest, DrawsTheIconOfADayAndPrintsItsSize)
     const Outcome drawn
         = runDraw({ "draw", "icon", "--date", "2026-03-02", "--locale", "pt_BR", "-o", file("icon.png") });
     platform::setCurrentLocaleIdentifier(previousLocale);
-    EXPECT_EQ(drawn.status, 0) << drawn.err;
+    EXPECT_EQ(drawn.status, 0) << drawn.error;
     EXPECT_EQ(drawn.out, file("icon.png") + ": 64 × 64\n");
 
     const Ref<UIImage> icon = UIImage::imageWithContentsOfFile(file("icon.png"));
@@ -76,7 +71,7 @@ TEST_F(DrawCommandTest, DrawsTheIconOfADayAndPrintsItsSize)
 TEST_F(DrawCommandTest, DrawsADotOfTheColourAndDiameter)
 {
     const Outcome drawn = runDraw({ "draw", "dot", "--color", "#FF000080", "--diameter", "50", "-o", file("dot.png") });
-    EXPECT_EQ(drawn.status, 0) << drawn.err;
+    EXPECT_EQ(drawn.status, 0) << drawn.error;
     EXPECT_EQ(drawn.out, file("dot.png") + ": 80 × 80\n");
 
     const Ref<UIImage> dot = UIImage::imageWithContentsOfFile(file("dot.png"));
@@ -106,9 +101,10 @@ TEST_F(DrawCommandTest, RefusesBadInputWithOneLine)
     };
     for (const auto& arguments : bad) {
         const Outcome refused = runDraw(arguments);
-        SCOPED_TRACE(refused.err);
+        SCOPED_TRACE(refused.error);
         EXPECT_NE(refused.status, 0);
-        EXPECT_EQ(lineCount(refused.err), 1);
+        EXPECT_NE(refused.error, "");
+        EXPECT_EQ(refused.error.find('\n'), std::string::npos);
         EXPECT_EQ(refused.out, "");
     }
 }
