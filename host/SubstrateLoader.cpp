@@ -33,7 +33,7 @@ std::vector<fs::path> librariesIn(const std::string& folder)
 Ref<NSDictionary> readFilter(const fs::path& path)
 {
     std::ifstream file(path, std::ios::binary);
-    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(file), {}};
+    const std::vector<std::uint8_t> bytes { std::istreambuf_iterator<char>(file), {} };
     Ref<NSData> data = makeRef<NSData>(bytes);
     return dynamicCast<NSDictionary>(NSPropertyListSerialization::propertyListWithData(data.get()));
 }

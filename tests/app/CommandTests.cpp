@@ -131,7 +131,7 @@ TEST_F(Dayglass, SettingsOnAnEmptyRootPrintDefaultsAndTheLogLine)
 
 TEST_F(Dayglass, SettingsAsJsonKeepTheFieldOrderAndKinds)
 {
-    const std::string text = dayglass({"settings", "--json"}).out;
+    const std::string text = dayglass({ "settings", "--json" }).out;
     std::size_t previous = 0;
     for (const char* name : fieldNames) {
         const std::size_t at = text.find(std::string("\"") + name + "\":");

@@ -10,7 +10,7 @@ namespace {
 
 __attribute__((constructor)) void probeLoaded()
 {
-    Dl_info info{};
+    Dl_info info {};
     dladdr(reinterpret_cast<void*>(&probeLoaded), &info);
     NSLog("probe loaded: %s", info.dli_fname);
 }
