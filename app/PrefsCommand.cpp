@@ -80,7 +80,7 @@ public:
     explicit PrefsCommand(CLI::App& app)
     {
         prefs_ = app.add_subcommand("prefs", "Show or change the extension's preferences, as the settings pane does");
-        prefs_->require_subcommand(1);
+        prefs_->require_subcommand(0, 1);
         show_ = prefs_->add_subcommand("show", "Print the preferences stored on the device");
         set_ = prefs_->add_subcommand("set", "Store one preference (binary property list, other keys kept)");
         set_->add_option("KEY", key_, "A preference key, such as daysToDisplay")->required();
@@ -111,6 +111,8 @@ public:
             change([&](NSMutableDictionary* preferences) { preferences->removeObjectForKey(knownKey(key_).name); });
         else if (reset_->parsed())
             reset();
+        else
+            throw CommandError("prefs needs one of: show, set KEY VALUE, unset KEY, reset");
         return 0;
     }
 

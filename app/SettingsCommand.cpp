@@ -60,11 +60,16 @@ private:
         dispatch_async(dispatch_get_main_queue(), [command] { command->print(); });
     }
 
-    [[noreturn]] void watch()
+    // Registered before the first record is printed, so that no change made after
+    // it goes unseen.
+    void observeChanges()
     {
-        Ref<NSString> name = NSString::string(preferencesChangedNotification);
         CFNotificationCenterAddObserver(CFNotificationCenterGetDarwinNotifyCenter(), this, &preferencesChanged,
-            name.get(), nullptr, CFNotificationSuspensionBehaviorDeliverImmediately);
+            notificationName_.get(), nullptr, CFNotificationSuspensionBehaviorDeliverImmediately);
+    }
+
+    [[noreturn]] static void runForever()
+    {
         for (;;)
             CFRunLoopRun();
     }

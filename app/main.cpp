@@ -24,7 +24,8 @@ int runCommandLine(int argc, char** argv)
     app.failure_message([](const CLI::App*, const CLI::Error& error) {
         return "dayglass: " + std::string(error.what()) + " (see --help)\n";
     });
-    app.require_subcommand(1);
+    // At most one; none is reported below, after an unknown word has been reported as such.
+    app.require_subcommand(0, 1);
 
     CommonOptions options;
     options.root = defaultDeviceRoot();
@@ -45,7 +46,7 @@ int runCommandLine(int argc, char** argv)
     for (const auto& command : commands)
         if (command->subcommand()->parsed())
             return command->run(options);
-    return 0;
+    throw CommandError("say what to do: settings or prefs (see --help)");
 }
 
 } // namespace

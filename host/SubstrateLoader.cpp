@@ -2,11 +2,14 @@
 
 #include <Foundation/NSDictionary.h>
 #include <Foundation/NSLog.h>
+#include <Foundation/NSPropertyList.h>
 
 #include <dlfcn.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 namespace fs = std::filesystem;
 
@@ -23,6 +26,16 @@ std::vector<fs::path> librariesIn(const std::string& folder)
     std::sort(libraries.begin(), libraries.end(),
         [](const fs::path& a, const fs::path& b) { return a.filename().string() < b.filename().string(); });
     return libraries;
+}
+
+// The folder may lie outside the device root (a bare root runs the sample device's
+// extensions), so the filter is read by its own path, not as a device path.
+Ref<NSDictionary> readFilter(const fs::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    const std::vector<std::uint8_t> bytes { std::istreambuf_iterator<char>(file), {} };
+    Ref<NSData> data = makeRef<NSData>(bytes);
+    return dynamicCast<NSDictionary>(NSPropertyListSerialization::propertyListWithData(data.get()));
 }
 
 bool namesBundle(const NSArray* bundles, std::string_view bundleIdentifier)
@@ -45,7 +58,7 @@ bool passesFilter(ExtensionLoad& load, const fs::path& library, std::string_view
         load.detail = "no filter " + filterName;
         return false;
     }
-    Ref<NSDictionary> filterFile = NSDictionary::dictionaryWithContentsOfFile(filterPath.string());
+    Ref<NSDictionary> filterFile = readFilter(filterPath);
     if (!filterFile) {
         load.outcome = ExtensionLoad::Outcome::Failed;
         load.detail = "filter " + filterName + " is not a property-list dictionary";
