@@ -63,11 +63,6 @@ struct DayTitles {
     const char* inFourDays;
 };
 
-void PrintTo(const DayTitles& value, std::ostream* out)
-{
-    *out << value.locale;
-}
-
 const DayTitles dayTitles[] = {
     { "en_US", "Today", "Tomorrow", "Monday, March 9" },
     { "en_GB", "Today", "Tomorrow", "Monday, 9 March" },
@@ -160,11 +155,6 @@ struct ChangeDay {
     LocalDay day;
     LocalDay next;
 };
-
-void PrintTo(const ChangeDay& value, std::ostream* out)
-{
-    *out << value.zone << " " << value.day.year << "-" << value.day.month << "-" << value.day.day;
-}
 
 class DayGroupingAcrossChanges : public testing::TestWithParam<ChangeDay> { };
 

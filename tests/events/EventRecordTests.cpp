@@ -35,15 +35,3 @@ TEST(EventRecord, KeepsItsOwnCopiesOfMutableTexts)
     record->setLocation(nullptr);
     EXPECT_FALSE(record->location());
 }
-
-TEST(EventRecord, HoldsTheCalendarColourItself)
-{
-    auto record = makeRef<DGLEKEVent>();
-    Ref<UIColor> color = UIColor::colorWithRed(0.2, 0.4, 0.6, 1);
-    const int before = color->retainCount();
-    record->setCalendarColor(color);
-    EXPECT_EQ(record->calendarColor(), color.get());
-    EXPECT_EQ(color->retainCount(), before + 1);
-    record = nullptr;
-    EXPECT_EQ(color->retainCount(), before);
-}

@@ -64,9 +64,3 @@ TEST(RelativeDateFormat, CountsDaysInTheReceiversZone)
     EXPECT_EQ(relativeText(newYork, soon), "Today");
     EXPECT_EQ(relativeText(berlin, soon), "Tomorrow");
 }
-
-TEST(RelativeDateFormat, NilGivesNil)
-{
-    EXPECT_FALSE(relativeStringFromDateIfPossible(titleFormatter("en_US"), nullptr));
-    EXPECT_FALSE(relativeStringFromDateIfPossible(nullptr, NSDate::date()));
-}
