@@ -1,6 +1,7 @@
 // dayglass: boots a simulated device with the extension loaded and works with it.
 #include "Command.h"
 #include "DeviceSession.h"
+#include "DrawCommand.h"
 
 #include <Foundation/NSException.h>
 #include <objc/NSObject.h>
@@ -37,6 +38,7 @@ int runCommandLine(int argc, char** argv)
     std::vector<std::unique_ptr<Command>> commands;
     commands.push_back(makeSettingsCommand(app));
     commands.push_back(makePrefsCommand(app));
+    commands.push_back(makeDrawCommand(app));
 
     try {
         app.parse(argc, argv);

@@ -1,0 +1,84 @@
+// EKEventStore: the device's calendars, read from iCalendar files.
+//
+// Where the calendars come from:
+// - the device's calendar folder "/var/mobile/Library/Calendars" under the device
+//   root, one sub-folder per calendar in the layout vdirsyncer and khal keep: an
+//   optional `displayname` file, an optional `color` file and one .ics file per
+//   item;
+// - the sources the host adds with `setAdditionalCalendarSources`, in that order:
+//   an .ics file is one calendar; a folder holding .ics files (or a `displayname`
+//   or `color` file) is one calendar; any other folder is read as a collection
+//   whose sub-folders are the calendars, as in vdirsyncer's storage folder.
+// `calendars` lists the device's folders by name, then the added sources.
+//
+// A store reads the files when it is made. Parsed calendars are kept for the
+// process and shared by every later store; a store made after a file changed
+// reads that file again (changes are noticed through the kernel's file
+// notifications, else by each file's modification time, size and inode).
+//
+// What a query answers: every occurrence that overlaps the window, that is one
+// starting inside it, or one that started before it and is still running.
+// Recurrence follows RFC 5545 (RRULE, RDATE, EXDATE, overrides by RECURRENCE-ID,
+// which move one occurrence or, with STATUS:CANCELLED, cancel it; a cancelled
+// event gives no occurrence). Times with a TZID use that zone (an IANA name, also
+// behind a vendor prefix, else the file's VTIMEZONE, else a Windows zone name;
+// an unknown zone is read as UTC and logged), floating times and all-day dates
+// use the device's time zone at the moment of the query.
+//
+// Bounds: one series is expanded over at most `maxOccurrencesExamined` steps of
+// its rule per query, counting steps taken before the window, and its rule is
+// never followed further than that many periods (seconds for FREQ=SECONDLY, days
+// for FREQ=DAILY, …) past the point where the expansion starts. A series that
+// reaches the bound gives what it found so far, and one log line.
+//
+// Bad input: an item that cannot be read (no start, a start or rule that does
+// not parse, an end before its start, a file that is not iCalendar) is left out
+// with one log line; every other item still loads. Titles and locations with
+// broken UTF-8 or control characters are cleaned.
+#pragma once
+
+#include <EventKit/EKCalendar.h>
+#include <EventKit/EKEvent.h>
+#include <EventKit/EKPredicate.h>
+#include <EventKit/EKTypes.h>
+#include <Foundation/NSArray.h>
+
+#include <string>
+#include <vector>
+
+class EKEventStore : public NSObject {
+public:
+    static Class classObject();
+
+    static constexpr int maxOccurrencesExamined = 10000;
+
+    // What the host sets for every store of the process.
+    // Folders or .ics files read after the device's own calendars (`--calendars`).
+    static void setAdditionalCalendarSources(std::vector<std::string> paths);
+    static std::vector<std::string> additionalCalendarSources();
+    // The privacy answer for calendar access (`--calendar-access`); granted by default.
+    static void setAccessGranted(bool granted);
+    static EKAuthorizationStatus authorizationStatusForEntityType(EKEntityType type);
+
+    EKEventStore();
+
+    // Calls `completion` on a background queue with the host's answer.
+    void requestAccessToEntityType(EKEntityType type, EKEventStoreRequestAccessCompletionHandler completion) const;
+
+    // Every event calendar, in the order described above; empty without access.
+    Ref<NSArray> calendars() const;
+    Ref<NSArray> calendarsForEntityType(EKEntityType type) const;
+    // Nil for an identifier the store does not know (or without access).
+    Ref<EKCalendar> calendarWithIdentifier(const NSString* identifier) const;
+
+    // `calendars` nil searches every calendar; an empty array searches none.
+    // Calendars are matched by identifier, so those of another store work too.
+    Ref<EKPredicate> predicateForEventsWithStartDate(
+        const NSDate* startDate, const NSDate* endDate, const NSArray* calendars) const;
+    // The occurrences in ascending start order (then end, calendar order and
+    // identifier); empty without access.
+    Ref<NSArray> eventsMatchingPredicate(const EKPredicate* predicate) const;
+
+private:
+    std::vector<Ref<EKCalendar>> calendars_;
+};

@@ -1,0 +1,173 @@
+#include "CalendarCache.h"
+
+#include "CalendarIdentifier.h"
+#include "TimeZones.h"
+
+#include <Foundation/NSLog.h>
+#include <platform/Environment.h>
+
+#include <algorithm>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace eventkit {
+namespace {
+
+constexpr const char* deviceCalendarsFolder = "/var/mobile/Library/Calendars";
+
+std::vector<fs::path> subfolders(const fs::path& folder)
+{
+    std::vector<fs::path> found;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        if (!name.empty() && name.front() != '.' && entry.is_directory(error))
+            found.push_back(entry.path());
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+// A folder is one calendar when it holds items or a calendar's own files.
+bool isCalendarFolder(const fs::path& folder)
+{
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name == "displayname" || name == "color" || (name.front() != '.' && entry.path().extension() == ".ics"))
+            return true;
+    }
+    return false;
+}
+
+std::string normalised(const std::string& path)
+{
+    std::error_code error;
+    std::string text = fs::absolute(path, error).lexically_normal().string();
+    while (text.size() > 1 && text.back() == '/')
+        text.pop_back();
+    return text;
+}
+
+} // namespace
+
+CalendarCache& CalendarCache::shared()
+{
+    static CalendarCache cache;
+    return cache;
+}
+
+std::vector<CalendarSnapshot> CalendarCache::calendars(const std::vector<std::string>& additionalSources)
+{
+    std::lock_guard guard(lock_);
+    changes_ = watcher_.takeChanges();
+
+    std::vector<std::pair<std::string, bool>> rootPaths
+        = { { platform::resolveDevicePath(deviceCalendarsFolder), true } };
+    for (const std::string& path : additionalSources)
+        rootPaths.emplace_back(normalised(path), false);
+
+    std::vector<SourceSpec> specs;
+    std::set<std::string> rootsInUse;
+    for (const auto& [path, device] : rootPaths) {
+        rootsInUse.insert(path);
+        for (const SourceSpec& spec : rootSpecs(path, device)) {
+            const bool seen = std::any_of(
+                specs.begin(), specs.end(), [&](const SourceSpec& other) { return other.path == spec.path; });
+            if (!seen)
+                specs.push_back(spec);
+        }
+    }
+    std::erase_if(roots_, [&](const auto& root) { return !rootsInUse.count(root.first); });
+
+    std::vector<CalendarSnapshot> snapshots;
+    std::set<std::string> watched = rootsInUse;
+    for (const SourceSpec& spec : specs) {
+        CalendarSource& source = sourceFor(spec);
+        watched.insert(source.watchedFolder());
+        snapshots.push_back(source.snapshot());
+    }
+    std::erase_if(sources_, [&](const auto& source) {
+        return std::none_of(
+            specs.begin(), specs.end(), [&](const SourceSpec& spec) { return spec.path == source.first; });
+    });
+    watcher_.keepOnly(watched);
+    return snapshots;
+}
+
+const std::vector<CalendarCache::SourceSpec>& CalendarCache::rootSpecs(const std::string& path, bool device)
+{
+    Root& root = roots_[path];
+    const bool watching = watcher_.isWatching(path);
+    if (root.listed && watching && !changes_.count(path))
+        return root.specs;
+    // Watch before listing, so that nothing changes unseen in between.
+    watcher_.watch(path);
+    root.specs = device ? listDeviceRoot(path) : listHostRoot(path);
+    root.listed = true;
+    return root.specs;
+}
+
+std::vector<CalendarCache::SourceSpec> CalendarCache::listDeviceRoot(const std::string& path) const
+{
+    std::vector<SourceSpec> specs;
+    for (const fs::path& folder : subfolders(path)) {
+        const std::string name = folder.filename().string();
+        specs.push_back(
+            { folder.string(), CalendarSource::Kind::Folder, nameBasedIdentifier(deviceCalendarName(name)), name });
+    }
+    return specs;
+}
+
+std::vector<CalendarCache::SourceSpec> CalendarCache::listHostRoot(const std::string& path)
+{
+    std::error_code error;
+    const auto status = fs::status(path, error);
+    auto specFor = [](const fs::path& place, CalendarSource::Kind kind) {
+        const std::string title
+            = kind == CalendarSource::Kind::File ? place.stem().string() : place.filename().string();
+        return SourceSpec { place.string(), kind, nameBasedIdentifier(hostCalendarName(place.string())), title };
+    };
+    if (fs::is_regular_file(status))
+        return { specFor(path, CalendarSource::Kind::File) };
+    if (!fs::is_directory(status)) {
+        if (reportedMissing_.insert(path).second)
+            NSLog("EventKit: no calendar file or folder at %s", path.c_str());
+        return {};
+    }
+    reportedMissing_.erase(path);
+    if (isCalendarFolder(path))
+        return { specFor(path, CalendarSource::Kind::Folder) };
+    std::vector<SourceSpec> specs;
+    for (const fs::path& folder : subfolders(path))
+        specs.push_back(specFor(folder, CalendarSource::Kind::Folder));
+    return specs;
+}
+
+CalendarSource& CalendarCache::sourceFor(const SourceSpec& spec)
+{
+    auto& slot = sources_[spec.path];
+    if (!slot || slot->kind() != spec.kind)
+        slot = std::make_unique<CalendarSource>(spec.path, spec.kind, spec.identifier, spec.fallbackTitle);
+    const std::string& folder = slot->watchedFolder();
+    const bool wasWatching = watcher_.isWatching(folder);
+    watcher_.watch(folder);
+    // A folder not watched until now may have changed in any way.
+    if (!wasWatching) {
+        slot->refresh(nullptr);
+    } else {
+        auto changes = changes_.find(folder);
+        static const ChangeWatcher::FolderChanges none;
+        slot->refresh(changes == changes_.end() ? &none : &changes->second);
+    }
+    return *slot;
+}
+
+std::vector<Occurrence> CalendarCache::occurrences(const CalendarContents& contents, Instant start, Instant end)
+{
+    std::lock_guard guard(lock_);
+    return contents.occurrences(start, end, TimeZoneRegistry::shared().deviceZone());
+}
+
+} // namespace eventkit

@@ -1,0 +1,60 @@
+// The calendars of the process: which sources there are, parsed once and kept
+// up to date for every store, as the lock screen makes a new store each time it
+// builds its list.
+#pragma once
+
+#include "CalendarSource.h"
+#include "ChangeWatcher.h"
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace eventkit {
+
+class CalendarCache {
+public:
+    static CalendarCache& shared();
+
+    // Brings every calendar up to date with its files and answers them in the
+    // store's order: the device's calendar folders by name, then the host's
+    // sources in the order given, each calendar once.
+    std::vector<CalendarSnapshot> calendars(const std::vector<std::string>& additionalSources);
+
+    // The occurrences of one calendar overlapping [start, end), floating times in
+    // the device's zone.
+    std::vector<Occurrence> occurrences(const CalendarContents& contents, Instant start, Instant end);
+
+private:
+    CalendarCache() = default;
+
+    struct SourceSpec {
+        std::string path;
+        CalendarSource::Kind kind;
+        std::string identifier;
+        std::string fallbackTitle;
+    };
+    // A place calendars are found: the device's calendar folder, or a path the
+    // host gave; listed again when it changes.
+    struct Root {
+        std::vector<SourceSpec> specs;
+        bool listed = false;
+    };
+
+    const std::vector<SourceSpec>& rootSpecs(const std::string& path, bool device);
+    std::vector<SourceSpec> listDeviceRoot(const std::string& path) const;
+    std::vector<SourceSpec> listHostRoot(const std::string& path);
+    CalendarSource& sourceFor(const SourceSpec& spec);
+
+    std::mutex lock_;
+    ChangeWatcher watcher_;
+    std::map<std::string, ChangeWatcher::FolderChanges> changes_;
+    std::map<std::string, Root> roots_;
+    std::map<std::string, std::unique_ptr<CalendarSource>> sources_;
+    std::set<std::string> reportedMissing_;
+};
+
+} // namespace eventkit

@@ -1,0 +1,74 @@
+// One calendar on disk, a vdir folder or an .ics file, kept parsed between
+// stores and read again where its files changed.
+#pragma once
+
+#include "CalendarContents.h"
+#include "ChangeWatcher.h"
+
+#include <sys/types.h>
+
+#include <map>
+#include <memory>
+#include <string>
+
+namespace eventkit {
+
+// What a store sees of a calendar.
+struct CalendarSnapshot {
+    std::string identifier;
+    std::string title;
+    RGBA color;
+    std::shared_ptr<const CalendarContents> contents;
+};
+
+class CalendarSource {
+public:
+    enum class Kind { Folder, File };
+
+    // `identifier` as described in EKCalendar.h; `fallbackTitle` is the title
+    // when neither a `displayname` file nor X-WR-CALNAME gives one.
+    CalendarSource(std::string path, Kind kind, std::string identifier, std::string fallbackTitle);
+
+    Kind kind() const { return kind_; }
+    // The folder whose changes concern this calendar: itself, or a file's folder.
+    const std::string& watchedFolder() const { return folder_; }
+
+    // Reads every file on the first call and when `changes` is null (the folder
+    // is not watched) or says everything changed; else only the files it names.
+    // A file is parsed again only when its modification time, size or inode differ.
+    void refresh(const ChangeWatcher::FolderChanges* changes);
+
+    const CalendarSnapshot& snapshot() const { return snapshot_; }
+
+private:
+    struct FileStamp {
+        timespec modified {};
+        off_t size = 0;
+        ino_t inode = 0;
+        bool operator==(const FileStamp& other) const;
+    };
+    struct FileEntry {
+        FileStamp stamp;
+        std::shared_ptr<const ParsedFile> parsed;
+    };
+
+    void scanEverything();
+    void updateName(const std::string& name);
+    void updateItem(const std::string& name);
+    void readMetadata();
+    std::string fullPath(const std::string& name) const;
+    void rebuild();
+
+    std::string path_;
+    Kind kind_;
+    std::string folder_;
+    std::string fallbackTitle_;
+    std::map<std::string, FileEntry> files_; // by file name, which orders the items
+    std::optional<std::string> displayName_;
+    std::optional<RGBA> folderColor_;
+    CalendarSnapshot snapshot_;
+    bool scanned_ = false;
+    bool changed_ = false;
+};
+
+} // namespace eventkit

@@ -1,0 +1,313 @@
+#include "ItemParser.h"
+
+#include "TextCleaning.h"
+#include "TimeZones.h"
+
+#include <Foundation/NSLog.h>
+
+#include <filesystem>
+#include <map>
+#include <set>
+#include <stdexcept>
+
+namespace eventkit {
+namespace {
+
+// An item the store cannot use; the message says why.
+struct MalformedItem : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// Properties whose loss makes an item wrong rather than just poorer.
+constexpr const char* essentialProperties[]
+    = { "DTSTART", "DTEND", "DURATION", "RRULE", "RDATE", "EXDATE", "RECURRENCE-ID" };
+
+std::optional<std::string> xProperty(icalcomponent* component, std::string_view name)
+{
+    for (icalproperty* property = icalcomponent_get_first_property(component, ICAL_X_PROPERTY); property;
+         property = icalcomponent_get_next_property(component, ICAL_X_PROPERTY)) {
+        const char* propertyName = icalproperty_get_x_name(property);
+        const char* value = icalproperty_get_x(property);
+        if (propertyName && value && name == propertyName)
+            return std::string(value);
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> textProperty(icalcomponent* component, icalproperty_kind kind)
+{
+    icalproperty* property = icalcomponent_get_first_property(component, kind);
+    const char* value = property ? icalvalue_get_text(icalproperty_get_value(property)) : nullptr;
+    if (!value)
+        return std::nullopt;
+    return cleanText(value);
+}
+
+long durationSeconds(const icaldurationtype& duration)
+{
+    return duration.hours * 3600L + duration.minutes * 60L + duration.seconds;
+}
+
+class FileParser {
+public:
+    explicit FileParser(const std::string& path)
+        : path_(path)
+        , fileName_(std::make_shared<const std::string>(path))
+        , stem_(std::filesystem::path(path).stem().string())
+    {
+    }
+
+    ParsedFile parse(std::string_view text);
+
+private:
+    void readCalendar(icalcomponent* calendar);
+    void readEvent(icalcomponent* event, icalcomponent* calendar);
+    ItemRecord readItem(icalcomponent* event, icalcomponent* calendar);
+    std::unique_ptr<RecurrenceRules> readRecurrence(icalcomponent* event, icalcomponent* calendar);
+    ItemDuration readDuration(icalcomponent* event, icalcomponent* calendar, const ItemTime& start);
+    ItemTime readTime(icalproperty* property, icaltimetype value, icalcomponent* calendar);
+    std::string recurrenceIdText(const ItemTime& time) const;
+    void checkParseErrors(icalcomponent* event) const;
+    void groupSeries(std::vector<Series> items);
+
+    const std::string& path_;
+    std::shared_ptr<const std::string> fileName_;
+    std::string stem_;
+    ParsedFile result_;
+    std::vector<Series> items_;
+    std::set<std::string> warnedZones_;
+    int eventCount_ = 0;
+};
+
+ParsedFile FileParser::parse(std::string_view text)
+{
+    result_.name = path_;
+    ComponentHandle root(icalparser_parse_string(std::string(text).c_str()));
+    const icalcomponent_kind kind = root ? icalcomponent_isa(root.get()) : ICAL_NO_COMPONENT;
+    if (kind == ICAL_VCALENDAR_COMPONENT) {
+        readCalendar(root.get());
+    } else if (kind == ICAL_XROOT_COMPONENT) {
+        for (icalcomponent* calendar : childComponents(root.get(), ICAL_VCALENDAR_COMPONENT))
+            readCalendar(calendar);
+    } else {
+        NSLog("EventKit: skipping %s: not a complete iCalendar file", path_.c_str());
+    }
+    groupSeries(std::move(items_));
+    return std::move(result_);
+}
+
+void FileParser::readCalendar(icalcomponent* calendar)
+{
+    if (!result_.calendarName) {
+        if (auto name = xProperty(calendar, "X-WR-CALNAME"))
+            result_.calendarName = cleanText(*name);
+    }
+    if (!result_.calendarColor) {
+        if (auto apple = xProperty(calendar, "X-APPLE-CALENDAR-COLOR"))
+            result_.calendarColor = parseColor(*apple);
+    }
+    if (!result_.calendarColor) {
+        icalproperty* color = icalcomponent_get_first_property(calendar, ICAL_COLOR_PROPERTY);
+        if (const char* value = color ? icalproperty_get_color(color) : nullptr)
+            result_.calendarColor = parseColor(value);
+    }
+    for (icalcomponent* event : childComponents(calendar, ICAL_VEVENT_COMPONENT))
+        readEvent(event, calendar);
+}
+
+void FileParser::readEvent(icalcomponent* event, icalcomponent* calendar)
+{
+    ++eventCount_;
+    try {
+        Series series;
+        series.master = readItem(event, calendar);
+        if (!series.master.recurrenceId)
+            series.recurrence = readRecurrence(event, calendar);
+        series.fileName = fileName_;
+        items_.push_back(std::move(series));
+    } catch (const MalformedItem& error) {
+        NSLog("EventKit: skipping an item of %s: %s", path_.c_str(), error.what());
+    }
+}
+
+void FileParser::checkParseErrors(icalcomponent* event) const
+{
+    for (icalproperty* property = icalcomponent_get_first_property(event, ICAL_XLICERROR_PROPERTY); property;
+         property = icalcomponent_get_next_property(event, ICAL_XLICERROR_PROPERTY)) {
+        const std::string message = icalproperty_get_xlicerror(property) ? icalproperty_get_xlicerror(property) : "";
+        for (const char* name : essentialProperties) {
+            if (message.find(std::string(" in ") + name + " property") != std::string::npos)
+                throw MalformedItem(cleanText(message));
+        }
+    }
+}
+
+ItemRecord FileParser::readItem(icalcomponent* event, icalcomponent* calendar)
+{
+    checkParseErrors(event);
+    ItemRecord item;
+    icalproperty* start = icalcomponent_get_first_property(event, ICAL_DTSTART_PROPERTY);
+    const icaltimetype startValue = start ? icalproperty_get_dtstart(start) : icaltime_null_time();
+    if (icaltime_is_null_time(startValue) || !icaltime_is_valid_time(startValue))
+        throw MalformedItem("it has no valid DTSTART");
+    item.start = readTime(start, startValue, calendar);
+    item.duration = readDuration(event, calendar, item.start);
+
+    const std::string uid = textProperty(event, ICAL_UID_PROPERTY).value_or("");
+    item.uid = !uid.empty() ? uid : eventCount_ == 1 ? stem_ : stem_ + "-" + std::to_string(eventCount_);
+    item.title = textProperty(event, ICAL_SUMMARY_PROPERTY);
+    item.location = textProperty(event, ICAL_LOCATION_PROPERTY);
+    icalproperty* status = icalcomponent_get_first_property(event, ICAL_STATUS_PROPERTY);
+    item.cancelled = status && icalproperty_get_status(status) == ICAL_STATUS_CANCELLED;
+
+    if (icalproperty* rid = icalcomponent_get_first_property(event, ICAL_RECURRENCEID_PROPERTY)) {
+        const icaltimetype value = icalproperty_get_recurrenceid(rid);
+        if (icaltime_is_null_time(value) || !icaltime_is_valid_time(value))
+            throw MalformedItem("its RECURRENCE-ID is not a valid time");
+        item.recurrenceId = readTime(rid, value, calendar);
+        item.recurrenceIdText = recurrenceIdText(*item.recurrenceId);
+    }
+    return item;
+}
+
+ItemDuration FileParser::readDuration(icalcomponent* event, icalcomponent* calendar, const ItemTime& start)
+{
+    ItemDuration duration;
+    icalproperty* end = icalcomponent_get_first_property(event, ICAL_DTEND_PROPERTY);
+    icalproperty* length = icalcomponent_get_first_property(event, ICAL_DURATION_PROPERTY);
+    if (end) {
+        const ItemTime endTime = readTime(end, icalproperty_get_dtend(end), calendar);
+        if (start.isDate()) {
+            duration.days
+                = static_cast<int>((instantOf(endTime.wall, nullptr) - instantOf(start.wall, nullptr)) / 86400);
+        } else {
+            // A floating end of a zoned start (or the reverse) shares the other's zone.
+            const icaltimezone* startZone = start.zone ? start.zone : endTime.zone;
+            const icaltimezone* endZone = endTime.zone ? endTime.zone : start.zone;
+            duration.seconds = static_cast<long>(instantOf(endTime.wall, endZone) - instantOf(start.wall, startZone));
+        }
+    } else if (length) {
+        const icaldurationtype value = icalproperty_get_duration(length);
+        if (value.is_neg)
+            throw MalformedItem("its DURATION is negative");
+        duration.days = static_cast<int>(value.weeks * 7 + value.days);
+        duration.seconds = start.isDate() ? 0 : durationSeconds(value);
+    } else if (start.isDate()) {
+        duration.days = 1;
+    }
+    if (duration.days < 0 || duration.seconds < 0)
+        throw MalformedItem("it ends before it starts");
+    // Some writers give an all-day item the same end as start: one day.
+    if (start.isDate() && duration.days == 0)
+        duration.days = 1;
+    return duration;
+}
+
+ItemTime FileParser::readTime(icalproperty* property, icaltimetype value, icalcomponent* calendar)
+{
+    ItemTime time;
+    time.wall = value;
+    time.wall.zone = nullptr;
+    if (value.is_date)
+        return time;
+    if (icaltime_is_utc(value)) {
+        time.zone = TimeZoneRegistry::utc();
+        return time;
+    }
+    icalparameter* parameter = icalproperty_get_first_parameter(property, ICAL_TZID_PARAMETER);
+    const char* tzid = parameter ? icalparameter_get_tzid(parameter) : nullptr;
+    if (!tzid)
+        return time;
+    time.zone = TimeZoneRegistry::shared().zoneForTZID(tzid, calendar);
+    if (!time.zone) {
+        if (warnedZones_.insert(tzid).second)
+            NSLog("EventKit: unknown time zone \"%s\" in %s, reading its times as UTC", cleanText(tzid).c_str(),
+                path_.c_str());
+        time.zone = TimeZoneRegistry::utc();
+    }
+    return time;
+}
+
+std::string FileParser::recurrenceIdText(const ItemTime& time) const
+{
+    if (!time.zone || time.isDate())
+        return icalText(time.wall);
+    icaltimetype utcWall = wallTimeOf(instantOf(time.wall, time.zone), nullptr);
+    utcWall.zone = TimeZoneRegistry::utc();
+    return icalText(utcWall);
+}
+
+std::unique_ptr<RecurrenceRules> FileParser::readRecurrence(icalcomponent* event, icalcomponent* calendar)
+{
+    auto rules = std::make_unique<RecurrenceRules>();
+    for (icalproperty* property = icalcomponent_get_first_property(event, ICAL_RRULE_PROPERTY); property;
+         property = icalcomponent_get_next_property(event, ICAL_RRULE_PROPERTY)) {
+        icalrecurrencetype rule = icalproperty_get_rrule(property);
+        if (rule.freq == ICAL_NO_RECURRENCE)
+            throw MalformedItem("its RRULE cannot be read");
+        char* text = icalrecurrencetype_as_string_r(&rule);
+        rules->rules.emplace_back(text ? text : "");
+        icalmemory_free_buffer(text);
+    }
+    for (icalproperty* property = icalcomponent_get_first_property(event, ICAL_RDATE_PROPERTY); property;
+         property = icalcomponent_get_next_property(event, ICAL_RDATE_PROPERTY)) {
+        const icaldatetimeperiodtype value = icalproperty_get_rdate(property);
+        RecurrenceDate date;
+        if (!icaltime_is_null_time(value.period.start)) {
+            date.time = readTime(property, value.period.start, calendar);
+            ItemDuration length;
+            if (!icaltime_is_null_time(value.period.end)) {
+                const icaltimezone* endZone
+                    = icaltime_is_utc(value.period.end) ? TimeZoneRegistry::utc() : date.time.zone;
+                length.seconds = static_cast<long>(
+                    instantOf(value.period.end, endZone) - instantOf(date.time.wall, date.time.zone));
+            } else
+                length = { static_cast<int>(value.period.duration.weeks * 7 + value.period.duration.days),
+                    durationSeconds(value.period.duration) };
+            date.duration = length;
+        } else if (!icaltime_is_null_time(value.time) && icaltime_is_valid_time(value.time)) {
+            date.time = readTime(property, value.time, calendar);
+        } else {
+            throw MalformedItem("its RDATE cannot be read");
+        }
+        rules->dates.push_back(date);
+    }
+    for (icalproperty* property = icalcomponent_get_first_property(event, ICAL_EXDATE_PROPERTY); property;
+         property = icalcomponent_get_next_property(event, ICAL_EXDATE_PROPERTY))
+        rules->exceptions.push_back(readTime(property, icalproperty_get_exdate(property), calendar));
+    if (rules->rules.empty() && rules->dates.empty())
+        return nullptr;
+    return rules;
+}
+
+// Overrides join the series of their UID in the same file; one without its
+// series stands alone.
+void FileParser::groupSeries(std::vector<Series> items)
+{
+    std::map<std::string, std::size_t> masters;
+    std::vector<Series> overrides;
+    for (Series& item : items) {
+        if (item.master.recurrenceId) {
+            overrides.push_back(std::move(item));
+            continue;
+        }
+        masters.emplace(item.master.uid, result_.series.size());
+        result_.series.push_back(std::move(item));
+    }
+    for (Series& item : overrides) {
+        auto master = masters.find(item.master.uid);
+        if (master == masters.end())
+            result_.series.push_back(std::move(item));
+        else
+            result_.series[master->second].overrides.push_back(std::move(item.master));
+    }
+}
+
+} // namespace
+
+ParsedFile parseCalendarFile(std::string_view text, const std::string& path)
+{
+    return FileParser(path).parse(text);
+}
+
+} // namespace eventkit

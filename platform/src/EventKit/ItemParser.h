@@ -1,0 +1,17 @@
+// Reads calendar files into the store's plain records.
+#pragma once
+
+#include "CalendarItem.h"
+
+#include <string>
+#include <string_view>
+
+namespace eventkit {
+
+// Reads the text of one .ics file (one or more VCALENDARs). An item that
+// cannot be read is left out with one log line naming `path`; an unknown time
+// zone is read as UTC with one log line per zone and file. `path` also stands in
+// for a missing UID (its file name without extension, then "-2", "-3", …).
+ParsedFile parseCalendarFile(std::string_view text, const std::string& path);
+
+} // namespace eventkit

@@ -1,0 +1,240 @@
+#include "Occurrences.h"
+
+#include "TimeZones.h"
+
+#include <EventKit/EKEventStore.h>
+#include <Foundation/NSLog.h>
+
+#include <algorithm>
+#include <limits>
+#include <set>
+
+namespace eventkit {
+namespace {
+
+constexpr Instant day = 86400;
+
+Instant periodSeconds(icalrecurrencetype_frequency frequency)
+{
+    switch (frequency) {
+    case ICAL_SECONDLY_RECURRENCE:
+        return 1;
+    case ICAL_MINUTELY_RECURRENCE:
+        return 60;
+    case ICAL_HOURLY_RECURRENCE:
+        return 3600;
+    case ICAL_DAILY_RECURRENCE:
+        return day;
+    case ICAL_WEEKLY_RECURRENCE:
+        return 7 * day;
+    case ICAL_MONTHLY_RECURRENCE:
+        return 31 * day;
+    default:
+        return 366 * day;
+    }
+}
+
+icaltimetype asDate(icaltimetype wall)
+{
+    wall.is_date = 1;
+    wall.hour = wall.minute = wall.second = 0;
+    return wall;
+}
+
+int dateKey(const icaltimetype& wall)
+{
+    return wall.year * 10000 + wall.month * 100 + wall.day;
+}
+
+// Expands one repeating series over a span.
+class SeriesExpander {
+public:
+    SeriesExpander(const Series& series, Instant spanStart, Instant spanEnd, const icaltimezone* floatingZone)
+        : series_(series)
+        , master_(series.master)
+        , spanStart_(spanStart)
+        , spanEnd_(spanEnd)
+        , floatingZone_(floatingZone)
+        , zone_(zoneOf(master_.start, floatingZone))
+        , firstStart_(instantOf(master_.start.wall, zone_))
+    {
+    }
+
+    void run(std::vector<Occurrence>& out);
+
+private:
+    struct Candidate {
+        Instant start;
+        const ItemDuration* duration;
+        bool operator<(const Candidate& other) const { return start < other.start; }
+    };
+
+    void collectExclusions();
+    void expandRule(const std::string& text);
+    icaltimetype untilFor(const icalrecurrencetype& rule, Instant iterationStart, bool& boundBinds) const;
+    bool isExcluded(Instant start) const;
+    void addOccurrence(const ItemRecord& item, Instant start, const ItemDuration& duration, Instant originalStart,
+        std::vector<Occurrence>& out) const;
+
+    const Series& series_;
+    const ItemRecord& master_;
+    Instant spanStart_, spanEnd_;
+    const icaltimezone* floatingZone_;
+    const icaltimezone* zone_;
+    Instant firstStart_;
+    std::vector<Candidate> candidates_;
+    std::set<Instant> excludedStarts_;
+    std::set<int> excludedDates_;
+};
+
+void SeriesExpander::run(std::vector<Occurrence>& out)
+{
+    if (master_.cancelled)
+        return;
+    collectExclusions();
+    candidates_.push_back({ firstStart_, &master_.duration });
+    if (series_.recurrence) {
+        for (const std::string& rule : series_.recurrence->rules)
+            expandRule(rule);
+        for (const RecurrenceDate& date : series_.recurrence->dates)
+            candidates_.push_back({ instantOf(date.time.wall, zoneOf(date.time, floatingZone_)),
+                date.duration ? &*date.duration : &master_.duration });
+    }
+    std::sort(candidates_.begin(), candidates_.end());
+    candidates_.erase(std::unique(candidates_.begin(), candidates_.end(),
+                          [](const Candidate& a, const Candidate& b) { return a.start == b.start; }),
+        candidates_.end());
+    for (const Candidate& candidate : candidates_) {
+        if (!isExcluded(candidate.start))
+            addOccurrence(master_, candidate.start, *candidate.duration, candidate.start, out);
+    }
+    for (const ItemRecord& change : series_.overrides) {
+        if (change.cancelled)
+            continue;
+        const icaltimezone* zone = zoneOf(change.start, floatingZone_);
+        addOccurrence(change, instantOf(change.start.wall, zone), change.duration,
+            instantOf(change.recurrenceId->wall, zoneOf(*change.recurrenceId, floatingZone_)), out);
+    }
+}
+
+void SeriesExpander::collectExclusions()
+{
+    for (const ItemRecord& change : series_.overrides)
+        excludedStarts_.insert(instantOf(change.recurrenceId->wall, zoneOf(*change.recurrenceId, floatingZone_)));
+    if (!series_.recurrence)
+        return;
+    for (const ItemTime& exception : series_.recurrence->exceptions) {
+        // A date excludes that whole day of a series of timed occurrences.
+        if (exception.isDate() && !master_.isAllDay())
+            excludedDates_.insert(dateKey(exception.wall));
+        else
+            excludedStarts_.insert(instantOf(exception.wall, zoneOf(exception, floatingZone_)));
+    }
+}
+
+bool SeriesExpander::isExcluded(Instant start) const
+{
+    if (excludedStarts_.count(start))
+        return true;
+    return !excludedDates_.empty() && excludedDates_.count(dateKey(wallTimeOf(start, zone_)));
+}
+
+void SeriesExpander::expandRule(const std::string& text)
+{
+    icalrecurrencetype rule = icalrecurrencetype_from_string(text.c_str());
+    if (rule.freq == ICAL_NO_RECURRENCE)
+        return;
+    // An occurrence that ends inside the span may start a little before it.
+    const Instant reach = master_.duration.days * day + master_.duration.seconds + day;
+    const Instant earliest = spanStart_ - reach;
+    // A rule that counts its occurrences must be followed from its first one.
+    const bool fromFirst = rule.count > 0 || earliest <= firstStart_;
+    const Instant iterationStart = fromFirst ? firstStart_ : earliest;
+
+    bool boundBinds = false;
+    rule.until = untilFor(rule, iterationStart, boundBinds);
+    icaltimetype first = master_.start.wall;
+    first.zone = nullptr;
+    IteratorHandle iterator(icalrecur_iterator_new(rule, first));
+    if (!iterator)
+        return;
+    if (!fromFirst) {
+        const icaltimetype from = wallTimeOf(iterationStart, zone_);
+        icalrecur_iterator_set_start(iterator.get(), first.is_date ? asDate(from) : from);
+    }
+    int steps = 0;
+    for (; steps < EKEventStore::maxOccurrencesExamined; ++steps) {
+        const icaltimetype next = icalrecur_iterator_next(iterator.get());
+        if (icaltime_is_null_time(next))
+            break;
+        const Instant start = instantOf(next, zone_);
+        if (start >= spanEnd_)
+            break;
+        candidates_.push_back({ start, &master_.duration });
+    }
+    const bool countExhausted = rule.count > 0 && steps >= rule.count;
+    if (steps == EKEventStore::maxOccurrencesExamined || (boundBinds && !countExhausted))
+        NSLog("EventKit: recurrence of \"%s\" in %s stopped at the bound of %d occurrences examined",
+            master_.uid.c_str(), series_.fileName ? series_.fileName->c_str() : "",
+            EKEventStore::maxOccurrencesExamined);
+}
+
+// The rule is never followed past the span, nor further than the bound allows:
+// libical walks every period between two matches (every second for
+// FREQ=SECONDLY), so only an UNTIL keeps a rule that rarely or never matches
+// from running on for centuries.
+icaltimetype SeriesExpander::untilFor(const icalrecurrencetype& rule, Instant iterationStart, bool& boundBinds) const
+{
+    Instant ruleEnd = std::numeric_limits<Instant>::infinity();
+    if (!icaltime_is_null_time(rule.until)) {
+        const icaltimezone* zone = icaltime_is_utc(rule.until) ? TimeZoneRegistry::utc() : zone_;
+        ruleEnd = instantOf(rule.until, zone);
+        // A date ends a series of timed occurrences at the end of that day.
+        if (rule.until.is_date && !master_.isAllDay())
+            ruleEnd += day - 1;
+    }
+    const Instant spanLimit = spanEnd_ + day;
+    const Instant horizon = iterationStart
+        + static_cast<Instant>(EKEventStore::maxOccurrencesExamined) * std::max<short>(rule.interval, 1)
+            * periodSeconds(rule.freq);
+    boundBinds = horizon < std::min(ruleEnd, spanLimit);
+    const icaltimetype until = wallTimeOf(std::min({ ruleEnd, spanLimit, horizon }), zone_);
+    return master_.isAllDay() ? asDate(until) : until;
+}
+
+void SeriesExpander::addOccurrence(const ItemRecord& item, Instant start, const ItemDuration& duration,
+    Instant originalStart, std::vector<Occurrence>& out) const
+{
+    const Instant end = occurrenceEnd(start, duration, zoneOf(item.start, floatingZone_));
+    if (overlaps(start, end, spanStart_, spanEnd_))
+        out.push_back({ start, end, originalStart, &item, &series_ });
+}
+
+} // namespace
+
+Instant occurrenceEnd(Instant start, const ItemDuration& duration, const icaltimezone* zone)
+{
+    if (duration.days == 0)
+        return start + duration.seconds;
+    return instantOf(addDays(wallTimeOf(start, zone), duration.days), zone) + duration.seconds;
+}
+
+std::optional<Occurrence> singleOccurrence(const Series& series, const icaltimezone* floatingZone)
+{
+    const ItemRecord& item = series.master;
+    if (item.cancelled)
+        return std::nullopt;
+    const icaltimezone* zone = zoneOf(item.start, floatingZone);
+    const Instant start = instantOf(item.start.wall, zone);
+    const Instant originalStart
+        = item.recurrenceId ? instantOf(item.recurrenceId->wall, zoneOf(*item.recurrenceId, floatingZone)) : start;
+    return Occurrence { start, occurrenceEnd(start, item.duration, zone), originalStart, &item, &series };
+}
+
+void expandSeries(const Series& series, Instant spanStart, Instant spanEnd, const icaltimezone* floatingZone,
+    std::vector<Occurrence>& out)
+{
+    SeriesExpander(series, spanStart, spanEnd, floatingZone).run(out);
+}
+
+} // namespace eventkit

@@ -1,0 +1,48 @@
+// Occurrences of stored items over a span of time.
+#pragma once
+
+#include "CalendarItem.h"
+
+#include <vector>
+
+namespace eventkit {
+
+struct Occurrence {
+    Instant start = 0;
+    Instant end = 0; // exclusive; an all-day item ends at midnight after its last day
+    Instant originalStart = 0; // where the series put it, before an override moved it
+    const ItemRecord* item = nullptr;
+    const Series* series = nullptr;
+
+    bool isDetached() const { return item->recurrenceId.has_value(); }
+};
+
+// Whether an occurrence lies in the window [start, end): it starts inside, or it
+// started before and is still running. An occurrence of no length counts at the
+// window's start.
+inline bool overlaps(Instant start, Instant end, Instant windowStart, Instant windowEnd)
+{
+    return start < windowEnd && (end > windowStart || start >= windowStart);
+}
+
+// The zone an item's time is read in.
+inline const icaltimezone* zoneOf(const ItemTime& time, const icaltimezone* floatingZone)
+{
+    return time.zone ? time.zone : floatingZone;
+}
+
+// The end of an occurrence that starts at `start` and lasts `duration`, whose
+// whole days count on the wall clock of `zone`.
+Instant occurrenceEnd(Instant start, const ItemDuration& duration, const icaltimezone* zone);
+
+// The one occurrence of an item that does not repeat; none when it is cancelled.
+std::optional<Occurrence> singleOccurrence(const Series& series, const icaltimezone* floatingZone);
+
+// Appends the occurrences of a repeating series that overlap [spanStart,
+// spanEnd): its rules, RDATEs and DTSTART, less EXDATEs and the occurrences its
+// overrides replace, plus the overrides that are not cancelled. The expansion of
+// each rule stops at the bound stated in EKEventStore.h, with one log line.
+void expandSeries(const Series& series, Instant spanStart, Instant spanEnd, const icaltimezone* floatingZone,
+    std::vector<Occurrence>& out);
+
+} // namespace eventkit
