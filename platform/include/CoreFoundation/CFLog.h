@@ -1,4 +1,5 @@
-// CoreFoundation's levelled log: the same line as NSLog, with a level first.
+// CoreFoundation's levelled log: the format is NSLog's (printf conversions plus
+// %@), and the line goes to the same log (platform/Log.h).
 #pragma once
 
 #include <CoreFoundation/CFBase.h>

@@ -31,6 +31,8 @@ inline constexpr CGPoint CGPointZero{};
 
 inline CGFloat CGRectGetMinX(CGRect r) { return r.origin.x; }
 inline CGFloat CGRectGetMinY(CGRect r) { return r.origin.y; }
+inline CGFloat CGRectGetMidX(CGRect r) { return r.origin.x + r.size.width / 2; }
+inline CGFloat CGRectGetMidY(CGRect r) { return r.origin.y + r.size.height / 2; }
 inline CGFloat CGRectGetMaxX(CGRect r) { return r.origin.x + r.size.width; }
 inline CGFloat CGRectGetMaxY(CGRect r) { return r.origin.y + r.size.height; }
 inline CGFloat CGRectGetWidth(CGRect r) { return r.size.width; }

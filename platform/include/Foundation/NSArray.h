@@ -16,8 +16,9 @@ public:
     explicit NSArray(std::vector<Ref<NSObject>> objects);
 
     static Ref<NSArray> array(std::vector<Ref<NSObject>> objects = {});
-    // The array stored in a property-list file; nil for a missing, unreadable or
-    // malformed file, or one whose root is not an array.
+    // The array stored in a property-list file (binary or XML) at a device path;
+    // nil for a missing, unreadable, empty, truncated or malformed file, or one
+    // whose root is not an array.
     static Ref<NSArray> arrayWithContentsOfFile(const std::string& path);
 
     NSUInteger count() const { return objects_.size(); }

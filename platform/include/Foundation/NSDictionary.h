@@ -20,8 +20,9 @@ public:
     explicit NSDictionary(std::vector<Entry> entries);
 
     static Ref<NSDictionary> dictionary(std::vector<Entry> entries = {});
-    // The dictionary stored in a property-list file (binary or XML); nil for a
-    // missing, unreadable or malformed file, or one whose root is not a dictionary.
+    // The dictionary stored in a property-list file (binary or XML) at a device
+    // path; nil for a missing, unreadable, empty, truncated or malformed file, or
+    // one whose root is not a dictionary.
     static Ref<NSDictionary> dictionaryWithContentsOfFile(const std::string& path);
 
     NSUInteger count() const { return entries_.size(); }

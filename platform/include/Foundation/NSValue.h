@@ -20,8 +20,10 @@ public:
     bool isFloatingPoint() const { return std::holds_alternative<double>(value_); }
 
     bool boolValue() const;
-    // Truncates to 32 bits, as Foundation does.
+    // An integer keeps its low 32 bits, as Foundation does; a floating-point
+    // value is truncated toward zero and clamped to the int range.
     int intValue() const;
+    // These truncate a floating-point value toward zero and saturate.
     NSInteger integerValue() const;
     long long longLongValue() const;
     unsigned long long unsignedLongLongValue() const;

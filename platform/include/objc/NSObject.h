@@ -58,22 +58,39 @@ protected:
 
 private:
     Class isa_;
-    mutable std::atomic<int> retainCount_{1};
+    mutable std::atomic<int> retainCount_ { 1 };
 };
 
 // A strong, nullable reference. Copying retains, destruction releases.
-template <typename T>
-class Ref {
+template <typename T> class Ref {
 public:
     Ref() = default;
-    Ref(std::nullptr_t) {}
-    Ref(T* object) : ptr_(object) { retainIfSet(); }
-    Ref(const Ref& other) : ptr_(other.ptr_) { retainIfSet(); }
-    Ref(Ref&& other) noexcept : ptr_(std::exchange(other.ptr_, nullptr)) {}
+    Ref(std::nullptr_t) { }
+    Ref(T* object)
+        : ptr_(object)
+    {
+        retainIfSet();
+    }
+    Ref(const Ref& other)
+        : ptr_(other.ptr_)
+    {
+        retainIfSet();
+    }
+    Ref(Ref&& other) noexcept
+        : ptr_(std::exchange(other.ptr_, nullptr))
+    {
+    }
     template <typename U, typename = std::enable_if_t<std::is_convertible_v<U*, T*>>>
-    Ref(const Ref<U>& other) : ptr_(other.get()) { retainIfSet(); }
+    Ref(const Ref<U>& other)
+        : ptr_(other.get())
+    {
+        retainIfSet();
+    }
     template <typename U, typename = std::enable_if_t<std::is_convertible_v<U*, T*>>>
-    Ref(Ref<U>&& other) noexcept : ptr_(other.leak()) {}
+    Ref(Ref<U>&& other) noexcept
+        : ptr_(other.leak())
+    {
+    }
     ~Ref() { releaseIfSet(); }
 
     Ref& operator=(Ref other) noexcept
@@ -115,29 +132,25 @@ private:
 };
 
 // Creates a new object owned by the returned reference.
-template <typename T, typename... Args>
-Ref<T> makeRef(Args&&... args)
+template <typename T, typename... Args> Ref<T> makeRef(Args&&... args)
 {
     return Ref<T>::adopt(new T(std::forward<Args>(args)...));
 }
 
 // Downcast that checks the runtime class, like `[obj isKindOfClass:[T class]] ? obj : nil`.
-template <typename T>
-T* dynamicCast(NSObject* object)
+template <typename T> T* dynamicCast(NSObject* object)
 {
     return object && object->isKindOfClass(T::classObject()) ? static_cast<T*>(object) : nullptr;
 }
 
-template <typename T>
-Ref<T> dynamicCast(const Ref<NSObject>& object)
+template <typename T> Ref<T> dynamicCast(const Ref<NSObject>& object)
 {
     return Ref<T>(dynamicCast<T>(object.get()));
 }
 
 // Returns an object through the runtime the way a method returns an autoreleased
 // result: the caller does not own it, but it lives until the current pool is popped.
-template <typename T>
-T* autoreleased(Ref<T> object)
+template <typename T> T* autoreleased(Ref<T> object)
 {
     T* raw = object.leak();
     if (raw)
@@ -151,7 +164,10 @@ void objc_autoreleasePoolPop(void* pool);
 // Pushes a pool for the lifetime of a scope, like `@autoreleasepool { … }`.
 class AutoreleasePool {
 public:
-    AutoreleasePool() : token_(objc_autoreleasePoolPush()) {}
+    AutoreleasePool()
+        : token_(objc_autoreleasePoolPush())
+    {
+    }
     ~AutoreleasePool() { objc_autoreleasePoolPop(token_); }
     AutoreleasePool(const AutoreleasePool&) = delete;
     AutoreleasePool& operator=(const AutoreleasePool&) = delete;

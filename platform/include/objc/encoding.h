@@ -22,104 +22,82 @@ enum class WordSize { Bits32, Bits64 };
 
 inline constexpr WordSize hostWordSize = sizeof(void*) == 8 ? WordSize::Bits64 : WordSize::Bits32;
 
-template <typename T, typename Enable = void>
-struct Encoding;
+template <typename T, typename Enable = void> struct Encoding;
 
-template <>
-struct Encoding<void> {
+template <> struct Encoding<void> {
     static std::string of(WordSize) { return "v"; }
 };
-template <>
-struct Encoding<bool> {
+template <> struct Encoding<bool> {
     // BOOL is a C99 bool on 64-bit processors and a signed char on 32-bit ones.
     static std::string of(WordSize w) { return w == WordSize::Bits64 ? "B" : "c"; }
 };
-template <>
-struct Encoding<char> {
+template <> struct Encoding<char> {
     static std::string of(WordSize) { return "c"; }
 };
-template <>
-struct Encoding<int> {
+template <> struct Encoding<int> {
     static std::string of(WordSize) { return "i"; }
 };
-template <>
-struct Encoding<unsigned> {
+template <> struct Encoding<unsigned> {
     static std::string of(WordSize) { return "I"; }
 };
-template <>
-struct Encoding<long> {
+template <> struct Encoding<long> {
     static std::string of(WordSize w) { return w == WordSize::Bits64 ? "q" : "i"; }
 };
-template <>
-struct Encoding<unsigned long> {
+template <> struct Encoding<unsigned long> {
     static std::string of(WordSize w) { return w == WordSize::Bits64 ? "Q" : "I"; }
 };
-template <>
-struct Encoding<long long> {
+template <> struct Encoding<long long> {
     static std::string of(WordSize) { return "q"; }
 };
-template <>
-struct Encoding<unsigned long long> {
+template <> struct Encoding<unsigned long long> {
     static std::string of(WordSize) { return "Q"; }
 };
-template <>
-struct Encoding<double> {
+template <> struct Encoding<double> {
     static std::string of(WordSize w) { return w == WordSize::Bits64 ? "d" : "f"; }
 };
-template <>
-struct Encoding<float> {
+template <> struct Encoding<float> {
     static std::string of(WordSize) { return "f"; }
 };
-template <>
-struct Encoding<SEL> {
+template <> struct Encoding<SEL> {
     static std::string of(WordSize) { return ":"; }
 };
-template <>
-struct Encoding<Class> {
+template <> struct Encoding<Class> {
     static std::string of(WordSize) { return "#"; }
 };
-template <>
-struct Encoding<const char*> {
+template <> struct Encoding<const char*> {
     static std::string of(WordSize) { return "*"; }
 };
-template <typename T>
-struct Encoding<T*, std::enable_if_t<std::is_base_of_v<NSObject, T>>> {
+template <typename T> struct Encoding<T*, std::enable_if_t<std::is_base_of_v<NSObject, T>>> {
     static std::string of(WordSize) { return "@"; }
 };
 template <typename T>
 struct Encoding<T*, std::enable_if_t<!std::is_base_of_v<NSObject, T> && !std::is_same_v<T, const char>>> {
     static std::string of(WordSize) { return "^v"; }
 };
-template <>
-struct Encoding<CGPoint> {
-    static std::string of(WordSize w) { return "{CGPoint=" + Encoding<CGFloat>::of(w) + Encoding<CGFloat>::of(w) + "}"; }
-};
-template <>
-struct Encoding<CGSize> {
-    static std::string of(WordSize w) { return "{CGSize=" + Encoding<CGFloat>::of(w) + Encoding<CGFloat>::of(w) + "}"; }
-};
-template <>
-struct Encoding<CGRect> {
+template <> struct Encoding<CGPoint> {
     static std::string of(WordSize w)
     {
-        return "{CGRect=" + Encoding<CGPoint>::of(w) + Encoding<CGSize>::of(w) + "}";
+        return "{CGPoint=" + Encoding<CGFloat>::of(w) + Encoding<CGFloat>::of(w) + "}";
     }
 };
+template <> struct Encoding<CGSize> {
+    static std::string of(WordSize w) { return "{CGSize=" + Encoding<CGFloat>::of(w) + Encoding<CGFloat>::of(w) + "}"; }
+};
+template <> struct Encoding<CGRect> {
+    static std::string of(WordSize w) { return "{CGRect=" + Encoding<CGPoint>::of(w) + Encoding<CGSize>::of(w) + "}"; }
+};
 
-template <typename T>
-struct Encoding<T, std::enable_if_t<std::is_enum_v<T>>> {
+template <typename T> struct Encoding<T, std::enable_if_t<std::is_enum_v<T>>> {
     static std::string of(WordSize w) { return Encoding<std::underlying_type_t<T>>::of(w); }
 };
 
-template <typename T>
-std::string encode(WordSize w = hostWordSize)
+template <typename T> std::string encode(WordSize w = hostWordSize)
 {
     return Encoding<std::remove_cv_t<T>>::of(w);
 }
 
 // The encoding of a method: return type, receiver, selector, then each argument.
-template <typename R, typename... Args>
-std::string methodEncoding(WordSize w = hostWordSize)
+template <typename R, typename... Args> std::string methodEncoding(WordSize w = hostWordSize)
 {
     return encode<R>(w) + "@:" + (std::string() + ... + encode<Args>(w));
 }

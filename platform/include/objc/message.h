@@ -20,16 +20,15 @@ template <typename T>
 using Wire = std::conditional_t<std::is_pointer_v<T> && std::is_base_of_v<NSObject, std::remove_pointer_t<T>>, id, T>;
 
 [[noreturn]] void throwUnrecognizedSelector(NSObject* receiver, SEL selector);
-[[noreturn]] void throwEncodingMismatch(NSObject* receiver, SEL selector, const std::string& callTypes,
-                                        const char* methodTypes);
+[[noreturn]] void throwEncodingMismatch(
+    NSObject* receiver, SEL selector, const std::string& callTypes, const char* methodTypes);
 
-template <typename R, typename... Args>
-IMP lookUp(id self, SEL op)
+template <typename R, typename... Args> IMP lookUp(id self, SEL op)
 {
     Method method = class_getInstanceMethod(object_getClass(self), op);
     if (!method)
         throwUnrecognizedSelector(self, op);
-    const std::string callTypes = methodEncoding<Wire<R>, Wire<Args>...>();
+    static const std::string callTypes = methodEncoding<Wire<R>, Wire<Args>...>();
     const char* methodTypes = method_getTypeEncoding(method);
     if (callTypes != methodTypes)
         throwEncodingMismatch(self, op, callTypes, methodTypes);
@@ -38,15 +37,14 @@ IMP lookUp(id self, SEL op)
 
 } // namespace objc
 
-template <typename R = void, typename... Args>
-R objc_msgSend(const NSObject* receiver, SEL op, Args... args)
+template <typename R = void, typename... Args> R objc_msgSend(const NSObject* receiver, SEL op, Args... args)
 {
     id self = const_cast<id>(receiver);
     if (!self) {
         if constexpr (std::is_void_v<R>)
             return;
         else
-            return R{};
+            return R {};
     }
     using Fn = objc::Wire<R> (*)(id, SEL, objc::Wire<Args>...);
     auto fn = reinterpret_cast<Fn>(objc::lookUp<R, Args...>(self, op));

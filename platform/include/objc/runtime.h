@@ -51,8 +51,11 @@ bool class_respondsToSelector(Class cls, SEL selector);
 // replaces one that the class itself defines: then it answers NO and changes nothing.
 BOOL class_addMethod(Class cls, SEL selector, IMP imp, const char* types);
 
-// A runtime-made subclass. Its instances are built by the nearest ancestor that a
-// C++ class registered, then carry the new class.
+// A runtime-made subclass. Allocating answers nil when the name is already
+// registered; the class is found by name once registered. Its instances are built
+// by the nearest ancestor that a C++ class registered, then carry the new class;
+// nil when that ancestor is abstract. Extra bytes are not supported: such
+// classes keep their state in associated objects.
 Class objc_allocateClassPair(Class superclass, const char* name, std::size_t extraBytes);
 void objc_registerClassPair(Class cls);
 NSObject* class_createInstance(Class cls, std::size_t extraBytes);
@@ -74,6 +77,7 @@ enum objc_AssociationPolicy : std::uintptr_t {
     OBJC_ASSOCIATION_COPY = 01403,
 };
 
+// The copying policies retain as well: the platform's values are immutable.
 void objc_setAssociatedObject(id object, const void* key, id value, objc_AssociationPolicy policy);
 id objc_getAssociatedObject(id object, const void* key);
 void objc_removeAssociatedObjects(id object);
@@ -100,13 +104,12 @@ Class registerClass(const char* name, Class superclass, const std::function<void
     InstanceFactory factory;
     if constexpr (std::is_default_constructible_v<T> && !std::is_abstract_v<T>)
         factory = [] { return static_cast<NSObject*>(new T()); };
-    return registerClass(ClassDefinition{name, superclass, std::move(factory)}, setUp);
+    return registerClass(ClassDefinition { name, superclass, std::move(factory) }, setUp);
 }
 
 // Adds a method whose type encoding is derived from the function's own type, so
 // that what `objc_msgSend` checks can never drift from the implementation.
-template <typename R, typename... Args>
-BOOL addMethod(Class cls, const char* selector, R (*imp)(id, SEL, Args...))
+template <typename R, typename... Args> BOOL addMethod(Class cls, const char* selector, R (*imp)(id, SEL, Args...))
 {
     const std::string types = methodEncoding<R, Args...>(hostWordSize);
     return class_addMethod(cls, sel_registerName(selector), reinterpret_cast<IMP>(imp), types.c_str());

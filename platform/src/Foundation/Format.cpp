@@ -48,8 +48,7 @@ Length parseLength(const char*& p)
     }
 }
 
-template <typename T>
-void appendFormatted(std::string& out, const std::string& spec, T value)
+template <typename T> void appendFormatted(std::string& out, const std::string& spec, T value)
 {
     char buffer[128];
     int needed = std::snprintf(buffer, sizeof buffer, spec.c_str(), value);
@@ -128,6 +127,8 @@ std::string formatObjC(const char* format, va_list arguments)
     va_list args;
     va_copy(args, arguments);
     std::string out;
+    if (!format)
+        format = "(null)";
     for (const char* p = format; *p;) {
         if (*p != '%') {
             const char* next = std::strchr(p, '%');
@@ -146,18 +147,23 @@ std::string formatObjC(const char* format, va_list arguments)
         std::string spec(1, '%');
         while (*p && std::strchr("-+ #0'", *p))
             spec += *p++;
-        auto copyNumberOrStar = [&] {
+        auto copyNumberOrStar = [&](bool precision) {
             if (*p == '*') {
-                spec += std::to_string(va_arg(args, int));
                 ++p;
+                const int value = va_arg(args, int);
+                // A negative precision from the arguments means none at all.
+                if (precision && value < 0)
+                    spec.pop_back();
+                else
+                    spec += std::to_string(value);
             }
             while (*p >= '0' && *p <= '9')
                 spec += *p++;
         };
-        copyNumberOrStar();
+        copyNumberOrStar(false);
         if (*p == '.') {
             spec += *p++;
-            copyNumberOrStar();
+            copyNumberOrStar(true);
         }
         const Length length = parseLength(p);
         const char conversion = *p ? *p++ : '\0';

@@ -1,5 +1,6 @@
 #include <Foundation/NSArray.h>
 #include <Foundation/NSException.h>
+#include <Foundation/NSPropertyList.h>
 #include <Foundation/NSString.h>
 
 #include <algorithm>
@@ -26,7 +27,8 @@ Class NSArray::classObject()
     return cls;
 }
 
-NSArray::NSArray(std::vector<Ref<NSObject>> objects) : objects_(std::move(objects))
+NSArray::NSArray(std::vector<Ref<NSObject>> objects)
+    : objects_(std::move(objects))
 {
     setIsa(classObject());
 }
@@ -36,18 +38,24 @@ Ref<NSArray> NSArray::array(std::vector<Ref<NSObject>> objects)
     return makeRef<NSArray>(std::move(objects));
 }
 
+Ref<NSArray> NSArray::arrayWithContentsOfFile(const std::string& path)
+{
+    return dynamicCast<NSArray>(NSPropertyListSerialization::propertyListWithContentsOfFile(path));
+}
+
 NSObject* NSArray::objectAtIndex(NSUInteger index) const
 {
     if (index >= objects_.size())
-        throw NSException(NSRangeException, "-[NSArray objectAtIndex:]: index " + std::to_string(index) +
-                                                " beyond bounds [0 .. " + std::to_string(objects_.size()) + "]");
+        throw NSException(NSRangeException,
+            "-[NSArray objectAtIndex:]: index " + std::to_string(index) + " beyond bounds [0 .. "
+                + std::to_string(objects_.size()) + "]");
     return objects_[index].get();
 }
 
 bool NSArray::containsObject(const NSObject* object) const
 {
     return std::any_of(objects_.begin(), objects_.end(),
-                       [object](const Ref<NSObject>& o) { return o.get() == object || (o && o->isEqual(object)); });
+        [object](const Ref<NSObject>& o) { return o.get() == object || (o && o->isEqual(object)); });
 }
 
 Ref<NSArray> NSArray::sortedArrayUsingComparator(const Comparator& comparator) const
@@ -98,7 +106,8 @@ NSMutableArray::NSMutableArray()
     setIsa(classObject());
 }
 
-NSMutableArray::NSMutableArray(std::vector<Ref<NSObject>> objects) : NSArray(std::move(objects))
+NSMutableArray::NSMutableArray(std::vector<Ref<NSObject>> objects)
+    : NSArray(std::move(objects))
 {
     setIsa(classObject());
 }
@@ -120,8 +129,8 @@ void NSMutableArray::insertObjectAtIndex(NSObject* object, NSUInteger index)
     if (!object)
         throw NSException(NSInvalidArgumentException, "-[NSMutableArray insertObject:atIndex:]: object cannot be nil");
     if (index > objects_.size())
-        throw NSException(NSRangeException, "-[NSMutableArray insertObject:atIndex:]: index " +
-                                                std::to_string(index) + " beyond bounds");
+        throw NSException(NSRangeException,
+            "-[NSMutableArray insertObject:atIndex:]: index " + std::to_string(index) + " beyond bounds");
     objects_.insert(objects_.begin() + static_cast<std::ptrdiff_t>(index), Ref<NSObject>(object));
 }
 

@@ -1,5 +1,6 @@
 #include <Foundation/NSDictionary.h>
 #include <Foundation/NSException.h>
+#include <Foundation/NSPropertyList.h>
 
 #include <algorithm>
 
@@ -9,7 +10,8 @@ Class NSDictionary::classObject()
     return cls;
 }
 
-NSDictionary::NSDictionary(std::vector<Entry> entries) : entries_(std::move(entries))
+NSDictionary::NSDictionary(std::vector<Entry> entries)
+    : entries_(std::move(entries))
 {
     setIsa(classObject());
 }
@@ -19,10 +21,15 @@ Ref<NSDictionary> NSDictionary::dictionary(std::vector<Entry> entries)
     return makeRef<NSDictionary>(std::move(entries));
 }
 
+Ref<NSDictionary> NSDictionary::dictionaryWithContentsOfFile(const std::string& path)
+{
+    return dynamicCast<NSDictionary>(NSPropertyListSerialization::propertyListWithContentsOfFile(path));
+}
+
 std::vector<NSDictionary::Entry>::const_iterator NSDictionary::find(const NSObject* key) const
 {
     return std::find_if(entries_.begin(), entries_.end(),
-                        [key](const Entry& e) { return e.first.get() == key || e.first->isEqual(key); });
+        [key](const Entry& e) { return e.first.get() == key || e.first->isEqual(key); });
 }
 
 std::vector<NSDictionary::Entry>::const_iterator NSDictionary::find(std::string_view key) const

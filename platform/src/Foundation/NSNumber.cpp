@@ -1,15 +1,29 @@
 #include <Foundation/NSValue.h>
 
+#include <algorithm>
+#include <charconv>
+#include <climits>
 #include <cmath>
-#include <cstdio>
 #include <functional>
 
 namespace {
 
-bool returnsBool(id self, SEL) { return static_cast<NSNumber*>(self)->boolValue(); }
-int returnsInt(id self, SEL) { return static_cast<NSNumber*>(self)->intValue(); }
-NSInteger returnsInteger(id self, SEL) { return static_cast<NSNumber*>(self)->integerValue(); }
-double returnsDouble(id self, SEL) { return static_cast<NSNumber*>(self)->doubleValue(); }
+bool returnsBool(id self, SEL)
+{
+    return static_cast<NSNumber*>(self)->boolValue();
+}
+int returnsInt(id self, SEL)
+{
+    return static_cast<NSNumber*>(self)->intValue();
+}
+NSInteger returnsInteger(id self, SEL)
+{
+    return static_cast<NSNumber*>(self)->integerValue();
+}
+double returnsDouble(id self, SEL)
+{
+    return static_cast<NSNumber*>(self)->doubleValue();
+}
 
 // A double converts to an integer by truncation; out-of-range values saturate
 // instead of being undefined.
@@ -28,16 +42,18 @@ long long truncateToLongLong(double value)
 
 Class NSNumber::classObject()
 {
-    static Class cls = objc::registerClass(objc::ClassDefinition{"NSNumber", NSObject::classObject(), {}}, [](Class c) {
-        objc::addMethod(c, "boolValue", &returnsBool);
-        objc::addMethod(c, "intValue", &returnsInt);
-        objc::addMethod(c, "integerValue", &returnsInteger);
-        objc::addMethod(c, "doubleValue", &returnsDouble);
-    });
+    static Class cls
+        = objc::registerClass(objc::ClassDefinition { "NSNumber", NSObject::classObject(), {} }, [](Class c) {
+              objc::addMethod(c, "boolValue", &returnsBool);
+              objc::addMethod(c, "intValue", &returnsInt);
+              objc::addMethod(c, "integerValue", &returnsInteger);
+              objc::addMethod(c, "doubleValue", &returnsDouble);
+          });
     return cls;
 }
 
-NSNumber::NSNumber(Value value) : value_(value)
+NSNumber::NSNumber(Value value)
+    : value_(value)
 {
     setIsa(classObject());
 }
@@ -74,8 +90,12 @@ bool NSNumber::boolValue() const
 
 int NSNumber::intValue() const
 {
-    // Foundation keeps the low 32 bits: 4294967297 reads as 1.
-    return static_cast<int>(static_cast<unsigned int>(longLongValue()));
+    // Foundation keeps an integer's low 32 bits (4294967297 reads as 1), but
+    // clamps a floating-point value to the int range.
+    const long long value = longLongValue();
+    if (isFloatingPoint())
+        return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+    return static_cast<int>(static_cast<unsigned int>(value));
 }
 
 NSInteger NSNumber::integerValue() const
@@ -114,9 +134,10 @@ Ref<NSString> NSNumber::stringValue() const
 std::string NSNumber::description() const
 {
     if (auto* d = std::get_if<double>(&value_)) {
+        // The shortest text that reads back as the same double: 0.1 prints "0.1".
         char buffer[32];
-        std::snprintf(buffer, sizeof buffer, "%.17g", *d);
-        return buffer;
+        const auto result = std::to_chars(buffer, buffer + sizeof buffer, *d);
+        return std::string(buffer, result.ptr);
     }
     if (auto* u = std::get_if<unsigned long long>(&value_))
         return std::to_string(*u);

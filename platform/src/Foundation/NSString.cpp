@@ -12,6 +12,7 @@
 #include <cstdarg>
 #include <cstdlib>
 #include <functional>
+#include <locale.h>
 
 namespace {
 
@@ -30,7 +31,8 @@ long long scanInteger(const std::string& text, long long min, long long max)
     bool negative = false;
     if (*p == '+' || *p == '-')
         negative = *p++ == '-';
-    const unsigned long long cap = negative ? static_cast<unsigned long long>(max) + 1 : static_cast<unsigned long long>(max);
+    const unsigned long long cap
+        = negative ? static_cast<unsigned long long>(max) + 1 : static_cast<unsigned long long>(max);
     unsigned long long magnitude = 0;
     for (; *p >= '0' && *p <= '9'; ++p) {
         const unsigned digit = static_cast<unsigned>(*p - '0');
@@ -57,11 +59,26 @@ size_t byteOffsetOfUtf16Index(const std::string& text, NSUInteger index)
     return std::min(i, text.size());
 }
 
-bool returnsBool(id self, SEL) { return static_cast<NSString*>(self)->boolValue(); }
-int returnsInt(id self, SEL) { return static_cast<NSString*>(self)->intValue(); }
-NSInteger returnsInteger(id self, SEL) { return static_cast<NSString*>(self)->integerValue(); }
-double returnsDouble(id self, SEL) { return static_cast<NSString*>(self)->doubleValue(); }
-NSUInteger returnsLength(id self, SEL) { return static_cast<NSString*>(self)->length(); }
+bool returnsBool(id self, SEL)
+{
+    return static_cast<NSString*>(self)->boolValue();
+}
+int returnsInt(id self, SEL)
+{
+    return static_cast<NSString*>(self)->intValue();
+}
+NSInteger returnsInteger(id self, SEL)
+{
+    return static_cast<NSString*>(self)->integerValue();
+}
+double returnsDouble(id self, SEL)
+{
+    return static_cast<NSString*>(self)->doubleValue();
+}
+NSUInteger returnsLength(id self, SEL)
+{
+    return static_cast<NSString*>(self)->length();
+}
 
 } // namespace
 
@@ -82,7 +99,8 @@ NSString::NSString()
     setIsa(classObject());
 }
 
-NSString::NSString(std::string utf8) : text_(std::move(utf8))
+NSString::NSString(std::string utf8)
+    : text_(std::move(utf8))
 {
     setIsa(classObject());
 }
@@ -125,9 +143,9 @@ NSRange NSString::rangeOfString(std::string_view needle) const
 {
     const size_t at = needle.empty() ? std::string::npos : text_.find(needle);
     if (at == std::string::npos)
-        return {NSNotFound, 0};
+        return { NSNotFound, 0 };
     const NSUInteger location = NSString(text_.substr(0, at)).length();
-    return {location, NSString(std::string(needle)).length()};
+    return { location, NSString(std::string(needle)).length() };
 }
 
 Ref<NSString> NSString::substringToIndex(NSUInteger utf16Index) const
@@ -135,8 +153,8 @@ Ref<NSString> NSString::substringToIndex(NSUInteger utf16Index) const
     return string(text_.substr(0, byteOffsetOfUtf16Index(text_, utf16Index)));
 }
 
-Ref<NSString> NSString::stringByReplacingOccurrencesOfString(std::string_view target,
-                                                             std::string_view replacement) const
+Ref<NSString> NSString::stringByReplacingOccurrencesOfString(
+    std::string_view target, std::string_view replacement) const
 {
     if (target.empty())
         return copy();
@@ -188,7 +206,36 @@ long long NSString::longLongValue() const
 
 double NSString::doubleValue() const
 {
-    return std::strtod(skipSpace(text_.c_str()), nullptr);
+    // Decimal text only, whatever the process's C locale: no hex, "inf" or "nan".
+    const char* p = skipSpace(text_.c_str());
+    const bool negative = *p == '-';
+    if (*p == '+' || *p == '-')
+        ++p;
+    const char* end = p;
+    auto skipDigits = [&end] {
+        const char* from = end;
+        while (*end >= '0' && *end <= '9')
+            ++end;
+        return end != from;
+    };
+    bool digits = skipDigits();
+    if (*end == '.') {
+        ++end;
+        digits = skipDigits() || digits;
+    }
+    if (!digits)
+        return 0.0;
+    if (*end == 'e' || *end == 'E') {
+        const char* mantissaEnd = end++;
+        if (*end == '+' || *end == '-')
+            ++end;
+        if (!skipDigits())
+            end = mantissaEnd;
+    }
+    // Out of range answers HUGE_VAL or 0, as Foundation does.
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", nullptr);
+    const double value = strtod_l(std::string(p, end).c_str(), nullptr, cLocale);
+    return negative ? -value : value;
 }
 
 Ref<NSString> NSString::copy() const
@@ -218,7 +265,8 @@ NSMutableString::NSMutableString()
     setIsa(classObject());
 }
 
-NSMutableString::NSMutableString(std::string utf8) : NSString(std::move(utf8))
+NSMutableString::NSMutableString(std::string utf8)
+    : NSString(std::move(utf8))
 {
     setIsa(classObject());
 }

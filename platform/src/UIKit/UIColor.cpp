@@ -1,5 +1,7 @@
 #include <UIKit/UIColor.h>
 
+#include <UIKit/UIGraphics.h>
+
 #include <cstdio>
 
 namespace {
@@ -12,30 +14,6 @@ std::string formatComponent(CGFloat value)
 }
 
 } // namespace
-
-Class CGColor::classObject()
-{
-    static Class cls = objc::registerClass(objc::ClassDefinition{"CGColor", NSObject::classObject(), {}});
-    return cls;
-}
-
-CGColor::CGColor(CGFloat red, CGFloat green, CGFloat blue, CGFloat alpha)
-    : red_(red), green_(green), blue_(blue), alpha_(alpha)
-{
-    setIsa(classObject());
-}
-
-std::string CGColor::description() const
-{
-    return "<CGColor " + formatComponent(red_) + " " + formatComponent(green_) + " " + formatComponent(blue_) + " " +
-           formatComponent(alpha_) + ">";
-}
-
-bool CGColor::isEqual(const NSObject* other) const
-{
-    auto* color = dynamicCast<CGColor>(const_cast<NSObject*>(other));
-    return color && color->red_ == red_ && color->green_ == green_ && color->blue_ == blue_ && color->alpha_ == alpha_;
-}
 
 Class UIColor::classObject()
 {
@@ -118,4 +96,20 @@ bool UIColor::isEqual(const NSObject* other) const
     auto* color = dynamicCast<UIColor>(const_cast<NSObject*>(other));
     return color && color->red_ == red_ && color->green_ == green_ && color->blue_ == blue_ &&
            color->alpha_ == alpha_;
+}
+
+void UIColor::set() const
+{
+    setFill();
+    setStroke();
+}
+
+void UIColor::setFill() const
+{
+    CGContextSetFillColorWithColor(UIGraphicsGetCurrentContext(), CGColor());
+}
+
+void UIColor::setStroke() const
+{
+    CGContextSetStrokeColorWithColor(UIGraphicsGetCurrentContext(), CGColor());
 }

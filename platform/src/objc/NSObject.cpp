@@ -10,11 +10,12 @@
 
 namespace {
 
-// Each thread's pools share one stack of objects; a pool's token is the stack
-// depth at its push, and popping releases everything above it, newest first.
+// Each thread's pools share one stack of objects. A pool remembers the stack depth
+// at its push; its token is its position among the open pools, so popping an outer
+// pool also pops every pool still open inside it, as the phone's runtime does.
 struct PoolStack {
     std::vector<NSObject*> objects;
-    int openPools = 0;
+    std::vector<std::size_t> poolDepths;
 };
 
 PoolStack& poolStack()
@@ -47,7 +48,10 @@ Class NSObject::classObject()
     return cls;
 }
 
-NSObject::NSObject() : isa_(classObject()) {}
+NSObject::NSObject()
+    : isa_(classObject())
+{
+}
 
 NSObject::~NSObject()
 {
@@ -73,9 +77,9 @@ int NSObject::retainCount() const
 NSObject* NSObject::autorelease()
 {
     PoolStack& stack = poolStack();
-    if (stack.openPools == 0) {
+    if (stack.poolDepths.empty()) {
         std::fprintf(stderr, "objc: %s object %p autoreleased with no pool in place - just leaking\n",
-                     class_getName(isa_), static_cast<void*>(this));
+            class_getName(isa_), static_cast<void*>(this));
         return this;
     }
     stack.objects.push_back(this);
@@ -112,29 +116,31 @@ bool NSObject::respondsToSelector(const char* selector) const
 void* objc_autoreleasePoolPush()
 {
     PoolStack& stack = poolStack();
-    ++stack.openPools;
-    return reinterpret_cast<void*>(stack.objects.size() + 1);
+    stack.poolDepths.push_back(stack.objects.size());
+    return reinterpret_cast<void*>(stack.poolDepths.size());
 }
 
 void objc_autoreleasePoolPop(void* pool)
 {
     PoolStack& stack = poolStack();
-    const auto depth = reinterpret_cast<std::size_t>(pool) - 1;
-    // Releasing may autorelease more objects into this same pool; drain until stable.
+    const auto position = reinterpret_cast<std::size_t>(pool);
+    if (position == 0 || position > stack.poolDepths.size())
+        return;
+    const std::size_t depth = stack.poolDepths[position - 1];
+    // A release may autorelease more objects into this same pool; drain until stable.
     while (stack.objects.size() > depth) {
         NSObject* object = stack.objects.back();
         stack.objects.pop_back();
         object->release();
     }
-    if (stack.openPools > 0)
-        --stack.openPools;
+    stack.poolDepths.resize(position - 1);
 }
 
 void objc_setAssociatedObject(id object, const void* key, id value, objc_AssociationPolicy policy)
 {
     if (!object)
         return;
-    std::pair<NSObject*, objc_AssociationPolicy> previous{nullptr, OBJC_ASSOCIATION_ASSIGN};
+    std::pair<NSObject*, objc_AssociationPolicy> previous { nullptr, OBJC_ASSOCIATION_ASSIGN };
     {
         AssociationTable& table = associations();
         std::lock_guard guard(table.lock);
@@ -147,7 +153,7 @@ void objc_setAssociatedObject(id object, const void* key, id value, objc_Associa
         if (value) {
             if (retainsValue(policy))
                 value->retain();
-            slots[key] = {value, policy};
+            slots[key] = { value, policy };
         }
         if (slots.empty())
             table.entries.erase(object);

@@ -11,7 +11,7 @@
 
 struct objc_method {
     SEL selector = nullptr;
-    std::atomic<IMP> imp{nullptr};
+    std::atomic<IMP> imp { nullptr };
     std::string types;
 };
 
@@ -27,6 +27,8 @@ struct objc_class {
     Class superclass = nullptr;
     std::unordered_map<SEL, std::unique_ptr<objc_method>> methods;
     std::vector<std::unique_ptr<objc_ivar>> ivars;
+    // Set for classes a C++ class registered; unset for those made at run time.
+    bool definedInCpp = false;
     objc::InstanceFactory factory;
     std::size_t extraBytes = 0;
     bool registered = false;

@@ -8,10 +8,11 @@
 
 #include <objc/message.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <mutex>
-#include <unordered_set>
 
 namespace {
 
@@ -41,12 +42,15 @@ Class newClass(const char* name, Class superclass)
     return cls;
 }
 
-void insertIntoTable(Class cls)
+// Adds the class under its name; a name already taken is refused.
+bool insertIntoTable(Class cls)
 {
     std::lock_guard guard(tableLock());
-    classTable().emplace(cls->name, cls);
+    if (!classTable().emplace(cls->name, cls).second)
+        return false;
     registrationOrder().push_back(cls);
     cls->registered = true;
+    return true;
 }
 
 } // namespace
@@ -63,7 +67,7 @@ SEL sel_registerName(const char* name)
     std::lock_guard guard(lock);
     auto it = selectors.find(name);
     if (it == selectors.end())
-        it = selectors.emplace(name, new objc_selector{name}).first;
+        it = selectors.emplace(name, new objc_selector { name }).first;
     return it->second;
 }
 
@@ -184,20 +188,22 @@ Class objc_allocateClassPair(Class superclass, const char* name, std::size_t ext
 
 void objc_registerClassPair(Class cls)
 {
-    if (cls && !cls->registered && !objc_getClass(cls->name.c_str()))
+    if (cls && !cls->registered)
         insertIntoTable(cls);
 }
 
 NSObject* class_createInstance(Class cls, std::size_t /*extraBytes*/)
 {
-    for (Class c = cls; c; c = c->superclass) {
-        if (!c->factory)
-            continue;
-        NSObject* object = c->factory();
-        object->setIsa(cls);
-        return object;
-    }
-    return nullptr;
+    // The nearest C++ class builds the object; an abstract one cannot, and a
+    // further ancestor must not, or the object would lack the members its class promises.
+    Class builder = cls;
+    while (builder && !builder->definedInCpp)
+        builder = builder->superclass;
+    if (!builder || !builder->factory)
+        return nullptr;
+    NSObject* object = builder->factory();
+    object->setIsa(cls);
+    return object;
 }
 
 Ivar class_getInstanceVariable(Class cls, const char* name)
@@ -246,7 +252,12 @@ Class registerClass(const ClassDefinition& definition, const std::function<void(
 {
     Class cls = newClass(definition.name, definition.superclass);
     cls->factory = definition.factory;
-    insertIntoTable(cls);
+    cls->definedInCpp = true;
+    // Two C++ classes under one runtime name would make lookups by name ambiguous.
+    if (!insertIntoTable(cls)) {
+        std::fprintf(stderr, "objc: class %s is registered twice\n", definition.name);
+        std::abort();
+    }
     if (setUp)
         setUp(cls);
     return cls;
@@ -271,21 +282,24 @@ std::vector<Class> registeredClasses()
 
 void throwUnrecognizedSelector(NSObject* receiver, SEL selector)
 {
-    throw NSException(NSInvalidArgumentException, std::string("-[") + class_getName(object_getClass(receiver)) + " " +
-                                                       sel_getName(selector) + "]: unrecognized selector sent to instance");
+    throw NSException(NSInvalidArgumentException,
+        std::string("-[") + class_getName(object_getClass(receiver)) + " " + sel_getName(selector)
+            + "]: unrecognized selector sent to instance");
 }
 
 void throwEncodingMismatch(NSObject* receiver, SEL selector, const std::string& callTypes, const char* methodTypes)
 {
-    throw NSException(NSInvalidArgumentException, std::string("-[") + class_getName(object_getClass(receiver)) + " " +
-                                                       sel_getName(selector) + "]: called as \"" + callTypes +
-                                                       "\" but implemented as \"" + methodTypes + "\"");
+    throw NSException(NSInvalidArgumentException,
+        std::string("-[") + class_getName(object_getClass(receiver)) + " " + sel_getName(selector) + "]: called as \""
+            + callTypes + "\" but implemented as \"" + methodTypes + "\"");
 }
 
 } // namespace objc
 
 NSException::NSException(std::string name, std::string reason)
-    : std::runtime_error(name + ": " + reason), name_(std::move(name)), reason_(std::move(reason))
+    : std::runtime_error(name + ": " + reason)
+    , name_(std::move(name))
+    , reason_(std::move(reason))
 {
 }
 
@@ -304,8 +318,9 @@ void MSHookMessageEx(Class cls, SEL selector, IMP replacement, IMP* result)
     Method inherited = class_getInstanceMethod(cls->superclass, selector);
     if (!inherited)
         return;
-    IMP superImp = method_getImplementation(inherited);
-    class_addMethod(cls, selector, replacement, method_getTypeEncoding(inherited));
+    // The saved implementation is in place before the override can be called.
     if (result)
-        *result = superImp;
+        *result = method_getImplementation(inherited);
+    if (!class_addMethod(cls, selector, replacement, method_getTypeEncoding(inherited)) && result)
+        *result = nullptr;
 }

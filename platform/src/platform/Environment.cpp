@@ -33,21 +33,28 @@ std::string localeFromSystem()
     return "en_US";
 }
 
+// "/usr/share/zoneinfo/Europe/Berlin" → "Europe/Berlin"; other text as it is.
+std::string zoneFromPath(const std::string& text)
+{
+    constexpr std::string_view folder = "zoneinfo/";
+    const auto at = text.find(folder);
+    return at == std::string::npos ? text : text.substr(at + folder.size());
+}
+
+// TZ (a name, or a path into the zone database, either after an optional ':'),
+// else the system's configured zone.
 std::string timeZoneFromSystem()
 {
     if (const char* tz = std::getenv("TZ"); tz && *tz)
-        return tz[0] == ':' ? tz + 1 : tz;
+        return zoneFromPath(tz[0] == ':' ? tz + 1 : tz);
     std::ifstream file("/etc/timezone");
     std::string name;
     if (file >> name && !name.empty())
         return name;
     std::error_code error;
     const fs::path target = fs::read_symlink("/etc/localtime", error);
-    if (!error) {
-        const std::string text = target.string();
-        if (auto at = text.find("zoneinfo/"); at != std::string::npos)
-            return text.substr(at + 9);
-    }
+    if (!error && target.string().find("zoneinfo/") != std::string::npos)
+        return zoneFromPath(target.string());
     return "UTC";
 }
 
@@ -78,25 +85,29 @@ const std::string& deviceRoot()
 
 std::string resolveDevicePath(std::string_view devicePath)
 {
-    const fs::path root(state().root);
-    std::string_view path = devicePath;
-    while (!path.empty() && path.front() == '/')
-        path.remove_prefix(1);
-    const fs::path direct = root / path;
+    // An empty root is the host's own file system.
+    const fs::path root(state().root.empty() ? "/" : state().root);
+    // Normalised as an absolute path, ".." stops at the device's top folder
+    // instead of leaving the root.
+    const fs::path path = (fs::path("/") / devicePath).lexically_normal().relative_path();
+    auto component = path.begin();
+    const bool privateSpelling
+        = component != path.end() && *component == "private" && ++component != path.end() && *component == "var";
+    component = path.begin();
+    const bool varSpelling = component != path.end() && *component == "var";
+    if (!privateSpelling && !varSpelling)
+        return (root / path).string();
+
+    // "var" may be a link to "private/var", as on the phone. A root with only one
+    // of the two folders serves both spellings from it.
     std::error_code error;
-    if (fs::exists(direct, error))
-        return direct.string();
-    // The other spelling of the same place: "private/var/…" ↔ "var/…".
-    constexpr std::string_view privatePrefix = "private/";
-    fs::path alternative;
-    if (path.substr(0, privatePrefix.size()) == privatePrefix)
-        alternative = root / path.substr(privatePrefix.size());
-    else if (path.substr(0, 4) == "var/")
-        alternative = root / privatePrefix / path;
-    if (!alternative.empty() && fs::exists(alternative.parent_path(), error) &&
-        !fs::exists(direct.parent_path(), error))
-        return alternative.string();
-    return direct.string();
+    const bool hasVar = fs::exists(root / "var", error);
+    const bool hasPrivateVar = fs::exists(root / "private/var", error);
+    if (privateSpelling && hasVar && !hasPrivateVar)
+        return (root / path.lexically_relative("private")).string();
+    if (varSpelling && hasPrivateVar && !hasVar)
+        return (root / "private" / path).string();
+    return (root / path).string();
 }
 
 double currentUnixTime()

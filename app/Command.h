@@ -1,0 +1,35 @@
+// A subcommand of `dayglass`. Each lives in its own file pair, registers its
+// options on the command line and runs when it was the one given.
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+// The options every subcommand takes.
+struct CommonOptions {
+    // The device root: --root, else DAYGLASS_ROOT, else the sample device of the build.
+    std::string root;
+    // Echo the device's log lines to stderr.
+    bool log = false;
+};
+
+// A failure the user can act on: printed as "dayglass: <message>", exit status 1.
+class CommandError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class Command {
+public:
+    virtual ~Command() = default;
+    // The subcommand this command registered.
+    virtual const CLI::App* subcommand() const = 0;
+    // Returns the exit status.
+    virtual int run(const CommonOptions& options) = 0;
+};
+
+std::unique_ptr<Command> makeSettingsCommand(CLI::App& app);
+std::unique_ptr<Command> makePrefsCommand(CLI::App& app);

@@ -1,0 +1,22 @@
+// Getting a device ready for a command: the root, the log, and SpringBoard booted
+// with the extension loaded.
+#pragma once
+
+#include "Command.h"
+
+#include <host/Device.h>
+
+// The sample device the build assembled.
+std::string defaultDeviceRoot();
+
+// Makes the options' root the device root, without booting SpringBoard.
+// CommandError when it is not a folder.
+void useDeviceRoot(const CommonOptions& options);
+
+// Boots the device. Extensions come from the root's own DynamicLibraries folder,
+// or from the sample device's when the root has none. Every library that failed to
+// load is reported on stderr.
+host::Device bootDevice(const CommonOptions& options);
+
+// The loaded Dayglass2.dylib. CommandError when the device did not load it.
+void* extensionLibrary(const host::Device& device);

@@ -1,0 +1,160 @@
+#include "DrawCommand.h"
+
+#include "listview/DGLEventTable.h"
+
+#include <Foundation/NSCalendar.h>
+#include <UIKit/UIColor.h>
+#include <UIKit/UIImage.h>
+#include <platform/Environment.h>
+
+#include <cctype>
+#include <charconv>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <optional>
+#include <string_view>
+
+namespace {
+
+std::optional<unsigned> parseDigits(std::string_view text, int base)
+{
+    unsigned value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+    if (error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+bool allDigits(std::string_view text, bool hexadecimal = false)
+{
+    for (unsigned char c : text)
+        if (!(hexadecimal ? std::isxdigit(c) : std::isdigit(c)))
+            return false;
+    return true;
+}
+
+// A calendar date written YYYY-MM-DD.
+std::optional<std::chrono::year_month_day> parseDay(std::string_view text)
+{
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-')
+        return std::nullopt;
+    const std::string_view year = text.substr(0, 4), month = text.substr(5, 2), day = text.substr(8, 2);
+    if (!allDigits(year) || !allDigits(month) || !allDigits(day))
+        return std::nullopt;
+    const std::chrono::year_month_day date { std::chrono::year(static_cast<int>(*parseDigits(year, 10))),
+        std::chrono::month(*parseDigits(month, 10)), std::chrono::day(*parseDigits(day, 10)) };
+    if (!date.ok())
+        return std::nullopt;
+    return date;
+}
+
+// "#RRGGBB" or "#RRGGBBAA" in hexadecimal digits.
+std::optional<Ref<UIColor>> parseColor(std::string_view text)
+{
+    if ((text.size() != 7 && text.size() != 9) || text[0] != '#' || !allDigits(text.substr(1), true))
+        return std::nullopt;
+    auto component = [&](std::size_t index) {
+        return text.size() > 1 + 2 * index ? *parseDigits(text.substr(1 + 2 * index, 2), 16) / 255.0 : 1.0;
+    };
+    return UIColor::colorWithRed(component(0), component(1), component(2), component(3));
+}
+
+// A size in points: a finite number, 0 or more.
+std::optional<double> parseDiameter(std::string_view text)
+{
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value) || value < 0)
+        return std::nullopt;
+    return value;
+}
+
+CLI::Validator validator(std::string description, std::function<bool(const std::string&)> isValid, std::string error)
+{
+    return CLI::Validator(
+        [isValid = std::move(isValid), error = std::move(error)](
+            std::string& value) { return isValid(value) ? std::string() : "'" + value + "' " + error; },
+        std::move(description));
+}
+
+// The instant that stands for a day: its noon in the host's zone, well away from
+// any daylight-saving change.
+Ref<NSDate> noonOf(std::chrono::year_month_day day)
+{
+    auto components = makeRef<NSDateComponents>();
+    components->setYear(static_cast<int>(day.year()));
+    components->setMonth(static_cast<unsigned>(day.month()));
+    components->setDay(static_cast<unsigned>(day.day()));
+    components->setHour(12);
+    return NSCalendar::currentCalendar()->dateFromComponents(components);
+}
+
+// Draws with the extension's own image code; no device is booted.
+class DrawCommand final : public Command {
+public:
+    explicit DrawCommand(CLI::App& app);
+
+    const CLI::App* subcommand() const override { return draw_; }
+    int run(const CommonOptions& options) override;
+
+private:
+    CLI::App* draw_;
+    CLI::App* icon_;
+    std::string date_;
+    std::string locale_;
+    std::string color_;
+    double diameter_ = 0;
+    std::string output_;
+};
+
+DrawCommand::DrawCommand(CLI::App& app)
+{
+    draw_ = app.add_subcommand("draw", "Draw one of the event list's images as a PNG file");
+    draw_->require_subcommand(1);
+
+    icon_ = draw_->add_subcommand("icon", "The calendar page of a day (64 × 64)");
+    icon_->add_option("--date", date_, "The day, as YYYY-MM-DD")
+        ->required()
+        ->check(validator(
+            "YYYY-MM-DD", [](const std::string& text) { return parseDay(text).has_value(); },
+            "is not a date of the form YYYY-MM-DD"));
+    icon_->add_option("--locale", locale_, "The language of the weekday, as an ICU locale such as de_DE");
+    icon_->add_option("-o,--output", output_, "The PNG file to write")->required();
+
+    CLI::App* dot = draw_->add_subcommand("dot", "A calendar's coloured dot (80 × 80)");
+    dot->add_option("--color", color_, "The dot's colour, as #RRGGBB or #RRGGBBAA")
+        ->required()
+        ->check(validator(
+            "#RRGGBB[AA]", [](const std::string& text) { return parseColor(text).has_value(); },
+            "is not a colour of the form #RRGGBB or #RRGGBBAA"));
+    dot->add_option("--diameter", diameter_, "The dot's diameter in points; the list uses 30 and 50")
+        ->required()
+        ->check(validator(
+            "POINTS", [](const std::string& text) { return parseDiameter(text).has_value(); },
+            "is not a diameter: it must be a number of points, 0 or more"));
+    dot->add_option("-o,--output", output_, "The PNG file to write")->required();
+}
+
+int DrawCommand::run(const CommonOptions&)
+{
+    Ref<UIImage> image;
+    if (icon_->parsed()) {
+        if (!locale_.empty())
+            platform::setCurrentLocaleIdentifier(locale_);
+        image = DGLEventTable::createCalendarIconForDate(noonOf(*parseDay(date_)));
+    } else {
+        image = DGLEventTable::drawColoredDotWithColor(*parseColor(color_), diameter_);
+    }
+    if (!image->writePNGToFile(output_))
+        throw CommandError("cannot write " + output_);
+    std::printf("%s: %g × %g\n", output_.c_str(), image->size().width, image->size().height);
+    return 0;
+}
+
+} // namespace
+
+std::unique_ptr<Command> makeDrawCommand(CLI::App& app)
+{
+    return std::make_unique<DrawCommand>(app);
+}

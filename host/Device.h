@@ -1,0 +1,43 @@
+// A simulated device: a device root (the phone's file system), the clock, time zone
+// and locale, and SpringBoard running on it with the extensions of the device loaded.
+#pragma once
+
+#include <host/SubstrateLoader.h>
+
+#include <optional>
+#include <string>
+
+namespace host {
+
+struct BootOptions {
+    // The folder that stands for the phone's file system. It must exist.
+    std::string root;
+    // Where the extensions come from when the root has no DynamicLibraries folder of
+    // its own, so that a bare root of preferences and calendars still runs the
+    // installed extension. Empty: nothing is loaded then.
+    std::string fallbackExtensionsFolder;
+    // Pins of the environment; unset keeps the current ones.
+    std::optional<double> now;
+    std::optional<std::string> timeZone;
+    std::optional<std::string> locale;
+};
+
+class Device {
+public:
+    // Boots in this order: the device root and the environment, SpringBoard's classes,
+    // the installed applications, then the extensions, whose initialisers find
+    // everything in place. Throws std::invalid_argument for a root that is not a folder.
+    static Device boot(const BootOptions& options);
+
+    // The DynamicLibraries folder the extensions were loaded from.
+    const std::string& extensionsFolder() const { return extensionsFolder_; }
+    const LoadReport& extensions() const { return extensions_; }
+    // The entry of the library with this file name, or null when the folder has none.
+    const ExtensionLoad* extension(std::string_view name) const;
+
+private:
+    std::string extensionsFolder_;
+    LoadReport extensions_;
+};
+
+} // namespace host

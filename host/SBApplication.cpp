@@ -1,0 +1,25 @@
+#include <host/SBApplication.h>
+
+Class SBApplication::classObject()
+{
+    static Class cls = objc::registerClass<SBApplication>("SBApplication", NSObject::classObject(),
+        [](Class c) { objc::addMethod(c, "bundleIdentifier", &SBApplication::bundleIdentifierImp); });
+    return cls;
+}
+
+SBApplication::SBApplication(Ref<NSString> bundleIdentifier, Ref<NSString> displayName)
+    : bundleIdentifier_(std::move(bundleIdentifier))
+    , displayName_(std::move(displayName))
+{
+    setIsa(classObject());
+}
+
+std::string SBApplication::description() const
+{
+    return "<SBApplication: " + bundleIdentifier_->UTF8String() + ">";
+}
+
+id SBApplication::bundleIdentifierImp(id self, SEL)
+{
+    return const_cast<NSString*>(static_cast<SBApplication*>(self)->bundleIdentifier());
+}

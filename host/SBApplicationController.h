@@ -1,0 +1,31 @@
+// SpringBoard's register of installed applications: every bundle under the
+// device's "/Applications" (system applications) and
+// "/var/containers/Bundle/Application/<id>/" (installed ones), by the
+// CFBundleIdentifier of its Info.plist.
+#pragma once
+
+#include <Foundation/NSArray.h>
+#include <host/SBApplication.h>
+
+#include <string_view>
+
+class SBApplicationController : public NSObject {
+public:
+    static Class classObject();
+    SBApplicationController();
+
+    // The shared register, read from the device on first use.
+    static SBApplicationController* sharedInstance();
+
+    // Reads the device's applications again (after the device root changed).
+    void reloadApplications();
+
+    const NSArray* allApplications() const { return applications_.get(); }
+    // Nil when no installed application has the identifier.
+    SBApplication* applicationWithDisplayIdentifier(std::string_view bundleIdentifier) const;
+
+private:
+    static id applicationWithDisplayIdentifierImp(id self, SEL, id bundleIdentifier);
+
+    Ref<NSMutableArray> applications_ = NSMutableArray::array();
+};

@@ -1,0 +1,48 @@
+// The content of the lock screen's main page. It owns the notification list,
+// decides when the list is shown, presents further pages as content view
+// controllers, follows size changes and receives the lock screen's events.
+#pragma once
+
+#include <Foundation/NSArray.h>
+#include <host/NCNotificationPriorityListViewController.h>
+#include <host/SBDashBoardViewControllerBase.h>
+
+#include <vector>
+
+class SBDashBoardMainPageContentViewController : public SBDashBoardViewControllerBase {
+public:
+    static Class classObject();
+    SBDashBoardMainPageContentViewController();
+
+    // Made by -init; also the instance variable `_notificationViewController`.
+    NCNotificationPriorityListViewController* notificationViewController() const
+    {
+        return notificationViewController_.get();
+    }
+
+    // The pages presented through -presentContentViewControllers:…, oldest first.
+    const NSArray* contentViewControllers() const { return contentViewControllers_.get(); }
+
+    // The size given by the last -viewWillTransitionToSize:withTransitionCoordinator:.
+    CGSize viewSize() const { return viewSize_; }
+
+    // The types of the events received through -handleEvent:, in order.
+    const std::vector<NSInteger>& receivedEventTypes() const { return receivedEventTypes_; }
+
+private:
+    static id init(id self, SEL);
+    static void addOrRemoveNotificationsListIfNecessaryAnimated(id self, SEL, BOOL animated);
+    static void viewWillTransitionToSize(id self, SEL, CGSize size, id coordinator);
+    static BOOL handleEvent(id self, SEL, id event);
+    // Blocks are not objects in this runtime: the completion argument is always nil.
+    static void presentContentViewControllers(id self, SEL, id controllers, BOOL animated, id completion);
+    static void dismissContentViewControllers(id self, SEL, id controllers, BOOL animated, id completion);
+
+    void present(NSObject* controller, bool animated);
+    void dismiss(NSObject* controller);
+
+    Ref<NCNotificationPriorityListViewController> notificationViewController_;
+    Ref<NSMutableArray> contentViewControllers_ = NSMutableArray::array();
+    CGSize viewSize_ { 375, 667 };
+    std::vector<NSInteger> receivedEventTypes_;
+};

@@ -1,0 +1,30 @@
+#include <host/SBDashBoardMainPageViewController.h>
+#include <host/SpringBoard.h>
+
+Class SBDashBoardMainPageViewController::classObject()
+{
+    static Class cls = objc::registerClass<SBDashBoardMainPageViewController>(
+        "SBDashBoardMainPageViewController", SBDashBoardViewControllerBase::classObject(), [](Class c) {
+            objc::addMethod(c, "init", &SBDashBoardMainPageViewController::init);
+            objc::addMethod(c, "idleTimerDuration", &SBDashBoardMainPageViewController::idleTimerDuration);
+        });
+    return cls;
+}
+
+SBDashBoardMainPageViewController::SBDashBoardMainPageViewController()
+{
+    setIsa(classObject());
+}
+
+id SBDashBoardMainPageViewController::init(id self, SEL)
+{
+    self = host::sendSuper<id>(SBDashBoardViewControllerBase::classObject(), self, "init");
+    if (auto* page = dynamicCast<SBDashBoardMainPageViewController>(self))
+        page->contentViewController_ = host::allocInit<SBDashBoardMainPageContentViewController>();
+    return self;
+}
+
+long long SBDashBoardMainPageViewController::idleTimerDuration(id self, SEL)
+{
+    return static_cast<SBDashBoardMainPageViewController*>(self)->idleTimerDuration_;
+}

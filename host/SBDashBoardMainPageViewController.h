@@ -1,0 +1,28 @@
+// The lock screen's main page: the page with the clock, whose content controller
+// shows the notification list. It tells SpringBoard how long the lock screen may
+// stay idle before the display dims.
+#pragma once
+
+#include <host/SBDashBoardMainPageContentViewController.h>
+
+class SBDashBoardMainPageViewController : public SBDashBoardViewControllerBase {
+public:
+    static Class classObject();
+    SBDashBoardMainPageViewController();
+
+    // SpringBoard's own idle time-out for the lock screen, in its own unit (seconds).
+    static constexpr long long defaultIdleTimerDuration = 8;
+
+    // What -idleTimerDuration answers while no extension replaces it.
+    void setIdleTimerDuration(long long duration) { idleTimerDuration_ = duration; }
+
+    // Made by -init.
+    SBDashBoardMainPageContentViewController* contentViewController() const { return contentViewController_.get(); }
+
+private:
+    static id init(id self, SEL);
+    static long long idleTimerDuration(id self, SEL);
+
+    long long idleTimerDuration_ = defaultIdleTimerDuration;
+    Ref<SBDashBoardMainPageContentViewController> contentViewController_;
+};

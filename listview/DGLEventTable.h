@@ -1,0 +1,143 @@
+// The event list of the lock screen. It carries every display setting as a
+// property (the lock-screen code copies them in from the settings before the
+// list is built), holds the loaded events in day sections, and makes the date
+// texts and small images its rows and headers show.
+//
+// The day grouping and date texts are implemented in events/, the images here
+// in listview/.
+#pragma once
+
+#include <CoreGraphics/CGGeometry.h>
+#include <Foundation/NSArray.h>
+#include <Foundation/NSDate.h>
+#include <Foundation/NSDictionary.h>
+#include <Foundation/NSString.h>
+#include <UIKit/UIColor.h>
+#include <UIKit/UIImage.h>
+#include <UIKit/UITableView.h>
+#include <UIKit/UIView.h>
+
+class DGLEventTable : public UIView {
+public:
+    static Class classObject();
+
+    DGLEventTable();
+    // initWithFrame:
+    explicit DGLEventTable(CGRect frame);
+
+    // The inner table view.
+    UITableView* tableView() const { return tableView_.get(); }
+    void setTableView(UITableView* tableView) { tableView_ = tableView; }
+    CGFloat titleTextSize() const { return titleTextSize_; }
+    void setTitleTextSize(CGFloat size) { titleTextSize_ = size; }
+    UIColor* titleColor() const { return titleColor_.get(); }
+    void setTitleColor(UIColor* color) { titleColor_ = color; }
+    CGFloat subtitleTextSize() const { return subtitleTextSize_; }
+    void setSubtitleTextSize(CGFloat size) { subtitleTextSize_ = size; }
+    UIColor* subtitleColor() const { return subtitleColor_.get(); }
+    void setSubtitleColor(UIColor* color) { subtitleColor_ = color; }
+    CGFloat dateTextSize() const { return dateTextSize_; }
+    void setDateTextSize(CGFloat size) { dateTextSize_ = size; }
+    UIColor* dateColor() const { return dateColor_.get(); }
+    void setDateColor(UIColor* color) { dateColor_ = color; }
+    UIColor* sectionHeaderBackgroundColor() const { return sectionHeaderBackgroundColor_.get(); }
+    void setSectionHeaderBackgroundColor(UIColor* color) { sectionHeaderBackgroundColor_ = color; }
+    UIColor* sectionHeaderTextColor() const { return sectionHeaderTextColor_.get(); }
+    void setSectionHeaderTextColor(UIColor* color) { sectionHeaderTextColor_ = color; }
+    CGFloat headerTextSize() const { return headerTextSize_; }
+    void setHeaderTextSize(CGFloat size) { headerTextSize_ = size; }
+    bool headerIsUppercase() const { return headerIsUppercase_; }
+    void setHeaderIsUppercase(bool uppercase) { headerIsUppercase_ = uppercase; }
+    bool displayLocation() const { return displayLocation_; }
+    void setDisplayLocation(bool display) { displayLocation_ = display; }
+    bool sameHeightRows() const { return sameHeightRows_; }
+    void setSameHeightRows(bool same) { sameHeightRows_ = same; }
+    bool showsRowSeparators() const { return showsRowSeparators_; }
+    void setShowsRowSeparators(bool shows) { showsRowSeparators_ = shows; }
+    bool titleColorSameAsCalendarColor() const { return titleColorSameAsCalendarColor_; }
+    void setTitleColorSameAsCalendarColor(bool same) { titleColorSameAsCalendarColor_ = same; }
+    bool dateIsRightAligned() const { return dateIsRightAligned_; }
+    void setDateIsRightAligned(bool rightAligned) { dateIsRightAligned_ = rightAligned; }
+    // Days ahead that the list looks for events.
+    NSInteger daysToDisplay() const { return daysToDisplay_; }
+    void setDaysToDisplay(NSInteger days) { daysToDisplay_ = days; }
+    NSInteger maxEventsToDisplay() const { return maxEventsToDisplay_; }
+    void setMaxEventsToDisplay(NSInteger count) { maxEventsToDisplay_ = count; }
+    // The application that a swipe on a row launches.
+    NSString* customLaunchAppBundleID() const { return customLaunchAppBundleID_.get(); }
+    void setCustomLaunchAppBundleID(NSString* bundleID) { customLaunchAppBundleID_ = bundleID; }
+    // One section per day, each under a header with the day's title and icon.
+    bool groupByDays() const { return groupByDays_; }
+    void setGroupByDays(bool group) { groupByDays_ = group; }
+    // Replaces the view's own background colour with a plain stored one, meant
+    // for the inner table view: setting it does not paint this view.
+    UIColor* backgroundColor() const { return backgroundColor_.get(); }
+    void setBackgroundColor(UIColor* color) override { backgroundColor_ = color; }
+    bool onlySelectedCalendars() const { return onlySelectedCalendars_; }
+    void setOnlySelectedCalendars(bool only) { onlySelectedCalendars_ = only; }
+    // The system workspace that opens event links.
+    NSObject* lsApplicationWorkspace() const { return lsApplicationWorkspace_.get(); }
+    void setLsApplicationWorkspace(NSObject* workspace) { lsApplicationWorkspace_ = workspace; }
+    NSDictionary* openApplicationOptions() const { return openApplicationOptions_.get(); }
+    void setOpenApplicationOptions(NSDictionary* options) { openApplicationOptions_ = options; }
+    // Row icon: 0 none, 1 coloured dot, 2 large coloured dot, 3 calendar page.
+    NSInteger iconType() const { return iconType_; }
+    void setIconType(NSInteger type) { iconType_ = type; }
+    // What a swipe on a row does: 0 nothing, 1 open the event, 2 open its day in
+    // Fantastical, 3 launch the custom application.
+    NSInteger swipeAction() const { return swipeAction_; }
+    void setSwipeAction(NSInteger action) { swipeAction_ = action; }
+
+    // Splits records sorted by start into one section per local day of their
+    // start, and replaces `sectionHeaders` with one header per section: "title"
+    // (the day's relative name, or weekday, month and day) and "icon" (its
+    // calendar page). Without grouping, or for no records, the whole list is the
+    // only section and the headers stay as they were.
+    Ref<NSArray> groupByDays(NSMutableArray* events);
+    // The start (00:00:00) of the local day of the date; nil for nil.
+    static Ref<NSDate> dateWithZeroTimeFromDate(const NSDate* date);
+    // A row's date text: the time alone today, the relative day name for
+    // yesterday and tomorrow, the weekday within a week, the short date beyond.
+    static Ref<NSString> createPrettyDateFrom(const NSDate* date, bool isAllDay);
+
+    // A 64 x 64 tear-off calendar page: the weekday name in red over the day of
+    // the month, on a transparent background.
+    static Ref<UIImage> createCalendarIconForDate(const NSDate* date);
+    // An 80 x 80 transparent square with a centred disc of `radius` points
+    // across (the argument is the diameter) in the colour, ringed by a 1-point
+    // black outline.
+    static Ref<UIImage> drawColoredDotWithColor(const UIColor* color, CGFloat radius);
+
+private:
+    // The loaded events: one array of DGLEKEVent per section.
+    Ref<NSArray> calendarEvents_;
+    // One dictionary per section, written by the day grouping.
+    Ref<NSMutableArray> sectionHeaders_;
+
+    Ref<UITableView> tableView_;
+    CGFloat titleTextSize_ = 0;
+    Ref<UIColor> titleColor_;
+    CGFloat subtitleTextSize_ = 0;
+    Ref<UIColor> subtitleColor_;
+    CGFloat dateTextSize_ = 0;
+    Ref<UIColor> dateColor_;
+    Ref<UIColor> sectionHeaderBackgroundColor_;
+    Ref<UIColor> sectionHeaderTextColor_;
+    CGFloat headerTextSize_ = 0;
+    bool headerIsUppercase_ = false;
+    bool displayLocation_ = false;
+    bool sameHeightRows_ = false;
+    bool showsRowSeparators_ = false;
+    bool titleColorSameAsCalendarColor_ = false;
+    bool dateIsRightAligned_ = false;
+    NSInteger daysToDisplay_ = 0;
+    NSInteger maxEventsToDisplay_ = 0;
+    Ref<NSString> customLaunchAppBundleID_;
+    bool groupByDays_ = false;
+    Ref<UIColor> backgroundColor_;
+    bool onlySelectedCalendars_ = false;
+    Ref<NSObject> lsApplicationWorkspace_;
+    Ref<NSDictionary> openApplicationOptions_;
+    NSInteger iconType_ = 0;
+    NSInteger swipeAction_ = 0;
+};

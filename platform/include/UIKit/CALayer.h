@@ -1,0 +1,32 @@
+// CALayer: the part of a view's layer the platform models — rounded corners and
+// clipping to them. Every UIView has exactly one, made with the view.
+#pragma once
+
+#include <CoreGraphics/CGContext.h>
+
+class UIView;
+
+class CALayer : public NSObject {
+public:
+    static Class classObject();
+
+    CGFloat cornerRadius() const { return cornerRadius_; }
+    void setCornerRadius(CGFloat radius);
+    // Clips the view's subviews (and its own drawing) to its rounded bounds.
+    bool masksToBounds() const { return masksToBounds_; }
+    void setMasksToBounds(bool masks) { masksToBounds_ = masks; }
+
+    // Draws the layer's view and its subviews with the context's current
+    // transform as the view's bounds coordinates.
+    void renderInContext(CGContextRef context) const;
+
+    // The view the layer belongs to (unretained: the view owns the layer).
+    UIView* delegate() const { return view_; }
+
+    explicit CALayer(UIView* view = nullptr);
+
+private:
+    UIView* view_;
+    CGFloat cornerRadius_ = 0;
+    bool masksToBounds_ = false;
+};

@@ -1,0 +1,24 @@
+// UICollectionReusableView: a view a collection view hands out again and again
+// (a section footer, for instance), identified by its reuse identifier.
+#pragma once
+
+#include <Foundation/NSString.h>
+#include <UIKit/UIView.h>
+
+class UICollectionReusableView : public UIView {
+public:
+    static Class classObject();
+
+    UICollectionReusableView();
+    explicit UICollectionReusableView(CGRect frame);
+
+    // Set by the collection view that makes the view.
+    const NSString* reuseIdentifier() const { return reuseIdentifier_.get(); }
+    void setReuseIdentifier(const NSString* identifier);
+
+    // Called by the collection view just before it hands the view out again.
+    virtual void prepareForReuse() { }
+
+private:
+    Ref<NSString> reuseIdentifier_;
+};

@@ -1,0 +1,26 @@
+// UIKit's graphics-context stack and off-screen image contexts.
+//
+// The current context is the top of a per-thread stack. Beginning an image
+// context pushes a new bitmap context; ending it pops it again, so every
+// begin/end pair and every push/pop pair leaves the stack as it found it.
+#pragma once
+
+#include <CoreGraphics/CGContext.h>
+#include <UIKit/UIImage.h>
+
+// The context drawing calls go to, or null when the stack is empty.
+CGContextRef UIGraphicsGetCurrentContext();
+void UIGraphicsPushContext(CGContextRef context);
+// Pops the top context; does nothing on an empty stack.
+void UIGraphicsPopContext();
+
+// A transparent bitmap context at scale 1.
+void UIGraphicsBeginImageContext(CGSize size);
+// An opaque context has no alpha channel. A scale of 0 or less is the main screen's.
+void UIGraphicsBeginImageContextWithOptions(CGSize size, BOOL opaque, CGFloat scale);
+// A copy of the current context's bitmap, or nil when the current context is not
+// an image context.
+Ref<UIImage> UIGraphicsGetImageFromCurrentImageContext();
+// Pops the current context when it is an image context; otherwise logs and leaves
+// the stack alone.
+void UIGraphicsEndImageContext();

@@ -1,0 +1,55 @@
+// UILabel: one line of text in a font and colour, aligned in its bounds and
+// centred vertically, cut with "…" when it is wider than the label.
+#pragma once
+
+#include <Foundation/NSString.h>
+#include <UIKit/NSParagraphStyle.h>
+#include <UIKit/NSText.h>
+#include <UIKit/UIFont.h>
+#include <UIKit/UIView.h>
+
+class UILabel : public UIView {
+public:
+    static Class classObject();
+
+    UILabel();
+    explicit UILabel(CGRect frame);
+
+    // Nil text shows nothing, like an empty one.
+    const NSString* text() const { return text_.get(); }
+    void setText(const NSString* text);
+    void setText(std::string_view text);
+    // The system font at 17 until set; setting nil restores it.
+    UIFont* font() const { return font_.get(); }
+    void setFont(UIFont* font);
+    // Black until set; setting nil restores it.
+    UIColor* textColor() const { return textColor_.get(); }
+    void setTextColor(UIColor* color);
+    NSTextAlignment textAlignment() const { return alignment_; }
+    void setTextAlignment(NSTextAlignment alignment);
+    // Kept for callers; the label always shows one line.
+    NSInteger numberOfLines() const { return numberOfLines_; }
+    void setNumberOfLines(NSInteger lines) { numberOfLines_ = lines; }
+    NSLineBreakMode lineBreakMode() const { return lineBreakMode_; }
+    void setLineBreakMode(NSLineBreakMode mode);
+
+    // The text as drawn at the label's current width: cut with "…" by the
+    // truncating-tail mode, whole otherwise (the other modes clip it).
+    std::string displayedText() const;
+
+    // One line of the text: its width and the font's line height, rounded up
+    // to whole points; zero for an empty text.
+    CGSize sizeThatFits(CGSize size) override;
+    void drawRect(CGRect rect) override;
+    std::optional<std::string> layoutText() const override { return displayedText(); }
+
+private:
+    const std::string& plainText() const;
+
+    Ref<NSString> text_;
+    Ref<UIFont> font_;
+    Ref<UIColor> textColor_;
+    NSTextAlignment alignment_ = NSTextAlignmentLeft;
+    NSInteger numberOfLines_ = 1;
+    NSLineBreakMode lineBreakMode_ = NSLineBreakByTruncatingTail;
+};

@@ -1,0 +1,36 @@
+// UIViewController: owns a view made on first use.
+//
+// "init", "view" and "viewWillAppear:" are methods of the runtime, so that a
+// host class can derive from this one and a library can hook or call them by
+// selector. The C++ members below are this class's own behaviour: a subclass
+// that registers its own "viewWillAppear:" calls UIViewController::viewWillAppear
+// as its super call, and a caller that wants the hooked behaviour sends the
+// message with objc_msgSend.
+#pragma once
+
+#include <UIKit/UIView.h>
+
+class UIViewController : public NSObject {
+public:
+    static Class classObject();
+
+    UIViewController();
+    ~UIViewController() override;
+
+    // The view, made by loadView (then viewDidLoad) on first use.
+    UIView* view();
+    bool isViewLoaded() const { return view_ != nullptr; }
+    void setView(UIView* view);
+
+    // Makes the view: a plain view as large as the main screen.
+    virtual void loadView();
+    virtual void viewDidLoad() { }
+
+    // UIKit's own part of the appearance call: records that the view is about to appear.
+    void viewWillAppear(bool animated);
+    bool isAppearing() const { return appearing_; }
+
+private:
+    Ref<UIView> view_;
+    bool appearing_ = false;
+};

@@ -1,0 +1,110 @@
+// Dispatch queues: the main queue is work for the main run loop; the global
+// queues feed a small pool of worker threads.
+#include <dispatch/dispatch.h>
+
+#include "CoreFoundation/RunLoop.h"
+
+#include <Foundation/NSException.h>
+
+#include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <thread>
+
+struct dispatch_queue_s {
+    bool main;
+};
+
+namespace {
+
+thread_local bool onWorkerThread = false;
+
+class WorkerPool {
+public:
+    static WorkerPool& shared()
+    {
+        // Never destroyed: its detached workers outlive static destruction.
+        static auto* pool = new WorkerPool;
+        return *pool;
+    }
+
+    void submit(dispatch_block_t block)
+    {
+        std::lock_guard guard(lock_);
+        queue_.push_back(std::move(block));
+        ++unfinished_;
+        if (idle_ == 0 && workers_ < maximumWorkers()) {
+            ++workers_;
+            std::thread([this] { work(); }).detach();
+        }
+        workAvailable_.notify_one();
+    }
+
+    void drain()
+    {
+        if (onWorkerThread)
+            throw NSException(
+                NSInternalInconsistencyException, "dispatch_drain_global_queues called from a block on a global queue");
+        std::unique_lock guard(lock_);
+        allDone_.wait(guard, [this] { return unfinished_ == 0; });
+    }
+
+private:
+    static unsigned maximumWorkers() { return std::clamp(std::thread::hardware_concurrency(), 2u, 4u); }
+
+    void work()
+    {
+        onWorkerThread = true;
+        std::unique_lock guard(lock_);
+        for (;;) {
+            ++idle_;
+            workAvailable_.wait(guard, [this] { return !queue_.empty(); });
+            --idle_;
+            dispatch_block_t block = std::move(queue_.front());
+            queue_.pop_front();
+            guard.unlock();
+            platform::runGuarded(block, "a block on a global queue");
+            block = nullptr;
+            guard.lock();
+            if (--unfinished_ == 0)
+                allDone_.notify_all();
+        }
+    }
+
+    std::mutex lock_;
+    std::condition_variable workAvailable_;
+    std::condition_variable allDone_;
+    std::deque<dispatch_block_t> queue_;
+    std::size_t unfinished_ = 0;
+    unsigned workers_ = 0;
+    unsigned idle_ = 0;
+};
+
+} // namespace
+
+dispatch_queue_t dispatch_get_main_queue()
+{
+    static dispatch_queue_s queue { true };
+    return &queue;
+}
+
+dispatch_queue_t dispatch_get_global_queue(long, unsigned long)
+{
+    static dispatch_queue_s queue { false };
+    return &queue;
+}
+
+void dispatch_async(dispatch_queue_t queue, dispatch_block_t block)
+{
+    if (!queue || !block)
+        return;
+    if (queue->main)
+        platform::RunLoop::main().perform(std::move(block));
+    else
+        WorkerPool::shared().submit(std::move(block));
+}
+
+void dispatch_drain_global_queues()
+{
+    WorkerPool::shared().drain();
+}

@@ -1,0 +1,55 @@
+// The machinery under CFRunLoop: work queued from any thread for the thread that
+// runs the loop, and file descriptors watched while it waits.
+#pragma once
+
+#include <CoreFoundation/CFRunLoop.h>
+
+#include <atomic>
+#include <chrono>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <vector>
+
+namespace platform {
+
+class RunLoop {
+public:
+    static RunLoop& main();
+
+    // Queues work for the loop's next pass; safe from any thread.
+    void perform(std::function<void()> work);
+
+    // A descriptor the loop watches while it waits. The loop asks for it before
+    // every wait, so it may change or be -1 for none; `readable` runs on the
+    // loop's thread when it has input.
+    struct DescriptorSource {
+        std::function<int()> descriptor;
+        std::function<void()> readable;
+    };
+    void addSource(DescriptorSource source);
+
+    CFRunLoopRunResult run(std::chrono::steady_clock::duration limit, bool returnAfterSourceHandled);
+    // Async-signal-safe: it only sets a flag and writes to the wake descriptor.
+    void stop();
+
+private:
+    RunLoop();
+
+    bool takeStop();
+    bool performQueued();
+    bool waitForInput(std::chrono::steady_clock::time_point deadline);
+    void wake();
+
+    std::mutex lock_;
+    std::deque<std::function<void()>> queue_;
+    std::vector<DescriptorSource> sources_;
+    std::atomic<bool> stopRequested_ { false };
+    int wakeDescriptor_;
+};
+
+// Runs one piece of queued work inside its own autorelease pool; an exception
+// it lets out is logged, not allowed to take the process down.
+void runGuarded(const std::function<void()>& work, const char* where);
+
+} // namespace platform

@@ -1,0 +1,41 @@
+#include <CoreGraphics/CGColor.h>
+
+#include <cstdio>
+
+namespace {
+
+std::string formatComponent(CGFloat value)
+{
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%g", value);
+    return buffer;
+}
+
+} // namespace
+
+Class CGColor::classObject()
+{
+    static Class cls = objc::registerClass(objc::ClassDefinition { "CGColor", NSObject::classObject(), {} });
+    return cls;
+}
+
+CGColor::CGColor(CGFloat red, CGFloat green, CGFloat blue, CGFloat alpha)
+    : red_(red)
+    , green_(green)
+    , blue_(blue)
+    , alpha_(alpha)
+{
+    setIsa(classObject());
+}
+
+std::string CGColor::description() const
+{
+    return "<CGColor " + formatComponent(red_) + " " + formatComponent(green_) + " " + formatComponent(blue_) + " "
+        + formatComponent(alpha_) + ">";
+}
+
+bool CGColor::isEqual(const NSObject* other) const
+{
+    auto* color = dynamicCast<CGColor>(const_cast<NSObject*>(other));
+    return color && color->red_ == red_ && color->green_ == green_ && color->blue_ == blue_ && color->alpha_ == alpha_;
+}

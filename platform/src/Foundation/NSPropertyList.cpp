@@ -1,0 +1,320 @@
+#include <Foundation/NSPropertyList.h>
+
+#include "FileBytes.h"
+
+#include <Foundation/NSArray.h>
+#include <Foundation/NSDate.h>
+#include <Foundation/NSDictionary.h>
+#include <Foundation/NSValue.h>
+#include <platform/Environment.h>
+
+#include <plist/plist.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <limits>
+#include <memory>
+#include <unordered_map>
+
+namespace {
+
+// Nesting beyond this is refused rather than followed: a hostile file must not
+// be able to exhaust the stack.
+constexpr int maximumDepth = 256;
+
+struct PlistFree {
+    void operator()(plist_t node) const { plist_free(node); }
+};
+using PlistPtr = std::unique_ptr<void, PlistFree>;
+
+struct MallocFree {
+    void operator()(void* memory) const { std::free(memory); }
+};
+
+Ref<NSObject> objectFromNode(plist_t node, int depth);
+
+Ref<NSObject> arrayFromNode(plist_t node, int depth)
+{
+    std::vector<Ref<NSObject>> objects;
+    const std::uint32_t count = plist_array_get_size(node);
+    objects.reserve(count);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        Ref<NSObject> object = objectFromNode(plist_array_get_item(node, i), depth + 1);
+        if (!object)
+            return nullptr;
+        objects.push_back(std::move(object));
+    }
+    return NSArray::array(std::move(objects));
+}
+
+Ref<NSObject> dictionaryFromNode(plist_t node, int depth)
+{
+    std::vector<NSDictionary::Entry> entries;
+    // A key repeated in the file keeps its last value, in its first place.
+    std::unordered_map<std::string, std::size_t> positions;
+    plist_dict_iter iterator = nullptr;
+    plist_dict_new_iter(node, &iterator);
+    std::unique_ptr<void, MallocFree> iteratorOwner(iterator);
+    for (;;) {
+        char* rawKey = nullptr;
+        plist_t value = nullptr;
+        plist_dict_next_item(node, iterator, &rawKey, &value);
+        if (!rawKey)
+            break;
+        std::unique_ptr<char, MallocFree> key(rawKey);
+        Ref<NSObject> object = objectFromNode(value, depth + 1);
+        if (!object)
+            return nullptr;
+        auto [at, inserted] = positions.emplace(key.get(), entries.size());
+        if (inserted)
+            entries.emplace_back(NSString::string(key.get()), std::move(object));
+        else
+            entries[at->second].second = std::move(object);
+    }
+    return NSDictionary::dictionary(std::move(entries));
+}
+
+Ref<NSObject> scalarFromNode(plist_t node)
+{
+    switch (plist_get_node_type(node)) {
+    case PLIST_BOOLEAN: {
+        std::uint8_t value = 0;
+        plist_get_bool_val(node, &value);
+        return NSNumber::numberWithBool(value != 0);
+    }
+    case PLIST_UINT: {
+        // libplist hands every integer out unsigned; the file's are signed 64-bit.
+        std::uint64_t value = 0;
+        plist_get_uint_val(node, &value);
+        return NSNumber::numberWithLongLong(static_cast<std::int64_t>(value));
+    }
+    case PLIST_REAL: {
+        double value = 0;
+        plist_get_real_val(node, &value);
+        return NSNumber::numberWithDouble(value);
+    }
+    case PLIST_STRING: {
+        std::uint64_t length = 0;
+        const char* text = plist_get_string_ptr(node, &length);
+        return text ? NSString::string(std::string_view(text, length)) : nullptr;
+    }
+    case PLIST_DATE: {
+        std::int32_t seconds = 0;
+        std::int32_t microseconds = 0;
+        plist_get_date_val(node, &seconds, &microseconds);
+        // libplist splits the instant toward zero and hands out the fraction's
+        // magnitude, so a date before the reference date takes it off again.
+        const double fraction = microseconds / 1e6;
+        return NSDate::dateWithTimeIntervalSinceReferenceDate(seconds < 0 ? seconds - fraction : seconds + fraction);
+    }
+    case PLIST_DATA: {
+        std::uint64_t length = 0;
+        const char* bytes = plist_get_data_ptr(node, &length);
+        return NSData::dataWithBytes(bytes, length);
+    }
+    case PLIST_UID: {
+        std::uint64_t value = 0;
+        plist_get_uid_val(node, &value);
+        return NSDictionary::dictionary(
+            { { NSString::string("CF$UID"), NSNumber::numberWithLongLong(static_cast<std::int64_t>(value)) } });
+    }
+    default:
+        return nullptr;
+    }
+}
+
+Ref<NSObject> objectFromNode(plist_t node, int depth)
+{
+    if (!node || depth > maximumDepth)
+        return nullptr;
+    switch (plist_get_node_type(node)) {
+    case PLIST_ARRAY:
+        return arrayFromNode(node, depth);
+    case PLIST_DICT:
+        return dictionaryFromNode(node, depth);
+    default:
+        return scalarFromNode(node);
+    }
+}
+
+// Builds libplist nodes from objects; the first object that has no property-list
+// form stops it with a message naming where it sits.
+class NodeBuilder {
+public:
+    PlistPtr build(const NSObject* object, const std::string& where, int depth)
+    {
+        if (depth > maximumDepth)
+            return fail(where, "nests too deeply");
+        if (!object)
+            return fail(where, "is nil");
+        if (auto* string = dynamicCast<NSString>(const_cast<NSObject*>(object)))
+            return PlistPtr(plist_new_string(string->UTF8String().c_str()));
+        if (auto* number = dynamicCast<NSNumber>(const_cast<NSObject*>(object)))
+            return numberNode(number);
+        if (auto* date = dynamicCast<NSDate>(const_cast<NSObject*>(object)))
+            return dateNode(date, where);
+        if (auto* data = dynamicCast<NSData>(const_cast<NSObject*>(object)))
+            return PlistPtr(plist_new_data(reinterpret_cast<const char*>(data->bytes()), data->length()));
+        if (auto* array = dynamicCast<NSArray>(const_cast<NSObject*>(object)))
+            return arrayNode(array, where, depth);
+        if (auto* dictionary = dynamicCast<NSDictionary>(const_cast<NSObject*>(object)))
+            return dictionaryNode(dictionary, where, depth);
+        return fail(where,
+            std::string("is an instance of ") + class_getName(object->isa()) + ", which a property list cannot hold");
+    }
+
+    const std::string& error() const { return error_; }
+
+private:
+    PlistPtr fail(const std::string& where, const std::string& problem)
+    {
+        error_ = "the value at " + where + " " + problem;
+        return nullptr;
+    }
+
+    static PlistPtr numberNode(const NSNumber* number)
+    {
+        if (number->isBoolean())
+            return PlistPtr(plist_new_bool(number->boolValue()));
+        if (number->isFloatingPoint())
+            return PlistPtr(plist_new_real(number->doubleValue()));
+        // Negative integers keep their bits; the reader casts them back to signed.
+        return PlistPtr(plist_new_uint(number->unsignedLongLongValue()));
+    }
+
+    PlistPtr dateNode(const NSDate* date, const std::string& where)
+    {
+        const double interval = date->timeIntervalSinceReferenceDate();
+        const double seconds = std::floor(interval);
+        if (!std::isfinite(interval) || seconds < std::numeric_limits<std::int32_t>::min()
+            || seconds > std::numeric_limits<std::int32_t>::max())
+            return fail(where, "is a date out of the property list's range");
+        auto microseconds = static_cast<std::int32_t>(std::lround((interval - seconds) * 1e6));
+        return PlistPtr(plist_new_date(static_cast<std::int32_t>(seconds), std::min(microseconds, 999999)));
+    }
+
+    PlistPtr arrayNode(const NSArray* array, const std::string& where, int depth)
+    {
+        PlistPtr node(plist_new_array());
+        for (NSUInteger i = 0; i < array->count(); ++i) {
+            PlistPtr item = build(array->objectAtIndex(i), where + "[" + std::to_string(i) + "]", depth + 1);
+            if (!item)
+                return nullptr;
+            plist_array_append_item(node.get(), item.release());
+        }
+        return node;
+    }
+
+    PlistPtr dictionaryNode(const NSDictionary* dictionary, const std::string& where, int depth)
+    {
+        PlistPtr node(plist_new_dict());
+        for (const auto& [key, value] : dictionary->entries()) {
+            auto* name = dynamicCast<NSString>(key.get());
+            if (!name)
+                return fail(where, "has a key that is not a string");
+            PlistPtr item = build(value.get(), where + "/" + name->UTF8String(), depth + 1);
+            if (!item)
+                return nullptr;
+            plist_dict_set_item(node.get(), name->UTF8String().c_str(), item.release());
+        }
+        return node;
+    }
+
+    std::string error_;
+};
+
+// libplist accepts an XML file that stops right after its root value; such a file
+// lost its end, and Foundation refuses it for the missing closing tag.
+bool isXmlCutShort(const std::string& bytes)
+{
+    if (plist_is_binary(bytes.data(), static_cast<std::uint32_t>(bytes.size()))
+        || bytes.find("<plist") == std::string::npos)
+        return false;
+    const std::size_t last = bytes.find_last_not_of(" \t\r\n");
+    constexpr std::string_view closing = "</plist>";
+    return last == std::string::npos || last + 1 < closing.size()
+        || bytes.compare(last + 1 - closing.size(), closing.size(), closing) != 0;
+}
+
+Ref<NSObject> propertyListFromBytes(const std::string& bytes)
+{
+    if (bytes.empty() || bytes.size() > std::numeric_limits<std::uint32_t>::max() || isXmlCutShort(bytes))
+        return nullptr;
+    plist_t root = nullptr;
+    plist_from_memory(bytes.data(), static_cast<std::uint32_t>(bytes.size()), &root);
+    PlistPtr owner(root);
+    return objectFromNode(root, 0);
+}
+
+std::string serialise(plist_t root, NSPropertyListFormat format)
+{
+    char* bytes = nullptr;
+    std::uint32_t length = 0;
+    if (format == NSPropertyListBinaryFormat_v1_0) {
+        plist_to_bin(root, &bytes, &length);
+        std::string out(bytes ? bytes : "", bytes ? length : 0);
+        plist_to_bin_free(bytes);
+        return out;
+    }
+    plist_to_xml(root, &bytes, &length);
+    std::string out(bytes ? bytes : "", bytes ? length : 0);
+    plist_to_xml_free(bytes);
+    return out;
+}
+
+std::optional<std::string> bytesOfPropertyList(const NSObject* root, NSPropertyListFormat format, std::string* error)
+{
+    NodeBuilder builder;
+    PlistPtr node = builder.build(root, "the root", 0);
+    if (!node) {
+        if (error)
+            *error = builder.error();
+        return std::nullopt;
+    }
+    std::string bytes = serialise(node.get(), format);
+    if (bytes.empty()) {
+        if (error)
+            *error = "libplist could not serialise the property list";
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+} // namespace
+
+namespace NSPropertyListSerialization {
+
+Ref<NSObject> propertyListWithData(const NSData* data)
+{
+    if (!data)
+        return nullptr;
+    return propertyListFromBytes(std::string(reinterpret_cast<const char*>(data->bytes()), data->length()));
+}
+
+Ref<NSObject> propertyListWithContentsOfFile(const std::string& devicePath)
+{
+    std::optional<std::string> bytes
+        = platform::readFileBytes(platform::resolveDevicePath(devicePath), std::numeric_limits<std::uint32_t>::max());
+    return bytes ? propertyListFromBytes(*bytes) : nullptr;
+}
+
+Ref<NSData> dataWithPropertyList(const NSObject* root, NSPropertyListFormat format, std::string* error)
+{
+    std::optional<std::string> bytes = bytesOfPropertyList(root, format, error);
+    return bytes ? NSData::dataWithBytes(bytes->data(), bytes->size()) : nullptr;
+}
+
+bool writePropertyList(
+    const NSObject* root, const std::string& devicePath, NSPropertyListFormat format, std::string* error)
+{
+    std::optional<std::string> bytes = bytesOfPropertyList(root, format, error);
+    if (!bytes)
+        return false;
+    std::optional<std::string> failure = platform::writeFileAtomically(platform::resolveDevicePath(devicePath), *bytes);
+    if (failure && error)
+        *error = *failure;
+    return !failure;
+}
+
+} // namespace NSPropertyListSerialization

@@ -1,0 +1,28 @@
+#include <UIKit/CALayer.h>
+
+#include <UIKit/UIView.h>
+
+#include <algorithm>
+
+Class CALayer::classObject()
+{
+    static Class cls = objc::registerClass<CALayer>("CALayer", NSObject::classObject());
+    return cls;
+}
+
+CALayer::CALayer(UIView* view)
+    : view_(view)
+{
+    setIsa(classObject());
+}
+
+void CALayer::setCornerRadius(CGFloat radius)
+{
+    cornerRadius_ = std::max<CGFloat>(radius, 0);
+}
+
+void CALayer::renderInContext(CGContextRef context) const
+{
+    if (view_)
+        view_->renderContents(context);
+}

@@ -1,0 +1,135 @@
+#include <UIKit/UIFont.h>
+
+#include "TextEngine.h"
+
+#include <array>
+#include <cstdio>
+
+namespace {
+
+// The names platform/fonts/fonts.conf gives a face; fontconfig would hand any
+// other name some fallback face, where UIKit answers nil.
+constexpr std::array<std::string_view, 3> knownFontNames { "HelveticaNeue", "HelveticaNeue-Light", ".SFUIText" };
+constexpr std::string_view systemFontName = ".SFUIText";
+
+bool isKnownFontName(std::string_view name)
+{
+    for (std::string_view known : knownFontNames) {
+        if (known == name)
+            return true;
+    }
+    return false;
+}
+
+CGFloat fromPango(int units)
+{
+    return static_cast<CGFloat>(units) / PANGO_SCALE;
+}
+
+} // namespace
+
+Class UIFont::classObject()
+{
+    static Class cls = objc::registerClass(objc::ClassDefinition { "UIFont", NSObject::classObject(), {} });
+    return cls;
+}
+
+UIFont::UIFont(Ref<NSString> name, CGFloat pointSize)
+    : name_(std::move(name))
+    , pointSize_(pointSize)
+    , description_(pango_font_description_new())
+{
+    setIsa(classObject());
+    pango_font_description_set_family(description_, name_->UTF8String().c_str());
+    pango_font_description_set_absolute_size(description_, pointSize_ * PANGO_SCALE);
+}
+
+UIFont::~UIFont()
+{
+    pango_font_description_free(description_);
+}
+
+Ref<UIFont> UIFont::fontWithName(std::string_view name, CGFloat size)
+{
+    if (!isKnownFontName(name) || size <= 0)
+        return nullptr;
+    return makeRef<UIFont>(NSString::string(name), size);
+}
+
+Ref<UIFont> UIFont::fontWithName(const NSString* name, CGFloat size)
+{
+    return name ? fontWithName(std::string_view(name->UTF8String()), size) : nullptr;
+}
+
+Ref<UIFont> UIFont::systemFontOfSize(CGFloat size)
+{
+    return fontWithName(systemFontName, size);
+}
+
+Ref<UIFont> UIFont::fontWithSize(CGFloat size) const
+{
+    if (size <= 0)
+        return nullptr;
+    return makeRef<UIFont>(name_, size);
+}
+
+void UIFont::loadMetrics() const
+{
+    if (metricsLoaded_)
+        return;
+    PangoFont* font = pango_context_load_font(uikit::textContext(), description_);
+    if (font) {
+        PangoFontMetrics* metrics = pango_font_get_metrics(font, nullptr);
+        ascender_ = fromPango(pango_font_metrics_get_ascent(metrics));
+        descender_ = -fromPango(pango_font_metrics_get_descent(metrics));
+        pango_font_metrics_unref(metrics);
+        g_object_unref(font);
+    }
+    metricsLoaded_ = true;
+}
+
+CGFloat UIFont::ascender() const
+{
+    loadMetrics();
+    return ascender_;
+}
+
+CGFloat UIFont::descender() const
+{
+    loadMetrics();
+    return descender_;
+}
+
+CGFloat UIFont::lineHeight() const
+{
+    loadMetrics();
+    return ascender_ - descender_;
+}
+
+std::string UIFont::faceName() const
+{
+    PangoFont* font = pango_context_load_font(uikit::textContext(), description_);
+    if (!font)
+        return {};
+    PangoFontDescription* face = pango_font_describe(font);
+    pango_font_description_unset_fields(face, PANGO_FONT_MASK_SIZE);
+    char* text = pango_font_description_to_string(face);
+    std::string name = text;
+    g_free(text);
+    pango_font_description_free(face);
+    g_object_unref(font);
+    return name;
+}
+
+std::string UIFont::description() const
+{
+    char size[32];
+    std::snprintf(size, sizeof size, "%.2f", pointSize_);
+    return "<UIFont: font-family: \"" + name_->UTF8String() + "\"; font-size: " + size + "pt>";
+}
+
+bool UIFont::isEqual(const NSObject* other) const
+{
+    auto* font = dynamicCast<UIFont>(const_cast<NSObject*>(other));
+    return font && font->pointSize_ == pointSize_ && font->name_->isEqualToString(name_.get());
+}

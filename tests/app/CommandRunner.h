@@ -1,0 +1,41 @@
+// Runs the dayglass command in a child process, as a user would from a shell.
+#pragma once
+
+#include <cstdio>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace command_runner {
+
+struct Result {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Extra environment for the child; DAYGLASS_ROOT is removed unless given here.
+using Environment = std::map<std::string, std::string>;
+
+// Runs `dayglass args…` to the end.
+Result run(const std::vector<std::string>& args, const Environment& environment = {});
+
+// A command that keeps running (`settings --watch`), read line by line. It is
+// stopped when this object goes, and at the latest after a minute.
+class Running {
+public:
+    explicit Running(const std::vector<std::string>& args);
+    ~Running();
+    Running(const Running&) = delete;
+    Running& operator=(const Running&) = delete;
+
+    // The next line of its output; nothing once it has ended.
+    std::optional<std::string> nextLine();
+
+private:
+    FILE* output_ = nullptr;
+    long pid_ = 0;
+};
+
+} // namespace command_runner

@@ -1,0 +1,291 @@
+#include "CommandRunner.h"
+
+#include <TempDeviceRoot.h>
+
+#include <Foundation/NSDictionary.h>
+#include <Foundation/NSPropertyList.h>
+#include <Foundation/NSValue.h>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <fstream>
+
+using command_runner::run;
+using nlohmann::json;
+
+namespace {
+
+const char* const preferencesPath = "/var/mobile/Library/Preferences/com.quarnel.dayglass2.plist";
+
+const char* const fieldNames[] = {
+    "groupByDays",
+    "customLSTimeoutEnabled",
+    "customLSTimeout",
+    "headerIsUppercase",
+    "sectionHeaderBackgroundColor",
+    "sectionHeaderTextColor",
+    "isEnabled",
+    "customLaunchAppBundleID",
+    "showSeparatorLines",
+    "rightAlignedDate",
+    "onlySelectedCalendars",
+    "displayLocation",
+    "sameHeightRows",
+    "swipeAction",
+    "iconType",
+    "textColor",
+    "titleColorSameAsCalendarColor",
+    "backgroundColor",
+    "headerTextSize",
+    "textSize",
+    "subtitleTextColor",
+    "subtitleTextSize",
+    "dateTextColor",
+    "dateTextSize",
+    "daysToDisplay",
+    "maxEventsToDisplay",
+};
+
+const std::string defaultsText = "groupByDays                   YES\n"
+                                 "customLSTimeoutEnabled        NO\n"
+                                 "customLSTimeout               3\n"
+                                 "headerIsUppercase             YES\n"
+                                 "sectionHeaderBackgroundColor  rgba(1, 1, 1, 1)\n"
+                                 "sectionHeaderTextColor        rgba(0.333333, 0.333333, 0.333333, 1)\n"
+                                 "isEnabled                     YES\n"
+                                 "customLaunchAppBundleID       \"\"\n"
+                                 "showSeparatorLines            YES\n"
+                                 "rightAlignedDate              YES\n"
+                                 "onlySelectedCalendars         YES\n"
+                                 "displayLocation               NO\n"
+                                 "sameHeightRows                YES\n"
+                                 "swipeAction                   1\n"
+                                 "iconType                      0\n"
+                                 "textColor                     rgba(0, 0, 0, 1)\n"
+                                 "titleColorSameAsCalendarColor NO\n"
+                                 "backgroundColor               rgba(0.729412, 0.717647, 0.74902, 1)\n"
+                                 "headerTextSize                13\n"
+                                 "textSize                      13\n"
+                                 "subtitleTextColor             rgba(0.333333, 0.333333, 0.333333, 1)\n"
+                                 "subtitleTextSize              12\n"
+                                 "dateTextColor                 rgba(0.6, 0.4, 0.2, 1)\n"
+                                 "dateTextSize                  11\n"
+                                 "daysToDisplay                 2\n"
+                                 "maxEventsToDisplay            0\n";
+
+class Dayglass : public ::testing::Test {
+protected:
+    std::string root() const { return root_.path().string(); }
+
+    command_runner::Result dayglass(std::vector<std::string> args) const
+    {
+        args.push_back("--root");
+        args.push_back(root());
+        return run(args);
+    }
+
+    json settings() const
+    {
+        const auto result = dayglass({ "settings", "--json" });
+        EXPECT_EQ(result.status, 0) << result.err;
+        return json::parse(result.out);
+    }
+
+    void expectSet(std::vector<std::string> args) const
+    {
+        args.insert(args.begin(), { "prefs", "set" });
+        const auto result = dayglass(args);
+        EXPECT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(result.err, "");
+    }
+
+    // The error of a command that must fail: one line.
+    std::string failure(const std::vector<std::string>& args) const
+    {
+        const auto result = dayglass(args);
+        EXPECT_NE(result.status, 0);
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+        return result.err;
+    }
+
+    Ref<NSDictionary> storedPreferences() const
+    {
+        return dynamicCast<NSDictionary>(NSPropertyListSerialization::propertyListWithContentsOfFile(preferencesPath));
+    }
+
+    testing_support::TempDeviceRoot root_;
+};
+
+} // namespace
+
+TEST_F(Dayglass, SettingsOnAnEmptyRootPrintDefaultsAndTheLogLine)
+{
+    const auto result = dayglass({ "settings", "--log" });
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, defaultsText);
+    EXPECT_NE(result.err.find("DGL: unable to load preferences.\n"), std::string::npos) << result.err;
+
+    EXPECT_EQ(dayglass({ "settings" }).err, "");
+}
+
+TEST_F(Dayglass, SettingsAsJsonKeepTheFieldOrderAndKinds)
+{
+    const std::string text = dayglass({ "settings", "--json" }).out;
+    std::size_t previous = 0;
+    for (const char* name : fieldNames) {
+        const std::size_t at = text.find(std::string("\"") + name + "\":");
+        ASSERT_NE(at, std::string::npos) << name;
+        EXPECT_GT(at, previous) << name << " out of order";
+        previous = at;
+    }
+    const json record = json::parse(text);
+    EXPECT_EQ(record.size(), std::size(fieldNames));
+    EXPECT_EQ(record["groupByDays"], true);
+    EXPECT_EQ(record["daysToDisplay"], 2);
+    EXPECT_EQ(record["customLaunchAppBundleID"], "");
+    EXPECT_EQ(
+        record["backgroundColor"], json::parse("[0.7294117647058823, 0.7176470588235294, 0.7490196078431373, 1.0]"));
+    EXPECT_TRUE(record["textColor"][0].is_number_float());
+}
+
+TEST_F(Dayglass, TextColor999FollowsTheCalendar)
+{
+    expectSet({ "textColor", "999" });
+    const json record = settings();
+    EXPECT_EQ(record["textColor"], json::parse("[1.0, 1.0, 1.0, 1.0]"));
+    EXPECT_EQ(record["titleColorSameAsCalendarColor"], true);
+}
+
+TEST_F(Dayglass, PrefsWriteABinaryFileAndKeepOtherKeys)
+{
+    root_.writeText(preferencesPath,
+        "<plist version=\"1.0\"><dict><key>paneVersion</key><string>2.1</string>"
+        "<key>daysToDisplay</key><integer>4</integer></dict></plist>");
+    expectSet({ "daysToDisplay", "5" });
+    expectSet({ "textSize", " 15abc", "--string" });
+    expectSet({ "enabled", "no" });
+    expectSet({ "iconType", "DOT" });
+
+    std::ifstream file(root_.file(preferencesPath), std::ios::binary);
+    std::string magic(8, '\0');
+    file.read(magic.data(), 8);
+    EXPECT_EQ(magic, "bplist00");
+    Ref<NSDictionary> stored = storedPreferences();
+    ASSERT_NE(stored, nullptr);
+    EXPECT_EQ(stored->count(), 5u);
+    EXPECT_EQ(stored->objectForKey("paneVersion")->description(), "2.1");
+    EXPECT_FALSE(static_cast<NSNumber*>(stored->objectForKey("enabled"))->boolValue());
+
+    const json record = settings();
+    EXPECT_EQ(record["daysToDisplay"], 5);
+    EXPECT_EQ(record["textSize"], 15);
+    EXPECT_EQ(record["isEnabled"], false);
+    EXPECT_EQ(record["iconType"], 1);
+
+    const auto shown = dayglass({ "prefs", "show" });
+    EXPECT_NE(shown.out.find("daysToDisplay                 5\n"), std::string::npos) << shown.out;
+    EXPECT_NE(shown.out.find("textColor                     (not set)\n"), std::string::npos);
+    EXPECT_NE(shown.out.find("paneVersion                   \"2.1\"  (not read by Dayglass)\n"), std::string::npos);
+}
+
+TEST_F(Dayglass, UnsetAndResetRemoveOnlyTheExtensionsKeys)
+{
+    root_.writeText(preferencesPath,
+        "<plist version=\"1.0\"><dict><key>paneVersion</key><string>2.1</string>"
+        "</dict></plist>");
+    expectSet({ "daysToDisplay", "5" });
+    expectSet({ "maxEventsToDisplay", "3" });
+    EXPECT_EQ(dayglass({ "prefs", "unset", "daysToDisplay" }).status, 0);
+    EXPECT_EQ(storedPreferences()->count(), 2u);
+    EXPECT_EQ(dayglass({ "prefs", "reset" }).status, 0);
+    Ref<NSDictionary> stored = storedPreferences();
+    ASSERT_NE(stored, nullptr);
+    EXPECT_EQ(stored->count(), 1u);
+    EXPECT_NE(stored->objectForKey("paneVersion"), nullptr);
+}
+
+TEST_F(Dayglass, PrefsRefuseUnknownKeysAndValuesOfTheWrongKind)
+{
+    const std::string unknown = failure({ "prefs", "set", "colour", "3" });
+    EXPECT_EQ(unknown.rfind("dayglass: unknown preference \"colour\"; the known ones are groupByDays, ", 0), 0u)
+        << unknown;
+    EXPECT_NE(unknown.find(", maxEventsToDisplay\n"), std::string::npos);
+    EXPECT_NE(failure({ "prefs", "unset", "isEnabled" }).find("unknown preference \"isEnabled\""), std::string::npos);
+    EXPECT_NE(failure({ "prefs", "set", "enabled", "maybe" }).find("takes YES or NO"), std::string::npos);
+    EXPECT_NE(failure({ "prefs", "set", "daysToDisplay", "7x" }).find("takes a whole number"), std::string::npos);
+    EXPECT_NE(failure({ "prefs", "set", "textSize", "big", "--int" }).find("takes a whole number"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(root_.file(preferencesPath)));
+}
+
+TEST_F(Dayglass, ADamagedPreferenceFileGivesDefaultsAndIsOnlyReplacedByReset)
+{
+    root_.writeText(preferencesPath, "<plist version=\"1.0\"><dict><key>daysToDisplay</key>");
+    const auto result = dayglass({ "settings", "--log" });
+    EXPECT_EQ(result.out, defaultsText);
+    EXPECT_NE(result.err.find("DGL: unable to load preferences."), std::string::npos);
+
+    EXPECT_NE(failure({ "prefs", "set", "daysToDisplay", "4" }).find("prefs reset"), std::string::npos);
+    EXPECT_EQ(dayglass({ "prefs", "reset" }).status, 0);
+    expectSet({ "daysToDisplay", "4" });
+    EXPECT_EQ(settings()["daysToDisplay"], 4);
+}
+
+TEST_F(Dayglass, ErrorsAreOneLineAndAFailingStatus)
+{
+    const std::string missing = (root_.path() / "missing").string();
+    const auto noRoot = run({ "settings", "--root", missing });
+    EXPECT_EQ(noRoot.status, 1);
+    EXPECT_EQ(noRoot.err, "dayglass: no device root at " + missing + " (give an existing folder with --root)\n");
+    EXPECT_EQ(noRoot.out, "");
+
+    EXPECT_EQ(failure({ "fly" }).rfind("dayglass: ", 0), 0u);
+    EXPECT_EQ(failure({ "prefs" }).rfind("dayglass: ", 0), 0u);
+    EXPECT_EQ(failure({ "prefs", "set", "daysToDisplay" }).rfind("dayglass: ", 0), 0u);
+}
+
+TEST_F(Dayglass, TheRootComesFromTheOptionElseTheEnvironment)
+{
+    testing_support::TempDeviceRoot other;
+    other.writeText(
+        preferencesPath, "<plist version=\"1.0\"><dict><key>daysToDisplay</key><integer>9</integer></dict></plist>");
+    expectSet({ "daysToDisplay", "6" });
+
+    auto fromEnvironment = run({ "settings", "--json" }, { { "DAYGLASS_ROOT", other.path().string() } });
+    EXPECT_EQ(json::parse(fromEnvironment.out)["daysToDisplay"], 9);
+    auto fromOption = run({ "settings", "--json", "--root", root() }, { { "DAYGLASS_ROOT", other.path().string() } });
+    EXPECT_EQ(json::parse(fromOption.out)["daysToDisplay"], 6);
+}
+
+TEST(DayglassSampleDevice, SettingsRunOnTheBuiltSampleDevice)
+{
+    const auto result = run({ "settings", "--json" });
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(json::parse(result.out).size(), std::size(fieldNames));
+}
+
+// A running device reloads when another process changes the preferences; within
+// one process an absent textColor keeps the calendar-colour choice of the last load.
+TEST_F(Dayglass, WatchPrintsTheRecordAgainAfterEveryChange)
+{
+    command_runner::Running watching({ "settings", "--watch", "--json", "--root", root() });
+    const auto first = watching.nextLine();
+    ASSERT_TRUE(first.has_value());
+    EXPECT_EQ(json::parse(*first)["daysToDisplay"], 2);
+
+    expectSet({ "daysToDisplay", "7" });
+    auto next = watching.nextLine();
+    ASSERT_TRUE(next.has_value()) << "no record after the change";
+    EXPECT_EQ(json::parse(*next)["daysToDisplay"], 7);
+
+    expectSet({ "textColor", "999" });
+    next = watching.nextLine();
+    ASSERT_TRUE(next.has_value());
+    EXPECT_EQ(json::parse(*next)["titleColorSameAsCalendarColor"], true);
+
+    EXPECT_EQ(dayglass({ "prefs", "unset", "textColor" }).status, 0);
+    next = watching.nextLine();
+    ASSERT_TRUE(next.has_value());
+    EXPECT_EQ(json::parse(*next)["titleColorSameAsCalendarColor"], true);
+    EXPECT_EQ(json::parse(*next)["textColor"], json::parse("[0.0, 0.0, 0.0, 1.0]"));
+}

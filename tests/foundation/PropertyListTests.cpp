@@ -1,0 +1,294 @@
+// Property-list files: reading binary and XML into Foundation values, refusing
+// bad files, and writing atomically.
+#include "TempDeviceRoot.h"
+
+#include <Foundation/NSArray.h>
+#include <Foundation/NSDate.h>
+#include <Foundation/NSDictionary.h>
+#include <Foundation/NSPropertyList.h>
+#include <Foundation/NSValue.h>
+
+#include <plist/plist.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sys/stat.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* prefsPath = "/var/mobile/Library/Preferences/com.example.test.plist";
+
+std::string bytesOf(plist_t root, bool binary)
+{
+    char* bytes = nullptr;
+    std::uint32_t length = 0;
+    if (binary)
+        plist_to_bin(root, &bytes, &length);
+    else
+        plist_to_xml(root, &bytes, &length);
+    std::string out(bytes, length);
+    std::free(bytes);
+    return out;
+}
+
+// A dictionary with one value of every kind, made with libplist itself.
+plist_t everyKind()
+{
+    plist_t root = plist_new_dict();
+    plist_dict_set_item(root, "flag", plist_new_bool(1));
+    plist_dict_set_item(root, "count", plist_new_uint(7));
+    plist_dict_set_item(root, "negative", plist_new_uint(static_cast<std::uint64_t>(-5)));
+    plist_dict_set_item(root, "ratio", plist_new_real(0.5));
+    plist_dict_set_item(root, "name", plist_new_string("Zürich"));
+    plist_dict_set_item(root, "when", plist_new_date(510667200, 0));
+    plist_dict_set_item(root, "blob", plist_new_data("\x01\x02\xff", 3));
+    plist_t list = plist_new_array();
+    plist_array_append_item(list, plist_new_string("home"));
+    plist_array_append_item(list, plist_new_uint(2));
+    plist_dict_set_item(root, "list", list);
+    return root;
+}
+
+class PropertyListFile : public ::testing::TestWithParam<bool> {
+protected:
+    void writeRaw(const std::string& bytes) const { device.writeText(prefsPath, bytes); }
+
+    testing_support::TempDeviceRoot device;
+};
+
+} // namespace
+
+TEST_P(PropertyListFile, ReadsEveryKindOfValue)
+{
+    plist_t root = everyKind();
+    writeRaw(bytesOf(root, GetParam()));
+    plist_free(root);
+
+    Ref<NSDictionary> prefs = NSDictionary::dictionaryWithContentsOfFile(prefsPath);
+    ASSERT_TRUE(prefs);
+    EXPECT_EQ(prefs->count(), 8u);
+
+    auto* flag = dynamicCast<NSNumber>(prefs->objectForKey("flag"));
+    ASSERT_TRUE(flag);
+    EXPECT_TRUE(flag->isBoolean());
+    EXPECT_TRUE(flag->boolValue());
+
+    auto* count = dynamicCast<NSNumber>(prefs->objectForKey("count"));
+    ASSERT_TRUE(count);
+    EXPECT_FALSE(count->isBoolean() || count->isFloatingPoint());
+    EXPECT_EQ(count->integerValue(), 7);
+    EXPECT_EQ(dynamicCast<NSNumber>(prefs->objectForKey("negative"))->integerValue(), -5);
+
+    auto* ratio = dynamicCast<NSNumber>(prefs->objectForKey("ratio"));
+    ASSERT_TRUE(ratio);
+    EXPECT_TRUE(ratio->isFloatingPoint());
+    EXPECT_EQ(ratio->doubleValue(), 0.5);
+
+    EXPECT_EQ(dynamicCast<NSString>(prefs->objectForKey("name"))->UTF8String(), "Zürich");
+    auto* when = dynamicCast<NSDate>(prefs->objectForKey("when"));
+    ASSERT_TRUE(when);
+    EXPECT_EQ(when->timeIntervalSinceReferenceDate(), 510667200.0);
+    auto* blob = dynamicCast<NSData>(prefs->objectForKey("blob"));
+    ASSERT_TRUE(blob);
+    EXPECT_EQ(blob->description(), "<0102ff>");
+
+    auto* list = dynamicCast<NSArray>(prefs->objectForKey("list"));
+    ASSERT_TRUE(list);
+    ASSERT_EQ(list->count(), 2u);
+    EXPECT_TRUE(list->objectAtIndex(0)->isEqual("home"_ns.get()));
+    EXPECT_EQ(dynamicCast<NSNumber>(list->objectAtIndex(1))->integerValue(), 2);
+}
+
+TEST_P(PropertyListFile, BadFilesGiveNil)
+{
+    plist_t root = everyKind();
+    const std::string good = bytesOf(root, GetParam());
+    plist_free(root);
+
+    const std::vector<std::pair<std::string, std::string>> bad = {
+        { "empty", "" },
+        { "truncated", good.substr(0, good.size() / 2) },
+        { "missing its last nine bytes", good.substr(0, good.size() - 9) },
+        { "missing its last byte", GetParam() ? good.substr(0, good.size() - 1) : std::string() },
+        { "garbage", "this is not a property list\n" },
+        { "binary magic only", "bplist00" },
+    };
+    for (const auto& [what, bytes] : bad) {
+        writeRaw(bytes);
+        EXPECT_FALSE(NSDictionary::dictionaryWithContentsOfFile(prefsPath)) << what;
+        EXPECT_FALSE(NSPropertyListSerialization::propertyListWithContentsOfFile(prefsPath)) << what;
+    }
+}
+
+TEST_P(PropertyListFile, RootOfTheWrongKindGivesNil)
+{
+    plist_t list = plist_new_array();
+    plist_array_append_item(list, plist_new_string("work"));
+    writeRaw(bytesOf(list, GetParam()));
+    plist_free(list);
+
+    EXPECT_FALSE(NSDictionary::dictionaryWithContentsOfFile(prefsPath));
+    Ref<NSArray> calendars = NSArray::arrayWithContentsOfFile(prefsPath);
+    ASSERT_TRUE(calendars);
+    EXPECT_EQ(calendars->count(), 1u);
+
+    plist_t dict = plist_new_dict();
+    writeRaw(bytesOf(dict, GetParam()));
+    plist_free(dict);
+    EXPECT_FALSE(NSArray::arrayWithContentsOfFile(prefsPath));
+    EXPECT_TRUE(NSDictionary::dictionaryWithContentsOfFile(prefsPath));
+}
+
+TEST_P(PropertyListFile, WrittenFileReadsBackEqual)
+{
+    auto prefs = NSMutableDictionary::dictionary();
+    prefs->setObjectForKey(NSNumber::numberWithBool(false), "enabled");
+    prefs->setObjectForKey(NSNumber::numberWithLongLong(-12), "offset");
+    prefs->setObjectForKey(NSNumber::numberWithLongLong(1LL << 40), "large");
+    prefs->setObjectForKey(NSNumber::numberWithDouble(2.75), "scale");
+    prefs->setObjectForKey("com.example.app"_ns, "customLaunchAppBundleID");
+    prefs->setObjectForKey(NSDate::dateWithTimeIntervalSinceReferenceDate(-86400), "since");
+    prefs->setObjectForKey(NSData::dataWithBytes("\0\1", 2), "raw");
+    prefs->setObjectForKey(NSArray::array({ "a"_ns, NSDictionary::dictionary({ { "k"_ns, "v"_ns } }) }), "nested");
+
+    const auto format = GetParam() ? NSPropertyListBinaryFormat_v1_0 : NSPropertyListXMLFormat_v1_0;
+    std::string error;
+    ASSERT_TRUE(NSPropertyListSerialization::writePropertyList(prefs.get(), prefsPath, format, &error)) << error;
+
+    Ref<NSDictionary> read = NSDictionary::dictionaryWithContentsOfFile(prefsPath);
+    ASSERT_TRUE(read);
+    EXPECT_TRUE(read->isEqual(prefs.get())) << read->description();
+    EXPECT_TRUE(dynamicCast<NSNumber>(read->objectForKey("enabled"))->isBoolean());
+
+    std::ifstream file(device.file(prefsPath), std::ios::binary);
+    std::string head(8, '\0');
+    file.read(head.data(), 8);
+    EXPECT_EQ(head == "bplist00", GetParam());
+}
+
+TEST(PropertyListDates, BinaryFilesKeepFractionsOnBothSidesOfTheReferenceDate)
+{
+    testing_support::TempDeviceRoot device;
+    for (double instant : { -86400.5, -0.25 - 3600, 510667200.75 }) {
+        auto dates = NSArray::array({ NSDate::dateWithTimeIntervalSinceReferenceDate(instant) });
+        ASSERT_TRUE(
+            NSPropertyListSerialization::writePropertyList(dates.get(), prefsPath, NSPropertyListBinaryFormat_v1_0));
+        Ref<NSArray> read = NSArray::arrayWithContentsOfFile(prefsPath);
+        ASSERT_TRUE(read);
+        EXPECT_EQ(dynamicCast<NSDate>(read->firstObject())->timeIntervalSinceReferenceDate(), instant);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(BinaryAndXML, PropertyListFile, ::testing::Bool(),
+    [](const auto& paramInfo) { return paramInfo.param ? "Binary" : "XML"; });
+
+TEST(PropertyListRead, MissingFileOrFolderGivesNil)
+{
+    testing_support::TempDeviceRoot device;
+    EXPECT_FALSE(NSDictionary::dictionaryWithContentsOfFile(prefsPath));
+    fs::create_directories(device.file(prefsPath));
+    EXPECT_FALSE(NSDictionary::dictionaryWithContentsOfFile(prefsPath)) << "a folder in the file's place";
+    fs::remove(device.file(prefsPath));
+    fs::create_symlink("nowhere.plist", device.file(prefsPath));
+    EXPECT_FALSE(NSDictionary::dictionaryWithContentsOfFile(prefsPath)) << "a link to nothing";
+}
+
+TEST(PropertyListRead, UnreadableFileGivesNil)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "the superuser reads every file";
+    testing_support::TempDeviceRoot device;
+    plist_t dict = plist_new_dict();
+    device.writeText(prefsPath, bytesOf(dict, true));
+    plist_free(dict);
+    ::chmod(device.file(prefsPath).c_str(), 0);
+    EXPECT_FALSE(NSDictionary::dictionaryWithContentsOfFile(prefsPath));
+}
+
+TEST(PropertyListRead, XmlTextWithUnknownOrBrokenContentGivesNil)
+{
+    testing_support::TempDeviceRoot device;
+    const char* header = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">";
+    for (const char* body : { "<dict><key>a</key><integer>1</integer>",
+             "<dict><key>a</key><integer>1</integer></array>", "<dict><key>a</key><widget/></dict>" }) {
+        device.writeText(prefsPath, std::string(header) + body + "</plist>\n");
+        EXPECT_FALSE(NSDictionary::dictionaryWithContentsOfFile(prefsPath)) << body;
+    }
+    device.writeText(prefsPath, std::string(header) + "<dict><key>textSize</key><string>15</string></dict></plist>\n");
+    Ref<NSDictionary> prefs = NSDictionary::dictionaryWithContentsOfFile(prefsPath);
+    ASSERT_TRUE(prefs);
+    EXPECT_EQ(dynamicCast<NSString>(prefs->objectForKey("textSize"))->intValue(), 15);
+}
+
+TEST(PropertyListRead, ReadsBytesInMemory)
+{
+    plist_t root = everyKind();
+    const std::string bytes = bytesOf(root, true);
+    plist_free(root);
+    auto data = NSData::dataWithBytes(bytes.data(), bytes.size());
+    EXPECT_TRUE(dynamicCast<NSDictionary>(NSPropertyListSerialization::propertyListWithData(data.get())));
+    EXPECT_FALSE(NSPropertyListSerialization::propertyListWithData(NSData::data().get()));
+}
+
+TEST(PropertyListWrite, ReplacesTheFileAndLeavesNoTemporaryBehind)
+{
+    testing_support::TempDeviceRoot device;
+    const fs::path file = device.file(prefsPath);
+    ASSERT_TRUE(NSPropertyListSerialization::writePropertyList(
+        NSDictionary::dictionary({ { "daysToDisplay"_ns, NSNumber::numberWithLongLong(2) } }).get(), prefsPath,
+        NSPropertyListBinaryFormat_v1_0));
+    ::chmod(file.c_str(), 0640);
+    const auto inodeBefore = fs::status(file).permissions();
+
+    ASSERT_TRUE(NSPropertyListSerialization::writePropertyList(
+        NSDictionary::dictionary({ { "daysToDisplay"_ns, NSNumber::numberWithLongLong(7) } }).get(), prefsPath,
+        NSPropertyListBinaryFormat_v1_0));
+
+    EXPECT_EQ(fs::status(file).permissions(), inodeBefore);
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(file.parent_path()))
+        names.push_back(entry.path().filename().string());
+    EXPECT_EQ(names, std::vector<std::string> { "com.example.test.plist" });
+    EXPECT_EQ(
+        dynamicCast<NSNumber>(NSDictionary::dictionaryWithContentsOfFile(prefsPath)->objectForKey("daysToDisplay"))
+            ->integerValue(),
+        7);
+}
+
+TEST(PropertyListWrite, RefusedTreeLeavesTheOldFileAlone)
+{
+    testing_support::TempDeviceRoot device;
+    auto old = NSDictionary::dictionary({ { "textSize"_ns, NSNumber::numberWithLongLong(13) } });
+    ASSERT_TRUE(NSPropertyListSerialization::writePropertyList(old.get(), prefsPath, NSPropertyListXMLFormat_v1_0));
+
+    // A key that is not a string, and an object a property list cannot hold.
+    for (Ref<NSDictionary> bad : { NSDictionary::dictionary({ { NSNumber::numberWithLongLong(1), "x"_ns } }),
+             NSDictionary::dictionary({ { "list"_ns, NSArray::array({ makeRef<NSObject>() }) } }) }) {
+        std::string error;
+        EXPECT_FALSE(
+            NSPropertyListSerialization::writePropertyList(bad.get(), prefsPath, NSPropertyListXMLFormat_v1_0, &error));
+        EXPECT_FALSE(error.empty());
+        EXPECT_TRUE(NSDictionary::dictionaryWithContentsOfFile(prefsPath)->isEqual(old.get()));
+    }
+    std::string error;
+    NSPropertyListSerialization::writePropertyList(
+        NSDictionary::dictionary({ { "list"_ns, NSArray::array({ makeRef<NSObject>() }) } }).get(), prefsPath,
+        NSPropertyListXMLFormat_v1_0, &error);
+    EXPECT_EQ(error, "the value at the root/list[0] is an instance of NSObject, which a property list cannot hold");
+}
+
+TEST(PropertyListWrite, FolderThatCannotBeMadeIsReported)
+{
+    testing_support::TempDeviceRoot device;
+    // A file stands where the preference folder belongs.
+    device.writeText("/var/mobile/Library/Preferences", "");
+    std::string error;
+    EXPECT_FALSE(NSPropertyListSerialization::writePropertyList(
+        NSDictionary::dictionary().get(), prefsPath, NSPropertyListBinaryFormat_v1_0, &error));
+    EXPECT_NE(error.find("cannot create the folder"), std::string::npos) << error;
+}

@@ -1,0 +1,84 @@
+#include "Widgets.h"
+
+namespace {
+
+Widget* asWidget(id self)
+{
+    return static_cast<Widget*>(self);
+}
+
+NSString* widgetName(id, SEL)
+{
+    return autoreleased("widget"_ns);
+}
+NSString* panelName(id, SEL)
+{
+    return autoreleased("panel"_ns);
+}
+NSString* widgetKind(id, SEL)
+{
+    return autoreleased("plain"_ns);
+}
+NSString* panelKind(id, SEL)
+{
+    return autoreleased("boxed"_ns);
+}
+void widgetWillAppear(id self, SEL, bool)
+{
+    asWidget(self)->calls.push_back("Widget.viewWillAppear:");
+}
+NSInteger widgetGeneration(id, SEL)
+{
+    return 1;
+}
+CGSize widgetSizeForSection(id, SEL, id, NSInteger section)
+{
+    return CGSizeMake(320, static_cast<CGFloat>(section * 10));
+}
+
+} // namespace
+
+Class Widget::classObject()
+{
+    static Class cls = objc::registerClass<Widget>("RTWidget", NSObject::classObject(), [](Class c) {
+        objc::addMethod(c, "name", &widgetName);
+        objc::addMethod(c, "kind", &widgetKind);
+        objc::addMethod(c, "viewWillAppear:", &widgetWillAppear);
+        objc::addMethod(c, "generation", &widgetGeneration);
+        objc::addMethod(c, "sizeFor:section:", &widgetSizeForSection);
+        objc::addIvar(c, "_title", "@", 0,
+            { [](id self) -> id { return asWidget(self)->title.get(); },
+                [](id self, id value) { asWidget(self)->title = dynamicCast<NSString>(value); } });
+    });
+    return cls;
+}
+
+Widget::Widget()
+{
+    setIsa(classObject());
+}
+
+Class Panel::classObject()
+{
+    static Class cls = objc::registerClass<Panel>("RTPanel", Widget::classObject(), [](Class c) {
+        objc::addMethod(c, "name", &panelName);
+        objc::addMethod(c, "kind", &panelKind);
+    });
+    return cls;
+}
+
+Panel::Panel()
+{
+    setIsa(classObject());
+}
+
+Class Label::classObject()
+{
+    static Class cls = objc::registerClass<Label>("RTLabel", Widget::classObject());
+    return cls;
+}
+
+Label::Label()
+{
+    setIsa(classObject());
+}

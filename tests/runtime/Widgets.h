@@ -1,0 +1,48 @@
+// A small class tree for the runtime tests: a base class with methods reachable
+// by selector and one named instance variable, a subclass that defines one method
+// of its own, and a sibling that defines none.
+#pragma once
+
+#include <Foundation/NSString.h>
+#include <objc/runtime.h>
+
+#include <string>
+#include <vector>
+
+class Widget : public NSObject {
+public:
+    static Class classObject();
+    Widget();
+
+    // What the implementations reached, in order ("Widget.viewWillAppear:" …).
+    std::vector<std::string> calls;
+    Ref<NSString> title = "untitled"_ns;
+};
+
+// Defines `name` and `kind` itself.
+class Panel : public Widget {
+public:
+    static Class classObject();
+    Panel();
+};
+
+// Inherits everything.
+class Label : public Widget {
+public:
+    static Class classObject();
+    Label();
+};
+
+// Counts live instances, to see when pools and associations release them.
+class Tracked : public NSObject {
+public:
+    explicit Tracked(int* live)
+        : live_(live)
+    {
+        ++*live_;
+    }
+    ~Tracked() override { --*live_; }
+
+private:
+    int* live_;
+};

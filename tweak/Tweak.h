@@ -1,0 +1,37 @@
+// The extension's load entry and its hooks on SpringBoard's lock screen.
+//
+// Loading registers the preference observer, loads the settings, then installs,
+// in this order: on SBDashBoardMainPageViewController, idleTimerDuration
+// (replaced); on SBDashBoardMainPageContentViewController,
+// _addOrRemoveNotificationsListIfNecessaryAnimated:,
+// viewWillTransitionToSize:withTransitionCoordinator: (replaced), hideDGLView
+// (added), handleEvent: (replaced); on NCNotificationPriorityListViewController,
+// init (replaced) and the two footer methods of its collection view (added); then
+// it creates the page class DGLSBDashBoardViewControllerBase, a subclass of
+// SBDashBoardViewControllerBase, and on it replaces viewWillAppear: and adds the
+// accessors of its two associated values.
+#pragma once
+
+#include <tweak/SpringBoard.h>
+#include <tweak/TweakSettings.h>
+
+// Runs the whole load once per process, inside one autorelease pool. The module
+// initialiser calls it; SpringBoard's classes must be registered before.
+void loadTweak();
+
+// The name of the page class made at load.
+inline constexpr const char* dglPageClassName = "DGLSBDashBoardViewControllerBase";
+
+// SpringBoard's implementations, saved when the hooks were installed; the
+// replacements call through them. Null until then.
+namespace saved {
+extern springboard::IdleTimerDurationIMP idleTimerDuration;
+extern springboard::AddOrRemoveNotificationsListIMP addOrRemoveNotificationsListIfNecessaryAnimated;
+extern springboard::ViewWillTransitionToSizeIMP viewWillTransitionToSize;
+extern springboard::HandleEventIMP handleEvent;
+extern springboard::InitIMP notificationListInit;
+extern springboard::ViewWillAppearIMP viewWillAppear;
+} // namespace saved
+
+// The event list's own page while it is presented, else nil. A strong reference.
+extern NSObject* dglDashBoardViewController;
