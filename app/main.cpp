@@ -2,6 +2,7 @@
 #include "Command.h"
 #include "DeviceSession.h"
 #include "DrawCommand.h"
+#include "RenderCommand.h"
 
 #include <Foundation/NSException.h>
 #include <objc/NSObject.h>
@@ -39,6 +40,7 @@ int runCommandLine(int argc, char** argv)
     commands.push_back(makeSettingsCommand(app));
     commands.push_back(makePrefsCommand(app));
     commands.push_back(makeDrawCommand(app));
+    commands.push_back(makeRenderCommand(app));
 
     try {
         app.parse(argc, argv);
