@@ -3,6 +3,7 @@
 #include "DeviceSession.h"
 #include "DrawCommand.h"
 #include "ListCommand.h"
+#include "RenderCommand.h"
 
 #include <Foundation/NSException.h>
 #include <objc/NSObject.h>
@@ -41,6 +42,7 @@ int runCommandLine(int argc, char** argv)
     commands.push_back(makePrefsCommand(app));
     commands.push_back(makeDrawCommand(app));
     commands.push_back(makeListCommand(app));
+    commands.push_back(makeRenderCommand(app));
 
     try {
         app.parse(argc, argv);

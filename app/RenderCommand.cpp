@@ -1,0 +1,214 @@
+#include "RenderCommand.h"
+
+#include "DeviceSession.h"
+
+#include <CoreGraphics/CGContext.h>
+#include <UIKit/UIGraphics.h>
+#include <UIKit/UIScreen.h>
+#include <UIKit/UIViewLayoutDump.h>
+#include <host/NCNotificationPriorityListViewController.h>
+
+#include <nlohmann/json.hpp>
+
+#include <dlfcn.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <sstream>
+
+namespace {
+
+constexpr double maximumScale = 8;
+
+// "X,Y,W,H" in points; any finite numbers, so that an empty or odd suggestion can
+// be tried too.
+std::optional<CGRect> parseFrame(const std::string& text)
+{
+    std::array<double, 4> values {};
+    std::istringstream stream(text);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        char comma = 0;
+        if (!(stream >> values[i]) || !std::isfinite(values[i]) || (i + 1 < values.size() && !(stream >> comma))
+            || (i + 1 < values.size() && comma != ','))
+            return std::nullopt;
+    }
+    if (!(stream >> std::ws).eof())
+        return std::nullopt;
+    return CGRectMake(values[0], values[1], values[2], values[3]);
+}
+
+std::string frameText(CGRect rect)
+{
+    char text[96];
+    std::snprintf(text, sizeof text, "%g,%g,%g,%g", rect.origin.x, rect.origin.y, rect.size.width, rect.size.height);
+    return text;
+}
+
+// Above 0, and small enough that the picture stays a reasonable size.
+std::optional<double> parseScale(const std::string& text)
+{
+    double value = 0;
+    std::istringstream stream(text);
+    if (!(stream >> value) || !(stream >> std::ws).eof() || !(value > 0 && value <= maximumScale))
+        return std::nullopt;
+    return value;
+}
+
+CLI::Validator validator(std::string description, std::function<bool(const std::string&)> isValid, std::string error)
+{
+    return CLI::Validator(
+        [isValid = std::move(isValid), error = std::move(error)](
+            std::string& value) { return isValid(value) ? std::string() : "'" + value + "' " + error; },
+        std::move(description));
+}
+
+nlohmann::ordered_json rectJSON(CGRect rect)
+{
+    return { rect.origin.x, rect.origin.y, rect.size.width, rect.size.height };
+}
+
+// Each view with its frame in its superview and where it shows in the picture;
+// `origin` is where the root view sits in the picture.
+nlohmann::ordered_json layoutJSON(const UIViewLayoutNode& node, CGPoint origin)
+{
+    const CGRect inPicture = CGRectMake(node.frameInRoot.origin.x + origin.x, node.frameInRoot.origin.y + origin.y,
+        node.frameInRoot.size.width, node.frameInRoot.size.height);
+    nlohmann::ordered_json object
+        = { { "class", node.className }, { "frame", rectJSON(node.frame) }, { "pictureFrame", rectJSON(inPicture) } };
+    if (node.tag)
+        object["tag"] = node.tag;
+    if (node.hidden)
+        object["hidden"] = true;
+    if (node.text)
+        object["text"] = *node.text;
+    if (!node.subviews.empty()) {
+        auto& subviews = object["subviews"] = nlohmann::ordered_json::array();
+        for (const UIViewLayoutNode& subview : node.subviews)
+            subviews.push_back(layoutJSON(subview, origin));
+    }
+    return object;
+}
+
+// A soft night-blue gradient, darker towards the bottom, like a dimmed lock-screen
+// wallpaper: one band per pixel row, so no step shows.
+void paintBackdrop(CGContextRef context, CGSize size, CGFloat scale)
+{
+    constexpr std::array<CGFloat, 3> top { 0.20, 0.25, 0.36 }, bottom { 0.05, 0.06, 0.10 };
+    const auto rows = static_cast<int>(std::ceil(size.height * scale));
+    for (int row = 0; row < rows; ++row) {
+        const CGFloat t = rows > 1 ? static_cast<CGFloat>(row) / (rows - 1) : 0;
+        auto mix = [t](CGFloat a, CGFloat b) { return a + (b - a) * t; };
+        UIColor::colorWithRed(mix(top[0], bottom[0]), mix(top[1], bottom[1]), mix(top[2], bottom[2]), 1)->setFill();
+        CGContextFillRect(context, CGRectMake(0, row / scale, size.width, 1 / scale));
+    }
+}
+
+// The screen, grown to take in a table placed partly beyond it.
+CGSize canvasSizeFor(const UIView& table)
+{
+    const CGRect screen = UIScreen::mainScreen()->bounds();
+    const CGRect frame = table.frame();
+    return CGSizeMake(
+        std::max(CGRectGetMaxX(screen), CGRectGetMaxX(frame)), std::max(CGRectGetMaxY(screen), CGRectGetMaxY(frame)));
+}
+
+Ref<UIImage> drawOnBackdrop(UIView& table, CGFloat scale)
+{
+    const CGSize size = canvasSizeFor(table);
+    UIGraphicsBeginImageContextWithOptions(size, YES, scale);
+    paintBackdrop(UIGraphicsGetCurrentContext(), size, scale);
+    table.drawViewHierarchyInRect(table.frame());
+    Ref<UIImage> image = UIGraphicsGetImageFromCurrentImageContext();
+    UIGraphicsEndImageContext();
+    return image;
+}
+
+// The extension's own placement routine, reached by name in the library
+// SpringBoard loaded, exactly as the lock screen uses it.
+Ref<UIView> buildEventTable(const host::Device& device, CGRect suggestedFrame)
+{
+    using CreateEventTable = id (*)(CGRect);
+    auto create = reinterpret_cast<CreateEventTable>(dlsym(extensionLibrary(device), "DGLCreateEventTable"));
+    if (!create)
+        throw CommandError("the loaded Dayglass2.dylib cannot build an event list (no DGLCreateEventTable)");
+    AutoreleasePool pool;
+    Ref<UIView> table = dynamicCast<UIView>(create(suggestedFrame));
+    if (!table)
+        throw CommandError("the loaded Dayglass2.dylib built no event list");
+    return table;
+}
+
+class RenderCommand final : public Command {
+public:
+    explicit RenderCommand(CLI::App& app);
+
+    const CLI::App* subcommand() const override { return render_; }
+    int run(const CommonOptions& options) override;
+
+private:
+    CLI::App* render_;
+    bool list_ = false;
+    std::string frame_;
+    double scale_ = 2;
+    std::string output_;
+    bool layoutJSON_ = false;
+};
+
+RenderCommand::RenderCommand(CLI::App& app)
+{
+    render_ = app.add_subcommand("render", "Draw the lock screen's event list into a PNG file");
+    render_->add_flag("--list", list_, "Draw the event list, as the lock screen builds it")->required();
+    // Below the clock of a 375 × 667 point phone in portrait, as SpringBoard suggests it.
+    frame_ = frameText(NCNotificationPriorityListViewController::defaultSuggestedListViewFrame);
+    render_
+        ->add_option("--frame", frame_,
+            "The list frame SpringBoard suggests, in points; the list takes it less 8 at each side and 70 at the "
+            "bottom")
+        ->capture_default_str()
+        ->check(validator(
+            "X,Y,W,H", [](const std::string& text) { return parseFrame(text).has_value(); },
+            "is not a frame of the form X,Y,W,H"));
+    render_->add_option("--scale", scale_, "Pixels per point")
+        ->capture_default_str()
+        ->check(validator(
+            "SCALE", [](const std::string& text) { return parseScale(text).has_value(); },
+            "is not a scale: it must be above 0 and at most 8"));
+    render_->add_option("-o,--output", output_, "The PNG file to write")->required();
+    render_->add_flag("--layout-json", layoutJSON_, "Also print every view's class, frame and text as JSON");
+}
+
+int RenderCommand::run(const CommonOptions& options)
+{
+    const CGFloat scale = scale_;
+    // The device draws at the scale of the picture: separators are one pixel thick.
+    UIScreen::mainScreen()->setScale(scale);
+    host::Device device = bootDevice(options);
+    Ref<UIView> table = buildEventTable(device, *parseFrame(frame_));
+    Ref<UIImage> image = drawOnBackdrop(*table, scale);
+    if (!image || !image->writePNGToFile(output_))
+        throw CommandError("cannot write " + output_);
+
+    const std::string where = std::filesystem::absolute(output_).string();
+    const CGSize size = image->size();
+    if (layoutJSON_) {
+        nlohmann::ordered_json document
+            = { { "file", where }, { "scale", scale }, { "size", { size.width, size.height } },
+                  { "list", layoutJSON(UIViewLayoutTree(table), table->frame().origin) } };
+        std::printf("%s\n", document.dump(2).c_str());
+    } else {
+        std::printf("%s: the event list, %g × %g points at scale %g\n", where.c_str(), size.width, size.height, scale);
+    }
+    return 0;
+}
+
+} // namespace
+
+std::unique_ptr<Command> makeRenderCommand(CLI::App& app)
+{
+    return std::make_unique<RenderCommand>(app);
+}
