@@ -1,10 +1,12 @@
 #include "DrawCommand.h"
 
-#include "listview/DGLEventTable.h"
+#include "DeviceSession.h"
+#include "ListOptions.h"
 
 #include <Foundation/NSCalendar.h>
 #include <UIKit/UIColor.h>
 #include <UIKit/UIImage.h>
+#include <objc/message.h>
 #include <platform/Environment.h>
 
 #include <cctype>
@@ -90,7 +92,8 @@ Ref<NSDate> noonOf(std::chrono::year_month_day day)
     return NSCalendar::currentCalendar()->dateFromComponents(components);
 }
 
-// Draws with the extension's own image code; no device is booted.
+// Draws with the extension's own image code, reached through the runtime on a
+// booted device as the lock screen reaches it.
 class DrawCommand final : public Command {
 public:
     explicit DrawCommand(CLI::App& app);
@@ -136,16 +139,19 @@ DrawCommand::DrawCommand(CLI::App& app)
     dot->add_option("-o,--output", output_, "The PNG file to write")->required();
 }
 
-int DrawCommand::run(const CommonOptions&)
+int DrawCommand::run(const CommonOptions& options)
 {
-    Ref<UIImage> image;
-    if (icon_->parsed()) {
-        if (!locale_.empty())
-            platform::setCurrentLocaleIdentifier(locale_);
-        image = DGLEventTable::createCalendarIconForDate(noonOf(*parseDay(date_)));
-    } else {
-        image = DGLEventTable::drawColoredDotWithColor(*parseColor(color_), diameter_);
-    }
+    if (icon_->parsed() && !locale_.empty())
+        platform::setCurrentLocaleIdentifier(locale_);
+    host::Device device = bootDevice(options);
+    extensionLibrary(device);
+    const Ref<NSObject> table = makeEventTable(CGRectZero);
+    const Ref<UIImage> image = dynamicCast<UIImage>(icon_->parsed()
+            ? objc_msgSend<id>(table.get(), "createCalendarIconForDate:", noonOf(*parseDay(date_)).get())
+            : objc_msgSend<id>(table.get(), "drawColoredDotWithColor:andRadius:", parseColor(color_)->get(),
+                static_cast<CGFloat>(diameter_)));
+    if (!image)
+        throw CommandError("the extension drew no image");
     if (!image->writePNGToFile(output_))
         throw CommandError("cannot write " + output_);
     std::printf("%s: %g × %g\n", output_.c_str(), image->size().width, image->size().height);

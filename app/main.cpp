@@ -2,6 +2,7 @@
 #include "Command.h"
 #include "DeviceSession.h"
 #include "DrawCommand.h"
+#include "ListCommand.h"
 
 #include <Foundation/NSException.h>
 #include <objc/NSObject.h>
@@ -39,6 +40,7 @@ int runCommandLine(int argc, char** argv)
     commands.push_back(makeSettingsCommand(app));
     commands.push_back(makePrefsCommand(app));
     commands.push_back(makeDrawCommand(app));
+    commands.push_back(makeListCommand(app));
 
     try {
         app.parse(argc, argv);
@@ -48,7 +50,7 @@ int runCommandLine(int argc, char** argv)
     for (const auto& command : commands)
         if (command->subcommand()->parsed())
             return command->run(options);
-    throw CommandError("say what to do: settings or prefs (see --help)");
+    throw CommandError("say what to do: list, settings, prefs or draw (see --help)");
 }
 
 } // namespace

@@ -1,11 +1,25 @@
 #include "events/DGLEKEVent.h"
+#include "events/RuntimeAccessors.h"
+
+using runtime_accessors::Getter;
 
 // The object-valued setters copy what they are given, so that a mutable string
 // handed in cannot change the record afterwards.
 
+// The getters answer by selector, so that code outside the extension (the
+// dayglass command) reads records as it would on the phone.
 Class DGLEKEVent::classObject()
 {
-    static Class cls = objc::registerClass<DGLEKEVent>("DGLEKEVent", NSObject::classObject());
+    static Class cls = objc::registerClass<DGLEKEVent>("DGLEKEVent", NSObject::classObject(), [](Class c) {
+        objc::addMethod(c, "title", &Getter<&DGLEKEVent::title>::imp);
+        objc::addMethod(c, "location", &Getter<&DGLEKEVent::location>::imp);
+        objc::addMethod(c, "startDate", &Getter<&DGLEKEVent::startDate>::imp);
+        objc::addMethod(c, "endDate", &Getter<&DGLEKEVent::endDate>::imp);
+        objc::addMethod(c, "isAllDay", &Getter<&DGLEKEVent::isAllDay>::imp);
+        objc::addMethod(c, "URL", &Getter<&DGLEKEVent::URL>::imp);
+        objc::addMethod(c, "calendarColor", &Getter<&DGLEKEVent::calendarColor>::imp);
+        objc::addMethod(c, "calendarIdentifier", &Getter<&DGLEKEVent::calendarIdentifier>::imp);
+    });
     return cls;
 }
 
@@ -37,6 +51,11 @@ void DGLEKEVent::setLocation(const NSString* location)
 void DGLEKEVent::setTitle(const NSString* title)
 {
     title_ = title ? title->copy() : nullptr;
+}
+
+void DGLEKEVent::setCalendarIdentifier(const NSString* identifier)
+{
+    calendarIdentifier_ = identifier ? identifier->copy() : nullptr;
 }
 
 std::string DGLEKEVent::description() const

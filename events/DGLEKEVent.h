@@ -33,6 +33,10 @@ public:
     void setTitle(const NSString* title);
     UIColor* calendarColor() const { return calendarColor_.get(); }
     void setCalendarColor(UIColor* color) { calendarColor_ = color; }
+    // The calendar the event belongs to, for tools that list the events outside the
+    // lock screen; the list itself never reads it. Set after all the others.
+    const NSString* calendarIdentifier() const { return calendarIdentifier_.get(); }
+    void setCalendarIdentifier(const NSString* identifier);
 
     std::string description() const override;
 
@@ -44,4 +48,5 @@ private:
     Ref<NSString> location_;
     Ref<NSString> title_;
     Ref<UIColor> calendarColor_;
+    Ref<NSString> calendarIdentifier_;
 };

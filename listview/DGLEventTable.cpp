@@ -1,4 +1,5 @@
 #include "listview/DGLEventTable.h"
+#include "listview/DGLEventTable+Selectors.h"
 
 namespace {
 
@@ -21,6 +22,7 @@ Class DGLEventTable::classObject()
         objc::addIvar(c, "sectionHeaders", "@\"NSMutableArray\"", 0,
             { [](id self) -> id { return asTable(self)->sectionHeaders_.get(); },
                 [](id self, id value) { asTable(self)->sectionHeaders_ = dynamicCast<NSMutableArray>(value); } });
+        addEventTableSelectors(c);
     });
     return cls;
 }

@@ -88,6 +88,12 @@ public:
     NSInteger swipeAction() const { return swipeAction_; }
     void setSwipeAction(NSInteger action) { swipeAction_ = action; }
 
+    // The upcoming events: from now until `daysToDisplay` calendar days ahead, of
+    // the calendars that the calendar application shows (`onlySelectedCalendars`)
+    // or of the own calendar list, sorted by start, at most `maxEventsToDisplay`
+    // of them (0 or less: all), as `groupByDays` sections them. Zero sections
+    // when there is nothing to show. The caller keeps the result.
+    Ref<NSArray> loadEvents();
     // Splits records sorted by start into one section per local day of their
     // start, and replaces `sectionHeaders` with one header per section: "title"
     // (the day's relative name, or weekday, month and day) and "icon" (its

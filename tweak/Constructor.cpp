@@ -2,6 +2,9 @@
 // the library, and wires the extension in.
 #include <tweak/Tweak.h>
 
+#include "events/DGLEKEVent.h"
+#include "listview/DGLEventTable.h"
+
 #include <Foundation/NSLog.h>
 
 #include <exception>
@@ -10,6 +13,11 @@ extern "C" __attribute__((constructor)) void tweakConstructor()
 {
     // An exception leaving a module initialiser would abort SpringBoard itself.
     try {
+        // On the phone the runtime registers a library's own classes while the
+        // image loads, before any initialiser runs; a host may then find them by
+        // name as soon as the library is open.
+        DGLEventTable::classObject();
+        DGLEKEVent::classObject();
         loadTweak();
     } catch (const std::exception& error) {
         NSLog("DGL: loading stopped early: %s", error.what());

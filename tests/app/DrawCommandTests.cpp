@@ -1,9 +1,7 @@
+#include "CommandRunner.h"
 #include "Pixels.h"
 
-#include "DrawCommand.h"
-
 #include <TempDeviceRoot.h>
-#include <platform/Environment.h>
 
 #include <gtest/gtest.h>
 
@@ -17,29 +15,21 @@ namespace {
 struct Outcome {
     int status;
     std::string out;
-    // What the command's main prints after "dayglass: " when it fails.
+    // What the command prints after "dayglass: " when it fails.
     std::string error;
 };
 
-// Runs `dayglass draw …` as the command's main does: parse, then run.
+// Runs `dayglass draw …` as a user would, on the sample device.
 Outcome runDraw(const std::vector<std::string>& arguments)
 {
-    CLI::App app("dayglass");
-    const std::unique_ptr<Command> draw = makeDrawCommand(app);
-    std::vector<std::string> argv = arguments;
-    std::reverse(argv.begin(), argv.end());
-    Outcome outcome { 0, "", "" };
-    testing::internal::CaptureStdout();
-    try {
-        app.parse(argv);
-        outcome.status = draw->run(CommonOptions {});
-    } catch (const CLI::ParseError& error) {
-        outcome = { error.get_exit_code(), "", error.what() };
-    } catch (const CommandError& error) {
-        outcome = { 1, "", error.what() };
-    }
-    outcome.out = testing::internal::GetCapturedStdout();
-    return outcome;
+    const command_runner::Result result = command_runner::run(arguments);
+    const std::string prefix = "dayglass: ";
+    std::string error = result.err;
+    if (error.rfind(prefix, 0) == 0)
+        error.erase(0, prefix.size());
+    if (!error.empty() && error.back() == '\n')
+        error.pop_back();
+    return { result.status, result.out, error };
 }
 
 class DrawCommandTest : public testing::Test {
@@ -54,10 +44,8 @@ private:
 
 TEST_F(DrawCommandTest, DrawsTheIconOfADayAndPrintsItsSize)
 {
-    const std::string previousLocale = platform::currentLocaleIdentifier();
     const Outcome drawn
         = runDraw({ "draw", "icon", "--date", "2026-03-02", "--locale", "pt_BR", "-o", file("icon.png") });
-    platform::setCurrentLocaleIdentifier(previousLocale);
     EXPECT_EQ(drawn.status, 0) << drawn.error;
     EXPECT_EQ(drawn.out, file("icon.png") + ": 64 × 64\n");
 

@@ -1,0 +1,195 @@
+#include "ListOptions.h"
+
+#include "IsoTime.h"
+
+#include <EventKit/EKEventStore.h>
+#include <Foundation/NSLocale.h>
+#include <Foundation/NSTimeZone.h>
+#include <UIKit/UIColor.h>
+#include <objc/message.h>
+#include <platform/Environment.h>
+
+#include <unicode/uloc.h>
+
+#include <dlfcn.h>
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The longest window: ten years, far beyond any lock screen's, and still a
+// moment for the store.
+constexpr long long maximumDays = 3660;
+
+// How a setting of the extension becomes a table property, as the lock screen
+// copies them: sizes are stored as integers and shown as points.
+enum class Conversion { Boolean, Integer, Size, Object };
+
+struct Copied {
+    const char* setter;
+    const char* setting;
+    Conversion conversion;
+};
+
+constexpr Copied copiedSettings[] = {
+    { "setDisplayLocation:", "displayLocation", Conversion::Boolean },
+    { "setIconType:", "iconType", Conversion::Integer },
+    { "setTitleTextSize:", "textSize", Conversion::Size },
+    { "setTitleColor:", "textColor", Conversion::Object },
+    { "setSubtitleTextSize:", "subtitleTextSize", Conversion::Size },
+    { "setSubtitleColor:", "subtitleTextColor", Conversion::Object },
+    { "setDateTextSize:", "dateTextSize", Conversion::Size },
+    { "setDateColor:", "dateTextColor", Conversion::Object },
+    { "setSameHeightRows:", "sameHeightRows", Conversion::Boolean },
+    { "setShowsRowSeparators:", "showSeparatorLines", Conversion::Boolean },
+    { "setTitleColorSameAsCalendarColor:", "titleColorSameAsCalendarColor", Conversion::Boolean },
+    { "setDateIsRightAligned:", "rightAlignedDate", Conversion::Boolean },
+    { "setDaysToDisplay:", "daysToDisplay", Conversion::Integer },
+    { "setMaxEventsToDisplay:", "maxEventsToDisplay", Conversion::Integer },
+    { "setSwipeAction:", "swipeAction", Conversion::Integer },
+    { "setGroupByDays:", "groupByDays", Conversion::Boolean },
+    { "setOnlySelectedCalendars:", "onlySelectedCalendars", Conversion::Boolean },
+    { "setSectionHeaderBackgroundColor:", "sectionHeaderBackgroundColor", Conversion::Object },
+    { "setSectionHeaderTextColor:", "sectionHeaderTextColor", Conversion::Object },
+    { "setCustomLaunchAppBundleID:", "customLaunchAppBundleID", Conversion::Object },
+    { "setHeaderTextSize:", "headerTextSize", Conversion::Size },
+    { "setBackgroundColor:", "backgroundColor", Conversion::Object },
+    { "setHeaderIsUppercase:", "headerIsUppercase", Conversion::Boolean },
+};
+
+void copySetting(NSObject* table, const Copied& copied, const void* address)
+{
+    switch (copied.conversion) {
+    case Conversion::Boolean:
+        objc_msgSend<void>(table, copied.setter, *static_cast<const BOOL*>(address));
+        break;
+    case Conversion::Integer:
+        objc_msgSend<void>(table, copied.setter, *static_cast<const NSInteger*>(address));
+        break;
+    case Conversion::Size:
+        objc_msgSend<void>(table, copied.setter, static_cast<CGFloat>(*static_cast<const NSInteger*>(address)));
+        break;
+    case Conversion::Object:
+        objc_msgSend<void>(table, copied.setter, *static_cast<id const*>(address));
+        break;
+    }
+}
+
+// A language ICU has data for, alone or with a region it may not list itself
+// ("en_DE" is English with German conventions).
+bool isKnownLocale(const std::string& identifier)
+{
+    if (identifier.empty()
+        || identifier.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_-@=;")
+            != std::string::npos)
+        return false;
+    char language[ULOC_LANG_CAPACITY] = {};
+    UErrorCode status = U_ZERO_ERROR;
+    uloc_getLanguage(identifier.c_str(), language, sizeof language, &status);
+    if (U_FAILURE(status) || language[0] == '\0')
+        return false;
+    for (int32_t i = 0, count = uloc_countAvailable(); i < count; ++i)
+        if (std::string_view(uloc_getAvailable(i)) == language)
+            return true;
+    return false;
+}
+
+CLI::Validator checkedBy(const char* description, std::function<std::string(const std::string&)> problem)
+{
+    return CLI::Validator([problem = std::move(problem)](std::string& value) { return problem(value); }, description);
+}
+
+// The zone that --now is read in: --tz, else the host's.
+Ref<NSTimeZone> zoneOf(const ListOptions& options)
+{
+    return options.timeZone.empty() ? NSTimeZone::systemTimeZone() : NSTimeZone::timeZoneWithName(options.timeZone);
+}
+
+} // namespace
+
+void ListOptions::addTo(CLI::App& subcommand)
+{
+    subcommand
+        .add_option("--calendars", calendars,
+            "Calendars to add to the device's own: vdir folders, folders of them, or .ics files")
+        ->check(CLI::ExistingPath);
+    subcommand
+        .add_option("--now", now,
+            "The moment to show, in ISO 8601 (2024-03-05T09:30); local to --tz unless it carries an offset")
+        ->check(checkedBy("ISO 8601", [](const std::string& text) {
+            return parseIsoTime(text, NSTimeZone::timeZoneWithName("UTC").get()) ? std::string()
+                                                                                 : "'" + text
+                    + "' is not a date and time in ISO 8601, such as 2024-03-05T09:30 or 2024-03-05T09:30+01:00";
+        }));
+    subcommand.add_option("--tz", timeZone, "The device's time zone, an IANA name such as Europe/Berlin")
+        ->check(checkedBy("ZONE", [](const std::string& name) {
+            return NSTimeZone::timeZoneWithName(name)
+                ? std::string()
+                : "'" + name + "' is not a time zone; give an IANA name such as Europe/Berlin or UTC";
+        }));
+    subcommand.add_option("--locale", locale, "The device's language and region, such as en_US or de_DE")
+        ->check(checkedBy("LOCALE", [](const std::string& identifier) {
+            return isKnownLocale(identifier)
+                ? std::string()
+                : "'" + identifier + "' is not a locale; give a language and region such as en_US or de_DE";
+        }));
+    subcommand
+        .add_option_function<std::string>(
+            "--calendar-access", [this](const std::string& answer) { calendarAccessGranted = answer == "granted"; },
+            "The privacy answer for calendar access: granted (the default) or denied")
+        ->check(CLI::IsMember({ "granted", "denied" }));
+    subcommand
+        .add_option_function<long long>(
+            "--days", [this](const long long& value) { days = value; },
+            "Days ahead to look for events, instead of the settings' daysToDisplay")
+        ->check(CLI::Range(0LL, maximumDays));
+    subcommand.add_option_function<long long>(
+        "--max", [this](const long long& value) { max = value; },
+        "Most events to show, instead of the settings' maxEventsToDisplay; 0 or less shows all");
+}
+
+void applyListEnvironment(const ListOptions& options)
+{
+    if (!options.timeZone.empty())
+        platform::setCurrentTimeZoneIdentifier(options.timeZone);
+    if (!options.locale.empty())
+        platform::setCurrentLocaleIdentifier(options.locale);
+    if (!options.now.empty()) {
+        const Ref<NSDate> now = parseIsoTime(options.now, zoneOf(options).get());
+        if (!now)
+            throw CommandError("--now: '" + options.now + "' lies beyond the calendar");
+        platform::pinCurrentTime(now->timeIntervalSince1970());
+    }
+    std::vector<std::string> sources;
+    for (const std::string& path : options.calendars)
+        sources.push_back(fs::absolute(path).lexically_normal().string());
+    EKEventStore::setAdditionalCalendarSources(std::move(sources));
+    EKEventStore::setAccessGranted(options.calendarAccessGranted);
+}
+
+Ref<NSObject> makeEventTable(CGRect frame)
+{
+    const Class tableClass = objc_getClass("DGLEventTable");
+    if (!tableClass)
+        throw CommandError("the loaded extension has no DGLEventTable class");
+    const Ref<NSObject> allocated = Ref<NSObject>::adopt(class_createInstance(tableClass, 0));
+    return Ref<NSObject>(objc_msgSend<id>(allocated.get(), "initWithFrame:", frame));
+}
+
+Ref<NSObject> makeConfiguredTable(void* extension, const ListOptions& options, CGRect frame)
+{
+    Ref<NSObject> table = makeEventTable(frame);
+    for (const Copied& copied : copiedSettings) {
+        const void* address = dlsym(extension, copied.setting);
+        if (!address)
+            throw CommandError(std::string("the loaded extension has no setting named ") + copied.setting);
+        copySetting(table.get(), copied, address);
+    }
+    if (options.days)
+        objc_msgSend<void>(table.get(), "setDaysToDisplay:", static_cast<NSInteger>(*options.days));
+    if (options.max)
+        objc_msgSend<void>(table.get(), "setMaxEventsToDisplay:", static_cast<NSInteger>(*options.max));
+    return table;
+}

@@ -1,0 +1,51 @@
+// What the lock screen's event list is made of, as the commands that show it
+// (`list`, `render`) take it on the command line: the calendars added to the
+// device's own, the moment, zone and language, the privacy answer, and settings
+// that override the extension's own. And the one way those commands make their
+// DGLEventTable: through the runtime, from the loaded extension's settings, as
+// the lock screen makes its list.
+#pragma once
+
+#include "Command.h"
+
+#include <CoreGraphics/CGGeometry.h>
+#include <objc/NSObject.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+struct ListOptions {
+    // Folders (vdirs or collections of them) and .ics files read after the
+    // device's own calendars.
+    std::vector<std::string> calendars;
+    // ISO 8601; empty for the real clock.
+    std::string now;
+    // An IANA zone name; empty for the host's.
+    std::string timeZone;
+    // An ICU locale identifier; empty for the host's.
+    std::string locale;
+    bool calendarAccessGranted = true;
+    // Override daysToDisplay and maxEventsToDisplay.
+    std::optional<long long> days;
+    std::optional<long long> max;
+
+    // Adds --calendars, --now, --tz, --locale, --calendar-access, --days and --max
+    // to the subcommand, each checked as it is parsed, so that a bad value is one
+    // line on stderr.
+    void addTo(CLI::App& subcommand);
+};
+
+// Makes the options the device's environment: zone, locale, clock, the added
+// calendars and the privacy answer. Call it before booting the device.
+void applyListEnvironment(const ListOptions& options);
+
+// `[[DGLEventTable alloc] initWithFrame:frame]`, through the runtime. CommandError
+// when no loaded library registered the class.
+Ref<NSObject> makeEventTable(CGRect frame);
+
+// A new table with the frame, its properties set from the loaded extension's
+// settings in the order the lock screen sets them, then --days and --max over
+// them. Its events are not loaded yet. CommandError when the library lacks a
+// setting.
+Ref<NSObject> makeConfiguredTable(void* extension, const ListOptions& options, CGRect frame);

@@ -1,0 +1,41 @@
+// What an event table holds after loading, read through the runtime as plain
+// values: its day sections with their header titles, and each row's record
+// with the date text the row shows.
+#pragma once
+
+#include <Foundation/NSDate.h>
+#include <objc/NSObject.h>
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct ListedEvent {
+    std::optional<std::string> title;
+    std::optional<std::string> location;
+    Ref<NSDate> start;
+    Ref<NSDate> end;
+    bool allDay = false;
+    // What the row shows as its date (createPrettyDateFrom:isAllDay:).
+    std::string dateText;
+    // The link a swipe opens; empty when the record has none.
+    std::string url;
+    std::string calendar;
+    // Red, green, blue, alpha.
+    std::array<double, 4> color {};
+};
+
+struct ListedSection {
+    // The day's header title; nothing when the table does not group by day.
+    std::optional<std::string> title;
+    std::vector<ListedEvent> events;
+};
+
+// Loads the table's events as its view does (`loadEvents`, kept in its
+// `calendarEvents`).
+void loadTableEvents(NSObject* table);
+
+// The sections in `calendarEvents`, titled from `sectionHeaders` while the table
+// groups by day.
+std::vector<ListedSection> readTableContents(NSObject* table);
