@@ -1,12 +1,14 @@
 #include "RenderCommand.h"
 
 #include "DeviceSession.h"
+#include "ListOptions.h"
 
 #include <CoreGraphics/CGContext.h>
 #include <UIKit/UIGraphics.h>
 #include <UIKit/UIScreen.h>
 #include <UIKit/UIViewLayoutDump.h>
 #include <host/NCNotificationPriorityListViewController.h>
+#include <objc/message.h>
 
 #include <nlohmann/json.hpp>
 
@@ -128,19 +130,22 @@ Ref<UIImage> drawOnBackdrop(UIView& table, CGFloat scale)
     return image;
 }
 
-// The extension's own placement routine, reached by name in the library
-// SpringBoard loaded, exactly as the lock screen uses it.
-Ref<UIView> buildEventTable(const host::Device& device, CGRect suggestedFrame)
+// The list as the lock screen builds it: the frame from the extension's own
+// placement arithmetic, the table configured from the extension's settings (with
+// the list's overrides), then its view built and its events loaded.
+Ref<UIView> buildEventTable(void* extension, const ListOptions& options, CGRect suggestedFrame)
 {
-    using CreateEventTable = id (*)(CGRect);
-    auto create = reinterpret_cast<CreateEventTable>(dlsym(extensionLibrary(device), "DGLCreateEventTable"));
-    if (!create)
-        throw CommandError("the loaded Dayglass2.dylib cannot build an event list (no DGLCreateEventTable)");
-    AutoreleasePool pool;
-    Ref<UIView> table = dynamicCast<UIView>(create(suggestedFrame));
-    if (!table)
-        throw CommandError("the loaded Dayglass2.dylib built no event list");
-    return table;
+    using FrameForSuggestion = CGRect (*)(CGRect);
+    auto frameFor = reinterpret_cast<FrameForSuggestion>(dlsym(extension, "eventTableFrameForSuggestedFrame"));
+    if (!frameFor)
+        throw CommandError(
+            "the loaded Dayglass2.dylib cannot place an event list (no eventTableFrameForSuggestedFrame)");
+    const Ref<NSObject> table = makeConfiguredTable(extension, options, frameFor(suggestedFrame));
+    objc_msgSend<void>(table.get(), "initView");
+    Ref<UIView> view(dynamicCast<UIView>(table.get()));
+    if (!view)
+        throw CommandError("the loaded Dayglass2.dylib's event list is not a view");
+    return view;
 }
 
 class RenderCommand final : public Command {
@@ -152,6 +157,7 @@ public:
 
 private:
     CLI::App* render_;
+    ListOptions listOptions_;
     bool list_ = false;
     std::string frame_;
     double scale_ = 2;
@@ -163,6 +169,7 @@ RenderCommand::RenderCommand(CLI::App& app)
 {
     render_ = app.add_subcommand("render", "Draw the lock screen's event list into a PNG file");
     render_->add_flag("--list", list_, "Draw the event list, as the lock screen builds it")->required();
+    listOptions_.addTo(*render_);
     // Below the clock of a 375 × 667 point phone in portrait, as SpringBoard suggests it.
     frame_ = frameText(NCNotificationPriorityListViewController::defaultSuggestedListViewFrame);
     render_
@@ -187,8 +194,9 @@ int RenderCommand::run(const CommonOptions& options)
     const CGFloat scale = scale_;
     // The device draws at the scale of the picture: separators are one pixel thick.
     UIScreen::mainScreen()->setScale(scale);
+    applyListEnvironment(listOptions_);
     host::Device device = bootDevice(options);
-    Ref<UIView> table = buildEventTable(device, *parseFrame(frame_));
+    Ref<UIView> table = buildEventTable(extensionLibrary(device), listOptions_, *parseFrame(frame_));
     Ref<UIImage> image = drawOnBackdrop(*table, scale);
     if (!image || !image->writePNGToFile(output_))
         throw CommandError("cannot write " + output_);
