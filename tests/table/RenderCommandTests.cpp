@@ -67,7 +67,7 @@ TEST_F(Render, DrawsTheListWhereTheLockScreenPutsItAndSaysWhere)
 {
     const auto result = render({});
     ASSERT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.out, png() + ": the event list, 375 × 667 points at scale 2\n");
+    EXPECT_EQ(result.out, png() + ": the event list, 375 × 667 points at scale 2 (750 × 1334 pixels)\n");
     const Ref<UIImage> image = UIImage::imageWithContentsOfFile(png());
     ASSERT_TRUE(image);
     EXPECT_EQ(image->pixelWidth(), 750u);
@@ -120,6 +120,9 @@ TEST_F(Render, RefusesAFrameOrScaleItCannotUse)
         EXPECT_NE(result.status, 0) << args[1];
         EXPECT_NE(result.err.find(args[1]), std::string::npos) << result.err;
     }
+    const auto huge = render({ "--frame", "0,0,100000,100000" });
+    EXPECT_NE(huge.status, 0);
+    EXPECT_NE(huge.err.find("too large"), std::string::npos) << huge.err;
 }
 
 } // namespace
