@@ -17,7 +17,8 @@ constexpr CGFloat tableCornerRadius = 13;
 // Above and below the text of every row.
 constexpr CGFloat rowPadding = 7;
 constexpr CGFloat headerHeight = 36;
-constexpr CGFloat headerIconLeft = 8;
+// The icon and the title sit this far from the header's top, the icon as far from its left.
+constexpr CGFloat headerInset = 8;
 constexpr CGFloat headerIconSide = 20;
 constexpr CGFloat headerTitleLeft = 36;
 constexpr CGFloat headerTitleHeight = 20;
@@ -54,7 +55,7 @@ Ref<UIImageView> makeHeaderIcon(UIImage* image)
     icon->setBackgroundColor(UIColor::whiteColor());
     icon->layer()->setCornerRadius(4);
     icon->setClipsToBounds(true);
-    icon->setFrame(CGRectMake(headerIconLeft, headerIconLeft, headerIconSide, headerIconSide));
+    icon->setFrame(CGRectMake(headerInset, headerInset, headerIconSide, headerIconSide));
     return icon;
 }
 
@@ -182,7 +183,7 @@ Ref<UIView> DGLEventTable::tableViewViewForHeaderInSection(UITableView* tableVie
     container->addSubview(makeHeaderBackdrop(container->bounds(), sectionHeaderBackgroundColor_));
     container->addSubview(makeHeaderIcon(entry ? dynamicCast<UIImage>(entry->objectForKey("icon")) : nullptr));
 
-    auto title = makeRef<UILabel>(CGRectMake(headerTitleLeft, headerIconLeft, width, headerTitleHeight));
+    auto title = makeRef<UILabel>(CGRectMake(headerTitleLeft, headerInset, width, headerTitleHeight));
     title->setTextColor(sectionHeaderTextColor_);
     title->setBackgroundColor(UIColor::clearColor());
     title->setFont(UIFont::fontWithName("HelveticaNeue", headerTextSize_));
