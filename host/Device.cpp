@@ -44,7 +44,6 @@ Device Device::boot(const BootOptions& options)
     SBApplicationController::sharedInstance()->reloadApplications();
 
     Device device;
-    device.root_ = options.root;
     device.extensionsFolder_ = extensionsFolderFor(options);
     device.extensions_ = loadExtensions(device.extensionsFolder_);
     return device;
@@ -56,13 +55,6 @@ const ExtensionLoad* Device::extension(std::string_view name) const
         if (load.name == name)
             return &load;
     return nullptr;
-}
-
-SBDashBoardMainPageViewController* Device::lockScreen()
-{
-    if (!lockScreen_)
-        lockScreen_ = allocInit<SBDashBoardMainPageViewController>();
-    return lockScreen_.get();
 }
 
 } // namespace host

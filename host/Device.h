@@ -2,7 +2,6 @@
 // and locale, and SpringBoard running on it with the extensions of the device loaded.
 #pragma once
 
-#include <host/SBDashBoardMainPageViewController.h>
 #include <host/SubstrateLoader.h>
 
 #include <optional>
@@ -30,22 +29,15 @@ public:
     // everything in place. Throws std::invalid_argument for a root that is not a folder.
     static Device boot(const BootOptions& options);
 
-    const std::string& root() const { return root_; }
     // The DynamicLibraries folder the extensions were loaded from.
     const std::string& extensionsFolder() const { return extensionsFolder_; }
     const LoadReport& extensions() const { return extensions_; }
     // The entry of the library with this file name, or null when the folder has none.
     const ExtensionLoad* extension(std::string_view name) const;
 
-    // The lock screen's main page, made through the runtime on first use, after the
-    // extensions, so that their hooks take part in building it.
-    SBDashBoardMainPageViewController* lockScreen();
-
 private:
-    std::string root_;
     std::string extensionsFolder_;
     LoadReport extensions_;
-    Ref<SBDashBoardMainPageViewController> lockScreen_;
 };
 
 } // namespace host

@@ -1,7 +1,7 @@
 // Runs the dayglass command in a child process, as a user would from a shell.
 #pragma once
 
-#include <chrono>
+#include <cstdio>
 #include <map>
 #include <optional>
 #include <string>
@@ -21,7 +21,8 @@ using Environment = std::map<std::string, std::string>;
 // Runs `dayglass args…` to the end.
 Result run(const std::vector<std::string>& args, const Environment& environment = {});
 
-// A command that keeps running (`settings --watch`): its output is read line by line.
+// A command that keeps running (`settings --watch`), read line by line. It is
+// stopped when this object goes, and at the latest after a minute.
 class Running {
 public:
     explicit Running(const std::vector<std::string>& args);
@@ -29,13 +30,12 @@ public:
     Running(const Running&) = delete;
     Running& operator=(const Running&) = delete;
 
-    // The next line of its output, or nothing when none came within the time.
-    std::optional<std::string> nextLine(std::chrono::milliseconds patience = std::chrono::seconds(10));
+    // The next line of its output; nothing once it has ended.
+    std::optional<std::string> nextLine();
 
 private:
-    int pid_ = -1;
-    int out_ = -1;
-    std::string buffered_;
+    FILE* output_ = nullptr;
+    long pid_ = 0;
 };
 
 } // namespace command_runner

@@ -50,22 +50,38 @@ TEST_F(CalendarCache, ANewStoreSeesChangedAddedAndRemovedFiles)
     EXPECT_EQ(titlesIn(third), (std::vector<std::string> { "After", "Third" }));
 }
 
-TEST_F(CalendarCache, UnchangedFilesAreNotReadAgain)
+// Parsing an item with an unknown zone logs a line, which shows when it is parsed.
+TEST_F(CalendarCache, PlainItemsAreParsedOnceWhenAQueryFirstReachesThem)
 {
-    // Parsing an item with an unknown zone logs; a second store must not log again.
-    writeCalendarFile("work", "a.ics",
-        calendarText({ event({ "UID:a", "SUMMARY:A", "DTSTART;TZID=Nowhere/Special:20240305T090000" }) }));
+    auto zoned
+        = [](const std::string& uid, const std::string& zone, const std::string& start, const std::string& extra = "") {
+              std::vector<std::string> lines = { "UID:" + uid, "SUMMARY:" + uid, "DTSTART;TZID=" + zone + ":" + start };
+              if (!extra.empty())
+                  lines.push_back(extra);
+              return calendarText({ event(lines) });
+          };
+    writeCalendarFile("work", "a.ics", zoned("A", "Nowhere/Special", "20240305T090000"));
     writeCalendarFile("work", "b.ics", item("b", "B"));
-    EKEventStore first;
-    EXPECT_EQ(logLinesWith("Nowhere/Special").size(), 1u);
-    EKEventStore second;
-    EXPECT_EQ(titlesIn(second), (std::vector<std::string> { "A", "B" }));
-    EXPECT_EQ(logLinesWith("Nowhere/Special").size(), 1u);
+    writeCalendarFile("work", "later.ics", zoned("Later", "Far/Away", "20240910T090000"));
+    writeCalendarFile("work", "weekly.ics", zoned("Weekly", "Some/Where", "20230101T090000", "RRULE:FREQ=YEARLY"));
 
-    writeCalendarFile("work", "b.ics", item("b", "B2"));
-    EKEventStore third;
-    EXPECT_EQ(titlesIn(third), (std::vector<std::string> { "A", "B2" }));
+    EKEventStore first;
+    // A repeating item is parsed with the store; a plain one waits for a query.
+    EXPECT_EQ(logLinesWith("Some/Where").size(), 1u);
+    EXPECT_TRUE(logLinesWith("Nowhere/Special").empty());
+    EXPECT_EQ(titlesIn(first), (std::vector<std::string> { "A", "B" }));
     EXPECT_EQ(logLinesWith("Nowhere/Special").size(), 1u);
+    EXPECT_TRUE(logLinesWith("Far/Away").empty());
+
+    // Neither another store nor a change to another file parses it again.
+    writeCalendarFile("work", "b.ics", item("b", "B2"));
+    EKEventStore second;
+    EXPECT_EQ(titlesIn(second), (std::vector<std::string> { "A", "B2" }));
+    EXPECT_EQ(logLinesWith("Nowhere/Special").size(), 1u);
+    EXPECT_EQ(logLinesWith("Some/Where").size(), 1u);
+
+    ASSERT_EQ(eventsIn(second, utc("2024-09-10 00:00"), utc("2024-09-11 00:00")).size(), 1u);
+    EXPECT_EQ(logLinesWith("Far/Away").size(), 1u);
 }
 
 TEST_F(CalendarCache, HostFilesAreFollowedToo)

@@ -97,13 +97,3 @@ TEST(Device, ApplicationsComeFromTheDeviceAndCanBeActivated)
     objc_msgSend<void>(SBUIController::sharedInstance(), "activateApplicationAnimated:", calendar);
     EXPECT_EQ(SBUIController::sharedInstance()->foregroundApplication(), calendar);
 }
-
-TEST(Device, TheLockScreenIsBuiltOnceWithItsNotificationList)
-{
-    testing_support::TempDeviceRoot root;
-    host::Device device = host::Device::boot({ .root = root.path().string() });
-    SBDashBoardMainPageViewController* lockScreen = device.lockScreen();
-    ASSERT_NE(lockScreen, nullptr);
-    EXPECT_EQ(device.lockScreen(), lockScreen);
-    EXPECT_NE(lockScreen->contentViewController()->notificationViewController(), nullptr);
-}

@@ -4,8 +4,6 @@
 
 #include <Foundation/NSString.h>
 
-#include <substrate.h>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -21,42 +19,6 @@ protected:
 };
 
 } // namespace
-
-// What an extension finds by name: each member with the encoding of its types.
-TEST_F(SpringBoard, MembersAreReachableBySelectorWithTheirEncodings)
-{
-    struct Member {
-        const char* cls;
-        const char* selector;
-        const char* types;
-    };
-    const Member members[] = {
-        { "SBDashBoardViewControllerBase", "init", "@@:" },
-        { "SBDashBoardViewControllerBase", "viewWillAppear:", "v@:B" },
-        { "SBDashBoardMainPageViewController", "idleTimerDuration", "q@:" },
-        { "SBDashBoardMainPageContentViewController", "_addOrRemoveNotificationsListIfNecessaryAnimated:", "v@:B" },
-        { "SBDashBoardMainPageContentViewController",
-            "viewWillTransitionToSize:withTransitionCoordinator:", "v@:{CGSize=dd}@" },
-        { "SBDashBoardMainPageContentViewController", "handleEvent:", "B@:@" },
-        { "SBDashBoardMainPageContentViewController", "presentContentViewControllers:animated:completion:", "v@:@B@" },
-        { "SBDashBoardMainPageContentViewController", "dismissContentViewControllers:animated:completion:", "v@:@B@" },
-        { "NCNotificationPriorityListViewController", "init", "@@:" },
-        { "NCNotificationPriorityListViewController", "presenter", "@@:" },
-        { "NCNotificationPriorityListViewController", "_suggestedListViewFrame", "{CGRect={CGPoint=dd}{CGSize=dd}}@:" },
-        { "NCNotificationPriorityListViewController", "numberOfSectionsInCollectionView:", "q@:@" },
-        { "SBDashBoardEvent", "type", "q@:" },
-        { "SBApplication", "bundleIdentifier", "@@:" },
-        { "SBApplicationController", "applicationWithDisplayIdentifier:", "@@:@" },
-        { "SBUIController", "activateApplicationAnimated:", "v@:@" },
-    };
-    for (const Member& member : members) {
-        Method method = class_getInstanceMethod(objc_getClass(member.cls), sel_registerName(member.selector));
-        ASSERT_NE(method, nullptr) << member.cls << " " << member.selector;
-        EXPECT_STREQ(method_getTypeEncoding(method), member.types) << member.cls << " " << member.selector;
-    }
-    EXPECT_EQ(class_getSuperclass(objc_getClass("SBDashBoardMainPageContentViewController")),
-        objc_getClass("SBDashBoardViewControllerBase"));
-}
 
 TEST_F(SpringBoard, TheNotificationListIsFoundByItsInstanceVariableName)
 {
@@ -129,32 +91,4 @@ TEST_F(SpringBoard, TheMainPageAnswersItsIdleDurationAndBuildsItsContentThroughT
     EXPECT_EQ(objc_msgSend<long long>(page.get(), "idleTimerDuration"), 20);
     ASSERT_NE(page->contentViewController(), nullptr);
     EXPECT_NE(page->contentViewController()->notificationViewController(), nullptr);
-}
-
-namespace {
-
-int hookedInits = 0;
-IMP savedInit = nullptr;
-
-id countingInit(id self, SEL op)
-{
-    ++hookedInits;
-    return reinterpret_cast<id (*)(id, SEL)>(savedInit)(self, op);
-}
-
-} // namespace
-
-// SpringBoard makes its controllers with alloc and init, so a hooked init runs.
-TEST_F(SpringBoard, ControllersAreMadeThroughAHookedInit)
-{
-    Class list = objc_allocateClassPair(
-        NCNotificationPriorityListViewController::classObject(), "CountedNotificationListForTest", 0);
-    objc_registerClassPair(list);
-    MSHookMessageEx(list, sel_registerName("init"), reinterpret_cast<IMP>(&countingInit), &savedInit);
-
-    Ref<NCNotificationPriorityListViewController> made
-        = host::allocInit<NCNotificationPriorityListViewController>(list);
-    ASSERT_NE(made, nullptr);
-    EXPECT_EQ(object_getClass(made.get()), list);
-    EXPECT_EQ(hookedInits, 1);
 }

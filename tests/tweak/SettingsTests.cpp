@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdio>
 
 namespace pf = preference_files;
 
@@ -43,37 +44,55 @@ protected:
 
     static std::vector<std::string> log() { return platform::loggedLines(); }
 
-    static void expectDefaults()
+    // Every field, in reading order, colours as r/g/b/a.
+    static std::string record()
     {
-        EXPECT_TRUE(groupByDays);
-        EXPECT_FALSE(customLSTimeoutEnabled);
-        EXPECT_EQ(customLSTimeout, 3);
-        EXPECT_TRUE(headerIsUppercase);
-        EXPECT_EQ(rgba(sectionHeaderBackgroundColor), white);
-        EXPECT_EQ(rgba(sectionHeaderTextColor), darkGrey);
-        EXPECT_TRUE(isEnabled);
-        ASSERT_NE(customLaunchAppBundleID, nullptr);
-        EXPECT_EQ(customLaunchAppBundleID->UTF8String(), "");
-        EXPECT_TRUE(showSeparatorLines);
-        EXPECT_TRUE(rightAlignedDate);
-        EXPECT_TRUE(onlySelectedCalendars);
-        EXPECT_FALSE(displayLocation);
-        EXPECT_TRUE(sameHeightRows);
-        EXPECT_EQ(swipeAction, DGLSwipeActionOpenEvent);
-        EXPECT_EQ(iconType, DGLIconTypeNone);
-        EXPECT_EQ(rgba(textColor), black);
-        EXPECT_EQ(rgba(backgroundColor), lavenderGrey);
-        EXPECT_EQ(headerTextSize, 13);
-        EXPECT_EQ(textSize, 13);
-        EXPECT_EQ(rgba(subtitleTextColor), darkGrey);
-        EXPECT_EQ(subtitleTextSize, 12);
-        EXPECT_EQ(rgba(dateTextColor), brown);
-        EXPECT_EQ(dateTextSize, 11);
-        EXPECT_EQ(daysToDisplay, 2);
-        EXPECT_EQ(maxEventsToDisplay, 0);
+        std::string text;
+        auto add = [&](const char* name, const std::string& value) { text += std::string(name) + "=" + value + " "; };
+        auto colour = [](const UIColor* c) {
+            char buffer[64];
+            std::snprintf(buffer, sizeof buffer, "%g/%g/%g/%g", c->red(), c->green(), c->blue(), c->alpha());
+            return std::string(buffer);
+        };
+        add("groupByDays", std::to_string(groupByDays));
+        add("customLSTimeoutEnabled", std::to_string(customLSTimeoutEnabled));
+        add("customLSTimeout", std::to_string(customLSTimeout));
+        add("headerIsUppercase", std::to_string(headerIsUppercase));
+        add("sectionHeaderBackgroundColor", colour(sectionHeaderBackgroundColor));
+        add("sectionHeaderTextColor", colour(sectionHeaderTextColor));
+        add("isEnabled", std::to_string(isEnabled));
+        add("customLaunchAppBundleID", "\"" + customLaunchAppBundleID->UTF8String() + "\"");
+        add("showSeparatorLines", std::to_string(showSeparatorLines));
+        add("rightAlignedDate", std::to_string(rightAlignedDate));
+        add("onlySelectedCalendars", std::to_string(onlySelectedCalendars));
+        add("displayLocation", std::to_string(displayLocation));
+        add("sameHeightRows", std::to_string(sameHeightRows));
+        add("swipeAction", std::to_string(swipeAction));
+        add("iconType", std::to_string(iconType));
+        add("textColor", colour(textColor));
+        add("titleColorSameAsCalendarColor", std::to_string(titleColorSameAsCalendarColor));
+        add("backgroundColor", colour(backgroundColor));
+        add("headerTextSize", std::to_string(headerTextSize));
+        add("textSize", std::to_string(textSize));
+        add("subtitleTextColor", colour(subtitleTextColor));
+        add("subtitleTextSize", std::to_string(subtitleTextSize));
+        add("dateTextColor", colour(dateTextColor));
+        add("dateTextSize", std::to_string(dateTextSize));
+        add("daysToDisplay", std::to_string(daysToDisplay));
+        add("maxEventsToDisplay", std::to_string(maxEventsToDisplay));
+        return text;
     }
 
-    // Every key away from its default.
+    static inline const std::string defaults
+        = "groupByDays=1 customLSTimeoutEnabled=0 customLSTimeout=3 headerIsUppercase=1 "
+          "sectionHeaderBackgroundColor=1/1/1/1 sectionHeaderTextColor=0.333333/0.333333/0.333333/1 isEnabled=1 "
+          "customLaunchAppBundleID=\"\" showSeparatorLines=1 rightAlignedDate=1 onlySelectedCalendars=1 "
+          "displayLocation=0 sameHeightRows=1 swipeAction=1 iconType=0 textColor=0/0/0/1 "
+          "titleColorSameAsCalendarColor=0 backgroundColor=0.729412/0.717647/0.74902/1 headerTextSize=13 textSize=13 "
+          "subtitleTextColor=0.333333/0.333333/0.333333/1 subtitleTextSize=12 dateTextColor=0.6/0.4/0.2/1 "
+          "dateTextSize=11 daysToDisplay=2 maxEventsToDisplay=0 ";
+
+    // Every key away from its default, and what it reads as.
     static std::string everyKeyChanged()
     {
         return pf::boolean("groupByDays", false) + pf::boolean("customLSTimeoutEnabled", true)
@@ -89,35 +108,14 @@ protected:
             + pf::integer("maxEventsToDisplay", 12);
     }
 
-    static void expectEveryKeyChanged()
-    {
-        EXPECT_FALSE(groupByDays);
-        EXPECT_TRUE(customLSTimeoutEnabled);
-        EXPECT_EQ(customLSTimeout, 45);
-        EXPECT_FALSE(headerIsUppercase);
-        EXPECT_EQ(rgba(sectionHeaderBackgroundColor), (Rgba { 1, 0, 0, 1 }));
-        EXPECT_EQ(rgba(sectionHeaderTextColor), (Rgba { 0, 0, 1, 1 }));
-        EXPECT_FALSE(isEnabled);
-        EXPECT_EQ(customLaunchAppBundleID->UTF8String(), "com.apple.mobilecal");
-        EXPECT_FALSE(showSeparatorLines);
-        EXPECT_FALSE(rightAlignedDate);
-        EXPECT_FALSE(onlySelectedCalendars);
-        EXPECT_TRUE(displayLocation);
-        EXPECT_FALSE(sameHeightRows);
-        EXPECT_EQ(swipeAction, DGLSwipeActionLaunchApplication);
-        EXPECT_EQ(iconType, DGLIconTypeLargeDot);
-        EXPECT_EQ(rgba(textColor), (Rgba { 0, 1, 0, 1 }));
-        EXPECT_FALSE(titleColorSameAsCalendarColor);
-        EXPECT_EQ(rgba(backgroundColor), (Rgba { 1, 1, 0, 1 }));
-        EXPECT_EQ(headerTextSize, 20);
-        EXPECT_EQ(textSize, 17);
-        EXPECT_EQ(rgba(subtitleTextColor), (Rgba { 1, 0.5, 0, 1 }));
-        EXPECT_EQ(subtitleTextSize, 10);
-        EXPECT_EQ(rgba(dateTextColor), (Rgba { 0.5, 0, 0.5, 1 }));
-        EXPECT_EQ(dateTextSize, 9);
-        EXPECT_EQ(daysToDisplay, 7);
-        EXPECT_EQ(maxEventsToDisplay, 12);
-    }
+    static inline const std::string changed
+        = "groupByDays=0 customLSTimeoutEnabled=1 customLSTimeout=45 headerIsUppercase=0 "
+          "sectionHeaderBackgroundColor=1/0/0/1 sectionHeaderTextColor=0/0/1/1 isEnabled=0 "
+          "customLaunchAppBundleID=\"com.apple.mobilecal\" showSeparatorLines=0 rightAlignedDate=0 "
+          "onlySelectedCalendars=0 displayLocation=1 sameHeightRows=0 swipeAction=3 iconType=2 textColor=0/1/0/1 "
+          "titleColorSameAsCalendarColor=0 backgroundColor=1/1/0/1 headerTextSize=20 textSize=17 "
+          "subtitleTextColor=1/0.5/0/1 subtitleTextSize=10 dateTextColor=0.5/0/0.5/1 dateTextSize=9 daysToDisplay=7 "
+          "maxEventsToDisplay=12 ";
 
     testing_support::TempDeviceRoot root_;
 };
@@ -127,7 +125,7 @@ protected:
 TEST_F(SettingsLoad, NoFileGivesTheDefaultsAndOneLogLinePerLoad)
 {
     loadPreferences();
-    expectDefaults();
+    EXPECT_EQ(record(), defaults);
     EXPECT_EQ(log(), std::vector<std::string> { unableToLoad });
     loadPreferences();
     EXPECT_EQ(log(), (std::vector<std::string> { unableToLoad, unableToLoad }));
@@ -136,12 +134,12 @@ TEST_F(SettingsLoad, NoFileGivesTheDefaultsAndOneLogLinePerLoad)
 TEST_F(SettingsLoad, BinaryAndXmlFilesReadAlike)
 {
     load(everyKeyChanged());
-    expectEveryKeyChanged();
+    EXPECT_EQ(record(), changed);
 
     loadText("");
     pf::writeBinary(root_, everyKeyChanged());
     loadPreferences();
-    expectEveryKeyChanged();
+    EXPECT_EQ(record(), changed);
     EXPECT_EQ(log(), std::vector<std::string> { unableToLoad }); // from the empty file only
 }
 
@@ -160,7 +158,7 @@ TEST_F(SettingsLoad, DamagedFilesGiveTheDefaults)
         load(everyKeyChanged());
         platform::clearLog();
         loadText(contents);
-        expectDefaults();
+        EXPECT_EQ(record(), defaults);
         EXPECT_EQ(log(), std::vector<std::string> { unableToLoad }) << contents.size() << " bytes";
     }
 }

@@ -38,7 +38,6 @@ public:
     const NSString* title() const { return title_.get(); }
     // Owned by the calendar.
     CGColorRef CGColor() const { return color_.get(); }
-    EKEntityType allowedEntityTypes() const { return EKEntityTypeEvent; }
 
     // "EKCalendar {title = Work; identifier = …; color = #1BADF8FF;}"
     std::string description() const override;

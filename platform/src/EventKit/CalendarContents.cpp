@@ -1,5 +1,9 @@
 #include "CalendarContents.h"
 
+#include "CalendarFiles.h"
+
+#include <Foundation/NSLog.h>
+
 #include <algorithm>
 #include <cmath>
 
@@ -17,12 +21,17 @@ Instant lengthBound(const ItemDuration& duration)
 
 } // namespace
 
-CalendarContents::CalendarContents(std::vector<std::shared_ptr<const ParsedFile>> files)
+CalendarContents::CalendarContents(
+    std::vector<std::shared_ptr<const ParsedFile>> files, std::vector<std::shared_ptr<DeferredItem>> deferred)
     : files_(std::move(files))
+    , deferred_(std::move(deferred))
 {
+    for (const auto& item : deferred_)
+        widestDeferred_ = std::max(widestDeferred_, item->bounds.to - item->bounds.from);
+    std::sort(deferred_.begin(), deferred_.end(),
+        [](const auto& a, const auto& b) { return a->bounds.from < b->bounds.from; });
     for (const auto& file : files_) {
         for (const Series& series : file->series) {
-            itemCount_ += 1 + series.overrides.size();
             if (series.repeats()) {
                 repeating_.push_back(&series);
                 continue;
@@ -33,6 +42,7 @@ CalendarContents::CalendarContents(std::vector<std::shared_ptr<const ParsedFile>
             longestSingle_ = std::max(longestSingle_, lengthBound(series.master.duration));
         }
     }
+    reaches_.resize(repeating_.size());
     std::sort(zonedSingles_.begin(), zonedSingles_.end());
     std::sort(floatingSingles_.begin(), floatingSingles_.end());
 }
@@ -52,19 +62,27 @@ std::vector<Occurrence> CalendarContents::occurrences(
     return found;
 }
 
-// Whole days of UTC around the window, one more on either side, so that the
-// window can move on through the day without a new expansion.
+// Whole days of UTC around the window, a day before it and a week after, so
+// that the window can move on for a week of rebuilds without a new expansion.
 void CalendarContents::expandSpan(Instant start, Instant end, const icaltimezone* floatingZone) const
 {
     span_.start = std::floor(start / day) * day - day;
-    span_.end = std::ceil(end / day) * day + day;
+    span_.end = std::ceil(end / day) * day + 7 * day;
     span_.zone = floatingZone;
     span_.occurrences.clear();
     const Instant lowest = span_.start - longestSingle_;
     addSingles(zonedSingles_, lowest, span_.end, floatingZone);
     addSingles(floatingSingles_, lowest - widestOffset, span_.end + widestOffset, floatingZone);
-    for (const Series* series : repeating_)
-        expandSeries(*series, span_.start, span_.end, floatingZone, span_.occurrences);
+    addDeferred(floatingZone);
+    for (std::size_t index = 0; index < repeating_.size(); ++index) {
+        KnownReach& known = reaches_[index];
+        const bool outside = known.reach.latest < span_.start || known.reach.earliest >= span_.end;
+        if (known.known && known.zone == floatingZone && outside)
+            continue;
+        known.reach = expandSeries(*repeating_[index], span_.start, span_.end, floatingZone, span_.occurrences);
+        known.zone = floatingZone;
+        known.known = true;
+    }
     std::stable_sort(span_.occurrences.begin(), span_.occurrences.end(),
         [](const Occurrence& a, const Occurrence& b) { return a.start < b.start; });
     span_.valid = true;
@@ -74,10 +92,49 @@ void CalendarContents::addSingles(
     const std::vector<IndexEntry>& index, Instant lowest, Instant highest, const icaltimezone* floatingZone) const
 {
     auto entry = std::lower_bound(index.begin(), index.end(), IndexEntry { lowest, nullptr });
-    for (; entry != index.end() && entry->key < highest; ++entry) {
-        const auto occurrence = singleOccurrence(*entry->series, floatingZone);
-        if (occurrence && overlaps(occurrence->start, occurrence->end, span_.start, span_.end))
-            span_.occurrences.push_back(*occurrence);
+    for (; entry != index.end() && entry->key < highest; ++entry)
+        addSeries(*entry->series, floatingZone);
+}
+
+void CalendarContents::addSeries(const Series& series, const icaltimezone* floatingZone) const
+{
+    if (series.repeats()) {
+        expandSeries(series, span_.start, span_.end, floatingZone, span_.occurrences);
+        return;
+    }
+    const auto occurrence = singleOccurrence(series, floatingZone);
+    if (occurrence && overlaps(occurrence->start, occurrence->end, span_.start, span_.end))
+        span_.occurrences.push_back(*occurrence);
+}
+
+void CalendarContents::addDeferred(const icaltimezone* floatingZone) const
+{
+    const Instant lowest = span_.start - widestDeferred_;
+    auto entry = std::lower_bound(deferred_.begin(), deferred_.end(), lowest,
+        [](const auto& item, Instant from) { return item->bounds.from < from; });
+    std::vector<DeferredItem*> reached;
+    for (; entry != deferred_.end() && (*entry)->bounds.from < span_.end; ++entry) {
+        if ((*entry)->bounds.to > span_.start)
+            reached.push_back(entry->get());
+    }
+    std::vector<std::string> paths;
+    std::vector<DeferredItem*> unread;
+    for (DeferredItem* item : reached) {
+        if (!item->parsed) {
+            paths.push_back(item->path);
+            unread.push_back(item);
+        }
+    }
+    std::vector<ReadItemFile> read = readItemFiles(paths, Parsing::Now);
+    for (std::size_t index = 0; index < unread.size(); ++index) {
+        // A file gone since it was glanced at holds nothing; the next store reads the folder again.
+        unread[index]->parsed = read[index].parsed ? read[index].parsed : std::make_shared<const ParsedFile>();
+        for (const std::string& problem : unread[index]->parsed->problems)
+            NSLog("%s", problem.c_str());
+    }
+    for (DeferredItem* item : reached) {
+        for (const Series& series : item->parsed->series)
+            addSeries(series, floatingZone);
     }
 }
 

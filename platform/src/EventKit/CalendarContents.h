@@ -2,22 +2,33 @@
 #pragma once
 
 #include "Occurrences.h"
+#include "QuickScan.h"
 
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace eventkit {
 
+// A plain item file left unparsed, known by the instants that bound it. It is
+// parsed the first time a query reaches them; its calendar keeps the result
+// across rebuilds for as long as the file is unchanged.
+struct DeferredItem {
+    ItemBounds bounds;
+    std::string path;
+    std::shared_ptr<const ParsedFile> parsed; // written under the calendar cache's lock
+};
+
 class CalendarContents {
 public:
-    explicit CalendarContents(std::vector<std::shared_ptr<const ParsedFile>> files);
+    CalendarContents(
+        std::vector<std::shared_ptr<const ParsedFile>> files, std::vector<std::shared_ptr<DeferredItem>> deferred);
 
     // Every occurrence overlapping [start, end), in ascending start order.
-    // Floating times and dates are read in `floatingZone`. Called under the
-    // calendar cache's lock (it keeps the last span it expanded).
+    // Floating times and dates are read in `floatingZone`. Deferred items in
+    // reach are parsed now, once. Called under the calendar cache's lock (it
+    // keeps the last span it expanded).
     std::vector<Occurrence> occurrences(Instant start, Instant end, const icaltimezone* floatingZone) const;
-
-    std::size_t itemCount() const { return itemCount_; }
 
 private:
     struct IndexEntry {
@@ -37,6 +48,8 @@ private:
     };
 
     void expandSpan(Instant start, Instant end, const icaltimezone* floatingZone) const;
+    void addDeferred(const icaltimezone* floatingZone) const;
+    void addSeries(const Series& series, const icaltimezone* floatingZone) const;
     void addSingles(
         const std::vector<IndexEntry>& index, Instant lowest, Instant highest, const icaltimezone* floatingZone) const;
 
@@ -44,8 +57,17 @@ private:
     std::vector<IndexEntry> zonedSingles_; // by start instant
     std::vector<IndexEntry> floatingSingles_; // by wall time read as UTC
     std::vector<const Series*> repeating_;
+    // What each repeating series was last found to reach, for the zone it was
+    // read in: a series that has ended (or not begun) is not expanded again.
+    struct KnownReach {
+        const icaltimezone* zone = nullptr;
+        SeriesReach reach;
+        bool known = false;
+    };
+    mutable std::vector<KnownReach> reaches_;
     Instant longestSingle_ = 0;
-    std::size_t itemCount_ = 0;
+    std::vector<std::shared_ptr<DeferredItem>> deferred_; // by their first bound
+    Instant widestDeferred_ = 0;
     mutable ExpandedSpan span_;
 };
 

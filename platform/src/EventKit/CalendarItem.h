@@ -74,6 +74,7 @@ struct ParsedFile {
     std::vector<Series> series;
     std::optional<std::string> calendarName; // X-WR-CALNAME
     std::optional<RGBA> calendarColor; // X-APPLE-CALENDAR-COLOR or COLOR
+    std::vector<std::string> problems; // log lines about what could not be read
 };
 
 } // namespace eventkit

@@ -1,12 +1,10 @@
 #include "CalendarSource.h"
 
-#include "ItemParser.h"
 #include "TextCleaning.h"
 
+#include <Foundation/NSLog.h>
+
 #include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <set>
@@ -22,44 +20,7 @@ bool isItemName(const std::string& name)
     return name.size() > 4 && name.front() != '.' && name.compare(name.size() - 4, 4, ".ics") == 0;
 }
 
-// The whole file and its stamp, read from one open descriptor so they agree.
-bool readFile(const std::string& path, std::string& text, struct stat& info)
-{
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    bool ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    if (ok) {
-        text.resize(static_cast<std::size_t>(info.st_size));
-        std::size_t done = 0;
-        while (done < text.size()) {
-            const ssize_t got = read(fd, text.data() + done, text.size() - done);
-            if (got <= 0)
-                break;
-            done += static_cast<std::size_t>(got);
-        }
-        text.resize(done);
-    }
-    close(fd);
-    return ok;
-}
-
-std::optional<std::string> readSmallFile(const std::string& path)
-{
-    std::string text;
-    struct stat info { };
-    if (!readFile(path, text, info))
-        return std::nullopt;
-    return text;
-}
-
 } // namespace
-
-bool CalendarSource::FileStamp::operator==(const FileStamp& other) const
-{
-    return modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec && size == other.size
-        && inode == other.inode;
-}
 
 CalendarSource::CalendarSource(std::string path, Kind kind, std::string identifier, std::string fallbackTitle)
     : path_(std::move(path))
@@ -109,55 +70,75 @@ void CalendarSource::scanEverything()
         entry = files_.erase(entry);
         changed_ = true;
     }
-    for (const std::string& name : present)
-        updateItem(name);
+    std::vector<std::string> stale;
+    for (const std::string& name : present) {
+        if (needsReading(name))
+            stale.push_back(name);
+    }
+    readItems(stale);
 }
 
 void CalendarSource::updateName(const std::string& name)
 {
     if (kind_ == Kind::File) {
-        if (name == std::filesystem::path(path_).filename().string())
-            updateItem(name);
+        if (name == std::filesystem::path(path_).filename().string() && needsReading(name))
+            readItems({ name });
         return;
     }
     if (name == displayNameFile || name == colorFile)
         readMetadata();
-    else if (isItemName(name))
-        updateItem(name);
+    else if (isItemName(name) && needsReading(name))
+        readItems({ name });
 }
 
-void CalendarSource::updateItem(const std::string& name)
+bool CalendarSource::needsReading(const std::string& name)
 {
-    const std::string path = fullPath(name);
-    struct stat info { };
-    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        changed_ |= files_.erase(name) != 0;
-        return;
+    auto known = files_.find(name);
+    if (known == files_.end())
+        return true;
+    const auto stamp = stampOf(fullPath(name));
+    if (!stamp) {
+        files_.erase(known);
+        changed_ = true;
+        return false;
     }
-    const FileStamp stamp { info.st_mtim, info.st_size, info.st_ino };
-    auto existing = files_.find(name);
-    if (existing != files_.end() && existing->second.stamp == stamp)
-        return;
-    std::string text;
-    if (!readFile(path, text, info)) {
-        changed_ |= files_.erase(name) != 0;
-        return;
+    return !(*stamp == known->second.stamp);
+}
+
+void CalendarSource::readItems(const std::vector<std::string>& names)
+{
+    std::vector<std::string> paths;
+    for (const std::string& name : names)
+        paths.push_back(fullPath(name));
+    std::vector<ReadItemFile> read = readItemFiles(paths, Parsing::WhenNeeded);
+    for (std::size_t index = 0; index < names.size(); ++index) {
+        ReadItemFile& file = read[index];
+        if (!file.read) {
+            changed_ |= files_.erase(names[index]) != 0;
+            continue;
+        }
+        changed_ = true;
+        if (file.parsed) {
+            for (const std::string& problem : file.parsed->problems)
+                NSLog("%s", problem.c_str());
+        }
+        std::shared_ptr<DeferredItem> deferred;
+        if (file.deferred)
+            deferred = std::make_shared<DeferredItem>(DeferredItem { *file.deferred, paths[index], nullptr });
+        files_[names[index]] = { file.stamp, std::move(file.parsed), std::move(deferred) };
     }
-    files_[name] = { FileStamp { info.st_mtim, info.st_size, info.st_ino },
-        std::make_shared<const ParsedFile>(parseCalendarFile(text, path)) };
-    changed_ = true;
 }
 
 void CalendarSource::readMetadata()
 {
     std::optional<std::string> name;
-    if (auto text = readSmallFile(fullPath(displayNameFile))) {
+    if (auto text = readWholeFile(fullPath(displayNameFile))) {
         std::string title = cleanText(*text);
         if (!title.empty())
             name = std::move(title);
     }
     std::optional<RGBA> color;
-    if (auto text = readSmallFile(fullPath(colorFile)))
+    if (auto text = readWholeFile(fullPath(colorFile)))
         color = parseColor(*text);
     if (name == displayName_ && color == folderColor_)
         return;
@@ -169,17 +150,21 @@ void CalendarSource::readMetadata()
 void CalendarSource::rebuild()
 {
     std::vector<std::shared_ptr<const ParsedFile>> parsed;
-    parsed.reserve(files_.size());
+    std::vector<std::shared_ptr<DeferredItem>> deferred;
     std::optional<std::string> fileName;
     std::optional<RGBA> fileColor;
     for (const auto& [name, entry] : files_) {
+        if (entry.deferred) {
+            deferred.push_back(entry.deferred);
+            continue;
+        }
         parsed.push_back(entry.parsed);
         if (!fileName && entry.parsed->calendarName && !entry.parsed->calendarName->empty())
             fileName = entry.parsed->calendarName;
         if (!fileColor)
             fileColor = entry.parsed->calendarColor;
     }
-    snapshot_.contents = std::make_shared<const CalendarContents>(std::move(parsed));
+    snapshot_.contents = std::make_shared<const CalendarContents>(std::move(parsed), std::move(deferred));
     snapshot_.title = displayName_.value_or(fileName.value_or(fallbackTitle_));
     snapshot_.color = folderColor_.value_or(fileColor.value_or(defaultCalendarColor(snapshot_.identifier)));
     changed_ = false;

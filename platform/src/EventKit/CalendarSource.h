@@ -3,9 +3,8 @@
 #pragma once
 
 #include "CalendarContents.h"
+#include "CalendarFiles.h"
 #include "ChangeWatcher.h"
-
-#include <sys/types.h>
 
 #include <map>
 #include <memory>
@@ -41,20 +40,17 @@ public:
     const CalendarSnapshot& snapshot() const { return snapshot_; }
 
 private:
-    struct FileStamp {
-        timespec modified {};
-        off_t size = 0;
-        ino_t inode = 0;
-        bool operator==(const FileStamp& other) const;
-    };
     struct FileEntry {
         FileStamp stamp;
         std::shared_ptr<const ParsedFile> parsed;
+        std::shared_ptr<DeferredItem> deferred; // instead of `parsed`, for a plain item
     };
 
     void scanEverything();
     void updateName(const std::string& name);
-    void updateItem(const std::string& name);
+    // Whether a file is new or changed; a file gone is forgotten at once.
+    bool needsReading(const std::string& name);
+    void readItems(const std::vector<std::string>& names);
     void readMetadata();
     std::string fullPath(const std::string& name) const;
     void rebuild();

@@ -2,9 +2,10 @@
 
 #include "CalendarCache.h"
 
+#include <dispatch/dispatch.h>
+
 #include <algorithm>
 #include <mutex>
-#include <thread>
 
 namespace {
 
@@ -118,7 +119,8 @@ void EKEventStore::requestAccessToEntityType(EKEntityType, EKEventStoreRequestAc
     if (!completion)
         return;
     const BOOL granted = accessGranted();
-    std::thread([completion = std::move(completion), granted] { completion(granted, nullptr); }).detach();
+    dispatch_async(dispatch_get_global_queue(DISPATCH_QUEUE_PRIORITY_DEFAULT, 0),
+        [completion = std::move(completion), granted] { completion(granted, nullptr); });
 }
 
 Ref<NSArray> EKEventStore::calendars() const

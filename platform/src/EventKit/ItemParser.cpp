@@ -3,8 +3,6 @@
 #include "TextCleaning.h"
 #include "TimeZones.h"
 
-#include <Foundation/NSLog.h>
-
 #include <filesystem>
 #include <map>
 #include <set>
@@ -90,7 +88,7 @@ ParsedFile FileParser::parse(std::string_view text)
         for (icalcomponent* calendar : childComponents(root.get(), ICAL_VCALENDAR_COMPONENT))
             readCalendar(calendar);
     } else {
-        NSLog("EventKit: skipping %s: not a complete iCalendar file", path_.c_str());
+        result_.problems.push_back("EventKit: skipping " + path_ + ": not a complete iCalendar file");
     }
     groupSeries(std::move(items_));
     return std::move(result_);
@@ -126,7 +124,7 @@ void FileParser::readEvent(icalcomponent* event, icalcomponent* calendar)
         series.fileName = fileName_;
         items_.push_back(std::move(series));
     } catch (const MalformedItem& error) {
-        NSLog("EventKit: skipping an item of %s: %s", path_.c_str(), error.what());
+        result_.problems.push_back("EventKit: skipping an item of " + path_ + ": " + error.what());
     }
 }
 
@@ -221,8 +219,8 @@ ItemTime FileParser::readTime(icalproperty* property, icaltimetype value, icalco
     time.zone = TimeZoneRegistry::shared().zoneForTZID(tzid, calendar);
     if (!time.zone) {
         if (warnedZones_.insert(tzid).second)
-            NSLog("EventKit: unknown time zone \"%s\" in %s, reading its times as UTC", cleanText(tzid).c_str(),
-                path_.c_str());
+            result_.problems.push_back(
+                "EventKit: unknown time zone \"" + cleanText(tzid) + "\" in " + path_ + ", reading its times as UTC");
         time.zone = TimeZoneRegistry::utc();
     }
     return time;

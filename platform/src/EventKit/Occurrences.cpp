@@ -60,7 +60,7 @@ public:
     {
     }
 
-    void run(std::vector<Occurrence>& out);
+    SeriesReach run(std::vector<Occurrence>& out);
 
 private:
     struct Candidate {
@@ -71,10 +71,11 @@ private:
 
     void collectExclusions();
     void expandRule(const std::string& text);
-    icaltimetype untilFor(const icalrecurrencetype& rule, Instant iterationStart, bool& boundBinds) const;
+    icaltimetype untilFor(
+        const icalrecurrencetype& rule, Instant iterationStart, bool& boundBinds, bool& spanBinds) const;
     bool isExcluded(Instant start) const;
     void addOccurrence(const ItemRecord& item, Instant start, const ItemDuration& duration, Instant originalStart,
-        std::vector<Occurrence>& out) const;
+        std::vector<Occurrence>& out);
 
     const Series& series_;
     const ItemRecord& master_;
@@ -85,12 +86,15 @@ private:
     std::vector<Candidate> candidates_;
     std::set<Instant> excludedStarts_;
     std::set<int> excludedDates_;
+    SeriesReach reach_;
+    // A rule was cut short by the span or the bound, so the series may go on.
+    bool open_ = false;
 };
 
-void SeriesExpander::run(std::vector<Occurrence>& out)
+SeriesReach SeriesExpander::run(std::vector<Occurrence>& out)
 {
     if (master_.cancelled)
-        return;
+        return reach_;
     collectExclusions();
     candidates_.push_back({ firstStart_, &master_.duration });
     if (series_.recurrence) {
@@ -108,6 +112,8 @@ void SeriesExpander::run(std::vector<Occurrence>& out)
         if (!isExcluded(candidate.start))
             addOccurrence(master_, candidate.start, *candidate.duration, candidate.start, out);
     }
+    // Whatever the exceptions, the series starts no earlier than its first start.
+    reach_.earliest = std::min(reach_.earliest, firstStart_);
     for (const ItemRecord& change : series_.overrides) {
         if (change.cancelled)
             continue;
@@ -115,6 +121,9 @@ void SeriesExpander::run(std::vector<Occurrence>& out)
         addOccurrence(change, instantOf(change.start.wall, zone), change.duration,
             instantOf(change.recurrenceId->wall, zoneOf(*change.recurrenceId, floatingZone_)), out);
     }
+    if (open_)
+        reach_.latest = std::numeric_limits<Instant>::infinity();
+    return reach_;
 }
 
 void SeriesExpander::collectExclusions()
@@ -152,7 +161,8 @@ void SeriesExpander::expandRule(const std::string& text)
     const Instant iterationStart = fromFirst ? firstStart_ : earliest;
 
     bool boundBinds = false;
-    rule.until = untilFor(rule, iterationStart, boundBinds);
+    bool spanBinds = false;
+    rule.until = untilFor(rule, iterationStart, boundBinds, spanBinds);
     icaltimetype first = master_.start.wall;
     first.zone = nullptr;
     IteratorHandle iterator(icalrecur_iterator_new(rule, first));
@@ -168,11 +178,14 @@ void SeriesExpander::expandRule(const std::string& text)
         if (icaltime_is_null_time(next))
             break;
         const Instant start = instantOf(next, zone_);
-        if (start >= spanEnd_)
+        if (start >= spanEnd_) {
+            spanBinds = true;
             break;
+        }
         candidates_.push_back({ start, &master_.duration });
     }
     const bool countExhausted = rule.count > 0 && steps >= rule.count;
+    open_ |= !countExhausted && (steps == EKEventStore::maxOccurrencesExamined || boundBinds || spanBinds);
     if (steps == EKEventStore::maxOccurrencesExamined || (boundBinds && !countExhausted))
         NSLog("EventKit: recurrence of \"%s\" in %s stopped at the bound of %d occurrences examined",
             master_.uid.c_str(), series_.fileName ? series_.fileName->c_str() : "",
@@ -183,7 +196,8 @@ void SeriesExpander::expandRule(const std::string& text)
 // libical walks every period between two matches (every second for
 // FREQ=SECONDLY), so only an UNTIL keeps a rule that rarely or never matches
 // from running on for centuries.
-icaltimetype SeriesExpander::untilFor(const icalrecurrencetype& rule, Instant iterationStart, bool& boundBinds) const
+icaltimetype SeriesExpander::untilFor(
+    const icalrecurrencetype& rule, Instant iterationStart, bool& boundBinds, bool& spanBinds) const
 {
     Instant ruleEnd = std::numeric_limits<Instant>::infinity();
     if (!icaltime_is_null_time(rule.until)) {
@@ -198,14 +212,17 @@ icaltimetype SeriesExpander::untilFor(const icalrecurrencetype& rule, Instant it
         + static_cast<Instant>(EKEventStore::maxOccurrencesExamined) * std::max<short>(rule.interval, 1)
             * periodSeconds(rule.freq);
     boundBinds = horizon < std::min(ruleEnd, spanLimit);
+    spanBinds = spanLimit < ruleEnd;
     const icaltimetype until = wallTimeOf(std::min({ ruleEnd, spanLimit, horizon }), zone_);
     return master_.isAllDay() ? asDate(until) : until;
 }
 
 void SeriesExpander::addOccurrence(const ItemRecord& item, Instant start, const ItemDuration& duration,
-    Instant originalStart, std::vector<Occurrence>& out) const
+    Instant originalStart, std::vector<Occurrence>& out)
 {
     const Instant end = occurrenceEnd(start, duration, zoneOf(item.start, floatingZone_));
+    reach_.earliest = std::min(reach_.earliest, start);
+    reach_.latest = std::max(reach_.latest, end);
     if (overlaps(start, end, spanStart_, spanEnd_))
         out.push_back({ start, end, originalStart, &item, &series_ });
 }
@@ -231,10 +248,10 @@ std::optional<Occurrence> singleOccurrence(const Series& series, const icaltimez
     return Occurrence { start, occurrenceEnd(start, item.duration, zone), originalStart, &item, &series };
 }
 
-void expandSeries(const Series& series, Instant spanStart, Instant spanEnd, const icaltimezone* floatingZone,
+SeriesReach expandSeries(const Series& series, Instant spanStart, Instant spanEnd, const icaltimezone* floatingZone,
     std::vector<Occurrence>& out)
 {
-    SeriesExpander(series, spanStart, spanEnd, floatingZone).run(out);
+    return SeriesExpander(series, spanStart, spanEnd, floatingZone).run(out);
 }
 
 } // namespace eventkit

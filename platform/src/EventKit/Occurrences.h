@@ -3,6 +3,7 @@
 
 #include "CalendarItem.h"
 
+#include <limits>
 #include <vector>
 
 namespace eventkit {
@@ -38,11 +39,20 @@ Instant occurrenceEnd(Instant start, const ItemDuration& duration, const icaltim
 // The one occurrence of an item that does not repeat; none when it is cancelled.
 std::optional<Occurrence> singleOccurrence(const Series& series, const icaltimezone* floatingZone);
 
+// How far a series reaches in time: the earliest start of its occurrences and
+// the latest end, which is infinite while the series has no end (or an
+// expansion could not see it). Nothing outside that can ever match.
+struct SeriesReach {
+    Instant earliest = std::numeric_limits<Instant>::infinity();
+    Instant latest = -std::numeric_limits<Instant>::infinity();
+};
+
 // Appends the occurrences of a repeating series that overlap [spanStart,
 // spanEnd): its rules, RDATEs and DTSTART, less EXDATEs and the occurrences its
 // overrides replace, plus the overrides that are not cancelled. The expansion of
 // each rule stops at the bound stated in EKEventStore.h, with one log line.
-void expandSeries(const Series& series, Instant spanStart, Instant spanEnd, const icaltimezone* floatingZone,
+// Answers the series' reach.
+SeriesReach expandSeries(const Series& series, Instant spanStart, Instant spanEnd, const icaltimezone* floatingZone,
     std::vector<Occurrence>& out);
 
 } // namespace eventkit

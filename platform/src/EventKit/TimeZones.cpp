@@ -61,6 +61,7 @@ TimeZoneRegistry::~TimeZoneRegistry()
 
 const icaltimezone* TimeZoneRegistry::zoneForTZID(const std::string& tzid, icalcomponent* calendar)
 {
+    std::lock_guard guard(lock_);
     if (const icaltimezone* zone = systemZone(tzid))
         return zone;
     return zoneFromCalendar(tzid, calendar);
@@ -104,6 +105,7 @@ const icaltimezone* TimeZoneRegistry::zoneFromCalendar(const std::string& tzid, 
 
 const icaltimezone* TimeZoneRegistry::deviceZone()
 {
+    std::lock_guard guard(lock_);
     const std::string& name = platform::currentTimeZoneIdentifier();
     if (deviceZone_ && name == deviceZoneName_)
         return deviceZone_;

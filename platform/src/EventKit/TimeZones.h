@@ -8,6 +8,7 @@
 
 #include "ICal.h"
 
+#include <mutex>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -24,7 +25,8 @@ public:
     const icaltimezone* zoneForTZID(const std::string& tzid, icalcomponent* calendar);
 
     // The device's zone, for floating times and all-day dates; UTC, with one log
-    // line, when the host's zone is unknown.
+    // line, when the host's zone is unknown. Both lookups may be made from
+    // several threads.
     const icaltimezone* deviceZone();
 
     static const icaltimezone* utc() { return icaltimezone_get_utc_timezone(); }
@@ -39,6 +41,7 @@ private:
     const icaltimezone* systemZone(const std::string& tzid);
     const icaltimezone* zoneFromCalendar(const std::string& tzid, icalcomponent* calendar);
 
+    std::mutex lock_;
     // Null for a TZID that names no system zone (its VTIMEZONE may still come).
     std::unordered_map<std::string, const icaltimezone*> systemZones_;
     std::unordered_map<std::string, icaltimezone*> calendarZones_;

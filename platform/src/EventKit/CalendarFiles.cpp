@@ -1,0 +1,104 @@
+#include "CalendarFiles.h"
+
+#include "ItemParser.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <thread>
+
+namespace eventkit {
+namespace {
+
+// Fewer files than this are read on the calling thread.
+constexpr std::size_t filesPerThread = 64;
+constexpr unsigned maxThreads = 8;
+
+// The text and stamp of a file, from one open descriptor so that they agree.
+bool readFile(const std::string& path, std::string& text, struct stat& info)
+{
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    if (ok) {
+        text.resize(static_cast<std::size_t>(info.st_size));
+        std::size_t done = 0;
+        while (done < text.size()) {
+            const ssize_t got = read(fd, text.data() + done, text.size() - done);
+            if (got <= 0)
+                break;
+            done += static_cast<std::size_t>(got);
+        }
+        text.resize(done);
+    }
+    close(fd);
+    return ok;
+}
+
+ReadItemFile readItemFile(const std::string& path, Parsing parsing)
+{
+    std::string text;
+    struct stat info { };
+    if (!readFile(path, text, info))
+        return {};
+    ReadItemFile result { true, FileStamp::of(info) };
+    if (parsing == Parsing::WhenNeeded)
+        result.deferred = plainItemBounds(text);
+    if (!result.deferred)
+        result.parsed = std::make_shared<const ParsedFile>(parseCalendarFile(text, path));
+    return result;
+}
+
+} // namespace
+
+FileStamp FileStamp::of(const struct stat& info)
+{
+    return { info.st_mtim, info.st_size, info.st_ino };
+}
+
+bool FileStamp::operator==(const FileStamp& other) const
+{
+    return modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec && size == other.size
+        && inode == other.inode;
+}
+
+std::optional<FileStamp> stampOf(const std::string& path)
+{
+    struct stat info { };
+    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
+    return FileStamp::of(info);
+}
+
+std::optional<std::string> readWholeFile(const std::string& path)
+{
+    std::string text;
+    struct stat info { };
+    if (!readFile(path, text, info))
+        return std::nullopt;
+    return text;
+}
+
+std::vector<ReadItemFile> readItemFiles(const std::vector<std::string>& paths, Parsing parsing)
+{
+    std::vector<ReadItemFile> results(paths.size());
+    const unsigned threads = std::min<std::size_t>(
+        { std::max(1u, std::thread::hardware_concurrency()), maxThreads, paths.size() / filesPerThread + 1 });
+    std::atomic<std::size_t> next { 0 };
+    auto work = [&] {
+        for (std::size_t index = next++; index < paths.size(); index = next++)
+            results[index] = readItemFile(paths[index], parsing);
+    };
+    std::vector<std::thread> helpers;
+    for (unsigned i = 1; i < threads; ++i)
+        helpers.emplace_back(work);
+    work();
+    for (std::thread& helper : helpers)
+        helper.join();
+    return results;
+}
+
+} // namespace eventkit

@@ -1,0 +1,51 @@
+// Reading calendar files: their stamps, and many items parsed at once.
+#pragma once
+
+#include "CalendarItem.h"
+#include "QuickScan.h"
+
+#include <sys/stat.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace eventkit {
+
+// What tells a changed file from an unchanged one. The inode catches a file
+// replaced by renaming a new one over it within the same clock tick.
+struct FileStamp {
+    timespec modified {};
+    off_t size = 0;
+    ino_t inode = 0;
+
+    static FileStamp of(const struct stat& info);
+    bool operator==(const FileStamp& other) const;
+};
+
+// The stamp of a regular file; nothing when there is none.
+std::optional<FileStamp> stampOf(const std::string& path);
+
+// The whole text of a regular file.
+std::optional<std::string> readWholeFile(const std::string& path);
+
+struct ReadItemFile {
+    bool read = false; // false when the file could not be read
+    FileStamp stamp;
+    std::shared_ptr<const ParsedFile> parsed;
+    std::optional<ItemBounds> deferred; // set instead of `parsed` for a plain item left for later
+};
+
+enum class Parsing {
+    Now,
+    // Plain items (see QuickScan.h) are only glanced at.
+    WhenNeeded,
+};
+
+// Reads and parses .ics files, on several threads when there are many (a first
+// load of a large calendar spends nearly all its time here). Answers in the
+// order of `paths`; the parse problems stay in each file's `problems`.
+std::vector<ReadItemFile> readItemFiles(const std::vector<std::string>& paths, Parsing parsing);
+
+} // namespace eventkit

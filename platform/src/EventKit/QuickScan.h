@@ -1,0 +1,28 @@
+// A glance at an item file without parsing it.
+//
+// Most files of a large calendar hold one plain event far from today; parsing
+// them all is most of a first load. A file that is plainly one event, not
+// repeating, with readable start and end dates, is only glanced at: its days
+// bound it, and it is parsed when a query first reaches those days.
+#pragma once
+
+#include "ICal.h"
+
+#include <optional>
+#include <string_view>
+
+namespace eventkit {
+
+// Instants that bound whatever the item can cover, in any time zone.
+struct ItemBounds {
+    Instant from = 0;
+    Instant to = 0;
+};
+
+// The bounds of a file holding exactly one VEVENT with a DTSTART (and perhaps
+// a DTEND) of plain date or date-time values, and nothing that repeats, moves
+// an occurrence or names the calendar; nothing for any other file, which is
+// then parsed at once.
+std::optional<ItemBounds> plainItemBounds(std::string_view text);
+
+} // namespace eventkit
