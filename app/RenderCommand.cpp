@@ -1,12 +1,14 @@
 #include "RenderCommand.h"
 
 #include "DeviceSession.h"
+#include "ListOptions.h"
 
 #include <CoreGraphics/CGContext.h>
 #include <UIKit/UIGraphics.h>
 #include <UIKit/UIScreen.h>
 #include <UIKit/UIViewLayoutDump.h>
 #include <host/NCNotificationPriorityListViewController.h>
+#include <objc/message.h>
 
 #include <nlohmann/json.hpp>
 
@@ -14,31 +16,47 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <optional>
-#include <sstream>
+#include <string_view>
 
 namespace {
 
 constexpr double maximumScale = 8;
+// Pictures larger than this are refused rather than drawn (a frame far off the
+// screen at a high scale would otherwise ask for gigabytes).
+constexpr double maximumPixels = 64e6;
 
-// "X,Y,W,H" in points; any finite numbers, so that an empty or odd suggestion can
-// be tried too.
-std::optional<CGRect> parseFrame(const std::string& text)
+// A finite number written whole, as "-12.5".
+std::optional<double> parseNumber(std::string_view text)
+{
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+// "X,Y,W,H" in points; any numbers, so that an empty or odd suggestion can be
+// tried too.
+std::optional<CGRect> parseFrame(std::string_view text)
 {
     std::array<double, 4> values {};
-    std::istringstream stream(text);
     for (std::size_t i = 0; i < values.size(); ++i) {
-        char comma = 0;
-        if (!(stream >> values[i]) || !std::isfinite(values[i]) || (i + 1 < values.size() && !(stream >> comma))
-            || (i + 1 < values.size() && comma != ','))
+        const bool last = i + 1 == values.size();
+        const std::size_t comma = last ? text.size() : text.find(',');
+        if (comma == std::string_view::npos)
             return std::nullopt;
+        const std::optional<double> value = parseNumber(text.substr(0, comma));
+        if (!value)
+            return std::nullopt;
+        values[i] = *value;
+        text.remove_prefix(last ? comma : comma + 1);
     }
-    if (!(stream >> std::ws).eof())
-        return std::nullopt;
     return CGRectMake(values[0], values[1], values[2], values[3]);
 }
 
@@ -49,14 +67,10 @@ std::string frameText(CGRect rect)
     return text;
 }
 
-// Above 0, and small enough that the picture stays a reasonable size.
-std::optional<double> parseScale(const std::string& text)
+bool isUsableScale(std::string_view text)
 {
-    double value = 0;
-    std::istringstream stream(text);
-    if (!(stream >> value) || !(stream >> std::ws).eof() || !(value > 0 && value <= maximumScale))
-        return std::nullopt;
-    return value;
+    const std::optional<double> scale = parseNumber(text);
+    return scale && *scale > 0 && *scale <= maximumScale;
 }
 
 CLI::Validator validator(std::string description, std::function<bool(const std::string&)> isValid, std::string error)
@@ -120,6 +134,13 @@ CGSize canvasSizeFor(const UIView& table)
 Ref<UIImage> drawOnBackdrop(UIView& table, CGFloat scale)
 {
     const CGSize size = canvasSizeFor(table);
+    const double pixels = std::ceil(size.width * scale) * std::ceil(size.height * scale);
+    if (pixels > maximumPixels) {
+        char text[160];
+        std::snprintf(text, sizeof text, "the picture would be %g × %g points at scale %g, too large to draw",
+            size.width, size.height, scale);
+        throw CommandError(text);
+    }
     UIGraphicsBeginImageContextWithOptions(size, YES, scale);
     paintBackdrop(UIGraphicsGetCurrentContext(), size, scale);
     table.drawViewHierarchyInRect(table.frame());
@@ -128,19 +149,22 @@ Ref<UIImage> drawOnBackdrop(UIView& table, CGFloat scale)
     return image;
 }
 
-// The extension's own placement routine, reached by name in the library
-// SpringBoard loaded, exactly as the lock screen uses it.
-Ref<UIView> buildEventTable(const host::Device& device, CGRect suggestedFrame)
+// The list as the lock screen builds it: the frame from the extension's own
+// placement arithmetic, the table configured from the extension's settings (with
+// the list's overrides), then its view built and its events loaded.
+Ref<UIView> buildEventTable(void* extension, const ListOptions& options, CGRect suggestedFrame)
 {
-    using CreateEventTable = id (*)(CGRect);
-    auto create = reinterpret_cast<CreateEventTable>(dlsym(extensionLibrary(device), "DGLCreateEventTable"));
-    if (!create)
-        throw CommandError("the loaded Dayglass2.dylib cannot build an event list (no DGLCreateEventTable)");
-    AutoreleasePool pool;
-    Ref<UIView> table = dynamicCast<UIView>(create(suggestedFrame));
-    if (!table)
-        throw CommandError("the loaded Dayglass2.dylib built no event list");
-    return table;
+    using FrameForSuggestion = CGRect (*)(CGRect);
+    auto frameFor = reinterpret_cast<FrameForSuggestion>(dlsym(extension, "eventTableFrameForSuggestedFrame"));
+    if (!frameFor)
+        throw CommandError(
+            "the loaded Dayglass2.dylib cannot place an event list (no eventTableFrameForSuggestedFrame)");
+    const Ref<NSObject> table = makeConfiguredTable(extension, options, frameFor(suggestedFrame));
+    objc_msgSend<void>(table.get(), "initView");
+    Ref<UIView> view(dynamicCast<UIView>(table.get()));
+    if (!view)
+        throw CommandError("the loaded Dayglass2.dylib's event list is not a view");
+    return view;
 }
 
 class RenderCommand final : public Command {
@@ -152,6 +176,7 @@ public:
 
 private:
     CLI::App* render_;
+    ListOptions listOptions_;
     bool list_ = false;
     std::string frame_;
     double scale_ = 2;
@@ -163,6 +188,7 @@ RenderCommand::RenderCommand(CLI::App& app)
 {
     render_ = app.add_subcommand("render", "Draw the lock screen's event list into a PNG file");
     render_->add_flag("--list", list_, "Draw the event list, as the lock screen builds it")->required();
+    listOptions_.addTo(*render_);
     // Below the clock of a 375 × 667 point phone in portrait, as SpringBoard suggests it.
     frame_ = frameText(NCNotificationPriorityListViewController::defaultSuggestedListViewFrame);
     render_
@@ -176,7 +202,7 @@ RenderCommand::RenderCommand(CLI::App& app)
     render_->add_option("--scale", scale_, "Pixels per point")
         ->capture_default_str()
         ->check(validator(
-            "SCALE", [](const std::string& text) { return parseScale(text).has_value(); },
+            "SCALE", [](const std::string& text) { return isUsableScale(text); },
             "is not a scale: it must be above 0 and at most 8"));
     render_->add_option("-o,--output", output_, "The PNG file to write")->required();
     render_->add_flag("--layout-json", layoutJSON_, "Also print every view's class, frame and text as JSON");
@@ -187,21 +213,23 @@ int RenderCommand::run(const CommonOptions& options)
     const CGFloat scale = scale_;
     // The device draws at the scale of the picture: separators are one pixel thick.
     UIScreen::mainScreen()->setScale(scale);
+    applyListEnvironment(listOptions_);
     host::Device device = bootDevice(options);
-    Ref<UIView> table = buildEventTable(device, *parseFrame(frame_));
+    Ref<UIView> table = buildEventTable(extensionLibrary(device), listOptions_, *parseFrame(frame_));
     Ref<UIImage> image = drawOnBackdrop(*table, scale);
     if (!image || !image->writePNGToFile(output_))
         throw CommandError("cannot write " + output_);
 
     const std::string where = std::filesystem::absolute(output_).string();
-    const CGSize size = image->size();
+    const CGSize size = canvasSizeFor(*table);
     if (layoutJSON_) {
         nlohmann::ordered_json document
             = { { "file", where }, { "scale", scale }, { "size", { size.width, size.height } },
                   { "list", layoutJSON(UIViewLayoutTree(table), table->frame().origin) } };
         std::printf("%s\n", document.dump(2).c_str());
     } else {
-        std::printf("%s: the event list, %g × %g points at scale %g\n", where.c_str(), size.width, size.height, scale);
+        std::printf("%s: the event list, %g × %g points at scale %g (%zu × %zu pixels)\n", where.c_str(), size.width,
+            size.height, scale, image->pixelWidth(), image->pixelHeight());
     }
     return 0;
 }

@@ -52,7 +52,7 @@ int runCommandLine(int argc, char** argv)
     for (const auto& command : commands)
         if (command->subcommand()->parsed())
             return command->run(options);
-    throw CommandError("say what to do: list, settings, prefs or draw (see --help)");
+    throw CommandError("say what to do: list, render, settings, prefs or draw (see --help)");
 }
 
 } // namespace

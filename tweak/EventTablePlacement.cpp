@@ -16,21 +16,6 @@ constexpr CGFloat bottomInset = 70;
 constexpr CGFloat sideInset = 8;
 constexpr CGRect fallbackFrame { { 10, 200 }, { 300, 300 } };
 
-// There is no lower bound: a suggestion under 70 points high gives a negative
-// height, which is recorded as it is.
-CGRect tableFrameFor(CGRect suggested)
-{
-    if (CGRectIsEmpty(suggested)) {
-        dglEventTableHeight = fallbackFrame.size.height;
-        NSLog("DGL2: did not get suggested frame!");
-        return fallbackFrame;
-    }
-    const CGRect frame = CGRectMake(suggested.origin.x + sideInset, suggested.origin.y,
-        suggested.size.width - 2 * sideInset, suggested.size.height - bottomInset);
-    dglEventTableHeight = frame.size.height;
-    return frame;
-}
-
 void copySettings(DGLEventTable& table)
 {
     table.setDisplayLocation(displayLocation);
@@ -69,16 +54,26 @@ Ref<NSDictionary> unlockingOpenOptions()
 
 } // namespace
 
+// There is no lower bound: a suggestion under 70 points high gives a negative
+// height, which is recorded as it is.
+CGRect eventTableFrameForSuggestedFrame(CGRect suggested)
+{
+    if (CGRectIsEmpty(suggested)) {
+        dglEventTableHeight = fallbackFrame.size.height;
+        NSLog("DGL2: did not get suggested frame!");
+        return fallbackFrame;
+    }
+    const CGRect frame = CGRectMake(suggested.origin.x + sideInset, suggested.origin.y,
+        suggested.size.width - 2 * sideInset, suggested.size.height - bottomInset);
+    dglEventTableHeight = frame.size.height;
+    return frame;
+}
+
 Ref<DGLEventTable> createEventTable(CGRect suggestedFrame)
 {
-    auto table = makeRef<DGLEventTable>(tableFrameFor(suggestedFrame));
+    auto table = makeRef<DGLEventTable>(eventTableFrameForSuggestedFrame(suggestedFrame));
     copySettings(*table);
     table->setOpenApplicationOptions(unlockingOpenOptions());
     table->initView();
     return table;
-}
-
-id DGLCreateEventTable(CGRect suggestedFrame)
-{
-    return autoreleased(createEventTable(suggestedFrame));
 }

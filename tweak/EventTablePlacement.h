@@ -17,6 +17,7 @@ extern "C" CGFloat dglEventTableHeight;
 // Also records the frame's height in dglEventTableHeight.
 Ref<DGLEventTable> createEventTable(CGRect suggestedFrame);
 
-// createEventTable for a host that reaches the loaded library by symbol name; the
-// table comes back autoreleased, as a method would return it.
-extern "C" id DGLCreateEventTable(CGRect suggestedFrame);
+// The frame createEventTable gives its table for the suggestion, recording its
+// height in dglEventTableHeight (and logging an empty suggestion). Unmangled, for
+// a host that builds and configures the table itself through the runtime.
+extern "C" CGRect eventTableFrameForSuggestedFrame(CGRect suggestedFrame);

@@ -34,37 +34,25 @@ bool logged(const std::string& line)
     return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
-TEST(EventTableView, InitViewBuildsARoundedPlainTableOverTheBoundsWithTheTablesLook)
+// Drawn at scale 2: the corners are cut round, rows show the table's colour,
+// separators are one pixel when asked for, and nothing is drawn below the rows.
+TEST(EventTableView, DrawsARoundedTableInItsColourWithSeparatorsWhenAsked)
 {
-    const Ref<UIColor> grey = UIColor::colorWithRed(0.73, 0.72, 0.75, 1);
+    const UIImagePixel blue { 0, 0, 255, 255 }, separator { 200, 199, 204, 255 };
+    const CGFloat row = systemLineHeight(14) + 14;
     for (bool separators : { true, false }) {
-        auto table = makeStyledTable(listFrame);
-        table->setBackgroundColor(grey);
+        auto table = makeStyledTable(CGRectMake(0, 0, 200, 300));
+        table->setBackgroundColor(UIColor::blueColor());
         table->setShowsRowSeparators(separators);
-        table->initViewWithSections(makeSections({ 3 }));
-
-        UITableView* inner = table->tableView();
-        ASSERT_TRUE(inner);
-        ASSERT_EQ(table->subviews().size(), 1u);
-        EXPECT_EQ(table->subviews().front().get(), inner);
-        EXPECT_EQ(inner->style(), UITableViewStylePlain);
-        EXPECT_EQ(inner->frame().origin, CGPointZero);
-        EXPECT_DOUBLE_EQ(inner->frame().size.width, listFrame.size.width);
-        EXPECT_EQ(inner->dataSource(), static_cast<UITableViewDataSource*>(table.get()));
-        EXPECT_EQ(inner->delegate(), static_cast<UITableViewDelegate*>(table.get()));
-        EXPECT_EQ(inner->autoresizingMask(), 18u);
-        EXPECT_DOUBLE_EQ(inner->layer()->cornerRadius(), 13);
-        EXPECT_TRUE(inner->layer()->masksToBounds());
-        ASSERT_TRUE(inner->tableFooterView());
-        EXPECT_EQ(inner->tableFooterView()->frame(), CGRectZero);
-        EXPECT_EQ(inner->separatorStyle(),
-            separators ? UITableViewCellSeparatorStyleSingleLine : UITableViewCellSeparatorStyleNone);
-        EXPECT_EQ(inner->backgroundColor(), grey.get());
-        EXPECT_FALSE(inner->backgroundView());
-        // The stored colour goes to the inner table only.
+        table->initViewWithSections(makeSections({ 2 }));
         EXPECT_FALSE(static_cast<UIView*>(table.get())->backgroundColor());
-        EXPECT_TRUE(
-            dynamicCast<DGLTableViewCell>(inner->dequeueReusableCellWithIdentifier("DGLTableViewCell"_ns).get()));
+        const Ref<UIImage> image = UIViewRenderImage(table, 2);
+        ASSERT_TRUE(image);
+        EXPECT_EQ(image->pixelAt(0, 0).alpha, 0);
+        EXPECT_EQ(image->pixelAt(200, 4), blue);
+        const auto separatorRow = static_cast<std::size_t>(2 * row - 1);
+        EXPECT_EQ(image->pixelAt(200, separatorRow), separators ? separator : blue);
+        EXPECT_EQ(image->pixelAt(200, static_cast<std::size_t>(4 * row + 10)).alpha, 0);
     }
 }
 
@@ -187,8 +175,6 @@ TEST(EventTableView, DayHeaderShowsTheDaysPageAndTitleOverAFaintBackdrop)
     EXPECT_EQ(icon->image(), page.get());
     EXPECT_EQ(icon->frame(), CGRectMake(8, 8, 20, 20));
     EXPECT_TRUE(icon->backgroundColor()->isEqual(UIColor::whiteColor()));
-    EXPECT_DOUBLE_EQ(icon->layer()->cornerRadius(), 4);
-    EXPECT_TRUE(icon->clipsToBounds());
 
     auto* title = dynamicCast<UILabel>(header->subviews()[2].get());
     ASSERT_TRUE(title);
@@ -196,20 +182,19 @@ TEST(EventTableView, DayHeaderShowsTheDaysPageAndTitleOverAFaintBackdrop)
     EXPECT_EQ(title->text()->UTF8String(), "TOMORROW");
     EXPECT_EQ(stored->UTF8String(), "Tomorrow");
     EXPECT_EQ(title->textColor(), textColour.get());
-    EXPECT_STREQ(title->font()->fontName()->UTF8String().c_str(), "HelveticaNeue");
     EXPECT_DOUBLE_EQ(title->font()->pointSize(), 13);
-    EXPECT_EQ(title->lineBreakMode(), NSLineBreakByTruncatingTail);
 
     table->setHeaderIsUppercase(false);
     header = table->tableViewViewForHeaderInSection(table->tableView(), 0);
     EXPECT_EQ(dynamicCast<UILabel>(header->subviews()[2].get())->text()->UTF8String(), "Tomorrow");
 }
 
-TEST(EventTableView, CellShowsItsEventWithTheTablesSettings)
+// Checked on the laid-out row, so that each setting is seen to arrive where it shows.
+TEST(EventTableView, CellShowsItsEventInTheTablesStyle)
 {
     auto table = makeStyledTable(listFrame);
-    const Ref<UIColor> title = UIColor::blackColor(), subtitle = UIColor::darkGrayColor(), date = UIColor::brownColor();
-    table->setTitleColor(title);
+    const Ref<UIColor> subtitle = UIColor::darkGrayColor(), date = UIColor::brownColor();
+    table->setTitleColor(UIColor::blackColor());
     table->setSubtitleColor(subtitle);
     table->setDateColor(date);
     table->setDateIsRightAligned(true);
@@ -219,21 +204,20 @@ TEST(EventTableView, CellShowsItsEventWithTheTablesSettings)
 
     Ref<DGLTableViewCell> cell = cellFor(*table, 0, 1);
     ASSERT_TRUE(cell);
+    cell->setFrame(CGRectMake(0, 0, listFrame.size.width, 46));
+    cell->layoutIfNeeded();
     const DGLEKEVent* event = table->eventAtIndexPath(path(0, 1));
     EXPECT_EQ(cell->lblEventName()->text()->UTF8String(), "Event 0.1");
     EXPECT_EQ(cell->lblEventLocation()->text()->UTF8String(), "Room 1");
-    EXPECT_TRUE(cell->displayLocation());
     EXPECT_TRUE(cell->lblEventDate()->text()->isEqual(
         DGLEventTable::createPrettyDateFrom(event->startDate(), event->isAllDay())));
-    EXPECT_TRUE(cell->dateIsRightAligned());
-    EXPECT_EQ(cell->calendarColor(), event->calendarColor());
-    EXPECT_DOUBLE_EQ(cell->titleTextSize(), 14);
-    EXPECT_EQ(cell->titleColor(), title.get());
-    EXPECT_DOUBLE_EQ(cell->subtitleTextSize(), 12);
-    EXPECT_EQ(cell->subtitleColor(), subtitle.get());
-    EXPECT_DOUBLE_EQ(cell->dateTextSize(), 11);
-    EXPECT_EQ(cell->dateColor(), date.get());
-    EXPECT_TRUE(cell->titleColorSameAsCalendarColor());
+    EXPECT_EQ(cell->lblEventName()->textColor(), event->calendarColor());
+    EXPECT_EQ(cell->lblEventLocation()->textColor(), subtitle.get());
+    EXPECT_EQ(cell->lblEventDate()->textColor(), date.get());
+    EXPECT_DOUBLE_EQ(cell->lblEventName()->font()->pointSize(), 14);
+    EXPECT_DOUBLE_EQ(cell->lblEventLocation()->font()->pointSize(), 12);
+    EXPECT_DOUBLE_EQ(cell->lblEventDate()->font()->pointSize(), 11);
+    EXPECT_DOUBLE_EQ(CGRectGetMaxX(cell->lblEventDate()->frame()), listFrame.size.width - 10);
     EXPECT_EQ(cell->scrollView()->delegate(), static_cast<UIScrollViewDelegate*>(table.get()));
 
     // A row without a location, and any row while locations are off, has no second line.

@@ -7,23 +7,10 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <ctime>
-
 using command_runner::run;
 using nlohmann::json;
 
 namespace {
-
-// The calendar day after today's, as an iCalendar date.
-std::string tomorrow()
-{
-    const std::time_t now = std::time(nullptr) + 24 * 3600;
-    std::tm local {};
-    localtime_r(&now, &local);
-    char text[16];
-    std::strftime(text, sizeof text, "%Y%m%d", &local);
-    return text;
-}
 
 class Render : public ::testing::Test {
 protected:
@@ -44,20 +31,20 @@ protected:
         return json::parse(result.out);
     }
 
-    // One calendar with one event tomorrow at noon, shown from every calendar.
-    void addEventTomorrow(const std::string& title) const
+    // One calendar with one event on the day after `now` below, at noon, which the
+    // calendar application shows.
+    void addEventNextDay(const std::string& title) const
     {
-        root_.writeText("/var/mobile/Library/Preferences/com.quarnel.dayglass2.plist",
-            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
-            "<key>onlySelectedCalendars</key><false/><key>maxEventsToDisplay</key><integer>8</integer>"
-            "</dict></plist>\n");
+        root_.writeText("/var/mobile/Library/Preferences/com.apple.mobilecal.plist",
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict/></plist>\n");
         root_.writeText("/var/mobile/Library/Calendars/home/color", "#E53935\n");
         root_.writeText("/var/mobile/Library/Calendars/home/event.ics",
-            "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Dayglass tests//EN\r\nBEGIN:VEVENT\r\nUID:tomorrow\r\n"
-            "DTSTART:"
-                + tomorrow() + "T120000\r\nDTEND:" + tomorrow() + "T130000\r\nSUMMARY:" + title
-                + "\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+            "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Dayglass tests//EN\r\nBEGIN:VEVENT\r\nUID:next-day\r\n"
+            "DTSTART:20260306T120000\r\nDTEND:20260306T130000\r\nSUMMARY:"
+                + title + "\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
     }
+
+    static constexpr const char* now = "2026-03-05T09:00";
 
     testing_support::TempDeviceRoot root_;
 };
@@ -80,7 +67,7 @@ TEST_F(Render, DrawsTheListWhereTheLockScreenPutsItAndSaysWhere)
 {
     const auto result = render({});
     ASSERT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.out, png() + ": the event list, 375 × 667 points at scale 2\n");
+    EXPECT_EQ(result.out, png() + ": the event list, 375 × 667 points at scale 2 (750 × 1334 pixels)\n");
     const Ref<UIImage> image = UIImage::imageWithContentsOfFile(png());
     ASSERT_TRUE(image);
     EXPECT_EQ(image->pixelWidth(), 750u);
@@ -109,8 +96,8 @@ TEST_F(Render, TakesTheSuggestedFrameAndTheScale)
 
 TEST_F(Render, ShowsTheEventsInARoundedList)
 {
-    addEventTomorrow("Dentist appointment");
-    const json list = layout({}).at("list");
+    addEventNextDay("Dentist appointment");
+    const json list = layout({ "--now", now, "--tz", "Europe/Berlin", "--locale", "en_US" }).at("list");
     std::vector<std::string> texts;
     collectTexts(list, texts);
     EXPECT_NE(std::find(texts.begin(), texts.end(), "Dentist appointment"), texts.end());
@@ -133,6 +120,9 @@ TEST_F(Render, RefusesAFrameOrScaleItCannotUse)
         EXPECT_NE(result.status, 0) << args[1];
         EXPECT_NE(result.err.find(args[1]), std::string::npos) << result.err;
     }
+    const auto huge = render({ "--frame", "0,0,100000,100000" });
+    EXPECT_NE(huge.status, 0);
+    EXPECT_NE(huge.err.find("too large"), std::string::npos) << huge.err;
 }
 
 } // namespace
