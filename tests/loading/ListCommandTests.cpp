@@ -1,0 +1,250 @@
+// dayglass list, run as a user runs it, on a small device root of its own.
+#include "CommandRunner.h"
+#include "LocalTime.h"
+
+#include <TempDeviceRoot.h>
+
+#include <Foundation/NSDictionary.h>
+#include <Foundation/NSPropertyList.h>
+#include <Foundation/NSValue.h>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+
+using nlohmann::json;
+
+namespace {
+
+// The identifier of the device's calendar folder "work": a name-based UUID of
+// "x-dayglass-calendar:work", the same on every machine.
+const std::string workCalendar = "13290FF1-3C0E-5D38-8FB5-134E6A049DD4";
+
+std::string lines(const std::vector<std::string>& items)
+{
+    std::string text;
+    for (const std::string& item : items)
+        text += item + "\r\n";
+    return text;
+}
+
+std::string calendar(const std::vector<std::string>& body)
+{
+    return lines({ "BEGIN:VCALENDAR", "VERSION:2.0", "PRODID:-//Dayglass//List tests//EN" }) + lines(body)
+        + lines({ "END:VCALENDAR" });
+}
+
+// The `o` value of an occurrence starting at a wall time in Berlin.
+std::string occurrenceValue(events_testing::LocalDay day, int hour, int minute = 0)
+{
+    const Ref<NSDate> start = events_testing::localTime("Europe/Berlin", day, hour, minute);
+    return std::to_string(std::llround(start->timeIntervalSinceReferenceDate())) + ".0";
+}
+
+void writePropertyList(const NSObject* root, const char* devicePath)
+{
+    std::string error;
+    ASSERT_TRUE(NSPropertyListSerialization::writePropertyList(root, devicePath, NSPropertyListXMLFormat_v1_0, &error))
+        << error;
+}
+
+// A device whose settings group by day over two days, with a "Work" calendar
+// that the calendar application shows: a stand-up on weekdays and an all-day
+// offsite on 5 March 2025.
+class ListCommand : public ::testing::Test {
+protected:
+    ListCommand()
+    {
+        auto settings = NSMutableDictionary::dictionary();
+        settings->setObjectForKey(NSNumber::numberWithBool(true), "groupByDays");
+        settings->setObjectForKey(NSNumber::numberWithBool(true), "onlySelectedCalendars");
+        settings->setObjectForKey(NSNumber::numberWithLongLong(2), "daysToDisplay");
+        settings->setObjectForKey(NSNumber::numberWithLongLong(0), "maxEventsToDisplay");
+        writePropertyList(settings, "/var/mobile/Library/Preferences/com.quarnel.dayglass2.plist");
+        writePropertyList(
+            NSDictionary::dictionary(), "/private/var/mobile/Library/Preferences/com.apple.mobilecal.plist");
+
+        const std::string work = "/var/mobile/Library/Calendars/work/";
+        root_.writeText(work + "displayname", "Work");
+        root_.writeText(work + "color", "#1BADF8");
+        root_.writeText(work + "standup.ics",
+            calendar({ "BEGIN:VEVENT", "UID:standup", "DTSTAMP:20250101T000000Z", "SUMMARY:Team stand-up",
+                "LOCATION:Room Aurora", "DTSTART;TZID=Europe/Berlin:20250106T093000",
+                "DTEND;TZID=Europe/Berlin:20250106T094500", "RRULE:FREQ=WEEKLY;BYDAY=MO,TU,WE,TH,FR", "END:VEVENT" }));
+        root_.writeText(work + "offsite.ics",
+            calendar({ "BEGIN:VEVENT", "UID:offsite", "DTSTAMP:20250101T000000Z", "SUMMARY:Offsite",
+                "DTSTART;VALUE=DATE:20250305", "DTEND;VALUE=DATE:20250306", "END:VEVENT" }));
+    }
+
+    // In Berlin unless the arguments name a zone.
+    command_runner::Result list(std::vector<std::string> args) const
+    {
+        if (std::find(args.begin(), args.end(), "--tz") == args.end())
+            args.insert(args.begin(), { "--tz", "Europe/Berlin" });
+        args.insert(args.begin(), { "list", "--root", root_.path().string() });
+        return command_runner::run(args);
+    }
+
+    json listJson(const std::vector<std::string>& args) const
+    {
+        std::vector<std::string> all = args;
+        all.push_back("--json");
+        const command_runner::Result result = list(all);
+        EXPECT_EQ(result.status, 0) << result.err;
+        return json::parse(result.out);
+    }
+
+    testing_support::TempDeviceRoot root_;
+};
+
+} // namespace
+
+TEST_F(ListCommand, JsonHasTheSectionsAndEveryFieldOfTheRows)
+{
+    const json listed = listJson({ "--now", "2025-03-04T08:00", "--locale", "en_US" });
+    const std::vector<double> blue { 0x1B / 255.0, 0xAD / 255.0, 0xF8 / 255.0, 1 };
+    const std::string link = "x-apple-calevent://" + workCalendar + "/standup?o=";
+    const json expected = {
+        { "sections",
+            {
+                { { "title", "Today" },
+                    { "events",
+                        { { { "title", "Team stand-up" }, { "location", "Room Aurora" },
+                            { "start", "2025-03-04T09:30:00+01:00" }, { "end", "2025-03-04T09:45:00+01:00" },
+                            { "allDay", false }, { "dateText", "9:30\u202fAM" },
+                            { "url", link + occurrenceValue({ 2025, 3, 4 }, 9, 30) }, { "calendar", workCalendar },
+                            { "color", blue } } } } },
+                { { "title", "Tomorrow" },
+                    { "events",
+                        { { { "title", "Offsite" }, { "location", nullptr }, { "start", "2025-03-05T00:00:00+01:00" },
+                              { "end", "2025-03-05T23:59:59+01:00" }, { "allDay", true }, { "dateText", "Tomorrow" },
+                              { "url",
+                                  "x-apple-calevent://" + workCalendar
+                                      + "/offsite?o=" + occurrenceValue({ 2025, 3, 5 }, 0) },
+                              { "calendar", workCalendar }, { "color", blue } },
+                            { { "title", "Team stand-up" }, { "location", "Room Aurora" },
+                                { "start", "2025-03-05T09:30:00+01:00" }, { "end", "2025-03-05T09:45:00+01:00" },
+                                { "allDay", false }, { "dateText", "Tomorrow, 9:30\u202fAM" },
+                                { "url", link + occurrenceValue({ 2025, 3, 5 }, 9, 30) }, { "calendar", workCalendar },
+                                { "color", blue } } } } },
+            } },
+    };
+    EXPECT_EQ(listed, expected) << listed.dump(2);
+
+    // The same moment written with its offset.
+    EXPECT_EQ(listJson({ "--now", "2025-03-04T07:00Z", "--locale", "en_US" }), listed);
+}
+
+TEST_F(ListCommand, AgendaShowsEachDayUnderItsTitleInTheLocalesWords)
+{
+    const command_runner::Result english = list({ "--now", "2025-03-04T08:00", "--locale", "en_US" });
+    EXPECT_EQ(english.status, 0) << english.err;
+    EXPECT_NE(english.out.find("Today\n"), std::string::npos) << english.out;
+    EXPECT_NE(english.out.find("\nTomorrow\n"), std::string::npos) << english.out;
+    EXPECT_NE(english.out.find("Team stand-up  Room Aurora\n"), std::string::npos) << english.out;
+
+    const command_runner::Result german = list({ "--now", "2025-03-04T08:00", "--locale", "de_DE" });
+    EXPECT_EQ(german.status, 0) << german.err;
+    EXPECT_EQ(german.out.rfind("Heute\n", 0), 0u) << german.out;
+    EXPECT_NE(german.out.find("\nMorgen\n"), std::string::npos) << german.out;
+    EXPECT_NE(german.out.find("Morgen, 09:30"), std::string::npos) << german.out;
+
+    EXPECT_EQ(list({ "--now", "2025-03-04T08:00", "--days", "0" }).out, "No upcoming events.\n");
+    EXPECT_EQ(list({ "--now", "2025-03-04T08:00", "--calendar-access", "denied" }).out, "No upcoming events.\n");
+}
+
+TEST_F(ListCommand, MaxAndDaysOverrideTheSettings)
+{
+    const json one = listJson({ "--now", "2025-03-04T08:00", "--max", "1" });
+    ASSERT_EQ(one["sections"].size(), 1u);
+    EXPECT_EQ(one["sections"][0]["events"].size(), 1u);
+
+    const json week = listJson({ "--now", "2025-03-04T08:00", "--days", "7" });
+    std::size_t rows = 0;
+    for (const json& section : week["sections"])
+        rows += section["events"].size();
+    // Five stand-ups (Tuesday to the next Monday) and the offsite.
+    EXPECT_EQ(rows, 6u);
+}
+
+// An exported calendar with a weekly series, one occurrence moved and one
+// cancelled: each remaining occurrence once, with its own start in its link.
+TEST_F(ListCommand, ExportedCalendarListsExactlyTheRemainingOccurrences)
+{
+    const std::string exported = (root_.path() / "book-club.ics").string();
+    std::ofstream(exported) << calendar({
+        "X-WR-CALNAME:Book club",
+        "BEGIN:VEVENT",
+        "UID:book-club",
+        "DTSTAMP:20250101T000000Z",
+        "SUMMARY:Book club",
+        "DTSTART;TZID=Europe/Berlin:20250501T190000",
+        "DTEND;TZID=Europe/Berlin:20250501T210000",
+        "RRULE:FREQ=WEEKLY",
+        "END:VEVENT",
+        "BEGIN:VEVENT",
+        "UID:book-club",
+        "DTSTAMP:20250101T000000Z",
+        "RECURRENCE-ID;TZID=Europe/Berlin:20250515T190000",
+        "SUMMARY:Book club (at Lena's)",
+        "DTSTART;TZID=Europe/Berlin:20250516T180000",
+        "DTEND;TZID=Europe/Berlin:20250516T200000",
+        "END:VEVENT",
+        "BEGIN:VEVENT",
+        "UID:book-club",
+        "DTSTAMP:20250101T000000Z",
+        "RECURRENCE-ID;TZID=Europe/Berlin:20250522T190000",
+        "STATUS:CANCELLED",
+        "SUMMARY:Book club",
+        "DTSTART;TZID=Europe/Berlin:20250522T190000",
+        "DTEND;TZID=Europe/Berlin:20250522T210000",
+        "END:VEVENT",
+    });
+
+    const json listed = listJson({ "--calendars", exported, "--now", "2025-05-01T12:00", "--days", "28" });
+    std::vector<json> rows;
+    for (const json& section : listed["sections"])
+        for (const json& row : section["events"])
+            if (row["calendar"] != workCalendar)
+                rows.push_back(row);
+    ASSERT_EQ(rows.size(), 3u) << listed.dump(2);
+
+    const std::string calendarId = rows[0]["calendar"];
+    const std::string link = "x-apple-calevent://" + calendarId + "/book-club?o=";
+    EXPECT_EQ(rows[0]["title"], "Book club");
+    EXPECT_EQ(rows[0]["url"], link + occurrenceValue({ 2025, 5, 1 }, 19));
+    EXPECT_EQ(rows[1]["title"], "Book club");
+    EXPECT_EQ(rows[1]["url"], link + occurrenceValue({ 2025, 5, 8 }, 19));
+    EXPECT_EQ(rows[2]["title"], "Book club (at Lena's)");
+    EXPECT_EQ(rows[2]["start"], "2025-05-16T18:00:00+02:00");
+    EXPECT_EQ(rows[2]["url"], link + occurrenceValue({ 2025, 5, 16 }, 18));
+    for (const json& row : rows)
+        EXPECT_EQ(row["calendar"], calendarId);
+}
+
+TEST_F(ListCommand, RefusesBadValuesWithOneLine)
+{
+    const std::vector<std::vector<std::string>> bad {
+        { "--now", "yesterday" },
+        { "--now", "2025-02-30T10:00" },
+        { "--now", "2025-03-04T10:00+25:00" },
+        { "--tz", "Mars/Olympus_Mons" },
+        { "--locale", "zz_ZZ" },
+        { "--days", "-1" },
+        { "--days", "two" },
+        { "--max", "many" },
+        { "--calendars", (root_.path() / "missing.ics").string() },
+        { "--calendar-access", "maybe" },
+    };
+    for (const auto& arguments : bad) {
+        const command_runner::Result refused = list(arguments);
+        SCOPED_TRACE(arguments[0] + " " + arguments[1]);
+        EXPECT_NE(refused.status, 0);
+        EXPECT_EQ(refused.out, "");
+        EXPECT_EQ(refused.err.rfind("dayglass: ", 0), 0u) << refused.err;
+        EXPECT_EQ(std::count(refused.err.begin(), refused.err.end(), '\n'), 1) << refused.err;
+    }
+}
