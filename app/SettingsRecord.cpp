@@ -75,18 +75,66 @@ std::string number(double value)
     return text;
 }
 
-std::string textOf(const SettingsRecord::Value& value)
+struct NamedColour {
+    const char* name;
+    std::array<double, 4> rgba;
+};
+
+// The colours the settings can hold: the UIKit presets and the three the
+// extension mixes itself.
+constexpr double third = 1.0 / 3.0;
+constexpr NamedColour namedColours[] = {
+    { "red", { 1, 0, 0, 1 } },
+    { "black", { 0, 0, 0, 1 } },
+    { "dark grey", { third, third, third, 1 } },
+    { "white", { 1, 1, 1, 1 } },
+    { "green", { 0, 1, 0, 1 } },
+    { "blue", { 0, 0, 1, 1 } },
+    { "yellow", { 1, 1, 0, 1 } },
+    { "orange", { 1, 0.5, 0, 1 } },
+    { "purple", { 0.5, 0, 0.5, 1 } },
+    { "brown", { 0.6, 0.4, 0.2, 1 } },
+    { "clear", { 0, 0, 0, 0 } },
+    { "lavender grey", { 186 / 255.0, 183 / 255.0, 191 / 255.0, 1 } },
+    { "near-black", { 0.01, 0.01, 0.01, 1 } },
+    { "half-transparent white", { 1, 1, 1, 0.5 } },
+};
+
+std::string colourText(const std::array<double, 4>& rgba)
+{
+    std::string text = "(" + number(rgba[0]) + ", " + number(rgba[1]) + ", " + number(rgba[2]) + ", "
+        + number(rgba[3]) + ")";
+    for (const NamedColour& colour : namedColours)
+        if (colour.rgba == rgba)
+            return std::string(colour.name) + " " + text;
+    return text;
+}
+
+// What the coded settings mean, so that the record reads without the table at hand.
+std::string codeMeaning(const std::string& field, long long code)
+{
+    static const char* const swipeActions[] = { "no action", "open the event in Calendar",
+        "open the day in Fantastical", "launch the configured application" };
+    static const char* const iconTypes[] = { "no icon", "small dot", "large dot", "calendar page" };
+    if (code < 0 || code > 3)
+        return {};
+    if (field == "swipeAction")
+        return swipeActions[code];
+    if (field == "iconType")
+        return iconTypes[code];
+    return {};
+}
+
+std::string textOf(const std::string& field, const SettingsRecord::Value& value)
 {
     if (auto* flag = std::get_if<bool>(&value))
         return *flag ? "YES" : "NO";
-    if (auto* integer = std::get_if<long long>(&value))
-        return std::to_string(*integer);
-    if (auto* colour = std::get_if<SettingsRecord::Colour>(&value)) {
-        if (!*colour)
-            return "nil";
-        const auto& c = **colour;
-        return "rgba(" + number(c[0]) + ", " + number(c[1]) + ", " + number(c[2]) + ", " + number(c[3]) + ")";
+    if (auto* integer = std::get_if<long long>(&value)) {
+        const std::string meaning = codeMeaning(field, *integer);
+        return std::to_string(*integer) + (meaning.empty() ? "" : " (" + meaning + ")");
     }
+    if (auto* colour = std::get_if<SettingsRecord::Colour>(&value))
+        return *colour ? colourText(**colour) : "nil";
     return nlohmann::json(std::get<std::string>(value)).dump();
 }
 
@@ -110,7 +158,7 @@ std::string SettingsRecord::text() const
     for (const auto& [name, value] : fields) {
         char line[64];
         std::snprintf(line, sizeof line, "%-30s", name.c_str());
-        text += line + textOf(value) + "\n";
+        text += line + textOf(name, value) + "\n";
     }
     return text;
 }
