@@ -3,6 +3,7 @@
 #include "DeviceSession.h"
 #include "DrawCommand.h"
 #include "ListCommand.h"
+#include "RenderCommand.h"
 
 #include <Foundation/NSException.h>
 #include <objc/NSObject.h>
@@ -41,6 +42,7 @@ int runCommandLine(int argc, char** argv)
     commands.push_back(makePrefsCommand(app));
     commands.push_back(makeDrawCommand(app));
     commands.push_back(makeListCommand(app));
+    commands.push_back(makeRenderCommand(app));
 
     try {
         app.parse(argc, argv);
@@ -50,7 +52,7 @@ int runCommandLine(int argc, char** argv)
     for (const auto& command : commands)
         if (command->subcommand()->parsed())
             return command->run(options);
-    throw CommandError("say what to do: list, settings, prefs or draw (see --help)");
+    throw CommandError("say what to do: list, render, settings, prefs or draw (see --help)");
 }
 
 } // namespace

@@ -13,9 +13,10 @@
 #   --build DIR     build folder holding bin/make-vdir and bin/dayglass (default build/default)
 #   --install-khal  install Debian's khal with apt-get if it is missing
 #
-# COMMAND lists the agenda; in it "{root}" becomes an empty device root,
-# "{calendars}" the calendar folders and "{days}" the day count. The default is
-#   DIR/bin/dayglass list --root {root} --days {days} --max 0 --calendars {calendars}
+# COMMAND lists the agenda; in it "{calendars}" becomes the calendar folders and
+# "{days}" the day count. The default is
+#   DIR/bin/dayglass list --days {days} --max 0 --calendars {calendars}
+# which lists them on the build's sample device, whose own few items come too.
 #
 # The calendars surround today, so both programs list a full week. Each
 # program's first run (khal builds its database then) is reported apart; the
@@ -46,7 +47,7 @@ while [ $# -gt 0 ]; do
   esac
 done
 [ -n "$series" ] || series=$((items / 10))
-[ ${#command[@]} -gt 0 ] || command=("$build/bin/dayglass" list --root "{root}" --days "{days}" --max 0 --calendars "{calendars}")
+[ ${#command[@]} -gt 0 ] || command=("$build/bin/dayglass" list --days "{days}" --max 0 --calendars "{calendars}")
 
 if ! command -v khal >/dev/null; then
   if [ "$install_khal" -eq 0 ]; then
@@ -60,7 +61,7 @@ fi
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/compare-khal-XXXXXX")"
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/root" "$work/vdir"
+mkdir -p "$work/vdir"
 
 echo "compare-khal: writing $items items ($series repeating) into $calendars calendars"
 mapfile -t folders < <("$build/bin/make-vdir" "$work/vdir" --items "$items" --series "$series" --calendars "$calendars")
@@ -81,7 +82,6 @@ for word in "${command[@]}"; do
   if [ "$word" = "{calendars}" ]; then
     dayglass+=("${folders[@]}")
   else
-    word="${word//\{root\}/$work/root}"
     dayglass+=("${word//\{days\}/$days}")
   fi
 done

@@ -26,6 +26,11 @@ id initWithFrame(id self, SEL, CGRect frame)
     return self;
 }
 
+void initView(id self, SEL)
+{
+    asTable(self)->initView();
+}
+
 id loadEvents(id self, SEL)
 {
     return autoreleased(asTable(self)->loadEvents());
@@ -87,6 +92,7 @@ void addEventTableSelectors(Class c)
     // Whether the sections carry headers: readers consult `sectionHeaders` only then.
     constexpr auto groupsByDays = static_cast<bool (DGLEventTable::*)() const>(&DGLEventTable::groupByDays);
     objc::addMethod(c, "groupByDays", &Getter<groupsByDays>::imp);
+    objc::addMethod(c, "initView", &initView);
     objc::addMethod(c, "loadEvents", &loadEvents);
     objc::addMethod(c, "createPrettyDateFrom:isAllDay:", &createPrettyDateFromIsAllDay);
     objc::addMethod(c, "createCalendarIconForDate:", &createCalendarIconForDate);

@@ -17,7 +17,9 @@
 #include <UIKit/UITableView.h>
 #include <UIKit/UIView.h>
 
-class DGLEventTable : public UIView {
+class DGLEKEVent;
+
+class DGLEventTable : public UIView, public UITableViewDataSource, public UITableViewDelegate {
 public:
     static Class classObject();
 
@@ -113,6 +115,33 @@ public:
     // across (the argument is the diameter) in the colour, ringed by a 1-point
     // black outline.
     static Ref<UIImage> drawColoredDotWithColor(const UIColor* color, CGFloat radius);
+
+    // The view side: the inner table and what it asks its data source and delegate.
+    //
+    // Builds the inner table over the bounds (rounded corners, the separator
+    // style and background colour of the properties), loads the events into it
+    // and, when they take less height than the table has, shrinks the table to
+    // them and stops it scrolling. Call once, after the frame and properties are set.
+    void initView();
+    NSInteger numberOfSectionsInTableView(UITableView* tableView) override;
+    NSInteger tableViewNumberOfRowsInSection(UITableView* tableView, NSInteger section) override;
+    // A DGLTableViewCell showing the row's event, its scroll view tagged
+    // section × 1000 + row.
+    Ref<UITableViewCell> tableViewCellForRowAtIndexPath(UITableView* tableView, NSIndexPath* indexPath) override;
+    // One line of title, plus one of location when the location is shown.
+    CGFloat tableViewHeightForRowAtIndexPath(UITableView* tableView, NSIndexPath* indexPath) override;
+    // 36 with day headers, else 0.
+    CGFloat tableViewHeightForHeaderInSection(UITableView* tableView, NSInteger section) override;
+    // A new view each time: the day's calendar page and title over a faint backdrop.
+    Ref<UIView> tableViewViewForHeaderInSection(UITableView* tableView, NSInteger section) override;
+
+protected:
+    // initView in two halves: the inner table, empty; then the sections as its
+    // data, and the fitting to them.
+    void buildTableView();
+    void showSections(Ref<NSArray> sections);
+    // The event of a row; null for an address outside the data.
+    DGLEKEVent* eventAtIndexPath(const NSIndexPath* indexPath) const;
 
 private:
     // The loaded events: one array of DGLEKEVent per section.

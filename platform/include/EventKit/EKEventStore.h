@@ -14,7 +14,9 @@
 // A store reads the files when it is made. Parsed calendars are kept for the
 // process and shared by every later store; a store made after a file changed
 // reads that file again (changes are noticed through the kernel's file
-// notifications, else by each file's modification time, size and inode).
+// notifications, else by each file's modification time, size and inode). A file
+// that plainly holds one event that does not repeat is only glanced at for its
+// dates, and parsed when a query first reaches them.
 //
 // What a query answers: every occurrence that overlaps the window, that is one
 // starting inside it, or one that started before it and is still running.
@@ -25,16 +27,19 @@
 // an unknown zone is read as UTC and logged), floating times and all-day dates
 // use the device's time zone at the moment of the query.
 //
-// Bounds: one series is expanded over at most `maxOccurrencesExamined` steps of
-// its rule per query, counting steps taken before the window, and its rule is
-// never followed further than that many periods (seconds for FREQ=SECONDLY, days
-// for FREQ=DAILY, …) past the point where the expansion starts. A series that
-// reaches the bound gives what it found so far, and one log line.
+// Bounds: each time a series is expanded (for a query; the store keeps the
+// expansion of the days around a window, and a week after it, for the queries
+// that follow), its rule is followed over at most `maxOccurrencesExamined`
+// steps, counting steps taken before the window, and never further than that
+// many periods (seconds for FREQ=SECONDLY, days for FREQ=DAILY, …) past the point
+// where the expansion starts. A series that reaches the bound gives what it
+// found so far, and one log line.
 //
 // Bad input: an item that cannot be read (no start, a start or rule that does
 // not parse, an end before its start, a file that is not iCalendar) is left out
-// with one log line; every other item still loads. Titles and locations with
-// broken UTF-8 or control characters are cleaned.
+// with one log line, written when the item is parsed; every other item still
+// loads. Titles and locations with broken UTF-8 or control characters are
+// cleaned.
 #pragma once
 
 #include <EventKit/EKCalendar.h>

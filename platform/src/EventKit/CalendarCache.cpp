@@ -68,69 +68,69 @@ std::vector<CalendarSnapshot> CalendarCache::calendars(const std::vector<std::st
     for (const std::string& path : additionalSources)
         rootPaths.emplace_back(normalised(path), false);
 
-    std::vector<SourceSpec> specs;
+    std::vector<SourceEntry> entries;
     std::set<std::string> rootsInUse;
     for (const auto& [path, device] : rootPaths) {
         rootsInUse.insert(path);
-        for (const SourceSpec& spec : rootSpecs(path, device)) {
+        for (const SourceEntry& entry : rootEntries(path, device)) {
             const bool seen = std::any_of(
-                specs.begin(), specs.end(), [&](const SourceSpec& other) { return other.path == spec.path; });
+                entries.begin(), entries.end(), [&](const SourceEntry& other) { return other.path == entry.path; });
             if (!seen)
-                specs.push_back(spec);
+                entries.push_back(entry);
         }
     }
     std::erase_if(roots_, [&](const auto& root) { return !rootsInUse.count(root.first); });
 
     std::vector<CalendarSnapshot> snapshots;
     std::set<std::string> watched = rootsInUse;
-    for (const SourceSpec& spec : specs) {
-        CalendarSource& source = sourceFor(spec);
+    for (const SourceEntry& entry : entries) {
+        CalendarSource& source = sourceFor(entry);
         watched.insert(source.watchedFolder());
         snapshots.push_back(source.snapshot());
     }
     std::erase_if(sources_, [&](const auto& source) {
         return std::none_of(
-            specs.begin(), specs.end(), [&](const SourceSpec& spec) { return spec.path == source.first; });
+            entries.begin(), entries.end(), [&](const SourceEntry& entry) { return entry.path == source.first; });
     });
     watcher_.keepOnly(watched);
     return snapshots;
 }
 
-const std::vector<CalendarCache::SourceSpec>& CalendarCache::rootSpecs(const std::string& path, bool device)
+const std::vector<CalendarCache::SourceEntry>& CalendarCache::rootEntries(const std::string& path, bool device)
 {
     Root& root = roots_[path];
     const bool watching = watcher_.isWatching(path);
     if (root.listed && watching && !changes_.count(path))
-        return root.specs;
+        return root.entries;
     // Watch before listing, so that nothing changes unseen in between.
     watcher_.watch(path);
-    root.specs = device ? listDeviceRoot(path) : listHostRoot(path);
+    root.entries = device ? listDeviceRoot(path) : listHostRoot(path);
     root.listed = true;
-    return root.specs;
+    return root.entries;
 }
 
-std::vector<CalendarCache::SourceSpec> CalendarCache::listDeviceRoot(const std::string& path) const
+std::vector<CalendarCache::SourceEntry> CalendarCache::listDeviceRoot(const std::string& path) const
 {
-    std::vector<SourceSpec> specs;
+    std::vector<SourceEntry> entries;
     for (const fs::path& folder : subfolders(path)) {
         const std::string name = folder.filename().string();
-        specs.push_back(
+        entries.push_back(
             { folder.string(), CalendarSource::Kind::Folder, nameBasedIdentifier(deviceCalendarName(name)), name });
     }
-    return specs;
+    return entries;
 }
 
-std::vector<CalendarCache::SourceSpec> CalendarCache::listHostRoot(const std::string& path)
+std::vector<CalendarCache::SourceEntry> CalendarCache::listHostRoot(const std::string& path)
 {
     std::error_code error;
     const auto status = fs::status(path, error);
-    auto specFor = [](const fs::path& place, CalendarSource::Kind kind) {
+    auto entryFor = [](const fs::path& place, CalendarSource::Kind kind) {
         const std::string title
             = kind == CalendarSource::Kind::File ? place.stem().string() : place.filename().string();
-        return SourceSpec { place.string(), kind, nameBasedIdentifier(hostCalendarName(place.string())), title };
+        return SourceEntry { place.string(), kind, nameBasedIdentifier(hostCalendarName(place.string())), title };
     };
     if (fs::is_regular_file(status))
-        return { specFor(path, CalendarSource::Kind::File) };
+        return { entryFor(path, CalendarSource::Kind::File) };
     if (!fs::is_directory(status)) {
         if (reportedMissing_.insert(path).second)
             NSLog("EventKit: no calendar file or folder at %s", path.c_str());
@@ -138,18 +138,18 @@ std::vector<CalendarCache::SourceSpec> CalendarCache::listHostRoot(const std::st
     }
     reportedMissing_.erase(path);
     if (isCalendarFolder(path))
-        return { specFor(path, CalendarSource::Kind::Folder) };
-    std::vector<SourceSpec> specs;
+        return { entryFor(path, CalendarSource::Kind::Folder) };
+    std::vector<SourceEntry> entries;
     for (const fs::path& folder : subfolders(path))
-        specs.push_back(specFor(folder, CalendarSource::Kind::Folder));
-    return specs;
+        entries.push_back(entryFor(folder, CalendarSource::Kind::Folder));
+    return entries;
 }
 
-CalendarSource& CalendarCache::sourceFor(const SourceSpec& spec)
+CalendarSource& CalendarCache::sourceFor(const SourceEntry& entry)
 {
-    auto& slot = sources_[spec.path];
-    if (!slot || slot->kind() != spec.kind)
-        slot = std::make_unique<CalendarSource>(spec.path, spec.kind, spec.identifier, spec.fallbackTitle);
+    auto& slot = sources_[entry.path];
+    if (!slot || slot->kind() != entry.kind)
+        slot = std::make_unique<CalendarSource>(entry.path, entry.kind, entry.identifier, entry.fallbackTitle);
     const std::string& folder = slot->watchedFolder();
     const bool wasWatching = watcher_.isWatching(folder);
     watcher_.watch(folder);

@@ -31,7 +31,7 @@ public:
 private:
     CalendarCache() = default;
 
-    struct SourceSpec {
+    struct SourceEntry {
         std::string path;
         CalendarSource::Kind kind;
         std::string identifier;
@@ -40,14 +40,14 @@ private:
     // A place calendars are found: the device's calendar folder, or a path the
     // host gave; listed again when it changes.
     struct Root {
-        std::vector<SourceSpec> specs;
+        std::vector<SourceEntry> entries;
         bool listed = false;
     };
 
-    const std::vector<SourceSpec>& rootSpecs(const std::string& path, bool device);
-    std::vector<SourceSpec> listDeviceRoot(const std::string& path) const;
-    std::vector<SourceSpec> listHostRoot(const std::string& path);
-    CalendarSource& sourceFor(const SourceSpec& spec);
+    const std::vector<SourceEntry>& rootEntries(const std::string& path, bool device);
+    std::vector<SourceEntry> listDeviceRoot(const std::string& path) const;
+    std::vector<SourceEntry> listHostRoot(const std::string& path);
+    CalendarSource& sourceFor(const SourceEntry& entry);
 
     std::mutex lock_;
     ChangeWatcher watcher_;

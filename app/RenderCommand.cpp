@@ -1,0 +1,242 @@
+#include "RenderCommand.h"
+
+#include "DeviceSession.h"
+#include "ListOptions.h"
+
+#include <CoreGraphics/CGContext.h>
+#include <UIKit/UIGraphics.h>
+#include <UIKit/UIScreen.h>
+#include <UIKit/UIViewLayoutDump.h>
+#include <host/NCNotificationPriorityListViewController.h>
+#include <objc/message.h>
+
+#include <nlohmann/json.hpp>
+
+#include <dlfcn.h>
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string_view>
+
+namespace {
+
+constexpr double maximumScale = 8;
+// Pictures larger than this are refused rather than drawn (a frame far off the
+// screen at a high scale would otherwise ask for gigabytes).
+constexpr double maximumPixels = 64e6;
+
+// A finite number written whole, as "-12.5".
+std::optional<double> parseNumber(std::string_view text)
+{
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+// "X,Y,W,H" in points; any numbers, so that an empty or odd suggestion can be
+// tried too.
+std::optional<CGRect> parseFrame(std::string_view text)
+{
+    std::array<double, 4> values {};
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const bool last = i + 1 == values.size();
+        const std::size_t comma = last ? text.size() : text.find(',');
+        if (comma == std::string_view::npos)
+            return std::nullopt;
+        const std::optional<double> value = parseNumber(text.substr(0, comma));
+        if (!value)
+            return std::nullopt;
+        values[i] = *value;
+        text.remove_prefix(last ? comma : comma + 1);
+    }
+    return CGRectMake(values[0], values[1], values[2], values[3]);
+}
+
+std::string frameText(CGRect rect)
+{
+    char text[96];
+    std::snprintf(text, sizeof text, "%g,%g,%g,%g", rect.origin.x, rect.origin.y, rect.size.width, rect.size.height);
+    return text;
+}
+
+bool isUsableScale(std::string_view text)
+{
+    const std::optional<double> scale = parseNumber(text);
+    return scale && *scale > 0 && *scale <= maximumScale;
+}
+
+CLI::Validator validator(std::string description, std::function<bool(const std::string&)> isValid, std::string error)
+{
+    return CLI::Validator(
+        [isValid = std::move(isValid), error = std::move(error)](
+            std::string& value) { return isValid(value) ? std::string() : "'" + value + "' " + error; },
+        std::move(description));
+}
+
+nlohmann::ordered_json rectJSON(CGRect rect)
+{
+    return { rect.origin.x, rect.origin.y, rect.size.width, rect.size.height };
+}
+
+// Each view with its frame in its superview and where it shows in the picture;
+// `origin` is where the root view sits in the picture.
+nlohmann::ordered_json layoutJSON(const UIViewLayoutNode& node, CGPoint origin)
+{
+    const CGRect inPicture = CGRectMake(node.frameInRoot.origin.x + origin.x, node.frameInRoot.origin.y + origin.y,
+        node.frameInRoot.size.width, node.frameInRoot.size.height);
+    nlohmann::ordered_json object
+        = { { "class", node.className }, { "frame", rectJSON(node.frame) }, { "pictureFrame", rectJSON(inPicture) } };
+    if (node.tag)
+        object["tag"] = node.tag;
+    if (node.hidden)
+        object["hidden"] = true;
+    if (node.text)
+        object["text"] = *node.text;
+    if (!node.subviews.empty()) {
+        auto& subviews = object["subviews"] = nlohmann::ordered_json::array();
+        for (const UIViewLayoutNode& subview : node.subviews)
+            subviews.push_back(layoutJSON(subview, origin));
+    }
+    return object;
+}
+
+// A soft night-blue gradient, darker towards the bottom, like a dimmed lock-screen
+// wallpaper: one band per pixel row, so no step shows.
+void paintBackdrop(CGContextRef context, CGSize size, CGFloat scale)
+{
+    constexpr std::array<CGFloat, 3> top { 0.20, 0.25, 0.36 }, bottom { 0.05, 0.06, 0.10 };
+    const auto rows = static_cast<int>(std::ceil(size.height * scale));
+    for (int row = 0; row < rows; ++row) {
+        const CGFloat t = rows > 1 ? static_cast<CGFloat>(row) / (rows - 1) : 0;
+        auto mix = [t](CGFloat a, CGFloat b) { return a + (b - a) * t; };
+        UIColor::colorWithRed(mix(top[0], bottom[0]), mix(top[1], bottom[1]), mix(top[2], bottom[2]), 1)->setFill();
+        CGContextFillRect(context, CGRectMake(0, row / scale, size.width, 1 / scale));
+    }
+}
+
+// The screen, grown to take in a table placed partly beyond it.
+CGSize canvasSizeFor(const UIView& table)
+{
+    const CGRect screen = UIScreen::mainScreen()->bounds();
+    const CGRect frame = table.frame();
+    return CGSizeMake(
+        std::max(CGRectGetMaxX(screen), CGRectGetMaxX(frame)), std::max(CGRectGetMaxY(screen), CGRectGetMaxY(frame)));
+}
+
+Ref<UIImage> drawOnBackdrop(UIView& table, CGFloat scale)
+{
+    const CGSize size = canvasSizeFor(table);
+    const double pixels = std::ceil(size.width * scale) * std::ceil(size.height * scale);
+    if (pixels > maximumPixels) {
+        char text[160];
+        std::snprintf(text, sizeof text, "the picture would be %g × %g points at scale %g, too large to draw",
+            size.width, size.height, scale);
+        throw CommandError(text);
+    }
+    UIGraphicsBeginImageContextWithOptions(size, YES, scale);
+    paintBackdrop(UIGraphicsGetCurrentContext(), size, scale);
+    table.drawViewHierarchyInRect(table.frame());
+    Ref<UIImage> image = UIGraphicsGetImageFromCurrentImageContext();
+    UIGraphicsEndImageContext();
+    return image;
+}
+
+// The list as the lock screen builds it: the frame from the extension's own
+// placement arithmetic, the table configured from the extension's settings (with
+// the list's overrides), then its view built and its events loaded.
+Ref<UIView> buildEventTable(void* extension, const ListOptions& options, CGRect suggestedFrame)
+{
+    using FrameForSuggestion = CGRect (*)(CGRect);
+    auto frameFor = reinterpret_cast<FrameForSuggestion>(dlsym(extension, "eventTableFrameForSuggestedFrame"));
+    if (!frameFor)
+        throw CommandError(
+            "the loaded Dayglass2.dylib cannot place an event list (no eventTableFrameForSuggestedFrame)");
+    const Ref<NSObject> table = makeConfiguredTable(extension, options, frameFor(suggestedFrame));
+    objc_msgSend<void>(table.get(), "initView");
+    Ref<UIView> view(dynamicCast<UIView>(table.get()));
+    if (!view)
+        throw CommandError("the loaded Dayglass2.dylib's event list is not a view");
+    return view;
+}
+
+class RenderCommand final : public Command {
+public:
+    explicit RenderCommand(CLI::App& app);
+
+    const CLI::App* subcommand() const override { return render_; }
+    int run(const CommonOptions& options) override;
+
+private:
+    CLI::App* render_;
+    ListOptions listOptions_;
+    bool list_ = false;
+    std::string frame_;
+    double scale_ = 2;
+    std::string output_;
+    bool layoutJSON_ = false;
+};
+
+RenderCommand::RenderCommand(CLI::App& app)
+{
+    render_ = app.add_subcommand("render", "Draw the lock screen's event list into a PNG file");
+    render_->add_flag("--list", list_, "Draw the event list, as the lock screen builds it")->required();
+    listOptions_.addTo(*render_);
+    // Below the clock of a 375 × 667 point phone in portrait, as SpringBoard suggests it.
+    frame_ = frameText(NCNotificationPriorityListViewController::defaultSuggestedListViewFrame);
+    render_
+        ->add_option("--frame", frame_,
+            "The list frame SpringBoard suggests, in points; the list takes it less 8 at each side and 70 at the "
+            "bottom")
+        ->capture_default_str()
+        ->check(validator(
+            "X,Y,W,H", [](const std::string& text) { return parseFrame(text).has_value(); },
+            "is not a frame of the form X,Y,W,H"));
+    render_->add_option("--scale", scale_, "Pixels per point")
+        ->capture_default_str()
+        ->check(validator(
+            "SCALE", [](const std::string& text) { return isUsableScale(text); },
+            "is not a scale: it must be above 0 and at most 8"));
+    render_->add_option("-o,--output", output_, "The PNG file to write")->required();
+    render_->add_flag("--layout-json", layoutJSON_, "Also print every view's class, frame and text as JSON");
+}
+
+int RenderCommand::run(const CommonOptions& options)
+{
+    const CGFloat scale = scale_;
+    // The device draws at the scale of the picture: separators are one pixel thick.
+    UIScreen::mainScreen()->setScale(scale);
+    applyListEnvironment(listOptions_);
+    host::Device device = bootDevice(options);
+    Ref<UIView> table = buildEventTable(extensionLibrary(device), listOptions_, *parseFrame(frame_));
+    Ref<UIImage> image = drawOnBackdrop(*table, scale);
+    if (!image || !image->writePNGToFile(output_))
+        throw CommandError("cannot write " + output_);
+
+    const std::string where = std::filesystem::absolute(output_).string();
+    const CGSize size = canvasSizeFor(*table);
+    if (layoutJSON_) {
+        nlohmann::ordered_json document
+            = { { "file", where }, { "scale", scale }, { "size", { size.width, size.height } },
+                  { "list", layoutJSON(UIViewLayoutTree(table), table->frame().origin) } };
+        std::printf("%s\n", document.dump(2).c_str());
+    } else {
+        std::printf("%s: the event list, %g × %g points at scale %g (%zu × %zu pixels)\n", where.c_str(), size.width,
+            size.height, scale, image->pixelWidth(), image->pixelHeight());
+    }
+    return 0;
+}
+
+} // namespace
+
+std::unique_ptr<Command> makeRenderCommand(CLI::App& app)
+{
+    return std::make_unique<RenderCommand>(app);
+}

@@ -1,0 +1,23 @@
+// Building the event list for a place on the lock screen: the one routine both
+// placements (the list's own page and the notification list's footer) use.
+#pragma once
+
+#include "listview/DGLEventTable.h"
+
+#include <CoreGraphics/CGGeometry.h>
+
+// The frame height given to the most recently built table; 0 before the first.
+// The footer sizes itself by it. Unmangled, like the settings, so that a host can
+// find it by name in the loaded library.
+extern "C" CGFloat dglEventTableHeight;
+
+// A new event table for the list frame SpringBoard suggests: inset 8 points at
+// the sides and 70 at the bottom (an empty suggestion, logged, gives a 300 × 300
+// table at (10, 200)), with the current settings copied in and its events loaded.
+// Also records the frame's height in dglEventTableHeight.
+Ref<DGLEventTable> createEventTable(CGRect suggestedFrame);
+
+// The frame createEventTable gives its table for the suggestion, recording its
+// height in dglEventTableHeight (and logging an empty suggestion). Unmangled, for
+// a host that builds and configures the table itself through the runtime.
+extern "C" CGRect eventTableFrameForSuggestedFrame(CGRect suggestedFrame);
