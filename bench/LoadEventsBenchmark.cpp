@@ -42,13 +42,13 @@ public:
         if (root.empty()) {
             root = fs::temp_directory_path() / ("dayglass-load-bench-" + std::to_string(items));
             fs::remove_all(root);
-            bench::VdirSpec spec;
-            spec.items = items;
-            spec.series = items / 10;
-            spec.calendars = 4;
-            spec.anchor = static_cast<std::int64_t>(anchor);
+            bench::VdirSpec generated;
+            generated.items = items;
+            generated.series = items / 10;
+            generated.calendars = 4;
+            generated.anchor = static_cast<std::int64_t>(anchor);
             const fs::path device = root / "device";
-            bench::writeVdir((device / "var/mobile/Library/Calendars").string(), spec);
+            bench::writeVdir((device / "var/mobile/Library/Calendars").string(), generated);
             // The calendar application hides none of them.
             platform::setDeviceRoot(device.string());
             NSPropertyListSerialization::writePropertyList(NSDictionary::dictionary().get(),

@@ -212,11 +212,3 @@ TEST_F(Loading, AllDayAndMultiDayEventsAreListedUnderTheirFirstDay)
     EXPECT_TRUE(found[2]->startDate()->isEqual(berlin({ 2025, 6, 4 })));
     EXPECT_TRUE(found[2]->endDate()->isEqual(berlin({ 2025, 6, 7 })->dateByAddingTimeInterval(-1)));
 }
-
-TEST_F(Loading, NothingInTheWindowGivesNoSections)
-{
-    addEvents("later.ics", { { "UID:later", "SUMMARY:Later", "DTSTART:20250610T090000", "DURATION:PT1H" } });
-    setNow(berlin({ 2025, 6, 3 }, 7));
-
-    EXPECT_EQ(table(2)->loadEvents()->count(), 0u);
-}
