@@ -41,12 +41,12 @@ public:
         if (root.empty()) {
             root = fs::temp_directory_path() / ("dayglass-bench-" + std::to_string(items));
             fs::remove_all(root);
-            bench::VdirSpec spec;
-            spec.items = items;
-            spec.series = items / 10;
-            spec.calendars = 4;
-            spec.anchor = static_cast<std::int64_t>(anchor);
-            bench::writeVdir((root / "device" / "var/mobile/Library/Calendars").string(), spec);
+            bench::VdirShape shape;
+            shape.items = items;
+            shape.series = items / 10;
+            shape.calendars = 4;
+            shape.anchor = static_cast<std::int64_t>(anchor);
+            bench::writeVdir((root / "device" / "var/mobile/Library/Calendars").string(), shape);
         }
         return root;
     }

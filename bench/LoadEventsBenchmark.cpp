@@ -42,7 +42,7 @@ public:
         if (root.empty()) {
             root = fs::temp_directory_path() / ("dayglass-load-bench-" + std::to_string(items));
             fs::remove_all(root);
-            bench::VdirSpec generated;
+            bench::VdirShape generated;
             generated.items = items;
             generated.series = items / 10;
             generated.calendars = 4;

@@ -29,18 +29,18 @@ int main(int argc, char** argv)
     CLI::App app("Writes calendar folders (vdirs) of generated items.");
     std::string folder;
     std::string day;
-    bench::VdirSpec spec;
+    bench::VdirShape shape;
     app.add_option("folder", folder, "Folder to write the calendars into")->required();
-    app.add_option("-n,--items", spec.items, "Items in all")->check(CLI::NonNegativeNumber);
-    app.add_option("-s,--series", spec.series, "Items that repeat")->check(CLI::NonNegativeNumber);
-    app.add_option("-c,--calendars", spec.calendars, "Calendar folders")->check(CLI::PositiveNumber);
+    app.add_option("-n,--items", shape.items, "Items in all")->check(CLI::NonNegativeNumber);
+    app.add_option("-s,--series", shape.series, "Items that repeat")->check(CLI::NonNegativeNumber);
+    app.add_option("-c,--calendars", shape.calendars, "Calendar folders")->check(CLI::PositiveNumber);
     app.add_option("--anchor", day, "Day the items surround, YYYY-MM-DD (default: today)");
-    app.add_option("--spread", spec.spreadDays, "Days either side of the anchor")->check(CLI::PositiveNumber);
-    app.add_option("--seed", spec.seed, "Seed of the generator");
+    app.add_option("--spread", shape.spreadDays, "Days either side of the anchor")->check(CLI::PositiveNumber);
+    app.add_option("--seed", shape.seed, "Seed of the generator");
     CLI11_PARSE(app, argc, argv);
 
-    spec.anchor = anchorFrom(day);
-    for (const std::string& path : bench::writeVdir(folder, spec))
+    shape.anchor = anchorFrom(day);
+    for (const std::string& path : bench::writeVdir(folder, shape))
         std::cout << path << "\n";
     return 0;
 }

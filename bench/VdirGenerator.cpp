@@ -31,9 +31,9 @@ enum class TimeStyle { Berlin, Utc, Floating };
 
 class ItemWriter {
 public:
-    ItemWriter(const VdirSpec& spec)
-        : spec_(spec)
-        , random_(spec.seed)
+    ItemWriter(const VdirShape& shape)
+        : spec_(shape)
+        , random_(shape.seed)
     {
     }
 
@@ -50,7 +50,7 @@ private:
     std::string event(const std::string& uid, const std::string& body);
     std::string calendar(const std::string& events, bool withZone) const;
 
-    const VdirSpec& spec_;
+    const VdirShape& spec_;
     std::mt19937 random_;
 };
 
@@ -156,21 +156,21 @@ std::string ItemWriter::series(const std::string& uid)
 
 } // namespace
 
-std::vector<std::string> writeVdir(const std::string& folder, const VdirSpec& spec)
+std::vector<std::string> writeVdir(const std::string& folder, const VdirShape& shape)
 {
     std::vector<std::string> paths;
-    for (int c = 1; c <= spec.calendars; ++c) {
+    for (int c = 1; c <= shape.calendars; ++c) {
         const fs::path calendar = fs::path(folder) / ("calendar-" + std::to_string(c));
         fs::create_directories(calendar);
         std::ofstream(calendar / "displayname") << "Calendar " << c << "\n";
         std::ofstream(calendar / "color") << colors[(c - 1) % std::size(colors)] << "\n";
         paths.push_back(calendar.string());
     }
-    ItemWriter writer(spec);
-    for (int i = 0; i < spec.items; ++i) {
+    ItemWriter writer(shape);
+    for (int i = 0; i < shape.items; ++i) {
         char uid[40];
         std::snprintf(uid, sizeof uid, "item-%07d@bench", i);
-        const std::string text = i < spec.series ? writer.series(uid) : writer.single(uid);
+        const std::string text = i < shape.series ? writer.series(uid) : writer.single(uid);
         std::ofstream(fs::path(paths[i % paths.size()]) / (std::string(uid) + ".ics"), std::ios::binary) << text;
     }
     return paths;

@@ -10,7 +10,7 @@
 
 namespace bench {
 
-struct VdirSpec {
+struct VdirShape {
     int items = 1000; // .ics files in all
     int series = 100; // of which repeating
     int calendars = 3; // folders the items are dealt into
@@ -20,7 +20,7 @@ struct VdirSpec {
 };
 
 // Writes the calendars "calendar-1" … "calendar-C" into `folder` and answers
-// their paths. The same spec always writes the same files.
-std::vector<std::string> writeVdir(const std::string& folder, const VdirSpec& spec);
+// their paths. The same shape always writes the same files.
+std::vector<std::string> writeVdir(const std::string& folder, const VdirShape& shape);
 
 } // namespace bench

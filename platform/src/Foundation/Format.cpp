@@ -48,10 +48,10 @@ Length parseLength(const char*& p)
     }
 }
 
-template <typename T> void appendFormatted(std::string& out, const std::string& spec, T value)
+template <typename T> void appendFormatted(std::string& out, const std::string& directive, T value)
 {
     char buffer[128];
-    int needed = std::snprintf(buffer, sizeof buffer, spec.c_str(), value);
+    int needed = std::snprintf(buffer, sizeof buffer, directive.c_str(), value);
     if (needed < 0)
         return;
     if (static_cast<size_t>(needed) < sizeof buffer) {
@@ -59,11 +59,11 @@ template <typename T> void appendFormatted(std::string& out, const std::string& 
         return;
     }
     std::string big(static_cast<size_t>(needed) + 1, '\0');
-    std::snprintf(big.data(), big.size(), spec.c_str(), value);
+    std::snprintf(big.data(), big.size(), directive.c_str(), value);
     out.append(big.data(), static_cast<size_t>(needed));
 }
 
-void appendSigned(std::string& out, std::string spec, Length length, va_list& args)
+void appendSigned(std::string& out, std::string directive, Length length, va_list& args)
 {
     // Normalise every length to long long so one snprintf call serves them all.
     long long value;
@@ -88,11 +88,11 @@ void appendSigned(std::string& out, std::string spec, Length length, va_list& ar
     default:
         value = va_arg(args, int);
     }
-    spec.insert(spec.size() - 1, "ll");
-    appendFormatted(out, spec, value);
+    directive.insert(directive.size() - 1, "ll");
+    appendFormatted(out, directive, value);
 }
 
-void appendUnsigned(std::string& out, std::string spec, Length length, va_list& args)
+void appendUnsigned(std::string& out, std::string directive, Length length, va_list& args)
 {
     unsigned long long value;
     switch (length) {
@@ -116,8 +116,8 @@ void appendUnsigned(std::string& out, std::string spec, Length length, va_list& 
     default:
         value = va_arg(args, unsigned);
     }
-    spec.insert(spec.size() - 1, "ll");
-    appendFormatted(out, spec, value);
+    directive.insert(directive.size() - 1, "ll");
+    appendFormatted(out, directive, value);
 }
 
 } // namespace
@@ -144,25 +144,25 @@ std::string formatObjC(const char* format, va_list arguments)
             continue;
         }
         // Flags, width and precision go to snprintf as written; '*' takes an int argument.
-        std::string spec(1, '%');
+        std::string directive(1, '%');
         while (*p && std::strchr("-+ #0'", *p))
-            spec += *p++;
+            directive += *p++;
         auto copyNumberOrStar = [&](bool precision) {
             if (*p == '*') {
                 ++p;
                 const int value = va_arg(args, int);
                 // A negative precision from the arguments means none at all.
                 if (precision && value < 0)
-                    spec.pop_back();
+                    directive.pop_back();
                 else
-                    spec += std::to_string(value);
+                    directive += std::to_string(value);
             }
             while (*p >= '0' && *p <= '9')
-                spec += *p++;
+                directive += *p++;
         };
         copyNumberOrStar(false);
         if (*p == '.') {
-            spec += *p++;
+            directive += *p++;
             copyNumberOrStar(true);
         }
         const Length length = parseLength(p);
@@ -170,16 +170,16 @@ std::string formatObjC(const char* format, va_list arguments)
         switch (conversion) {
         case 'd':
         case 'i':
-            appendSigned(out, spec + conversion, length, args);
+            appendSigned(out, directive + conversion, length, args);
             break;
         case 'u':
         case 'x':
         case 'X':
         case 'o':
-            appendUnsigned(out, spec + conversion, length, args);
+            appendUnsigned(out, directive + conversion, length, args);
             break;
         case 'c':
-            appendFormatted(out, spec + 'c', va_arg(args, int));
+            appendFormatted(out, directive + 'c', va_arg(args, int));
             break;
         case 'f':
         case 'F':
@@ -190,22 +190,22 @@ std::string formatObjC(const char* format, va_list arguments)
         case 'a':
         case 'A':
             if (length == Length::LongDouble)
-                appendFormatted(out, spec + "L" + conversion, va_arg(args, long double));
+                appendFormatted(out, directive + "L" + conversion, va_arg(args, long double));
             else
-                appendFormatted(out, spec + conversion, va_arg(args, double));
+                appendFormatted(out, directive + conversion, va_arg(args, double));
             break;
         case 's': {
             const char* text = va_arg(args, const char*);
-            appendFormatted(out, spec + 's', text ? text : "(null)");
+            appendFormatted(out, directive + 's', text ? text : "(null)");
             break;
         }
         case 'p':
-            appendFormatted(out, spec + 'p', va_arg(args, void*));
+            appendFormatted(out, directive + 'p', va_arg(args, void*));
             break;
         case '@': {
             const NSObject* object = va_arg(args, const NSObject*);
             const std::string text = object ? object->description() : "(null)";
-            appendFormatted(out, spec + 's', text.c_str());
+            appendFormatted(out, directive + 's', text.c_str());
             break;
         }
         default:
