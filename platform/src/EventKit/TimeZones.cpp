@@ -77,6 +77,11 @@ const icaltimezone* TimeZoneRegistry::systemZone(const std::string& tzid)
         zone = builtinZoneBehindPrefix(tzid);
     if (!zone)
         zone = builtinZoneForWindowsName(tzid);
+    // libical reads a built-in zone's definition on first use and then replaces
+    // the zone's location text, which another thread may be comparing during a
+    // lookup. Reading it here, under the lock, means no later use does that.
+    if (zone)
+        icaltimezone_get_component(const_cast<icaltimezone*>(zone));
     systemZones_.emplace(tzid, zone);
     return zone;
 }
