@@ -1,5 +1,5 @@
 #include "CommandRunner.h"
-#include "Pixels.h"
+#include "ImagePixels.h"
 
 #include <TempDeviceRoot.h>
 
@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <vector>
 
-using namespace listview_testing;
+using namespace testing_support;
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ImageProbe.h"
+#include "ImagePixels.h"
 
 #include <UIKit/UIGraphics.h>
 #include <UIKit/UIImageView.h>
@@ -11,7 +11,7 @@
 
 #include <cmath>
 
-using drawing_tests::inkBounds;
+using testing_support::inkBounds;
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ImageProbe.h"
+#include "ImagePixels.h"
 
 #include <UIKit/UIColor.h>
 #include <UIKit/UIFont.h>
@@ -56,7 +56,7 @@ TEST(Font, LightFaceIsLighterThanRegular)
 {
     auto inkOf = [](const char* name) {
         Ref<UIFont> font = UIFont::fontWithName(name, 40);
-        return drawing_tests::inkAmount(*drawing_tests::drawImage(CGSizeMake(120, 50), [&] {
+        return testing_support::inkAmount(*testing_support::drawImage(CGSizeMake(120, 50), [&] {
             UIColor::blackColor()->set();
             NSStringDrawInRect(
                 "2805", CGRectMake(0, 0, 120, 50), font.get(), NSLineBreakByClipping, NSTextAlignmentLeft);

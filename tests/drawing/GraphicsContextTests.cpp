@@ -1,4 +1,4 @@
-#include "ImageProbe.h"
+#include "ImagePixels.h"
 
 #include <TempDeviceRoot.h>
 
@@ -9,8 +9,8 @@
 
 #include <gtest/gtest.h>
 
-using drawing_tests::drawImage;
-using drawing_tests::inkBounds;
+using testing_support::drawImage;
+using testing_support::inkBounds;
 
 namespace {
 

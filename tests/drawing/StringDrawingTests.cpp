@@ -1,4 +1,4 @@
-#include "ImageProbe.h"
+#include "ImagePixels.h"
 
 #include <UIKit/UIColor.h>
 #include <UIKit/UIFont.h>
@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
-using drawing_tests::drawImage;
-using drawing_tests::inkBounds;
+using testing_support::drawImage;
+using testing_support::inkBounds;
 
 namespace {
 
@@ -142,7 +142,7 @@ TEST(StringDrawing, TruncatingTailDrawsTheShortenedLine)
     Ref<UIImage> expected = drawText(NSStringTruncatingTail(title, font.get(), 80), CGSizeMake(120, 20), box,
         NSLineBreakByClipping, NSTextAlignmentLeft);
     EXPECT_EQ(inkBounds(*drawn), inkBounds(*expected));
-    EXPECT_DOUBLE_EQ(drawing_tests::inkAmount(*drawn), drawing_tests::inkAmount(*expected));
+    EXPECT_DOUBLE_EQ(testing_support::inkAmount(*drawn), testing_support::inkAmount(*expected));
     EXPECT_TRUE(contains(box, inkBounds(*drawn)));
 }
 

@@ -1,4 +1,4 @@
-#include "ImageProbe.h"
+#include "ImagePixels.h"
 
 #include <UIKit/UILabel.h>
 #include <UIKit/UITableView.h>

@@ -1,4 +1,4 @@
-#include "ImageProbe.h"
+#include "ImagePixels.h"
 
 #include <UIKit/UIScreen.h>
 #include <UIKit/UIViewController.h>

@@ -1,4 +1,4 @@
-#include "ImageProbe.h"
+#include "ImagePixels.h"
 
 #include <UIKit/UIGraphics.h>
 #include <UIKit/UIView.h>

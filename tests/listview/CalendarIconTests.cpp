@@ -1,5 +1,5 @@
 #include "PinnedHost.h"
-#include "Pixels.h"
+#include "ImagePixels.h"
 
 #include "listview/DGLEventTable.h"
 
@@ -11,7 +11,7 @@
 
 using dates_testing::PinnedHost;
 using dates_testing::utc;
-using namespace listview_testing;
+using namespace testing_support;
 
 namespace {
 

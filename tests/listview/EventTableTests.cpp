@@ -1,4 +1,4 @@
-#include "Pixels.h"
+#include "ImagePixels.h"
 
 #include "listview/DGLEventTable.h"
 
@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace listview_testing;
+using namespace testing_support;
 
 TEST(EventTable, IsAViewWhoseSectionedDataTheRuntimeFindsByName)
 {

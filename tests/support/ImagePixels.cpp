@@ -1,10 +1,10 @@
-#include "ImageProbe.h"
+#include "ImagePixels.h"
 
 #include <UIKit/UIGraphics.h>
 
 #include <algorithm>
 
-namespace drawing_tests {
+namespace testing_support {
 
 Ref<UIImage> drawImage(CGSize size, const std::function<void()>& draw)
 {
@@ -15,13 +15,13 @@ Ref<UIImage> drawImage(CGSize size, const std::function<void()>& draw)
     return image;
 }
 
-CGRect inkBounds(const UIImage& image, std::uint8_t threshold)
+CGRect boundsOf(const UIImage& image, const std::function<bool(UIImagePixel)>& test)
 {
     std::size_t minX = image.pixelWidth(), minY = image.pixelHeight(), maxX = 0, maxY = 0;
     bool found = false;
     for (std::size_t y = 0; y < image.pixelHeight(); ++y) {
         for (std::size_t x = 0; x < image.pixelWidth(); ++x) {
-            if (image.pixelAt(x, y).alpha <= threshold)
+            if (!test(image.pixelAt(x, y)))
                 continue;
             found = true;
             minX = std::min(minX, x);
@@ -32,7 +32,12 @@ CGRect inkBounds(const UIImage& image, std::uint8_t threshold)
     }
     if (!found)
         return CGRectZero;
-    return CGRectMake(minX, minY, maxX - minX + 1, maxY - minY + 1);
+    return CGRectMake(minX, minY, maxX + 1 - minX, maxY + 1 - minY);
+}
+
+CGRect inkBounds(const UIImage& image, std::uint8_t threshold)
+{
+    return boundsOf(image, [threshold](UIImagePixel pixel) { return pixel.alpha > threshold; });
 }
 
 double inkAmount(const UIImage& image)
@@ -45,4 +50,30 @@ double inkAmount(const UIImage& image)
     return sum / 255;
 }
 
-} // namespace drawing_tests
+bool isRed(UIImagePixel pixel)
+{
+    return pixel.alpha > 128 && isRedInk(pixel);
+}
+
+bool isBlack(UIImagePixel pixel)
+{
+    return pixel.alpha > 128 && isBlackInk(pixel);
+}
+
+bool isClear(UIImagePixel pixel)
+{
+    return pixel.alpha == 0;
+}
+
+// Pixels keep straight alpha, so a faint edge still carries the full colour.
+bool isRedInk(UIImagePixel pixel)
+{
+    return pixel.alpha > 0 && pixel.red > 200 && pixel.green < 60 && pixel.blue < 60;
+}
+
+bool isBlackInk(UIImagePixel pixel)
+{
+    return pixel.alpha > 0 && pixel.red < 60 && pixel.green < 60 && pixel.blue < 60;
+}
+
+} // namespace testing_support
