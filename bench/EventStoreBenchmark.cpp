@@ -7,7 +7,7 @@
 // each rebuild of the list does; "new span" is warm with "now" moved on so far
 // (eight days) that the store expands its repeating items afresh, the cost of
 // the first rebuild once the time kept expanded has run out.
-#include "VdirGenerator.h"
+#include "GeneratedDevices.h"
 
 #include <EventKit/EventKit.h>
 #include <platform/Environment.h>
@@ -15,51 +15,12 @@
 
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
-#include <map>
-
-namespace fs = std::filesystem;
-
 namespace {
 
-constexpr double anchor = 1709632800; // Tuesday 5 March 2024, 10:00 UTC
+using bench::anchor;
+using bench::useDevice;
+
 constexpr double week = 7 * 86400;
-
-// One generated device per size, made once and removed at exit.
-class Devices {
-public:
-    ~Devices()
-    {
-        std::error_code error;
-        for (const auto& [items, root] : roots_)
-            fs::remove_all(root, error);
-    }
-
-    const fs::path& rootFor(int items)
-    {
-        auto& root = roots_[items];
-        if (root.empty()) {
-            root = fs::temp_directory_path() / ("dayglass-bench-" + std::to_string(items));
-            fs::remove_all(root);
-            bench::VdirShape shape;
-            shape.items = items;
-            shape.series = items / 10;
-            shape.calendars = 4;
-            shape.anchor = static_cast<std::int64_t>(anchor);
-            bench::writeVdir((root / "device" / "var/mobile/Library/Calendars").string(), shape);
-        }
-        return root;
-    }
-
-private:
-    std::map<int, fs::path> roots_;
-};
-
-Devices& devices()
-{
-    static Devices shared;
-    return shared;
-}
 
 std::size_t loadWeek(double now)
 {
@@ -69,24 +30,12 @@ std::size_t loadWeek(double now)
     return store.eventsMatchingPredicate(predicate.get())->count();
 }
 
-void useDevice(const fs::path& root)
-{
-    platform::setDeviceRoot(root.string());
-    platform::setCurrentTimeZoneIdentifier("Europe/Berlin");
-    platform::pinCurrentTime(anchor);
-}
-
 void BM_StoreCold(benchmark::State& state)
 {
-    const fs::path& root = devices().rootFor(static_cast<int>(state.range(0)));
-    int round = 0;
     std::size_t found = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        const fs::path alias = root / ("cold-" + std::to_string(round++));
-        fs::remove(alias);
-        fs::create_directory_symlink(root / "device", alias);
-        useDevice(alias);
+        useDevice(bench::GeneratedDevices::shared().freshPathFor(static_cast<int>(state.range(0))));
         platform::clearLog();
         state.ResumeTiming();
         found = loadWeek(anchor);
@@ -96,7 +45,7 @@ void BM_StoreCold(benchmark::State& state)
 
 void BM_StoreWarm(benchmark::State& state)
 {
-    useDevice(devices().rootFor(static_cast<int>(state.range(0))) / "device");
+    useDevice(bench::GeneratedDevices::shared().folderFor(static_cast<int>(state.range(0))) / "device");
     loadWeek(anchor);
     std::size_t found = 0;
     double now = anchor;
@@ -109,7 +58,7 @@ void BM_StoreWarm(benchmark::State& state)
 
 void BM_StoreWarmNewSpan(benchmark::State& state)
 {
-    useDevice(devices().rootFor(static_cast<int>(state.range(0))) / "device");
+    useDevice(bench::GeneratedDevices::shared().folderFor(static_cast<int>(state.range(0))) / "device");
     loadWeek(anchor);
     std::size_t found = 0;
     double now = anchor;

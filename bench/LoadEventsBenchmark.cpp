@@ -6,74 +6,20 @@
 // made again and again by reaching the same device through a new root path each
 // time; warm is a repeated load over calendars already read, as each rebuild of
 // the list does.
-#include "VdirGenerator.h"
+#include "GeneratedDevices.h"
 
 #include "listview/DGLEventTable.h"
 
-#include <Foundation/NSDictionary.h>
-#include <Foundation/NSPropertyList.h>
 #include <platform/Environment.h>
 #include <platform/Log.h>
 
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
-#include <map>
-
-namespace fs = std::filesystem;
-
 namespace {
 
-constexpr double anchor = 1709632800; // Tuesday 5 March 2024, 10:00 UTC
+using bench::anchor;
+using bench::useDevice;
 
-// One generated device per size, made once and removed at exit.
-class Devices {
-public:
-    ~Devices()
-    {
-        std::error_code error;
-        for (const auto& [items, root] : roots_)
-            fs::remove_all(root, error);
-    }
-
-    const fs::path& rootFor(int items)
-    {
-        fs::path& root = roots_[items];
-        if (root.empty()) {
-            root = fs::temp_directory_path() / ("dayglass-load-bench-" + std::to_string(items));
-            fs::remove_all(root);
-            bench::VdirShape generated;
-            generated.items = items;
-            generated.series = items / 10;
-            generated.calendars = 4;
-            generated.anchor = static_cast<std::int64_t>(anchor);
-            const fs::path device = root / "device";
-            bench::writeVdir((device / "var/mobile/Library/Calendars").string(), generated);
-            // The calendar application hides none of them.
-            platform::setDeviceRoot(device.string());
-            NSPropertyListSerialization::writePropertyList(NSDictionary::dictionary().get(),
-                "/private/var/mobile/Library/Preferences/com.apple.mobilecal.plist", NSPropertyListBinaryFormat_v1_0);
-        }
-        return root;
-    }
-
-private:
-    std::map<int, fs::path> roots_;
-};
-
-Devices& devices()
-{
-    static Devices shared;
-    return shared;
-}
-
-void useDevice(const fs::path& root)
-{
-    platform::setDeviceRoot(root.string());
-    platform::setCurrentTimeZoneIdentifier("Europe/Berlin");
-    platform::setCurrentLocaleIdentifier("en_US");
-    platform::pinCurrentTime(anchor);
-}
 
 Ref<DGLEventTable> weekTable()
 {
@@ -95,15 +41,10 @@ std::size_t eventCount(const NSArray& sections)
 
 void BM_LoadEventsCold(benchmark::State& state)
 {
-    const fs::path& root = devices().rootFor(static_cast<int>(state.range(0)));
-    int round = 0;
     std::size_t found = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        const fs::path alias = root / ("cold-" + std::to_string(round++));
-        fs::remove(alias);
-        fs::create_directory_symlink(root / "device", alias);
-        useDevice(alias);
+        useDevice(bench::GeneratedDevices::shared().freshPathFor(static_cast<int>(state.range(0))));
         platform::clearLog();
         const Ref<DGLEventTable> table = weekTable();
         state.ResumeTiming();
@@ -114,7 +55,7 @@ void BM_LoadEventsCold(benchmark::State& state)
 
 void BM_LoadEventsWarm(benchmark::State& state)
 {
-    useDevice(devices().rootFor(static_cast<int>(state.range(0))) / "device");
+    useDevice(bench::GeneratedDevices::shared().folderFor(static_cast<int>(state.range(0))) / "device");
     const Ref<DGLEventTable> table = weekTable();
     table->loadEvents();
     std::size_t found = 0;
