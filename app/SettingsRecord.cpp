@@ -102,8 +102,8 @@ constexpr NamedColour namedColours[] = {
 
 std::string colourText(const std::array<double, 4>& rgba)
 {
-    std::string text = "(" + number(rgba[0]) + ", " + number(rgba[1]) + ", " + number(rgba[2]) + ", "
-        + number(rgba[3]) + ")";
+    std::string text
+        = "(" + number(rgba[0]) + ", " + number(rgba[1]) + ", " + number(rgba[2]) + ", " + number(rgba[3]) + ")";
     for (const NamedColour& colour : namedColours)
         if (colour.rgba == rgba)
             return std::string(colour.name) + " " + text;

@@ -20,7 +20,6 @@ namespace {
 using bench::anchor;
 using bench::useDevice;
 
-
 Ref<DGLEventTable> weekTable()
 {
     auto table = makeRef<DGLEventTable>();

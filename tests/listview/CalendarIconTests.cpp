@@ -1,5 +1,5 @@
-#include "PinnedHost.h"
 #include "ImagePixels.h"
+#include "PinnedHost.h"
 
 #include "listview/DGLEventTable.h"
 

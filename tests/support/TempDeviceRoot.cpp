@@ -11,7 +11,8 @@ namespace fs = std::filesystem;
 
 namespace testing_support {
 
-TempDeviceRoot::TempDeviceRoot() : previousRoot_(platform::deviceRoot())
+TempDeviceRoot::TempDeviceRoot()
+    : previousRoot_(platform::deviceRoot())
 {
     std::string pattern = (fs::temp_directory_path() / "dayglass-test-XXXXXX").string();
     if (!mkdtemp(pattern.data()))

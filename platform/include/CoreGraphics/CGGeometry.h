@@ -21,25 +21,61 @@ struct CGRect {
     bool operator==(const CGRect&) const = default;
 };
 
-inline CGPoint CGPointMake(CGFloat x, CGFloat y) { return {x, y}; }
-inline CGSize CGSizeMake(CGFloat width, CGFloat height) { return {width, height}; }
-inline CGRect CGRectMake(CGFloat x, CGFloat y, CGFloat width, CGFloat height) { return {{x, y}, {width, height}}; }
+inline CGPoint CGPointMake(CGFloat x, CGFloat y)
+{
+    return { x, y };
+}
+inline CGSize CGSizeMake(CGFloat width, CGFloat height)
+{
+    return { width, height };
+}
+inline CGRect CGRectMake(CGFloat x, CGFloat y, CGFloat width, CGFloat height)
+{
+    return { { x, y }, { width, height } };
+}
 
-inline constexpr CGRect CGRectZero{};
-inline constexpr CGSize CGSizeZero{};
-inline constexpr CGPoint CGPointZero{};
+inline constexpr CGRect CGRectZero {};
+inline constexpr CGSize CGSizeZero {};
+inline constexpr CGPoint CGPointZero {};
 
-inline CGFloat CGRectGetMinX(CGRect r) { return r.origin.x; }
-inline CGFloat CGRectGetMinY(CGRect r) { return r.origin.y; }
-inline CGFloat CGRectGetMidX(CGRect r) { return r.origin.x + r.size.width / 2; }
-inline CGFloat CGRectGetMidY(CGRect r) { return r.origin.y + r.size.height / 2; }
-inline CGFloat CGRectGetMaxX(CGRect r) { return r.origin.x + r.size.width; }
-inline CGFloat CGRectGetMaxY(CGRect r) { return r.origin.y + r.size.height; }
-inline CGFloat CGRectGetWidth(CGRect r) { return r.size.width; }
-inline CGFloat CGRectGetHeight(CGRect r) { return r.size.height; }
+inline CGFloat CGRectGetMinX(CGRect r)
+{
+    return r.origin.x;
+}
+inline CGFloat CGRectGetMinY(CGRect r)
+{
+    return r.origin.y;
+}
+inline CGFloat CGRectGetMidX(CGRect r)
+{
+    return r.origin.x + r.size.width / 2;
+}
+inline CGFloat CGRectGetMidY(CGRect r)
+{
+    return r.origin.y + r.size.height / 2;
+}
+inline CGFloat CGRectGetMaxX(CGRect r)
+{
+    return r.origin.x + r.size.width;
+}
+inline CGFloat CGRectGetMaxY(CGRect r)
+{
+    return r.origin.y + r.size.height;
+}
+inline CGFloat CGRectGetWidth(CGRect r)
+{
+    return r.size.width;
+}
+inline CGFloat CGRectGetHeight(CGRect r)
+{
+    return r.size.height;
+}
 
 // A rectangle with a zero (or negative) width or height encloses no area.
-inline bool CGRectIsEmpty(CGRect r) { return r.size.width <= 0 || r.size.height <= 0; }
+inline bool CGRectIsEmpty(CGRect r)
+{
+    return r.size.width <= 0 || r.size.height <= 0;
+}
 
 // Widens the rectangle outward to whole points: origin down, far edge up.
 CGRect CGRectIntegral(CGRect rect);

@@ -8,4 +8,7 @@ struct NSRange {
     bool operator==(const NSRange&) const = default;
 };
 
-inline NSRange NSMakeRange(NSUInteger location, NSUInteger length) { return {location, length}; }
+inline NSRange NSMakeRange(NSUInteger location, NSUInteger length)
+{
+    return { location, length };
+}

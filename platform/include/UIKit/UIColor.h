@@ -12,19 +12,19 @@ public:
     static Ref<UIColor> colorWithWhite(CGFloat white, CGFloat alpha);
     static Ref<UIColor> colorWithCGColor(const CGColor* color);
 
-    static Ref<UIColor> blackColor();     // grey 0
-    static Ref<UIColor> darkGrayColor();  // grey 1/3
+    static Ref<UIColor> blackColor(); // grey 0
+    static Ref<UIColor> darkGrayColor(); // grey 1/3
     static Ref<UIColor> lightGrayColor(); // grey 2/3
-    static Ref<UIColor> whiteColor();     // grey 1
-    static Ref<UIColor> grayColor();      // grey 0.5
-    static Ref<UIColor> redColor();       // RGB 1, 0, 0
-    static Ref<UIColor> greenColor();     // RGB 0, 1, 0
-    static Ref<UIColor> blueColor();      // RGB 0, 0, 1
-    static Ref<UIColor> yellowColor();    // RGB 1, 1, 0
-    static Ref<UIColor> orangeColor();    // RGB 1, 0.5, 0
-    static Ref<UIColor> purpleColor();    // RGB 0.5, 0, 0.5
-    static Ref<UIColor> brownColor();     // RGB 0.6, 0.4, 0.2
-    static Ref<UIColor> clearColor();     // grey 0, alpha 0
+    static Ref<UIColor> whiteColor(); // grey 1
+    static Ref<UIColor> grayColor(); // grey 0.5
+    static Ref<UIColor> redColor(); // RGB 1, 0, 0
+    static Ref<UIColor> greenColor(); // RGB 0, 1, 0
+    static Ref<UIColor> blueColor(); // RGB 0, 0, 1
+    static Ref<UIColor> yellowColor(); // RGB 1, 1, 0
+    static Ref<UIColor> orangeColor(); // RGB 1, 0.5, 0
+    static Ref<UIColor> purpleColor(); // RGB 0.5, 0, 0.5
+    static Ref<UIColor> brownColor(); // RGB 0.6, 0.4, 0.2
+    static Ref<UIColor> clearColor(); // grey 0, alpha 0
 
     // The colour in RGB components (a grey g is g, g, g).
     CGFloat red() const { return red_; }

@@ -12,7 +12,8 @@ Class NSDate::classObject()
     return cls;
 }
 
-NSDate::NSDate(NSTimeInterval sinceReferenceDate) : sinceReferenceDate_(sinceReferenceDate)
+NSDate::NSDate(NSTimeInterval sinceReferenceDate)
+    : sinceReferenceDate_(sinceReferenceDate)
 {
     setIsa(classObject());
 }
@@ -59,7 +60,7 @@ Ref<NSDate> NSDate::copy() const
 std::string NSDate::description() const
 {
     const auto seconds = static_cast<std::time_t>(std::floor(timeIntervalSince1970()));
-    std::tm utc{};
+    std::tm utc {};
     gmtime_r(&seconds, &utc);
     char buffer[40];
     std::strftime(buffer, sizeof buffer, "%Y-%m-%d %H:%M:%S +0000", &utc);

@@ -35,11 +35,12 @@ bool isValidURLText(std::string_view text)
 
 Class NSURL::classObject()
 {
-    static Class cls = objc::registerClass(objc::ClassDefinition{"NSURL", NSObject::classObject(), {}});
+    static Class cls = objc::registerClass(objc::ClassDefinition { "NSURL", NSObject::classObject(), {} });
     return cls;
 }
 
-NSURL::NSURL(Ref<NSString> text) : text_(std::move(text))
+NSURL::NSURL(Ref<NSString> text)
+    : text_(std::move(text))
 {
     setIsa(classObject());
 }

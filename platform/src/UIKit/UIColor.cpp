@@ -17,13 +17,17 @@ std::string formatComponent(CGFloat value)
 
 Class UIColor::classObject()
 {
-    static Class cls = objc::registerClass(objc::ClassDefinition{"UIColor", NSObject::classObject(), {}});
+    static Class cls = objc::registerClass(objc::ClassDefinition { "UIColor", NSObject::classObject(), {} });
     return cls;
 }
 
 UIColor::UIColor(CGFloat red, CGFloat green, CGFloat blue, CGFloat alpha, bool grayscale)
-    : red_(red), green_(green), blue_(blue), alpha_(alpha), grayscale_(grayscale),
-      cgColor_(makeRef<::CGColor>(red, green, blue, alpha))
+    : red_(red)
+    , green_(green)
+    , blue_(blue)
+    , alpha_(alpha)
+    , grayscale_(grayscale)
+    , cgColor_(makeRef<::CGColor>(red, green, blue, alpha))
 {
     setIsa(classObject());
 }
@@ -45,19 +49,58 @@ Ref<UIColor> UIColor::colorWithCGColor(const ::CGColor* color)
     return colorWithRed(color->red(), color->green(), color->blue(), color->alpha());
 }
 
-Ref<UIColor> UIColor::blackColor() { return colorWithWhite(0, 1); }
-Ref<UIColor> UIColor::darkGrayColor() { return colorWithWhite(1.0 / 3.0, 1); }
-Ref<UIColor> UIColor::lightGrayColor() { return colorWithWhite(2.0 / 3.0, 1); }
-Ref<UIColor> UIColor::whiteColor() { return colorWithWhite(1, 1); }
-Ref<UIColor> UIColor::grayColor() { return colorWithWhite(0.5, 1); }
-Ref<UIColor> UIColor::redColor() { return colorWithRed(1, 0, 0, 1); }
-Ref<UIColor> UIColor::greenColor() { return colorWithRed(0, 1, 0, 1); }
-Ref<UIColor> UIColor::blueColor() { return colorWithRed(0, 0, 1, 1); }
-Ref<UIColor> UIColor::yellowColor() { return colorWithRed(1, 1, 0, 1); }
-Ref<UIColor> UIColor::orangeColor() { return colorWithRed(1, 0.5, 0, 1); }
-Ref<UIColor> UIColor::purpleColor() { return colorWithRed(0.5, 0, 0.5, 1); }
-Ref<UIColor> UIColor::brownColor() { return colorWithRed(0.6, 0.4, 0.2, 1); }
-Ref<UIColor> UIColor::clearColor() { return colorWithWhite(0, 0); }
+Ref<UIColor> UIColor::blackColor()
+{
+    return colorWithWhite(0, 1);
+}
+Ref<UIColor> UIColor::darkGrayColor()
+{
+    return colorWithWhite(1.0 / 3.0, 1);
+}
+Ref<UIColor> UIColor::lightGrayColor()
+{
+    return colorWithWhite(2.0 / 3.0, 1);
+}
+Ref<UIColor> UIColor::whiteColor()
+{
+    return colorWithWhite(1, 1);
+}
+Ref<UIColor> UIColor::grayColor()
+{
+    return colorWithWhite(0.5, 1);
+}
+Ref<UIColor> UIColor::redColor()
+{
+    return colorWithRed(1, 0, 0, 1);
+}
+Ref<UIColor> UIColor::greenColor()
+{
+    return colorWithRed(0, 1, 0, 1);
+}
+Ref<UIColor> UIColor::blueColor()
+{
+    return colorWithRed(0, 0, 1, 1);
+}
+Ref<UIColor> UIColor::yellowColor()
+{
+    return colorWithRed(1, 1, 0, 1);
+}
+Ref<UIColor> UIColor::orangeColor()
+{
+    return colorWithRed(1, 0.5, 0, 1);
+}
+Ref<UIColor> UIColor::purpleColor()
+{
+    return colorWithRed(0.5, 0, 0.5, 1);
+}
+Ref<UIColor> UIColor::brownColor()
+{
+    return colorWithRed(0.6, 0.4, 0.2, 1);
+}
+Ref<UIColor> UIColor::clearColor()
+{
+    return colorWithWhite(0, 0);
+}
 
 bool UIColor::getRed(CGFloat* red, CGFloat* green, CGFloat* blue, CGFloat* alpha) const
 {
@@ -87,15 +130,14 @@ std::string UIColor::description() const
 {
     if (grayscale_)
         return "UIExtendedGrayColorSpace " + formatComponent(red_) + " " + formatComponent(alpha_);
-    return "UIExtendedSRGBColorSpace " + formatComponent(red_) + " " + formatComponent(green_) + " " +
-           formatComponent(blue_) + " " + formatComponent(alpha_);
+    return "UIExtendedSRGBColorSpace " + formatComponent(red_) + " " + formatComponent(green_) + " "
+        + formatComponent(blue_) + " " + formatComponent(alpha_);
 }
 
 bool UIColor::isEqual(const NSObject* other) const
 {
     auto* color = dynamicCast<UIColor>(const_cast<NSObject*>(other));
-    return color && color->red_ == red_ && color->green_ == green_ && color->blue_ == blue_ &&
-           color->alpha_ == alpha_;
+    return color && color->red_ == red_ && color->green_ == green_ && color->blue_ == blue_ && color->alpha_ == alpha_;
 }
 
 void UIColor::set() const

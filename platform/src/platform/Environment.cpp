@@ -21,7 +21,7 @@ struct State {
 // "en_US.UTF-8" or "de_DE@euro" → "en_US"; "C" and "POSIX" name no language.
 std::string localeFromSystem()
 {
-    for (const char* variable : {"LC_ALL", "LC_TIME", "LANG"}) {
+    for (const char* variable : { "LC_ALL", "LC_TIME", "LANG" }) {
         const char* value = std::getenv(variable);
         if (!value || !*value)
             continue;
