@@ -15,6 +15,9 @@ public:
     CGFloat blue() const { return blue_; }
     CGFloat alpha() const { return alpha_; }
 
+    // One component as descriptions print it: "1", "0.5", "0.333333".
+    static std::string componentText(CGFloat value);
+
     std::string description() const override;
     bool isEqual(const NSObject* other) const override;
 

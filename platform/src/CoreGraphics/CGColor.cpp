@@ -2,16 +2,12 @@
 
 #include <cstdio>
 
-namespace {
-
-std::string formatComponent(CGFloat value)
+std::string CGColor::componentText(CGFloat value)
 {
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "%g", value);
     return buffer;
 }
-
-} // namespace
 
 Class CGColor::classObject()
 {
@@ -30,8 +26,8 @@ CGColor::CGColor(CGFloat red, CGFloat green, CGFloat blue, CGFloat alpha)
 
 std::string CGColor::description() const
 {
-    return "<CGColor " + formatComponent(red_) + " " + formatComponent(green_) + " " + formatComponent(blue_) + " "
-        + formatComponent(alpha_) + ">";
+    return "<CGColor " + componentText(red_) + " " + componentText(green_) + " " + componentText(blue_) + " "
+        + componentText(alpha_) + ">";
 }
 
 bool CGColor::isEqual(const NSObject* other) const

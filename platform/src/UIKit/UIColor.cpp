@@ -4,17 +4,6 @@
 
 #include <cstdio>
 
-namespace {
-
-std::string formatComponent(CGFloat value)
-{
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%g", value);
-    return buffer;
-}
-
-} // namespace
-
 Class UIColor::classObject()
 {
     static Class cls = objc::registerClass(objc::ClassDefinition { "UIColor", NSObject::classObject(), {} });
@@ -129,9 +118,9 @@ bool UIColor::getWhite(CGFloat* white, CGFloat* alpha) const
 std::string UIColor::description() const
 {
     if (grayscale_)
-        return "UIExtendedGrayColorSpace " + formatComponent(red_) + " " + formatComponent(alpha_);
-    return "UIExtendedSRGBColorSpace " + formatComponent(red_) + " " + formatComponent(green_) + " "
-        + formatComponent(blue_) + " " + formatComponent(alpha_);
+        return "UIExtendedGrayColorSpace " + ::CGColor::componentText(red_) + " " + ::CGColor::componentText(alpha_);
+    return "UIExtendedSRGBColorSpace " + ::CGColor::componentText(red_) + " " + ::CGColor::componentText(green_) + " "
+        + ::CGColor::componentText(blue_) + " " + ::CGColor::componentText(alpha_);
 }
 
 bool UIColor::isEqual(const NSObject* other) const
