@@ -2,8 +2,6 @@
 
 #include <UIKit/UIGraphics.h>
 
-#include <cstdio>
-
 Class UIColor::classObject()
 {
     static Class cls = objc::registerClass(objc::ClassDefinition { "UIColor", NSObject::classObject(), {} });
