@@ -12,8 +12,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include <dlfcn.h>
-
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -149,24 +147,6 @@ Ref<UIImage> drawOnBackdrop(UIView& table, CGFloat scale)
     return image;
 }
 
-// The list as the lock screen builds it: the frame from the extension's own
-// placement arithmetic, the table configured from the extension's settings (with
-// the list's overrides), then its view built and its events loaded.
-Ref<UIView> buildEventTable(void* extension, const ListOptions& options, CGRect suggestedFrame)
-{
-    using FrameForSuggestion = CGRect (*)(CGRect);
-    auto frameFor = reinterpret_cast<FrameForSuggestion>(dlsym(extension, "eventTableFrameForSuggestedFrame"));
-    if (!frameFor)
-        throw CommandError(
-            "the loaded Dayglass2.dylib cannot place an event list (no eventTableFrameForSuggestedFrame)");
-    const Ref<NSObject> table = makeConfiguredTable(extension, options, frameFor(suggestedFrame));
-    objc_msgSend<void>(table.get(), "initView");
-    Ref<UIView> view(dynamicCast<UIView>(table.get()));
-    if (!view)
-        throw CommandError("the loaded Dayglass2.dylib's event list is not a view");
-    return view;
-}
-
 class RenderCommand final : public Command {
 public:
     explicit RenderCommand(CLI::App& app);
@@ -215,7 +195,7 @@ int RenderCommand::run(const CommonOptions& options)
     UIScreen::mainScreen()->setScale(scale);
     applyListEnvironment(listOptions_);
     host::Device device = bootDevice(options);
-    Ref<UIView> table = buildEventTable(extensionLibrary(device), listOptions_, *parseFrame(frame_));
+    Ref<UIView> table = makeExtensionEventTable(extensionLibrary(device), listOptions_, *parseFrame(frame_));
     Ref<UIImage> image = drawOnBackdrop(*table, scale);
     if (!image || !image->writePNGToFile(output_))
         throw CommandError("cannot write " + output_);

@@ -1,7 +1,7 @@
 #include "events/DGLEKEVent.h"
 #include "listview/DGLEventTable.h"
+#include "listview/DGLRowCodes.h"
 #include "listview/DGLTableViewCell.h"
-#include "tweak/TweakSettings.h"
 
 #include <Foundation/NSLog.h>
 #include <UIKit/UIImageView.h>
@@ -61,7 +61,7 @@ Ref<UIImageView> makeHeaderIcon(UIImage* image)
 
 // The dots come in the calendar's colour. A calendar page that cannot be drawn
 // leaves the icon as reuse left it: no image on a clear background.
-void showIcon(DGLTableViewCell& cell, const DGLEKEVent& event, NSInteger iconType)
+void showIcon(DGLTableViewCell& cell, const DGLEKEVent& event, DGLIconType iconType)
 {
     switch (iconType) {
     case DGLIconTypeDot:

@@ -7,6 +7,8 @@
 // in listview/.
 #pragma once
 
+#include "listview/DGLRowCodes.h"
+
 #include <CoreGraphics/CGGeometry.h>
 #include <Foundation/NSArray.h>
 #include <Foundation/NSDate.h>
@@ -82,13 +84,12 @@ public:
     void setLsApplicationWorkspace(NSObject* workspace) { lsApplicationWorkspace_ = workspace; }
     NSDictionary* openApplicationOptions() const { return openApplicationOptions_.get(); }
     void setOpenApplicationOptions(NSDictionary* options) { openApplicationOptions_ = options; }
-    // Row icon: 0 none, 1 coloured dot, 2 large coloured dot, 3 calendar page.
-    NSInteger iconType() const { return iconType_; }
-    void setIconType(NSInteger type) { iconType_ = type; }
-    // What a swipe on a row does: 0 nothing, 1 open the event, 2 open its day in
-    // Fantastical, 3 launch the custom application.
-    NSInteger swipeAction() const { return swipeAction_; }
-    void setSwipeAction(NSInteger action) { swipeAction_ = action; }
+    // The icon in front of each row.
+    DGLIconType iconType() const { return iconType_; }
+    void setIconType(DGLIconType type) { iconType_ = type; }
+    // What a swipe on a row does.
+    DGLSwipeAction swipeAction() const { return swipeAction_; }
+    void setSwipeAction(DGLSwipeAction action) { swipeAction_ = action; }
 
     // The upcoming events: from now until `daysToDisplay` calendar days ahead, of
     // the calendars that the calendar application shows (`onlySelectedCalendars`)
@@ -173,6 +174,6 @@ private:
     bool onlySelectedCalendars_ = false;
     Ref<NSObject> lsApplicationWorkspace_;
     Ref<NSDictionary> openApplicationOptions_;
-    NSInteger iconType_ = 0;
-    NSInteger swipeAction_ = 0;
+    DGLIconType iconType_ = DGLIconTypeNone;
+    DGLSwipeAction swipeAction_ = DGLSwipeActionNone;
 };
