@@ -1,5 +1,6 @@
 #include "ListOptions.h"
 
+#include "ArgumentParsing.h"
 #include "IsoTime.h"
 #include "SettingsRecord.h"
 
@@ -44,11 +45,6 @@ bool isKnownLocale(const std::string& identifier)
     return false;
 }
 
-CLI::Validator checkedBy(const char* description, std::function<std::string(const std::string&)> problem)
-{
-    return CLI::Validator([problem = std::move(problem)](std::string& value) { return problem(value); }, description);
-}
-
 // The zone that --now is read in: --tz, else the host's.
 Ref<NSTimeZone> zoneOf(const ListOptions& options)
 {
@@ -66,23 +62,19 @@ void ListOptions::addTo(CLI::App& subcommand)
     subcommand
         .add_option("--now", now,
             "The moment to show, in ISO 8601 (2024-03-05T09:30); local to --tz unless it carries an offset")
-        ->check(checkedBy("ISO 8601", [](const std::string& text) {
-            return parseIsoTime(text, NSTimeZone::timeZoneWithName("UTC").get()) ? std::string()
-                                                                                 : "'" + text
-                    + "' is not a date and time in ISO 8601, such as 2024-03-05T09:30 or 2024-03-05T09:30+01:00";
-        }));
+        ->check(validator(
+            "ISO 8601",
+            [](const std::string& text) {
+                return static_cast<bool>(parseIsoTime(text, NSTimeZone::timeZoneWithName("UTC").get()));
+            },
+            "is not a date and time in ISO 8601, such as 2024-03-05T09:30 or 2024-03-05T09:30+01:00"));
     subcommand.add_option("--tz", timeZone, "The device's time zone, an IANA name such as Europe/Berlin")
-        ->check(checkedBy("ZONE", [](const std::string& name) {
-            return NSTimeZone::timeZoneWithName(name)
-                ? std::string()
-                : "'" + name + "' is not a time zone; give an IANA name such as Europe/Berlin or UTC";
-        }));
+        ->check(validator(
+            "ZONE", [](const std::string& name) { return static_cast<bool>(NSTimeZone::timeZoneWithName(name)); },
+            "is not a time zone; give an IANA name such as Europe/Berlin or UTC"));
     subcommand.add_option("--locale", locale, "The device's language and region, such as en_US or de_DE")
-        ->check(checkedBy("LOCALE", [](const std::string& identifier) {
-            return isKnownLocale(identifier)
-                ? std::string()
-                : "'" + identifier + "' is not a locale; give a language and region such as en_US or de_DE";
-        }));
+        ->check(
+            validator("LOCALE", isKnownLocale, "is not a locale; give a language and region such as en_US or de_DE"));
     subcommand
         .add_option_function<std::string>(
             "--calendar-access", [this](const std::string& answer) { calendarAccessGranted = answer == "granted"; },

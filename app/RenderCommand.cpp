@@ -1,5 +1,6 @@
 #include "RenderCommand.h"
 
+#include "ArgumentParsing.h"
 #include "DeviceSession.h"
 #include "ListOptions.h"
 
@@ -14,7 +15,6 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -29,16 +29,6 @@ constexpr double maximumScale = 8;
 // screen at a high scale would otherwise ask for gigabytes).
 constexpr double maximumPixels = 64e6;
 
-// A finite number written whole, as "-12.5".
-std::optional<double> parseNumber(std::string_view text)
-{
-    double value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
-
 // "X,Y,W,H" in points; any numbers, so that an empty or odd suggestion can be
 // tried too.
 std::optional<CGRect> parseFrame(std::string_view text)
@@ -49,7 +39,7 @@ std::optional<CGRect> parseFrame(std::string_view text)
         const std::size_t comma = last ? text.size() : text.find(',');
         if (comma == std::string_view::npos)
             return std::nullopt;
-        const std::optional<double> value = parseNumber(text.substr(0, comma));
+        const std::optional<double> value = parseFinite(text.substr(0, comma));
         if (!value)
             return std::nullopt;
         values[i] = *value;
@@ -67,16 +57,8 @@ std::string frameText(CGRect rect)
 
 bool isUsableScale(std::string_view text)
 {
-    const std::optional<double> scale = parseNumber(text);
+    const std::optional<double> scale = parseFinite(text);
     return scale && *scale > 0 && *scale <= maximumScale;
-}
-
-CLI::Validator validator(std::string description, std::function<bool(const std::string&)> isValid, std::string error)
-{
-    return CLI::Validator(
-        [isValid = std::move(isValid), error = std::move(error)](
-            std::string& value) { return isValid(value) ? std::string() : "'" + value + "' " + error; },
-        std::move(description));
 }
 
 nlohmann::ordered_json rectJSON(CGRect rect)

@@ -158,8 +158,8 @@ NSInteger DGLEventTable::tableViewNumberOfRowsInSection(UITableView*, NSInteger 
 // at the next reload.
 CGFloat DGLEventTable::tableViewHeightForRowAtIndexPath(UITableView*, NSIndexPath* indexPath)
 {
-    const CGFloat title = oneLineHeight(titleTextSize_);
-    const CGFloat subtitle = oneLineHeight(subtitleTextSize_);
+    const CGFloat title = oneLineHeight(titleStyle_.size);
+    const CGFloat subtitle = oneLineHeight(subtitleStyle_.size);
     const bool twoLines = displayLocation_ && (hasLocation(eventAtIndexPath(indexPath)) || sameHeightRows_);
     return title + (twoLines ? subtitle : 0) + 2 * rowPadding;
 }
@@ -214,12 +214,9 @@ Ref<UITableViewCell> DGLEventTable::tableViewCellForRowAtIndexPath(UITableView* 
 
     cell->setDateIsRightAligned(dateIsRightAligned_);
     cell->setCalendarColor(event->calendarColor());
-    cell->setTitleTextSize(titleTextSize_);
-    cell->setTitleColor(titleColor_);
-    cell->setSubtitleTextSize(subtitleTextSize_);
-    cell->setSubtitleColor(subtitleColor_);
-    cell->setDateTextSize(dateTextSize_);
-    cell->setDateColor(dateColor_);
+    cell->setTitleStyle(titleStyle_);
+    cell->setSubtitleStyle(subtitleStyle_);
+    cell->setDateStyle(dateStyle_);
     cell->setTitleColorSameAsCalendarColor(titleColorSameAsCalendarColor_);
 
     // The swipe handler finds the row's event again from this tag.

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "listview/DGLRowCodes.h"
+#include "listview/DGLTextStyle.h"
 
 #include <CoreGraphics/CGGeometry.h>
 #include <Foundation/NSArray.h>
@@ -32,18 +33,22 @@ public:
     // The inner table view.
     UITableView* tableView() const { return tableView_.get(); }
     void setTableView(UITableView* tableView) { tableView_ = tableView; }
-    CGFloat titleTextSize() const { return titleTextSize_; }
-    void setTitleTextSize(CGFloat size) { titleTextSize_ = size; }
-    UIColor* titleColor() const { return titleColor_.get(); }
-    void setTitleColor(UIColor* color) { titleColor_ = color; }
-    CGFloat subtitleTextSize() const { return subtitleTextSize_; }
-    void setSubtitleTextSize(CGFloat size) { subtitleTextSize_ = size; }
-    UIColor* subtitleColor() const { return subtitleColor_.get(); }
-    void setSubtitleColor(UIColor* color) { subtitleColor_ = color; }
-    CGFloat dateTextSize() const { return dateTextSize_; }
-    void setDateTextSize(CGFloat size) { dateTextSize_ = size; }
-    UIColor* dateColor() const { return dateColor_.get(); }
-    void setDateColor(UIColor* color) { dateColor_ = color; }
+    // The rows' three texts, each set as two properties, its size and its colour.
+    const DGLTextStyle& titleStyle() const { return titleStyle_; }
+    CGFloat titleTextSize() const { return titleStyle_.size; }
+    void setTitleTextSize(CGFloat size) { titleStyle_.size = size; }
+    UIColor* titleColor() const { return titleStyle_.color.get(); }
+    void setTitleColor(UIColor* color) { titleStyle_.color = color; }
+    const DGLTextStyle& subtitleStyle() const { return subtitleStyle_; }
+    CGFloat subtitleTextSize() const { return subtitleStyle_.size; }
+    void setSubtitleTextSize(CGFloat size) { subtitleStyle_.size = size; }
+    UIColor* subtitleColor() const { return subtitleStyle_.color.get(); }
+    void setSubtitleColor(UIColor* color) { subtitleStyle_.color = color; }
+    const DGLTextStyle& dateStyle() const { return dateStyle_; }
+    CGFloat dateTextSize() const { return dateStyle_.size; }
+    void setDateTextSize(CGFloat size) { dateStyle_.size = size; }
+    UIColor* dateColor() const { return dateStyle_.color.get(); }
+    void setDateColor(UIColor* color) { dateStyle_.color = color; }
     UIColor* sectionHeaderBackgroundColor() const { return sectionHeaderBackgroundColor_.get(); }
     void setSectionHeaderBackgroundColor(UIColor* color) { sectionHeaderBackgroundColor_ = color; }
     UIColor* sectionHeaderTextColor() const { return sectionHeaderTextColor_.get(); }
@@ -151,12 +156,9 @@ private:
     Ref<NSMutableArray> sectionHeaders_;
 
     Ref<UITableView> tableView_;
-    CGFloat titleTextSize_ = 0;
-    Ref<UIColor> titleColor_;
-    CGFloat subtitleTextSize_ = 0;
-    Ref<UIColor> subtitleColor_;
-    CGFloat dateTextSize_ = 0;
-    Ref<UIColor> dateColor_;
+    DGLTextStyle titleStyle_;
+    DGLTextStyle subtitleStyle_;
+    DGLTextStyle dateStyle_;
     Ref<UIColor> sectionHeaderBackgroundColor_;
     Ref<UIColor> sectionHeaderTextColor_;
     CGFloat headerTextSize_ = 0;
