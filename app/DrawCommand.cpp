@@ -1,5 +1,6 @@
 #include "DrawCommand.h"
 
+#include "ArgumentParsing.h"
 #include "DeviceSession.h"
 #include "ListOptions.h"
 
@@ -10,7 +11,6 @@
 #include <platform/Environment.h>
 
 #include <cctype>
-#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -18,15 +18,6 @@
 #include <string_view>
 
 namespace {
-
-std::optional<unsigned> parseDigits(std::string_view text, int base)
-{
-    unsigned value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-    if (error != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return value;
-}
 
 bool allDigits(std::string_view text, bool hexadecimal = false)
 {
@@ -44,8 +35,8 @@ std::optional<std::chrono::year_month_day> parseDay(std::string_view text)
     const std::string_view year = text.substr(0, 4), month = text.substr(5, 2), day = text.substr(8, 2);
     if (!allDigits(year) || !allDigits(month) || !allDigits(day))
         return std::nullopt;
-    const std::chrono::year_month_day date { std::chrono::year(static_cast<int>(*parseDigits(year, 10))),
-        std::chrono::month(*parseDigits(month, 10)), std::chrono::day(*parseDigits(day, 10)) };
+    const std::chrono::year_month_day date { std::chrono::year(static_cast<int>(*parseWhole<unsigned>(year))),
+        std::chrono::month(*parseWhole<unsigned>(month)), std::chrono::day(*parseWhole<unsigned>(day)) };
     if (!date.ok())
         return std::nullopt;
     return date;
@@ -57,7 +48,7 @@ std::optional<Ref<UIColor>> parseColor(std::string_view text)
     if ((text.size() != 7 && text.size() != 9) || text[0] != '#' || !allDigits(text.substr(1), true))
         return std::nullopt;
     auto component = [&](std::size_t index) {
-        return text.size() > 1 + 2 * index ? *parseDigits(text.substr(1 + 2 * index, 2), 16) / 255.0 : 1.0;
+        return text.size() > 1 + 2 * index ? *parseWhole<unsigned>(text.substr(1 + 2 * index, 2), 16) / 255.0 : 1.0;
     };
     return UIColor::colorWithRed(component(0), component(1), component(2), component(3));
 }
@@ -65,19 +56,8 @@ std::optional<Ref<UIColor>> parseColor(std::string_view text)
 // A size in points: a finite number, 0 or more.
 std::optional<double> parseDiameter(std::string_view text)
 {
-    double value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value) || value < 0)
-        return std::nullopt;
-    return value;
-}
-
-CLI::Validator validator(std::string description, std::function<bool(const std::string&)> isValid, std::string error)
-{
-    return CLI::Validator(
-        [isValid = std::move(isValid), error = std::move(error)](
-            std::string& value) { return isValid(value) ? std::string() : "'" + value + "' " + error; },
-        std::move(description));
+    const std::optional<double> value = parseFinite(text);
+    return value && *value >= 0 ? value : std::nullopt;
 }
 
 // The instant that stands for a day: its noon in the host's zone, well away from

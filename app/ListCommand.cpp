@@ -6,6 +6,7 @@
 #include "TableContents.h"
 
 #include <Foundation/NSTimeZone.h>
+#include <host/NCNotificationPriorityListViewController.h>
 
 #include <nlohmann/json.hpp>
 #include <unicode/uchar.h>
@@ -136,8 +137,8 @@ public:
     {
         applyListEnvironment(options_);
         host::Device device = bootDevice(options);
-        const Ref<NSObject> table = makeConfiguredTable(extensionLibrary(device), options_, CGRectZero);
-        loadTableEvents(table.get());
+        const Ref<UIView> table = makeExtensionEventTable(extensionLibrary(device), options_,
+            NCNotificationPriorityListViewController::defaultSuggestedListViewFrame);
         const std::vector<ListedSection> sections = readTableContents(table.get());
         const std::string output = json_ ? json(sections).dump(2) + "\n" : agenda(sections);
         std::fputs(output.c_str(), stdout);

@@ -1,6 +1,8 @@
 #include "ListOptions.h"
 
+#include "ArgumentParsing.h"
 #include "IsoTime.h"
+#include "SettingsRecord.h"
 
 #include <EventKit/EKEventStore.h>
 #include <Foundation/NSLocale.h>
@@ -8,6 +10,7 @@
 #include <UIKit/UIColor.h>
 #include <objc/message.h>
 #include <platform/Environment.h>
+#include <tweak/EventTablePlacement.h>
 
 #include <unicode/uloc.h>
 
@@ -22,60 +25,6 @@ namespace {
 // The longest window: ten years, far beyond any lock screen's, and still a
 // moment for the store.
 constexpr long long maximumDays = 3660;
-
-// How a setting of the extension becomes a table property, as the lock screen
-// copies them: sizes are stored as integers and shown as points.
-enum class Conversion { Boolean, Integer, Size, Object };
-
-struct Copied {
-    const char* setter;
-    const char* setting;
-    Conversion conversion;
-};
-
-constexpr Copied copiedSettings[] = {
-    { "setDisplayLocation:", "displayLocation", Conversion::Boolean },
-    { "setIconType:", "iconType", Conversion::Integer },
-    { "setTitleTextSize:", "textSize", Conversion::Size },
-    { "setTitleColor:", "textColor", Conversion::Object },
-    { "setSubtitleTextSize:", "subtitleTextSize", Conversion::Size },
-    { "setSubtitleColor:", "subtitleTextColor", Conversion::Object },
-    { "setDateTextSize:", "dateTextSize", Conversion::Size },
-    { "setDateColor:", "dateTextColor", Conversion::Object },
-    { "setSameHeightRows:", "sameHeightRows", Conversion::Boolean },
-    { "setShowsRowSeparators:", "showSeparatorLines", Conversion::Boolean },
-    { "setTitleColorSameAsCalendarColor:", "titleColorSameAsCalendarColor", Conversion::Boolean },
-    { "setDateIsRightAligned:", "rightAlignedDate", Conversion::Boolean },
-    { "setDaysToDisplay:", "daysToDisplay", Conversion::Integer },
-    { "setMaxEventsToDisplay:", "maxEventsToDisplay", Conversion::Integer },
-    { "setSwipeAction:", "swipeAction", Conversion::Integer },
-    { "setGroupByDays:", "groupByDays", Conversion::Boolean },
-    { "setOnlySelectedCalendars:", "onlySelectedCalendars", Conversion::Boolean },
-    { "setSectionHeaderBackgroundColor:", "sectionHeaderBackgroundColor", Conversion::Object },
-    { "setSectionHeaderTextColor:", "sectionHeaderTextColor", Conversion::Object },
-    { "setCustomLaunchAppBundleID:", "customLaunchAppBundleID", Conversion::Object },
-    { "setHeaderTextSize:", "headerTextSize", Conversion::Size },
-    { "setBackgroundColor:", "backgroundColor", Conversion::Object },
-    { "setHeaderIsUppercase:", "headerIsUppercase", Conversion::Boolean },
-};
-
-void copySetting(NSObject* table, const Copied& copied, const void* address)
-{
-    switch (copied.conversion) {
-    case Conversion::Boolean:
-        objc_msgSend<void>(table, copied.setter, *static_cast<const BOOL*>(address));
-        break;
-    case Conversion::Integer:
-        objc_msgSend<void>(table, copied.setter, *static_cast<const NSInteger*>(address));
-        break;
-    case Conversion::Size:
-        objc_msgSend<void>(table, copied.setter, static_cast<CGFloat>(*static_cast<const NSInteger*>(address)));
-        break;
-    case Conversion::Object:
-        objc_msgSend<void>(table, copied.setter, *static_cast<id const*>(address));
-        break;
-    }
-}
 
 // A language ICU has data for, alone or with a region it may not list itself
 // ("en_DE" is English with German conventions).
@@ -96,11 +45,6 @@ bool isKnownLocale(const std::string& identifier)
     return false;
 }
 
-CLI::Validator checkedBy(const char* description, std::function<std::string(const std::string&)> problem)
-{
-    return CLI::Validator([problem = std::move(problem)](std::string& value) { return problem(value); }, description);
-}
-
 // The zone that --now is read in: --tz, else the host's.
 Ref<NSTimeZone> zoneOf(const ListOptions& options)
 {
@@ -118,23 +62,19 @@ void ListOptions::addTo(CLI::App& subcommand)
     subcommand
         .add_option("--now", now,
             "The moment to show, in ISO 8601 (2024-03-05T09:30); local to --tz unless it carries an offset")
-        ->check(checkedBy("ISO 8601", [](const std::string& text) {
-            return parseIsoTime(text, NSTimeZone::timeZoneWithName("UTC").get()) ? std::string()
-                                                                                 : "'" + text
-                    + "' is not a date and time in ISO 8601, such as 2024-03-05T09:30 or 2024-03-05T09:30+01:00";
-        }));
+        ->check(validator(
+            "ISO 8601",
+            [](const std::string& text) {
+                return static_cast<bool>(parseIsoTime(text, NSTimeZone::timeZoneWithName("UTC").get()));
+            },
+            "is not a date and time in ISO 8601, such as 2024-03-05T09:30 or 2024-03-05T09:30+01:00"));
     subcommand.add_option("--tz", timeZone, "The device's time zone, an IANA name such as Europe/Berlin")
-        ->check(checkedBy("ZONE", [](const std::string& name) {
-            return NSTimeZone::timeZoneWithName(name)
-                ? std::string()
-                : "'" + name + "' is not a time zone; give an IANA name such as Europe/Berlin or UTC";
-        }));
+        ->check(validator(
+            "ZONE", [](const std::string& name) { return static_cast<bool>(NSTimeZone::timeZoneWithName(name)); },
+            "is not a time zone; give an IANA name such as Europe/Berlin or UTC"));
     subcommand.add_option("--locale", locale, "The device's language and region, such as en_US or de_DE")
-        ->check(checkedBy("LOCALE", [](const std::string& identifier) {
-            return isKnownLocale(identifier)
-                ? std::string()
-                : "'" + identifier + "' is not a locale; give a language and region such as en_US or de_DE";
-        }));
+        ->check(
+            validator("LOCALE", isKnownLocale, "is not a locale; give a language and region such as en_US or de_DE"));
     subcommand
         .add_option_function<std::string>(
             "--calendar-access", [this](const std::string& answer) { calendarAccessGranted = answer == "granted"; },
@@ -178,18 +118,14 @@ Ref<NSObject> makeEventTable(CGRect frame)
     return Ref<NSObject>(objc_msgSend<id>(allocated.get(), "initWithFrame:", frame));
 }
 
-Ref<NSObject> makeConfiguredTable(void* extension, const ListOptions& options, CGRect frame)
+Ref<UIView> makeExtensionEventTable(void* extension, const ListOptions& options, CGRect suggestedFrame)
 {
-    Ref<NSObject> table = makeEventTable(frame);
-    for (const Copied& copied : copiedSettings) {
-        const void* address = dlsym(extension, copied.setting);
-        if (!address)
-            throw CommandError(std::string("the loaded extension has no setting named ") + copied.setting);
-        copySetting(table.get(), copied, address);
-    }
     if (options.days)
-        objc_msgSend<void>(table.get(), "setDaysToDisplay:", static_cast<NSInteger>(*options.days));
+        DAYGLASS_EXTENSION_SETTING(extension, daysToDisplay) = static_cast<NSInteger>(*options.days);
     if (options.max)
-        objc_msgSend<void>(table.get(), "setMaxEventsToDisplay:", static_cast<NSInteger>(*options.max));
-    return table;
+        DAYGLASS_EXTENSION_SETTING(extension, maxEventsToDisplay) = static_cast<NSInteger>(*options.max);
+    auto* create = reinterpret_cast<decltype(&dglCreateEventTable)>(dlsym(extension, "dglCreateEventTable"));
+    if (!create)
+        throw CommandError("the loaded Dayglass2.dylib cannot build an event list (no dglCreateEventTable)");
+    return Ref<UIView>::adopt(create(suggestedFrame));
 }

@@ -2,13 +2,14 @@
 // (`list`, `render`) take it on the command line: the calendars added to the
 // device's own, the moment, zone and language, the privacy answer, and settings
 // that override the extension's own. And the one way those commands make their
-// DGLEventTable: through the runtime, from the loaded extension's settings, as
-// the lock screen makes its list.
+// DGLEventTable: through the loaded extension's own createEventTable, as the lock
+// screen makes its list.
 #pragma once
 
 #include "Command.h"
 
 #include <CoreGraphics/CGGeometry.h>
+#include <UIKit/UIView.h>
 #include <objc/NSObject.h>
 
 #include <optional>
@@ -44,8 +45,8 @@ void applyListEnvironment(const ListOptions& options);
 // when no loaded library registered the class.
 Ref<NSObject> makeEventTable(CGRect frame);
 
-// A new table with the frame, its properties set from the loaded extension's
-// settings in the order the lock screen sets them, then --days and --max over
-// them. Its events are not loaded yet. CommandError when the library lacks a
-// setting.
-Ref<NSObject> makeConfiguredTable(void* extension, const ListOptions& options, CGRect frame);
+// The event list as the lock screen builds it for the suggested frame, through the
+// loaded extension's own createEventTable: placed, configured from its settings
+// (--days and --max replace two of them in this process), its view built and its
+// events loaded. CommandError when the library cannot build one.
+Ref<UIView> makeExtensionEventTable(void* extension, const ListOptions& options, CGRect suggestedFrame);

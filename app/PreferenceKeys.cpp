@@ -2,6 +2,7 @@
 #include "Command.h"
 
 #include <Foundation/NSValue.h>
+#include <tweak/SettingsTable.h>
 
 #include <algorithm>
 #include <array>
@@ -10,33 +11,38 @@
 
 namespace {
 
-constexpr std::array<PreferenceKey, 25> keyTable { {
-    { "groupByDays", PreferenceKind::Boolean },
-    { "customLSTimeoutEnabled", PreferenceKind::Boolean },
-    { "customLSTimeout", PreferenceKind::Integer },
-    { "headerIsUppercase", PreferenceKind::Boolean },
-    { "sectionHeaderBackgroundColor", PreferenceKind::Integer },
-    { "sectionHeaderTextColor", PreferenceKind::Integer },
-    { "enabled", PreferenceKind::Boolean },
-    { "customLaunchAppBundleID", PreferenceKind::String },
-    { "showSeparatorLines", PreferenceKind::Boolean },
-    { "rightAlignedDate", PreferenceKind::Boolean },
-    { "onlySelectedCalendars", PreferenceKind::Boolean },
-    { "displayLocation", PreferenceKind::Boolean },
-    { "sameHeightRows", PreferenceKind::Boolean },
-    { "swipeAction", PreferenceKind::Integer },
-    { "iconType", PreferenceKind::String },
-    { "textColor", PreferenceKind::Integer },
-    { "backgroundColor", PreferenceKind::Integer },
-    { "headerTextSize", PreferenceKind::Integer },
-    { "textSize", PreferenceKind::Integer },
-    { "subtitleTextColor", PreferenceKind::Integer },
-    { "subtitleTextSize", PreferenceKind::Integer },
-    { "dateTextColor", PreferenceKind::Integer },
-    { "dateTextSize", PreferenceKind::Integer },
-    { "daysToDisplay", PreferenceKind::Integer },
-    { "maxEventsToDisplay", PreferenceKind::Integer },
-} };
+constexpr PreferenceKind preferenceKindOf(SettingKind kind)
+{
+    switch (kind) {
+    case SettingKind::Switch:
+    case SettingKind::FollowsTitleColour:
+        return PreferenceKind::Boolean;
+    case SettingKind::Text:
+    case SettingKind::IconType:
+        return PreferenceKind::String;
+    default:
+        return PreferenceKind::Integer;
+    }
+}
+
+struct Row {
+    const char* key;
+    SettingKind kind;
+};
+
+#define DAYGLASS_SETTING_ROW(symbol, key, kind, ...) Row { key, SettingKind::kind },
+constexpr Row settingRows[] = { DAYGLASS_SETTINGS(DAYGLASS_SETTING_ROW, DAYGLASS_SETTING_ROW) };
+#undef DAYGLASS_SETTING_ROW
+
+// The rows with a key of their own, in the order the extension reads them.
+constexpr auto keyTable = [] {
+    std::array<PreferenceKey, std::ranges::count_if(settingRows, [](const Row& row) { return row.key; })> keys {};
+    auto next = keys.begin();
+    for (const Row& row : settingRows)
+        if (row.key)
+            *next++ = { row.key, preferenceKindOf(row.kind) };
+    return keys;
+}();
 
 std::string lowercase(std::string_view text)
 {

@@ -4,13 +4,11 @@
 #pragma once
 
 #include <objc/runtime.h>
+#include <tweak/SettingsTable.h>
 
 #include <span>
 #include <string>
 #include <string_view>
-
-inline constexpr const char* preferencesDevicePath = "/var/mobile/Library/Preferences/com.quarnel.dayglass2.plist";
-inline constexpr const char* preferencesChangedNotification = "com.quarnel.dayglass2.preferencesChanged";
 
 enum class PreferenceKind {
     Boolean,

@@ -24,11 +24,11 @@ namespace {
 Ref<NSMutableDictionary> readPreferences(bool replaceDamaged)
 {
     auto preferences = NSMutableDictionary::dictionary();
-    const std::string file = platform::resolveDevicePath(preferencesDevicePath);
+    const std::string file = platform::resolveDevicePath(preferencesFilePath);
     std::error_code error;
     if (!fs::exists(file, error))
         return preferences;
-    Ref<NSObject> root = NSPropertyListSerialization::propertyListWithContentsOfFile(preferencesDevicePath);
+    Ref<NSObject> root = NSPropertyListSerialization::propertyListWithContentsOfFile(preferencesFilePath);
     auto* stored = dynamicCast<NSDictionary>(root.get());
     if (!stored && !replaceDamaged)
         throw CommandError(file + " is not a property-list dictionary; `dayglass prefs reset` starts it afresh");
@@ -42,8 +42,8 @@ void writePreferences(const NSDictionary* preferences)
 {
     std::string reason;
     if (!NSPropertyListSerialization::writePropertyList(
-            preferences, preferencesDevicePath, NSPropertyListBinaryFormat_v1_0, &reason))
-        throw CommandError("cannot write " + platform::resolveDevicePath(preferencesDevicePath) + ": " + reason);
+            preferences, preferencesFilePath, NSPropertyListBinaryFormat_v1_0, &reason))
+        throw CommandError("cannot write " + platform::resolveDevicePath(preferencesFilePath) + ": " + reason);
     Ref<NSString> name = NSString::string(preferencesChangedNotification);
     CFNotificationCenterPostNotification(
         CFNotificationCenterGetDarwinNotifyCenter(), name.get(), nullptr, nullptr, true);

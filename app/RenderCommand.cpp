@@ -1,5 +1,6 @@
 #include "RenderCommand.h"
 
+#include "ArgumentParsing.h"
 #include "DeviceSession.h"
 #include "ListOptions.h"
 
@@ -12,11 +13,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include <dlfcn.h>
-
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -31,16 +29,6 @@ constexpr double maximumScale = 8;
 // screen at a high scale would otherwise ask for gigabytes).
 constexpr double maximumPixels = 64e6;
 
-// A finite number written whole, as "-12.5".
-std::optional<double> parseNumber(std::string_view text)
-{
-    double value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
-
 // "X,Y,W,H" in points; any numbers, so that an empty or odd suggestion can be
 // tried too.
 std::optional<CGRect> parseFrame(std::string_view text)
@@ -51,7 +39,7 @@ std::optional<CGRect> parseFrame(std::string_view text)
         const std::size_t comma = last ? text.size() : text.find(',');
         if (comma == std::string_view::npos)
             return std::nullopt;
-        const std::optional<double> value = parseNumber(text.substr(0, comma));
+        const std::optional<double> value = parseFinite(text.substr(0, comma));
         if (!value)
             return std::nullopt;
         values[i] = *value;
@@ -69,16 +57,8 @@ std::string frameText(CGRect rect)
 
 bool isUsableScale(std::string_view text)
 {
-    const std::optional<double> scale = parseNumber(text);
+    const std::optional<double> scale = parseFinite(text);
     return scale && *scale > 0 && *scale <= maximumScale;
-}
-
-CLI::Validator validator(std::string description, std::function<bool(const std::string&)> isValid, std::string error)
-{
-    return CLI::Validator(
-        [isValid = std::move(isValid), error = std::move(error)](
-            std::string& value) { return isValid(value) ? std::string() : "'" + value + "' " + error; },
-        std::move(description));
 }
 
 nlohmann::ordered_json rectJSON(CGRect rect)
@@ -149,24 +129,6 @@ Ref<UIImage> drawOnBackdrop(UIView& table, CGFloat scale)
     return image;
 }
 
-// The list as the lock screen builds it: the frame from the extension's own
-// placement arithmetic, the table configured from the extension's settings (with
-// the list's overrides), then its view built and its events loaded.
-Ref<UIView> buildEventTable(void* extension, const ListOptions& options, CGRect suggestedFrame)
-{
-    using FrameForSuggestion = CGRect (*)(CGRect);
-    auto frameFor = reinterpret_cast<FrameForSuggestion>(dlsym(extension, "eventTableFrameForSuggestedFrame"));
-    if (!frameFor)
-        throw CommandError(
-            "the loaded Dayglass2.dylib cannot place an event list (no eventTableFrameForSuggestedFrame)");
-    const Ref<NSObject> table = makeConfiguredTable(extension, options, frameFor(suggestedFrame));
-    objc_msgSend<void>(table.get(), "initView");
-    Ref<UIView> view(dynamicCast<UIView>(table.get()));
-    if (!view)
-        throw CommandError("the loaded Dayglass2.dylib's event list is not a view");
-    return view;
-}
-
 class RenderCommand final : public Command {
 public:
     explicit RenderCommand(CLI::App& app);
@@ -215,7 +177,7 @@ int RenderCommand::run(const CommonOptions& options)
     UIScreen::mainScreen()->setScale(scale);
     applyListEnvironment(listOptions_);
     host::Device device = bootDevice(options);
-    Ref<UIView> table = buildEventTable(extensionLibrary(device), listOptions_, *parseFrame(frame_));
+    Ref<UIView> table = makeExtensionEventTable(extensionLibrary(device), listOptions_, *parseFrame(frame_));
     Ref<UIImage> image = drawOnBackdrop(*table, scale);
     if (!image || !image->writePNGToFile(output_))
         throw CommandError("cannot write " + output_);

@@ -1,8 +1,15 @@
-// The extension's settings as they stand in the loaded library, read field by
-// field by name, so that SpringBoard never links the extension.
+// The extension's settings as they stand in the loaded library, reached by name,
+// so that SpringBoard never links the extension, and typed as the extension
+// declares them.
 #pragma once
 
+#include "Command.h"
+
+#include <tweak/TweakSettings.h>
+
 #include <nlohmann/json.hpp>
+
+#include <dlfcn.h>
 
 #include <array>
 #include <optional>
@@ -10,10 +17,29 @@
 #include <variant>
 #include <vector>
 
+// The variable named `symbol` in the loaded library, of the type T the extension
+// gives it. CommandError when the library lacks it.
+template <typename T> T& extensionVariable(void* library, const char* symbol)
+{
+    void* address = dlsym(library, symbol);
+    if (!address)
+        throw CommandError(std::string("the loaded extension has no setting named ") + symbol);
+    return *static_cast<T*>(address);
+}
+
+// One setting of the loaded extension, by its variable's name: `DAYGLASS_EXTENSION_SETTING(library, daysToDisplay) =
+// 7`.
+#define DAYGLASS_EXTENSION_SETTING(library, symbol) extensionVariable<decltype(::symbol)>(library, #symbol)
+
 struct SettingsRecord {
     // Colours as red, green, blue, alpha; nil before the first load.
     using Colour = std::optional<std::array<double, 4>>;
-    using Value = std::variant<bool, long long, Colour, std::string>;
+    // A code with what it means, such as 1 "small dot".
+    struct Code {
+        long long value;
+        const char* meaning;
+    };
+    using Value = std::variant<bool, long long, Code, Colour, std::string>;
 
     std::vector<std::pair<std::string, Value>> fields;
 

@@ -48,11 +48,6 @@ std::optional<std::string> headerTitle(const NSArray* headers, NSUInteger sectio
 
 } // namespace
 
-void loadTableEvents(NSObject* table)
-{
-    object_setIvar(table, tableIvar(table, "calendarEvents"), objc_msgSend<id>(table, "loadEvents"));
-}
-
 std::vector<ListedSection> readTableContents(NSObject* table)
 {
     const auto* sections = dynamicCast<NSArray>(object_getIvar(table, tableIvar(table, "calendarEvents")));

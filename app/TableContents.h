@@ -1,4 +1,4 @@
-// What an event table holds after loading, read through the runtime as plain
+// What an event table holds once built, read through the runtime as plain
 // values: its day sections with their header titles, and each row's record
 // with the date text the row shows.
 #pragma once
@@ -31,10 +31,6 @@ struct ListedSection {
     std::optional<std::string> title;
     std::vector<ListedEvent> events;
 };
-
-// Loads the table's events as its view does (`loadEvents`, kept in its
-// `calendarEvents`).
-void loadTableEvents(NSObject* table);
 
 // The sections in `calendarEvents`, titled from `sectionHeaders` while the table
 // groups by day.

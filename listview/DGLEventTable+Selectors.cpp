@@ -2,6 +2,7 @@
 
 #include "events/RuntimeAccessors.h"
 #include "listview/DGLEventTable.h"
+#include "tweak/SettingsTable.h"
 
 using runtime_accessors::Getter;
 using runtime_accessors::Setter;
@@ -51,33 +52,15 @@ id drawColoredDotWithColorAndRadius(id, SEL, id color, CGFloat radius)
     return autoreleased(DGLEventTable::drawColoredDotWithColor(dynamicCast<UIColor>(color), radius));
 }
 
+// The settings createEventTable copies in, and what else a host hands a new table.
 void addSetters(Class c)
 {
-    objc::addMethod(c, "setDisplayLocation:", &Setter<&DGLEventTable::setDisplayLocation>::imp);
-    objc::addMethod(c, "setIconType:", &Setter<&DGLEventTable::setIconType>::imp);
-    objc::addMethod(c, "setTitleTextSize:", &Setter<&DGLEventTable::setTitleTextSize>::imp);
-    objc::addMethod(c, "setTitleColor:", &Setter<&DGLEventTable::setTitleColor>::imp);
-    objc::addMethod(c, "setSubtitleTextSize:", &Setter<&DGLEventTable::setSubtitleTextSize>::imp);
-    objc::addMethod(c, "setSubtitleColor:", &Setter<&DGLEventTable::setSubtitleColor>::imp);
-    objc::addMethod(c, "setDateTextSize:", &Setter<&DGLEventTable::setDateTextSize>::imp);
-    objc::addMethod(c, "setDateColor:", &Setter<&DGLEventTable::setDateColor>::imp);
-    objc::addMethod(c, "setSameHeightRows:", &Setter<&DGLEventTable::setSameHeightRows>::imp);
-    objc::addMethod(c, "setShowsRowSeparators:", &Setter<&DGLEventTable::setShowsRowSeparators>::imp);
-    objc::addMethod(
-        c, "setTitleColorSameAsCalendarColor:", &Setter<&DGLEventTable::setTitleColorSameAsCalendarColor>::imp);
-    objc::addMethod(c, "setDateIsRightAligned:", &Setter<&DGLEventTable::setDateIsRightAligned>::imp);
-    objc::addMethod(c, "setDaysToDisplay:", &Setter<&DGLEventTable::setDaysToDisplay>::imp);
-    objc::addMethod(c, "setMaxEventsToDisplay:", &Setter<&DGLEventTable::setMaxEventsToDisplay>::imp);
-    objc::addMethod(c, "setSwipeAction:", &Setter<&DGLEventTable::setSwipeAction>::imp);
-    objc::addMethod(c, "setGroupByDays:", &Setter<&DGLEventTable::setGroupByDays>::imp);
-    objc::addMethod(c, "setOnlySelectedCalendars:", &Setter<&DGLEventTable::setOnlySelectedCalendars>::imp);
-    objc::addMethod(
-        c, "setSectionHeaderBackgroundColor:", &Setter<&DGLEventTable::setSectionHeaderBackgroundColor>::imp);
-    objc::addMethod(c, "setSectionHeaderTextColor:", &Setter<&DGLEventTable::setSectionHeaderTextColor>::imp);
-    objc::addMethod(c, "setCustomLaunchAppBundleID:", &Setter<&DGLEventTable::setCustomLaunchAppBundleID>::imp);
-    objc::addMethod(c, "setHeaderTextSize:", &Setter<&DGLEventTable::setHeaderTextSize>::imp);
-    objc::addMethod(c, "setBackgroundColor:", &Setter<&DGLEventTable::setBackgroundColor>::imp);
-    objc::addMethod(c, "setHeaderIsUppercase:", &Setter<&DGLEventTable::setHeaderIsUppercase>::imp);
+#define DAYGLASS_ADD_SETTER(symbol, key, kind, fallback, setter)                                                       \
+    objc::addMethod(c, #setter ":", &Setter<&DGLEventTable::setter>::imp);
+#define DAYGLASS_NO_SETTER(...)
+    DAYGLASS_SETTINGS(DAYGLASS_ADD_SETTER, DAYGLASS_NO_SETTER)
+#undef DAYGLASS_ADD_SETTER
+#undef DAYGLASS_NO_SETTER
     objc::addMethod(c, "setLsApplicationWorkspace:", &Setter<&DGLEventTable::setLsApplicationWorkspace>::imp);
     objc::addMethod(c, "setOpenApplicationOptions:", &Setter<&DGLEventTable::setOpenApplicationOptions>::imp);
 }

@@ -1,7 +1,7 @@
 #include "events/DGLEKEVent.h"
 #include "listview/DGLEventTable.h"
+#include "listview/DGLRowCodes.h"
 #include "listview/DGLTableViewCell.h"
-#include "tweak/TweakSettings.h"
 
 #include <Foundation/NSLog.h>
 #include <UIKit/UIImageView.h>
@@ -61,7 +61,7 @@ Ref<UIImageView> makeHeaderIcon(UIImage* image)
 
 // The dots come in the calendar's colour. A calendar page that cannot be drawn
 // leaves the icon as reuse left it: no image on a clear background.
-void showIcon(DGLTableViewCell& cell, const DGLEKEVent& event, NSInteger iconType)
+void showIcon(DGLTableViewCell& cell, const DGLEKEVent& event, DGLIconType iconType)
 {
     switch (iconType) {
     case DGLIconTypeDot:
@@ -158,8 +158,8 @@ NSInteger DGLEventTable::tableViewNumberOfRowsInSection(UITableView*, NSInteger 
 // at the next reload.
 CGFloat DGLEventTable::tableViewHeightForRowAtIndexPath(UITableView*, NSIndexPath* indexPath)
 {
-    const CGFloat title = oneLineHeight(titleTextSize_);
-    const CGFloat subtitle = oneLineHeight(subtitleTextSize_);
+    const CGFloat title = oneLineHeight(titleStyle_.size);
+    const CGFloat subtitle = oneLineHeight(subtitleStyle_.size);
     const bool twoLines = displayLocation_ && (hasLocation(eventAtIndexPath(indexPath)) || sameHeightRows_);
     return title + (twoLines ? subtitle : 0) + 2 * rowPadding;
 }
@@ -214,12 +214,9 @@ Ref<UITableViewCell> DGLEventTable::tableViewCellForRowAtIndexPath(UITableView* 
 
     cell->setDateIsRightAligned(dateIsRightAligned_);
     cell->setCalendarColor(event->calendarColor());
-    cell->setTitleTextSize(titleTextSize_);
-    cell->setTitleColor(titleColor_);
-    cell->setSubtitleTextSize(subtitleTextSize_);
-    cell->setSubtitleColor(subtitleColor_);
-    cell->setDateTextSize(dateTextSize_);
-    cell->setDateColor(dateColor_);
+    cell->setTitleStyle(titleStyle_);
+    cell->setSubtitleStyle(subtitleStyle_);
+    cell->setDateStyle(dateStyle_);
     cell->setTitleColorSameAsCalendarColor(titleColorSameAsCalendarColor_);
 
     // The swipe handler finds the row's event again from this tag.

@@ -7,6 +7,9 @@
 // in listview/.
 #pragma once
 
+#include "listview/DGLRowCodes.h"
+#include "listview/DGLTextStyle.h"
+
 #include <CoreGraphics/CGGeometry.h>
 #include <Foundation/NSArray.h>
 #include <Foundation/NSDate.h>
@@ -30,18 +33,22 @@ public:
     // The inner table view.
     UITableView* tableView() const { return tableView_.get(); }
     void setTableView(UITableView* tableView) { tableView_ = tableView; }
-    CGFloat titleTextSize() const { return titleTextSize_; }
-    void setTitleTextSize(CGFloat size) { titleTextSize_ = size; }
-    UIColor* titleColor() const { return titleColor_.get(); }
-    void setTitleColor(UIColor* color) { titleColor_ = color; }
-    CGFloat subtitleTextSize() const { return subtitleTextSize_; }
-    void setSubtitleTextSize(CGFloat size) { subtitleTextSize_ = size; }
-    UIColor* subtitleColor() const { return subtitleColor_.get(); }
-    void setSubtitleColor(UIColor* color) { subtitleColor_ = color; }
-    CGFloat dateTextSize() const { return dateTextSize_; }
-    void setDateTextSize(CGFloat size) { dateTextSize_ = size; }
-    UIColor* dateColor() const { return dateColor_.get(); }
-    void setDateColor(UIColor* color) { dateColor_ = color; }
+    // The rows' three texts, each set as two properties, its size and its colour.
+    const DGLTextStyle& titleStyle() const { return titleStyle_; }
+    CGFloat titleTextSize() const { return titleStyle_.size; }
+    void setTitleTextSize(CGFloat size) { titleStyle_.size = size; }
+    UIColor* titleColor() const { return titleStyle_.color.get(); }
+    void setTitleColor(UIColor* color) { titleStyle_.color = color; }
+    const DGLTextStyle& subtitleStyle() const { return subtitleStyle_; }
+    CGFloat subtitleTextSize() const { return subtitleStyle_.size; }
+    void setSubtitleTextSize(CGFloat size) { subtitleStyle_.size = size; }
+    UIColor* subtitleColor() const { return subtitleStyle_.color.get(); }
+    void setSubtitleColor(UIColor* color) { subtitleStyle_.color = color; }
+    const DGLTextStyle& dateStyle() const { return dateStyle_; }
+    CGFloat dateTextSize() const { return dateStyle_.size; }
+    void setDateTextSize(CGFloat size) { dateStyle_.size = size; }
+    UIColor* dateColor() const { return dateStyle_.color.get(); }
+    void setDateColor(UIColor* color) { dateStyle_.color = color; }
     UIColor* sectionHeaderBackgroundColor() const { return sectionHeaderBackgroundColor_.get(); }
     void setSectionHeaderBackgroundColor(UIColor* color) { sectionHeaderBackgroundColor_ = color; }
     UIColor* sectionHeaderTextColor() const { return sectionHeaderTextColor_.get(); }
@@ -82,13 +89,12 @@ public:
     void setLsApplicationWorkspace(NSObject* workspace) { lsApplicationWorkspace_ = workspace; }
     NSDictionary* openApplicationOptions() const { return openApplicationOptions_.get(); }
     void setOpenApplicationOptions(NSDictionary* options) { openApplicationOptions_ = options; }
-    // Row icon: 0 none, 1 coloured dot, 2 large coloured dot, 3 calendar page.
-    NSInteger iconType() const { return iconType_; }
-    void setIconType(NSInteger type) { iconType_ = type; }
-    // What a swipe on a row does: 0 nothing, 1 open the event, 2 open its day in
-    // Fantastical, 3 launch the custom application.
-    NSInteger swipeAction() const { return swipeAction_; }
-    void setSwipeAction(NSInteger action) { swipeAction_ = action; }
+    // The icon in front of each row.
+    DGLIconType iconType() const { return iconType_; }
+    void setIconType(DGLIconType type) { iconType_ = type; }
+    // What a swipe on a row does.
+    DGLSwipeAction swipeAction() const { return swipeAction_; }
+    void setSwipeAction(DGLSwipeAction action) { swipeAction_ = action; }
 
     // The upcoming events: from now until `daysToDisplay` calendar days ahead, of
     // the calendars that the calendar application shows (`onlySelectedCalendars`)
@@ -150,12 +156,9 @@ private:
     Ref<NSMutableArray> sectionHeaders_;
 
     Ref<UITableView> tableView_;
-    CGFloat titleTextSize_ = 0;
-    Ref<UIColor> titleColor_;
-    CGFloat subtitleTextSize_ = 0;
-    Ref<UIColor> subtitleColor_;
-    CGFloat dateTextSize_ = 0;
-    Ref<UIColor> dateColor_;
+    DGLTextStyle titleStyle_;
+    DGLTextStyle subtitleStyle_;
+    DGLTextStyle dateStyle_;
     Ref<UIColor> sectionHeaderBackgroundColor_;
     Ref<UIColor> sectionHeaderTextColor_;
     CGFloat headerTextSize_ = 0;
@@ -173,6 +176,6 @@ private:
     bool onlySelectedCalendars_ = false;
     Ref<NSObject> lsApplicationWorkspace_;
     Ref<NSDictionary> openApplicationOptions_;
-    NSInteger iconType_ = 0;
-    NSInteger swipeAction_ = 0;
+    DGLIconType iconType_ = DGLIconTypeNone;
+    DGLSwipeAction swipeAction_ = DGLSwipeActionNone;
 };

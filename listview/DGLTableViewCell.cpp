@@ -93,39 +93,21 @@ bool assignIfChanged(Ref<UIColor>& slot, UIColor* value)
 
 } // namespace
 
-void DGLTableViewCell::setTitleTextSize(CGFloat size)
+void DGLTableViewCell::setTitleStyle(const DGLTextStyle& style)
 {
-    if (assignIfChanged(titleTextSize_, size))
+    if (assignIfChanged(titleStyle_, style))
         setNeedsLayout();
 }
 
-void DGLTableViewCell::setTitleColor(UIColor* color)
+void DGLTableViewCell::setSubtitleStyle(const DGLTextStyle& style)
 {
-    if (assignIfChanged(titleColor_, color))
+    if (assignIfChanged(subtitleStyle_, style))
         setNeedsLayout();
 }
 
-void DGLTableViewCell::setSubtitleTextSize(CGFloat size)
+void DGLTableViewCell::setDateStyle(const DGLTextStyle& style)
 {
-    if (assignIfChanged(subtitleTextSize_, size))
-        setNeedsLayout();
-}
-
-void DGLTableViewCell::setSubtitleColor(UIColor* color)
-{
-    if (assignIfChanged(subtitleColor_, color))
-        setNeedsLayout();
-}
-
-void DGLTableViewCell::setDateTextSize(CGFloat size)
-{
-    if (assignIfChanged(dateTextSize_, size))
-        setNeedsLayout();
-}
-
-void DGLTableViewCell::setDateColor(UIColor* color)
-{
-    if (assignIfChanged(dateColor_, color))
+    if (assignIfChanged(dateStyle_, style))
         setNeedsLayout();
 }
 
@@ -198,13 +180,13 @@ void DGLTableViewCell::applyFontsAndColours()
 {
     // The title's face, whatever its current size, sets the face of all three.
     const Ref<UIFont> family = lblEventName_->font();
-    lblEventName_->setFont(family->fontWithSize(titleTextSize_));
-    lblEventDate_->setFont(family->fontWithSize(dateTextSize_));
-    lblEventLocation_->setFont(family->fontWithSize(subtitleTextSize_));
+    lblEventName_->setFont(family->fontWithSize(titleStyle_.size));
+    lblEventDate_->setFont(family->fontWithSize(dateStyle_.size));
+    lblEventLocation_->setFont(family->fontWithSize(subtitleStyle_.size));
 
-    lblEventName_->setTextColor(titleColorSameAsCalendarColor_ ? calendarColor_.get() : titleColor_.get());
-    lblEventDate_->setTextColor(dateColor_);
-    lblEventLocation_->setTextColor(subtitleColor_);
+    lblEventName_->setTextColor(titleColorSameAsCalendarColor_ ? calendarColor_.get() : titleStyle_.color.get());
+    lblEventDate_->setTextColor(dateStyle_.color);
+    lblEventLocation_->setTextColor(subtitleStyle_.color);
 }
 
 // With the date right-aligned the title takes all the width up to the date; with

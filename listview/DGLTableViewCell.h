@@ -9,6 +9,8 @@
 // and frames are applied by the cell's own layout pass.
 #pragma once
 
+#include "listview/DGLTextStyle.h"
+
 #include <UIKit/UIColor.h>
 #include <UIKit/UIImageView.h>
 #include <UIKit/UILabel.h>
@@ -33,19 +35,14 @@ public:
     // Holds the four views above; its tag addresses the row.
     UIScrollView* scrollView() const { return scrollView_.get(); }
 
-    CGFloat titleTextSize() const { return titleTextSize_; }
-    void setTitleTextSize(CGFloat size);
-    // Used while titleColorSameAsCalendarColor is NO.
-    UIColor* titleColor() const { return titleColor_.get(); }
-    void setTitleColor(UIColor* color);
-    CGFloat subtitleTextSize() const { return subtitleTextSize_; }
-    void setSubtitleTextSize(CGFloat size);
-    UIColor* subtitleColor() const { return subtitleColor_.get(); }
-    void setSubtitleColor(UIColor* color);
-    CGFloat dateTextSize() const { return dateTextSize_; }
-    void setDateTextSize(CGFloat size);
-    UIColor* dateColor() const { return dateColor_.get(); }
-    void setDateColor(UIColor* color);
+    // The title's colour is used while titleColorSameAsCalendarColor is NO.
+    const DGLTextStyle& titleStyle() const { return titleStyle_; }
+    void setTitleStyle(const DGLTextStyle& style);
+    // The location's.
+    const DGLTextStyle& subtitleStyle() const { return subtitleStyle_; }
+    void setSubtitleStyle(const DGLTextStyle& style);
+    const DGLTextStyle& dateStyle() const { return dateStyle_; }
+    void setDateStyle(const DGLTextStyle& style);
     // The date at the row's right edge, else right after the title.
     bool dateIsRightAligned() const { return dateIsRightAligned_; }
     void setDateIsRightAligned(bool rightAligned);
@@ -78,12 +75,9 @@ private:
     Ref<UILabel> lblEventLocation_;
     Ref<UIImageView> iconView_;
     Ref<UIScrollView> scrollView_;
-    CGFloat titleTextSize_ = 0;
-    Ref<UIColor> titleColor_;
-    CGFloat subtitleTextSize_ = 0;
-    Ref<UIColor> subtitleColor_;
-    CGFloat dateTextSize_ = 0;
-    Ref<UIColor> dateColor_;
+    DGLTextStyle titleStyle_;
+    DGLTextStyle subtitleStyle_;
+    DGLTextStyle dateStyle_;
     bool dateIsRightAligned_ = false;
     bool showsIcon_ = false;
     bool displayLocation_ = false;

@@ -5,42 +5,38 @@
 #include <Foundation/NSLog.h>
 #include <Foundation/NSValue.h>
 
+#include <type_traits>
+
 extern "C" {
 CGFloat dglEventTableHeight;
 }
 
 namespace {
 
+template <typename Setter> struct MemberArgument;
+template <typename Class, typename Argument> struct MemberArgument<void (Class::*)(Argument)> {
+    using Type = Argument;
+};
+
 // Room left below the list for the lock screen's own controls.
 constexpr CGFloat bottomInset = 70;
 constexpr CGFloat sideInset = 8;
 constexpr CGRect fallbackFrame { { 10, 200 }, { 300, 300 } };
 
+// A setting into its table property; sizes are whole points in the settings.
+template <auto setter, typename Value> void feed(DGLEventTable& table, Value value)
+{
+    using Property = std::remove_cvref_t<typename MemberArgument<decltype(setter)>::Type>;
+    (table.*setter)(static_cast<Property>(value));
+}
+
 void copySettings(DGLEventTable& table)
 {
-    table.setDisplayLocation(displayLocation);
-    table.setIconType(iconType);
-    table.setTitleTextSize(static_cast<CGFloat>(textSize));
-    table.setTitleColor(textColor);
-    table.setSubtitleTextSize(static_cast<CGFloat>(subtitleTextSize));
-    table.setSubtitleColor(subtitleTextColor);
-    table.setDateTextSize(static_cast<CGFloat>(dateTextSize));
-    table.setDateColor(dateTextColor);
-    table.setSameHeightRows(sameHeightRows);
-    table.setShowsRowSeparators(showSeparatorLines);
-    table.setTitleColorSameAsCalendarColor(titleColorSameAsCalendarColor);
-    table.setDateIsRightAligned(rightAlignedDate);
-    table.setDaysToDisplay(daysToDisplay);
-    table.setMaxEventsToDisplay(maxEventsToDisplay);
-    table.setSwipeAction(swipeAction);
-    table.setGroupByDays(groupByDays);
-    table.setOnlySelectedCalendars(onlySelectedCalendars);
-    table.setSectionHeaderBackgroundColor(sectionHeaderBackgroundColor);
-    table.setSectionHeaderTextColor(sectionHeaderTextColor);
-    table.setCustomLaunchAppBundleID(customLaunchAppBundleID);
-    table.setHeaderTextSize(static_cast<CGFloat>(headerTextSize));
-    table.setBackgroundColor(backgroundColor);
-    table.setHeaderIsUppercase(headerIsUppercase);
+#define DAYGLASS_FEED_SETTING(symbol, key, kind, fallback, setter) feed<&DGLEventTable::setter>(table, symbol);
+#define DAYGLASS_KEEP_SETTING(...)
+    DAYGLASS_SETTINGS(DAYGLASS_FEED_SETTING, DAYGLASS_KEEP_SETTING)
+#undef DAYGLASS_FEED_SETTING
+#undef DAYGLASS_KEEP_SETTING
 }
 
 // What the swipe action passes with every link it opens: ask to unlock first.
@@ -76,4 +72,9 @@ Ref<DGLEventTable> createEventTable(CGRect suggestedFrame)
     table->setOpenApplicationOptions(unlockingOpenOptions());
     table->initView();
     return table;
+}
+
+DGLEventTable* dglCreateEventTable(CGRect suggestedFrame)
+{
+    return createEventTable(suggestedFrame).leak();
 }

@@ -21,3 +21,7 @@ Ref<DGLEventTable> createEventTable(CGRect suggestedFrame);
 // height in dglEventTableHeight (and logging an empty suggestion). Unmangled, for
 // a host that builds and configures the table itself through the runtime.
 extern "C" CGRect eventTableFrameForSuggestedFrame(CGRect suggestedFrame);
+
+// createEventTable for a host that reaches the extension only by name, as the
+// dayglass command does: the table comes with one reference for the caller.
+extern "C" DGLEventTable* dglCreateEventTable(CGRect suggestedFrame);

@@ -8,117 +8,29 @@
 
 #include <optional>
 
+#define DAYGLASS_DEFINE_SETTING(symbol, key, kind, ...) SettingType<SettingKind::kind> symbol;
 extern "C" {
-BOOL groupByDays;
-BOOL customLSTimeoutEnabled;
-NSInteger customLSTimeout;
-BOOL headerIsUppercase;
-UIColor* sectionHeaderBackgroundColor;
-UIColor* sectionHeaderTextColor;
-BOOL isEnabled;
-NSString* customLaunchAppBundleID;
-BOOL showSeparatorLines;
-BOOL rightAlignedDate;
-BOOL onlySelectedCalendars;
-BOOL displayLocation;
-BOOL sameHeightRows;
-NSInteger swipeAction;
-NSInteger iconType;
-UIColor* textColor;
-BOOL titleColorSameAsCalendarColor;
-UIColor* backgroundColor;
-NSInteger headerTextSize;
-NSInteger textSize;
-UIColor* subtitleTextColor;
-NSInteger subtitleTextSize;
-UIColor* dateTextColor;
-NSInteger dateTextSize;
-NSInteger daysToDisplay;
-NSInteger maxEventsToDisplay;
+DAYGLASS_SETTINGS(DAYGLASS_DEFINE_SETTING, DAYGLASS_DEFINE_SETTING)
 }
+#undef DAYGLASS_DEFINE_SETTING
 
 namespace {
 
-using ColourMaker = Ref<UIColor> (*)();
-
-Ref<UIColor> lavenderGrey()
-{
-    return UIColor::colorWithRed(186 / 255.0, 183 / 255.0, 191 / 255.0, 1.0);
-}
-
-Ref<UIColor> nearBlack()
-{
-    return UIColor::colorWithRed(0.01, 0.01, 0.01, 1.0);
-}
-
-Ref<UIColor> halfTransparentWhite()
-{
-    return UIColor::colorWithWhite(1.0, 0.5);
-}
-
-// Codes 0 to 9: UIKit's preset colours.
-constexpr ColourMaker standardColours[10] = {
-    &UIColor::redColor,
-    &UIColor::blackColor,
-    &UIColor::darkGrayColor,
-    &UIColor::whiteColor,
-    &UIColor::greenColor,
-    &UIColor::blueColor,
-    &UIColor::yellowColor,
-    &UIColor::orangeColor,
-    &UIColor::purpleColor,
-    &UIColor::brownColor,
-};
-
-// How one colour field reads its code: entries of the standard table it replaces,
-// and its own colours for code 999, for any other code outside 0 to 9 and for an
-// absent key.
-struct ColourCodes {
-    ColourMaker replaced[10];
-    ColourMaker code999;
-    ColourMaker otherCode;
-    ColourMaker absent;
-};
-
-constexpr ColourCodes sectionHeaderBackgroundCodes { {}, &UIColor::whiteColor, &UIColor::whiteColor,
-    &UIColor::whiteColor };
-constexpr ColourCodes sectionHeaderTextCodes { {}, &UIColor::darkGrayColor, &UIColor::darkGrayColor,
-    &UIColor::darkGrayColor };
-constexpr ColourCodes textCodes { {}, &UIColor::whiteColor, &UIColor::blackColor, &UIColor::blackColor };
-constexpr ColourCodes backgroundCodes { { nullptr, nullptr, &lavenderGrey }, &UIColor::clearColor, &lavenderGrey,
-    &lavenderGrey };
-constexpr ColourCodes subtitleTextCodes { {}, &UIColor::whiteColor, &UIColor::whiteColor, &UIColor::darkGrayColor };
-constexpr ColourCodes dateTextCodes { { nullptr, &nearBlack, &halfTransparentWhite }, &UIColor::brownColor,
-    &UIColor::brownColor, &UIColor::brownColor };
-
-constexpr NSInteger calendarColourCode = 999;
-
-Ref<UIColor> colourFor(const ColourCodes& codes, std::optional<NSInteger> code)
-{
-    if (!code)
-        return codes.absent();
-    // Unsigned, so that negative codes fall outside the table too.
-    const auto index = static_cast<NSUInteger>(*code);
-    if (index < 10)
-        return codes.replaced[index] ? codes.replaced[index]() : standardColours[index]();
-    return *code == calendarColourCode ? codes.code999() : codes.otherCode();
-}
-
-NSInteger swipeActionFor(std::optional<NSInteger> code)
+DGLSwipeAction swipeActionFor(std::optional<NSInteger> code)
 {
     if (!code || static_cast<NSUInteger>(*code) > DGLSwipeActionLaunchApplication)
         return DGLSwipeActionOpenEvent;
-    return *code;
+    return static_cast<DGLSwipeAction>(*code);
 }
 
-NSInteger iconTypeFor(const NSString* name)
+// The first three names in order; any other string is the calendar page.
+DGLIconType iconTypeFor(const NSString* name)
 {
-    if (!name || name->UTF8String() == "NONE")
+    if (!name)
         return DGLIconTypeNone;
-    if (name->UTF8String() == "DOT")
-        return DGLIconTypeDot;
-    if (name->UTF8String() == "DOT_LARGE")
-        return DGLIconTypeLargeDot;
+    for (NSInteger code = DGLIconTypeNone; code < DGLIconTypeCalendarPage; ++code)
+        if (name->UTF8String() == iconTypeNames[code])
+            return static_cast<DGLIconType>(code);
     return DGLIconTypeCalendarPage;
 }
 
@@ -170,32 +82,39 @@ private:
     const NSDictionary* values_;
 };
 
-void assignColour(UIColor*& field, const ColourCodes& codes, std::optional<NSInteger> code)
+// One row of the settings table: the field from its key, or the fallback.
+template <SettingKind kind, typename Fallback>
+void loadSetting(SettingType<kind>& field, const PreferenceReader& file, const char* key, const Fallback& fallback)
 {
-    assignRetained(field, colourFor(codes, code).get());
-}
-
-// The title colour also decides whether titles take their calendar's colour; an
-// absent key leaves that choice as the previous load made it.
-void loadTextColour(const PreferenceReader& file)
-{
-    const std::optional<NSInteger> code = file.integerValue("textColor");
-    if (code)
-        titleColorSameAsCalendarColor = *code == calendarColourCode;
-    assignColour(textColor, textCodes, code);
-}
-
-void loadBundleIdentifier(const PreferenceReader& file)
-{
-    const NSString* stored = file.stringValue("customLaunchAppBundleID");
-    assignRetained(customLaunchAppBundleID, stored ? const_cast<NSString*>(stored) : NSString::string().get());
+    using enum SettingKind;
+    if constexpr (kind == Switch)
+        field = file.boolValue(key).value_or(fallback);
+    else if constexpr (kind == Seconds)
+        field = file.integerValue(key).value_or(fallback);
+    else if constexpr (kind == TextSize || kind == DayCount || kind == EventCount)
+        field = file.intValue(key).value_or(fallback);
+    else if constexpr (kind == Colour || kind == TitleColour) {
+        const std::optional<NSInteger> code = file.integerValue(key);
+        // The title colour also decides whether titles take their calendar's
+        // colour; an absent key leaves that choice as the previous load made it.
+        if (kind == TitleColour && code)
+            titleColorSameAsCalendarColor = *code == calendarColourCode;
+        assignRetained(field, (code ? fallback.colourFor(*code) : fallback.absent()).get());
+    } else if constexpr (kind == Text) {
+        const NSString* stored = file.stringValue(key);
+        assignRetained(field, stored ? const_cast<NSString*>(stored) : NSString::string(fallback).get());
+    } else if constexpr (kind == SwipeAction)
+        field = swipeActionFor(file.integerValue(key));
+    else if constexpr (kind == IconType)
+        field = iconTypeFor(file.stringValue(key));
+    // FollowsTitleColour has no key: the title colour's row sets it.
 }
 
 } // namespace
 
 const NSString* preferencesChangedNotificationName()
 {
-    static const NSString* name = NSString::string("com.quarnel.dayglass2.preferencesChanged").leak();
+    static const NSString* name = NSString::string(preferencesChangedNotification).leak();
     return name;
 }
 
@@ -206,32 +125,10 @@ void loadPreferences()
         NSLog("DGL: unable to load preferences.");
     const PreferenceReader file(values.get());
 
-    groupByDays = file.boolValue("groupByDays").value_or(YES);
-    customLSTimeoutEnabled = file.boolValue("customLSTimeoutEnabled").value_or(NO);
-    customLSTimeout = file.integerValue("customLSTimeout").value_or(3);
-    headerIsUppercase = file.boolValue("headerIsUppercase").value_or(YES);
-    assignColour(
-        sectionHeaderBackgroundColor, sectionHeaderBackgroundCodes, file.integerValue("sectionHeaderBackgroundColor"));
-    assignColour(sectionHeaderTextColor, sectionHeaderTextCodes, file.integerValue("sectionHeaderTextColor"));
-    isEnabled = file.boolValue("enabled").value_or(YES);
-    loadBundleIdentifier(file);
-    showSeparatorLines = file.boolValue("showSeparatorLines").value_or(YES);
-    rightAlignedDate = file.boolValue("rightAlignedDate").value_or(YES);
-    onlySelectedCalendars = file.boolValue("onlySelectedCalendars").value_or(YES);
-    displayLocation = file.boolValue("displayLocation").value_or(NO);
-    sameHeightRows = file.boolValue("sameHeightRows").value_or(YES);
-    swipeAction = swipeActionFor(file.integerValue("swipeAction"));
-    iconType = iconTypeFor(file.stringValue("iconType"));
-    loadTextColour(file);
-    assignColour(backgroundColor, backgroundCodes, file.integerValue("backgroundColor"));
-    headerTextSize = file.intValue("headerTextSize").value_or(13);
-    textSize = file.intValue("textSize").value_or(13);
-    assignColour(subtitleTextColor, subtitleTextCodes, file.integerValue("subtitleTextColor"));
-    subtitleTextSize = file.intValue("subtitleTextSize").value_or(12);
-    assignColour(dateTextColor, dateTextCodes, file.integerValue("dateTextColor"));
-    dateTextSize = file.intValue("dateTextSize").value_or(11);
-    daysToDisplay = file.intValue("daysToDisplay").value_or(2);
-    maxEventsToDisplay = file.intValue("maxEventsToDisplay").value_or(0);
+#define DAYGLASS_LOAD_SETTING(symbol, key, kind, fallback, ...)                                                        \
+    loadSetting<SettingKind::kind>(symbol, file, key, fallback);
+    DAYGLASS_SETTINGS(DAYGLASS_LOAD_SETTING, DAYGLASS_LOAD_SETTING)
+#undef DAYGLASS_LOAD_SETTING
 }
 
 void preferencesChangedCallback(CFNotificationCenterRef, void*, CFStringRef, const void*, CFDictionaryRef)

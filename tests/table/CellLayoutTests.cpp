@@ -39,9 +39,9 @@ protected:
         cell->lblEventDate()->setText(date);
         cell->lblEventLocation()->setText(location);
         cell->setDisplayLocation(*location != '\0');
-        cell->setTitleTextSize(14);
-        cell->setSubtitleTextSize(12);
-        cell->setDateTextSize(11);
+        cell->setTitleStyle({ 14, nullptr });
+        cell->setSubtitleStyle({ 12, nullptr });
+        cell->setDateStyle({ 11, nullptr });
     }
 
     void layOut(CGFloat width = rowWidth, CGFloat height = rowHeight)
@@ -151,9 +151,9 @@ TEST_F(Cell, TakesFontsInTheTitlesFaceAndColoursFromItsProperties)
     configure("Dentist", "10:15 PM", "Dr. Weber");
     const Ref<UIColor> blue = UIColor::blueColor(), green = UIColor::greenColor(), brown = UIColor::brownColor(),
                        purple = UIColor::purpleColor();
-    cell->setTitleColor(blue);
-    cell->setSubtitleColor(green);
-    cell->setDateColor(brown);
+    cell->setTitleStyle({ 14, blue });
+    cell->setSubtitleStyle({ 12, green });
+    cell->setDateStyle({ 11, brown });
     cell->setCalendarColor(purple);
     layOut();
     for (auto [label, size] : { std::pair { cell->lblEventName(), 14.0 }, std::pair { cell->lblEventLocation(), 12.0 },
@@ -184,7 +184,7 @@ TEST_F(Cell, ReuseClearsTextsAndIconButKeepsTheSettings)
     EXPECT_FALSE(cell->iconView()->image());
     EXPECT_EQ(cell->iconView()->backgroundColor()->alpha(), 0);
     EXPECT_TRUE(cell->showsIcon());
-    EXPECT_DOUBLE_EQ(cell->titleTextSize(), 14);
+    EXPECT_DOUBLE_EQ(cell->titleStyle().size, 14);
 }
 
 } // namespace

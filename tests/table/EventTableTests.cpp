@@ -251,13 +251,13 @@ TEST(EventTableView, IconFollowsTheIconType)
     auto events = NSMutableArray::array({ makeEvent("Dentist", NSDate::date(), "", red) });
     table->initViewWithSections(NSArray::array({ events }));
 
-    table->setIconType(0);
+    table->setIconType(DGLIconTypeNone);
     Ref<DGLTableViewCell> cell = cellFor(*table, 0, 0);
     EXPECT_FALSE(cell->showsIcon());
     EXPECT_FALSE(cell->iconView()->image());
 
     // 80-point images with a disc of 30 or 50 points across in the calendar's colour.
-    for (NSInteger type : { 1, 2 }) {
+    for (DGLIconType type : { DGLIconTypeDot, DGLIconTypeLargeDot }) {
         table->setIconType(type);
         cell = cellFor(*table, 0, 0);
         EXPECT_TRUE(cell->showsIcon());
@@ -265,10 +265,10 @@ TEST(EventTableView, IconFollowsTheIconType)
         ASSERT_TRUE(dot);
         EXPECT_EQ(dot->size(), CGSizeMake(80, 80));
         EXPECT_EQ(pixel(dot, 40, 27), redPixel);
-        EXPECT_EQ(pixel(dot, 40, 20) == redPixel, type == 2);
+        EXPECT_EQ(pixel(dot, 40, 20) == redPixel, type == DGLIconTypeLargeDot);
     }
 
-    table->setIconType(3);
+    table->setIconType(DGLIconTypeCalendarPage);
     cell = cellFor(*table, 0, 0);
     EXPECT_TRUE(cell->showsIcon());
     ASSERT_TRUE(cell->iconView()->image());

@@ -1,10 +1,14 @@
 #include "PreferenceFiles.h"
 
+#include <tweak/Retained.h>
+#include <tweak/TweakSettings.h>
+
 #include <plist/plist.h>
 
 #include <cstdlib>
 #include <memory>
 #include <stdexcept>
+#include <type_traits>
 
 namespace preference_files {
 
@@ -26,6 +30,21 @@ std::string binaryFrom(const std::string& xml)
 void writeBinary(const testing_support::TempDeviceRoot& root, const std::string& entries)
 {
     root.writeText(path, binaryFrom(xmlDocument("<dict>" + entries + "</dict>")));
+}
+
+template <typename T> void clear(T& field)
+{
+    if constexpr (std::is_pointer_v<T>)
+        assignRetained(field, static_cast<T>(nullptr));
+    else
+        field = T {};
+}
+
+void resetSettings()
+{
+#define DAYGLASS_CLEAR_SETTING(symbol, ...) clear(symbol);
+    DAYGLASS_SETTINGS(DAYGLASS_CLEAR_SETTING, DAYGLASS_CLEAR_SETTING)
+#undef DAYGLASS_CLEAR_SETTING
 }
 
 } // namespace preference_files

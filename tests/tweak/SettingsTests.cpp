@@ -30,6 +30,8 @@ const std::string unableToLoad = "DGL: unable to load preferences.";
 
 class SettingsLoad : public ::testing::Test {
 protected:
+    void SetUp() override { pf::resetSettings(); }
+
     void load(const std::string& entries)
     {
         pf::writeXml(root_, entries);
