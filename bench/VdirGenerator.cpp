@@ -32,7 +32,7 @@ enum class TimeStyle { Berlin, Utc, Floating };
 class ItemWriter {
 public:
     ItemWriter(const VdirShape& shape)
-        : spec_(shape)
+        : shape_(shape)
         , random_(shape.seed)
     {
     }
@@ -50,13 +50,13 @@ private:
     std::string event(const std::string& uid, const std::string& body);
     std::string calendar(const std::string& events, bool withZone) const;
 
-    const VdirShape& spec_;
+    const VdirShape& shape_;
     std::mt19937 random_;
 };
 
 std::tm ItemWriter::dayAt(int dayOffset, int minuteOfDay) const
 {
-    const std::time_t midnight = spec_.anchor - spec_.anchor % 86400;
+    const std::time_t midnight = shape_.anchor - shape_.anchor % 86400;
     const std::time_t when = midnight + dayOffset * 86400LL + minuteOfDay * 60LL;
     std::tm parts {};
     gmtime_r(&when, &parts);
@@ -107,7 +107,7 @@ std::string ItemWriter::calendar(const std::string& events, bool withZone) const
 
 std::string ItemWriter::single(const std::string& uid)
 {
-    const int day = pick(2 * spec_.spreadDays + 1) - spec_.spreadDays;
+    const int day = pick(2 * shape_.spreadDays + 1) - shape_.spreadDays;
     if (chance(10)) {
         const std::string body = date("DTSTART", dayAt(day, 0)) + date("DTEND", dayAt(day + 1 + pick(3), 0));
         return calendar(event(uid, body), false);
@@ -126,7 +126,7 @@ std::string ItemWriter::single(const std::string& uid)
 std::string ItemWriter::series(const std::string& uid)
 {
     const int kind = pick(10);
-    const int firstDay = -pick(spec_.spreadDays);
+    const int firstDay = -pick(shape_.spreadDays);
     if (kind == 9) {
         const std::string body = date("DTSTART", dayAt(firstDay, 0)) + "RRULE:FREQ=YEARLY\r\n";
         return calendar(event(uid, body), false);

@@ -149,10 +149,12 @@ Ref<NSArray> DGLEventTable::loadEvents()
     }
     NSLog("DGL2: selected calendars: %@", calendars.get());
 
+    // One reading of the clock for both ends, so that the window is exactly
+    // `daysToDisplay` calendar days long.
     const Ref<NSDate> start = NSDate::date();
     auto length = makeRef<NSDateComponents>();
     length->setDay(daysToDisplay_);
-    const Ref<NSDate> end = NSCalendar::currentCalendar()->dateByAddingComponents(length, NSDate::date(), 0);
+    const Ref<NSDate> end = NSCalendar::currentCalendar()->dateByAddingComponents(length, start, 0);
 
     const Ref<NSArray> found
         = store->eventsMatchingPredicate(store->predicateForEventsWithStartDate(start, end, calendars));

@@ -1,5 +1,6 @@
 #include <host/Device.h>
 
+#include <EventKit/EKEventStore.h>
 #include <host/SBApplicationController.h>
 #include <host/SpringBoard.h>
 #include <platform/Environment.h>
@@ -15,6 +16,7 @@ namespace {
 void applyEnvironment(const BootOptions& options)
 {
     platform::setDeviceRoot(options.root);
+    EKEventStore::setCalendarStorage(EKCalendarStorage::Memory);
     if (options.now)
         platform::pinCurrentTime(options.now);
     if (options.timeZone)

@@ -93,6 +93,24 @@ TEST_F(Recurrence, WindowAcrossTheSpringChange)
             utc("2024-03-29 20:45"), utc("2024-03-30 08:00"), utc("2024-03-30 20:45"), utc("2024-03-31 07:00") }));
 }
 
+// A wall time the clock skips is read with the offset before the jump; one it
+// shows twice is the first of the two.
+TEST_F(Recurrence, WallTimesTheClockSkipsOrRepeats)
+{
+    write({ event({ "UID:skipped", "DTSTART;TZID=Europe/Berlin:20240331T023000", "DURATION:PT1H" }),
+        event({ "UID:repeated", "DTSTART;TZID=Europe/Berlin:20241027T023000", "DURATION:PT1H" }),
+        event({ "UID:nightly", "DTSTART:20240330T023000", "RRULE:FREQ=DAILY;COUNT=3" }),
+        event({ "UID:day-long", "DTSTART;TZID=Europe/Berlin:20241026T023000", "DURATION:P1D" }) });
+    EXPECT_EQ(starts(events(utc("2024-03-30 00:00"), utc("2024-04-02 00:00"))),
+        (std::vector<double> {
+            utc("2024-03-30 01:30"), utc("2024-03-31 01:30"), utc("2024-03-31 01:30"), utc("2024-04-01 00:30") }));
+    const auto autumn = events(utc("2024-10-26 12:00"), utc("2024-10-27 12:00"));
+    ASSERT_EQ(autumn.size(), 2u);
+    EXPECT_EQ(starts(autumn), (std::vector<double> { utc("2024-10-26 00:30"), utc("2024-10-27 00:30") }));
+    // A whole day later on the wall clock lands on the first 02:30 too.
+    EXPECT_EQ(end(autumn[0]), utc("2024-10-27 00:30"));
+}
+
 TEST_F(Recurrence, FloatingTimesAndDatesFollowTheDeviceZone)
 {
     // One plain item a file, as a vdir keeps them: these are read only when a query reaches their days.

@@ -24,12 +24,6 @@
 #include <EventKit/EKTypes.h>
 #include <Foundation/NSString.h>
 
-#include <memory>
-
-namespace eventkit {
-class CalendarContents;
-}
-
 class EKCalendar : public NSObject {
 public:
     static Class classObject();
@@ -45,13 +39,10 @@ public:
     std::size_t hash() const override;
 
     // Made by the store only.
-    EKCalendar(Ref<NSString> identifier, Ref<NSString> title, Ref<::CGColor> color,
-        std::shared_ptr<const eventkit::CalendarContents> contents);
-    const std::shared_ptr<const eventkit::CalendarContents>& contents() const { return contents_; }
+    EKCalendar(Ref<NSString> identifier, Ref<NSString> title, Ref<::CGColor> color);
 
 private:
     Ref<NSString> identifier_;
     Ref<NSString> title_;
     Ref<::CGColor> color_;
-    std::shared_ptr<const eventkit::CalendarContents> contents_;
 };

@@ -11,8 +11,10 @@
 //   whose sub-folders are the calendars, as in vdirsyncer's storage folder.
 // `calendars` lists the device's folders by name, then the added sources.
 //
-// A store reads the files when it is made. Parsed calendars are kept for the
-// process and shared by every later store; a store made after a file changed
+// A store sees the files as they are when it is made, and keeps answering from
+// that. How calendars are kept between stores is the host's choice
+// (`setCalendarStorage`). In memory, the default: parsed calendars are kept for
+// the process and shared by every later store; a store made after a file changed
 // reads that file again (changes are noticed through the kernel's file
 // notifications, else by each file's modification time, size and inode). A file
 // that plainly holds one event that does not repeat is only glanced at for its
@@ -48,8 +50,13 @@
 #include <EventKit/EKTypes.h>
 #include <Foundation/NSArray.h>
 
+#include <memory>
 #include <string>
 #include <vector>
+
+namespace eventkit {
+class CalendarView;
+}
 
 class EKEventStore : public NSObject {
 public:
@@ -61,6 +68,9 @@ public:
     // Folders or .ics files read after the device's own calendars (`--calendars`).
     static void setAdditionalCalendarSources(std::vector<std::string> paths);
     static std::vector<std::string> additionalCalendarSources();
+    // How calendars are kept between stores; a new choice takes effect for the
+    // stores made after it, and choosing the storage in use keeps what it holds.
+    static void setCalendarStorage(EKCalendarStorage storage);
     // The privacy answer for calendar access (`--calendar-access`); granted by default.
     static void setAccessGranted(bool granted);
     static EKAuthorizationStatus authorizationStatusForEntityType(EKEntityType type);
@@ -85,5 +95,6 @@ public:
     Ref<NSArray> eventsMatchingPredicate(const EKPredicate* predicate) const;
 
 private:
+    std::shared_ptr<const eventkit::CalendarView> view_;
     std::vector<Ref<EKCalendar>> calendars_;
 };

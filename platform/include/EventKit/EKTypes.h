@@ -1,5 +1,5 @@
-// The small types EventKit's classes share: entity kinds, authorisation states
-// and the access completion.
+// The small types EventKit's classes share: entity kinds, authorisation states,
+// the calendar storage and the access completion.
 #pragma once
 
 #include <objc/NSObjCRuntime.h>
@@ -19,6 +19,12 @@ enum EKAuthorizationStatus : NSInteger {
     EKAuthorizationStatusRestricted = 1,
     EKAuthorizationStatusDenied = 2,
     EKAuthorizationStatusAuthorized = 3,
+};
+
+// How the platform keeps the calendars between stores; the host chooses.
+enum class EKCalendarStorage {
+    // Parsed once for the process and kept up to date with the files.
+    Memory,
 };
 
 // Receives whether access was granted; the error is always nil here.

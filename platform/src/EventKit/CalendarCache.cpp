@@ -52,10 +52,39 @@ std::string normalised(const std::string& path)
 
 } // namespace
 
-CalendarCache& CalendarCache::shared()
+// What one store sees: the calendars' contents as they were, answered under
+// the cache's lock.
+class CalendarCache::Snapshots final : public CalendarView {
+public:
+    Snapshots(std::shared_ptr<CalendarCache> cache, std::vector<CalendarSnapshot> snapshots)
+        : cache_(std::move(cache))
+    {
+        for (CalendarSnapshot& snapshot : snapshots) {
+            calendars_.push_back({ std::move(snapshot.identifier), std::move(snapshot.title), snapshot.color });
+            contents_.push_back(std::move(snapshot.contents));
+        }
+    }
+
+    const std::vector<CalendarInfo>& calendars() const override { return calendars_; }
+
+    std::vector<std::vector<Occurrence>> occurrences(
+        const std::vector<std::size_t>& chosen, Instant start, Instant end) const override
+    {
+        std::vector<const CalendarContents*> contents;
+        for (std::size_t index : chosen)
+            contents.push_back(contents_.at(index).get());
+        return cache_->occurrences(contents, start, end);
+    }
+
+private:
+    std::shared_ptr<CalendarCache> cache_;
+    std::vector<CalendarInfo> calendars_;
+    std::vector<std::shared_ptr<const CalendarContents>> contents_;
+};
+
+std::shared_ptr<const CalendarView> CalendarCache::view(const std::vector<std::string>& additionalSources)
 {
-    static CalendarCache cache;
-    return cache;
+    return std::make_shared<Snapshots>(shared_from_this(), calendars(additionalSources));
 }
 
 std::vector<CalendarSnapshot> CalendarCache::calendars(const std::vector<std::string>& additionalSources)
@@ -164,10 +193,15 @@ CalendarSource& CalendarCache::sourceFor(const SourceEntry& entry)
     return *slot;
 }
 
-std::vector<Occurrence> CalendarCache::occurrences(const CalendarContents& contents, Instant start, Instant end)
+std::vector<std::vector<Occurrence>> CalendarCache::occurrences(
+    const std::vector<const CalendarContents*>& contents, Instant start, Instant end)
 {
     std::lock_guard guard(lock_);
-    return contents.occurrences(start, end, TimeZoneRegistry::shared().deviceZone());
+    const icaltimezone* floatingZone = TimeZoneRegistry::shared().deviceZone();
+    std::vector<std::vector<Occurrence>> found;
+    for (const CalendarContents* calendar : contents)
+        found.push_back(calendar->occurrences(start, end, floatingZone));
+    return found;
 }
 
 } // namespace eventkit

@@ -1,9 +1,10 @@
-// The calendars of the process: which sources there are, parsed once and kept
-// up to date for every store, as the lock screen makes a new store each time it
-// builds its list.
+// The calendars kept in memory: which sources there are, parsed once for the
+// process and kept up to date for every store, as the lock screen makes a new
+// store each time it builds its list.
 #pragma once
 
 #include "CalendarSource.h"
+#include "CalendarStore.h"
 #include "ChangeWatcher.h"
 
 #include <map>
@@ -15,21 +16,16 @@
 
 namespace eventkit {
 
-class CalendarCache {
+class CalendarCache final : public CalendarStore, public std::enable_shared_from_this<CalendarCache> {
 public:
-    static CalendarCache& shared();
-
-    // Brings every calendar up to date with its files and answers them in the
-    // store's order: the device's calendar folders by name, then the host's
-    // sources in the order given, each calendar once.
-    std::vector<CalendarSnapshot> calendars(const std::vector<std::string>& additionalSources);
-
-    // The occurrences of one calendar overlapping [start, end), floating times in
-    // the device's zone.
-    std::vector<Occurrence> occurrences(const CalendarContents& contents, Instant start, Instant end);
+    std::shared_ptr<const CalendarView> view(const std::vector<std::string>& additionalSources) override;
 
 private:
-    CalendarCache() = default;
+    class Snapshots;
+
+    std::vector<CalendarSnapshot> calendars(const std::vector<std::string>& additionalSources);
+    std::vector<std::vector<Occurrence>> occurrences(
+        const std::vector<const CalendarContents*>& contents, Instant start, Instant end);
 
     struct SourceEntry {
         std::string path;

@@ -5,18 +5,16 @@
 #include <Foundation/NSLog.h>
 
 #include <algorithm>
-#include <cmath>
 
 namespace eventkit {
 namespace {
 
-constexpr Instant day = 86400;
 // The furthest a zone's wall clock is from UTC (UTC-12 to UTC+14), with room to spare.
-constexpr Instant widestOffset = 15 * 3600;
+constexpr std::chrono::hours widestOffset { 15 };
 
-Instant lengthBound(const ItemDuration& duration)
+Seconds lengthBound(const ItemDuration& duration)
 {
-    return duration.days * (day + 3600) + duration.seconds;
+    return duration.days * (oneDay + std::chrono::hours(1)) + Seconds(duration.seconds);
 }
 
 } // namespace
@@ -37,8 +35,10 @@ CalendarContents::CalendarContents(
                 continue;
             }
             const ItemTime& start = series.master.start;
-            auto& index = start.zone ? zonedSingles_ : floatingSingles_;
-            index.push_back({ instantOf(start.wall, start.zone), &series });
+            if (start.zone)
+                zonedSingles_.push_back({ instantOf(start.wall, start.zone), &series });
+            else
+                floatingSingles_.push_back({ start.local(), &series });
             longestSingle_ = std::max(longestSingle_, lengthBound(series.master.duration));
         }
     }
@@ -66,13 +66,15 @@ std::vector<Occurrence> CalendarContents::occurrences(
 // that the window can move on for a week of rebuilds without a new expansion.
 void CalendarContents::expandSpan(Instant start, Instant end, const icaltimezone* floatingZone) const
 {
-    span_.start = std::floor(start / day) * day - day;
-    span_.end = std::ceil(end / day) * day + 7 * day;
+    span_.start = std::chrono::floor<std::chrono::days>(start) - oneDay;
+    span_.end = std::chrono::ceil<std::chrono::days>(end) + 7 * oneDay;
     span_.zone = floatingZone;
     span_.occurrences.clear();
     const Instant lowest = span_.start - longestSingle_;
     addSingles(zonedSingles_, lowest, span_.end, floatingZone);
-    addSingles(floatingSingles_, lowest - widestOffset, span_.end + widestOffset, floatingZone);
+    // Any zone's clock reads within the widest offset of a UTC clock.
+    addSingles(floatingSingles_, wallTimeIn(lowest, nullptr) - widestOffset,
+        wallTimeIn(span_.end, nullptr) + widestOffset, floatingZone);
     addDeferred(floatingZone);
     for (std::size_t index = 0; index < repeating_.size(); ++index) {
         KnownReach& known = reaches_[index];
@@ -88,10 +90,11 @@ void CalendarContents::expandSpan(Instant start, Instant end, const icaltimezone
     span_.valid = true;
 }
 
+template <typename Time>
 void CalendarContents::addSingles(
-    const std::vector<IndexEntry>& index, Instant lowest, Instant highest, const icaltimezone* floatingZone) const
+    const std::vector<IndexEntry<Time>>& index, Time lowest, Time highest, const icaltimezone* floatingZone) const
 {
-    auto entry = std::lower_bound(index.begin(), index.end(), IndexEntry { lowest, nullptr });
+    auto entry = std::lower_bound(index.begin(), index.end(), IndexEntry<Time> { lowest, nullptr });
     for (; entry != index.end() && entry->key < highest; ++entry)
         addSeries(*entry->series, floatingZone);
 }

@@ -31,8 +31,8 @@ public:
     std::vector<Occurrence> occurrences(Instant start, Instant end, const icaltimezone* floatingZone) const;
 
 private:
-    struct IndexEntry {
-        Instant key;
+    template <typename Time> struct IndexEntry {
+        Time key;
         const Series* series;
         bool operator<(const IndexEntry& other) const { return key < other.key; }
     };
@@ -41,7 +41,7 @@ private:
     // query (the lock screen builds its list again and again, with "now" moving
     // on a little) is a filter of what is already expanded.
     struct ExpandedSpan {
-        Instant start = 0, end = 0;
+        Instant start, end;
         const icaltimezone* zone = nullptr;
         std::vector<Occurrence> occurrences;
         bool valid = false;
@@ -50,12 +50,13 @@ private:
     void expandSpan(Instant start, Instant end, const icaltimezone* floatingZone) const;
     void addDeferred(const icaltimezone* floatingZone) const;
     void addSeries(const Series& series, const icaltimezone* floatingZone) const;
+    template <typename Time>
     void addSingles(
-        const std::vector<IndexEntry>& index, Instant lowest, Instant highest, const icaltimezone* floatingZone) const;
+        const std::vector<IndexEntry<Time>>& index, Time lowest, Time highest, const icaltimezone* floatingZone) const;
 
     std::vector<std::shared_ptr<const ParsedFile>> files_;
-    std::vector<IndexEntry> zonedSingles_; // by start instant
-    std::vector<IndexEntry> floatingSingles_; // by wall time read as UTC
+    std::vector<IndexEntry<Instant>> zonedSingles_; // by start
+    std::vector<IndexEntry<WallTime>> floatingSingles_; // by start, which only a zone makes an instant
     std::vector<const Series*> repeating_;
     // What each repeating series was last found to reach, for the zone it was
     // read in: a series that has ended (or not begun) is not expanded again.
@@ -65,9 +66,9 @@ private:
         bool known = false;
     };
     mutable std::vector<KnownReach> reaches_;
-    Instant longestSingle_ = 0;
+    Seconds longestSingle_ {};
     std::vector<std::shared_ptr<DeferredItem>> deferred_; // by their first bound
-    Instant widestDeferred_ = 0;
+    Seconds widestDeferred_ {};
     mutable ExpandedSpan span_;
 };
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "CalendarColor.h"
+#include "CalendarTime.h"
 #include "ICal.h"
 
 #include <memory>
@@ -26,7 +27,12 @@ struct ItemTime {
     const icaltimezone* zone = nullptr;
 
     bool isDate() const { return wall.is_date != 0; }
+    WallTime local() const { return wallTimeOf(wall); }
 };
+
+// How long after `from` `to` is: on the wall clock when both float, else in
+// real time, a floating one sharing the other's zone.
+Seconds distance(const ItemTime& from, const ItemTime& to);
 
 // One VEVENT.
 struct ItemRecord {

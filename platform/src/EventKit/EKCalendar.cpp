@@ -9,12 +9,10 @@ Class EKCalendar::classObject()
     return cls;
 }
 
-EKCalendar::EKCalendar(Ref<NSString> identifier, Ref<NSString> title, Ref<::CGColor> color,
-    std::shared_ptr<const eventkit::CalendarContents> contents)
+EKCalendar::EKCalendar(Ref<NSString> identifier, Ref<NSString> title, Ref<::CGColor> color)
     : identifier_(std::move(identifier))
     , title_(std::move(title))
     , color_(std::move(color))
-    , contents_(std::move(contents))
 {
     setIsa(classObject());
 }

@@ -1,6 +1,6 @@
 #include <EventKit/EKEventStore.h>
 
-#include "CalendarCache.h"
+#include "CalendarStore.h"
 
 #include <dispatch/dispatch.h>
 
@@ -14,6 +14,8 @@ struct HostSettings {
     std::mutex lock;
     std::vector<std::string> sources;
     bool granted = true;
+    EKCalendarStorage storage = EKCalendarStorage::Memory;
+    std::shared_ptr<eventkit::CalendarStore> store;
 };
 
 HostSettings& hostSettings()
@@ -26,6 +28,21 @@ bool accessGranted()
 {
     std::lock_guard guard(hostSettings().lock);
     return hostSettings().granted;
+}
+
+std::shared_ptr<const eventkit::CalendarView> currentView()
+{
+    std::shared_ptr<eventkit::CalendarStore> store;
+    std::vector<std::string> sources;
+    {
+        HostSettings& settings = hostSettings();
+        std::lock_guard guard(settings.lock);
+        if (!settings.store)
+            settings.store = eventkit::makeCalendarStore(settings.storage);
+        store = settings.store;
+        sources = settings.sources;
+    }
+    return store->view(sources);
 }
 
 // An occurrence on its way to becoming an EKEvent, with what orders it.
@@ -46,18 +63,22 @@ Ref<NSString> optionalString(const std::optional<std::string>& text)
     return text ? NSString::string(*text) : nullptr;
 }
 
+Ref<NSDate> dateOf(eventkit::Instant instant)
+{
+    return NSDate::dateWithTimeIntervalSince1970(eventkit::unixSeconds(instant));
+}
+
 Ref<EKEvent> makeEvent(const Found& found, const Ref<EKCalendar>& calendar)
 {
     const eventkit::Occurrence& occurrence = found.occurrence;
-    const eventkit::ItemRecord& item = *occurrence.item;
     EKEvent::Occurrence values;
-    values.title = optionalString(item.title);
-    values.location = optionalString(item.location);
-    values.startDate = NSDate::dateWithTimeIntervalSince1970(occurrence.start);
+    values.title = optionalString(occurrence.title);
+    values.location = optionalString(occurrence.location);
+    values.startDate = dateOf(occurrence.start);
     // The phone ends an all-day event one second before the following midnight.
-    values.endDate = NSDate::dateWithTimeIntervalSince1970(item.isAllDay() ? occurrence.end - 1 : occurrence.end);
-    values.occurrenceDate = NSDate::dateWithTimeIntervalSince1970(occurrence.originalStart);
-    values.allDay = item.isAllDay();
+    values.endDate = dateOf(occurrence.allDay ? occurrence.end - eventkit::Seconds(1) : occurrence.end);
+    values.occurrenceDate = dateOf(occurrence.originalStart);
+    values.allDay = occurrence.allDay;
     values.detached = occurrence.isDetached();
     values.persistentEvent = makeRef<EKPersistentEvent>(NSString::string(found.identifier));
     return makeRef<EKEvent>(std::move(values), calendar);
@@ -65,9 +86,9 @@ Ref<EKEvent> makeEvent(const Found& found, const Ref<EKCalendar>& calendar)
 
 std::string persistentIdentifier(const EKCalendar& calendar, const eventkit::Occurrence& occurrence)
 {
-    std::string identifier = calendar.calendarIdentifier()->UTF8String() + ":" + occurrence.item->uid;
+    std::string identifier = calendar.calendarIdentifier()->UTF8String() + ":" + occurrence.uid;
     if (occurrence.isDetached())
-        identifier += "/RID=" + occurrence.item->recurrenceIdText;
+        identifier += "/RID=" + occurrence.recurrenceId;
     return identifier;
 }
 
@@ -91,6 +112,16 @@ std::vector<std::string> EKEventStore::additionalCalendarSources()
     return hostSettings().sources;
 }
 
+void EKEventStore::setCalendarStorage(EKCalendarStorage storage)
+{
+    HostSettings& settings = hostSettings();
+    std::lock_guard guard(settings.lock);
+    if (settings.store && settings.storage == storage)
+        return;
+    settings.storage = storage;
+    settings.store = eventkit::makeCalendarStore(storage);
+}
+
 void EKEventStore::setAccessGranted(bool granted)
 {
     std::lock_guard guard(hostSettings().lock);
@@ -103,14 +134,13 @@ EKAuthorizationStatus EKEventStore::authorizationStatusForEntityType(EKEntityTyp
 }
 
 EKEventStore::EKEventStore()
+    : view_(currentView())
 {
     setIsa(classObject());
-    for (const eventkit::CalendarSnapshot& snapshot :
-        eventkit::CalendarCache::shared().calendars(additionalCalendarSources())) {
-        const eventkit::RGBA& color = snapshot.color;
-        calendars_.push_back(
-            makeRef<EKCalendar>(NSString::string(snapshot.identifier), NSString::string(snapshot.title),
-                makeRef<::CGColor>(color.red, color.green, color.blue, color.alpha), snapshot.contents));
+    for (const eventkit::CalendarInfo& calendar : view_->calendars()) {
+        const eventkit::RGBA& color = calendar.color;
+        calendars_.push_back(makeRef<EKCalendar>(NSString::string(calendar.identifier),
+            NSString::string(calendar.title), makeRef<::CGColor>(color.red, color.green, color.blue, color.alpha)));
     }
 }
 
@@ -163,14 +193,16 @@ Ref<NSArray> EKEventStore::eventsMatchingPredicate(const EKPredicate* predicate)
         if (chosen)
             searched.push_back(index);
     }
-    const double start = predicate->startDate()->timeIntervalSince1970();
-    const double end = predicate->endDate()->timeIntervalSince1970();
+    const auto start = eventkit::instantFromUnixSeconds(predicate->startDate()->timeIntervalSince1970());
+    const auto end = eventkit::instantFromUnixSeconds(predicate->endDate()->timeIntervalSince1970());
+    std::vector<std::vector<eventkit::Occurrence>> occurrences = view_->occurrences(searched, start, end);
     std::vector<Found> found;
-    for (std::size_t index : searched) {
-        const EKCalendar& calendar = *calendars_[index];
-        for (const eventkit::Occurrence& occurrence :
-            eventkit::CalendarCache::shared().occurrences(*calendar.contents(), start, end))
-            found.push_back({ occurrence, index, persistentIdentifier(calendar, occurrence) });
+    for (std::size_t chosen = 0; chosen < searched.size(); ++chosen) {
+        const std::size_t index = searched[chosen];
+        for (eventkit::Occurrence& occurrence : occurrences[chosen]) {
+            std::string identifier = persistentIdentifier(*calendars_[index], occurrence);
+            found.push_back({ std::move(occurrence), index, std::move(identifier) });
+        }
     }
     std::sort(found.begin(), found.end());
     std::vector<Ref<NSObject>> events;

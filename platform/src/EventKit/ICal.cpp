@@ -11,29 +11,6 @@ std::vector<icalcomponent*> childComponents(icalcomponent* parent, icalcomponent
     return children;
 }
 
-Instant instantOf(const icaltimetype& wall, const icaltimezone* zone)
-{
-    icaltimetype time = wall;
-    time.zone = nullptr;
-    time.is_date = 0;
-    if (wall.is_date)
-        time.hour = time.minute = time.second = 0;
-    return static_cast<Instant>(icaltime_as_timet_with_zone(time, zone));
-}
-
-icaltimetype wallTimeOf(Instant instant, const icaltimezone* zone)
-{
-    icaltimetype time = icaltime_from_timet_with_zone(static_cast<time_t>(instant), 0, zone);
-    time.zone = nullptr;
-    return time;
-}
-
-icaltimetype addDays(icaltimetype wall, int days)
-{
-    icaltime_adjust(&wall, days, 0, 0, 0);
-    return wall;
-}
-
 std::string icalText(const icaltimetype& time)
 {
     char buffer[32];

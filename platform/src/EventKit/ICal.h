@@ -1,5 +1,4 @@
-// libical handles that free themselves, and conversions between libical's wall
-// times and absolute instants (seconds since 1970, UTC).
+// libical handles that free themselves, and the text of its times.
 //
 // libical keeps process-wide state (its zones' expanded transitions, its error
 // code) without locks of its own; every call into it from the store happens
@@ -29,15 +28,6 @@ using IteratorHandle = std::unique_ptr<icalrecur_iterator, IteratorFree>;
 // the VEVENTs) would move; these cursors are the caller's own.
 std::vector<icalcomponent*> childComponents(icalcomponent* parent, icalcomponent_kind kind);
 
-using Instant = double;
-
-// The instant of a wall time (a date counts from its midnight) in `zone`; null
-// `zone` reads it as UTC.
-Instant instantOf(const icaltimetype& wall, const icaltimezone* zone);
-// The wall time of an instant in `zone`, with no zone attached.
-icaltimetype wallTimeOf(Instant instant, const icaltimezone* zone);
-// A wall time moved by whole days, keeping the time of day.
-icaltimetype addDays(icaltimetype wall, int days);
 // "20240305T080000Z", "20240305T090000" or "20240305".
 std::string icalText(const icaltimetype& time);
 

@@ -175,15 +175,11 @@ ItemDuration FileParser::readDuration(icalcomponent* event, icalcomponent* calen
     icalproperty* length = icalcomponent_get_first_property(event, ICAL_DURATION_PROPERTY);
     if (end) {
         const ItemTime endTime = readTime(end, icalproperty_get_dtend(end), calendar);
-        if (start.isDate()) {
-            duration.days
-                = static_cast<int>((instantOf(endTime.wall, nullptr) - instantOf(start.wall, nullptr)) / 86400);
-        } else {
-            // A floating end of a zoned start (or the reverse) shares the other's zone.
-            const icaltimezone* startZone = start.zone ? start.zone : endTime.zone;
-            const icaltimezone* endZone = endTime.zone ? endTime.zone : start.zone;
-            duration.seconds = static_cast<long>(instantOf(endTime.wall, endZone) - instantOf(start.wall, startZone));
-        }
+        if (start.isDate())
+            duration.days = static_cast<int>(
+                std::chrono::duration_cast<std::chrono::days>(endTime.local() - start.local()).count());
+        else
+            duration.seconds = static_cast<long>(distance(start, endTime).count());
     } else if (length) {
         const icaldurationtype value = icalproperty_get_duration(length);
         if (value.is_neg)
@@ -230,7 +226,7 @@ std::string FileParser::recurrenceIdText(const ItemTime& time) const
 {
     if (!time.zone || time.isDate())
         return icalText(time.wall);
-    icaltimetype utcWall = wallTimeOf(instantOf(time.wall, time.zone), nullptr);
+    icaltimetype utcWall = icalTimeIn(instantOf(time.wall, time.zone), nullptr);
     utcWall.zone = TimeZoneRegistry::utc();
     return icalText(utcWall);
 }
@@ -255,10 +251,9 @@ std::unique_ptr<RecurrenceRules> FileParser::readRecurrence(icalcomponent* event
             date.time = readTime(property, value.period.start, calendar);
             ItemDuration length;
             if (!icaltime_is_null_time(value.period.end)) {
-                const icaltimezone* endZone
-                    = icaltime_is_utc(value.period.end) ? TimeZoneRegistry::utc() : date.time.zone;
-                length.seconds = static_cast<long>(
-                    instantOf(value.period.end, endZone) - instantOf(date.time.wall, date.time.zone));
+                const ItemTime end { value.period.end,
+                    icaltime_is_utc(value.period.end) ? TimeZoneRegistry::utc() : date.time.zone };
+                length.seconds = static_cast<long>(distance(date.time, end).count());
             } else
                 length = { static_cast<int>(value.period.duration.weeks * 7 + value.period.duration.days),
                     durationSeconds(value.period.duration) };

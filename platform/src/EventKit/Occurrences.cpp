@@ -6,31 +6,30 @@
 #include <Foundation/NSLog.h>
 
 #include <algorithm>
-#include <limits>
 #include <set>
 
 namespace eventkit {
 namespace {
 
-constexpr Instant day = 86400;
+using std::chrono::local_days;
 
-Instant periodSeconds(icalrecurrencetype_frequency frequency)
+Seconds period(icalrecurrencetype_frequency frequency)
 {
     switch (frequency) {
     case ICAL_SECONDLY_RECURRENCE:
-        return 1;
+        return Seconds(1);
     case ICAL_MINUTELY_RECURRENCE:
-        return 60;
+        return Seconds(60);
     case ICAL_HOURLY_RECURRENCE:
-        return 3600;
+        return Seconds(3600);
     case ICAL_DAILY_RECURRENCE:
-        return day;
+        return oneDay;
     case ICAL_WEEKLY_RECURRENCE:
-        return 7 * day;
+        return 7 * oneDay;
     case ICAL_MONTHLY_RECURRENCE:
-        return 31 * day;
+        return 31 * oneDay;
     default:
-        return 366 * day;
+        return 366 * oneDay;
     }
 }
 
@@ -41,9 +40,14 @@ icaltimetype asDate(icaltimetype wall)
     return wall;
 }
 
-int dateKey(const icaltimetype& wall)
+local_days dayOf(WallTime wall)
 {
-    return wall.year * 10000 + wall.month * 100 + wall.day;
+    return std::chrono::floor<std::chrono::days>(wall);
+}
+
+Occurrence occurrenceOf(const ItemRecord& item, Instant start, Instant end, Instant originalStart)
+{
+    return { start, end, originalStart, item.uid, item.recurrenceIdText, item.title, item.location, item.isAllDay() };
 }
 
 // Expands one repeating series over a span.
@@ -85,7 +89,7 @@ private:
     Instant firstStart_;
     std::vector<Candidate> candidates_;
     std::set<Instant> excludedStarts_;
-    std::set<int> excludedDates_;
+    std::set<local_days> excludedDates_;
     SeriesReach reach_;
     // A rule was cut short by the span or the bound, so the series may go on.
     bool open_ = false;
@@ -122,7 +126,7 @@ SeriesReach SeriesExpander::run(std::vector<Occurrence>& out)
             instantOf(change.recurrenceId->wall, zoneOf(*change.recurrenceId, floatingZone_)), out);
     }
     if (open_)
-        reach_.latest = std::numeric_limits<Instant>::infinity();
+        reach_.latest = endOfTime;
     return reach_;
 }
 
@@ -135,7 +139,7 @@ void SeriesExpander::collectExclusions()
     for (const ItemTime& exception : series_.recurrence->exceptions) {
         // A date excludes that whole day of a series of timed occurrences.
         if (exception.isDate() && !master_.isAllDay())
-            excludedDates_.insert(dateKey(exception.wall));
+            excludedDates_.insert(dayOf(exception.local()));
         else
             excludedStarts_.insert(instantOf(exception.wall, zoneOf(exception, floatingZone_)));
     }
@@ -145,7 +149,7 @@ bool SeriesExpander::isExcluded(Instant start) const
 {
     if (excludedStarts_.count(start))
         return true;
-    return !excludedDates_.empty() && excludedDates_.count(dateKey(wallTimeOf(start, zone_)));
+    return !excludedDates_.empty() && excludedDates_.count(dayOf(wallTimeIn(start, zone_)));
 }
 
 void SeriesExpander::expandRule(const std::string& text)
@@ -154,7 +158,7 @@ void SeriesExpander::expandRule(const std::string& text)
     if (rule.freq == ICAL_NO_RECURRENCE)
         return;
     // An occurrence that ends inside the span may start a little before it.
-    const Instant reach = master_.duration.days * day + master_.duration.seconds + day;
+    const Seconds reach = master_.duration.days * oneDay + Seconds(master_.duration.seconds) + oneDay;
     const Instant earliest = spanStart_ - reach;
     // A rule that counts its occurrences must be followed from its first one.
     const bool fromFirst = rule.count > 0 || earliest <= firstStart_;
@@ -169,7 +173,7 @@ void SeriesExpander::expandRule(const std::string& text)
     if (!iterator)
         return;
     if (!fromFirst) {
-        const icaltimetype from = wallTimeOf(iterationStart, zone_);
+        const icaltimetype from = icalTimeIn(iterationStart, zone_);
         icalrecur_iterator_set_start(iterator.get(), first.is_date ? asDate(from) : from);
     }
     int steps = 0;
@@ -199,21 +203,20 @@ void SeriesExpander::expandRule(const std::string& text)
 icaltimetype SeriesExpander::untilFor(
     const icalrecurrencetype& rule, Instant iterationStart, bool& boundBinds, bool& spanBinds) const
 {
-    Instant ruleEnd = std::numeric_limits<Instant>::infinity();
+    Instant ruleEnd = endOfTime;
     if (!icaltime_is_null_time(rule.until)) {
         const icaltimezone* zone = icaltime_is_utc(rule.until) ? TimeZoneRegistry::utc() : zone_;
         ruleEnd = instantOf(rule.until, zone);
         // A date ends a series of timed occurrences at the end of that day.
         if (rule.until.is_date && !master_.isAllDay())
-            ruleEnd += day - 1;
+            ruleEnd += oneDay - Seconds(1);
     }
-    const Instant spanLimit = spanEnd_ + day;
-    const Instant horizon = iterationStart
-        + static_cast<Instant>(EKEventStore::maxOccurrencesExamined) * std::max<short>(rule.interval, 1)
-            * periodSeconds(rule.freq);
+    const Instant spanLimit = spanEnd_ + oneDay;
+    const Instant horizon
+        = iterationStart + EKEventStore::maxOccurrencesExamined * std::max<short>(rule.interval, 1) * period(rule.freq);
     boundBinds = horizon < std::min(ruleEnd, spanLimit);
     spanBinds = spanLimit < ruleEnd;
-    const icaltimetype until = wallTimeOf(std::min({ ruleEnd, spanLimit, horizon }), zone_);
+    const icaltimetype until = icalTimeIn(std::min({ ruleEnd, spanLimit, horizon }), zone_);
     return master_.isAllDay() ? asDate(until) : until;
 }
 
@@ -224,16 +227,17 @@ void SeriesExpander::addOccurrence(const ItemRecord& item, Instant start, const 
     reach_.earliest = std::min(reach_.earliest, start);
     reach_.latest = std::max(reach_.latest, end);
     if (overlaps(start, end, spanStart_, spanEnd_))
-        out.push_back({ start, end, originalStart, &item, &series_ });
+        out.push_back(occurrenceOf(item, start, end, originalStart));
 }
 
 } // namespace
 
 Instant occurrenceEnd(Instant start, const ItemDuration& duration, const icaltimezone* zone)
 {
+    const Seconds exact(duration.seconds);
     if (duration.days == 0)
-        return start + duration.seconds;
-    return instantOf(addDays(wallTimeOf(start, zone), duration.days), zone) + duration.seconds;
+        return start + exact;
+    return resolve(wallTimeIn(start, zone) + std::chrono::days(duration.days), zone) + exact;
 }
 
 std::optional<Occurrence> singleOccurrence(const Series& series, const icaltimezone* floatingZone)
@@ -245,7 +249,7 @@ std::optional<Occurrence> singleOccurrence(const Series& series, const icaltimez
     const Instant start = instantOf(item.start.wall, zone);
     const Instant originalStart
         = item.recurrenceId ? instantOf(item.recurrenceId->wall, zoneOf(*item.recurrenceId, floatingZone)) : start;
-    return Occurrence { start, occurrenceEnd(start, item.duration, zone), originalStart, &item, &series };
+    return occurrenceOf(item, start, occurrenceEnd(start, item.duration, zone), originalStart);
 }
 
 SeriesReach expandSeries(const Series& series, Instant spanStart, Instant spanEnd, const icaltimezone* floatingZone,

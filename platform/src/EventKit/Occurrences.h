@@ -3,19 +3,25 @@
 
 #include "CalendarItem.h"
 
-#include <limits>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace eventkit {
 
+// One occurrence as a query answers it: values only, so that it outlives the
+// files it was read from.
 struct Occurrence {
-    Instant start = 0;
-    Instant end = 0; // exclusive; an all-day item ends at midnight after its last day
-    Instant originalStart = 0; // where the series put it, before an override moved it
-    const ItemRecord* item = nullptr;
-    const Series* series = nullptr;
+    Instant start;
+    Instant end; // exclusive; an all-day item ends at midnight after its last day
+    Instant originalStart; // where the series put it, before an override moved it
+    std::string uid;
+    std::string recurrenceId; // in identifiers' form; empty unless an override detached it
+    std::optional<std::string> title;
+    std::optional<std::string> location;
+    bool allDay = false;
 
-    bool isDetached() const { return item->recurrenceId.has_value(); }
+    bool isDetached() const { return !recurrenceId.empty(); }
 };
 
 // Whether an occurrence lies in the window [start, end): it starts inside, or it
@@ -43,8 +49,8 @@ std::optional<Occurrence> singleOccurrence(const Series& series, const icaltimez
 // the latest end, which is infinite while the series has no end (or an
 // expansion could not see it). Nothing outside that can ever match.
 struct SeriesReach {
-    Instant earliest = std::numeric_limits<Instant>::infinity();
-    Instant latest = -std::numeric_limits<Instant>::infinity();
+    Instant earliest = endOfTime;
+    Instant latest = startOfTime;
 };
 
 // Appends the occurrences of a repeating series that overlap [spanStart,

@@ -7,8 +7,6 @@
 namespace eventkit {
 namespace {
 
-constexpr Instant day = 86400;
-
 // Properties of an event that make it more than one plain event.
 constexpr std::string_view repeatingProperties[] = { "RRULE", "RDATE", "EXDATE", "RECURRENCE-ID", "DURATION" };
 // Properties of the calendar that name or colour it.
@@ -125,7 +123,8 @@ std::optional<ItemBounds> Glance::bounds() const
         return std::nullopt;
     const long lastDay = std::max(*startDay_, endDay_.value_or(*startDay_));
     // A day either side holds the widest zone offsets; an end date is exclusive.
-    return ItemBounds { (*startDay_ - 1) * day, (lastDay + 2) * day };
+    auto midnight = [](long day) { return Instant(std::chrono::sys_days(std::chrono::days(day))); };
+    return ItemBounds { midnight(*startDay_ - 1), midnight(lastDay + 2) };
 }
 
 } // namespace

@@ -6,7 +6,7 @@
 // bound it, and it is parsed when a query first reaches those days.
 #pragma once
 
-#include "ICal.h"
+#include "CalendarTime.h"
 
 #include <optional>
 #include <string_view>
@@ -15,8 +15,8 @@ namespace eventkit {
 
 // Instants that bound whatever the item can cover, in any time zone.
 struct ItemBounds {
-    Instant from = 0;
-    Instant to = 0;
+    Instant from;
+    Instant to;
 };
 
 // The bounds of a file holding exactly one VEVENT with a DTSTART (and perhaps

@@ -1,0 +1,52 @@
+// Where every EKEventStore of the process gets its calendars from. How the
+// calendars are kept (parsed in memory for the process, or indexed on disk) is
+// an implementation of this interface, chosen by the host; no caller names one.
+#pragma once
+
+#include "CalendarColor.h"
+#include "Occurrences.h"
+
+#include <EventKit/EKTypes.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace eventkit {
+
+// A calendar as a store lists it.
+struct CalendarInfo {
+    std::string identifier;
+    std::string title;
+    RGBA color;
+};
+
+// The calendars as they were when one store was made. A view answers from what
+// it saw, whatever changes on disk afterwards.
+class CalendarView {
+public:
+    virtual ~CalendarView() = default;
+
+    // The device's calendar folders by name, then the host's sources in the
+    // order given, each calendar once.
+    virtual const std::vector<CalendarInfo>& calendars() const = 0;
+
+    // For each calendar at `chosen` (indexes into `calendars()`), its
+    // occurrences overlapping [start, end) in ascending start order, floating
+    // times and dates read in the device's zone at the time of the call.
+    virtual std::vector<std::vector<Occurrence>> occurrences(
+        const std::vector<std::size_t>& chosen, Instant start, Instant end) const = 0;
+};
+
+class CalendarStore {
+public:
+    virtual ~CalendarStore() = default;
+
+    // Brings the calendars up to date with their files and answers them.
+    // `additionalSources` are the folders and files the host added.
+    virtual std::shared_ptr<const CalendarView> view(const std::vector<std::string>& additionalSources) = 0;
+};
+
+std::shared_ptr<CalendarStore> makeCalendarStore(EKCalendarStorage storage);
+
+} // namespace eventkit
