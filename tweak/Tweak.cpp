@@ -89,7 +89,7 @@ void presentOwnPage(id content, id list)
 {
     if (!dglDashBoardViewControllerClass)
         dglDashBoardViewControllerClass = objc_getClass(dglPageClassName);
-    Ref<NSObject> allocated = Ref<NSObject>::adopt(class_createInstance(dglDashBoardViewControllerClass, 0));
+    Ref<NSObject> allocated = Ref<NSObject>::adopt(objc_msgSend<id>(dglDashBoardViewControllerClass, "alloc"));
     assignRetained(dglDashBoardViewController, objc_msgSend<id>(allocated.get(), "init"));
     objc_msgSend<void>(dglDashBoardViewController, "set_notificationViewController:", list);
     Ref<NSArray> pages = NSArray::array({ Ref<NSObject>(dglDashBoardViewController) });

@@ -1,6 +1,8 @@
 #include <host/NCNotificationRequest.h>
+#include <host/SBApplicationController.h>
 #include <host/SBDashBoardEvent.h>
 #include <host/SBDashBoardMainPageViewController.h>
+#include <host/SBUIController.h>
 #include <host/SpringBoard.h>
 
 #include <Foundation/NSString.h>
@@ -103,4 +105,9 @@ TEST_F(SpringBoard, TheMainPageAnswersItsIdleDurationAndBuildsItsContentThroughT
     EXPECT_EQ(objc_msgSend<long long>(page.get(), "idleTimerDuration"), 20);
     ASSERT_NE(page->contentViewController(), nullptr);
     EXPECT_NE(page->contentViewController()->notificationViewController(), nullptr);
+
+    // The shared controllers answer as class methods, as SpringBoard's do.
+    EXPECT_EQ(objc_msgSend<id>(objc_getClass("SBApplicationController"), "sharedInstance"),
+        SBApplicationController::sharedInstance());
+    EXPECT_EQ(objc_msgSend<id>(objc_getClass("SBUIController"), "sharedInstance"), SBUIController::sharedInstance());
 }
