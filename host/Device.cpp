@@ -48,6 +48,8 @@ Device Device::boot(const BootOptions& options)
     Device device;
     device.extensionsFolder_ = extensionsFolderFor(options);
     device.extensions_ = loadExtensions(device.extensionsFolder_);
+    device.model_ = options.model ? options.model : &defaultDeviceModel();
+    device.orientation_ = options.orientation;
     return device;
 }
 
@@ -57,6 +59,13 @@ const ExtensionLoad* Device::extension(std::string_view name) const
         if (load.name == name)
             return &load;
     return nullptr;
+}
+
+SpringBoard& Device::springBoard()
+{
+    if (!springBoard_)
+        springBoard_ = std::make_unique<SpringBoard>(*model_, orientation_);
+    return *springBoard_;
 }
 
 } // namespace host
