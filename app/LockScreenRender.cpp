@@ -7,6 +7,8 @@
 #include <UIKit/UIScreen.h>
 #include <host/LockScreenScene.h>
 
+#include <dlfcn.h>
+
 #include <cstdio>
 #include <filesystem>
 
@@ -49,7 +51,23 @@ void writePicture(UIImage* image, const std::string& output)
         throw CommandError("cannot write " + output);
 }
 
+void overrideSetting(void* extension, const char* name, std::optional<long long> value)
+{
+    if (!value)
+        return;
+    auto* setting = static_cast<NSInteger*>(dlsym(extension, name));
+    if (!setting)
+        throw CommandError(std::string("the loaded extension has no setting named ") + name);
+    *setting = static_cast<NSInteger>(*value);
+}
+
 } // namespace
+
+void applyListOverrides(void* extension, const ListOptions& list)
+{
+    overrideSetting(extension, "daysToDisplay", list.days);
+    overrideSetting(extension, "maxEventsToDisplay", list.max);
+}
 
 void LockScreenRenderOptions::addTo(CLI::App& subcommand)
 {
@@ -77,11 +95,18 @@ int renderLockScreen(const CommonOptions& options, const ListOptions& list, cons
     const host::Orientation orientation
         = lockScreen.landscape ? host::Orientation::Landscape : host::Orientation::Portrait;
     Ref<UIImage> wallpaper = wallpaperImage(lockScreen.wallpaper);
-    host::Device device = bootDevice(options);
-    extensionLibrary(device);
+    host::Device device = bootDevice(options, model, orientation);
+    applyListOverrides(extensionLibrary(device), list);
+    host::SpringBoard& springBoard = device.springBoard();
+    springBoard.wake();
+    for (const std::string& text : lockScreen.notifications) {
+        const Notification notification = *parseNotification(text);
+        springBoard.notify(notification.app, notification.title, notification.message);
+    }
 
     auto scene = Ref<LockScreenScene>::adopt(new LockScreenScene(model, orientation));
     scene->wallpaper().setImage(wallpaper.get());
+    scene->setContent(springBoard.rootView());
     Ref<UIImage> image = scene->snapshot(picture.scale);
     writePicture(image.get(), picture.output);
 

@@ -1,5 +1,7 @@
 #include <host/LockScreenScene.h>
 
+#include <UIKit/UIColor.h>
+
 LockScreenScene::LockScreenScene(const host::DeviceModel& model, host::Orientation orientation)
     : wallpaper_(Ref<LockScreenWallpaper>::adopt(new LockScreenWallpaper(CGRectZero)))
     , chrome_(Ref<LockScreenChrome>::adopt(new LockScreenChrome(model, orientation)))
@@ -27,6 +29,18 @@ void LockScreenScene::setDevice(const host::DeviceModel& model, host::Orientatio
     setFrame(screen);
     wallpaper_->setFrame(screen);
     chrome_->setDevice(model, orientation);
+}
+
+void LockScreenScene::setScreenOn(bool on)
+{
+    setBackgroundColor(on ? nullptr : UIColor::blackColor().get());
+    for (const Ref<UIView>& layer : subviews())
+        layer->setHidden(!on);
+}
+
+void LockScreenScene::setLockScreenShown(bool shown)
+{
+    chrome_->setHidden(!shown || wallpaper_->isHidden());
 }
 
 Ref<UIImage> LockScreenScene::snapshot(CGFloat scale)

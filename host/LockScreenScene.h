@@ -23,6 +23,11 @@ public:
     // The screen of the model in the orientation: the scene and its layers take its size.
     void setDevice(const host::DeviceModel& model, host::Orientation orientation);
 
+    // A dark screen is black, whatever lies on it.
+    void setScreenOn(bool on);
+    // Unlocked, the clock, date, dots and hint go; the wallpaper stays.
+    void setLockScreenShown(bool shown);
+
     // The whole scene drawn at the scale, laid out first.
     Ref<UIImage> snapshot(CGFloat scale);
 
