@@ -46,6 +46,8 @@ Device Device::boot(const BootOptions& options)
     Device device;
     device.extensionsFolder_ = extensionsFolderFor(options);
     device.extensions_ = loadExtensions(device.extensionsFolder_);
+    device.model_ = options.model ? options.model : &defaultDeviceModel();
+    device.orientation_ = options.orientation;
     return device;
 }
 
@@ -55,6 +57,13 @@ const ExtensionLoad* Device::extension(std::string_view name) const
         if (load.name == name)
             return &load;
     return nullptr;
+}
+
+SpringBoard& Device::springBoard()
+{
+    if (!springBoard_)
+        springBoard_ = std::make_unique<SpringBoard>(*model_, orientation_);
+    return *springBoard_;
 }
 
 } // namespace host

@@ -2,7 +2,11 @@
 // and locale, and SpringBoard running on it with the extensions of the device loaded.
 #pragma once
 
+#include <host/DeviceModel.h>
+#include <host/SpringBoard.h>
 #include <host/SubstrateLoader.h>
+
+#include <memory>
 
 #include <optional>
 #include <string>
@@ -20,6 +24,9 @@ struct BootOptions {
     std::optional<double> now;
     std::optional<std::string> timeZone;
     std::optional<std::string> locale;
+    // The hardware SpringBoard's lock screen starts on.
+    const DeviceModel* model = &defaultDeviceModel();
+    Orientation orientation = Orientation::Portrait;
 };
 
 class Device {
@@ -35,9 +42,17 @@ public:
     // The entry of the library with this file name, or null when the folder has none.
     const ExtensionLoad* extension(std::string_view name) const;
 
+    // SpringBoard's lock screen on this device, made on first use (after the
+    // extensions loaded, so that their hooks see every controller made) and kept
+    // for the device's lifetime.
+    SpringBoard& springBoard();
+
 private:
     std::string extensionsFolder_;
     LoadReport extensions_;
+    const DeviceModel* model_ = nullptr;
+    Orientation orientation_ = Orientation::Portrait;
+    std::unique_ptr<SpringBoard> springBoard_;
 };
 
 } // namespace host

@@ -1,4 +1,6 @@
+#include <host/NCNotificationListCell.h>
 #include <host/NCNotificationPriorityListViewController.h>
+#include <host/SpringBoard.h>
 
 namespace {
 
@@ -7,18 +9,24 @@ NCNotificationPriorityListViewController* asList(id self)
     return static_cast<NCNotificationPriorityListViewController*>(self);
 }
 
+// The platters' spacing: 8 points at the sides and between notifications.
+constexpr CGFloat platterInset = 8;
+
 } // namespace
 
 Class NCNotificationPriorityListViewController::classObject()
 {
-    static Class cls = objc::registerClass<NCNotificationPriorityListViewController>(
-        "NCNotificationPriorityListViewController", HostViewController::classObject(), [](Class c) {
-            objc::addMethod(c, "init", &NCNotificationPriorityListViewController::init);
-            objc::addMethod(c, "presenter", &NCNotificationPriorityListViewController::presenterImp);
-            objc::addMethod(
-                c, "_suggestedListViewFrame", &NCNotificationPriorityListViewController::suggestedListViewFrameImp);
-            objc::addMethod(c, "numberOfSectionsInCollectionView:",
-                &NCNotificationPriorityListViewController::numberOfSectionsInCollectionView);
+    using Self = NCNotificationPriorityListViewController;
+    static Class cls = objc::registerClass<Self>(
+        "NCNotificationPriorityListViewController", UIViewController::classObject(), [](Class c) {
+            objc::addMethod(c, "init", &Self::init);
+            objc::addMethod(c, "presenter", &Self::presenterImp);
+            objc::addMethod(c, "collectionView", &Self::collectionViewImp);
+            objc::addMethod(c, "_suggestedListViewFrame", &Self::suggestedListViewFrameImp);
+            objc::addMethod(c, "numberOfSectionsInCollectionView:", &Self::numberOfSectionsInCollectionView);
+            objc::addMethod(c, "collectionView:numberOfItemsInSection:", &Self::numberOfItemsInSection);
+            objc::addMethod(c, "collectionView:cellForItemAtIndexPath:", &Self::cellForItemAtIndexPath);
+            objc::addMethod(c, "collectionView:layout:sizeForItemAtIndexPath:", &Self::sizeForItemAtIndexPath);
         });
     return cls;
 }
@@ -28,24 +36,64 @@ NCNotificationPriorityListViewController::NCNotificationPriorityListViewControll
     setIsa(classObject());
 }
 
-void NCNotificationPriorityListViewController::addNotificationRequest(NSObject* request)
+// The collection view exists once -init returns, before anything asks for the view.
+id NCNotificationPriorityListViewController::init(id self, SEL)
 {
-    requests_->addObject(request);
+    self = host::sendSuper<id>(UIViewController::classObject(), self, "init");
+    auto* list = dynamicCast<NCNotificationPriorityListViewController>(self);
+    if (!list)
+        return self;
+    auto layout = makeRef<UICollectionViewFlowLayout>();
+    layout->setSectionInset({ 0, platterInset, platterInset, platterInset });
+    layout->setMinimumLineSpacing(platterInset);
+    list->collectionView_ = makeRef<UICollectionView>(list->suggestedListViewFrame_, layout.get());
+    list->collectionView_->registerClassForCell(
+        NCNotificationListCell::classObject(), NCNotificationListCell::reuseIdentifier());
+    list->collectionView_->setDataSource(list);
+    list->collectionView_->setDelegate(list);
+    return self;
+}
+
+void NCNotificationPriorityListViewController::loadView()
+{
+    setView(collectionView_.get());
+}
+
+void NCNotificationPriorityListViewController::addNotificationRequest(NCNotificationRequest* request)
+{
+    requests_->insertObjectAtIndex(request, 0);
+    if (collectionView_)
+        collectionView_->reloadData();
+}
+
+void NCNotificationPriorityListViewController::removeNotificationRequests(std::size_t count)
+{
+    for (; count > 0 && requests_->count() > 0; --count)
+        requests_->removeObjectAtIndex(0);
+    if (collectionView_)
+        collectionView_->reloadData();
 }
 
 void NCNotificationPriorityListViewController::removeAllNotificationRequests()
 {
-    requests_->removeAllObjects();
+    removeNotificationRequests(requests_->count());
 }
 
-id NCNotificationPriorityListViewController::init(id self, SEL)
+const NCNotificationRequest* NCNotificationPriorityListViewController::requestInSection(NSInteger section) const
 {
-    return self;
+    if (section < 0 || static_cast<NSUInteger>(section) >= requests_->count())
+        return nullptr;
+    return static_cast<const NCNotificationRequest*>(requests_->objectAtIndex(static_cast<NSUInteger>(section)));
 }
 
 id NCNotificationPriorityListViewController::presenterImp(id self, SEL)
 {
     return asList(self)->presenter_;
+}
+
+id NCNotificationPriorityListViewController::collectionViewImp(id self, SEL)
+{
+    return asList(self)->collectionView_.get();
 }
 
 CGRect NCNotificationPriorityListViewController::suggestedListViewFrameImp(id self, SEL)
@@ -56,4 +104,35 @@ CGRect NCNotificationPriorityListViewController::suggestedListViewFrameImp(id se
 NSInteger NCNotificationPriorityListViewController::numberOfSectionsInCollectionView(id self, SEL, id)
 {
     return static_cast<NSInteger>(asList(self)->requests_->count());
+}
+
+NSInteger NCNotificationPriorityListViewController::numberOfItemsInSection(id self, SEL, id, NSInteger section)
+{
+    return asList(self)->requestInSection(section) ? 1 : 0;
+}
+
+id NCNotificationPriorityListViewController::cellForItemAtIndexPath(id self, SEL, id collectionView, id indexPath)
+{
+    auto* list = asList(self);
+    auto* view = dynamicCast<UICollectionView>(collectionView);
+    auto* path = dynamicCast<NSIndexPath>(indexPath);
+    if (!view || !path)
+        return nullptr;
+    auto cell = dynamicCast<NCNotificationListCell>(
+        Ref<NSObject>(view->dequeueReusableCell(NCNotificationListCell::reuseIdentifier(), path)));
+    if (cell)
+        cell->configure(list->requestInSection(path->section()), list->now_);
+    return autoreleased(cell);
+}
+
+CGSize NCNotificationPriorityListViewController::sizeForItemAtIndexPath(
+    id self, SEL, id collectionView, id, id indexPath)
+{
+    auto* view = dynamicCast<UICollectionView>(collectionView);
+    auto* path = dynamicCast<NSIndexPath>(indexPath);
+    const NCNotificationRequest* request = path ? asList(self)->requestInSection(path->section()) : nullptr;
+    if (!view || !request)
+        return CGSizeZero;
+    const CGFloat width = view->bounds().size.width - 2 * platterInset;
+    return CGSizeMake(width, NCNotificationListCell::heightForRequest(request, width));
 }

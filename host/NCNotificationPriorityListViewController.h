@@ -1,20 +1,31 @@
 // The notification list of the lock screen's main page. Each pending notification
-// request is a section of its own. The list is shown while a presenter holds it.
+// request is a section of its own, one cell on a platter. Its view is a collection
+// view with a flow layout, made by -init, whose data source and flow-layout
+// delegate the controller is. The list is shown while a presenter holds it.
 #pragma once
 
-#include <Foundation/NSArray.h>
-#include <host/HostViewController.h>
+#include <host/NCNotificationRequest.h>
 
-class NCNotificationPriorityListViewController : public HostViewController {
+#include <Foundation/NSArray.h>
+#include <UIKit/UICollectionView.h>
+#include <UIKit/UIViewController.h>
+
+class NCNotificationPriorityListViewController : public UIViewController {
 public:
     static Class classObject();
     NCNotificationPriorityListViewController();
 
-    // Below the clock of a 375 × 667 point screen.
+    // Below the clock of a 375 × 667 point screen, until SpringBoard lays the list out.
     static constexpr CGRect defaultSuggestedListViewFrame { { 0, 150 }, { 375, 450 } };
 
+    // Made by -init; null before.
+    UICollectionView* collectionView() const { return collectionView_.get(); }
+
     const NSArray* notificationRequests() const { return requests_.get(); }
-    void addNotificationRequest(NSObject* request);
+    // Adds the request on top, as the newest, and reloads the list.
+    void addNotificationRequest(NCNotificationRequest* request);
+    // Removes the newest `count` requests (all when there are fewer) and reloads.
+    void removeNotificationRequests(std::size_t count);
     void removeAllNotificationRequests();
     bool hasNotificationRequests() const { return requests_->count() > 0; }
 
@@ -26,13 +37,26 @@ public:
     CGRect suggestedListViewFrame() const { return suggestedListViewFrame_; }
     void setSuggestedListViewFrame(CGRect frame) { suggestedListViewFrame_ = frame; }
 
+    // What the cells count the notifications' age from, in seconds since 1970.
+    void setNow(double unixTime) { now_ = unixTime; }
+
+    void loadView() override;
+
 private:
     static id init(id self, SEL);
     static id presenterImp(id self, SEL);
+    static id collectionViewImp(id self, SEL);
     static CGRect suggestedListViewFrameImp(id self, SEL);
     static NSInteger numberOfSectionsInCollectionView(id self, SEL, id collectionView);
+    static NSInteger numberOfItemsInSection(id self, SEL, id collectionView, NSInteger section);
+    static id cellForItemAtIndexPath(id self, SEL, id collectionView, id indexPath);
+    static CGSize sizeForItemAtIndexPath(id self, SEL, id collectionView, id layout, id indexPath);
 
+    const NCNotificationRequest* requestInSection(NSInteger section) const;
+
+    Ref<UICollectionView> collectionView_;
     Ref<NSMutableArray> requests_ = NSMutableArray::array();
     NSObject* presenter_ = nullptr;
     CGRect suggestedListViewFrame_ = defaultSuggestedListViewFrame;
+    double now_ = 0;
 };

@@ -9,7 +9,9 @@ class SBDashBoardEvent : public NSObject {
 public:
     static Class classObject();
 
-    // The only type the lock screen's pages act on by number.
+    // The types SpringBoard sends. Pages act on the lock screen's dismissal only.
+    static constexpr NSInteger screenDidTurnOnType = 1;
+    static constexpr NSInteger screenWillTurnOffType = 2;
     static constexpr NSInteger lockScreenWillDismissType = 4;
 
     SBDashBoardEvent()

@@ -9,6 +9,18 @@ SBDashBoardMainPageContentViewController* asContent(id self)
     return static_cast<SBDashBoardMainPageContentViewController*>(self);
 }
 
+template <typename Action> void forEachController(id controllers, Action action)
+{
+    auto* list = dynamicCast<NSArray>(controllers);
+    if (!list)
+        return;
+    // A copy: an action may change the array the caller passed.
+    const std::vector<Ref<NSObject>> items(list->begin(), list->end());
+    for (const Ref<NSObject>& item : items)
+        if (auto* controller = dynamicCast<UIViewController>(item.get()))
+            action(controller);
+}
+
 } // namespace
 
 Class SBDashBoardMainPageContentViewController::classObject()
@@ -51,14 +63,27 @@ id SBDashBoardMainPageContentViewController::init(id self, SEL)
 // The list is shown exactly while it has requests to show.
 void SBDashBoardMainPageContentViewController::addOrRemoveNotificationsListIfNecessaryAnimated(id self, SEL, BOOL)
 {
-    NCNotificationPriorityListViewController* list = asContent(self)->notificationViewController_.get();
+    auto* content = asContent(self);
+    NCNotificationPriorityListViewController* list = content->notificationViewController_.get();
     if (!list)
         return;
     const bool shown = list->presenter() != nullptr;
-    if (list->hasNotificationRequests() && !shown)
-        list->setPresenter(self);
-    else if (!list->hasNotificationRequests() && shown)
+    if (list->hasNotificationRequests() != shown)
+        content->showNotificationList(!shown);
+}
+
+void SBDashBoardMainPageContentViewController::showNotificationList(bool shown)
+{
+    NCNotificationPriorityListViewController* list = notificationViewController_.get();
+    UIView* listView = list->view();
+    if (shown) {
+        list->setPresenter(this);
+        listView->setFrame(list->suggestedListViewFrame());
+        view()->insertSubviewAtIndex(listView, 0);
+    } else {
         list->setPresenter(nullptr);
+        listView->removeFromSuperview();
+    }
 }
 
 void SBDashBoardMainPageContentViewController::viewWillTransitionToSize(id self, SEL, CGSize size, id)
@@ -80,30 +105,52 @@ BOOL SBDashBoardMainPageContentViewController::handleEvent(id self, SEL, id even
 void SBDashBoardMainPageContentViewController::presentContentViewControllers(
     id self, SEL, id controllers, BOOL animated, id)
 {
-    if (auto* list = dynamicCast<NSArray>(controllers))
-        for (const Ref<NSObject>& controller : *list)
-            asContent(self)->present(controller.get(), animated);
+    forEachController(controllers, [&](UIViewController* page) { asContent(self)->present(page, animated); });
 }
 
-void SBDashBoardMainPageContentViewController::dismissContentViewControllers(id self, SEL, id controllers, BOOL, id)
+void SBDashBoardMainPageContentViewController::dismissContentViewControllers(
+    id self, SEL, id controllers, BOOL animated, id)
 {
-    if (auto* list = dynamicCast<NSArray>(controllers))
-        for (const Ref<NSObject>& controller : *list)
-            asContent(self)->dismiss(controller.get());
+    forEachController(controllers, [&](UIViewController* page) { asContent(self)->dismiss(page, animated); });
 }
 
-// A page is about to appear as soon as it is presented: the lock screen is on screen
-// whenever its content controller works.
-void SBDashBoardMainPageContentViewController::present(NSObject* controller, bool animated)
+void SBDashBoardMainPageContentViewController::present(UIViewController* page, bool animated)
 {
-    if (contentViewControllers_->containsObject(controller))
+    if (contentViewControllers_->containsObject(page))
         return;
-    contentViewControllers_->addObject(controller);
-    if (controller->respondsToSelector("viewWillAppear:"))
-        objc_msgSend<void>(controller, "viewWillAppear:", animated);
+    contentViewControllers_->addObject(page);
+    UIView* pageView = page->view();
+    pageView->setFrame(view()->bounds());
+    pageView->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
+    view()->addSubview(pageView);
+    if (lockScreenVisible_)
+        UIViewControllerSendAppear(page, animated);
 }
 
-void SBDashBoardMainPageContentViewController::dismiss(NSObject* controller)
+void SBDashBoardMainPageContentViewController::dismiss(UIViewController* page, bool animated)
 {
-    contentViewControllers_->removeObject(controller);
+    if (!contentViewControllers_->containsObject(page))
+        return;
+    if (page->isVisible() || page->isAppearing())
+        UIViewControllerSendDisappear(page, animated);
+    page->view()->removeFromSuperview();
+    contentViewControllers_->removeObject(page);
+}
+
+void SBDashBoardMainPageContentViewController::lockScreenDidAppear()
+{
+    lockScreenVisible_ = true;
+    forEachController(contentViewControllers_.get(), [](UIViewController* page) {
+        if (!page->isVisible())
+            UIViewControllerSendAppear(page, false);
+    });
+}
+
+void SBDashBoardMainPageContentViewController::lockScreenWillDisappear()
+{
+    lockScreenVisible_ = false;
+    forEachController(contentViewControllers_.get(), [](UIViewController* page) {
+        if (page->isVisible())
+            UIViewControllerSendDisappear(page, false);
+    });
 }

@@ -1,6 +1,10 @@
 // The content of the lock screen's main page. It owns the notification list,
 // decides when the list is shown, presents further pages as content view
 // controllers, follows size changes and receives the lock screen's events.
+//
+// Its view is the page area: the notification list's view sits in it at the
+// list's suggested frame while the list is shown, and every presented page's view
+// fills it, the newest on top.
 #pragma once
 
 #include <Foundation/NSArray.h>
@@ -29,20 +33,27 @@ public:
     // The types of the events received through -handleEvent:, in order.
     const std::vector<NSInteger>& receivedEventTypes() const { return receivedEventTypes_; }
 
+    // The lock screen came into view or left it: the presented pages appear or
+    // disappear with it. A page presented while it is out of view appears with it.
+    void lockScreenDidAppear();
+    void lockScreenWillDisappear();
+
 private:
     static id init(id self, SEL);
     static void addOrRemoveNotificationsListIfNecessaryAnimated(id self, SEL, BOOL animated);
     static void viewWillTransitionToSize(id self, SEL, CGSize size, id coordinator);
     static BOOL handleEvent(id self, SEL, id event);
-    // Blocks are not objects in this runtime: the completion argument is always nil.
+    // Blocks are not objects in this runtime yet: the completion argument is always nil.
     static void presentContentViewControllers(id self, SEL, id controllers, BOOL animated, id completion);
     static void dismissContentViewControllers(id self, SEL, id controllers, BOOL animated, id completion);
 
-    void present(NSObject* controller, bool animated);
-    void dismiss(NSObject* controller);
+    void showNotificationList(bool shown);
+    void present(UIViewController* page, bool animated);
+    void dismiss(UIViewController* page, bool animated);
 
     Ref<NCNotificationPriorityListViewController> notificationViewController_;
     Ref<NSMutableArray> contentViewControllers_ = NSMutableArray::array();
     CGSize viewSize_ { 375, 667 };
     std::vector<NSInteger> receivedEventTypes_;
+    bool lockScreenVisible_ = false;
 };

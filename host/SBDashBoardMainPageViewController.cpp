@@ -28,3 +28,11 @@ long long SBDashBoardMainPageViewController::idleTimerDuration(id self, SEL)
 {
     return static_cast<SBDashBoardMainPageViewController*>(self)->idleTimerDuration_;
 }
+
+void SBDashBoardMainPageViewController::viewDidLoad()
+{
+    UIView* content = contentViewController_->view();
+    content->setFrame(view()->bounds());
+    content->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
+    view()->addSubview(content);
+}

@@ -1,6 +1,7 @@
 // The lock screen's main page: the page with the clock, whose content controller
 // shows the notification list. It tells SpringBoard how long the lock screen may
-// stay idle before the display dims.
+// stay idle before the display turns off. Its view holds the content's view,
+// filling it.
 #pragma once
 
 #include <host/SBDashBoardMainPageContentViewController.h>
@@ -10,7 +11,8 @@ public:
     static Class classObject();
     SBDashBoardMainPageViewController();
 
-    // SpringBoard's own idle time-out for the lock screen, in its own unit (seconds).
+    // SpringBoard's own idle time-out for the lock screen, in its own unit
+    // (seconds): iOS 10 turns a woken, untouched lock screen off after about 8.
     static constexpr long long defaultIdleTimerDuration = 8;
 
     // What -idleTimerDuration answers while no extension replaces it.
@@ -18,6 +20,8 @@ public:
 
     // Made by -init.
     SBDashBoardMainPageContentViewController* contentViewController() const { return contentViewController_.get(); }
+
+    void viewDidLoad() override;
 
 private:
     static id init(id self, SEL);

@@ -1,9 +1,10 @@
 #include <host/SBDashBoardViewControllerBase.h>
+#include <host/SpringBoard.h>
 
 Class SBDashBoardViewControllerBase::classObject()
 {
     static Class cls = objc::registerClass<SBDashBoardViewControllerBase>(
-        "SBDashBoardViewControllerBase", HostViewController::classObject(), [](Class c) {
+        "SBDashBoardViewControllerBase", UIViewController::classObject(), [](Class c) {
             objc::addMethod(c, "init", &SBDashBoardViewControllerBase::init);
             objc::addMethod(c, "viewWillAppear:", &SBDashBoardViewControllerBase::viewWillAppear);
         });
@@ -17,12 +18,13 @@ SBDashBoardViewControllerBase::SBDashBoardViewControllerBase()
 
 id SBDashBoardViewControllerBase::init(id self, SEL)
 {
-    return self;
+    return host::sendSuper<id>(UIViewController::classObject(), self, "init");
 }
 
 void SBDashBoardViewControllerBase::viewWillAppear(id self, SEL, BOOL animated)
 {
     auto* controller = static_cast<SBDashBoardViewControllerBase*>(self);
+    controller->UIViewController::viewWillAppear(animated);
     ++controller->appearanceCount_;
     controller->lastAppearanceAnimated_ = animated;
 }

@@ -2,9 +2,9 @@
 // derive from it, and so may a page that an extension makes at run time.
 #pragma once
 
-#include <host/HostViewController.h>
+#include <UIKit/UIViewController.h>
 
-class SBDashBoardViewControllerBase : public HostViewController {
+class SBDashBoardViewControllerBase : public UIViewController {
 public:
     static Class classObject();
     SBDashBoardViewControllerBase();

@@ -1,10 +1,13 @@
 #include <host/SpringBoard.h>
 
 #include <host/NCNotificationPriorityListViewController.h>
+#include <host/NCNotificationRequest.h>
 #include <host/SBApplicationController.h>
 #include <host/SBDashBoardEvent.h>
-#include <host/SBDashBoardMainPageViewController.h>
 #include <host/SBUIController.h>
+
+#include <UIKit/UIScreen.h>
+#include <platform/Environment.h>
 
 namespace host {
 
@@ -14,10 +17,182 @@ void registerSpringBoardClasses()
     SBDashBoardMainPageViewController::classObject();
     SBDashBoardMainPageContentViewController::classObject();
     NCNotificationPriorityListViewController::classObject();
+    NCNotificationRequest::classObject();
     SBDashBoardEvent::classObject();
     SBApplication::classObject();
     SBApplicationController::classObject();
     SBUIController::classObject();
+}
+
+SpringBoard::SpringBoard(const DeviceModel& model, Orientation orientation)
+    : model_(&model)
+    , orientation_(orientation)
+{
+    registerSpringBoardClasses();
+    applyLayout();
+    mainPage_ = allocInit<SBDashBoardMainPageViewController>();
+    applyLayout();
+}
+
+SpringBoard::~SpringBoard() = default;
+
+UIView* SpringBoard::rootView() const
+{
+    UIView* root = mainPage_->view();
+    root->layoutIfNeeded();
+    return root;
+}
+
+void SpringBoard::wake()
+{
+    if (!screenOn_) {
+        screenOn_ = true;
+        sendEvent(SBDashBoardEvent::screenDidTurnOnType);
+        if (locked_)
+            showLockScreen();
+    }
+    armIdleTimer();
+}
+
+void SpringBoard::notify(std::string_view app, std::string_view title, std::string_view message)
+{
+    auto request = makeRef<NCNotificationRequest>(
+        NSString::string(app), NSString::string(title), NSString::string(message), platform::currentUnixTime());
+    notificationList()->addNotificationRequest(request.get());
+    if (locked_ && !screenOn_)
+        wake();
+    else {
+        addOrRemoveNotificationsList();
+        armIdleTimer();
+    }
+}
+
+void SpringBoard::clear(std::size_t count)
+{
+    notificationList()->removeNotificationRequests(count);
+    addOrRemoveNotificationsList();
+    armIdleTimer();
+}
+
+void SpringBoard::clearAll()
+{
+    clear(notificationList()->notificationRequests()->count());
+}
+
+void SpringBoard::rotate(Orientation orientation)
+{
+    transitionTo(*model_, orientation);
+}
+
+void SpringBoard::setDeviceModel(const DeviceModel& model)
+{
+    transitionTo(model, orientation_);
+}
+
+void SpringBoard::idle(double seconds)
+{
+    if (!isLockScreenVisible())
+        return;
+    idleSeconds_ += seconds;
+    if (idleSeconds_ >= static_cast<double>(idleTimerDuration_))
+        screenOff();
+}
+
+void SpringBoard::unlock()
+{
+    if (!locked_)
+        return;
+    if (!screenOn_)
+        wake();
+    sendEvent(SBDashBoardEvent::lockScreenWillDismissType);
+    hideLockScreen();
+    locked_ = false;
+}
+
+void SpringBoard::lock()
+{
+    if (screenOn_)
+        screenOff();
+    locked_ = true;
+}
+
+void SpringBoard::addOrRemoveNotificationsList()
+{
+    notificationList()->setNow(platform::currentUnixTime());
+    objc_msgSend<void>(content(), "_addOrRemoveNotificationsListIfNecessaryAnimated:", true);
+    rootView();
+}
+
+// The lock screen's controllers appear in order, outermost first; then SpringBoard
+// rebuilds the notification list and decides whether to show it.
+void SpringBoard::showLockScreen()
+{
+    UIViewControllerSendAppear(mainPage_.get(), true);
+    UIViewControllerSendAppear(content(), true);
+    content()->lockScreenDidAppear();
+    notificationList()->collectionView()->reloadData();
+    addOrRemoveNotificationsList();
+}
+
+void SpringBoard::hideLockScreen()
+{
+    content()->lockScreenWillDisappear();
+    UIViewControllerSendDisappear(content(), true);
+    UIViewControllerSendDisappear(mainPage_.get(), true);
+}
+
+// A dark screen locks the device at once: there is no grace period.
+void SpringBoard::screenOff()
+{
+    sendEvent(SBDashBoardEvent::screenWillTurnOffType);
+    if (isLockScreenVisible())
+        hideLockScreen();
+    screenOn_ = false;
+    locked_ = true;
+    idleSeconds_ = 0;
+}
+
+void SpringBoard::sendEvent(NSInteger type)
+{
+    objc_msgSend<BOOL>(content(), "handleEvent:", SBDashBoardEvent::eventWithType(type).get());
+}
+
+// Any activity on the lock screen starts the time-out again, with the duration the
+// main page answers now.
+void SpringBoard::armIdleTimer()
+{
+    if (!isLockScreenVisible())
+        return;
+    idleTimerDuration_ = objc_msgSend<long long>(mainPage_.get(), "idleTimerDuration");
+    idleSeconds_ = 0;
+}
+
+void SpringBoard::transitionTo(const DeviceModel& model, Orientation orientation)
+{
+    model_ = &model;
+    orientation_ = orientation;
+    const CGSize size = screenSize(model, orientation);
+    objc_msgSend<void>(
+        content(), "viewWillTransitionToSize:withTransitionCoordinator:", size, static_cast<id>(nullptr));
+    applyLayout();
+    armIdleTimer();
+}
+
+// The screen, the main page and the list take the model's geometry; the views
+// inside follow by their autoresizing.
+void SpringBoard::applyLayout()
+{
+    const LockScreenLayout geometry = layout();
+    UIScreen::mainScreen()->setBounds(CGRectMake(0, 0, geometry.screenSize.width, geometry.screenSize.height));
+    UIScreen::mainScreen()->setScale(model_->scale);
+    if (!mainPage_)
+        return;
+    NCNotificationPriorityListViewController* list = notificationList();
+    list->setSuggestedListViewFrame(geometry.notificationArea);
+    mainPage_->view()->setFrame(UIScreen::mainScreen()->bounds());
+    if (isNotificationListShown())
+        list->view()->setFrame(geometry.notificationArea);
+    rootView();
 }
 
 } // namespace host

@@ -1,8 +1,16 @@
-// The simulated SpringBoard's classes, registered in the runtime under SpringBoard's
-// own names so that an extension finds, hooks and extends them by name.
+// The simulated SpringBoard: its classes, registered in the runtime under
+// SpringBoard's own names so that an extension finds, hooks and extends them by
+// name, and the lock screen of one booted device, driven only through what
+// SpringBoard itself does.
 #pragma once
 
+#include <host/DeviceModel.h>
+#include <host/SBDashBoardMainPageViewController.h>
+
 #include <objc/message.h>
+
+#include <cstddef>
+#include <string_view>
 
 namespace host {
 
@@ -28,5 +36,88 @@ R sendSuper(Class superclass, id self, const char* selector, Args... args)
         objc::throwUnrecognizedSelector(self, op);
     return reinterpret_cast<R (*)(id, SEL, Args...)>(imp)(self, op, args...);
 }
+
+// The lock screen of one device for as long as the device runs: the main page, its
+// content controller, the notification list with its collection view, the pages
+// presented on it, whether the screen is on and whether the device is locked.
+//
+// It starts with the screen off and the device locked. Every step is what
+// SpringBoard does on the phone, and reaches the controllers through the runtime,
+// so that an extension's hooks run exactly as there:
+// - the lock screen comes into view when the screen wakes while locked: the main
+//   page, its content and the presented pages appear, the notification list is
+//   reloaded and -_addOrRemoveNotificationsListIfNecessaryAnimated: runs;
+// - a notification arriving or being cleared reloads the list and runs that method
+//   again; an arrival wakes a dark, locked screen;
+// - a rotation or another device size sends -viewWillTransitionToSize:…;
+// - unlocking sends an SBDashBoardEvent of type 4 to -handleEvent:, then the lock
+//   screen leaves view;
+// - after a wake the idle timer asks the main page for -idleTimerDuration and
+//   turns the screen off once that many seconds pass without activity.
+class SpringBoard {
+public:
+    // Registers the classes and builds the controller tree through the runtime.
+    explicit SpringBoard(
+        const DeviceModel& model = defaultDeviceModel(), Orientation orientation = Orientation::Portrait);
+    ~SpringBoard();
+    SpringBoard(const SpringBoard&) = delete;
+    SpringBoard& operator=(const SpringBoard&) = delete;
+
+    // The steps.
+    void wake();
+    void notify(std::string_view app, std::string_view title, std::string_view message = {});
+    // Clears the newest `count` notifications, or all of them.
+    void clear(std::size_t count);
+    void clearAll();
+    void rotate(Orientation orientation);
+    void setDeviceModel(const DeviceModel& model);
+    // Time passes without activity.
+    void idle(double seconds);
+    void unlock();
+    // The lock button: locks and turns the screen off.
+    void lock();
+
+    // The state.
+    bool isScreenOn() const { return screenOn_; }
+    bool isLocked() const { return locked_; }
+    bool isLockScreenVisible() const { return screenOn_ && locked_; }
+    const DeviceModel& deviceModel() const { return *model_; }
+    Orientation orientation() const { return orientation_; }
+    LockScreenLayout layout() const { return lockScreenLayout(*model_, orientation_); }
+    // What the main page answered when the idle timer was last armed; 0 before.
+    long long idleTimerDuration() const { return idleTimerDuration_; }
+    // Seconds without activity since the idle timer was armed.
+    double idleSeconds() const { return idleSeconds_; }
+
+    SBDashBoardMainPageViewController* mainPage() const { return mainPage_.get(); }
+    SBDashBoardMainPageContentViewController* content() const { return mainPage_->contentViewController(); }
+    NCNotificationPriorityListViewController* notificationList() const
+    {
+        return content()->notificationViewController();
+    }
+    bool isNotificationListShown() const { return notificationList()->presenter() != nullptr; }
+    // The screen-sized view of the lock screen's controllers (the main page's
+    // view), laid out; a renderer draws the wallpaper and the layout's status
+    // bar, clock and date under it.
+    UIView* rootView() const;
+
+private:
+    void addOrRemoveNotificationsList();
+    void showLockScreen();
+    void hideLockScreen();
+    void screenOff();
+    void sendEvent(NSInteger type);
+    void armIdleTimer();
+    void transitionTo(const DeviceModel& model, Orientation orientation);
+    void applyLayout();
+
+    Ref<SBDashBoardMainPageViewController> mainPage_;
+    const DeviceModel* model_;
+    Orientation orientation_;
+    bool screenOn_ = false;
+    bool locked_ = true;
+    long long idleTimerDuration_ = 0;
+    double idleSeconds_ = 0;
+};
 
 } // namespace host

@@ -1,3 +1,4 @@
+#include <host/NCNotificationRequest.h>
 #include <host/SBDashBoardEvent.h>
 #include <host/SBDashBoardMainPageViewController.h>
 #include <host/SpringBoard.h>
@@ -37,8 +38,12 @@ TEST_F(SpringBoard, TheListIsPresentedExactlyWhileItHasRequests)
 
     update();
     EXPECT_EQ(objc_msgSend<id>(list, "presenter"), nullptr);
-    list->addNotificationRequest(NSString::string("Message").get());
-    list->addNotificationRequest(NSString::string("Reminder").get());
+    list->addNotificationRequest(
+        makeRef<NCNotificationRequest>(NSString::string("App"), NSString::string("Message"), NSString::string(), 0)
+            .get());
+    list->addNotificationRequest(
+        makeRef<NCNotificationRequest>(NSString::string("App"), NSString::string("Reminder"), NSString::string(), 0)
+            .get());
     update();
     EXPECT_EQ(objc_msgSend<id>(list, "presenter"), content.get());
     EXPECT_EQ(objc_msgSend<NSInteger>(list, "numberOfSectionsInCollectionView:", static_cast<id>(nullptr)), 2);
@@ -49,7 +54,7 @@ TEST_F(SpringBoard, TheListIsPresentedExactlyWhileItHasRequests)
         NCNotificationPriorityListViewController::defaultSuggestedListViewFrame);
 }
 
-TEST_F(SpringBoard, APresentedPageAppearsOnceAndDismissingRemovesIt)
+TEST_F(SpringBoard, APresentedPageAppearsOnceOnAVisibleLockScreenAndDismissingRemovesIt)
 {
     Ref<SBDashBoardMainPageContentViewController> content = makeContent();
     Ref<SBDashBoardViewControllerBase> page = host::allocInit<SBDashBoardViewControllerBase>();
@@ -59,12 +64,19 @@ TEST_F(SpringBoard, APresentedPageAppearsOnceAndDismissingRemovesIt)
     };
 
     send("presentContentViewControllers:animated:completion:");
+    EXPECT_EQ(page->appearanceCount(), 0) << "the lock screen is not in view";
+    content->lockScreenDidAppear();
     send("presentContentViewControllers:animated:completion:");
     EXPECT_EQ(page->appearanceCount(), 1);
-    EXPECT_TRUE(page->lastAppearanceAnimated());
+    EXPECT_TRUE(page->isVisible());
+    EXPECT_EQ(page->view()->superview(), content->view());
+    EXPECT_EQ(page->view()->frame(), content->view()->bounds());
     EXPECT_EQ(content->contentViewControllers()->count(), 1u);
+
     send("dismissContentViewControllers:animated:completion:");
     EXPECT_EQ(content->contentViewControllers()->count(), 0u);
+    EXPECT_FALSE(page->isVisible());
+    EXPECT_EQ(page->view()->superview(), nullptr);
 }
 
 TEST_F(SpringBoard, TheMainPageConsumesOnlyTheLockScreensDismissal)

@@ -3,6 +3,7 @@
 #include <tweak/Retained.h>
 #include <tweak/Tweak.h>
 
+#include <host/NCNotificationRequest.h>
 #include <host/SBDashBoardEvent.h>
 #include <host/SBDashBoardMainPageViewController.h>
 #include <host/SpringBoard.h>
@@ -262,7 +263,9 @@ TEST_F(LockScreenHooks, HidingTwiceDismissesOnce)
 TEST_F(LockScreenHooks, ReplacementsCallSpringBoardsImplementation)
 {
     NCNotificationPriorityListViewController* list = content_->notificationViewController();
-    list->addNotificationRequest(NSString::string("Message").get());
+    list->addNotificationRequest(
+        makeRef<NCNotificationRequest>(NSString::string("App"), NSString::string("Message"), NSString::string(), 0)
+            .get());
     objc_msgSend<void>(content_.get(), "_addOrRemoveNotificationsListIfNecessaryAnimated:", true);
     EXPECT_EQ(list->presenter(), content_.get());
 

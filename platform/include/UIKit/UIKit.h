@@ -7,6 +7,7 @@
 #include <UIKit/NSParagraphStyle.h>
 #include <UIKit/NSText.h>
 #include <UIKit/UICollectionReusableView.h>
+#include <UIKit/UICollectionView.h>
 #include <UIKit/UIColor.h>
 #include <UIKit/UIFont.h>
 #include <UIKit/UIGraphics.h>

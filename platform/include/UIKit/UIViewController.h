@@ -1,6 +1,7 @@
-// UIViewController: owns a view made on first use.
+// UIViewController: owns a view made on first use, and hears when that view is
+// about to appear, has appeared and is about to disappear.
 //
-// "init", "view" and "viewWillAppear:" are methods of the runtime, so that a
+// "init", "view" and the appearance calls are methods of the runtime, so that a
 // host class can derive from this one and a library can hook or call them by
 // selector. The C++ members below are this class's own behaviour: a subclass
 // that registers its own "viewWillAppear:" calls UIViewController::viewWillAppear
@@ -26,11 +27,21 @@ public:
     virtual void loadView();
     virtual void viewDidLoad() { }
 
-    // UIKit's own part of the appearance call: records that the view is about to appear.
+    // UIKit's own part of the appearance calls: where the view stands between
+    // them. A view is visible from viewDidAppear until viewWillDisappear.
     void viewWillAppear(bool animated);
+    void viewDidAppear(bool animated);
+    void viewWillDisappear(bool animated);
     bool isAppearing() const { return appearing_; }
+    bool isVisible() const { return visible_; }
 
 private:
     Ref<UIView> view_;
     bool appearing_ = false;
+    bool visible_ = false;
 };
+
+// Sends the appearance messages through the runtime, so that hooks on them run:
+// "viewWillAppear:" then "viewDidAppear:", or "viewWillDisappear:".
+void UIViewControllerSendAppear(UIViewController* controller, bool animated);
+void UIViewControllerSendDisappear(UIViewController* controller, bool animated);

@@ -2,7 +2,14 @@
 
 #include <UIKit/UIScreen.h>
 
+#include <objc/message.h>
+
 namespace {
+
+UIViewController* asController(id self)
+{
+    return static_cast<UIViewController*>(self);
+}
 
 id initImp(id self, SEL)
 {
@@ -11,12 +18,22 @@ id initImp(id self, SEL)
 
 id viewImp(id self, SEL)
 {
-    return static_cast<UIViewController*>(self)->view();
+    return asController(self)->view();
 }
 
 void viewWillAppearImp(id self, SEL, bool animated)
 {
-    static_cast<UIViewController*>(self)->UIViewController::viewWillAppear(animated);
+    asController(self)->UIViewController::viewWillAppear(animated);
+}
+
+void viewDidAppearImp(id self, SEL, bool animated)
+{
+    asController(self)->UIViewController::viewDidAppear(animated);
+}
+
+void viewWillDisappearImp(id self, SEL, bool animated)
+{
+    asController(self)->UIViewController::viewWillDisappear(animated);
 }
 
 } // namespace
@@ -27,6 +44,8 @@ Class UIViewController::classObject()
         objc::addMethod(c, "init", &initImp);
         objc::addMethod(c, "view", &viewImp);
         objc::addMethod(c, "viewWillAppear:", &viewWillAppearImp);
+        objc::addMethod(c, "viewDidAppear:", &viewDidAppearImp);
+        objc::addMethod(c, "viewWillDisappear:", &viewWillDisappearImp);
     });
     return cls;
 }
@@ -64,4 +83,27 @@ void UIViewController::loadView()
 void UIViewController::viewWillAppear(bool)
 {
     appearing_ = true;
+}
+
+void UIViewController::viewDidAppear(bool)
+{
+    appearing_ = false;
+    visible_ = true;
+}
+
+void UIViewController::viewWillDisappear(bool)
+{
+    appearing_ = false;
+    visible_ = false;
+}
+
+void UIViewControllerSendAppear(UIViewController* controller, bool animated)
+{
+    objc_msgSend<void>(controller, "viewWillAppear:", animated);
+    objc_msgSend<void>(controller, "viewDidAppear:", animated);
+}
+
+void UIViewControllerSendDisappear(UIViewController* controller, bool animated)
+{
+    objc_msgSend<void>(controller, "viewWillDisappear:", animated);
 }

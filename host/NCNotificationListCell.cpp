@@ -1,0 +1,127 @@
+#include <host/NCNotificationListCell.h>
+
+#include <UIKit/UIFont.h>
+
+#include <array>
+#include <cmath>
+#include <functional>
+
+namespace {
+
+constexpr CGFloat platterRadius = 13;
+constexpr CGFloat padding = 12;
+constexpr CGFloat iconSize = 20;
+constexpr CGFloat headerHeight = 36;
+constexpr CGFloat titleSize = 16;
+constexpr CGFloat bodySize = 15;
+constexpr CGFloat headerTextSize = 13;
+constexpr NSInteger messageLines = 4;
+
+// The icon stands in for the application's own: its initial on a colour that
+// the name picks from the colours of iOS's own applications.
+Ref<UIColor> iconColor(const NSString* appName)
+{
+    static const std::array<std::array<CGFloat, 3>, 6> palette { { { 0.30, 0.85, 0.39 }, { 0.0, 0.48, 1.0 },
+        { 1.0, 0.23, 0.19 }, { 1.0, 0.58, 0.0 }, { 0.35, 0.34, 0.84 }, { 1.0, 0.18, 0.33 } } };
+    const auto& rgb = palette[std::hash<std::string> {}(appName->UTF8String()) % palette.size()];
+    return UIColor::colorWithRed(rgb[0], rgb[1], rgb[2], 1);
+}
+
+// iOS 10's words for how long ago a notification came.
+std::string relativeTime(double seconds)
+{
+    const long minutes = std::lround(std::floor(seconds / 60));
+    if (minutes < 1)
+        return "now";
+    if (minutes < 60)
+        return std::to_string(minutes) + "m ago";
+    return std::to_string(minutes / 60) + "h ago";
+}
+
+Ref<UILabel> makeLabel(CGFloat size, NSInteger lines, UIColor* color)
+{
+    auto label = makeRef<UILabel>();
+    label->setFont(UIFont::systemFontOfSize(size));
+    label->setNumberOfLines(lines);
+    label->setTextColor(color);
+    return label;
+}
+
+CGFloat textHeight(UILabel* label, CGFloat width)
+{
+    return std::ceil(label->sizeThatFits(CGSizeMake(width, 10000)).height);
+}
+
+} // namespace
+
+Class NCNotificationListCell::classObject()
+{
+    static Class cls
+        = objc::registerClass<NCNotificationListCell>("NCNotificationListCell", UICollectionViewCell::classObject());
+    return cls;
+}
+
+const NSString* NCNotificationListCell::reuseIdentifier()
+{
+    static const NSString* identifier = NSString::string("NotificationCell").leak();
+    return identifier;
+}
+
+NCNotificationListCell::NCNotificationListCell()
+    : platter_(makeRef<UIView>())
+    , icon_(makeRef<UIImageView>())
+    , appName_(makeLabel(headerTextSize, 1, UIColor::colorWithWhite(0.25, 1)))
+    , time_(makeLabel(headerTextSize, 1, UIColor::colorWithWhite(0.25, 1)))
+    , title_(makeLabel(titleSize, 1, UIColor::blackColor()))
+    , message_(makeLabel(bodySize, messageLines, UIColor::blackColor()))
+{
+    setIsa(classObject());
+    // The frosted platter of iOS 10: white, mostly opaque over the wallpaper.
+    platter_->setBackgroundColor(UIColor::colorWithWhite(1, 0.78));
+    platter_->layer()->setCornerRadius(platterRadius);
+    platter_->setClipsToBounds(true);
+    icon_->layer()->setCornerRadius(5);
+    icon_->setClipsToBounds(true);
+    time_->setTextAlignment(NSTextAlignmentRight);
+    contentView()->addSubview(platter_.get());
+    for (UIView* view :
+        { static_cast<UIView*>(icon_.get()), static_cast<UIView*>(appName_.get()), static_cast<UIView*>(time_.get()),
+            static_cast<UIView*>(title_.get()), static_cast<UIView*>(message_.get()) })
+        platter_->addSubview(view);
+}
+
+void NCNotificationListCell::configure(const NCNotificationRequest* request, double now)
+{
+    icon_->setBackgroundColor(iconColor(request->appName()));
+    appName_->setText(request->appName()->uppercaseString().get());
+    time_->setText(relativeTime(now - request->arrival()));
+    title_->setText(request->title());
+    message_->setText(request->message());
+    setNeedsLayout();
+}
+
+CGFloat NCNotificationListCell::heightForRequest(const NCNotificationRequest* request, CGFloat width)
+{
+    auto title = makeLabel(titleSize, 1, nullptr);
+    title->setText(request->title());
+    auto message = makeLabel(bodySize, messageLines, nullptr);
+    message->setText(request->message());
+    const CGFloat textWidth = width - 2 * padding;
+    return headerHeight + textHeight(title.get(), textWidth) + textHeight(message.get(), textWidth) + padding;
+}
+
+void NCNotificationListCell::layoutSubviews()
+{
+    UICollectionViewCell::layoutSubviews();
+    const CGRect bounds = contentView()->bounds();
+    platter_->setFrame(bounds);
+    const CGFloat width = bounds.size.width - 2 * padding;
+    const CGFloat headerY = (headerHeight - iconSize) / 2;
+    icon_->setFrame(CGRectMake(padding, headerY, iconSize, iconSize));
+    const CGFloat nameX = padding + iconSize + 8;
+    time_->setFrame(CGRectMake(bounds.size.width - padding - 80, headerY, 80, iconSize));
+    appName_->setFrame(CGRectMake(nameX, headerY, width - iconSize - 8 - 80, iconSize));
+    const CGFloat titleHeight = textHeight(title_.get(), width);
+    title_->setFrame(CGRectMake(padding, headerHeight, width, titleHeight));
+    message_->setFrame(CGRectMake(padding, headerHeight + titleHeight, width, textHeight(message_.get(), width)));
+}

@@ -1,0 +1,38 @@
+// A notification as the lock screen shows it: a translucent rounded platter with
+// the application's icon, its name and the time in a header line, then the title
+// and up to four lines of the message.
+#pragma once
+
+#include <host/NCNotificationRequest.h>
+
+#include <UIKit/UICollectionViewCell.h>
+#include <UIKit/UIImageView.h>
+#include <UIKit/UILabel.h>
+
+class NCNotificationListCell : public UICollectionViewCell {
+public:
+    static Class classObject();
+    static const NSString* reuseIdentifier();
+
+    NCNotificationListCell();
+
+    // Shows the request, its time told relative to `now` (seconds since 1970).
+    void configure(const NCNotificationRequest* request, double now);
+    // The height the request needs at this width.
+    static CGFloat heightForRequest(const NCNotificationRequest* request, CGFloat width);
+
+    UIView* platter() const { return platter_.get(); }
+    UILabel* appNameLabel() const { return appName_.get(); }
+    UILabel* titleLabel() const { return title_.get(); }
+    UILabel* messageLabel() const { return message_.get(); }
+
+    void layoutSubviews() override;
+
+private:
+    Ref<UIView> platter_;
+    Ref<UIImageView> icon_;
+    Ref<UILabel> appName_;
+    Ref<UILabel> time_;
+    Ref<UILabel> title_;
+    Ref<UILabel> message_;
+};

@@ -1,0 +1,91 @@
+// UICollectionView: a scrolling list of sections of cells, each section with an
+// optional footer, laid out by a flow layout.
+//
+// Like UIKit it asks its data source and delegate by selector, through the
+// runtime, so that methods a library adds to them at run time are found:
+// "numberOfSectionsInCollectionView:", "collectionView:numberOfItemsInSection:"
+// and "collectionView:cellForItemAtIndexPath:" of the data source; where they
+// answer them, "collectionView:layout:sizeForItemAtIndexPath:" and
+// "collectionView:layout:referenceSizeForFooterInSection:" of the delegate and
+// "collectionView:viewForSupplementaryElementOfKind:atIndexPath:" of the data
+// source. Cells and footers come from reuse pools: a view handed out goes back to
+// its pool when the data is reloaded, and is handed out again before a new one is
+// made from the class registered for its kind and identifier.
+#pragma once
+
+#include <Foundation/NSString.h>
+#include <UIKit/NSIndexPath.h>
+#include <UIKit/UICollectionReusableView.h>
+#include <UIKit/UICollectionViewCell.h>
+#include <UIKit/UICollectionViewFlowLayout.h>
+#include <UIKit/UIScrollView.h>
+
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+// The kinds of supplementary views: "UICollectionElementKindSectionFooter" and the header's.
+NSString* UICollectionElementKindSectionFooter();
+NSString* UICollectionElementKindSectionHeader();
+
+class UICollectionView : public UIScrollView {
+public:
+    static Class classObject();
+
+    UICollectionView();
+    // initWithFrame:collectionViewLayout:
+    UICollectionView(CGRect frame, UICollectionViewFlowLayout* layout);
+
+    UICollectionViewFlowLayout* collectionViewLayout() const { return layout_.get(); }
+
+    // Unretained, as in UIKit: the owner of the collection view is usually both.
+    NSObject* dataSource() const { return dataSource_; }
+    void setDataSource(NSObject* dataSource);
+    NSObject* delegate() const { return delegate_; }
+    void setDelegate(NSObject* delegate);
+
+    void registerClassForCell(Class cls, const NSString* identifier);
+    void registerClassForSupplementaryView(Class cls, const NSString* kind, const NSString* identifier);
+    bool hasRegisteredClassOrNibForSupplementaryViewOfKind(const NSString* kind) const;
+    // From the pool, else new of the registered class. Raises NSInternalInconsistencyException
+    // when nothing is registered for the kind and identifier.
+    Ref<UICollectionViewCell> dequeueReusableCell(const NSString* identifier, const NSIndexPath* indexPath);
+    Ref<UICollectionReusableView> dequeueReusableSupplementaryView(
+        const NSString* kind, const NSString* identifier, const NSIndexPath* indexPath);
+
+    // Forgets what is shown; the next layout pass asks the data source again.
+    void reloadData();
+    NSInteger numberOfSections() const { return static_cast<NSInteger>(sections_.size()); }
+    NSInteger numberOfItemsInSection(NSInteger section) const;
+    // What the last layout pass shows; null when it shows none there.
+    UICollectionViewCell* cellForItemAtIndexPath(const NSIndexPath* indexPath) const;
+    UICollectionReusableView* supplementaryViewForFooterInSection(NSInteger section) const;
+
+    void layoutSubviews() override;
+
+private:
+    struct Section {
+        std::vector<Ref<UICollectionViewCell>> cells;
+        Ref<UICollectionReusableView> footer;
+    };
+    using ReuseKey = std::pair<std::string, std::string>;
+
+    // The receiver as the runtime passes it to the data source and delegate.
+    id asId() const { return const_cast<UICollectionView*>(this); }
+    void recycleShownViews();
+    void loadSections();
+    Ref<UICollectionReusableView> dequeue(const ReuseKey& key);
+    CGSize itemSize(NSIndexPath* indexPath) const;
+    CGSize footerSize(NSInteger section) const;
+    Ref<UICollectionReusableView> footerView(NSInteger section) const;
+
+    Ref<UICollectionViewFlowLayout> layout_;
+    NSObject* dataSource_ = nullptr;
+    NSObject* delegate_ = nullptr;
+    std::map<ReuseKey, Class> registrations_;
+    std::map<ReuseKey, std::vector<Ref<UICollectionReusableView>>> pools_;
+    std::vector<Section> sections_;
+    bool needsReload_ = true;
+    CGFloat laidOutWidth_ = -1;
+};
