@@ -59,8 +59,8 @@ bool scrolls(UIView* table)
 std::string rectText(CGRect rect)
 {
     char text[96];
-    std::snprintf(text, sizeof text, "(%g, %g, %g, %g)", rect.origin.x, rect.origin.y, rect.size.width,
-        rect.size.height);
+    std::snprintf(
+        text, sizeof text, "(%g, %g, %g, %g)", rect.origin.x, rect.origin.y, rect.size.width, rect.size.height);
     return text;
 }
 
@@ -69,6 +69,28 @@ nlohmann::ordered_json rectOrNull(const UIView* view, CGRect rect)
     if (!view)
         return nullptr;
     return { rect.origin.x, rect.origin.y, rect.size.width, rect.size.height };
+}
+
+std::string number(double value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}
+
+// "on", "375 × 667", "(8, 188, 359, 363)", "380".
+std::string shownValue(const nlohmann::ordered_json& value)
+{
+    if (value.is_string())
+        return value.get<std::string>();
+    if (value.is_number())
+        return number(value.get<double>());
+    if (value.is_array() && value.size() == 2)
+        return number(value[0].get<double>()) + " × " + number(value[1].get<double>());
+    if (value.is_array())
+        return rectText(
+            CGRectMake(value[0].get<double>(), value[1].get<double>(), value[2].get<double>(), value[3].get<double>()));
+    return value.is_null() ? "-" : value.dump();
 }
 
 const char* orientationName(host::Orientation orientation)
@@ -84,7 +106,7 @@ void compareView(std::vector<std::string>& changes, const char* name, const Ref<
         changes.push_back(std::string(name) + " built at " + rectText(afterFrame));
     else if (!after && before)
         changes.push_back(std::string(name) + " gone");
-    else if (after && !CGRectEqualToRect(beforeFrame, afterFrame))
+    else if (after && beforeFrame != afterFrame)
         changes.push_back(std::string(name) + " now at " + rectText(afterFrame));
 }
 
@@ -159,10 +181,11 @@ nlohmann::ordered_json LockScreenState::json() const
 std::string LockScreenState::text() const
 {
     std::string text;
-    for (const auto& [name, value] : json().items()) {
+    const nlohmann::ordered_json fields = json();
+    for (const auto& [name, value] : fields.items()) {
+        const std::string shown = shownValue(value);
         char line[160];
-        std::snprintf(line, sizeof line, "%-20s %s\n", name.c_str(),
-            value.is_string() ? value.get<std::string>().c_str() : value.dump().c_str());
+        std::snprintf(line, sizeof line, "%-20s %s\n", name.c_str(), shown.c_str());
         text += line;
     }
     return text;

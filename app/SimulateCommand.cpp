@@ -44,11 +44,13 @@ class SimulateCommand final : public Command {
 public:
     explicit SimulateCommand(CLI::App& app)
     {
-        simulate_ = app.add_subcommand("simulate", "Play a scripted session on one device and print what each step did");
-        simulate_->footer("Steps, one a line (\"#\" starts a comment; quote words with blanks):\n  "
-            + simulation::stepSummary());
+        simulate_
+            = app.add_subcommand("simulate", "Play a scripted session on one device and print what each step did");
+        simulate_->footer(
+            "Steps, one a line (\"#\" starts a comment; quote words with blanks):\n  " + simulation::stepSummary());
         simulate_->add_option("SCRIPT", script_, "The script; - or nothing reads standard input");
-        simulate_->add_option("--device", device_, "The device model it boots as: iphone7, iphonese, iphone7plus or ipad")
+        simulate_
+            ->add_option("--device", device_, "The device model it boots as: iphone7, iphonese, iphone7plus or ipad")
             ->capture_default_str()
             ->check(CLI::Validator([](std::string& name) { return deviceModelProblem(name); }, "MODEL"));
         simulate_->add_flag("--landscape", landscape_, "Start held sideways");

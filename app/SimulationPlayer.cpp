@@ -1,5 +1,6 @@
 #include "SimulationPlayer.h"
 
+#include "Command.h"
 #include "DeviceChoice.h"
 #include "PreferenceFile.h"
 

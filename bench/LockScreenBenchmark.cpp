@@ -26,7 +26,8 @@ host::SpringBoard& sampleSpringBoard()
     if (!device) {
         UIScreen::mainScreen()->setScale(scale);
         const std::string root = DAYGLASS_SAMPLE_DEVICE;
-        device.emplace(host::Device::boot({ .root = root, .now = now, .timeZone = "Europe/Berlin", .locale = "en_US" }));
+        device.emplace(
+            host::Device::boot({ .root = root, .now = now, .timeZone = "Europe/Berlin", .locale = "en_US" }));
     }
     return device->springBoard();
 }
