@@ -24,8 +24,8 @@ protected:
     {
         const std::string file = (root_.path() / "session.simulate").string();
         std::ofstream(file) << script;
-        std::vector<std::string> arguments { "simulate", file, "--json", "--root", root_.path().string(),
-            "--now", "2026-03-05T09:41", "--tz", "Europe/Berlin" };
+        std::vector<std::string> arguments { "simulate", file, "--json", "--root", root_.path().string(), "--now",
+            "2026-03-05T09:41", "--tz", "Europe/Berlin" };
         arguments.insert(arguments.end(), options.begin(), options.end());
         return command_runner::run(arguments);
     }
@@ -77,8 +77,9 @@ TEST_F(Simulate, ABadLineStopsTheSessionBeforeAnythingRuns)
         EXPECT_NE(result.err.find(c.error), std::string::npos) << c.script << "\n" << result.err;
     }
     std::error_code error;
-    EXPECT_FALSE(std::filesystem::exists(root_.file("/var/mobile/Library/Preferences/com.quarnel.dayglass2.plist"),
-        error)) << "a refused script still stored a preference";
+    EXPECT_FALSE(
+        std::filesystem::exists(root_.file("/var/mobile/Library/Preferences/com.quarnel.dayglass2.plist"), error))
+        << "a refused script still stored a preference";
 }
 
 // Woken with nothing pending the list has its own page; a notification moves it
@@ -98,8 +99,8 @@ TEST_F(Simulate, TheTypicalRoad)
     EXPECT_EQ(ownPage["list"], "own page");
     EXPECT_EQ(ownPage["screen"], "on");
     EXPECT_EQ(ownPage["ownPageTable"],
-        rect(CGRectMake(suggested.origin.x + 8, suggested.origin.y, suggested.size.width - 16,
-            suggested.size.height - 70)));
+        rect(CGRectMake(
+            suggested.origin.x + 8, suggested.origin.y, suggested.size.width - 16, suggested.size.height - 70)));
 
     const json footer = lines[3]["state"];
     EXPECT_TRUE(contains(lines[2]["changes"], "own page dismissed")) << lines[2];
@@ -110,8 +111,9 @@ TEST_F(Simulate, TheTypicalRoad)
     EXPECT_EQ(footer["footerTableScrolls"], false);
 
     EXPECT_TRUE(contains(lines[4]["changes"], "own page shown")) << lines[4];
-    EXPECT_TRUE(contains(lines[4]["changes"], "own-page table built at (8, " + std::to_string(int(suggested.origin.y))
-        + ", 359, " + std::to_string(int(suggested.size.height - 70)) + ")"))
+    EXPECT_TRUE(contains(lines[4]["changes"],
+        "own-page table built at (8, " + std::to_string(int(suggested.origin.y)) + ", 359, "
+            + std::to_string(int(suggested.size.height - 70)) + ")"))
         << lines[4];
     EXPECT_EQ(lines[5]["state"]["list"], "own page");
 
@@ -124,8 +126,8 @@ TEST_F(Simulate, TheTypicalRoad)
 // replaces SpringBoard's from the next wake on.
 TEST_F(Simulate, APreferenceSetDuringTheSessionTurnsTheScreenOffOnTime)
 {
-    const command_runner::Result result = play(
-        "prefs set customLSTimeoutEnabled YES\nprefs set customLSTimeout 30\nwake\nidle 29\nidle 1\n");
+    const command_runner::Result result
+        = play("prefs set customLSTimeoutEnabled YES\nprefs set customLSTimeout 30\nwake\nidle 29\nidle 1\n");
     ASSERT_EQ(result.status, 0) << result.err;
     const std::vector<json> lines = steps(result);
     ASSERT_EQ(lines.size(), 5u);
@@ -136,13 +138,12 @@ TEST_F(Simulate, APreferenceSetDuringTheSessionTurnsTheScreenOffOnTime)
 
 TEST_F(Simulate, RotatingTheIPadRecentresTheOwnPageTable)
 {
-    const command_runner::Result result
-        = play("wake\nrotate landscape\nstate\n", { "--device", "ipad" });
+    const command_runner::Result result = play("wake\nrotate landscape\nstate\n", { "--device", "ipad" });
     ASSERT_EQ(result.status, 0) << result.err;
     const std::vector<json> lines = steps(result);
     ASSERT_EQ(lines.size(), 3u);
-    const CGRect suggested = host::lockScreenLayout(*host::findDeviceModel("ipad"), host::Orientation::Landscape)
-                                 .notificationArea;
+    const CGRect suggested
+        = host::lockScreenLayout(*host::findDeviceModel("ipad"), host::Orientation::Landscape).notificationArea;
     ASSERT_GT(suggested.origin.x, 200);
     const json table = lines[2]["state"]["ownPageTable"];
     EXPECT_EQ(table[0], (1024 - suggested.size.width) * 0.5 + 8) << lines[2];
