@@ -46,6 +46,31 @@ void paintGlow(cairo_t* cairo, CGSize size)
     cairo_pattern_destroy(glow);
 }
 
+// The pixels per point of the current context.
+CGFloat contextScale(cairo_t* cairo)
+{
+    double x = 1, y = 0;
+    cairo_user_to_device_distance(cairo, &x, &y);
+    return std::hypot(x, y);
+}
+
+// The built-in picture at a size and scale. A gradient costs pixman far more than
+// a copy of its pixels, and the screen asks for the same picture every frame, so
+// the last one made is kept, as the phone keeps its wallpaper as a bitmap.
+const UIImage& builtInPicture(CGSize size, CGFloat scale)
+{
+    static Ref<UIImage> picture;
+    if (!picture || picture->size() != size || picture->scale() != scale) {
+        UIGraphicsBeginImageContextWithOptions(size, YES, scale);
+        cairo_t* cairo = UIGraphicsGetCurrentContext()->cairo();
+        paintGradient(cairo, size);
+        paintGlow(cairo, size);
+        picture = UIGraphicsGetImageFromCurrentImageContext();
+        UIGraphicsEndImageContext();
+    }
+    return *picture;
+}
+
 } // namespace
 
 LockScreenWallpaper::LockScreenWallpaper(CGRect frame)
@@ -60,11 +85,7 @@ void LockScreenWallpaper::drawRect(CGRect)
         drawImage(size);
         return;
     }
-    cairo_t* cairo = UIGraphicsGetCurrentContext()->cairo();
-    cairo_save(cairo);
-    paintGradient(cairo, size);
-    paintGlow(cairo, size);
-    cairo_restore(cairo);
+    builtInPicture(size, contextScale(UIGraphicsGetCurrentContext()->cairo())).drawInRect(bounds());
 }
 
 // Scaled to cover the screen, centred, the overflow cut off.
