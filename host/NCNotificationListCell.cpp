@@ -61,9 +61,9 @@ Class NCNotificationListCell::classObject()
     return cls;
 }
 
-const NSString* NCNotificationListCell::reuseIdentifier()
+NSString* NCNotificationListCell::reuseIdentifier()
 {
-    static const NSString* identifier = NSString::string("NotificationCell").leak();
+    static NSString* identifier = NSString::string("NotificationCell").leak();
     return identifier;
 }
 

@@ -12,7 +12,7 @@
 class NCNotificationListCell : public UICollectionViewCell {
 public:
     static Class classObject();
-    static const NSString* reuseIdentifier();
+    static NSString* reuseIdentifier();
 
     NCNotificationListCell();
 

@@ -1,8 +1,12 @@
+#include <tweak/DGLCollectionFooterView.h>
+#include <tweak/EventTablePlacement.h>
 #include <tweak/Retained.h>
 #include <tweak/Tweak.h>
 
 #include <CoreFoundation/CFLog.h>
 #include <Foundation/NSArray.h>
+#include <Foundation/NSLog.h>
+#include <UIKit/UICollectionView.h>
 #include <objc/message.h>
 #include <substrate.h>
 
@@ -18,8 +22,57 @@ springboard::ViewWillAppearIMP viewWillAppear;
 } // namespace saved
 
 NSObject* dglDashBoardViewController;
+DGLEventTable* dglCollectionFooterEventTable;
+UIView* dglCollectionFooterEventTableContainer;
+NSObject* ncNotificationListViewController;
 
 namespace {
+
+Class dglDashBoardViewControllerClass;
+
+// The log texts of the lock-screen hooks, and the dismissal line's source file and
+// fixed line number 1478, are kept exactly as the extension has always written
+// them, misspellings included: people and tools that read the system log look
+// for these lines as they stand. Do not "correct" them.
+constexpr const char* dismissalLogFormat = "[%s: %s:%d] %s: %@";
+constexpr const char* dismissalLogTag = "Dayglass2";
+constexpr const char* dismissalLogFile = "Tweak";
+constexpr int dismissalLogLine = 1478;
+constexpr const char* dismissalLogLevel = "INFO";
+constexpr const char* dismissalLogMessage = "DGL: lockscreen did dissapear, hiding calendar.";
+constexpr const char* listInitLog = "DGL2: NCNotificationPriorityListViewController init";
+constexpr const char* footerSizeLog = "DGL2: referenceSizeForFooterInSection. self=%@";
+constexpr const char* footerRegisteredLog
+    = "DGL2:_hasRegisteredClassOrNibForSupplementaryViewOfKind=true. section = %lu, numOFSections=%lu";
+constexpr const char* supplementaryKindLog = "DGL2: viewForSupplementaryElementOfKind: %@";
+constexpr const char* footerKindLog = "DGL2: UICollectionElementKindSectionFooter";
+constexpr const char* dequeueExceptionLog = "DGL2: exception when dequeuing footer: %@";
+constexpr const char* containerCreatedLog = "DGL2: creating container with height %f";
+constexpr const char* footerReturnedLog = "DGL2: reusableview=%@, dglCollectionFooterEventTableContainer=%@";
+
+// The own page's table carries this tag, so that a size change finds it.
+constexpr NSInteger ownPageTableTag = 298659386;
+// The footer's height until a table has given one.
+constexpr CGFloat fallbackFooterHeight = 400;
+// The container sits this far below the top of the footer.
+constexpr CGFloat containerTop = 8;
+
+id notificationListOf(id content)
+{
+    Ivar ivar = class_getInstanceVariable(object_getClass(content), "_notificationViewController");
+    return ivar ? object_getIvar(content, ivar) : nullptr;
+}
+
+// The zero rectangle for a nil list.
+CGRect suggestedListViewFrame(id list)
+{
+    return objc_msgSend<CGRect>(list, "_suggestedListViewFrame");
+}
+
+CGFloat footerHeight()
+{
+    return dglEventTableHeight > 0 ? dglEventTableHeight : fallbackFooterHeight;
+}
 
 // Main page.
 
@@ -32,11 +85,47 @@ long long idleTimerDuration(id self, SEL op)
 
 // Main page content.
 
+void presentOwnPage(id content, id list)
+{
+    if (!dglDashBoardViewControllerClass)
+        dglDashBoardViewControllerClass = objc_getClass(dglPageClassName);
+    Ref<NSObject> allocated = Ref<NSObject>::adopt(class_createInstance(dglDashBoardViewControllerClass, 0));
+    assignRetained(dglDashBoardViewController, objc_msgSend<id>(allocated.get(), "init"));
+    objc_msgSend<void>(dglDashBoardViewController, "set_notificationViewController:", list);
+    Ref<NSArray> pages = NSArray::array({ Ref<NSObject>(dglDashBoardViewController) });
+    objc_msgSend<void>(
+        content, "presentContentViewControllers:animated:completion:", pages.get(), YES, static_cast<id>(nullptr));
+}
+
+// The footer table is sized like the list but placed at the footer's own origin.
+void moveIntoFooter(id content, id list)
+{
+    objc_msgSend<void>(content, "hideDGLView");
+    if (dglCollectionFooterEventTable)
+        dglCollectionFooterEventTable->removeFromSuperview();
+    assignRetained(dglCollectionFooterEventTable, static_cast<DGLEventTable*>(nullptr));
+    const CGSize size = suggestedListViewFrame(list).size;
+    Ref<DGLEventTable> table = createEventTable(CGRectMake(0, 0, size.width, size.height));
+    assignRetained(dglCollectionFooterEventTable, table.get());
+    table->tableView()->setScrollEnabled(false);
+    if (dglCollectionFooterEventTableContainer)
+        dglCollectionFooterEventTableContainer->addSubview(table.get());
+}
+
+// Where the event list lives follows the notification list: its own page while
+// the list is hidden, the list's footer once it shows.
 void addOrRemoveNotificationsListIfNecessaryAnimated(id self, SEL op, BOOL animated)
 {
-    // SpringBoard adds or removes its notification list here; the event list
-    // follows it once the list view exists.
     saved::addOrRemoveNotificationsListIfNecessaryAnimated(self, op, animated);
+    if (!isEnabled)
+        return;
+    id list = notificationListOf(self);
+    const bool pagePresented = dglDashBoardViewController != nullptr;
+    const bool listShown = objc_msgSend<id>(list, "presenter") != nullptr;
+    if (!pagePresented && !listShown)
+        presentOwnPage(self, list);
+    else if (pagePresented && listShown)
+        moveIntoFooter(self, list);
 }
 
 void viewWillTransitionToSize(id self, SEL op, CGSize size, id coordinator)
@@ -66,8 +155,8 @@ BOOL handleEvent(id self, SEL op, id event)
 {
     const BOOL handled = saved::handleEvent(self, op, event);
     if (isEnabled && isLockScreenDismissal(event) && dglDashBoardViewController) {
-        CFLog(kCFLogLevelNotice, NSString::string("[%s: %s:%d] %s: %@").get(), "Dayglass2", "Tweak", 1478, "INFO",
-            NSString::stringWithFormat("DGL: lockscreen did dissapear, hiding calendar.").get());
+        CFLog(kCFLogLevelNotice, NSString::string(dismissalLogFormat).get(), dismissalLogTag, dismissalLogFile,
+            dismissalLogLine, dismissalLogLevel, NSString::stringWithFormat(dismissalLogMessage).get());
         objc_msgSend<void>(self, "hideDGLView");
     }
     return handled;
@@ -77,28 +166,88 @@ BOOL handleEvent(id self, SEL op, id event)
 
 id notificationListInit(id self, SEL op)
 {
-    // The footer that carries the event list is registered with the list's
-    // collection view once the footer view exists.
-    return saved::notificationListInit(self, op);
+    NSLog(listInitLog);
+    id list = saved::notificationListInit(self, op);
+    assignRetained(ncNotificationListViewController, list);
+    id collectionView = objc_msgSend<id>(self, "collectionView");
+    objc_msgSend<void>(collectionView,
+        "registerClass:forSupplementaryViewOfKind:withReuseIdentifier:", DGLCollectionFooterView::classObject(),
+        UICollectionElementKindSectionFooter(), DGLCollectionFooterView::reuseIdentifier());
+    return list;
 }
 
-// No footer yet: the last section's footer holds the event list once that exists.
-CGSize referenceSizeForFooterInSection(id, SEL, id, id, NSInteger)
+CGFloat frameWidth(id view)
 {
-    return CGSizeZero;
+    auto* uiView = dynamicCast<UIView>(view);
+    return uiView ? uiView->frame().size.width : 0;
 }
 
-id viewForSupplementaryElementOfKind(id, SEL, id, id, id)
+// Only the last section has a footer: the event list under every notification.
+CGSize referenceSizeForFooterInSection(id self, SEL, id collectionView, id, NSInteger section)
 {
-    return nullptr;
+    NSLog(footerSizeLog, self);
+    id ownCollectionView = objc_msgSend<id>(self, "collectionView");
+    if (!objc_msgSend<BOOL>(ownCollectionView,
+            "_hasRegisteredClassOrNibForSupplementaryViewOfKind:", UICollectionElementKindSectionFooter()))
+        return CGSizeZero;
+    const NSInteger sections = objc_msgSend<NSInteger>(self, "numberOfSectionsInCollectionView:", collectionView);
+    NSLog(footerRegisteredLog, static_cast<unsigned long>(section), static_cast<unsigned long>(sections));
+    if (section != sections - 1)
+        return CGSizeZero;
+    return CGSizeMake(frameWidth(collectionView), footerHeight());
+}
+
+UIView* footerContainer(id collectionView)
+{
+    if (dglCollectionFooterEventTableContainer) {
+        dglCollectionFooterEventTableContainer->removeFromSuperview();
+        return dglCollectionFooterEventTableContainer;
+    }
+    const CGFloat height = footerHeight();
+    NSLog(containerCreatedLog, static_cast<double>(height));
+    auto container = makeRef<UIView>(CGRectMake(0, containerTop, frameWidth(collectionView), height));
+    container->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
+    if (dglCollectionFooterEventTable)
+        container->addSubview(dglCollectionFooterEventTable);
+    assignRetained(dglCollectionFooterEventTableContainer, container.get());
+    return dglCollectionFooterEventTableContainer;
+}
+
+id viewForSupplementaryElementOfKind(id, SEL, id collectionView, id kind, id indexPath)
+{
+    NSLog(supplementaryKindLog, kind);
+    auto* kindName = dynamicCast<NSString>(kind);
+    if (!kindName || !kindName->isEqualToString(UICollectionElementKindSectionFooter()))
+        return nullptr;
+    NSLog(footerKindLog);
+    UIView* footer = nullptr;
+    try {
+        footer = dynamicCast<UIView>(
+            objc_msgSend<id>(collectionView, "dequeueReusableSupplementaryViewOfKind:withReuseIdentifier:forIndexPath:",
+                UICollectionElementKindSectionFooter(), DGLCollectionFooterView::reuseIdentifier(), indexPath));
+    } catch (const NSException& exception) {
+        NSLog(dequeueExceptionLog, NSString::string(exception.description()).get());
+    }
+    UIView* container = footerContainer(collectionView);
+    if (footer)
+        footer->addSubview(container);
+    NSLog(footerReturnedLog, static_cast<id>(footer), static_cast<id>(container));
+    return footer;
 }
 
 // The own page.
 
 void pageViewWillAppear(id self, SEL op, BOOL animated)
 {
-    // The page builds its event table here once the table exists.
     saved::viewWillAppear(self, op, animated);
+    const CGRect suggested = suggestedListViewFrame(objc_msgSend<id>(self, "_notificationViewController"));
+    if (objc_msgSend<id>(self, "dglEventTable"))
+        return;
+    Ref<DGLEventTable> table = createEventTable(suggested);
+    objc_msgSend<void>(self, "setDglEventTable:", table.get());
+    table->setTag(ownPageTableTag);
+    if (auto* view = dynamicCast<UIView>(objc_msgSend<id>(self, "view")))
+        view->addSubview(table.get());
 }
 
 // Each associated value is keyed by the address of its getter's selector.

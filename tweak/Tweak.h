@@ -15,6 +15,8 @@
 #include <tweak/SpringBoard.h>
 #include <tweak/TweakSettings.h>
 
+#include "listview/DGLEventTable.h"
+
 // Runs the whole load once per process, inside one autorelease pool. The module
 // initialiser calls it; SpringBoard's classes must be registered before.
 void loadTweak();
@@ -33,5 +35,12 @@ extern springboard::InitIMP notificationListInit;
 extern springboard::ViewWillAppearIMP viewWillAppear;
 } // namespace saved
 
-// The event list's own page while it is presented, else nil. A strong reference.
+// The lock screen's state, all strong references, nil until first used:
+// the event list's own page while it is presented;
 extern NSObject* dglDashBoardViewController;
+// the table in the notification list's footer, or the one meant to go there;
+extern DGLEventTable* dglCollectionFooterEventTable;
+// the footer's container, made on the list's first footer request and kept;
+extern UIView* dglCollectionFooterEventTableContainer;
+// the notification list controller most recently initialised.
+extern NSObject* ncNotificationListViewController;

@@ -3,7 +3,6 @@
 #include <tweak/Retained.h>
 #include <tweak/Tweak.h>
 
-#include <host/NCNotificationRequest.h>
 #include <host/SBDashBoardEvent.h>
 #include <host/SBDashBoardMainPageViewController.h>
 #include <host/SpringBoard.h>
@@ -71,9 +70,14 @@ protected:
         isEnabled = YES;
         content_ = host::allocInit<SBDashBoardMainPageContentViewController>();
         page_ = Ref<NSObject>::adopt(class_createInstance(pageClass(), 0));
+        platform::clearLog();
     }
 
-    void TearDown() override { assignRetained(dglDashBoardViewController, static_cast<NSObject*>(nullptr)); }
+    void TearDown() override
+    {
+        assignRetained(dglDashBoardViewController, static_cast<NSObject*>(nullptr));
+        assignRetained(ncNotificationListViewController, static_cast<NSObject*>(nullptr));
+    }
 
     void presentPage()
     {
@@ -257,23 +261,4 @@ TEST_F(LockScreenHooks, HidingTwiceDismissesOnce)
     EXPECT_EQ(dismissals, 1);
     EXPECT_FALSE(pageShown());
     EXPECT_EQ(page_->retainCount(), 1);
-}
-
-// Until the event list exists, these replacements leave SpringBoard's behaviour as it was.
-TEST_F(LockScreenHooks, ReplacementsCallSpringBoardsImplementation)
-{
-    NCNotificationPriorityListViewController* list = content_->notificationViewController();
-    list->addNotificationRequest(
-        makeRef<NCNotificationRequest>(NSString::string("App"), NSString::string("Message"), NSString::string(), 0)
-            .get());
-    objc_msgSend<void>(content_.get(), "_addOrRemoveNotificationsListIfNecessaryAnimated:", true);
-    EXPECT_EQ(list->presenter(), content_.get());
-
-    objc_msgSend<void>(content_.get(), "viewWillTransitionToSize:withTransitionCoordinator:", CGSizeMake(667, 375),
-        static_cast<id>(nullptr));
-    EXPECT_EQ(content_->viewSize(), CGSizeMake(667, 375));
-
-    EXPECT_EQ(objc_msgSend<CGSize>(list, "collectionView:layout:referenceSizeForFooterInSection:",
-                  static_cast<id>(nullptr), static_cast<id>(nullptr), NSInteger { 0 }),
-        CGSizeZero);
 }

@@ -46,6 +46,7 @@ public:
     void setDelegate(NSObject* delegate);
 
     void registerClassForCell(Class cls, const NSString* identifier);
+    // A nil class takes the registration back.
     void registerClassForSupplementaryView(Class cls, const NSString* kind, const NSString* identifier);
     bool hasRegisteredClassOrNibForSupplementaryViewOfKind(const NSString* kind) const;
     // From the pool, else new of the registered class. Raises NSInternalInconsistencyException

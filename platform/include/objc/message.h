@@ -15,9 +15,16 @@
 
 namespace objc {
 
-// Object pointers of every class travel as `id`, as in the implementations.
-template <typename T>
-using Wire = std::conditional_t<std::is_pointer_v<T> && std::is_base_of_v<NSObject, std::remove_pointer_t<T>>, id, T>;
+// Object pointers of every class travel as `id`, as in the implementations; a
+// `Class` (a pointer to an incomplete type) travels as itself.
+template <typename T> constexpr bool isObjectPointer()
+{
+    if constexpr (std::is_pointer_v<T> && !std::is_same_v<T, Class>)
+        return std::is_base_of_v<NSObject, std::remove_pointer_t<T>>;
+    else
+        return false;
+}
+template <typename T> using Wire = std::conditional_t<isObjectPointer<T>(), id, T>;
 
 [[noreturn]] void throwUnrecognizedSelector(NSObject* receiver, SEL selector);
 [[noreturn]] void throwEncodingMismatch(

@@ -1,0 +1,117 @@
+#include "LockScreenFixture.h"
+
+#include <host/NCNotificationRequest.h>
+#include <tweak/DGLCollectionFooterView.h>
+#include <tweak/EventTablePlacement.h>
+
+#include <platform/Log.h>
+
+namespace {
+
+class Footer : public LockScreen {
+protected:
+    // The footer size the list's delegate answers for a section of this collection view.
+    CGSize footerSize(UICollectionView* view, NSInteger section)
+    {
+        return objc_msgSend<CGSize>(list(), "collectionView:layout:referenceSizeForFooterInSection:", view,
+            view->collectionViewLayout(), section);
+    }
+    id footerView(UICollectionView* view, NSString* kind, NSInteger section = 0)
+    {
+        Ref<NSIndexPath> path = NSIndexPath::indexPathForRow(0, section);
+        return objc_msgSend<id>(
+            list(), "collectionView:viewForSupplementaryElementOfKind:atIndexPath:", view, kind, path.get());
+    }
+    void addRequests(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            list()->addNotificationRequest(makeRef<NCNotificationRequest>(
+                NSString::string("Mail"), NSString::string("Subject"), NSString::string("Body"), 0)
+                                               .get());
+    }
+
+    // What the footer method hands out is autoreleased.
+    AutoreleasePool pool_;
+};
+
+} // namespace
+
+TEST_F(Footer, OnlyTheLastOfThreeSectionsHasAFooterAndNoneOfZero)
+{
+    const CGFloat width = collectionView()->frame().size.width;
+    EXPECT_EQ(footerSize(collectionView(), 0), CGSizeZero);
+    addRequests(3);
+    EXPECT_EQ(footerSize(collectionView(), 0), CGSizeZero);
+    EXPECT_EQ(footerSize(collectionView(), 1), CGSizeZero);
+    EXPECT_EQ(footerSize(collectionView(), 2), CGSizeMake(width, 400)) << "no table built yet";
+    dglEventTableHeight = -5;
+    EXPECT_EQ(footerSize(collectionView(), 2), CGSizeMake(width, 400));
+    dglEventTableHeight = 450;
+    EXPECT_EQ(footerSize(collectionView(), 2), CGSizeMake(width, 450));
+}
+
+TEST_F(Footer, ACollectionViewWithoutTheFooterClassGetsNoFooter)
+{
+    addRequests(2);
+    auto unregistered = makeRef<UICollectionView>(CGRectMake(0, 0, 375, 600), nullptr);
+    // A nil class takes the registration back, as in UIKit.
+    list()->collectionView()->registerClassForSupplementaryView(
+        nullptr, UICollectionElementKindSectionFooter(), DGLCollectionFooterView::reuseIdentifier());
+    EXPECT_EQ(footerSize(unregistered.get(), 0), CGSizeZero);
+    EXPECT_EQ(footerSize(unregistered.get(), 1), CGSizeZero);
+
+    platform::clearLog();
+    EXPECT_EQ(footerView(unregistered.get(), UICollectionElementKindSectionFooter()), nullptr);
+    const auto lines = platform::loggedLines();
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[2].rfind("DGL2: exception when dequeuing footer: could not dequeue a view of kind: "
+                             "UICollectionElementKindSectionFooter with identifier DGLCollectionFooterView",
+                  0),
+        0u);
+    EXPECT_EQ(dglCollectionFooterEventTableContainer->superview(), nullptr);
+}
+
+TEST_F(Footer, TheContainerMovesToTheLatestFooterAndKeepsTheHeightItWasMadeWith)
+{
+    UIView* first = dynamicCast<UIView>(footerView(collectionView(), UICollectionElementKindSectionFooter()));
+    ASSERT_NE(first, nullptr);
+    UIView* container = dglCollectionFooterEventTableContainer;
+    EXPECT_EQ(container->frame(), CGRectMake(0, 8, collectionView()->frame().size.width, 400));
+    EXPECT_EQ(container->autoresizingMask(), 18u);
+    EXPECT_TRUE(container->subviews().empty());
+
+    Ref<DGLEventTable> built = createEventTable(CGRectMake(0, 0, 375, 520));
+    UIView* second = dynamicCast<UIView>(footerView(collectionView(), UICollectionElementKindSectionFooter()));
+    ASSERT_NE(second, first);
+    EXPECT_EQ(container->superview(), second);
+    EXPECT_TRUE(first->subviews().empty());
+    EXPECT_EQ(container->frame().size.height, 400) << "made before the 520-point build";
+
+    dglCollectionFooterEventTableContainer->release();
+    dglCollectionFooterEventTableContainer = nullptr;
+    footerView(collectionView(), UICollectionElementKindSectionFooter());
+    EXPECT_EQ(dglCollectionFooterEventTableContainer->frame().size.height, 450);
+}
+
+TEST_F(Footer, OtherKindsGetNothing)
+{
+    platform::clearLog();
+    EXPECT_EQ(footerView(collectionView(), UICollectionElementKindSectionHeader()), nullptr);
+    EXPECT_EQ(platform::loggedLines(),
+        std::vector<std::string> { "DGL2: viewForSupplementaryElementOfKind: UICollectionElementKindSectionHeader" });
+    EXPECT_EQ(dglCollectionFooterEventTableContainer, nullptr);
+}
+
+// The footer is taller than the screen: the list scrolls to show all of it.
+TEST_F(Footer, ATallFooterScrollsWithTheList)
+{
+    list()->setSuggestedListViewFrame(CGRectMake(0, 188, 375, 1200));
+    springBoard().wake();
+    springBoard().notify("Messages", "Anna", "Lunch?");
+    UICollectionReusableView* footer = lastFooter();
+    ASSERT_NE(footer, nullptr);
+    EXPECT_EQ(footer->frame().size.height, 1130);
+    EXPECT_GT(collectionView()->contentSize().height, collectionView()->bounds().size.height);
+    EXPECT_GE(collectionView()->maximumContentOffset().y,
+        CGRectGetMaxY(footer->frame()) - collectionView()->bounds().size.height);
+}
