@@ -16,7 +16,9 @@ void useDeviceRoot(const CommonOptions& options);
 // Boots the device. Extensions come from the root's own DynamicLibraries folder,
 // or from the sample device's when the root has none. Every library that failed to
 // load is reported on stderr.
-host::Device bootDevice(const CommonOptions& options);
+// SpringBoard's lock screen starts on the model, held as the orientation says.
+host::Device bootDevice(const CommonOptions& options, const host::DeviceModel& model = host::defaultDeviceModel(),
+    host::Orientation orientation = host::Orientation::Portrait);
 
 // The loaded Dayglass2.dylib. CommandError when the device did not load it.
 void* extensionLibrary(const host::Device& device);

@@ -3,51 +3,15 @@
 // running device on the same root listens for.
 #include "Command.h"
 #include "DeviceSession.h"
+#include "PreferenceFile.h"
 #include "PreferenceKeys.h"
 
-#include <CoreFoundation/CFNotificationCenter.h>
 #include <Foundation/NSDictionary.h>
-#include <Foundation/NSPropertyList.h>
 #include <Foundation/NSValue.h>
-#include <platform/Environment.h>
 
 #include <cstdio>
-#include <filesystem>
-
-namespace fs = std::filesystem;
 
 namespace {
-
-// The file as a dictionary to change. A missing file is an empty one. A damaged
-// file is refused, so that changing one key never throws the others away, unless
-// every key is to go anyway.
-Ref<NSMutableDictionary> readPreferences(bool replaceDamaged)
-{
-    auto preferences = NSMutableDictionary::dictionary();
-    const std::string file = platform::resolveDevicePath(preferencesFilePath);
-    std::error_code error;
-    if (!fs::exists(file, error))
-        return preferences;
-    Ref<NSObject> root = NSPropertyListSerialization::propertyListWithContentsOfFile(preferencesFilePath);
-    auto* stored = dynamicCast<NSDictionary>(root.get());
-    if (!stored && !replaceDamaged)
-        throw CommandError(file + " is not a property-list dictionary; `dayglass prefs reset` starts it afresh");
-    if (stored)
-        for (const auto& [key, value] : stored->entries())
-            preferences->setObjectForKey(value.get(), key.get());
-    return preferences;
-}
-
-void writePreferences(const NSDictionary* preferences)
-{
-    std::string reason;
-    if (!NSPropertyListSerialization::writePropertyList(
-            preferences, preferencesFilePath, NSPropertyListBinaryFormat_v1_0, &reason))
-        throw CommandError("cannot write " + platform::resolveDevicePath(preferencesFilePath) + ": " + reason);
-    Ref<NSString> name = NSString::string(preferencesChangedNotification);
-    CFNotificationCenterPostNotification(
-        CFNotificationCenterGetDarwinNotifyCenter(), name.get(), nullptr, nullptr, true);
-}
 
 const PreferenceKey& knownKey(const std::string& name)
 {
@@ -103,10 +67,7 @@ public:
         if (show_->parsed())
             show();
         else if (set_->parsed())
-            change([&](NSMutableDictionary* preferences) {
-                const PreferenceKey& key = knownKey(key_);
-                preferences->setObjectForKey(parsePreferenceValue(key, value_, valueType()).get(), key.name);
-            });
+            storePreference(knownKey(key_), value_, valueType());
         else if (unset_->parsed())
             change([&](NSMutableDictionary* preferences) { preferences->removeObjectForKey(knownKey(key_).name); });
         else if (reset_->parsed())

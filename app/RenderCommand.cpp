@@ -2,7 +2,9 @@
 
 #include "ArgumentParsing.h"
 #include "DeviceSession.h"
+#include "LayoutJSON.h"
 #include "ListOptions.h"
+#include "LockScreenRender.h"
 
 #include <CoreGraphics/CGContext.h>
 #include <UIKit/UIGraphics.h>
@@ -61,33 +63,6 @@ bool isUsableScale(std::string_view text)
     return scale && *scale > 0 && *scale <= maximumScale;
 }
 
-nlohmann::ordered_json rectJSON(CGRect rect)
-{
-    return { rect.origin.x, rect.origin.y, rect.size.width, rect.size.height };
-}
-
-// Each view with its frame in its superview and where it shows in the picture;
-// `origin` is where the root view sits in the picture.
-nlohmann::ordered_json layoutJSON(const UIViewLayoutNode& node, CGPoint origin)
-{
-    const CGRect inPicture = CGRectMake(node.frameInRoot.origin.x + origin.x, node.frameInRoot.origin.y + origin.y,
-        node.frameInRoot.size.width, node.frameInRoot.size.height);
-    nlohmann::ordered_json object
-        = { { "class", node.className }, { "frame", rectJSON(node.frame) }, { "pictureFrame", rectJSON(inPicture) } };
-    if (node.tag)
-        object["tag"] = node.tag;
-    if (node.hidden)
-        object["hidden"] = true;
-    if (node.text)
-        object["text"] = *node.text;
-    if (!node.subviews.empty()) {
-        auto& subviews = object["subviews"] = nlohmann::ordered_json::array();
-        for (const UIViewLayoutNode& subview : node.subviews)
-            subviews.push_back(layoutJSON(subview, origin));
-    }
-    return object;
-}
-
 // A soft night-blue gradient, darker towards the bottom, like a dimmed lock-screen
 // wallpaper: one band per pixel row, so no step shows.
 void paintBackdrop(CGContextRef context, CGSize size, CGFloat scale)
@@ -144,13 +119,15 @@ private:
     double scale_ = 2;
     std::string output_;
     bool layoutJSON_ = false;
+    LockScreenRenderOptions lockScreen_;
 };
 
 RenderCommand::RenderCommand(CLI::App& app)
 {
     render_ = app.add_subcommand("render", "Draw the lock screen's event list into a PNG file");
-    render_->add_flag("--list", list_, "Draw the event list, as the lock screen builds it")->required();
+    render_->add_flag("--list", list_, "Draw only the event list, as the lock screen builds it");
     listOptions_.addTo(*render_);
+    lockScreen_.addTo(*render_);
     // Below the clock of a 375 × 667 point phone in portrait, as SpringBoard suggests it.
     frame_ = frameText(NCNotificationPriorityListViewController::defaultSuggestedListViewFrame);
     render_
@@ -172,6 +149,8 @@ RenderCommand::RenderCommand(CLI::App& app)
 
 int RenderCommand::run(const CommonOptions& options)
 {
+    if (!list_)
+        return renderLockScreen(options, listOptions_, lockScreen_, { scale_, output_, layoutJSON_ });
     const CGFloat scale = scale_;
     // The device draws at the scale of the picture: separators are one pixel thick.
     UIScreen::mainScreen()->setScale(scale);

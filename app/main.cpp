@@ -4,6 +4,7 @@
 #include "DrawCommand.h"
 #include "ListCommand.h"
 #include "RenderCommand.h"
+#include "SimulateCommand.h"
 
 #include <Foundation/NSException.h>
 #include <objc/NSObject.h>
@@ -43,6 +44,7 @@ int runCommandLine(int argc, char** argv)
     commands.push_back(makeDrawCommand(app));
     commands.push_back(makeListCommand(app));
     commands.push_back(makeRenderCommand(app));
+    commands.push_back(makeSimulateCommand(app));
 
     try {
         app.parse(argc, argv);
@@ -52,7 +54,7 @@ int runCommandLine(int argc, char** argv)
     for (const auto& command : commands)
         if (command->subcommand()->parsed())
             return command->run(options);
-    throw CommandError("say what to do: list, render, settings, prefs or draw (see --help)");
+    throw CommandError("say what to do: list, render, simulate, settings, prefs or draw (see --help)");
 }
 
 } // namespace

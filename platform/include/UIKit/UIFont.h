@@ -16,7 +16,8 @@ public:
     static Class classObject();
 
     // Nil for a name the platform has no face for. Known names: "HelveticaNeue",
-    // "HelveticaNeue-Light" and the system font's ".SFUIText".
+    // "HelveticaNeue-Light", the system font's ".SFUIText" and the lock-screen
+    // clock's ".SFUIDisplay-Light".
     static Ref<UIFont> fontWithName(std::string_view name, CGFloat size);
     static Ref<UIFont> fontWithName(const NSString* name, CGFloat size);
     static Ref<UIFont> systemFontOfSize(CGFloat size);

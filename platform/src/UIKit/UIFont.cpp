@@ -9,7 +9,8 @@ namespace {
 
 // The names platform/fonts/fonts.conf gives a face; fontconfig would hand any
 // other name some fallback face, where UIKit answers nil.
-constexpr std::array<std::string_view, 3> knownFontNames { "HelveticaNeue", "HelveticaNeue-Light", ".SFUIText" };
+constexpr std::array<std::string_view, 4> knownFontNames { "HelveticaNeue", "HelveticaNeue-Light", ".SFUIText",
+    ".SFUIDisplay-Light" };
 constexpr std::string_view systemFontName = ".SFUIText";
 
 bool isKnownFontName(std::string_view name)

@@ -1,0 +1,11 @@
+// The device models a user can name on the command line and in scripts.
+#pragma once
+
+#include <host/DeviceModel.h>
+
+#include <string>
+
+// Empty for a known model, else why the name is not one, with the known names.
+std::string deviceModelProblem(const std::string& name);
+// The model with the name; CommandError for an unknown one.
+const host::DeviceModel& deviceModelNamed(const std::string& name);

@@ -1,0 +1,126 @@
+#include "LockScreenRender.h"
+
+#include "DeviceChoice.h"
+#include "DeviceSession.h"
+#include "LayoutJSON.h"
+
+#include <UIKit/UIScreen.h>
+#include <host/LockScreenScene.h>
+
+#include <dlfcn.h>
+
+#include <cstdio>
+#include <filesystem>
+
+namespace {
+
+struct Notification {
+    std::string app, title, message;
+};
+
+std::optional<Notification> parseNotification(const std::string& text)
+{
+    const std::size_t first = text.find('|');
+    if (first == std::string::npos || first == 0)
+        return std::nullopt;
+    const std::size_t second = text.find('|', first + 1);
+    Notification notification { text.substr(0, first), text.substr(first + 1, second - first - 1), {} };
+    if (second != std::string::npos)
+        notification.message = text.substr(second + 1);
+    return notification;
+}
+
+CLI::Validator checkedBy(const char* description, std::string (*problem)(const std::string&))
+{
+    return CLI::Validator([problem](std::string& value) { return problem(value); }, description);
+}
+
+Ref<UIImage> wallpaperImage(const std::string& path)
+{
+    if (path.empty())
+        return nullptr;
+    Ref<UIImage> image = UIImage::imageWithContentsOfFile(path);
+    if (!image)
+        throw CommandError("--wallpaper: cannot read " + path + " as a PNG picture");
+    return image;
+}
+
+void writePicture(UIImage* image, const std::string& output)
+{
+    if (!image || !image->writePNGToFile(output))
+        throw CommandError("cannot write " + output);
+}
+
+void overrideSetting(void* extension, const char* name, std::optional<long long> value)
+{
+    if (!value)
+        return;
+    auto* setting = static_cast<NSInteger*>(dlsym(extension, name));
+    if (!setting)
+        throw CommandError(std::string("the loaded extension has no setting named ") + name);
+    *setting = static_cast<NSInteger>(*value);
+}
+
+} // namespace
+
+void applyListOverrides(void* extension, const ListOptions& list)
+{
+    overrideSetting(extension, "daysToDisplay", list.days);
+    overrideSetting(extension, "maxEventsToDisplay", list.max);
+}
+
+void LockScreenRenderOptions::addTo(CLI::App& subcommand)
+{
+    subcommand.add_option("--device", device, "The device model: iphone7, iphonese, iphone7plus or ipad")
+        ->capture_default_str()
+        ->check(checkedBy("MODEL", deviceModelProblem));
+    subcommand.add_flag("--landscape", landscape, "Hold the device sideways");
+    subcommand
+        .add_option("--notify", notifications,
+            "A notification on the lock screen, as \"APP|TITLE|MESSAGE\" (the message optional); repeatable")
+        ->check(checkedBy("APP|TITLE|MESSAGE", [](const std::string& text) {
+            return parseNotification(text) ? std::string()
+                                           : "'" + text + "' is not a notification of the form APP|TITLE|MESSAGE";
+        }));
+    subcommand.add_option("--wallpaper", wallpaper, "A PNG picture for the wallpaper, instead of the built-in one")
+        ->check(CLI::ExistingFile);
+}
+
+int renderLockScreen(const CommonOptions& options, const ListOptions& list, const LockScreenRenderOptions& lockScreen,
+    const PictureRequest& picture)
+{
+    UIScreen::mainScreen()->setScale(picture.scale);
+    applyListEnvironment(list);
+    const host::DeviceModel& model = deviceModelNamed(lockScreen.device);
+    const host::Orientation orientation
+        = lockScreen.landscape ? host::Orientation::Landscape : host::Orientation::Portrait;
+    Ref<UIImage> wallpaper = wallpaperImage(lockScreen.wallpaper);
+    host::Device device = bootDevice(options, model, orientation);
+    applyListOverrides(extensionLibrary(device), list);
+    host::SpringBoard& springBoard = device.springBoard();
+    springBoard.wake();
+    for (const std::string& text : lockScreen.notifications) {
+        const Notification notification = *parseNotification(text);
+        springBoard.notify(notification.app, notification.title, notification.message);
+    }
+
+    auto scene = Ref<LockScreenScene>::adopt(new LockScreenScene(model, orientation));
+    scene->wallpaper().setImage(wallpaper.get());
+    scene->setContent(springBoard.rootView());
+    Ref<UIImage> image = scene->snapshot(picture.scale);
+    writePicture(image.get(), picture.output);
+
+    const std::string where = std::filesystem::absolute(picture.output).string();
+    const CGSize size = scene->bounds().size;
+    if (picture.layoutJSON) {
+        nlohmann::ordered_json document = { { "file", where }, { "device", model.name },
+            { "orientation", lockScreen.landscape ? "landscape" : "portrait" }, { "scale", picture.scale },
+            { "size", { size.width, size.height } }, { "screen", layoutJSON(UIViewLayoutTree(scene.get()), {}) } };
+        std::printf("%s\n", document.dump(2).c_str());
+    } else {
+        std::printf("%s: the lock screen of an %s, %g × %g points at scale %g (%zu × %zu pixels)\n", where.c_str(),
+            std::string(model.displayName).c_str(), size.width, size.height, picture.scale, image->pixelWidth(),
+            image->pixelHeight());
+    }
+    return 0;
+}

@@ -1,0 +1,40 @@
+// dayglass render without --list: the whole lock screen as the user sees it. The
+// device boots with the extension, wakes, receives the notifications given, and
+// its screen (wallpaper, status bar, clock and date, notifications, the event list
+// on its own page or under the notifications, page dots, unlock hint) is drawn
+// into a PNG file.
+#pragma once
+
+#include "Command.h"
+#include "ListOptions.h"
+
+#include <string>
+#include <vector>
+
+struct LockScreenRenderOptions {
+    std::string device = "iphone7";
+    bool landscape = false;
+    // "APP|TITLE|MESSAGE", the message optional.
+    std::vector<std::string> notifications;
+    // A PNG file; empty for the built-in wallpaper.
+    std::string wallpaper;
+
+    // Adds --device, --landscape, --notify and --wallpaper.
+    void addTo(CLI::App& subcommand);
+};
+
+// What the picture is and where it goes, shared with `render --list`.
+struct PictureRequest {
+    double scale = 2;
+    std::string output;
+    bool layoutJSON = false;
+};
+
+// --days and --max over the loaded extension's daysToDisplay and
+// maxEventsToDisplay, for the lists it builds from now on. CommandError when the
+// library lacks them.
+void applyListOverrides(void* extension, const ListOptions& list);
+
+// Returns the exit status.
+int renderLockScreen(const CommonOptions& options, const ListOptions& list, const LockScreenRenderOptions& lockScreen,
+    const PictureRequest& picture);

@@ -1,0 +1,94 @@
+#include "SimulateCommand.h"
+
+#include "DeviceChoice.h"
+#include "DeviceSession.h"
+#include "ListOptions.h"
+#include "LockScreenRender.h"
+#include "PreferenceKeys.h"
+#include "SimulationPlayer.h"
+
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+namespace {
+
+std::string preferenceProblem(const std::string& key, const std::string& value)
+{
+    const PreferenceKey* known = findPreferenceKey(key);
+    if (!known)
+        return "unknown preference '" + key + "'; the known ones are " + knownPreferenceKeys();
+    try {
+        parsePreferenceValue(*known, value, ValueType::Inferred);
+    } catch (const CommandError& error) {
+        return error.what();
+    }
+    return {};
+}
+
+std::string readScript(const std::string& path)
+{
+    std::ostringstream text;
+    if (path == "-") {
+        text << std::cin.rdbuf();
+        return text.str();
+    }
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        throw CommandError("cannot read the script " + path);
+    text << file.rdbuf();
+    return text.str();
+}
+
+class SimulateCommand final : public Command {
+public:
+    explicit SimulateCommand(CLI::App& app)
+    {
+        simulate_
+            = app.add_subcommand("simulate", "Play a scripted session on one device and print what each step did");
+        simulate_->footer(
+            "Steps, one a line (\"#\" starts a comment; quote words with blanks):\n  " + simulation::stepSummary());
+        simulate_->add_option("SCRIPT", script_, "The script; - or nothing reads standard input");
+        simulate_
+            ->add_option("--device", device_, "The device model it boots as: iphone7, iphonese, iphone7plus or ipad")
+            ->capture_default_str()
+            ->check(CLI::Validator([](std::string& name) { return deviceModelProblem(name); }, "MODEL"));
+        simulate_->add_flag("--landscape", landscape_, "Start held sideways");
+        simulate_->add_flag("--json", json_, "Print one JSON object a step");
+        listOptions_.addTo(*simulate_);
+    }
+
+    const CLI::App* subcommand() const override { return simulate_; }
+
+    int run(const CommonOptions& options) override
+    {
+        std::vector<simulation::Step> steps;
+        try {
+            steps = simulation::parseScript(readScript(script_), { deviceModelProblem, preferenceProblem });
+        } catch (const simulation::ScriptError& error) {
+            throw CommandError((script_ == "-" ? std::string("standard input") : script_) + ", " + error.what());
+        }
+        applyListEnvironment(listOptions_);
+        host::Device device = bootDevice(options, deviceModelNamed(device_),
+            landscape_ ? host::Orientation::Landscape : host::Orientation::Portrait);
+        void* extension = extensionLibrary(device);
+        applyListOverrides(extension, listOptions_);
+        SimulationPlayer(device, extension, json_).play(steps);
+        return 0;
+    }
+
+private:
+    CLI::App* simulate_ = nullptr;
+    std::string script_ = "-";
+    std::string device_ { host::defaultDeviceModel().name };
+    bool landscape_ = false;
+    bool json_ = false;
+    ListOptions listOptions_;
+};
+
+} // namespace
+
+std::unique_ptr<Command> makeSimulateCommand(CLI::App& app)
+{
+    return std::make_unique<SimulateCommand>(app);
+}

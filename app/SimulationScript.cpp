@@ -1,0 +1,195 @@
+#include "SimulationScript.h"
+
+#include <charconv>
+#include <cmath>
+#include <span>
+#include <string_view>
+
+namespace simulation {
+namespace {
+
+// A reason a line is not a step; the parser adds the line number.
+struct Refusal {
+    std::string reason;
+};
+
+using Words = std::vector<std::string>;
+
+// Words separated by blanks; "double" or 'single' quotes keep blanks in a word,
+// and inside double quotes a backslash keeps the next character as it is.
+Words splitWords(std::string_view line)
+{
+    Words words;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        if (line[i] == ' ' || line[i] == '\t') {
+            ++i;
+            continue;
+        }
+        std::string word;
+        while (i < line.size() && line[i] != ' ' && line[i] != '\t') {
+            const char quote = line[i];
+            if (quote != '"' && quote != '\'') {
+                word += line[i++];
+                continue;
+            }
+            for (++i;; ++i) {
+                if (i == line.size())
+                    throw Refusal { std::string("a ") + quote + " is not closed" };
+                if (line[i] == quote)
+                    break;
+                if (quote == '"' && line[i] == '\\' && i + 1 < line.size())
+                    ++i;
+                word += line[i];
+            }
+            ++i;
+        }
+        words.push_back(std::move(word));
+    }
+    return words;
+}
+
+double secondsFrom(const std::string& text)
+{
+    double seconds = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, seconds);
+    if (text.empty() || error != std::errc() || stop != end || !std::isfinite(seconds) || seconds < 0)
+        throw Refusal { "'" + text + "' is not a number of seconds, such as 30 or 0.5" };
+    return seconds;
+}
+
+int countFrom(const std::string& text)
+{
+    int count = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, count);
+    if (text.empty() || error != std::errc() || stop != end || count < 1)
+        throw Refusal { "'" + text + "' is neither a number of notifications (1 or more) nor all" };
+    return count;
+}
+
+void require(std::string problem)
+{
+    if (!problem.empty())
+        throw Refusal { std::move(problem) };
+}
+
+struct StepRule {
+    const char* name;
+    // The arguments, as the summary shows them.
+    const char* arguments;
+    std::size_t fewest;
+    std::size_t most;
+    Action (*make)(const Words& arguments, const ScriptChecks& checks);
+};
+
+constexpr StepRule stepRules[] = {
+    { "wake", "", 0, 0, [](const Words&, const ScriptChecks&) -> Action { return Wake {}; } },
+    { "notify", "APP TITLE [MESSAGE]", 2, 3,
+        [](const Words& words, const ScriptChecks&) -> Action {
+            return Notify { words[0], words[1], words.size() > 2 ? words[2] : std::string() };
+        } },
+    { "clear", "[N|all]", 0, 1,
+        [](const Words& words, const ScriptChecks&) -> Action {
+            if (words.empty() || words[0] == "all")
+                return Clear {};
+            return Clear { countFrom(words[0]) };
+        } },
+    { "rotate", "portrait|landscape", 1, 1,
+        [](const Words& words, const ScriptChecks&) -> Action {
+            if (words[0] != "portrait" && words[0] != "landscape")
+                throw Refusal { "'" + words[0] + "' is not an orientation: portrait or landscape" };
+            return Rotate { words[0] == "landscape" };
+        } },
+    { "device", "MODEL", 1, 1,
+        [](const Words& words, const ScriptChecks& checks) -> Action {
+            require(checks.deviceModel(words[0]));
+            return SwitchDevice { words[0] };
+        } },
+    { "idle", "SECONDS", 1, 1,
+        [](const Words& words, const ScriptChecks&) -> Action { return Idle { secondsFrom(words[0]) }; } },
+    { "unlock", "", 0, 0, [](const Words&, const ScriptChecks&) -> Action { return Unlock {}; } },
+    { "lock", "", 0, 0, [](const Words&, const ScriptChecks&) -> Action { return Lock {}; } },
+    { "prefs", "set KEY VALUE", 3, 3,
+        [](const Words& words, const ScriptChecks& checks) -> Action {
+            if (words[0] != "set")
+                throw Refusal { "prefs takes set KEY VALUE, not '" + words[0] + "'" };
+            require(checks.preference(words[1], words[2]));
+            return SetPreference { words[1], words[2] };
+        } },
+    { "snapshot", "FILE.png", 1, 1,
+        [](const Words& words, const ScriptChecks&) -> Action { return Snapshot { words[0] }; } },
+    { "state", "", 0, 0, [](const Words&, const ScriptChecks&) -> Action { return State {}; } },
+};
+
+std::string usage(const StepRule& rule)
+{
+    return *rule.arguments ? std::string(rule.name) + " " + rule.arguments : std::string(rule.name);
+}
+
+const StepRule& ruleFor(const std::string& name)
+{
+    for (const StepRule& rule : stepRules)
+        if (name == rule.name)
+            return rule;
+    throw Refusal { "'" + name + "' is not a step; the steps are " + stepSummary() };
+}
+
+Action actionFor(const std::string& line, const ScriptChecks& checks)
+{
+    Words words = splitWords(line);
+    const StepRule& rule = ruleFor(words.front());
+    words.erase(words.begin());
+    if (words.size() < rule.fewest || words.size() > rule.most)
+        throw Refusal { "write it as: " + usage(rule) };
+    return rule.make(words, checks);
+}
+
+bool isBlankOrComment(std::string_view line)
+{
+    const std::size_t first = line.find_first_not_of(" \t");
+    return first == std::string_view::npos || line[first] == '#';
+}
+
+} // namespace
+
+ScriptError::ScriptError(int line, const std::string& reason)
+    : std::runtime_error("line " + std::to_string(line) + ": " + reason)
+    , line_(line)
+{
+}
+
+std::vector<Step> parseScript(const std::string& script, const ScriptChecks& checks)
+{
+    std::vector<Step> steps;
+    int number = 0;
+    for (std::size_t start = 0; start < script.size();) {
+        std::size_t end = script.find('\n', start);
+        if (end == std::string::npos)
+            end = script.size();
+        std::string line = script.substr(start, end - start);
+        start = end + 1;
+        ++number;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (isBlankOrComment(line))
+            continue;
+        try {
+            steps.push_back({ number, line, actionFor(line, checks) });
+        } catch (const Refusal& refusal) {
+            throw ScriptError(number, refusal.reason);
+        }
+    }
+    return steps;
+}
+
+std::string stepSummary()
+{
+    std::string summary;
+    for (const StepRule& rule : stepRules)
+        summary += (summary.empty() ? "" : ", ") + usage(rule);
+    return summary;
+}
+
+} // namespace simulation

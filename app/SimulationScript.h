@@ -1,0 +1,81 @@
+// A scripted session on one simulated device, as `dayglass simulate` reads it:
+// one step a line, words separated by blanks, a word with blanks in quotes, and
+// "#" starting a comment line. The whole script is read and checked before the
+// first step runs, so that a mistake on line 40 does not leave a half-played
+// session behind.
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace simulation {
+
+struct Wake { };
+struct Notify {
+    std::string app;
+    std::string title;
+    std::string message;
+};
+// The most recent `count` notifications, or every one.
+struct Clear {
+    std::optional<int> count;
+};
+struct Rotate {
+    bool landscape = false;
+};
+struct SwitchDevice {
+    std::string model;
+};
+struct Idle {
+    double seconds = 0;
+};
+struct Unlock { };
+struct Lock { };
+// A preference stored as the settings pane stores it, then announced.
+struct SetPreference {
+    std::string key;
+    std::string value;
+};
+struct Snapshot {
+    std::string file;
+};
+struct State { };
+
+using Action
+    = std::variant<Wake, Notify, Clear, Rotate, SwitchDevice, Idle, Unlock, Lock, SetPreference, Snapshot, State>;
+
+struct Step {
+    // 1 for the script's first line.
+    int line = 0;
+    // The line as written, without its end-of-line.
+    std::string text;
+    Action action;
+};
+
+// What the script may name, checked while it is read. Each answers an empty string
+// for a good value, else why it is not one.
+struct ScriptChecks {
+    std::string (*deviceModel)(const std::string& name) = nullptr;
+    std::string (*preference)(const std::string& key, const std::string& value) = nullptr;
+};
+
+class ScriptError : public std::runtime_error {
+public:
+    ScriptError(int line, const std::string& reason);
+    int line() const { return line_; }
+
+private:
+    int line_;
+};
+
+// Every step of the script, in order; blank and comment lines give none.
+// ScriptError for the first line that is not a step.
+std::vector<Step> parseScript(const std::string& script, const ScriptChecks& checks);
+
+// "wake, notify APP TITLE [MESSAGE], …": every step as it is written.
+std::string stepSummary();
+
+} // namespace simulation

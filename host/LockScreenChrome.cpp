@@ -1,0 +1,128 @@
+#include <host/LockScreenChrome.h>
+
+#include <Foundation/NSDate.h>
+#include <Foundation/NSDateFormatter.h>
+#include <Foundation/NSLocale.h>
+#include <Foundation/NSString.h>
+#include <UIKit/UIColor.h>
+#include <UIKit/UIFont.h>
+#include <platform/Environment.h>
+
+#include <algorithm>
+#include <string_view>
+
+namespace {
+
+// The widgets page, the main page, the camera.
+constexpr int lockScreenPages = 3;
+constexpr int mainPage = 1;
+constexpr CGFloat unlockHintSize = 16;
+constexpr const char* clockFontName = ".SFUIDisplay-Light";
+
+struct UnlockHint {
+    std::string_view language;
+    std::string_view text;
+};
+
+// In the device's language; English for the others.
+constexpr UnlockHint unlockHints[] = {
+    { "en", "Press home to unlock" },
+    { "de", "Zum Entsperren Home drücken" },
+    { "fr", "Appuyez sur le bouton principal pour déverrouiller" },
+    { "es", "Pulsa el botón de inicio para desbloquear" },
+};
+
+std::string_view unlockHintText()
+{
+    const std::string& locale = platform::currentLocaleIdentifier();
+    const std::string_view language = std::string_view(locale).substr(0, locale.find_first_of("_-@"));
+    for (const UnlockHint& hint : unlockHints)
+        if (hint.language == language)
+            return hint.text;
+    return unlockHints[0].text;
+}
+
+Ref<UILabel> centredLabel(UIFont* font)
+{
+    auto label = Ref<UILabel>::adopt(new UILabel());
+    label->setFont(font);
+    label->setTextColor(UIColor::whiteColor().get());
+    label->setTextAlignment(NSTextAlignmentCenter);
+    return label;
+}
+
+// The locale's pattern for a template of pattern letters.
+std::string patternFor(std::string_view dateTemplate)
+{
+    return NSDateFormatter::dateFormatFromTemplate(
+        NSString::string(dateTemplate).get(), 0, NSLocale::currentLocale().get())
+        ->description();
+}
+
+std::string formatted(double unixTime, const std::string& pattern)
+{
+    auto formatter = Ref<NSDateFormatter>::adopt(new NSDateFormatter());
+    formatter->setDateFormat(NSString::string(pattern).get());
+    return formatter->stringFromDate(NSDate::dateWithTimeIntervalSince1970(unixTime).get())->description();
+}
+
+// Drops the pattern's day period ("a") and the spaces around it, narrow no-break
+// ones included, so that "h:mm a" shows as "h:mm".
+std::string withoutDayPeriod(std::string pattern)
+{
+    const std::size_t mark = pattern.find('a');
+    if (mark == std::string::npos)
+        return pattern;
+    pattern.erase(mark, 1);
+    for (std::string_view space : { " ", "\u202F", "\u00A0" }) {
+        for (std::size_t at; (at = pattern.find(space)) != std::string::npos;)
+            pattern.erase(at, space.size());
+    }
+    return pattern;
+}
+
+} // namespace
+
+std::string lockScreenClockText(double unixTime)
+{
+    return formatted(unixTime, withoutDayPeriod(patternFor("jmm")));
+}
+
+std::string lockScreenDateText(double unixTime)
+{
+    return formatted(unixTime, patternFor("EEEEMMMMd"));
+}
+
+LockScreenChrome::LockScreenChrome(const host::DeviceModel& model, host::Orientation orientation)
+    : statusBar_(Ref<LockScreenStatusBar>::adopt(new LockScreenStatusBar(CGRectZero)))
+    , clock_(centredLabel(UIFont::fontWithName(clockFontName, model.clockFontSize).get()))
+    , date_(centredLabel(UIFont::systemFontOfSize(model.dateFontSize).get()))
+    , pageDots_(Ref<LockScreenPageDots>::adopt(new LockScreenPageDots(CGRectZero, lockScreenPages, mainPage)))
+    , unlockHint_(centredLabel(UIFont::systemFontOfSize(unlockHintSize).get()))
+{
+    for (UIView* part : std::initializer_list<UIView*> {
+             statusBar_.get(), clock_.get(), date_.get(), pageDots_.get(), unlockHint_.get() })
+        addSubview(part);
+    setDevice(model, orientation);
+    showTime(platform::currentUnixTime());
+}
+
+void LockScreenChrome::setDevice(const host::DeviceModel& model, host::Orientation orientation)
+{
+    const host::LockScreenLayout layout = host::lockScreenLayout(model, orientation);
+    setFrame(CGRectMake(0, 0, layout.screenSize.width, layout.screenSize.height));
+    statusBar_->setFrame(layout.statusBar);
+    clock_->setFont(UIFont::fontWithName(clockFontName, model.clockFontSize).get());
+    clock_->setFrame(layout.clock);
+    date_->setFont(UIFont::systemFontOfSize(model.dateFontSize).get());
+    date_->setFrame(layout.date);
+    pageDots_->setFrame(layout.pageIndicator);
+    unlockHint_->setFrame(layout.unlockHint);
+}
+
+void LockScreenChrome::showTime(double unixTime)
+{
+    clock_->setText(lockScreenClockText(unixTime));
+    date_->setText(lockScreenDateText(unixTime));
+    unlockHint_->setText(unlockHintText());
+}

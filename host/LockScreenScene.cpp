@@ -1,0 +1,50 @@
+#include <host/LockScreenScene.h>
+
+#include <UIKit/UIColor.h>
+
+LockScreenScene::LockScreenScene(const host::DeviceModel& model, host::Orientation orientation)
+    : wallpaper_(Ref<LockScreenWallpaper>::adopt(new LockScreenWallpaper(CGRectZero)))
+    , chrome_(Ref<LockScreenChrome>::adopt(new LockScreenChrome(model, orientation)))
+{
+    addSubview(wallpaper_.get());
+    addSubview(chrome_.get());
+    setDevice(model, orientation);
+}
+
+void LockScreenScene::setContent(UIView* content)
+{
+    if (content_ == content)
+        return;
+    if (content_)
+        content_->removeFromSuperview();
+    content_ = content;
+    if (content_)
+        addSubview(content_.get());
+}
+
+void LockScreenScene::setDevice(const host::DeviceModel& model, host::Orientation orientation)
+{
+    const CGSize size = host::screenSize(model, orientation);
+    const CGRect screen = CGRectMake(0, 0, size.width, size.height);
+    setFrame(screen);
+    wallpaper_->setFrame(screen);
+    chrome_->setDevice(model, orientation);
+}
+
+void LockScreenScene::setScreenOn(bool on)
+{
+    setBackgroundColor(on ? nullptr : UIColor::blackColor().get());
+    for (const Ref<UIView>& layer : subviews())
+        layer->setHidden(!on);
+}
+
+void LockScreenScene::setLockScreenShown(bool shown)
+{
+    chrome_->setHidden(!shown || wallpaper_->isHidden());
+}
+
+Ref<UIImage> LockScreenScene::snapshot(CGFloat scale)
+{
+    layoutIfNeeded();
+    return UIViewRenderImage(this, scale);
+}

@@ -1,0 +1,38 @@
+// The lock screen as a person sees it, bottom to top: the wallpaper, the chrome
+// (status bar, clock, date, page dots, unlock hint), then SpringBoard's own views
+// (the notification list and the pages presented on the main page), whose empty
+// parts let the layers below show through.
+#pragma once
+
+#include <host/LockScreenChrome.h>
+#include <host/LockScreenWallpaper.h>
+
+#include <UIKit/UIImage.h>
+
+class LockScreenScene : public UIView {
+public:
+    LockScreenScene(const host::DeviceModel& model, host::Orientation orientation);
+
+    LockScreenWallpaper& wallpaper() { return *wallpaper_; }
+    LockScreenChrome& chrome() { return *chrome_; }
+
+    // SpringBoard's root view, over the chrome; nil takes it away.
+    UIView* content() const { return content_.get(); }
+    void setContent(UIView* content);
+
+    // The screen of the model in the orientation: the scene and its layers take its size.
+    void setDevice(const host::DeviceModel& model, host::Orientation orientation);
+
+    // A dark screen is black, whatever lies on it.
+    void setScreenOn(bool on);
+    // Unlocked, the clock, date, dots and hint go; the wallpaper stays.
+    void setLockScreenShown(bool shown);
+
+    // The whole scene drawn at the scale, laid out first.
+    Ref<UIImage> snapshot(CGFloat scale);
+
+private:
+    Ref<LockScreenWallpaper> wallpaper_;
+    Ref<LockScreenChrome> chrome_;
+    Ref<UIView> content_;
+};

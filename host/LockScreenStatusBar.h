@@ -1,0 +1,18 @@
+// The status bar of the locked phone: signal dots and the carrier on the left, a
+// closed padlock in the middle (the lock screen shows the time large, not here),
+// the charge and a battery on the right. White on the wallpaper.
+#pragma once
+
+#include <UIKit/UILabel.h>
+
+class LockScreenStatusBar : public UIView {
+public:
+    explicit LockScreenStatusBar(CGRect frame);
+
+    void layoutSubviews() override;
+    void drawRect(CGRect rect) override;
+
+private:
+    Ref<UILabel> carrier_;
+    Ref<UILabel> charge_;
+};
