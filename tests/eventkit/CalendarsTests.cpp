@@ -3,6 +3,7 @@
 #include <objc/message.h>
 #include <platform/Log.h>
 
+#include <filesystem>
 #include <future>
 #include <regex>
 #include <thread>
@@ -134,6 +135,22 @@ TEST_F(StoreCalendars, HostSourcesFollowTheDeviceCalendarsInTheOrderGiven)
     ASSERT_EQ(respelt.calendars()->count(), 2u);
     EXPECT_TRUE(respelt.calendars()->objectAtIndex(1)->isEqual(store.calendars()->objectAtIndex(1)));
     EXPECT_EQ(logLinesWith("EventKit: no calendar file or folder at").size(), 1u);
+}
+
+TEST_F(StoreCalendars, ACalendarReachedByTwoPathsIsOneCalendar)
+{
+    writeCalendarFile("work", "a.ics", anItem());
+    root_.writeText("/outside/single/x.ics", anItem());
+    const auto deviceCalendars = root_.file("/var/mobile/Library/Calendars");
+    std::filesystem::create_directory_symlink(deviceCalendars / "work", root_.path() / "work-link");
+    std::filesystem::create_directory_symlink(root_.path() / "outside" / "single", root_.path() / "single-link");
+    // The device's own folder again, one of its calendars through a link, and
+    // a folder both directly and through a link.
+    EKEventStore::setAdditionalCalendarSources({ deviceCalendars.string(), (root_.path() / "work-link").string(),
+        (root_.path() / "outside" / "single").string(), (root_.path() / "single-link").string() });
+
+    EXPECT_EQ(titles(), (std::vector<std::string> { "work", "single" }));
+    EXPECT_EQ(events(utc("2024-03-05 00:00"), utc("2024-03-06 00:00")).size(), 2u);
 }
 
 TEST_F(StoreCalendars, AccessIsAnsweredOnAnotherThreadAndDeniedStoresShowNothing)

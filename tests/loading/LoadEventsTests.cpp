@@ -65,9 +65,10 @@ TEST_F(Loading, WindowEndsAtTheSameWallTimeAcrossDaylightSaving)
         const std::string yesterday = std::to_string(std::stoi(day) - 2);
         addEvents("window-" + day + ".ics",
             {
-                { "UID:ended", "SUMMARY:ended", "DTSTART:" + yesterday + "T200000", "DTEND:" + yesterday + "T210000" },
-                { "UID:inside", "SUMMARY:inside", "DTSTART:" + day + c.insideStart, "DURATION:PT10M" },
-                { "UID:outside", "SUMMARY:outside", "DTSTART:" + day + c.outsideStart, "DURATION:PT10M" },
+                { "UID:ended-" + day, "SUMMARY:ended", "DTSTART:" + yesterday + "T200000",
+                    "DTEND:" + yesterday + "T210000" },
+                { "UID:inside-" + day, "SUMMARY:inside", "DTSTART:" + day + c.insideStart, "DURATION:PT10M" },
+                { "UID:outside-" + day, "SUMMARY:outside", "DTSTART:" + day + c.outsideStart, "DURATION:PT10M" },
             });
         setNow(berlin(c.today, 21, 30));
         const Ref<NSArray> sections = table(2)->loadEvents();

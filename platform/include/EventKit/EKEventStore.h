@@ -23,11 +23,16 @@
 // What a query answers: every occurrence that overlaps the window, that is one
 // starting inside it, or one that started before it and is still running.
 // Recurrence follows RFC 5545 (RRULE, RDATE, EXDATE, overrides by RECURRENCE-ID,
-// which move one occurrence or, with STATUS:CANCELLED, cancel it; a cancelled
-// event gives no occurrence). Times with a TZID use that zone (an IANA name, also
-// behind a vendor prefix, else the file's VTIMEZONE, else a Windows zone name;
-// an unknown zone is read as UTC and logged), floating times and all-day dates
-// use the device's time zone at the moment of the query.
+// which move one occurrence or, with RANGE=THISANDFUTURE, every later one too,
+// or with STATUS:CANCELLED cancel them; a cancelled event gives no occurrence;
+// an override of an all-day series matches its occurrence by date). Within a
+// calendar each UID and RECURRENCE-ID counts once, in its latest revision
+// (highest SEQUENCE, then latest DTSTAMP or LAST-MODIFIED). Times with a TZID use
+// that zone (an IANA name, also behind a vendor prefix, else the file's
+// VTIMEZONE, else a Windows zone name; an unknown zone is read as floating time
+// and logged once per file), floating times and all-day dates use the device's
+// time zone at the moment of the query. A wall time that the zone's clock skips
+// is read with the offset before the jump; one it shows twice is the first.
 //
 // Bounds: each time a series is expanded (for a query; the store keeps the
 // expansion of the days around a window, and a week after it, for the queries
@@ -40,8 +45,9 @@
 // Bad input: an item that cannot be read (no start, a start or rule that does
 // not parse, an end before its start, a file that is not iCalendar) is left out
 // with one log line, written when the item is parsed; every other item still
-// loads. Titles and locations with broken UTF-8 or control characters are
-// cleaned.
+// loads. A rule that libical refuses whole is followed as far as it reads
+// (an invalid COUNT, or a COUNT beside an UNTIL, left out), with one log line. Titles and locations with broken UTF-8
+// or control characters are cleaned.
 #pragma once
 
 #include <EventKit/EKCalendar.h>

@@ -41,6 +41,13 @@ bool isCalendarFolder(const fs::path& folder)
     return false;
 }
 
+std::string realPathOf(const fs::path& path)
+{
+    std::error_code error;
+    const fs::path real = fs::canonical(path, error);
+    return error ? path.string() : real.string();
+}
+
 std::string normalised(const std::string& path)
 {
     std::error_code error;
@@ -102,8 +109,8 @@ std::vector<CalendarSnapshot> CalendarCache::calendars(const std::vector<std::st
     for (const auto& [path, device] : rootPaths) {
         rootsInUse.insert(path);
         for (const SourceEntry& entry : rootEntries(path, device)) {
-            const bool seen = std::any_of(
-                entries.begin(), entries.end(), [&](const SourceEntry& other) { return other.path == entry.path; });
+            const bool seen = std::any_of(entries.begin(), entries.end(),
+                [&](const SourceEntry& other) { return other.realPath == entry.realPath; });
             if (!seen)
                 entries.push_back(entry);
         }
@@ -143,8 +150,8 @@ std::vector<CalendarCache::SourceEntry> CalendarCache::listDeviceRoot(const std:
     std::vector<SourceEntry> entries;
     for (const fs::path& folder : subfolders(path)) {
         const std::string name = folder.filename().string();
-        entries.push_back(
-            { folder.string(), CalendarSource::Kind::Folder, nameBasedIdentifier(deviceCalendarName(name)), name });
+        entries.push_back({ folder.string(), realPathOf(folder), CalendarSource::Kind::Folder,
+            nameBasedIdentifier(deviceCalendarName(name)), name });
     }
     return entries;
 }
@@ -156,7 +163,8 @@ std::vector<CalendarCache::SourceEntry> CalendarCache::listHostRoot(const std::s
     auto entryFor = [](const fs::path& place, CalendarSource::Kind kind) {
         const std::string title
             = kind == CalendarSource::Kind::File ? place.stem().string() : place.filename().string();
-        return SourceEntry { place.string(), kind, nameBasedIdentifier(hostCalendarName(place.string())), title };
+        return SourceEntry { place.string(), realPathOf(place), kind,
+            nameBasedIdentifier(hostCalendarName(place.string())), title };
     };
     if (fs::is_regular_file(status))
         return { entryFor(path, CalendarSource::Kind::File) };

@@ -29,6 +29,7 @@ private:
 
     struct SourceEntry {
         std::string path;
+        std::string realPath; // links resolved: one calendar however it is reached
         CalendarSource::Kind kind;
         std::string identifier;
         std::string fallbackTitle;

@@ -1,10 +1,13 @@
 #include "CalendarContents.h"
 
 #include "CalendarFiles.h"
+#include "Revisions.h"
 
 #include <Foundation/NSLog.h>
 
 #include <algorithm>
+#include <string_view>
+#include <unordered_map>
 
 namespace eventkit {
 namespace {
@@ -28,23 +31,44 @@ CalendarContents::CalendarContents(
         widestDeferred_ = std::max(widestDeferred_, item->bounds.to - item->bounds.from);
     std::sort(deferred_.begin(), deferred_.end(),
         [](const auto& a, const auto& b) { return a->bounds.from < b->bounds.from; });
+    std::unordered_map<std::string_view, std::vector<const Series*>> byUid;
+    for (const auto& file : files_) {
+        for (const Series& series : file->series)
+            byUid[series.master.uid].push_back(&series);
+    }
     for (const auto& file : files_) {
         for (const Series& series : file->series) {
-            if (series.repeats()) {
-                repeating_.push_back(&series);
+            std::vector<const Series*>& sameUid = byUid[series.master.uid];
+            if (sameUid.empty())
+                continue; // merged with an earlier one
+            if (!holdsRevisions(sameUid)) {
+                addToIndex(series);
                 continue;
             }
-            const ItemTime& start = series.master.start;
-            if (start.zone)
-                zonedSingles_.push_back({ instantOf(start.wall, start.zone), &series });
-            else
-                floatingSingles_.push_back({ start.local(), &series });
-            longestSingle_ = std::max(longestSingle_, lengthBound(series.master.duration));
+            for (Series& merged : latestRevisions(sameUid)) {
+                merged_.push_back(std::move(merged));
+                addToIndex(merged_.back());
+            }
+            sameUid.clear();
         }
     }
     reaches_.resize(repeating_.size());
     std::sort(zonedSingles_.begin(), zonedSingles_.end());
     std::sort(floatingSingles_.begin(), floatingSingles_.end());
+}
+
+void CalendarContents::addToIndex(const Series& series)
+{
+    if (series.repeats()) {
+        repeating_.push_back(&series);
+        return;
+    }
+    const ItemTime& start = series.master.start;
+    if (start.zone)
+        zonedSingles_.push_back({ instantOf(start.wall, start.zone), &series });
+    else
+        floatingSingles_.push_back({ start.local(), &series });
+    longestSingle_ = std::max(longestSingle_, lengthBound(series.master.duration));
 }
 
 std::vector<Occurrence> CalendarContents::occurrences(
@@ -120,9 +144,18 @@ void CalendarContents::addDeferred(const icaltimezone* floatingZone) const
         if ((*entry)->bounds.to > span_.start)
             reached.push_back(entry->get());
     }
+    parseDeferredItems(reached);
+    for (DeferredItem* item : reached) {
+        for (const Series& series : item->parsed->series)
+            addSeries(series, floatingZone);
+    }
+}
+
+void parseDeferredItems(const std::vector<DeferredItem*>& items)
+{
     std::vector<std::string> paths;
     std::vector<DeferredItem*> unread;
-    for (DeferredItem* item : reached) {
+    for (DeferredItem* item : items) {
         if (!item->parsed) {
             paths.push_back(item->path);
             unread.push_back(item);
@@ -134,10 +167,6 @@ void CalendarContents::addDeferred(const icaltimezone* floatingZone) const
         unread[index]->parsed = read[index].parsed ? read[index].parsed : std::make_shared<const ParsedFile>();
         for (const std::string& problem : unread[index]->parsed->problems)
             NSLog("%s", problem.c_str());
-    }
-    for (DeferredItem* item : reached) {
-        for (const Series& series : item->parsed->series)
-            addSeries(series, floatingZone);
     }
 }
 

@@ -4,6 +4,7 @@
 #include "Occurrences.h"
 #include "QuickScan.h"
 
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,6 +20,12 @@ struct DeferredItem {
     std::shared_ptr<const ParsedFile> parsed; // written under the calendar cache's lock
 };
 
+// Parses the items not parsed yet, now. Called under the calendar cache's lock.
+void parseDeferredItems(const std::vector<DeferredItem*>& items);
+
+// The items of parsed files (`files`) and of plain ones not parsed yet
+// (`deferred`); each UID and RECURRENCE-ID of the parsed files counts once
+// (see Revisions.h).
 class CalendarContents {
 public:
     CalendarContents(
@@ -47,6 +54,7 @@ private:
         bool valid = false;
     };
 
+    void addToIndex(const Series& series);
     void expandSpan(Instant start, Instant end, const icaltimezone* floatingZone) const;
     void addDeferred(const icaltimezone* floatingZone) const;
     void addSeries(const Series& series, const icaltimezone* floatingZone) const;
@@ -55,6 +63,7 @@ private:
         const std::vector<IndexEntry<Time>>& index, Time lowest, Time highest, const icaltimezone* floatingZone) const;
 
     std::vector<std::shared_ptr<const ParsedFile>> files_;
+    std::deque<Series> merged_; // revisions of one UID, merged
     std::vector<IndexEntry<Instant>> zonedSingles_; // by start
     std::vector<IndexEntry<WallTime>> floatingSingles_; // by start, which only a zone makes an instant
     std::vector<const Series*> repeating_;

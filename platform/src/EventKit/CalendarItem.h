@@ -45,6 +45,11 @@ struct ItemRecord {
     // Set for an override; `recurrenceIdText` is its form in identifiers.
     std::optional<ItemTime> recurrenceId;
     std::string recurrenceIdText;
+    // RANGE=THISANDFUTURE: the override changes every later occurrence too.
+    bool thisAndFuture = false;
+    // Which revision this is: SEQUENCE, then the later of DTSTAMP and LAST-MODIFIED.
+    int sequence = 0;
+    Instant revised = startOfTime;
 
     bool isAllDay() const { return start.isDate(); }
 };
@@ -67,7 +72,7 @@ struct RecurrenceRules {
 // file stands alone as `master`.
 struct Series {
     ItemRecord master;
-    std::unique_ptr<RecurrenceRules> recurrence;
+    std::shared_ptr<const RecurrenceRules> recurrence;
     std::vector<ItemRecord> overrides;
     std::shared_ptr<const std::string> fileName; // for log lines
 

@@ -6,8 +6,11 @@
 
 #include <dirent.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <set>
+#include <string_view>
+#include <unordered_map>
 
 namespace eventkit {
 namespace {
@@ -147,22 +150,48 @@ void CalendarSource::readMetadata()
     changed_ = true;
 }
 
+// A plain item that shares its UID with another item may be an older or newer
+// revision of it: it is parsed now, so that the calendar can keep the latest.
+std::vector<DeferredItem*> CalendarSource::revisedDeferredItems() const
+{
+    std::unordered_map<std::string_view, int> uses;
+    for (const auto& [name, entry] : files_) {
+        if (entry.deferred) {
+            ++uses[entry.deferred->bounds.uid];
+            continue;
+        }
+        for (const Series& series : entry.parsed->series)
+            ++uses[series.master.uid];
+    }
+    std::vector<DeferredItem*> revised;
+    for (const auto& [name, entry] : files_) {
+        if (entry.deferred && uses[entry.deferred->bounds.uid] > 1)
+            revised.push_back(entry.deferred.get());
+    }
+    parseDeferredItems(revised);
+    return revised;
+}
+
 void CalendarSource::rebuild()
 {
+    const std::vector<DeferredItem*> revised = revisedDeferredItems();
     std::vector<std::shared_ptr<const ParsedFile>> parsed;
     std::vector<std::shared_ptr<DeferredItem>> deferred;
     std::optional<std::string> fileName;
     std::optional<RGBA> fileColor;
     for (const auto& [name, entry] : files_) {
-        if (entry.deferred) {
+        const bool plain
+            = entry.deferred && std::find(revised.begin(), revised.end(), entry.deferred.get()) == revised.end();
+        if (plain) {
             deferred.push_back(entry.deferred);
             continue;
         }
-        parsed.push_back(entry.parsed);
-        if (!fileName && entry.parsed->calendarName && !entry.parsed->calendarName->empty())
-            fileName = entry.parsed->calendarName;
+        const std::shared_ptr<const ParsedFile>& file = entry.deferred ? entry.deferred->parsed : entry.parsed;
+        parsed.push_back(file);
+        if (!fileName && file->calendarName && !file->calendarName->empty())
+            fileName = file->calendarName;
         if (!fileColor)
-            fileColor = entry.parsed->calendarColor;
+            fileColor = file->calendarColor;
     }
     snapshot_.contents = std::make_shared<const CalendarContents>(std::move(parsed), std::move(deferred));
     snapshot_.title = displayName_.value_or(fileName.value_or(fallbackTitle_));

@@ -53,6 +53,7 @@ private:
     void readItems(const std::vector<std::string>& names);
     void readMetadata();
     std::string fullPath(const std::string& name) const;
+    std::vector<DeferredItem*> revisedDeferredItems() const;
     void rebuild();
 
     std::string path_;

@@ -3,9 +3,9 @@
 #include "TextCleaning.h"
 #include "TimeZones.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
-#include <set>
 #include <stdexcept>
 
 namespace eventkit {
@@ -41,6 +41,39 @@ std::optional<std::string> textProperty(icalcomponent* component, icalproperty_k
     return cleanText(value);
 }
 
+bool isReadableRule(const std::string& text)
+{
+    return icalrecurrencetype_from_string(text.c_str()).freq != ICAL_NO_RECURRENCE;
+}
+
+// The parts of a rule that can be read: each part that reads beside the
+// frequency, and of a COUNT and an UNTIL together (which RFC 5545 forbids) the
+// UNTIL. Nothing when the frequency itself cannot be read.
+std::optional<std::string> readableRule(const std::string& written)
+{
+    std::vector<std::string> parts;
+    for (std::size_t from = 0; from <= written.size();) {
+        const std::size_t end = std::min(written.find(';', from), written.size());
+        if (end > from)
+            parts.push_back(written.substr(from, end - from));
+        from = end + 1;
+    }
+    const auto frequency
+        = std::find_if(parts.begin(), parts.end(), [](const std::string& part) { return part.starts_with("FREQ="); });
+    if (frequency == parts.end() || !isReadableRule(*frequency))
+        return std::nullopt;
+    std::string kept = *frequency;
+    std::string withoutCount = kept;
+    for (const std::string& part : parts) {
+        if (&part == &*frequency || !isReadableRule(*frequency + ";" + part))
+            continue;
+        kept += ";" + part;
+        if (!part.starts_with("COUNT="))
+            withoutCount += ";" + part;
+    }
+    return isReadableRule(kept) ? kept : withoutCount;
+}
+
 long durationSeconds(const icaldurationtype& duration)
 {
     return duration.hours * 3600L + duration.minutes * 60L + duration.seconds;
@@ -61,11 +94,14 @@ private:
     void readCalendar(icalcomponent* calendar);
     void readEvent(icalcomponent* event, icalcomponent* calendar);
     ItemRecord readItem(icalcomponent* event, icalcomponent* calendar);
-    std::unique_ptr<RecurrenceRules> readRecurrence(icalcomponent* event, icalcomponent* calendar);
+    std::shared_ptr<const RecurrenceRules> readRecurrence(
+        icalcomponent* event, icalcomponent* calendar, std::vector<std::string> rules);
+    std::vector<std::string> salvagedRules(icalcomponent* event);
     ItemDuration readDuration(icalcomponent* event, icalcomponent* calendar, const ItemTime& start);
     ItemTime readTime(icalproperty* property, icaltimetype value, icalcomponent* calendar);
     std::string recurrenceIdText(const ItemTime& time) const;
     void checkParseErrors(icalcomponent* event) const;
+    void readRevision(icalcomponent* event, ItemRecord& item) const;
     void groupSeries(std::vector<Series> items);
 
     const std::string& path_;
@@ -73,7 +109,7 @@ private:
     std::string stem_;
     ParsedFile result_;
     std::vector<Series> items_;
-    std::set<std::string> warnedZones_;
+    bool warnedZone_ = false;
     int eventCount_ = 0;
 };
 
@@ -117,10 +153,11 @@ void FileParser::readEvent(icalcomponent* event, icalcomponent* calendar)
 {
     ++eventCount_;
     try {
+        std::vector<std::string> rules = salvagedRules(event);
         Series series;
         series.master = readItem(event, calendar);
         if (!series.master.recurrenceId)
-            series.recurrence = readRecurrence(event, calendar);
+            series.recurrence = readRecurrence(event, calendar, std::move(rules));
         series.fileName = fileName_;
         items_.push_back(std::move(series));
     } catch (const MalformedItem& error) {
@@ -164,7 +201,10 @@ ItemRecord FileParser::readItem(icalcomponent* event, icalcomponent* calendar)
             throw MalformedItem("its RECURRENCE-ID is not a valid time");
         item.recurrenceId = readTime(rid, value, calendar);
         item.recurrenceIdText = recurrenceIdText(*item.recurrenceId);
+        icalparameter* range = icalproperty_get_first_parameter(rid, ICAL_RANGE_PARAMETER);
+        item.thisAndFuture = range && icalparameter_get_range(range) == ICAL_RANGE_THISANDFUTURE;
     }
+    readRevision(event, item);
     return item;
 }
 
@@ -213,11 +253,12 @@ ItemTime FileParser::readTime(icalproperty* property, icaltimetype value, icalco
     if (!tzid)
         return time;
     time.zone = TimeZoneRegistry::shared().zoneForTZID(tzid, calendar);
-    if (!time.zone) {
-        if (warnedZones_.insert(tzid).second)
-            result_.problems.push_back(
-                "EventKit: unknown time zone \"" + cleanText(tzid) + "\" in " + path_ + ", reading its times as UTC");
-        time.zone = TimeZoneRegistry::utc();
+    // Most likely the writer meant the zone its user lives in, as other
+    // calendar programs read it too.
+    if (!time.zone && !warnedZone_) {
+        warnedZone_ = true;
+        result_.problems.push_back("EventKit: unknown time zone \"" + cleanText(tzid) + "\" in " + path_
+            + ", reading its times as floating in the device's zone");
     }
     return time;
 }
@@ -231,9 +272,55 @@ std::string FileParser::recurrenceIdText(const ItemTime& time) const
     return icalText(utcWall);
 }
 
-std::unique_ptr<RecurrenceRules> FileParser::readRecurrence(icalcomponent* event, icalcomponent* calendar)
+void FileParser::readRevision(icalcomponent* event, ItemRecord& item) const
 {
-    auto rules = std::make_unique<RecurrenceRules>();
+    if (icalproperty* sequence = icalcomponent_get_first_property(event, ICAL_SEQUENCE_PROPERTY))
+        item.sequence = icalproperty_get_sequence(sequence);
+    for (icalproperty_kind kind : { ICAL_DTSTAMP_PROPERTY, ICAL_LASTMODIFIED_PROPERTY }) {
+        icalproperty* property = icalcomponent_get_first_property(event, kind);
+        const icaltimetype value
+            = property ? icalvalue_get_datetime(icalproperty_get_value(property)) : icaltime_null_time();
+        if (!icaltime_is_null_time(value) && icaltime_is_valid_time(value))
+            item.revised = std::max(item.revised, instantOf(value, TimeZoneRegistry::utc()));
+    }
+}
+
+// An RRULE that libical refused as a whole (it removes the property and says
+// so in an X-LIC-ERROR) keeps what can be read of it, with one line in the log.
+std::vector<std::string> FileParser::salvagedRules(icalcomponent* event)
+{
+    static const std::string marker = "in RRULE property. Removing entire property: ";
+    std::vector<icalproperty*> errors;
+    for (icalproperty* property = icalcomponent_get_first_property(event, ICAL_XLICERROR_PROPERTY); property;
+         property = icalcomponent_get_next_property(event, ICAL_XLICERROR_PROPERTY))
+        errors.push_back(property);
+    std::vector<std::string> rules;
+    for (icalproperty* error : errors) {
+        const char* message = icalproperty_get_xlicerror(error);
+        const std::string text = message ? message : "";
+        const auto at = text.find(marker);
+        if (at == std::string::npos)
+            continue;
+        std::string written = text.substr(at + marker.size());
+        std::erase(written, '\\');
+        const std::optional<std::string> readable = readableRule(written);
+        if (!readable)
+            continue;
+        result_.problems.push_back("EventKit: an item of " + path_ + " has an RRULE that cannot be read whole (\""
+            + cleanText(written) + "\"); following \"" + *readable + "\" instead");
+        // What is followed no longer makes the item unreadable.
+        icalcomponent_remove_property(event, error);
+        icalproperty_free(error);
+        rules.push_back(*readable);
+    }
+    return rules;
+}
+
+std::shared_ptr<const RecurrenceRules> FileParser::readRecurrence(
+    icalcomponent* event, icalcomponent* calendar, std::vector<std::string> salvaged)
+{
+    auto rules = std::make_shared<RecurrenceRules>();
+    rules->rules = std::move(salvaged);
     for (icalproperty* property = icalcomponent_get_first_property(event, ICAL_RRULE_PROPERTY); property;
          property = icalcomponent_get_next_property(event, ICAL_RRULE_PROPERTY)) {
         icalrecurrencetype rule = icalproperty_get_rrule(property);

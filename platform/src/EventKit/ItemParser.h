@@ -9,8 +9,9 @@
 namespace eventkit {
 
 // Reads the text of one .ics file (one or more VCALENDARs). An item that
-// cannot be read is left out with one line in `problems` naming `path`; an
-// unknown time zone is read as UTC with one line per zone and file. `path` also
+// cannot be read is left out with one line in `problems` naming `path`; times
+// in an unknown time zone float, with one line per file; a rule libical
+// refuses whole keeps what can be read of it, with one line. `path` also
 // stands in for a missing UID (its file name without extension, then "-2", …).
 // Safe to call on several threads at once.
 ParsedFile parseCalendarFile(std::string_view text, const std::string& path);

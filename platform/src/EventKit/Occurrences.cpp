@@ -73,6 +73,16 @@ private:
         bool operator<(const Candidate& other) const { return start < other.start; }
     };
 
+    // An override with RANGE=THISANDFUTURE: every occurrence from `from` on
+    // (until a later one) moves by `shift` and takes the override's values.
+    struct Range {
+        Instant from;
+        Seconds shift;
+        const ItemRecord* change;
+    };
+
+    Instant replacedStart(const ItemTime& recurrenceId) const;
+    const Range* rangeAt(Instant start) const;
     void collectExclusions();
     void expandRule(const std::string& text);
     icaltimetype untilFor(
@@ -90,6 +100,10 @@ private:
     std::vector<Candidate> candidates_;
     std::set<Instant> excludedStarts_;
     std::set<local_days> excludedDates_;
+    std::vector<Range> ranges_; // by `from`
+    // How far ranges move occurrences later, and earlier: the rule is followed
+    // that much further either side of the span.
+    Seconds movedLater_ {}, movedEarlier_ {};
     SeriesReach reach_;
     // A rule was cut short by the span or the bound, so the series may go on.
     bool open_ = false;
@@ -113,8 +127,14 @@ SeriesReach SeriesExpander::run(std::vector<Occurrence>& out)
                           [](const Candidate& a, const Candidate& b) { return a.start == b.start; }),
         candidates_.end());
     for (const Candidate& candidate : candidates_) {
-        if (!isExcluded(candidate.start))
+        if (isExcluded(candidate.start))
+            continue;
+        const Range* range = rangeAt(candidate.start);
+        if (!range)
             addOccurrence(master_, candidate.start, *candidate.duration, candidate.start, out);
+        else if (!range->change->cancelled)
+            addOccurrence(
+                *range->change, candidate.start + range->shift, range->change->duration, candidate.start, out);
     }
     // Whatever the exceptions, the series starts no earlier than its first start.
     reach_.earliest = std::min(reach_.earliest, firstStart_);
@@ -122,18 +142,43 @@ SeriesReach SeriesExpander::run(std::vector<Occurrence>& out)
         if (change.cancelled)
             continue;
         const icaltimezone* zone = zoneOf(change.start, floatingZone_);
-        addOccurrence(change, instantOf(change.start.wall, zone), change.duration,
-            instantOf(change.recurrenceId->wall, zoneOf(*change.recurrenceId, floatingZone_)), out);
+        addOccurrence(
+            change, instantOf(change.start.wall, zone), change.duration, replacedStart(*change.recurrenceId), out);
     }
     if (open_)
         reach_.latest = endOfTime;
     return reach_;
 }
 
+// The occurrence an override replaces. Exports often name an all-day
+// occurrence with a date-time: it is the occurrence of the same calendar date.
+Instant SeriesExpander::replacedStart(const ItemTime& recurrenceId) const
+{
+    if (master_.isAllDay() && !recurrenceId.isDate())
+        return resolve(dayOf(recurrenceId.local()), zone_);
+    return instantOf(recurrenceId.wall, zoneOf(recurrenceId, floatingZone_));
+}
+
+const SeriesExpander::Range* SeriesExpander::rangeAt(Instant start) const
+{
+    auto after = std::upper_bound(
+        ranges_.begin(), ranges_.end(), start, [](Instant at, const Range& range) { return at < range.from; });
+    return after == ranges_.begin() ? nullptr : &*std::prev(after);
+}
+
 void SeriesExpander::collectExclusions()
 {
-    for (const ItemRecord& change : series_.overrides)
-        excludedStarts_.insert(instantOf(change.recurrenceId->wall, zoneOf(*change.recurrenceId, floatingZone_)));
+    for (const ItemRecord& change : series_.overrides) {
+        const Instant replaced = replacedStart(*change.recurrenceId);
+        excludedStarts_.insert(replaced);
+        if (!change.thisAndFuture)
+            continue;
+        const Seconds shift = instantOf(change.start.wall, zoneOf(change.start, floatingZone_)) - replaced;
+        ranges_.push_back({ replaced, shift, &change });
+        movedLater_ = std::max(movedLater_, shift);
+        movedEarlier_ = std::max(movedEarlier_, -shift);
+    }
+    std::sort(ranges_.begin(), ranges_.end(), [](const Range& a, const Range& b) { return a.from < b.from; });
     if (!series_.recurrence)
         return;
     for (const ItemTime& exception : series_.recurrence->exceptions) {
@@ -158,7 +203,7 @@ void SeriesExpander::expandRule(const std::string& text)
     if (rule.freq == ICAL_NO_RECURRENCE)
         return;
     // An occurrence that ends inside the span may start a little before it.
-    const Seconds reach = master_.duration.days * oneDay + Seconds(master_.duration.seconds) + oneDay;
+    const Seconds reach = master_.duration.days * oneDay + Seconds(master_.duration.seconds) + oneDay + movedLater_;
     const Instant earliest = spanStart_ - reach;
     // A rule that counts its occurrences must be followed from its first one.
     const bool fromFirst = rule.count > 0 || earliest <= firstStart_;
@@ -182,7 +227,7 @@ void SeriesExpander::expandRule(const std::string& text)
         if (icaltime_is_null_time(next))
             break;
         const Instant start = instantOf(next, zone_);
-        if (start >= spanEnd_) {
+        if (start >= spanEnd_ + movedEarlier_) {
             spanBinds = true;
             break;
         }
@@ -211,7 +256,7 @@ icaltimetype SeriesExpander::untilFor(
         if (rule.until.is_date && !master_.isAllDay())
             ruleEnd += oneDay - Seconds(1);
     }
-    const Instant spanLimit = spanEnd_ + oneDay;
+    const Instant spanLimit = spanEnd_ + oneDay + movedEarlier_;
     const Instant horizon
         = iterationStart + EKEventStore::maxOccurrencesExamined * std::max<short>(rule.interval, 1) * period(rule.freq);
     boundBinds = horizon < std::min(ruleEnd, spanLimit);

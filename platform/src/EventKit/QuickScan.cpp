@@ -67,19 +67,21 @@ public:
 
 private:
     bool takeTime(std::string_view line, std::optional<long>& into);
+    bool takeUid(std::string_view line);
 
     int events_ = 0;
     int depth_ = 0; // components open: 1 in the VCALENDAR, 2 in its VEVENT
     bool inEvent_ = false;
-    bool lastWasTime_ = false;
+    bool lastWasValue_ = false; // a UID, start or end, whose continuation is left to the parser
     std::optional<long> startDay_, endDay_;
+    std::optional<std::string> uid_;
 };
 
 bool Glance::take(std::string_view line)
 {
     if (!line.empty() && (line.front() == ' ' || line.front() == '\t'))
-        return !lastWasTime_; // a folded start or end is left to the parser
-    lastWasTime_ = false;
+        return !lastWasValue_;
+    lastWasValue_ = false;
     const std::string name = propertyName(line);
     if (name == "BEGIN" || name == "END") {
         std::string value(line.substr(line.find(':') == std::string_view::npos ? line.size() : line.find(':') + 1));
@@ -104,7 +106,20 @@ bool Glance::take(std::string_view line)
         return takeTime(line, startDay_);
     if (name == "DTEND")
         return takeTime(line, endDay_);
+    if (name == "UID")
+        return takeUid(line);
     return true;
+}
+
+bool Glance::takeUid(std::string_view line)
+{
+    const auto colon = line.find(':');
+    // Parameters, escapes and a second UID are left to the parser.
+    if (uid_ || colon != 3 || line.find('\\') != std::string_view::npos)
+        return false;
+    uid_ = std::string(line.substr(colon + 1));
+    lastWasValue_ = true;
+    return !uid_->empty();
 }
 
 bool Glance::takeTime(std::string_view line, std::optional<long>& into)
@@ -113,18 +128,18 @@ bool Glance::takeTime(std::string_view line, std::optional<long>& into)
     if (into || line.find('"') != std::string_view::npos)
         return false;
     into = dayOfValue(line.substr(line.rfind(':') + 1));
-    lastWasTime_ = true;
+    lastWasValue_ = true;
     return into.has_value();
 }
 
 std::optional<ItemBounds> Glance::bounds() const
 {
-    if (events_ != 1 || depth_ != 0 || !startDay_)
+    if (events_ != 1 || depth_ != 0 || !startDay_ || !uid_)
         return std::nullopt;
     const long lastDay = std::max(*startDay_, endDay_.value_or(*startDay_));
     // A day either side holds the widest zone offsets; an end date is exclusive.
     auto midnight = [](long day) { return Instant(std::chrono::sys_days(std::chrono::days(day))); };
-    return ItemBounds { midnight(*startDay_ - 1), midnight(lastDay + 2) };
+    return ItemBounds { midnight(*startDay_ - 1), midnight(lastDay + 2), *uid_ };
 }
 
 } // namespace

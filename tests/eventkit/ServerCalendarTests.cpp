@@ -1,0 +1,131 @@
+// Calendars as servers, exports and sync tools write them: revisions of one
+// event, ranges of a series changed at once, and rules that need salvaging.
+#include "EventKitFixture.h"
+
+#include <utility>
+
+using namespace eventkit_tests;
+
+namespace {
+
+using Listed = std::vector<std::pair<std::string, double>>;
+
+class ServerCalendars : public EventKitTest {
+protected:
+    // Titles and starts of what a new store answers for [start, end).
+    Listed listed(const std::string& start, const std::string& end) const
+    {
+        Listed found;
+        for (const auto& e : events(utc(start), utc(end)))
+            found.emplace_back(
+                e->title() ? e->title()->UTF8String() : "(nil)", e->startDate()->timeIntervalSince1970());
+        return found;
+    }
+};
+
+TEST_F(ServerCalendars, OnlyTheLatestRevisionOfEachInstanceShows)
+{
+    writeCalendarFile("work", "export.ics",
+        calendarText({ event({ "UID:standup", "SEQUENCE:1", "SUMMARY:Standup", "DTSTART:20240304T080000Z",
+                           "DURATION:PT15M", "RRULE:FREQ=DAILY;COUNT=4" }),
+            // The edit: renamed, and Wednesday taken out.
+            event({ "UID:standup", "SEQUENCE:2", "SUMMARY:Daily", "DTSTART:20240304T080000Z", "DURATION:PT15M",
+                "RRULE:FREQ=DAILY;COUNT=4", "EXDATE:20240306T080000Z" }),
+            // The same override twice, and two revisions of another told apart by DTSTAMP alone.
+            event({ "UID:standup", "RECURRENCE-ID:20240305T080000Z", "SUMMARY:Late", "DTSTART:20240305T090000Z" }),
+            event({ "UID:standup", "RECURRENCE-ID:20240305T080000Z", "SUMMARY:Late", "DTSTART:20240305T090000Z" }),
+            event({ "UID:standup", "RECURRENCE-ID:20240307T080000Z", "DTSTAMP:20240301T100000Z", "SUMMARY:Newer",
+                "DTSTART:20240307T100000Z" }),
+            event({ "UID:standup", "RECURRENCE-ID:20240307T080000Z", "DTSTAMP:20240201T100000Z", "SUMMARY:Older",
+                "DTSTART:20240307T090000Z" }) }));
+    // The same invitation in another calendar keeps its own copy.
+    writeCalendarFile("home", "invite.ics",
+        calendarText({ event({ "UID:standup", "SUMMARY:Invited", "DTSTART:20240305T120000Z" }) }));
+
+    EXPECT_EQ(listed("2024-03-04 00:00", "2024-03-08 00:00"),
+        (Listed { { "Daily", utc("2024-03-04 08:00") }, { "Late", utc("2024-03-05 09:00") },
+            { "Invited", utc("2024-03-05 12:00") }, { "Newer", utc("2024-03-07 10:00") } }));
+}
+
+TEST_F(ServerCalendars, TwoFilesOfAVdirWithOneUidShowTheLatest)
+{
+    // After an interrupted sync: the old file and the new one side by side.
+    writeCalendarFile("work", "a.ics",
+        calendarText({ event({ "UID:dentist", "SEQUENCE:0", "SUMMARY:Dentist", "DTSTART:20240305T080000Z" }) }));
+    writeCalendarFile("work", "b.ics",
+        calendarText(
+            { event({ "UID:dentist", "SEQUENCE:1", "SUMMARY:Dentist (moved)", "DTSTART:20240306T080000Z" }) }));
+    writeCalendarFile("work", "c.ics",
+        calendarText({ event(
+            { "UID:review", "LAST-MODIFIED:20240301T000000Z", "SUMMARY:Review (new)", "DTSTART:20240305T140000Z" }) }));
+    writeCalendarFile("work", "d.ics",
+        calendarText({ event(
+            { "UID:review", "DTSTAMP:20240201T000000Z", "SUMMARY:Review (old)", "DTSTART:20240305T130000Z" }) }));
+    EXPECT_EQ(listed("2024-03-04 00:00", "2024-03-08 00:00"),
+        (Listed { { "Review (new)", utc("2024-03-05 14:00") }, { "Dentist (moved)", utc("2024-03-06 08:00") } }));
+
+    // Once the old file goes, nothing changes; once the new one goes, the old one shows.
+    removeCalendarFile("work", "a.ics");
+    removeCalendarFile("work", "c.ics");
+    EXPECT_EQ(listed("2024-03-04 00:00", "2024-03-08 00:00"),
+        (Listed { { "Review (old)", utc("2024-03-05 13:00") }, { "Dentist (moved)", utc("2024-03-06 08:00") } }));
+}
+
+TEST_F(ServerCalendars, ThisAndFutureMovesEveryLaterOccurrenceUntilTheNextRange)
+{
+    writeCalendarFile("work", "weekly.ics",
+        calendarText({ event({ "UID:weekly", "SUMMARY:Team", "DTSTART:20240305T080000Z", "DURATION:PT1H",
+                           "RRULE:FREQ=WEEKLY;COUNT=6" }),
+            // From the third week on: Wednesday at 10:00 for 30 minutes, renamed.
+            event({ "UID:weekly", "RECURRENCE-ID;RANGE=THISANDFUTURE:20240319T080000Z", "SUMMARY:Team (Wed)",
+                "DTSTART:20240320T100000Z", "DURATION:PT30M" }),
+            // One occurrence of that range moved on its own.
+            event({ "UID:weekly", "RECURRENCE-ID:20240326T080000Z", "SUMMARY:Team (once)", "DTSTART:20240328T100000Z",
+                "DURATION:PT30M" }),
+            // From the sixth week on, back an hour earlier than the rule says.
+            event({ "UID:weekly", "RECURRENCE-ID;RANGE=THISANDFUTURE:20240409T080000Z", "SUMMARY:Team (early)",
+                "DTSTART:20240409T070000Z" }) }));
+
+    const auto found = events(utc("2024-03-01 00:00"), utc("2024-05-01 00:00"));
+    Listed seen;
+    for (const auto& e : found)
+        seen.emplace_back(e->title()->UTF8String(), e->startDate()->timeIntervalSince1970());
+    EXPECT_EQ(seen,
+        (Listed { { "Team", utc("2024-03-05 08:00") }, { "Team", utc("2024-03-12 08:00") },
+            { "Team (Wed)", utc("2024-03-20 10:00") }, { "Team (once)", utc("2024-03-28 10:00") },
+            { "Team (Wed)", utc("2024-04-03 10:00") }, { "Team (early)", utc("2024-04-09 07:00") } }));
+    ASSERT_EQ(found.size(), 6u);
+    EXPECT_EQ(found[4]->endDate()->timeIntervalSince1970(), utc("2024-04-03 10:30"));
+
+    // A window that holds only the moved occurrence, not the one the rule gave.
+    EXPECT_EQ(listed("2024-04-03 09:00", "2024-04-04 00:00"), (Listed { { "Team (Wed)", utc("2024-04-03 10:00") } }));
+}
+
+TEST_F(ServerCalendars, AnAllDayOccurrenceNamedByADateTimeIsReplaced)
+{
+    writeCalendarFile("work", "days.ics",
+        calendarText(
+            { event({ "UID:days", "SUMMARY:Course", "DTSTART;VALUE=DATE:20240305", "RRULE:FREQ=DAILY;COUNT=3" }),
+                event({ "UID:days", "RECURRENCE-ID:20240306T000000", "SUMMARY:Course (moved)",
+                    "DTSTART;VALUE=DATE:20240308" }),
+                event({ "UID:days", "RECURRENCE-ID:20240307T000000Z", "STATUS:CANCELLED",
+                    "DTSTART;VALUE=DATE:20240307" }) }));
+    // All-day dates start at midnight in Berlin, 23:00 UTC the day before.
+    EXPECT_EQ(listed("2024-03-04 00:00", "2024-03-10 00:00"),
+        (Listed { { "Course", utc("2024-03-04 23:00") }, { "Course (moved)", utc("2024-03-07 23:00") } }));
+}
+
+TEST_F(ServerCalendars, AnInvalidCountBesideUntilKeepsTheEventAndSaysSo)
+{
+    writeCalendarFile("work", "broken.ics",
+        calendarText({ event({ "UID:broken", "SUMMARY:Yoga", "DTSTART:20240304T170000Z",
+            "RRULE:FREQ=DAILY;COUNT=-1;UNTIL=20240306T170000Z" }) }));
+    EXPECT_EQ(listed("2024-03-01 00:00", "2024-03-10 00:00"),
+        (Listed { { "Yoga", utc("2024-03-04 17:00") }, { "Yoga", utc("2024-03-05 17:00") },
+            { "Yoga", utc("2024-03-06 17:00") } }));
+    const auto lines = logLinesWith("broken.ics");
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find("following \"FREQ=DAILY;UNTIL=20240306T170000Z\" instead"), std::string::npos) << lines[0];
+}
+
+} // namespace
