@@ -240,12 +240,12 @@ void resetTweakSettings()
              &subtitleTextColor, &dateTextColor })
         assignRetained(*colour, static_cast<UIColor*>(nullptr));
     assignRetained(customLaunchAppBundleID, static_cast<NSString*>(nullptr));
-    for (BOOL* flag : { &groupByDays, &customLSTimeoutEnabled, &headerIsUppercase, &isEnabled, &showSeparatorLines,
-             &rightAlignedDate, &onlySelectedCalendars, &displayLocation, &sameHeightRows,
-             &titleColorSameAsCalendarColor })
+    for (BOOL* flag :
+        { &groupByDays, &customLSTimeoutEnabled, &headerIsUppercase, &isEnabled, &showSeparatorLines, &rightAlignedDate,
+            &onlySelectedCalendars, &displayLocation, &sameHeightRows, &titleColorSameAsCalendarColor })
         *flag = NO;
-    for (NSInteger* number : { &customLSTimeout, &swipeAction, &iconType, &headerTextSize, &textSize,
-             &subtitleTextSize, &dateTextSize, &daysToDisplay, &maxEventsToDisplay })
+    for (NSInteger* number : { &customLSTimeout, &swipeAction, &iconType, &headerTextSize, &textSize, &subtitleTextSize,
+             &dateTextSize, &daysToDisplay, &maxEventsToDisplay })
         *number = 0;
 }
 
