@@ -131,6 +131,21 @@ void loadPreferences()
 #undef DAYGLASS_LOAD_SETTING
 }
 
+void resetTweakSettings()
+{
+    for (UIColor** colour : { &sectionHeaderBackgroundColor, &sectionHeaderTextColor, &textColor, &backgroundColor,
+             &subtitleTextColor, &dateTextColor })
+        assignRetained(*colour, static_cast<UIColor*>(nullptr));
+    assignRetained(customLaunchAppBundleID, static_cast<NSString*>(nullptr));
+    for (BOOL* flag :
+        { &groupByDays, &customLSTimeoutEnabled, &headerIsUppercase, &isEnabled, &showSeparatorLines, &rightAlignedDate,
+            &onlySelectedCalendars, &displayLocation, &sameHeightRows, &titleColorSameAsCalendarColor })
+        *flag = NO;
+    for (NSInteger* number : { &customLSTimeout, &swipeAction, &iconType, &headerTextSize, &textSize, &subtitleTextSize,
+             &dateTextSize, &daysToDisplay, &maxEventsToDisplay })
+        *number = 0;
+}
+
 void preferencesChangedCallback(CFNotificationCenterRef, void*, CFStringRef, const void*, CFDictionaryRef)
 {
     loadPreferences();

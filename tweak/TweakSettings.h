@@ -27,6 +27,10 @@ const NSString* preferencesChangedNotificationName();
 // an absent key and is logged once per load.
 void loadPreferences();
 
+// Puts every field back as it is before the first load (zero, NO, nil), releasing
+// the objects held, so that tests start from the state a fresh process has.
+void resetTweakSettings();
+
 // The Darwin observer: reloads the settings, and does nothing else.
 void preferencesChangedCallback(
     CFNotificationCenterRef center, void* observer, CFStringRef name, const void* object, CFDictionaryRef userInfo);

@@ -1,4 +1,6 @@
-// Sending a message: `objc_msgSend<R>(receiver, "selector:", args…)`.
+// Sending a message: `objc_msgSend<R>(receiver, "selector:", args…)`, where the
+// receiver is an object (instance methods) or a class (class methods, found in
+// its metaclass).
 //
 // The call is looked up through the receiver's class chain at the moment it is
 // made, so hooks and added methods take effect at once. Its type encoding, built
