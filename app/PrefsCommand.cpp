@@ -11,31 +11,95 @@
 #include <Foundation/NSValue.h>
 #include <platform/Environment.h>
 
+#include <nlohmann/json.hpp>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// The file as a dictionary to change. A missing file is an empty one. A damaged
-// file is refused, so that changing one key never throws the others away, unless
-// every key is to go anyway.
-Ref<NSMutableDictionary> readPreferences(bool replaceDamaged)
+std::string preferencesFile()
 {
-    auto preferences = NSMutableDictionary::dictionary();
-    const std::string file = platform::resolveDevicePath(preferencesFilePath);
-    std::error_code error;
-    if (!fs::exists(file, error))
-        return preferences;
+    return platform::resolveDevicePath(preferencesFilePath);
+}
+
+// strerror's words, as the rest of a sentence: "permission denied".
+std::string reasonFor(int error)
+{
+    std::string reason = std::strerror(error);
+    if (!reason.empty())
+        reason[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(reason[0])));
+    return reason;
+}
+
+// Serialises the read-modify-write of every `prefs` that changes the file: an
+// advisory lock on a file beside it, held until the change is written, so that
+// concurrent changes of different keys all stay. The file itself is still
+// replaced by an atomic rename, so readers never see half of it.
+class PreferencesLock {
+public:
+    PreferencesLock()
+    {
+        const fs::path file = preferencesFile();
+        std::error_code error;
+        fs::create_directories(file.parent_path(), error);
+        const std::string path = file.string() + ".lock";
+        fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        if (fd_ < 0 || ::flock(fd_, LOCK_EX) != 0)
+            throw CommandError("cannot lock " + path + ": " + reasonFor(errno));
+    }
+    ~PreferencesLock() { ::close(fd_); }
+    PreferencesLock(const PreferencesLock&) = delete;
+    PreferencesLock& operator=(const PreferencesLock&) = delete;
+
+private:
+    int fd_ = -1;
+};
+
+// The file as it is on disk: missing (an empty dictionary), a dictionary, or
+// damaged. A file that cannot be read at all is an error: nothing may be decided
+// about keys that cannot be seen.
+struct StoredPreferences {
+    Ref<NSMutableDictionary> values = NSMutableDictionary::dictionary();
+    bool damaged = false;
+};
+
+StoredPreferences readPreferences()
+{
+    StoredPreferences stored;
+    const std::string file = preferencesFile();
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT)
+            return stored;
+        throw CommandError("cannot read " + file + ": " + reasonFor(errno));
+    }
+    ::close(fd);
     Ref<NSObject> root = NSPropertyListSerialization::propertyListWithContentsOfFile(preferencesFilePath);
-    auto* stored = dynamicCast<NSDictionary>(root.get());
-    if (!stored && !replaceDamaged)
-        throw CommandError(file + " is not a property-list dictionary; `dayglass prefs reset` starts it afresh");
-    if (stored)
-        for (const auto& [key, value] : stored->entries())
-            preferences->setObjectForKey(value.get(), key.get());
-    return preferences;
+    if (auto* dictionary = dynamicCast<NSDictionary>(root.get()))
+        for (const auto& [key, value] : dictionary->entries())
+            stored.values->setObjectForKey(value.get(), key.get());
+    else
+        stored.damaged = true;
+    return stored;
+}
+
+// A damaged file is refused, so that changing one key never throws the others away.
+Ref<NSMutableDictionary> readIntactPreferences()
+{
+    StoredPreferences stored = readPreferences();
+    if (stored.damaged)
+        throw CommandError(
+            preferencesFile() + " is not a property-list dictionary; `dayglass prefs reset` starts it afresh");
+    return stored.values;
 }
 
 void writePreferences(const NSDictionary* preferences)
@@ -43,18 +107,10 @@ void writePreferences(const NSDictionary* preferences)
     std::string reason;
     if (!NSPropertyListSerialization::writePropertyList(
             preferences, preferencesFilePath, NSPropertyListBinaryFormat_v1_0, &reason))
-        throw CommandError("cannot write " + platform::resolveDevicePath(preferencesFilePath) + ": " + reason);
+        throw CommandError("cannot write " + preferencesFile() + ": " + reason);
     Ref<NSString> name = NSString::string(preferencesChangedNotification);
     CFNotificationCenterPostNotification(
         CFNotificationCenterGetDarwinNotifyCenter(), name.get(), nullptr, nullptr, true);
-}
-
-const PreferenceKey& knownKey(const std::string& name)
-{
-    const PreferenceKey* key = findPreferenceKey(name);
-    if (!key)
-        throw CommandError("unknown preference \"" + name + "\"; the known ones are " + knownPreferenceKeys());
-    return *key;
 }
 
 std::string describe(const NSObject* value)
@@ -70,9 +126,42 @@ std::string describe(const NSObject* value)
     return std::string(class_getName(object_getClass(value))) + " " + value->description();
 }
 
+nlohmann::ordered_json jsonOf(const NSObject* value)
+{
+    auto* number = dynamicCast<NSNumber>(const_cast<NSObject*>(value));
+    if (!value)
+        return nullptr;
+    if (number && number->isBoolean())
+        return number->boolValue();
+    if (number)
+        return number->longLongValue();
+    return value->description();
+}
+
 void printLine(std::string_view key, const std::string& value, const char* note = "")
 {
     std::printf("%-30.*s%s%s\n", static_cast<int>(key.size()), key.data(), value.c_str(), note);
+}
+
+const char* kindName(PreferenceKind kind)
+{
+    switch (kind) {
+    case PreferenceKind::Boolean:
+        return "Boolean";
+    case PreferenceKind::Integer:
+        return "integer";
+    case PreferenceKind::String:
+        break;
+    }
+    return "string";
+}
+
+std::string joined(const std::vector<std::string>& words)
+{
+    std::string text;
+    for (const std::string& word : words)
+        text += (text.empty() ? "" : ", ") + word;
+    return text;
 }
 
 class PrefsCommand final : public Command {
@@ -82,10 +171,16 @@ public:
         prefs_ = app.add_subcommand("prefs", "Show or change the extension's preferences, as the settings pane does");
         prefs_->require_subcommand(0, 1);
         show_ = prefs_->add_subcommand("show", "Print the preferences stored on the device");
-        set_ = prefs_->add_subcommand("set", "Store one preference (binary property list, other keys kept)");
+        show_->add_flag("--json", json_,
+            "One JSON object: {\"file\", \"preferences\": {key: value or null}, \"otherKeys\": {key: value}}");
+        keys_ = prefs_->add_subcommand("keys", "List every key with its kind, default and the values it takes");
+        set_ = prefs_->add_subcommand("set",
+            "Store one preference as the settings pane would (binary property list, other keys kept); "
+            "`prefs keys` lists what each key takes");
         set_->add_option("KEY", key_, "A preference key, such as daysToDisplay")->required();
-        set_->add_option("VALUE", value_, "Typed as the key takes it, unless a type flag says otherwise")->required();
-        auto* asInt = set_->add_flag("--int", asInteger_, "Store VALUE as an integer");
+        set_->add_option("VALUE", value_, "A value the settings pane offers for the key, unless a type flag is given")
+            ->required();
+        auto* asInt = set_->add_flag("--int", asInteger_, "Store VALUE as any whole number, unchecked");
         auto* asBool = set_->add_flag("--bool", asBoolean_, "Store VALUE as a Boolean");
         auto* asString = set_->add_flag("--string", asString_, "Store VALUE as a string, as written");
         asInt->excludes(asBool)->excludes(asString);
@@ -93,6 +188,7 @@ public:
         unset_ = prefs_->add_subcommand("unset", "Remove one preference, so that its default applies");
         unset_->add_option("KEY", key_, "A preference key")->required();
         reset_ = prefs_->add_subcommand("reset", "Remove every preference of the extension (other keys stay)");
+        reset_->add_flag("--all", all_, "Start the file afresh: remove every key, other programs' too");
     }
 
     const CLI::App* subcommand() const override { return prefs_; }
@@ -102,17 +198,17 @@ public:
         useDeviceRoot(options);
         if (show_->parsed())
             show();
+        else if (keys_->parsed())
+            listKeys();
         else if (set_->parsed())
-            change([&](NSMutableDictionary* preferences) {
-                const PreferenceKey& key = knownKey(key_);
-                preferences->setObjectForKey(parsePreferenceValue(key, value_, valueType()).get(), key.name);
-            });
+            set(knownPreferenceKey(key_));
         else if (unset_->parsed())
-            change([&](NSMutableDictionary* preferences) { preferences->removeObjectForKey(knownKey(key_).name); });
+            change([&, name = knownPreferenceKey(key_).name](
+                       NSMutableDictionary* preferences) { preferences->removeObjectForKey(name); });
         else if (reset_->parsed())
             reset();
         else
-            throw CommandError("prefs needs one of: show, set KEY VALUE, unset KEY, reset");
+            throw UsageError("prefs needs one of: show, keys, set KEY VALUE, unset KEY, reset");
         return 0;
     }
 
@@ -123,27 +219,53 @@ private:
             return ValueType::Integer;
         if (asBoolean_)
             return ValueType::Boolean;
-        return asString_ ? ValueType::String : ValueType::Inferred;
+        return asString_ ? ValueType::String : ValueType::Pane;
+    }
+
+    void set(const PreferenceKey& key)
+    {
+        const Ref<NSObject> value = parsePreferenceValue(key, value_, valueType());
+        change([&](NSMutableDictionary* preferences) { preferences->setObjectForKey(value.get(), key.name); });
     }
 
     template <typename Change> void change(Change&& apply)
     {
-        Ref<NSMutableDictionary> preferences = readPreferences(false);
+        PreferencesLock lock;
+        Ref<NSMutableDictionary> preferences = readIntactPreferences();
         apply(preferences.get());
         writePreferences(preferences.get());
     }
 
+    // Says what went, so that nobody wonders what else did.
     void reset()
     {
-        Ref<NSMutableDictionary> preferences = readPreferences(true);
+        PreferencesLock lock;
+        if (all_) {
+            writePreferences(NSMutableDictionary::dictionary().get());
+            std::printf("Started %s afresh: every key removed.\n", preferencesFile().c_str());
+            return;
+        }
+        StoredPreferences stored = readPreferences();
+        std::vector<std::string> removed;
         for (const PreferenceKey& key : preferenceKeys())
-            preferences->removeObjectForKey(key.name);
-        writePreferences(preferences.get());
+            if (stored.values->objectForKey(key.name)) {
+                removed.emplace_back(key.name);
+                stored.values->removeObjectForKey(key.name);
+            }
+        writePreferences(stored.values.get());
+        if (stored.damaged)
+            std::printf("%s was not a property-list dictionary; started it afresh.\n", preferencesFile().c_str());
+        else if (removed.empty())
+            std::printf("No preference of the extension was set.\n");
+        else
+            std::printf("Removed %s.\n", joined(removed).c_str());
     }
 
     void show()
     {
-        Ref<NSMutableDictionary> preferences = readPreferences(false);
+        Ref<NSMutableDictionary> preferences = readIntactPreferences();
+        if (json_)
+            return showJson(preferences.get());
         for (const PreferenceKey& key : preferenceKeys())
             printLine(key.name, describe(preferences->objectForKey(key.name)));
         for (const auto& [key, value] : preferences->entries())
@@ -151,8 +273,30 @@ private:
                 printLine(key->description(), describe(value.get()), "  (not read by Dayglass)");
     }
 
+    void showJson(const NSDictionary* preferences)
+    {
+        nlohmann::ordered_json known = nlohmann::ordered_json::object(), other = nlohmann::ordered_json::object();
+        for (const PreferenceKey& key : preferenceKeys())
+            known[std::string(key.name)] = jsonOf(preferences->objectForKey(key.name));
+        for (const auto& [key, value] : preferences->entries())
+            if (!findPreferenceKey(key->description()))
+                other[key->description()] = jsonOf(value.get());
+        const nlohmann::ordered_json document
+            = { { "file", preferencesFile() }, { "preferences", known }, { "otherKeys", other } };
+        std::printf("%s\n", document.dump(2).c_str());
+    }
+
+    void listKeys()
+    {
+        std::printf("%-30s%-9s%-15s%s\n", "KEY", "KIND", "DEFAULT", "VALUES");
+        for (const PreferenceKey& key : preferenceKeys())
+            std::printf("%-30.*s%-9s%-15s%s\n", static_cast<int>(key.name.size()), key.name.data(), kindName(key.kind),
+                key.defaultText.c_str(), allowedValues(key).c_str());
+    }
+
     CLI::App* prefs_ = nullptr;
     CLI::App* show_ = nullptr;
+    CLI::App* keys_ = nullptr;
     CLI::App* set_ = nullptr;
     CLI::App* unset_ = nullptr;
     CLI::App* reset_ = nullptr;
@@ -161,6 +305,8 @@ private:
     bool asInteger_ = false;
     bool asBoolean_ = false;
     bool asString_ = false;
+    bool json_ = false;
+    bool all_ = false;
 };
 
 } // namespace
