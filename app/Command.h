@@ -4,6 +4,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cctype>
+#include <cstring>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -33,6 +35,15 @@ class UsageError : public CommandError {
 public:
     using CommandError::CommandError;
 };
+
+// strerror's words as the rest of a sentence: "permission denied".
+inline std::string reasonFor(int error)
+{
+    std::string reason = std::strerror(error);
+    if (!reason.empty())
+        reason[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(reason[0])));
+    return reason;
+}
 
 class Command {
 public:

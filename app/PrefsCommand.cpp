@@ -31,15 +31,6 @@ std::string preferencesFile()
     return platform::resolveDevicePath(preferencesFilePath);
 }
 
-// strerror's words, as the rest of a sentence: "permission denied".
-std::string reasonFor(int error)
-{
-    std::string reason = std::strerror(error);
-    if (!reason.empty())
-        reason[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(reason[0])));
-    return reason;
-}
-
 // Serialises the read-modify-write of every `prefs` that changes the file: an
 // advisory lock on a file beside it, held until the change is written, so that
 // concurrent changes of different keys all stay. The file itself is still
