@@ -2,6 +2,7 @@
 
 #include "ArgumentParsing.h"
 #include "Command.h"
+#include "SettingsRecord.h"
 #include "Suggestions.h"
 
 #include <Foundation/NSValue.h>
@@ -62,22 +63,6 @@ std::string lowercase(std::string_view text)
     return lower;
 }
 
-std::array<double, 4> rgbaOf(const UIColor* colour)
-{
-    return { colour->red(), colour->green(), colour->blue(), colour->alpha() };
-}
-
-// The name `settings` prints for the colour; empty for a colour without one.
-std::string colourName(const UIColor* colour)
-{
-    for (const auto& colours :
-        { std::span<const NamedColour>(standardColours), std::span<const NamedColour>(ownColours) })
-        for (const NamedColour& named : colours)
-            if (rgbaOf(named.make().get()) == rgbaOf(colour))
-                return named.name;
-    return {};
-}
-
 // The codes a pane offers for a colour key: the table, and 999 where it means
 // something of its own (the calendar's colour, a clear background).
 std::vector<NSInteger> colourCodesOffered(const ColourCodes& codes)
@@ -95,7 +80,7 @@ std::string colourCodeName(const PreferenceKey& key, NSInteger code)
 {
     if (key.setting == SettingKind::TitleColour && code == calendarColourCode)
         return calendarColourName;
-    return colourName(key.colours->colourFor(code).get());
+    return colourName(rgbaOf(key.colours->colourFor(code).get()));
 }
 
 std::string defaultTextOf(BOOL flag)
@@ -120,7 +105,7 @@ std::string defaultTextOf(const char* text)
 }
 std::string defaultTextOf(const ColourCodes& codes)
 {
-    return colourName(codes.absent().get());
+    return colourName(rgbaOf(codes.absent().get()));
 }
 
 template <typename T> const ColourCodes* coloursOf(const T&)

@@ -80,10 +80,15 @@ Running::~Running()
     stop(SIGTERM);
 }
 
+// timeout leads a process group of its own, as a shell's foreground job does:
+// the signal goes to the whole group, as Ctrl-C in a terminal sends it.
 void Running::stop(int signal)
 {
     if (pid_ > 0)
-        kill(static_cast<pid_t>(pid_), signal);
+        kill(-static_cast<pid_t>(pid_), signal);
+    // Read to the end first: a pipe closed under a command still writing would
+    // end it by SIGPIPE instead.
+    while (output_ && nextLine()) { }
     if (output_)
         pclose(output_);
     pid_ = 0;

@@ -36,7 +36,7 @@ public:
 
     // The next line of its output; nothing once it has ended.
     std::optional<std::string> nextLine();
-    // Sends the signal and waits for the command to end.
+    // Sends the signal to the command's process group and waits for it to end.
     void stop(int signal);
 
 private:
