@@ -4,6 +4,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cctype>
+#include <cstring>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -16,11 +18,32 @@ struct CommonOptions {
     bool log = false;
 };
 
+// Exit statuses: 0 success, 1 a failure while running, 2 a command line that
+// does not say something the command can do.
+inline constexpr int exitFailure = 1;
+inline constexpr int exitUsage = 2;
+
 // A failure the user can act on: printed as "dayglass: <message>", exit status 1.
 class CommandError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
+
+// A word or value the command does not take, found after parsing (an unknown
+// preference, a value of the wrong kind): printed like a CommandError, exit status 2.
+class UsageError : public CommandError {
+public:
+    using CommandError::CommandError;
+};
+
+// strerror's words as the rest of a sentence: "permission denied".
+inline std::string reasonFor(int error)
+{
+    std::string reason = std::strerror(error);
+    if (!reason.empty())
+        reason[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(reason[0])));
+    return reason;
+}
 
 class Command {
 public:

@@ -3,6 +3,7 @@
 #include "ArgumentParsing.h"
 #include "DeviceSession.h"
 #include "ListOptions.h"
+#include "PngOutput.h"
 
 #include <Foundation/NSCalendar.h>
 #include <UIKit/UIColor.h>
@@ -103,7 +104,7 @@ DrawCommand::DrawCommand(CLI::App& app)
             "YYYY-MM-DD", [](const std::string& text) { return parseDay(text).has_value(); },
             "is not a date of the form YYYY-MM-DD"));
     icon_->add_option("--locale", locale_, "The language of the weekday, as an ICU locale such as de_DE");
-    icon_->add_option("-o,--output", output_, "The PNG file to write")->required();
+    icon_->add_option("-o,--output", output_, "The PNG file to write; - writes it to standard output")->required();
 
     CLI::App* dot = draw_->add_subcommand("dot", "A calendar's coloured dot (80 × 80)");
     dot->add_option("--color", color_, "The dot's colour, as #RRGGBB or #RRGGBBAA")
@@ -116,7 +117,7 @@ DrawCommand::DrawCommand(CLI::App& app)
         ->check(validator(
             "POINTS", [](const std::string& text) { return parseDiameter(text).has_value(); },
             "is not a diameter: it must be a number of points, 0 or more"));
-    dot->add_option("-o,--output", output_, "The PNG file to write")->required();
+    dot->add_option("-o,--output", output_, "The PNG file to write; - writes it to standard output")->required();
 }
 
 int DrawCommand::run(const CommonOptions& options)
@@ -132,9 +133,9 @@ int DrawCommand::run(const CommonOptions& options)
                 static_cast<CGFloat>(diameter_)));
     if (!image)
         throw CommandError("the extension drew no image");
-    if (!image->writePNGToFile(output_))
-        throw CommandError("cannot write " + output_);
-    std::printf("%s: %g × %g\n", output_.c_str(), image->size().width, image->size().height);
+    writePng(*image, output_);
+    std::fprintf(isStandardOutput(output_) ? stderr : stdout, "%s: %g × %g\n", output_.c_str(), image->size().width,
+        image->size().height);
     return 0;
 }
 

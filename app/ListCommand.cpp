@@ -2,7 +2,9 @@
 
 #include "DeviceSession.h"
 #include "IsoTime.h"
+#include "ListNotes.h"
 #include "ListOptions.h"
+#include "SettingsRecord.h"
 #include "TableContents.h"
 
 #include <Foundation/NSTimeZone.h>
@@ -45,36 +47,63 @@ std::string padded(const std::string& text, std::size_t width)
 // Titles longer than this do not widen the title column for every row.
 constexpr std::size_t widestTitleColumn = 32;
 
+// What a line shows besides the date and the title: the location as the lock
+// screen shows it, and the calendar's name when the list mixes calendars.
 struct Columns {
     std::size_t date = 0;
     std::size_t title = 0;
+    std::size_t location = 0;
+    bool locations = false;
+    bool calendars = false;
 };
 
-Columns columnsFor(const std::vector<ListedSection>& sections)
+std::optional<std::string> shownLocation(const ListedEvent& event, const Columns& columns)
 {
-    Columns columns;
+    if (!columns.locations || !event.location || event.location->empty())
+        return std::nullopt;
+    return event.location;
+}
+
+Columns columnsFor(const std::vector<ListedSection>& sections, bool locations)
+{
+    Columns columns { .locations = locations };
+    std::string firstCalendar;
     for (const ListedSection& section : sections)
         for (const ListedEvent& event : section.events) {
             columns.date = std::max(columns.date, displayWidth(event.dateText));
             columns.title
                 = std::max(columns.title, std::min(widestTitleColumn, displayWidth(event.title.value_or(""))));
+            columns.location = std::max(columns.location, displayWidth(shownLocation(event, columns).value_or("")));
+            if (firstCalendar.empty())
+                firstCalendar = event.calendar;
+            columns.calendars = columns.calendars || event.calendar != firstCalendar;
         }
     return columns;
 }
 
 std::string agendaLine(const ListedEvent& event, const Columns& columns)
 {
-    std::string line = "  " + padded(event.dateText, columns.date) + "  ";
-    if (!event.location || event.location->empty())
-        return line + event.title.value_or("") + "\n";
-    return line + padded(event.title.value_or(""), columns.title) + "  " + *event.location + "\n";
+    std::vector<std::string> cells { event.title.value_or("") };
+    std::vector<std::size_t> widths { columns.title };
+    if (columns.location)
+        cells.push_back(shownLocation(event, columns).value_or(""));
+    widths.push_back(columns.location);
+    if (columns.calendars)
+        cells.push_back(event.calendarTitle);
+    // Padded up to the last cell that has text, so that no line ends in spaces.
+    while (cells.size() > 1 && cells.back().empty())
+        cells.pop_back();
+    std::string line = "  " + padded(event.dateText, columns.date);
+    for (std::size_t i = 0; i < cells.size(); ++i)
+        line += "  " + (i + 1 < cells.size() ? padded(cells[i], widths[i]) : cells[i]);
+    return line + "\n";
 }
 
-std::string agenda(const std::vector<ListedSection>& sections)
+std::string agenda(const std::vector<ListedSection>& sections, bool locations)
 {
     if (sections.empty())
         return "No upcoming events.\n";
-    const Columns columns = columnsFor(sections);
+    const Columns columns = columnsFor(sections, locations);
     std::string text;
     for (const ListedSection& section : sections) {
         if (!text.empty())
@@ -103,6 +132,7 @@ nlohmann::ordered_json eventJson(const ListedEvent& event, const NSTimeZone* zon
         { "dateText", event.dateText },
         { "url", event.url.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(event.url) },
         { "calendar", event.calendar },
+        { "calendarTitle", event.calendarTitle },
         { "color", event.color },
     };
 }
@@ -128,7 +158,10 @@ public:
         options_.addTo(*subcommand_);
         subcommand_->add_flag("--json", json_,
             "One JSON object: {\"sections\":[{\"title\",\"events\":[{\"title\",\"location\",\"start\",\"end\","
-            "\"allDay\",\"dateText\",\"url\",\"calendar\",\"color\"}]}]}");
+            "\"allDay\",\"dateText\",\"url\",\"calendar\",\"calendarTitle\",\"color\"}]}]}; every field, "
+            "whatever the settings show");
+        subcommand_->add_flag(
+            "--ignore-enabled", ignoreEnabled_, "List the events even when the extension is switched off (enabled NO)");
     }
 
     const CLI::App* subcommand() const override { return subcommand_; }
@@ -137,18 +170,40 @@ public:
     {
         applyListEnvironment(options_);
         host::Device device = bootDevice(options);
-        const Ref<UIView> table = makeExtensionEventTable(extensionLibrary(device), options_,
-            NCNotificationPriorityListViewController::defaultSuggestedListViewFrame);
-        const std::vector<ListedSection> sections = readTableContents(table.get());
-        const std::string output = json_ ? json(sections).dump(2) + "\n" : agenda(sections);
+        void* extension = extensionLibrary(device);
+        for (const std::string& note : skippedCalendarNotes(options_))
+            printNote(note);
+        const std::vector<ListedSection> sections = listedSections(extension);
+        const std::string output = json_ ? json(sections).dump(2) + "\n"
+                                         : agenda(sections, DAYGLASS_EXTENSION_SETTING(extension, displayLocation));
         std::fputs(output.c_str(), stdout);
         return 0;
     }
 
 private:
     CLI::App* subcommand_ = nullptr;
+    // What the lock screen lists: nothing while the extension is switched off.
+    std::vector<ListedSection> listedSections(void* extension) const
+    {
+        if (!DAYGLASS_EXTENSION_SETTING(extension, isEnabled) && !ignoreEnabled_) {
+            printNote("the extension is switched off (enabled is NO), so the lock screen lists nothing; "
+                      "--ignore-enabled lists the events anyway");
+            return {};
+        }
+        const Ref<UIView> table = makeExtensionEventTable(
+            extension, options_, NCNotificationPriorityListViewController::defaultSuggestedListViewFrame);
+        std::vector<ListedSection> sections = readTableContents(table.get());
+        if (sections.empty())
+            for (const std::string& note : emptyListNotes(extension, options_))
+                printNote(note);
+        return sections;
+    }
+
+    static void printNote(const std::string& note) { std::fprintf(stderr, "dayglass: note: %s\n", note.c_str()); }
+
     ListOptions options_;
     bool json_ = false;
+    bool ignoreEnabled_ = false;
 };
 
 } // namespace

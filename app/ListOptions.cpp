@@ -84,10 +84,20 @@ void ListOptions::addTo(CLI::App& subcommand)
         .add_option_function<long long>(
             "--days", [this](const long long& value) { days = value; },
             "Days ahead to look for events, instead of the settings' daysToDisplay")
-        ->check(CLI::Range(0LL, maximumDays));
-    subcommand.add_option_function<long long>(
-        "--max", [this](const long long& value) { max = value; },
-        "Most events to show, instead of the settings' maxEventsToDisplay; 0 or less shows all");
+        ->check(validator(
+            "0-" + std::to_string(maximumDays),
+            [](const std::string& text) {
+                const std::optional<long long> value = parseWhole<long long>(text);
+                return value && *value >= 0 && *value <= maximumDays;
+            },
+            "is not a number of days: give a whole number from 0 to " + std::to_string(maximumDays)));
+    subcommand
+        .add_option_function<long long>(
+            "--max", [this](const long long& value) { max = value; },
+            "Most events to show, instead of the settings' maxEventsToDisplay; 0 or less shows all")
+        ->check(validator(
+            "N", [](const std::string& text) { return parseWhole<long long>(text).has_value(); },
+            "is not a number of events: give a whole number"));
 }
 
 void applyListEnvironment(const ListOptions& options)
@@ -99,7 +109,7 @@ void applyListEnvironment(const ListOptions& options)
     if (!options.now.empty()) {
         const Ref<NSDate> now = parseIsoTime(options.now, zoneOf(options).get());
         if (!now)
-            throw CommandError("--now: '" + options.now + "' lies beyond the calendar");
+            throw UsageError("--now: '" + options.now + "' lies beyond the calendar");
         platform::pinCurrentTime(now->timeIntervalSince1970());
     }
     std::vector<std::string> sources;

@@ -1,5 +1,7 @@
 #include "LockScreenRender.h"
 
+#include "PngOutput.h"
+
 #include "DeviceChoice.h"
 #include "DeviceSession.h"
 #include "LayoutJSON.h"
@@ -43,12 +45,6 @@ Ref<UIImage> wallpaperImage(const std::string& path)
     if (!image)
         throw CommandError("--wallpaper: cannot read " + path + " as a PNG picture");
     return image;
-}
-
-void writePicture(UIImage* image, const std::string& output)
-{
-    if (!image || !image->writePNGToFile(output))
-        throw CommandError("cannot write " + output);
 }
 
 void overrideSetting(void* extension, const char* name, std::optional<long long> value)
@@ -108,17 +104,20 @@ int renderLockScreen(const CommonOptions& options, const ListOptions& list, cons
     scene->wallpaper().setImage(wallpaper.get());
     scene->setContent(springBoard.rootView());
     Ref<UIImage> image = scene->snapshot(picture.scale);
-    writePicture(image.get(), picture.output);
+    writePng(*image, picture.output);
 
-    const std::string where = std::filesystem::absolute(picture.output).string();
     const CGSize size = scene->bounds().size;
+    // With the picture on standard output, the summary goes to stderr.
+    const bool toStandardOutput = isStandardOutput(picture.output);
+    const std::string where = toStandardOutput ? "standard output" : std::filesystem::absolute(picture.output).string();
     if (picture.layoutJSON) {
         nlohmann::ordered_json document = { { "file", where }, { "device", model.name },
             { "orientation", lockScreen.landscape ? "landscape" : "portrait" }, { "scale", picture.scale },
             { "size", { size.width, size.height } }, { "screen", layoutJSON(UIViewLayoutTree(scene.get()), {}) } };
         std::printf("%s\n", document.dump(2).c_str());
     } else {
-        std::printf("%s: the lock screen of an %s, %g × %g points at scale %g (%zu × %zu pixels)\n", where.c_str(),
+        std::fprintf(toStandardOutput ? stderr : stdout,
+            "%s: the lock screen of an %s, %g × %g points at scale %g (%zu × %zu pixels)\n", where.c_str(),
             std::string(model.displayName).c_str(), size.width, size.height, picture.scale, image->pixelWidth(),
             image->pixelHeight());
     }

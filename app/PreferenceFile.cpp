@@ -6,25 +6,67 @@
 #include <Foundation/NSPropertyList.h>
 #include <platform/Environment.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <filesystem>
 
 namespace fs = std::filesystem;
 
-Ref<NSMutableDictionary> readPreferences(bool replaceDamaged)
+std::string preferencesFile()
 {
-    auto preferences = NSMutableDictionary::dictionary();
-    const std::string file = platform::resolveDevicePath(preferencesFilePath);
+    return platform::resolveDevicePath(preferencesFilePath);
+}
+
+PreferencesLock::PreferencesLock()
+{
+    const fs::path file = preferencesFile();
     std::error_code error;
-    if (!fs::exists(file, error))
-        return preferences;
+    fs::create_directories(file.parent_path(), error);
+    const std::string path = file.string() + ".lock";
+    fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd_ < 0 || ::flock(fd_, LOCK_EX) != 0) {
+        const int reason = errno;
+        if (fd_ >= 0)
+            ::close(fd_);
+        throw CommandError("cannot lock " + path + ": " + reasonFor(reason));
+    }
+}
+
+PreferencesLock::~PreferencesLock()
+{
+    ::close(fd_);
+}
+
+StoredPreferences readPreferences()
+{
+    StoredPreferences stored;
+    const std::string file = preferencesFile();
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT)
+            return stored;
+        throw CommandError("cannot read " + file + ": " + reasonFor(errno));
+    }
+    ::close(fd);
     Ref<NSObject> root = NSPropertyListSerialization::propertyListWithContentsOfFile(preferencesFilePath);
-    auto* stored = dynamicCast<NSDictionary>(root.get());
-    if (!stored && !replaceDamaged)
-        throw CommandError(file + " is not a property-list dictionary; `dayglass prefs reset` starts it afresh");
-    if (stored)
-        for (const auto& [key, value] : stored->entries())
-            preferences->setObjectForKey(value.get(), key.get());
-    return preferences;
+    if (auto* dictionary = dynamicCast<NSDictionary>(root.get()))
+        for (const auto& [key, value] : dictionary->entries())
+            stored.values->setObjectForKey(value.get(), key.get());
+    else
+        stored.damaged = true;
+    return stored;
+}
+
+Ref<NSMutableDictionary> readIntactPreferences()
+{
+    StoredPreferences stored = readPreferences();
+    if (stored.damaged)
+        throw CommandError(
+            preferencesFile() + " is not a property-list dictionary; `dayglass prefs reset` starts it afresh");
+    return stored.values;
 }
 
 void writePreferences(const NSDictionary* preferences)
@@ -32,7 +74,7 @@ void writePreferences(const NSDictionary* preferences)
     std::string reason;
     if (!NSPropertyListSerialization::writePropertyList(
             preferences, preferencesFilePath, NSPropertyListBinaryFormat_v1_0, &reason))
-        throw CommandError("cannot write " + platform::resolveDevicePath(preferencesFilePath) + ": " + reason);
+        throw CommandError("cannot write " + preferencesFile() + ": " + reason);
     Ref<NSString> name = NSString::string(preferencesChangedNotification);
     CFNotificationCenterPostNotification(
         CFNotificationCenterGetDarwinNotifyCenter(), name.get(), nullptr, nullptr, true);
@@ -40,7 +82,9 @@ void writePreferences(const NSDictionary* preferences)
 
 void storePreference(const PreferenceKey& key, std::string_view text, ValueType type)
 {
-    Ref<NSMutableDictionary> preferences = readPreferences(false);
-    preferences->setObjectForKey(parsePreferenceValue(key, text, type).get(), key.name);
+    const Ref<NSObject> value = parsePreferenceValue(key, text, type);
+    PreferencesLock lock;
+    Ref<NSMutableDictionary> preferences = readIntactPreferences();
+    preferences->setObjectForKey(value.get(), key.name);
     writePreferences(preferences.get());
 }

@@ -7,14 +7,42 @@
 
 #include <Foundation/NSDictionary.h>
 
-// The file as a dictionary to change. A missing file is an empty one. A damaged
-// file is refused with CommandError, so that changing one key never throws the
-// others away, unless every key is to go anyway (`replaceDamaged`).
-Ref<NSMutableDictionary> readPreferences(bool replaceDamaged);
+#include <string>
+
+// The preference file's path on this machine, under the device root.
+std::string preferencesFile();
+
+// Serialises the read-modify-write of every change to the file: an advisory lock
+// on a file beside it, held while the lock lives, so that concurrent changes of
+// different keys all stay. The file itself is still replaced by an atomic rename,
+// so readers never see half of it.
+class PreferencesLock {
+public:
+    PreferencesLock();
+    ~PreferencesLock();
+    PreferencesLock(const PreferencesLock&) = delete;
+    PreferencesLock& operator=(const PreferencesLock&) = delete;
+
+private:
+    int fd_ = -1;
+};
+
+// The file as it is on disk: missing (an empty dictionary), a dictionary, or
+// damaged. A file that cannot be read at all is a CommandError: nothing may be
+// decided about keys that cannot be seen.
+struct StoredPreferences {
+    Ref<NSMutableDictionary> values = NSMutableDictionary::dictionary();
+    bool damaged = false;
+};
+StoredPreferences readPreferences();
+
+// The stored dictionary; a damaged file is refused with CommandError, so that
+// changing one key never throws the others away.
+Ref<NSMutableDictionary> readIntactPreferences();
 
 // Writes the file and posts the change notification. CommandError when it cannot.
 void writePreferences(const NSDictionary* preferences);
 
 // Stores one value, typed from its text as the key or `type` says, keeping every
-// other key, then posts the notification.
+// other key, under the lock, then posts the notification.
 void storePreference(const PreferenceKey& key, std::string_view text, ValueType type);

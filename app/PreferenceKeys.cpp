@@ -1,17 +1,23 @@
 #include "PreferenceKeys.h"
+
+#include "ArgumentParsing.h"
 #include "Command.h"
+#include "SettingsRecord.h"
+#include "Suggestions.h"
 
 #include <Foundation/NSValue.h>
-#include <tweak/SettingsTable.h>
+
+#include <unicode/utf8.h>
 
 #include <algorithm>
-#include <array>
 #include <cctype>
-#include <charconv>
+#include <iterator>
+#include <optional>
+#include <vector>
 
 namespace {
 
-constexpr PreferenceKind preferenceKindOf(SettingKind kind)
+PreferenceKind storedKindOf(SettingKind kind)
 {
     switch (kind) {
     case SettingKind::Switch:
@@ -25,30 +31,118 @@ constexpr PreferenceKind preferenceKindOf(SettingKind kind)
     }
 }
 
-struct Row {
-    const char* key;
-    SettingKind kind;
+// The whole numbers a pane offers for a size or a count.
+struct Range {
+    long long lowest;
+    long long highest;
+    const char* unit;
 };
 
-#define DAYGLASS_SETTING_ROW(symbol, key, kind, ...) Row { key, SettingKind::kind },
-constexpr Row settingRows[] = { DAYGLASS_SETTINGS(DAYGLASS_SETTING_ROW, DAYGLASS_SETTING_ROW) };
-#undef DAYGLASS_SETTING_ROW
-
-// The rows with a key of their own, in the order the extension reads them.
-constexpr auto keyTable = [] {
-    std::array<PreferenceKey, std::ranges::count_if(settingRows, [](const Row& row) { return row.key; })> keys {};
-    auto next = keys.begin();
-    for (const Row& row : settingRows)
-        if (row.key)
-            *next++ = { row.key, preferenceKindOf(row.kind) };
-    return keys;
-}();
+std::optional<Range> rangeOf(SettingKind kind)
+{
+    switch (kind) {
+    case SettingKind::Seconds:
+        return Range { 1, 3600, " seconds" };
+    case SettingKind::TextSize:
+        return Range { 1, 200, " points" };
+    case SettingKind::DayCount:
+        return Range { 0, 3660, " days" };
+    case SettingKind::EventCount:
+        return Range { 0, 1000, " events (0: no limit)" };
+    case SettingKind::SwipeAction:
+        return Range { DGLSwipeActionNone, DGLSwipeActionLaunchApplication, "" };
+    default:
+        return std::nullopt;
+    }
+}
 
 std::string lowercase(std::string_view text)
 {
     std::string lower(text);
     std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
     return lower;
+}
+
+// The codes a pane offers for a colour key: the table, and 999 where it means
+// something of its own (the calendar's colour, a clear background).
+std::vector<NSInteger> colourCodesOffered(const ColourCodes& codes)
+{
+    std::vector<NSInteger> offered { 0, 1, 2, 3, 4, 5, 6, 7, 8, 9 };
+    if (codes.code999 != codes.otherCode)
+        offered.push_back(calendarColourCode);
+    return offered;
+}
+
+// What code 999 of the title colour stands for, besides the white it gives.
+constexpr const char* calendarColourName = "calendar";
+
+std::string colourCodeName(const PreferenceKey& key, NSInteger code)
+{
+    if (key.setting == SettingKind::TitleColour && code == calendarColourCode)
+        return calendarColourName;
+    return colourName(rgbaOf(key.colours->colourFor(code).get()));
+}
+
+std::string defaultTextOf(BOOL flag)
+{
+    return flag ? "YES" : "NO";
+}
+std::string defaultTextOf(int number)
+{
+    return std::to_string(number);
+}
+std::string defaultTextOf(DGLSwipeAction action)
+{
+    return std::to_string(action);
+}
+std::string defaultTextOf(DGLIconType type)
+{
+    return iconTypeNames[type];
+}
+std::string defaultTextOf(const char* text)
+{
+    return "\"" + std::string(text) + "\"";
+}
+std::string defaultTextOf(const ColourCodes& codes)
+{
+    return colourName(rgbaOf(codes.absent().get()));
+}
+
+template <typename T> const ColourCodes* coloursOf(const T&)
+{
+    return nullptr;
+}
+const ColourCodes* coloursOf(const ColourCodes& codes)
+{
+    return &codes;
+}
+
+// Every row of the settings table, those without a key of their own included.
+#define DAYGLASS_PREFERENCE_KEY(symbol, key, kind, fallback, ...)                                                      \
+    PreferenceKey { key ? key : "", #symbol, SettingKind::kind, storedKindOf(SettingKind::kind), coloursOf(fallback),  \
+        defaultTextOf(fallback) },
+const std::vector<PreferenceKey>& settingRows()
+{
+    static const std::vector<PreferenceKey> rows { DAYGLASS_SETTINGS(
+        DAYGLASS_PREFERENCE_KEY, DAYGLASS_PREFERENCE_KEY) };
+    return rows;
+}
+#undef DAYGLASS_PREFERENCE_KEY
+
+const std::vector<PreferenceKey>& keyTable()
+{
+    static const std::vector<PreferenceKey> keys = [] {
+        std::vector<PreferenceKey> withKeys;
+        std::copy_if(settingRows().begin(), settingRows().end(), std::back_inserter(withKeys),
+            [](const PreferenceKey& row) { return !row.name.empty(); });
+        return withKeys;
+    }();
+    return keys;
+}
+
+[[noreturn]] void refuse(const PreferenceKey& key, std::string_view text, const std::string& takes)
+{
+    throw UsageError(std::string(key.name) + " takes " + takes + ", not \"" + std::string(text) + "\"");
 }
 
 Ref<NSObject> booleanFrom(const PreferenceKey& key, std::string_view text)
@@ -58,66 +152,147 @@ Ref<NSObject> booleanFrom(const PreferenceKey& key, std::string_view text)
         return NSNumber::numberWithBool(true);
     if (word == "no" || word == "false" || word == "0")
         return NSNumber::numberWithBool(false);
-    throw CommandError(
-        std::string(key.name) + " takes YES or NO (or true/false, 1/0), not \"" + std::string(text) + "\"");
+    refuse(key, text, "YES or NO (or true/false, 1/0)");
 }
 
-Ref<NSObject> integerFrom(const PreferenceKey& key, std::string_view text)
+Ref<NSObject> integerFrom(const PreferenceKey& key, std::string_view text, std::optional<Range> range)
 {
-    long long value = 0;
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value);
-    if (text.empty() || error != std::errc() || stop != end)
-        throw CommandError(std::string(key.name) + " takes a whole number, not \"" + std::string(text) + "\"");
-    return NSNumber::numberWithLongLong(value);
+    const std::optional<long long> value = parseWhole<long long>(text);
+    if (!value || (range && (*value < range->lowest || *value > range->highest)))
+        refuse(key, text, "a whole number" + (range ? " from " + allowedValues(key) : std::string()));
+    return NSNumber::numberWithLongLong(*value);
 }
 
-PreferenceKind kindFor(const PreferenceKey& key, ValueType type)
+Ref<NSObject> textFrom(const PreferenceKey& key, std::string_view text)
 {
-    switch (type) {
-    case ValueType::Integer:
-        return PreferenceKind::Integer;
-    case ValueType::Boolean:
-        return PreferenceKind::Boolean;
-    case ValueType::String:
-        return PreferenceKind::String;
-    case ValueType::Inferred:
-        break;
+    const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
+    const auto length = static_cast<int32_t>(text.size());
+    for (int32_t offset = 0; offset < length;) {
+        UChar32 c;
+        U8_NEXT(bytes, offset, length, c);
+        if (c < 0)
+            throw UsageError(std::string(key.name) + " takes UTF-8 text; byte " + std::to_string(offset)
+                + " of the value is not part of a character");
     }
-    return key.kind;
+    return NSString::string(text);
+}
+
+// The pane stores the icon's name; the codes 0 to 3 are accepted for it.
+Ref<NSObject> iconTypeFrom(const PreferenceKey& key, std::string_view text)
+{
+    const std::string word = lowercase(text);
+    for (std::size_t code = 0; code < std::size(iconTypeNames); ++code)
+        if (word == lowercase(iconTypeNames[code]) || word == std::to_string(code))
+            return NSString::string(iconTypeNames[code]);
+    refuse(key, text, allowedValues(key));
+}
+
+// A code, or the name of the colour a code gives for this key.
+Ref<NSObject> colourFrom(const PreferenceKey& key, std::string_view text)
+{
+    const std::string word = lowercase(text);
+    for (NSInteger code : colourCodesOffered(*key.colours))
+        if (word == std::to_string(code) || word == colourCodeName(key, code))
+            return NSNumber::numberWithInteger(code);
+    refuse(key, text, allowedValues(key));
+}
+
+Ref<NSObject> paneValueFrom(const PreferenceKey& key, std::string_view text)
+{
+    switch (key.setting) {
+    case SettingKind::Switch:
+    case SettingKind::FollowsTitleColour:
+        return booleanFrom(key, text);
+    case SettingKind::Colour:
+    case SettingKind::TitleColour:
+        return colourFrom(key, text);
+    case SettingKind::Text:
+        return textFrom(key, text);
+    case SettingKind::IconType:
+        return iconTypeFrom(key, text);
+    default:
+        return integerFrom(key, text, rangeOf(key.setting));
+    }
 }
 
 } // namespace
 
 std::span<const PreferenceKey> preferenceKeys()
 {
-    return keyTable;
+    return keyTable();
 }
 
 const PreferenceKey* findPreferenceKey(std::string_view name)
 {
-    auto it
-        = std::find_if(keyTable.begin(), keyTable.end(), [&](const PreferenceKey& key) { return key.name == name; });
-    return it == keyTable.end() ? nullptr : &*it;
+    const auto& keys = keyTable();
+    auto it = std::find_if(keys.begin(), keys.end(), [&](const PreferenceKey& key) { return key.name == name; });
+    return it == keys.end() ? nullptr : &*it;
+}
+
+const PreferenceKey& knownPreferenceKey(std::string_view name)
+{
+    if (const PreferenceKey* key = findPreferenceKey(name))
+        return *key;
+    const std::string unknown = "unknown preference \"" + std::string(name) + "\"";
+    for (const PreferenceKey& row : settingRows())
+        if (row.symbol == name && row.name.empty())
+            throw UsageError(unknown + ": " + std::string(name)
+                + " has no key of its own; textColor 999 (or \"calendar\") turns it on, any other textColor off");
+    // A variable's name, or a slip of the keyboard.
+    std::vector<std::string> candidates;
+    for (const PreferenceKey& key : keyTable())
+        candidates.emplace_back(key.name);
+    std::optional<std::string> meant;
+    for (const PreferenceKey& key : keyTable())
+        if (key.symbol == name)
+            meant = key.name;
+    if (!meant)
+        meant = nearestName(name, candidates);
+    if (meant)
+        throw UsageError(unknown + "; did you mean " + *meant + "? (`dayglass prefs keys` lists them all)");
+    throw UsageError(unknown + "; the known ones are " + knownPreferenceKeys());
 }
 
 std::string knownPreferenceKeys()
 {
     std::string list;
-    for (const PreferenceKey& key : keyTable)
+    for (const PreferenceKey& key : keyTable())
         list += (list.empty() ? "" : ", ") + std::string(key.name);
     return list;
 }
 
+std::string allowedValues(const PreferenceKey& key)
+{
+    if (const std::optional<Range> range = rangeOf(key.setting))
+        return std::to_string(range->lowest) + " to " + std::to_string(range->highest) + range->unit;
+    switch (key.setting) {
+    case SettingKind::Switch:
+        return "YES or NO";
+    case SettingKind::IconType:
+        return "NONE, DOT, DOT_LARGE or CALENDAR (or 0 to 3)";
+    case SettingKind::Colour:
+    case SettingKind::TitleColour: {
+        std::string list;
+        for (NSInteger code : colourCodesOffered(*key.colours))
+            list += (list.empty() ? "" : ", ") + std::to_string(code) + " " + colourCodeName(key, code);
+        return "a colour code or its name: " + list;
+    }
+    default:
+        return "any UTF-8 text";
+    }
+}
+
 Ref<NSObject> parsePreferenceValue(const PreferenceKey& key, std::string_view text, ValueType type)
 {
-    switch (kindFor(key, type)) {
-    case PreferenceKind::Boolean:
+    switch (type) {
+    case ValueType::Integer:
+        return integerFrom(key, text, std::nullopt);
+    case ValueType::Boolean:
         return booleanFrom(key, text);
-    case PreferenceKind::Integer:
-        return integerFrom(key, text);
-    case PreferenceKind::String:
+    case ValueType::String:
+        return textFrom(key, text);
+    case ValueType::Pane:
         break;
     }
-    return NSString::string(text);
+    return paneValueFrom(key, text);
 }

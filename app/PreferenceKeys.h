@@ -1,6 +1,6 @@
-// What the settings pane knows of the extension's preference file: where it is,
-// its keys with the kind of value each takes, and the notification posted after
-// every change.
+// What the settings pane knows of the extension's preference file: its keys from
+// the extension's own settings table, the values a pane offers for each, and
+// how a typed value becomes the value stored.
 #pragma once
 
 #include <objc/runtime.h>
@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+// How a value is stored in the file.
 enum class PreferenceKind {
     Boolean,
     Integer, // sizes, counts, codes and colour codes
@@ -18,19 +19,31 @@ enum class PreferenceKind {
 
 struct PreferenceKey {
     std::string_view name;
+    // The extension's variable that the key fills ("isEnabled" for "enabled").
+    std::string_view symbol;
+    SettingKind setting;
     PreferenceKind kind;
+    // Colour keys only: how the extension reads the code.
+    const ColourCodes* colours;
+    // What an absent key means, as `prefs keys` shows it.
+    std::string defaultText;
 };
 
 // In the order the extension reads them.
 std::span<const PreferenceKey> preferenceKeys();
 // Null for a key the extension does not read.
 const PreferenceKey* findPreferenceKey(std::string_view name);
+// The key, else a UsageError that says what was probably meant.
+const PreferenceKey& knownPreferenceKey(std::string_view name);
 // "groupByDays, customLSTimeoutEnabled, …".
 std::string knownPreferenceKeys();
+// What a settings pane offers for the key, such as "1 to 200 points".
+std::string allowedValues(const PreferenceKey& key);
 
-// How VALUE of `prefs set` is stored: as the key's own kind, or as asked.
-enum class ValueType { Inferred, Integer, Boolean, String };
+// How VALUE of `prefs set` is stored: as the pane would store it, or as asked.
+enum class ValueType { Pane, Integer, Boolean, String };
 
-// The value to store for a key, from the command-line text. CommandError for text
-// that is not of the kind: "maybe" for a Boolean, "12abc" for an integer.
+// The value to store for a key, from the command-line text. UsageError for text
+// that the pane would not offer ("maybe" for a switch, "-5" for a text size,
+// bytes that are not UTF-8), saying what the key takes.
 Ref<NSObject> parsePreferenceValue(const PreferenceKey& key, std::string_view text, ValueType type);

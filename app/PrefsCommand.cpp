@@ -9,17 +9,11 @@
 #include <Foundation/NSDictionary.h>
 #include <Foundation/NSValue.h>
 
+#include <nlohmann/json.hpp>
+
 #include <cstdio>
 
 namespace {
-
-const PreferenceKey& knownKey(const std::string& name)
-{
-    const PreferenceKey* key = findPreferenceKey(name);
-    if (!key)
-        throw CommandError("unknown preference \"" + name + "\"; the known ones are " + knownPreferenceKeys());
-    return *key;
-}
 
 std::string describe(const NSObject* value)
 {
@@ -34,9 +28,42 @@ std::string describe(const NSObject* value)
     return std::string(class_getName(object_getClass(value))) + " " + value->description();
 }
 
+nlohmann::ordered_json jsonOf(const NSObject* value)
+{
+    auto* number = dynamicCast<NSNumber>(const_cast<NSObject*>(value));
+    if (!value)
+        return nullptr;
+    if (number && number->isBoolean())
+        return number->boolValue();
+    if (number)
+        return number->longLongValue();
+    return value->description();
+}
+
 void printLine(std::string_view key, const std::string& value, const char* note = "")
 {
     std::printf("%-30.*s%s%s\n", static_cast<int>(key.size()), key.data(), value.c_str(), note);
+}
+
+const char* kindName(PreferenceKind kind)
+{
+    switch (kind) {
+    case PreferenceKind::Boolean:
+        return "Boolean";
+    case PreferenceKind::Integer:
+        return "integer";
+    case PreferenceKind::String:
+        break;
+    }
+    return "string";
+}
+
+std::string joined(const std::vector<std::string>& words)
+{
+    std::string text;
+    for (const std::string& word : words)
+        text += (text.empty() ? "" : ", ") + word;
+    return text;
 }
 
 class PrefsCommand final : public Command {
@@ -46,10 +73,16 @@ public:
         prefs_ = app.add_subcommand("prefs", "Show or change the extension's preferences, as the settings pane does");
         prefs_->require_subcommand(0, 1);
         show_ = prefs_->add_subcommand("show", "Print the preferences stored on the device");
-        set_ = prefs_->add_subcommand("set", "Store one preference (binary property list, other keys kept)");
+        show_->add_flag("--json", json_,
+            "One JSON object: {\"file\", \"preferences\": {key: value or null}, \"otherKeys\": {key: value}}");
+        keys_ = prefs_->add_subcommand("keys", "List every key with its kind, default and the values it takes");
+        set_ = prefs_->add_subcommand("set",
+            "Store one preference as the settings pane would (binary property list, other keys kept); "
+            "`prefs keys` lists what each key takes");
         set_->add_option("KEY", key_, "A preference key, such as daysToDisplay")->required();
-        set_->add_option("VALUE", value_, "Typed as the key takes it, unless a type flag says otherwise")->required();
-        auto* asInt = set_->add_flag("--int", asInteger_, "Store VALUE as an integer");
+        set_->add_option("VALUE", value_, "A value the settings pane offers for the key, unless a type flag is given")
+            ->required();
+        auto* asInt = set_->add_flag("--int", asInteger_, "Store VALUE as any whole number, unchecked");
         auto* asBool = set_->add_flag("--bool", asBoolean_, "Store VALUE as a Boolean");
         auto* asString = set_->add_flag("--string", asString_, "Store VALUE as a string, as written");
         asInt->excludes(asBool)->excludes(asString);
@@ -57,6 +90,7 @@ public:
         unset_ = prefs_->add_subcommand("unset", "Remove one preference, so that its default applies");
         unset_->add_option("KEY", key_, "A preference key")->required();
         reset_ = prefs_->add_subcommand("reset", "Remove every preference of the extension (other keys stay)");
+        reset_->add_flag("--all", all_, "Start the file afresh: remove every key, other programs' too");
     }
 
     const CLI::App* subcommand() const override { return prefs_; }
@@ -66,14 +100,17 @@ public:
         useDeviceRoot(options);
         if (show_->parsed())
             show();
+        else if (keys_->parsed())
+            listKeys();
         else if (set_->parsed())
-            storePreference(knownKey(key_), value_, valueType());
+            storePreference(knownPreferenceKey(key_), value_, valueType());
         else if (unset_->parsed())
-            change([&](NSMutableDictionary* preferences) { preferences->removeObjectForKey(knownKey(key_).name); });
+            change([&, name = knownPreferenceKey(key_).name](
+                       NSMutableDictionary* preferences) { preferences->removeObjectForKey(name); });
         else if (reset_->parsed())
             reset();
         else
-            throw CommandError("prefs needs one of: show, set KEY VALUE, unset KEY, reset");
+            throw UsageError("prefs needs one of: show, keys, set KEY VALUE, unset KEY, reset");
         return 0;
     }
 
@@ -84,27 +121,47 @@ private:
             return ValueType::Integer;
         if (asBoolean_)
             return ValueType::Boolean;
-        return asString_ ? ValueType::String : ValueType::Inferred;
+        return asString_ ? ValueType::String : ValueType::Pane;
     }
 
     template <typename Change> void change(Change&& apply)
     {
-        Ref<NSMutableDictionary> preferences = readPreferences(false);
+        PreferencesLock lock;
+        Ref<NSMutableDictionary> preferences = readIntactPreferences();
         apply(preferences.get());
         writePreferences(preferences.get());
     }
 
+    // Says what went, so that nobody wonders what else did.
     void reset()
     {
-        Ref<NSMutableDictionary> preferences = readPreferences(true);
+        PreferencesLock lock;
+        if (all_) {
+            writePreferences(NSMutableDictionary::dictionary().get());
+            std::printf("Started %s afresh: every key removed.\n", preferencesFile().c_str());
+            return;
+        }
+        StoredPreferences stored = readPreferences();
+        std::vector<std::string> removed;
         for (const PreferenceKey& key : preferenceKeys())
-            preferences->removeObjectForKey(key.name);
-        writePreferences(preferences.get());
+            if (stored.values->objectForKey(key.name)) {
+                removed.emplace_back(key.name);
+                stored.values->removeObjectForKey(key.name);
+            }
+        writePreferences(stored.values.get());
+        if (stored.damaged)
+            std::printf("%s was not a property-list dictionary; started it afresh.\n", preferencesFile().c_str());
+        else if (removed.empty())
+            std::printf("No preference of the extension was set.\n");
+        else
+            std::printf("Removed %s.\n", joined(removed).c_str());
     }
 
     void show()
     {
-        Ref<NSMutableDictionary> preferences = readPreferences(false);
+        Ref<NSMutableDictionary> preferences = readIntactPreferences();
+        if (json_)
+            return showJson(preferences.get());
         for (const PreferenceKey& key : preferenceKeys())
             printLine(key.name, describe(preferences->objectForKey(key.name)));
         for (const auto& [key, value] : preferences->entries())
@@ -112,8 +169,30 @@ private:
                 printLine(key->description(), describe(value.get()), "  (not read by Dayglass)");
     }
 
+    void showJson(const NSDictionary* preferences)
+    {
+        nlohmann::ordered_json known = nlohmann::ordered_json::object(), other = nlohmann::ordered_json::object();
+        for (const PreferenceKey& key : preferenceKeys())
+            known[std::string(key.name)] = jsonOf(preferences->objectForKey(key.name));
+        for (const auto& [key, value] : preferences->entries())
+            if (!findPreferenceKey(key->description()))
+                other[key->description()] = jsonOf(value.get());
+        const nlohmann::ordered_json document
+            = { { "file", preferencesFile() }, { "preferences", known }, { "otherKeys", other } };
+        std::printf("%s\n", document.dump(2).c_str());
+    }
+
+    void listKeys()
+    {
+        std::printf("%-30s%-9s%-15s%s\n", "KEY", "KIND", "DEFAULT", "VALUES");
+        for (const PreferenceKey& key : preferenceKeys())
+            std::printf("%-30.*s%-9s%-15s%s\n", static_cast<int>(key.name.size()), key.name.data(), kindName(key.kind),
+                key.defaultText.c_str(), allowedValues(key).c_str());
+    }
+
     CLI::App* prefs_ = nullptr;
     CLI::App* show_ = nullptr;
+    CLI::App* keys_ = nullptr;
     CLI::App* set_ = nullptr;
     CLI::App* unset_ = nullptr;
     CLI::App* reset_ = nullptr;
@@ -122,6 +201,8 @@ private:
     bool asInteger_ = false;
     bool asBoolean_ = false;
     bool asString_ = false;
+    bool json_ = false;
+    bool all_ = false;
 };
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "LayoutJSON.h"
 #include "ListOptions.h"
 #include "LockScreenRender.h"
+#include "PngOutput.h"
 
 #include <CoreGraphics/CGContext.h>
 #include <UIKit/UIGraphics.h>
@@ -143,12 +144,14 @@ RenderCommand::RenderCommand(CLI::App& app)
         ->check(validator(
             "SCALE", [](const std::string& text) { return isUsableScale(text); },
             "is not a scale: it must be above 0 and at most 8"));
-    render_->add_option("-o,--output", output_, "The PNG file to write")->required();
+    render_->add_option("-o,--output", output_, "The PNG file to write; - writes it to standard output")->required();
     render_->add_flag("--layout-json", layoutJSON_, "Also print every view's class, frame and text as JSON");
 }
 
 int RenderCommand::run(const CommonOptions& options)
 {
+    if (layoutJSON_ && isStandardOutput(output_))
+        throw UsageError("--layout-json prints to standard output, which -o - takes for the picture");
     if (!list_)
         return renderLockScreen(options, listOptions_, lockScreen_, { scale_, output_, layoutJSON_ });
     const CGFloat scale = scale_;
@@ -158,18 +161,20 @@ int RenderCommand::run(const CommonOptions& options)
     host::Device device = bootDevice(options);
     Ref<UIView> table = makeExtensionEventTable(extensionLibrary(device), listOptions_, *parseFrame(frame_));
     Ref<UIImage> image = drawOnBackdrop(*table, scale);
-    if (!image || !image->writePNGToFile(output_))
-        throw CommandError("cannot write " + output_);
+    writePng(*image, output_);
 
-    const std::string where = std::filesystem::absolute(output_).string();
     const CGSize size = canvasSizeFor(*table);
     if (layoutJSON_) {
-        nlohmann::ordered_json document
-            = { { "file", where }, { "scale", scale }, { "size", { size.width, size.height } },
-                  { "list", layoutJSON(UIViewLayoutTree(table), table->frame().origin) } };
+        nlohmann::ordered_json document = { { "file", std::filesystem::absolute(output_).string() }, { "scale", scale },
+            { "size", { size.width, size.height } },
+            { "list", layoutJSON(UIViewLayoutTree(table), table->frame().origin) } };
         std::printf("%s\n", document.dump(2).c_str());
     } else {
-        std::printf("%s: the event list, %g × %g points at scale %g (%zu × %zu pixels)\n", where.c_str(), size.width,
+        // With the picture on standard output, the summary goes to stderr.
+        const std::string where
+            = isStandardOutput(output_) ? "standard output" : std::filesystem::absolute(output_).string();
+        std::fprintf(isStandardOutput(output_) ? stderr : stdout,
+            "%s: the event list, %g × %g points at scale %g (%zu × %zu pixels)\n", where.c_str(), size.width,
             size.height, scale, image->pixelWidth(), image->pixelHeight());
     }
     return 0;

@@ -10,7 +10,12 @@
 #include <Foundation/NSString.h>
 #include <dispatch/dispatch.h>
 
+#include <pthread.h>
+#include <signal.h>
+
 #include <cstdio>
+#include <cstdlib>
+#include <thread>
 
 namespace {
 
@@ -28,6 +33,8 @@ public:
 
     int run(const CommonOptions& options) override
     {
+        if (watch_)
+            exitNormallyOnSignals();
         host::Device device = bootDevice(options);
         library_ = extensionLibrary(device);
         if (watch_)
@@ -66,6 +73,25 @@ private:
     {
         CFNotificationCenterAddObserver(CFNotificationCenterGetDarwinNotifyCenter(), this, &preferencesChanged,
             notificationName_.get(), nullptr, CFNotificationSuspensionBehaviorDeliverImmediately);
+    }
+
+    // Ctrl-C or a kill ends the watch as a normal exit does, so that its
+    // notification socket goes with it (a socket left by a crash is removed by
+    // the next process that posts to it). The signals are blocked before the
+    // device starts any thread, and one thread of ours waits for them; the exit
+    // itself runs on the main queue, between two deliveries.
+    static void exitNormallyOnSignals()
+    {
+        sigset_t signals;
+        sigemptyset(&signals);
+        sigaddset(&signals, SIGINT);
+        sigaddset(&signals, SIGTERM);
+        pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+        std::thread([signals] {
+            int signal = 0;
+            sigwait(&signals, &signal);
+            dispatch_async(dispatch_get_main_queue(), [signal] { std::exit(128 + signal); });
+        }).detach();
     }
 
     [[noreturn]] static void runForever()

@@ -40,11 +40,6 @@ SettingsRecord::Value valueOf(DGLIconType type)
     return coded(type, iconTypeMeanings);
 }
 
-std::array<double, 4> rgbaOf(const UIColor* colour)
-{
-    return { colour->red(), colour->green(), colour->blue(), colour->alpha() };
-}
-
 SettingsRecord::Value valueOf(const UIColor* colour)
 {
     return colour ? SettingsRecord::Colour(rgbaOf(colour)) : SettingsRecord::Colour();
@@ -64,14 +59,10 @@ std::string number(double value)
 
 std::string colourText(const std::array<double, 4>& rgba)
 {
-    std::string text
+    const std::string text
         = "(" + number(rgba[0]) + ", " + number(rgba[1]) + ", " + number(rgba[2]) + ", " + number(rgba[3]) + ")";
-    for (const auto& colours :
-        { std::span<const NamedColour>(standardColours), std::span<const NamedColour>(ownColours) })
-        for (const NamedColour& colour : colours)
-            if (rgbaOf(colour.make().get()) == rgba)
-                return std::string(colour.name) + " " + text;
-    return text;
+    const std::string name = colourName(rgba);
+    return name.empty() ? text : name + " " + text;
 }
 
 std::string textOf(const SettingsRecord::Value& value)
@@ -88,6 +79,21 @@ std::string textOf(const SettingsRecord::Value& value)
 }
 
 } // namespace
+
+std::array<double, 4> rgbaOf(const UIColor* colour)
+{
+    return { colour->red(), colour->green(), colour->blue(), colour->alpha() };
+}
+
+std::string colourName(const std::array<double, 4>& rgba)
+{
+    for (const auto& colours :
+        { std::span<const NamedColour>(standardColours), std::span<const NamedColour>(ownColours) })
+        for (const NamedColour& colour : colours)
+            if (rgbaOf(colour.make().get()) == rgba)
+                return colour.name;
+    return {};
+}
 
 SettingsRecord SettingsRecord::read(void* library)
 {

@@ -31,6 +31,11 @@ template <typename T> T& extensionVariable(void* library, const char* symbol)
 // 7`.
 #define DAYGLASS_EXTENSION_SETTING(library, symbol) extensionVariable<decltype(::symbol)>(library, #symbol)
 
+std::array<double, 4> rgbaOf(const UIColor* colour);
+// The name `settings` prints for a colour the settings can hold ("dark grey",
+// "lavender grey"); empty for any other.
+std::string colourName(const std::array<double, 4>& rgba);
+
 struct SettingsRecord {
     // Colours as red, green, blue, alpha; nil before the first load.
     using Colour = std::optional<std::array<double, 4>>;

@@ -19,7 +19,7 @@ std::string preferenceProblem(const std::string& key, const std::string& value)
     if (!known)
         return "unknown preference '" + key + "'; the known ones are " + knownPreferenceKeys();
     try {
-        parsePreferenceValue(*known, value, ValueType::Inferred);
+        parsePreferenceValue(*known, value, ValueType::Pane);
     } catch (const CommandError& error) {
         return error.what();
     }

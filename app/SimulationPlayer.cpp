@@ -1,5 +1,7 @@
 #include "SimulationPlayer.h"
 
+#include "PngOutput.h"
+
 #include "Command.h"
 #include "DeviceChoice.h"
 #include "PreferenceFile.h"
@@ -71,7 +73,7 @@ void SimulationPlayer::perform(const simulation::Action& action)
                    [&](const Unlock&) { springBoard_.unlock(); },
                    [&](const Lock&) { springBoard_.lock(); },
                    [&](const SetPreference& step) {
-                       storePreference(*findPreferenceKey(step.key), step.value, ValueType::Inferred);
+                       storePreference(*findPreferenceKey(step.key), step.value, ValueType::Pane);
                    },
                    [&](const Snapshot& step) { snapshot(step.file); },
                    [&](const State&) {},
@@ -90,8 +92,7 @@ void SimulationPlayer::snapshot(const std::string& file)
     scene->setLockScreenShown(springBoard_.isLocked());
     Ref<UIImage> image = scene->snapshot(model.scale);
     scene->setContent(nullptr);
-    if (!image || !image->writePNGToFile(file))
-        throw CommandError("cannot write " + file);
+    writePng(*image, file);
 }
 
 void SimulationPlayer::report(const simulation::Step& step, const std::vector<std::string>& log,

@@ -1,5 +1,7 @@
 #include "TableContents.h"
 
+#include <EventKit/EKCalendar.h>
+#include <EventKit/EKEventStore.h>
 #include <Foundation/NSArray.h>
 #include <Foundation/NSDictionary.h>
 #include <Foundation/NSString.h>
@@ -20,7 +22,7 @@ std::optional<std::string> text(id object)
     return string ? std::optional(string->UTF8String()) : std::nullopt;
 }
 
-ListedEvent readEvent(NSObject* table, id record)
+ListedEvent readEvent(NSObject* table, id record, const EKEventStore& store)
 {
     ListedEvent event;
     event.title = text(objc_msgSend<id>(record, "title"));
@@ -33,6 +35,8 @@ ListedEvent readEvent(NSObject* table, id record)
     if (const auto* url = dynamicCast<NSURL>(objc_msgSend<id>(record, "URL")))
         event.url = url->absoluteString()->UTF8String();
     event.calendar = text(objc_msgSend<id>(record, "calendarIdentifier")).value_or("");
+    if (const Ref<EKCalendar> calendar = store.calendarWithIdentifier(NSString::string(event.calendar).get()))
+        event.calendarTitle = calendar->title() ? calendar->title()->UTF8String() : "";
     if (const auto* color = dynamicCast<UIColor>(objc_msgSend<id>(record, "calendarColor")))
         event.color = { color->red(), color->green(), color->blue(), color->alpha() };
     return event;
@@ -56,13 +60,14 @@ std::vector<ListedSection> readTableContents(NSObject* table)
     std::vector<ListedSection> listed;
     if (!sections)
         return listed;
+    const auto store = makeRef<EKEventStore>();
     for (NSUInteger index = 0; index < sections->count(); ++index) {
         ListedSection section;
         if (titled)
             section.title = headerTitle(headers, index);
         if (const auto* records = dynamicCast<NSArray>(sections->objectAtIndex(index)))
             for (const Ref<NSObject>& record : *records)
-                section.events.push_back(readEvent(table, record.get()));
+                section.events.push_back(readEvent(table, record.get(), *store));
         listed.push_back(std::move(section));
     }
     return listed;

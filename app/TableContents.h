@@ -22,6 +22,8 @@ struct ListedEvent {
     // The link a swipe opens; empty when the record has none.
     std::string url;
     std::string calendar;
+    // The calendar's name; empty when the store no longer knows it.
+    std::string calendarTitle;
     // Red, green, blue, alpha.
     std::array<double, 4> color {};
 };

@@ -5,19 +5,87 @@
 #include "ListCommand.h"
 #include "RenderCommand.h"
 #include "SimulateCommand.h"
+#include "Suggestions.h"
 
 #include <Foundation/NSException.h>
 #include <objc/NSObject.h>
 
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 namespace {
 
-int fail(const std::string& message)
+constexpr const char* exitStatusHelp = "Exit status: 0 success, 1 a failure while running, 2 a usage error.\n";
+
+int fail(const std::string& message, int status)
 {
     std::fprintf(stderr, "dayglass: %s\n", message.c_str());
-    return 1;
+    return status;
+}
+
+// --root and --log, taken before the subcommand or after it (and shown in every
+// subcommand's --help); the one given after the subcommand wins.
+class CommonOptionsParser {
+public:
+    void addTo(CLI::App& app)
+    {
+        options_.root = defaultDeviceRoot();
+        app.add_option("--root", options_.root, rootHelp)->envname("DAYGLASS_ROOT")->capture_default_str();
+        app.add_flag("--log", options_.log, logHelp);
+        for (CLI::App* subcommand : app.get_subcommands({}))
+            addToSubcommand(*subcommand);
+    }
+
+    CommonOptions options() const
+    {
+        CommonOptions options = options_;
+        if (rootAfterSubcommand_)
+            options.root = *rootAfterSubcommand_;
+        return options;
+    }
+
+private:
+    static constexpr const char* rootHelp
+        = "The device root: a folder that stands for the phone's file system (else DAYGLASS_ROOT, else the sample "
+          "device)";
+    static constexpr const char* logHelp = "Echo the device's log lines to stderr";
+
+    void addToSubcommand(CLI::App& subcommand)
+    {
+        subcommand.add_option_function<std::string>(
+            "--root", [this](const std::string& root) { rootAfterSubcommand_ = root; }, rootHelp);
+        subcommand.add_flag("--log", options_.log, logHelp);
+        subcommand.footer(exitStatusHelp);
+        for (CLI::App* nested : subcommand.get_subcommands({}))
+            addToSubcommand(*nested);
+    }
+
+    CommonOptions options_;
+    std::optional<std::string> rootAfterSubcommand_;
+};
+
+std::vector<std::string> subcommandNames(const CLI::App& app)
+{
+    std::vector<std::string> names;
+    for (const CLI::App* subcommand : app.get_subcommands({}))
+        names.push_back(subcommand->get_name());
+    return names;
+}
+
+// CLI11's own words, except for a first word that is no subcommand: that is
+// named, with the nearest subcommand.
+std::string usageMessage(const CLI::App& app, const CLI::ParseError& error)
+{
+    const std::vector<std::string> extras = app.remaining();
+    if (dynamic_cast<const CLI::ExtrasError*>(&error) && !app.get_subcommands().size() && !extras.empty()
+        && extras.front().rfind("-", 0) != 0) {
+        const std::vector<std::string> names = subcommandNames(app);
+        const std::optional<std::string> nearest = nearestName(extras.front(), names);
+        return "unknown command \"" + extras.front() + "\"" + (nearest ? "; did you mean " + *nearest + "?" : "")
+            + " (see --help)";
+    }
+    return std::string(error.what()) + " (see --help)";
 }
 
 int runCommandLine(int argc, char** argv)
@@ -25,18 +93,10 @@ int runCommandLine(int argc, char** argv)
     CLI::App app { "Dayglass: upcoming calendar events on a simulated iOS lock screen.", "dayglass" };
     // Inherited by the subcommands, so set before they are made.
     app.fallthrough();
-    app.failure_message([](const CLI::App*, const CLI::Error& error) {
-        return "dayglass: " + std::string(error.what()) + " (see --help)\n";
-    });
     // At most one; none is reported below, after an unknown word has been reported as such.
     app.require_subcommand(0, 1);
-
-    CommonOptions options;
-    options.root = defaultDeviceRoot();
-    app.add_option("--root", options.root, "The device root: a folder that stands for the phone's file system")
-        ->envname("DAYGLASS_ROOT")
-        ->capture_default_str();
-    app.add_flag("--log", options.log, "Echo the device's log lines to stderr");
+    app.set_version_flag("--version", "dayglass " DAYGLASS_VERSION);
+    app.footer(exitStatusHelp);
 
     std::vector<std::unique_ptr<Command>> commands;
     commands.push_back(makeSettingsCommand(app));
@@ -45,16 +105,21 @@ int runCommandLine(int argc, char** argv)
     commands.push_back(makeListCommand(app));
     commands.push_back(makeRenderCommand(app));
     commands.push_back(makeSimulateCommand(app));
+    CommonOptionsParser common;
+    common.addTo(app);
 
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
-        return app.exit(error);
+        // Help and the version are answers, not failures.
+        if (error.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success))
+            return app.exit(error);
+        return fail(usageMessage(app, error), exitUsage);
     }
     for (const auto& command : commands)
         if (command->subcommand()->parsed())
-            return command->run(options);
-    throw CommandError("say what to do: list, render, simulate, settings, prefs or draw (see --help)");
+            return command->run(common.options());
+    throw UsageError("say what to do: list, render, simulate, settings, prefs or draw (see --help)");
 }
 
 } // namespace
@@ -64,11 +129,13 @@ int main(int argc, char** argv)
     AutoreleasePool pool;
     try {
         return runCommandLine(argc, argv);
+    } catch (const UsageError& error) {
+        return fail(error.what(), exitUsage);
     } catch (const CommandError& error) {
-        return fail(error.what());
+        return fail(error.what(), exitFailure);
     } catch (const NSException& error) {
-        return fail(error.name() + ": " + error.reason());
+        return fail(error.name() + ": " + error.reason(), exitFailure);
     } catch (const std::exception& error) {
-        return fail(error.what());
+        return fail(error.what(), exitFailure);
     }
 }

@@ -7,6 +7,7 @@
 #include <objc/message.h>
 
 #include <optional>
+#include <type_traits>
 
 #define DAYGLASS_DEFINE_SETTING(symbol, key, kind, ...) SettingType<SettingKind::kind> symbol;
 extern "C" {
@@ -110,6 +111,15 @@ void loadSetting(SettingType<kind>& field, const PreferenceReader& file, const c
     // FollowsTitleColour has no key: the title colour's row sets it.
 }
 
+// Back to zero, NO or nil, releasing an object held.
+template <typename T> void resetSetting(T& field)
+{
+    if constexpr (std::is_pointer_v<T>)
+        assignRetained(field, static_cast<T>(nullptr));
+    else
+        field = T {};
+}
+
 } // namespace
 
 const NSString* preferencesChangedNotificationName()
@@ -133,17 +143,9 @@ void loadPreferences()
 
 void resetTweakSettings()
 {
-    for (UIColor** colour : { &sectionHeaderBackgroundColor, &sectionHeaderTextColor, &textColor, &backgroundColor,
-             &subtitleTextColor, &dateTextColor })
-        assignRetained(*colour, static_cast<UIColor*>(nullptr));
-    assignRetained(customLaunchAppBundleID, static_cast<NSString*>(nullptr));
-    for (BOOL* flag :
-        { &groupByDays, &customLSTimeoutEnabled, &headerIsUppercase, &isEnabled, &showSeparatorLines, &rightAlignedDate,
-            &onlySelectedCalendars, &displayLocation, &sameHeightRows, &titleColorSameAsCalendarColor })
-        *flag = NO;
-    for (NSInteger* number : { &customLSTimeout, &swipeAction, &iconType, &headerTextSize, &textSize, &subtitleTextSize,
-             &dateTextSize, &daysToDisplay, &maxEventsToDisplay })
-        *number = 0;
+#define DAYGLASS_RESET_SETTING(symbol, ...) resetSetting(symbol);
+    DAYGLASS_SETTINGS(DAYGLASS_RESET_SETTING, DAYGLASS_RESET_SETTING)
+#undef DAYGLASS_RESET_SETTING
 }
 
 void preferencesChangedCallback(CFNotificationCenterRef, void*, CFStringRef, const void*, CFDictionaryRef)

@@ -20,9 +20,10 @@ std::string shellQuoted(const std::string& text)
     return result + "'";
 }
 
-std::string commandLine(const std::vector<std::string>& args, const Environment& environment)
+std::string commandLine(const std::vector<std::string>& args, const Environment& environment, bool unprivileged = false)
 {
-    std::string line = "env -u DAYGLASS_ROOT";
+    std::string line = unprivileged && ::geteuid() == 0 ? "setpriv --reuid=nobody --regid=nogroup --clear-groups " : "";
+    line += "env -u DAYGLASS_ROOT";
     for (const auto& [name, value] : environment)
         line += " " + name + "=" + shellQuoted(value);
     line += " " + shellQuoted(DAYGLASS_COMMAND);
@@ -40,14 +41,12 @@ std::string readAll(FILE* stream)
     return text;
 }
 
-} // namespace
-
-Result run(const std::vector<std::string>& args, const Environment& environment)
+Result runCommandLine(const std::string& line)
 {
     std::string errors = (std::filesystem::temp_directory_path() / "dayglass-stderr-XXXXXX").string();
     close(mkstemp(errors.data()));
     Result result;
-    FILE* output = popen((commandLine(args, environment) + " 2>" + shellQuoted(errors)).c_str(), "r");
+    FILE* output = popen((line + " 2>" + shellQuoted(errors)).c_str(), "r");
     result.out = readAll(output);
     const int status = pclose(output);
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -57,18 +56,43 @@ Result run(const std::vector<std::string>& args, const Environment& environment)
     return result;
 }
 
+} // namespace
+
+Result run(const std::vector<std::string>& args, const Environment& environment)
+{
+    return runCommandLine(commandLine(args, environment));
+}
+
+Result runUnprivileged(const std::vector<std::string>& args)
+{
+    return runCommandLine(commandLine(args, {}, true));
+}
+
 // The shell prints the command's process id first, then becomes the command.
-Running::Running(const std::vector<std::string>& args)
-    : output_(popen(("echo $$; exec timeout 60 " + commandLine(args, {})).c_str(), "r"))
+Running::Running(const std::vector<std::string>& args, const Environment& environment)
+    : output_(popen(("echo $$; exec timeout 60 " + commandLine(args, environment)).c_str(), "r"))
 {
     pid_ = std::stol(nextLine().value_or("0"));
 }
 
 Running::~Running()
 {
+    stop(SIGTERM);
+}
+
+// timeout leads a process group of its own, as a shell's foreground job does:
+// the signal goes to the whole group, as Ctrl-C in a terminal sends it.
+void Running::stop(int signal)
+{
     if (pid_ > 0)
-        kill(static_cast<pid_t>(pid_), SIGTERM);
-    pclose(output_);
+        kill(-static_cast<pid_t>(pid_), signal);
+    // Read to the end first: a pipe closed under a command still writing would
+    // end it by SIGPIPE instead.
+    while (output_ && nextLine()) { }
+    if (output_)
+        pclose(output_);
+    pid_ = 0;
+    output_ = nullptr;
 }
 
 std::optional<std::string> Running::nextLine()

@@ -21,17 +21,23 @@ using Environment = std::map<std::string, std::string>;
 // Runs `dayglass args…` to the end.
 Result run(const std::vector<std::string>& args, const Environment& environment = {});
 
+// The same without privileges, so that file modes apply: run by root, it runs as
+// nobody.
+Result runUnprivileged(const std::vector<std::string>& args);
+
 // A command that keeps running (`settings --watch`), read line by line. It is
 // stopped when this object goes, and at the latest after a minute.
 class Running {
 public:
-    explicit Running(const std::vector<std::string>& args);
+    explicit Running(const std::vector<std::string>& args, const Environment& environment = {});
     ~Running();
     Running(const Running&) = delete;
     Running& operator=(const Running&) = delete;
 
     // The next line of its output; nothing once it has ended.
     std::optional<std::string> nextLine();
+    // Sends the signal to the command's process group and waits for it to end.
+    void stop(int signal);
 
 private:
     FILE* output_ = nullptr;

@@ -9,7 +9,14 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstring>
 #include <fstream>
+#include <future>
 
 using command_runner::run;
 using nlohmann::json;
@@ -288,4 +295,158 @@ TEST_F(Dayglass, WatchPrintsTheRecordAgainAfterEveryChange)
     ASSERT_TRUE(next.has_value());
     EXPECT_EQ(json::parse(*next)["titleColorSameAsCalendarColor"], true);
     EXPECT_EQ(json::parse(*next)["textColor"], json::parse("[0.0, 0.0, 0.0, 1.0]"));
+}
+
+// The settings pane never loses a toggle: every change of a burst of processes stays.
+TEST_F(Dayglass, ConcurrentChangesOfDifferentKeysAllStay)
+{
+    const std::vector<std::pair<std::string, std::string>> changes { { "daysToDisplay", "5" },
+        { "maxEventsToDisplay", "3" }, { "textSize", "15" }, { "headerTextSize", "14" }, { "dateTextSize", "10" },
+        { "subtitleTextSize", "9" }, { "customLSTimeout", "30" }, { "swipeAction", "2" }, { "groupByDays", "NO" },
+        { "displayLocation", "YES" }, { "iconType", "DOT" }, { "textColor", "4" } };
+    std::vector<std::future<command_runner::Result>> running;
+    for (const auto& [key, value] : changes)
+        running.push_back(std::async(std::launch::async, [this, key, value] {
+            return dayglass({ "prefs", "set", key, value });
+        }));
+    for (auto& result : running)
+        EXPECT_EQ(result.get().status, 0);
+    Ref<NSDictionary> stored = storedPreferences();
+    ASSERT_NE(stored, nullptr);
+    EXPECT_EQ(stored->count(), changes.size());
+}
+
+TEST_F(Dayglass, AnUnreadableFileIsNamedAndNeverReset)
+{
+    root_.writeText(preferencesPath,
+        "<plist version=\"1.0\"><dict><key>paneVersion</key><string>2.1</string>"
+        "<key>daysToDisplay</key><integer>4</integer></dict></plist>");
+    const std::filesystem::path file = root_.file(preferencesPath);
+    // Whoever runs the command may enter every folder but not read the file.
+    for (std::filesystem::path folder = file.parent_path(); folder != root_.path().parent_path();
+         folder = folder.parent_path())
+        std::filesystem::permissions(folder, std::filesystem::perms::all);
+    std::filesystem::permissions(file, std::filesystem::perms::none);
+    for (const auto& args : std::vector<std::vector<std::string>> {
+             { "prefs", "show" }, { "prefs", "reset" }, { "prefs", "set", "daysToDisplay", "6" } }) {
+        std::vector<std::string> withRoot = args;
+        withRoot.insert(withRoot.end(), { "--root", root() });
+        const auto result = command_runner::runUnprivileged(withRoot);
+        EXPECT_EQ(result.status, 1) << args[1];
+        EXPECT_EQ(result.err, "dayglass: cannot read " + file.string() + ": permission denied\n") << args[1];
+    }
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    EXPECT_EQ(storedPreferences()->count(), 2u);
+}
+
+TEST_F(Dayglass, ResetSaysWhatItRemovedAndAllStartsAfresh)
+{
+    root_.writeText(preferencesPath,
+        "<plist version=\"1.0\"><dict><key>paneVersion</key><string>2.1</string>"
+        "<key>daysToDisplay</key><integer>4</integer><key>enabled</key><false/></dict></plist>");
+    EXPECT_EQ(dayglass({ "prefs", "reset" }).out, "Removed enabled, daysToDisplay.\n");
+    EXPECT_EQ(dayglass({ "prefs", "reset" }).out, "No preference of the extension was set.\n");
+    EXPECT_EQ(storedPreferences()->count(), 1u);
+    EXPECT_EQ(dayglass({ "prefs", "reset", "--all" }).status, 0);
+    EXPECT_EQ(storedPreferences()->count(), 0u);
+}
+
+// What the pane offers: names where the extension compares names, colour names,
+// ranges; the type flags still write anything.
+TEST_F(Dayglass, PrefsSetTakesThePanesValues)
+{
+    expectSet({ "iconType", "1" });
+    expectSet({ "backgroundColor", "clear" });
+    expectSet({ "dateTextColor", "Near-Black" });
+    expectSet({ "textColor", "calendar" });
+    expectSet({ "textSize", "2147483648", "--int" });
+    const json shown = json::parse(dayglass({ "prefs", "show", "--json" }).out);
+    EXPECT_EQ(shown["preferences"]["iconType"], "DOT");
+    EXPECT_EQ(shown["preferences"]["backgroundColor"], 999);
+    EXPECT_EQ(shown["preferences"]["dateTextColor"], 1);
+    EXPECT_EQ(shown["preferences"]["textColor"], 999);
+    EXPECT_EQ(shown["preferences"]["textSize"], 2147483648LL);
+    EXPECT_EQ(shown["preferences"]["daysToDisplay"], nullptr);
+    EXPECT_EQ(settings()["iconType"], 1);
+
+    EXPECT_EQ(failure({ "prefs", "set", "textSize", "-5" }),
+        "dayglass: textSize takes a whole number from 1 to 200 points, not \"-5\"\n");
+    EXPECT_NE(failure({ "prefs", "set", "daysToDisplay", "2147483648" }).find("0 to 3660 days"), std::string::npos);
+    EXPECT_NE(
+        failure({ "prefs", "set", "textColor", "teal" }).find("8 purple, 9 brown, 999 calendar"), std::string::npos);
+    EXPECT_NE(failure({ "prefs", "set", "customLaunchAppBundleID", "com.\xff" }).find("UTF-8"), std::string::npos);
+    EXPECT_EQ(dayglass({ "prefs", "set", "enabled", "maybe" }).status, 2);
+}
+
+TEST_F(Dayglass, MistypedNamesGetTheKeyTheyMeant)
+{
+    EXPECT_EQ(failure({ "prefs", "set", "isEnabled", "false" }),
+        "dayglass: unknown preference \"isEnabled\"; did you mean enabled? (`dayglass prefs keys` lists them all)\n");
+    EXPECT_NE(failure({ "prefs", "set", "daysToDisplya", "3" }).find("did you mean daysToDisplay?"), std::string::npos);
+    EXPECT_NE(
+        failure({ "prefs", "set", "titleColorSameAsCalendarColor", "YES" }).find("textColor 999"), std::string::npos);
+    const auto keys = dayglass({ "prefs", "keys" });
+    EXPECT_EQ(std::count(keys.out.begin(), keys.out.end(), '\n'), 26);
+    EXPECT_NE(keys.out.find("iconType                      string   NONE           NONE, DOT, DOT_LARGE or CALENDAR"),
+        std::string::npos)
+        << keys.out;
+}
+
+TEST_F(Dayglass, ExitStatusesSayUsageOrFailure)
+{
+    const auto unknown = dayglass({ "lsit" });
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_EQ(unknown.err, "dayglass: unknown command \"lsit\"; did you mean list? (see --help)\n");
+    EXPECT_EQ(dayglass({ "list", "--days", "abc" }).err,
+        "dayglass: --days: 'abc' is not a number of days: give a whole number from 0 to 3660 (see --help)\n");
+    EXPECT_EQ(dayglass({ "list", "--days", "abc" }).status, 2);
+    EXPECT_EQ(dayglass({ "list", "--bogus" }).status, 2);
+    const auto version = run({ "--version" });
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("dayglass ", 0), 0u);
+    for (const char* subcommand : { "list", "render", "settings", "prefs", "draw" }) {
+        const auto help = run({ subcommand, "--help" });
+        EXPECT_EQ(help.status, 0) << subcommand;
+        EXPECT_NE(help.out.find("--root"), std::string::npos) << subcommand;
+        EXPECT_NE(help.out.find("--log"), std::string::npos) << subcommand;
+        EXPECT_NE(help.out.find("Exit status: 0 success"), std::string::npos) << subcommand;
+    }
+}
+
+// A watch stopped by a signal takes its notification socket with it; a socket
+// whose process is gone is cleared by the next post.
+TEST_F(Dayglass, WatchLeavesNoSocketBehind)
+{
+    testing_support::TempDeviceRoot runtime;
+    auto sockets = [&] {
+        std::vector<std::filesystem::path> found;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(runtime.path()))
+            if (entry.path().extension() == ".sock")
+                found.push_back(entry.path());
+        return found;
+    };
+    for (int signal : { SIGINT, SIGTERM }) {
+        command_runner::Running watching(
+            { "settings", "--watch", "--root", root() }, { { "XDG_RUNTIME_DIR", runtime.path().string() } });
+        ASSERT_TRUE(watching.nextLine().has_value());
+        const std::vector<std::filesystem::path> listening = sockets();
+        ASSERT_EQ(listening.size(), 1u);
+
+        // A socket nobody listens on any more, as a killed process leaves it.
+        const std::filesystem::path stale = listening.front().parent_path() / "1.sock";
+        const int fd = ::socket(AF_UNIX, SOCK_DGRAM, 0);
+        sockaddr_un address {};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, stale.c_str(), sizeof address.sun_path - 1);
+        ASSERT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+        ::close(fd);
+        EXPECT_EQ(run({ "prefs", "set", "daysToDisplay", "3", "--root", root() },
+                      { { "XDG_RUNTIME_DIR", runtime.path().string() } })
+                      .status,
+            0);
+        EXPECT_FALSE(std::filesystem::exists(stale));
+
+        watching.stop(signal);
+        EXPECT_TRUE(sockets().empty()) << signal;
+    }
 }

@@ -51,7 +51,7 @@ void writePropertyList(const NSObject* root, const char* devicePath)
         << error;
 }
 
-// A device whose settings group by day over two days, with a "Work" calendar
+// A device whose settings group by day over two days and show locations, with a "Work" calendar
 // that the calendar application shows: a stand-up on weekdays and an all-day
 // offsite on 5 March 2025.
 class ListCommand : public ::testing::Test {
@@ -63,6 +63,7 @@ protected:
         settings->setObjectForKey(NSNumber::numberWithBool(true), "onlySelectedCalendars");
         settings->setObjectForKey(NSNumber::numberWithLongLong(2), "daysToDisplay");
         settings->setObjectForKey(NSNumber::numberWithLongLong(0), "maxEventsToDisplay");
+        settings->setObjectForKey(NSNumber::numberWithBool(true), "displayLocation");
         writePropertyList(settings, "/var/mobile/Library/Preferences/com.quarnel.dayglass2.plist");
         writePropertyList(
             NSDictionary::dictionary(), "/private/var/mobile/Library/Preferences/com.apple.mobilecal.plist");
@@ -116,7 +117,7 @@ TEST_F(ListCommand, JsonHasTheSectionsAndEveryFieldOfTheRows)
                             { "start", "2025-03-04T09:30:00+01:00" }, { "end", "2025-03-04T09:45:00+01:00" },
                             { "allDay", false }, { "dateText", "9:30\u202fAM" },
                             { "url", link + occurrenceValue({ 2025, 3, 4 }, 9, 30) }, { "calendar", workCalendar },
-                            { "color", blue } } } } },
+                            { "calendarTitle", "Work" }, { "color", blue } } } } },
                 { { "title", "Tomorrow" },
                     { "events",
                         { { { "title", "Offsite" }, { "location", nullptr }, { "start", "2025-03-05T00:00:00+01:00" },
@@ -124,12 +125,12 @@ TEST_F(ListCommand, JsonHasTheSectionsAndEveryFieldOfTheRows)
                               { "url",
                                   "x-apple-calevent://" + workCalendar
                                       + "/offsite?o=" + occurrenceValue({ 2025, 3, 5 }, 0) },
-                              { "calendar", workCalendar }, { "color", blue } },
+                              { "calendar", workCalendar }, { "calendarTitle", "Work" }, { "color", blue } },
                             { { "title", "Team stand-up" }, { "location", "Room Aurora" },
                                 { "start", "2025-03-05T09:30:00+01:00" }, { "end", "2025-03-05T09:45:00+01:00" },
                                 { "allDay", false }, { "dateText", "Tomorrow, 9:30\u202fAM" },
                                 { "url", link + occurrenceValue({ 2025, 3, 5 }, 9, 30) }, { "calendar", workCalendar },
-                                { "color", blue } } } } },
+                                { "calendarTitle", "Work" }, { "color", blue } } } } },
             } },
     };
     EXPECT_EQ(listed, expected) << listed.dump(2);
@@ -247,4 +248,57 @@ TEST_F(ListCommand, RefusesBadValuesWithOneLine)
         EXPECT_EQ(refused.err.rfind("dayglass: ", 0), 0u) << refused.err;
         EXPECT_EQ(std::count(refused.err.begin(), refused.err.end(), '\n'), 1) << refused.err;
     }
+}
+
+TEST_F(ListCommand, ASwitchedOffExtensionListsNothingUnlessAskedTo)
+{
+    command_runner::run({ "prefs", "set", "enabled", "NO", "--root", root_.path().string() });
+    const command_runner::Result off = list({ "--now", "2025-03-04T08:00" });
+    EXPECT_EQ(off.status, 0);
+    EXPECT_EQ(off.out, "No upcoming events.\n");
+    EXPECT_EQ(off.err,
+        "dayglass: note: the extension is switched off (enabled is NO), so the lock screen lists nothing; "
+        "--ignore-enabled lists the events anyway\n");
+    EXPECT_NE(list({ "--now", "2025-03-04T08:00", "--ignore-enabled" }).out.find("Team stand-up"), std::string::npos);
+}
+
+// Locations as the lock screen shows them (JSON keeps every field), and the
+// calendar named once a second calendar takes part.
+TEST_F(ListCommand, AgendaFollowsDisplayLocationAndNamesMixedCalendars)
+{
+    command_runner::run({ "prefs", "set", "displayLocation", "NO", "--root", root_.path().string() });
+    const std::string home = "/var/mobile/Library/Calendars/home/";
+    root_.writeText(home + "displayname", "Home");
+    root_.writeText(home + "dinner.ics",
+        calendar({ "BEGIN:VEVENT", "UID:dinner", "DTSTAMP:20250101T000000Z", "SUMMARY:Dinner", "LOCATION:Kitchen",
+            "DTSTART;TZID=Europe/Berlin:20250304T190000", "DTEND;TZID=Europe/Berlin:20250304T200000", "END:VEVENT" }));
+
+    const command_runner::Result result = list({ "--now", "2025-03-04T08:00", "--locale", "en_US", "--days", "1" });
+    EXPECT_EQ(result.out,
+        "Today\n"
+        "  9:30\u202fAM   Team stand-up  Work\n"
+        "  7:00\u202fPM   Dinner         Home\n"
+        "\n"
+        "Tomorrow\n"
+        "  Tomorrow  Offsite        Work\n");
+    const json listed = listJson({ "--now", "2025-03-04T08:00", "--days", "1" });
+    EXPECT_EQ(listed["sections"][0]["events"][1]["location"], "Kitchen");
+    EXPECT_EQ(listed["sections"][0]["events"][1]["calendarTitle"], "Home");
+}
+
+TEST_F(ListCommand, EmptyListsAndSkippedFilesSayWhy)
+{
+    const std::string notCalendar = (root_.path() / "notes.ics").string();
+    std::ofstream(notCalendar) << "shopping: milk\n";
+    const command_runner::Result skipped = list({ "--now", "2025-03-04T08:00", "--calendars", notCalendar });
+    EXPECT_EQ(skipped.err, "dayglass: note: skipped " + notCalendar + ": it is not an iCalendar file\n");
+
+    const command_runner::Result denied = list({ "--now", "2025-03-04T08:00", "--calendar-access", "denied" });
+    EXPECT_EQ(denied.err,
+        "dayglass: note: calendar access is denied (--calendar-access denied), so the list shows no events\n");
+
+    testing_support::TempDeviceRoot empty;
+    const command_runner::Result none = command_runner::run({ "list", "--root", empty.path().string() });
+    EXPECT_EQ(none.out, "No upcoming events.\n");
+    EXPECT_NE(none.err.find("no calendar is chosen"), std::string::npos) << none.err;
 }

@@ -1,10 +1,12 @@
 #include "listview/DGLEventTable.h"
 #include "listview/DGLTableViewCell.h"
 
+#include <ImagePixels.h>
 #include <UIKit/UIStringDrawing.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -188,3 +190,21 @@ TEST_F(Cell, ReuseClearsTextsAndIconButKeepsTheSettings)
 }
 
 } // namespace
+
+// A title's emoji draws in colour and at the title's size, from the emoji face
+// the font configuration puts after every face, not as a box of hex digits.
+TEST_F(Cell, EmojiInATitleDrawInColour)
+{
+    configure("\U0001F382 Birthday", "10:15 PM");
+    layOut();
+    const Ref<UIImage> image = testing_support::drawImage(
+        CGSizeMake(rowWidth, rowHeight), [&] { cell->drawViewHierarchyInRect(cell->bounds()); });
+    const CGRect coloured = testing_support::boundsOf(*image, [](UIImagePixel p) {
+        const int spread = std::max({ p.red, p.green, p.blue }) - std::min({ p.red, p.green, p.blue });
+        return p.alpha > 128 && spread > 100;
+    });
+    // One glyph at the start of the title, scaled to the title's 14 points.
+    EXPECT_FALSE(CGRectIsEmpty(coloured));
+    EXPECT_LT(coloured.origin.x, cell->lblEventName()->frame().origin.x + 5) << coloured.origin.x;
+    EXPECT_LE(coloured.size.width, 18) << coloured.size.width;
+}

@@ -126,3 +126,25 @@ TEST_F(Render, RefusesAFrameOrScaleItCannotUse)
 }
 
 } // namespace
+
+// A failed write names the real reason; "-" is standard output; no size from
+// the settings keeps the text engine from drawing.
+TEST_F(Render, WritesWhereAskedOrSaysWhyNot)
+{
+    const std::string folder = root_.path().string();
+    EXPECT_EQ(run({ "render", "--list", "-o", folder, "--root", folder }).err,
+        "dayglass: cannot write " + folder + ": is a directory\n");
+    const std::string missing = folder + "/missing/list.png";
+    EXPECT_NE(run({ "render", "--list", "-o", missing, "--root", folder }).err.find("no such file or directory"),
+        std::string::npos);
+    EXPECT_EQ(run({ "render", "--list", "-o", "/dev/full", "--root", folder }).err,
+        "dayglass: cannot write /dev/full: no space left on device\n");
+
+    addEventNextDay("Huge");
+    run({ "prefs", "set", "textSize", "2000000000", "--int", "--root", folder });
+    const auto toStandardOutput = run({ "render", "--list", "-o", "-", "--now", now, "--root", folder });
+    EXPECT_EQ(toStandardOutput.status, 0) << toStandardOutput.err;
+    EXPECT_EQ(toStandardOutput.out.substr(0, 8), "\x89PNG\r\n\x1a\n");
+    EXPECT_EQ(toStandardOutput.err.find("critical"), std::string::npos) << toStandardOutput.err;
+    EXPECT_EQ(toStandardOutput.err.rfind("standard output: the event list", 0), 0u) << toStandardOutput.err;
+}

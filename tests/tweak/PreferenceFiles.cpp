@@ -32,19 +32,4 @@ void writeBinary(const testing_support::TempDeviceRoot& root, const std::string&
     root.writeText(path, binaryFrom(xmlDocument("<dict>" + entries + "</dict>")));
 }
 
-template <typename T> void clear(T& field)
-{
-    if constexpr (std::is_pointer_v<T>)
-        assignRetained(field, static_cast<T>(nullptr));
-    else
-        field = T {};
-}
-
-void resetSettings()
-{
-#define DAYGLASS_CLEAR_SETTING(symbol, ...) clear(symbol);
-    DAYGLASS_SETTINGS(DAYGLASS_CLEAR_SETTING, DAYGLASS_CLEAR_SETTING)
-#undef DAYGLASS_CLEAR_SETTING
-}
-
 } // namespace preference_files

@@ -46,7 +46,4 @@ inline void writeXml(const testing_support::TempDeviceRoot& root, const std::str
 void writeBinary(const testing_support::TempDeviceRoot& root, const std::string& entries);
 std::string binaryFrom(const std::string& xml);
 
-// Every setting back to zero, NO or nil, as before the extension's first load.
-void resetSettings();
-
 } // namespace preference_files

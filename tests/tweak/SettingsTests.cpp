@@ -30,7 +30,7 @@ const std::string unableToLoad = "DGL: unable to load preferences.";
 
 class SettingsLoad : public ::testing::Test {
 protected:
-    void SetUp() override { pf::resetSettings(); }
+    void SetUp() override { resetTweakSettings(); }
 
     void load(const std::string& entries)
     {

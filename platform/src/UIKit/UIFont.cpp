@@ -2,7 +2,9 @@
 
 #include "TextEngine.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -35,6 +37,20 @@ Class UIFont::classObject()
     return cls;
 }
 
+namespace {
+
+// Pango measures in 32-bit units of 1/1024 point and warns, then draws nothing,
+// far below a size of 2,000,000,000. A font keeps the size it was asked for;
+// the text engine gets one it can draw, which is still larger than any screen.
+constexpr CGFloat largestTextEngineSize = 10000;
+
+CGFloat textEngineSize(CGFloat pointSize)
+{
+    return std::isfinite(pointSize) ? std::clamp<CGFloat>(pointSize, 0, largestTextEngineSize) : 0;
+}
+
+} // namespace
+
 UIFont::UIFont(Ref<NSString> name, CGFloat pointSize)
     : name_(std::move(name))
     , pointSize_(pointSize)
@@ -42,7 +58,7 @@ UIFont::UIFont(Ref<NSString> name, CGFloat pointSize)
 {
     setIsa(classObject());
     pango_font_description_set_family(description_, name_->UTF8String().c_str());
-    pango_font_description_set_absolute_size(description_, pointSize_ * PANGO_SCALE);
+    pango_font_description_set_absolute_size(description_, textEngineSize(pointSize_) * PANGO_SCALE);
 }
 
 UIFont::~UIFont()
