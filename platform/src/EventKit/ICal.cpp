@@ -1,6 +1,43 @@
 #include "ICal.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace eventkit {
+namespace {
+
+// Hands libical the next line of `data` (a std::string_view it consumes), or
+// as much of it as fits in `out`.
+char* nextLine(char* out, std::size_t size, void* data)
+{
+    std::string_view& rest = *static_cast<std::string_view*>(data);
+    if (rest.empty())
+        return nullptr;
+    std::size_t taken = 0, written = 0;
+    while (taken < rest.size() && written + 1 < size) {
+        const char c = rest[taken++];
+        if (c != '\0')
+            out[written++] = c;
+        if (c == '\n')
+            break;
+    }
+    out[written] = '\0';
+    rest.remove_prefix(taken);
+    return out;
+}
+
+struct ParserFree {
+    void operator()(icalparser* parser) const { icalparser_free(parser); }
+};
+
+} // namespace
+
+ComponentHandle parseComponent(std::string_view text)
+{
+    std::unique_ptr<icalparser, ParserFree> parser(icalparser_new());
+    icalparser_set_gen_data(parser.get(), &text);
+    return ComponentHandle(icalparser_parse(parser.get(), nextLine));
+}
 
 std::vector<icalcomponent*> childComponents(icalcomponent* parent, icalcomponent_kind kind)
 {

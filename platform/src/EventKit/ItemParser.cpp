@@ -116,7 +116,7 @@ private:
 ParsedFile FileParser::parse(std::string_view text)
 {
     result_.name = path_;
-    ComponentHandle root(icalparser_parse_string(std::string(text).c_str()));
+    ComponentHandle root = parseComponent(text);
     const icalcomponent_kind kind = root ? icalcomponent_isa(root.get()) : ICAL_NO_COMPONENT;
     if (kind == ICAL_VCALENDAR_COMPONENT) {
         readCalendar(root.get());
