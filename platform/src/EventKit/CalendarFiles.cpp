@@ -6,9 +6,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
-#include <atomic>
 #include <thread>
 
 namespace eventkit {

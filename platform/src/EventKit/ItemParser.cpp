@@ -1,12 +1,13 @@
 #include "ItemParser.h"
 
+#include "CalendarText.h"
 #include "TextCleaning.h"
 #include "TimeZones.h"
 
 #include <algorithm>
 #include <filesystem>
-#include <map>
 #include <stdexcept>
+#include <unordered_map>
 
 namespace eventkit {
 namespace {
@@ -91,7 +92,9 @@ public:
     ParsedFile parse(std::string_view text);
 
 private:
+    void readPieces(const CalendarText& text);
     void readCalendar(icalcomponent* calendar);
+    void readCalendarProperties(icalcomponent* calendar);
     void readEvent(icalcomponent* event, icalcomponent* calendar);
     ItemRecord readItem(icalcomponent* event, icalcomponent* calendar);
     std::shared_ptr<const RecurrenceRules> readRecurrence(
@@ -116,6 +119,16 @@ private:
 ParsedFile FileParser::parse(std::string_view text)
 {
     result_.name = path_;
+    if (auto calendars = splitCalendars(text)) {
+        std::size_t events = 0;
+        for (const CalendarText& calendar : *calendars)
+            events += calendar.events.size();
+        items_.reserve(events);
+        for (const CalendarText& calendar : *calendars)
+            readPieces(calendar);
+        groupSeries(std::move(items_));
+        return std::move(result_);
+    }
     ComponentHandle root = parseComponent(text);
     const icalcomponent_kind kind = root ? icalcomponent_isa(root.get()) : ICAL_NO_COMPONENT;
     if (kind == ICAL_VCALENDAR_COMPONENT) {
@@ -130,7 +143,28 @@ ParsedFile FileParser::parse(std::string_view text)
     return std::move(result_);
 }
 
+// One event's tree at a time, beside its calendar's properties and zones.
+void FileParser::readPieces(const CalendarText& text)
+{
+    ComponentHandle calendar = parseComponent(text.frame);
+    if (!calendar || icalcomponent_isa(calendar.get()) != ICAL_VCALENDAR_COMPONENT)
+        calendar.reset(icalcomponent_new_vcalendar());
+    readCalendarProperties(calendar.get());
+    for (std::string_view eventText : text.events) {
+        ComponentHandle event = parseComponent(eventText);
+        if (event && icalcomponent_isa(event.get()) == ICAL_VEVENT_COMPONENT)
+            readEvent(event.get(), calendar.get());
+    }
+}
+
 void FileParser::readCalendar(icalcomponent* calendar)
+{
+    readCalendarProperties(calendar);
+    for (icalcomponent* event : childComponents(calendar, ICAL_VEVENT_COMPONENT))
+        readEvent(event, calendar);
+}
+
+void FileParser::readCalendarProperties(icalcomponent* calendar)
 {
     if (!result_.calendarName) {
         if (auto name = xProperty(calendar, "X-WR-CALNAME"))
@@ -145,8 +179,6 @@ void FileParser::readCalendar(icalcomponent* calendar)
         if (const char* value = color ? icalproperty_get_color(color) : nullptr)
             result_.calendarColor = parseColor(value);
     }
-    for (icalcomponent* event : childComponents(calendar, ICAL_VEVENT_COMPONENT))
-        readEvent(event, calendar);
 }
 
 void FileParser::readEvent(icalcomponent* event, icalcomponent* calendar)
@@ -361,26 +393,41 @@ std::shared_ptr<const RecurrenceRules> FileParser::readRecurrence(
 }
 
 // Overrides join the series of their UID in the same file; one without its
-// series stands alone.
+// series stands alone, after the series. Done in place: a large file's items
+// are the largest thing the store keeps of it.
 void FileParser::groupSeries(std::vector<Series> items)
 {
-    std::map<std::string, std::size_t> masters;
-    std::vector<Series> overrides;
-    for (Series& item : items) {
-        if (item.master.recurrenceId) {
-            overrides.push_back(std::move(item));
+    std::unordered_map<std::string_view, std::size_t> masters;
+    for (std::size_t index = 0; index < items.size(); ++index) {
+        if (!items[index].master.recurrenceId)
+            masters.emplace(items[index].master.uid, index);
+    }
+    std::vector<bool> joined(items.size());
+    bool alone = false;
+    for (std::size_t index = 0; index < items.size(); ++index) {
+        if (!items[index].master.recurrenceId)
+            continue;
+        auto master = masters.find(items[index].master.uid);
+        if (master == masters.end()) {
+            alone = true;
             continue;
         }
-        masters.emplace(item.master.uid, result_.series.size());
-        result_.series.push_back(std::move(item));
+        items[master->second].overrides.push_back(std::move(items[index].master));
+        joined[index] = true;
     }
-    for (Series& item : overrides) {
-        auto master = masters.find(item.master.uid);
-        if (master == masters.end())
-            result_.series.push_back(std::move(item));
-        else
-            result_.series[master->second].overrides.push_back(std::move(item.master));
+    std::size_t kept = 0;
+    for (std::size_t index = 0; index < items.size(); ++index) {
+        if (joined[index])
+            continue;
+        if (kept != index)
+            items[kept] = std::move(items[index]);
+        ++kept;
     }
+    items.resize(kept);
+    if (alone)
+        std::stable_partition(
+            items.begin(), items.end(), [](const Series& series) { return !series.master.recurrenceId; });
+    result_.series = std::move(items);
 }
 
 } // namespace

@@ -1,0 +1,102 @@
+#include "CalendarText.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace eventkit {
+namespace {
+
+bool startsWithNoCase(std::string_view text, std::string_view prefix)
+{
+    return text.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
+        return std::toupper(static_cast<unsigned char>(a)) == b;
+    });
+}
+
+// The component a BEGIN or END line names, in upper case.
+std::string componentName(std::string_view line, std::size_t prefixLength)
+{
+    std::string name(line.substr(prefixLength));
+    while (!name.empty() && (name.back() == '\r' || name.back() == ' ' || name.back() == '\t'))
+        name.pop_back();
+    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::toupper(c); });
+    return name;
+}
+
+class Splitter {
+public:
+    bool take(std::string_view text, std::size_t lineStart, std::string_view line);
+    bool finished() const { return depth_ == 0; }
+    std::vector<CalendarText> calendars;
+
+private:
+    void keepIfFrame(std::string_view line);
+    bool close(std::string_view text, std::size_t lineEnd, const std::string& name);
+
+    int depth_ = 0; // components open: 1 in a VCALENDAR, 2 in one of its children
+    std::string child_; // the name of the open child of the VCALENDAR
+    std::size_t childStart_ = 0;
+};
+
+// The calendar's own lines, and all of its time zones, make the frame.
+void Splitter::keepIfFrame(std::string_view line)
+{
+    if (depth_ == 1 || (depth_ > 1 && child_ == "VTIMEZONE")) {
+        calendars.back().frame.append(line);
+        calendars.back().frame += '\n';
+    }
+}
+
+bool Splitter::take(std::string_view text, std::size_t lineStart, std::string_view line)
+{
+    if (startsWithNoCase(line, "BEGIN:")) {
+        const std::string name = componentName(line, 6);
+        if (depth_ == 0 && name != "VCALENDAR")
+            return false;
+        if (depth_ == 0)
+            calendars.emplace_back();
+        if (depth_ == 1) {
+            child_ = name;
+            childStart_ = lineStart;
+        }
+        ++depth_;
+        keepIfFrame(line);
+        return true;
+    }
+    if (startsWithNoCase(line, "END:")) {
+        const std::string name = componentName(line, 4);
+        if (depth_ == 0 || (depth_ == 1 && name != "VCALENDAR"))
+            return false;
+        keepIfFrame(line);
+        return --depth_ != 1 || close(text, std::min(lineStart + line.size() + 1, text.size()), name);
+    }
+    keepIfFrame(line);
+    return true;
+}
+
+bool Splitter::close(std::string_view text, std::size_t lineEnd, const std::string& name)
+{
+    if (name != child_)
+        return false;
+    if (child_ == "VEVENT")
+        calendars.back().events.push_back(text.substr(childStart_, lineEnd - childStart_));
+    return true;
+}
+
+} // namespace
+
+std::optional<std::vector<CalendarText>> splitCalendars(std::string_view text)
+{
+    Splitter splitter;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t newline = std::min(text.find('\n', at), text.size());
+        if (!splitter.take(text, at, text.substr(at, newline - at)))
+            return std::nullopt;
+        at = newline + 1;
+    }
+    if (!splitter.finished() || splitter.calendars.empty())
+        return std::nullopt;
+    return std::move(splitter.calendars);
+}
+
+} // namespace eventkit
