@@ -31,12 +31,26 @@ public:
 
 private:
     void keepIfFrame(std::string_view line);
+    void count(std::string_view line);
     bool close(std::string_view text, std::size_t lineEnd, const std::string& name);
 
     int depth_ = 0; // components open: 1 in a VCALENDAR, 2 in one of its children
     std::string child_; // the name of the open child of the VCALENDAR
     std::size_t childStart_ = 0;
+    std::size_t childValues_ = 0;
+    bool inDateList_ = false;
 };
+
+void Splitter::count(std::string_view line)
+{
+    const bool continued = !line.empty() && (line.front() == ' ' || line.front() == '\t');
+    if (!continued) {
+        ++childValues_;
+        inDateList_ = startsWithNoCase(line, "EXDATE") || startsWithNoCase(line, "RDATE");
+    }
+    if (inDateList_)
+        childValues_ += static_cast<std::size_t>(std::count(line.begin(), line.end(), ','));
+}
 
 // The calendar's own lines, and all of its time zones, make the frame.
 void Splitter::keepIfFrame(std::string_view line)
@@ -58,9 +72,11 @@ bool Splitter::take(std::string_view text, std::size_t lineStart, std::string_vi
         if (depth_ == 1) {
             child_ = name;
             childStart_ = lineStart;
+            childValues_ = 0;
         }
         ++depth_;
         keepIfFrame(line);
+        count(line);
         return true;
     }
     if (startsWithNoCase(line, "END:")) {
@@ -68,9 +84,11 @@ bool Splitter::take(std::string_view text, std::size_t lineStart, std::string_vi
         if (depth_ == 0 || (depth_ == 1 && name != "VCALENDAR"))
             return false;
         keepIfFrame(line);
+        count(line);
         return --depth_ != 1 || close(text, std::min(lineStart + line.size() + 1, text.size()), name);
     }
     keepIfFrame(line);
+    count(line);
     return true;
 }
 
@@ -79,7 +97,7 @@ bool Splitter::close(std::string_view text, std::size_t lineEnd, const std::stri
     if (name != child_)
         return false;
     if (child_ == "VEVENT")
-        calendars.back().events.push_back(text.substr(childStart_, lineEnd - childStart_));
+        calendars.back().events.push_back({ text.substr(childStart_, lineEnd - childStart_), childValues_ });
     return true;
 }
 

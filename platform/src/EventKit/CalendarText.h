@@ -9,11 +9,17 @@
 
 namespace eventkit {
 
+struct EventText {
+    std::string_view text; // BEGIN to END, within the file's text
+    // Its content lines and the values of its date lists (EXDATE, RDATE): each
+    // becomes one node of libical's tree.
+    std::size_t values = 0;
+};
+
 struct CalendarText {
     // A VCALENDAR with its own properties and time zones, without its events.
     std::string frame;
-    // Each VEVENT's text, BEGIN to END, within the file's text.
-    std::vector<std::string_view> events;
+    std::vector<EventText> events;
 };
 
 // The VCALENDARs of `text`, in order; nothing when its BEGIN and END lines do

@@ -82,8 +82,9 @@ long durationSeconds(const icaldurationtype& duration)
 
 class FileParser {
 public:
-    explicit FileParser(const std::string& path)
+    FileParser(const std::string& path, ParseLimits limits)
         : path_(path)
+        , limits_(limits)
         , fileName_(std::make_shared<const std::string>(path))
         , stem_(std::filesystem::path(path).stem().string())
     {
@@ -108,6 +109,7 @@ private:
     void groupSeries(std::vector<Series> items);
 
     const std::string& path_;
+    ParseLimits limits_;
     std::shared_ptr<const std::string> fileName_;
     std::string stem_;
     ParsedFile result_;
@@ -150,8 +152,15 @@ void FileParser::readPieces(const CalendarText& text)
     if (!calendar || icalcomponent_isa(calendar.get()) != ICAL_VCALENDAR_COMPONENT)
         calendar.reset(icalcomponent_new_vcalendar());
     readCalendarProperties(calendar.get());
-    for (std::string_view eventText : text.events) {
-        ComponentHandle event = parseComponent(eventText);
+    for (const EventText& eventText : text.events) {
+        if (eventText.values > limits_.maxValuesPerItem) {
+            ++eventCount_;
+            result_.problems.push_back("EventKit: skipping an item of " + path_ + ": it holds "
+                + std::to_string(eventText.values) + " properties and values, more than "
+                + std::to_string(limits_.maxValuesPerItem));
+            continue;
+        }
+        ComponentHandle event = parseComponent(eventText.text);
         if (event && icalcomponent_isa(event.get()) == ICAL_VEVENT_COMPONENT)
             readEvent(event.get(), calendar.get());
     }
@@ -432,9 +441,9 @@ void FileParser::groupSeries(std::vector<Series> items)
 
 } // namespace
 
-ParsedFile parseCalendarFile(std::string_view text, const std::string& path)
+ParsedFile parseCalendarFile(std::string_view text, const std::string& path, ParseLimits limits)
 {
-    return FileParser(path).parse(text);
+    return FileParser(path, limits).parse(text);
 }
 
 } // namespace eventkit

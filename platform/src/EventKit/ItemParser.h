@@ -8,12 +8,19 @@
 
 namespace eventkit {
 
+struct ParseLimits {
+    // An item with more content lines and date-list values than this (a
+    // series with a million EXDATEs) is skipped with one line: libical would
+    // build a node for each.
+    std::size_t maxValuesPerItem = 10'000;
+};
+
 // Reads the text of one .ics file (one or more VCALENDARs). An item that
 // cannot be read is left out with one line in `problems` naming `path`; times
 // in an unknown time zone float, with one line per file; a rule libical
 // refuses whole keeps what can be read of it, with one line. `path` also
 // stands in for a missing UID (its file name without extension, then "-2", …).
 // Safe to call on several threads at once.
-ParsedFile parseCalendarFile(std::string_view text, const std::string& path);
+ParsedFile parseCalendarFile(std::string_view text, const std::string& path, ParseLimits limits = {});
 
 } // namespace eventkit
