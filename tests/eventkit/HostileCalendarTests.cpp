@@ -96,7 +96,7 @@ std::string zonedCalendar(int events)
 TEST(HostileCalendarText, ManyItemsAreCutApartAndTheFrameHoldsOnlyTheCalendar)
 {
     const std::string text = zonedCalendar(2000);
-    const auto calendars = eventkit::splitCalendars(text);
+    const auto calendars = eventkit::splitCalendars(text, 100);
     ASSERT_TRUE(calendars);
     ASSERT_EQ(calendars->size(), 1u);
     const eventkit::CalendarText& calendar = calendars->front();
@@ -113,7 +113,7 @@ TEST(HostileCalendarText, ManyItemsAreCutApartAndTheFrameHoldsOnlyTheCalendar)
     EXPECT_NE(parsed.series.back().master.start.zone, nullptr);
     EXPECT_TRUE(parsed.problems.empty());
     // BEGIN and END lines that do not pair up leave the whole text to libical.
-    EXPECT_FALSE(eventkit::splitCalendars(text.substr(0, text.size() / 2)));
+    EXPECT_FALSE(eventkit::splitCalendars(text.substr(0, text.size() / 2), 100));
 }
 
 TEST(HostileCalendarText, AnItemWithTooManyValuesIsSkippedBeforeItIsBuilt)
@@ -132,14 +132,21 @@ TEST(HostileCalendarText, AnItemWithTooManyValuesIsSkippedBeforeItIsBuilt)
         nested = "BEGIN:VALARM\r\n" + nested + "END:VALARM\r\n";
     std::vector<std::string> fine { "UID:fine", "DTSTART:20240305T090000Z", "RRULE:FREQ=DAILY" };
     fine.insert(fine.end(), exdates.begin(), exdates.begin() + 50);
-    const std::string text = calendarText({ event(many), event(listed),
-        event({ "UID:deep", "DTSTART:20240305T090000Z", nested.substr(0, nested.size() - 2) }), event(fine) });
+    const std::string zone = "BEGIN:VTIMEZONE\r\nTZID:Deep\r\n" + nested + "END:VTIMEZONE\r\n";
+    const std::string text = calendarText({ zone, event(many), event(listed),
+        event({ "UID:deep", "DTSTART;TZID=Deep:20240305T090000", nested.substr(0, nested.size() - 2) }), event(fine) });
 
-    const eventkit::ParsedFile parsed = eventkit::parseCalendarFile(text, "hostile.ics", { .maxValuesPerItem = 100 });
+    const eventkit::ParseLimits limits { .maxValuesPerItem = 100 };
+    const eventkit::ParsedFile parsed = eventkit::parseCalendarFile(text, "hostile.ics", limits);
     ASSERT_EQ(parsed.series.size(), 1u);
     EXPECT_EQ(parsed.series[0].master.uid, "fine");
     EXPECT_EQ(parsed.series[0].recurrence->exceptions.size(), 50u);
-    EXPECT_EQ(parsed.problems.size(), 3u);
+    // Three items and the zone.
+    EXPECT_EQ(parsed.problems.size(), 4u);
+
+    // Unpaired BEGIN and END lines leave only a small file to libical.
+    const std::string unpaired = text.substr(0, text.size() - 15);
+    EXPECT_EQ(eventkit::parseCalendarFile(unpaired, "cut.ics", limits).problems.size(), 1u);
 }
 
 } // namespace

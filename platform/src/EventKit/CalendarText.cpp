@@ -25,6 +25,11 @@ std::string componentName(std::string_view line, std::size_t prefixLength)
 
 class Splitter {
 public:
+    explicit Splitter(std::size_t maxValues)
+        : maxValues_(maxValues)
+    {
+    }
+
     bool take(std::string_view text, std::size_t lineStart, std::string_view line);
     bool finished() const { return depth_ == 0; }
     std::vector<CalendarText> calendars;
@@ -34,6 +39,8 @@ private:
     void count(std::string_view line);
     bool close(std::string_view text, std::size_t lineEnd, const std::string& name);
 
+    std::size_t maxValues_;
+    std::string zone_; // the open VTIMEZONE, while it is small enough to keep
     int depth_ = 0; // components open: 1 in a VCALENDAR, 2 in one of its children
     std::string child_; // the name of the open child of the VCALENDAR
     std::size_t childStart_ = 0;
@@ -52,12 +59,15 @@ void Splitter::count(std::string_view line)
         childValues_ += static_cast<std::size_t>(std::count(line.begin(), line.end(), ','));
 }
 
-// The calendar's own lines, and all of its time zones, make the frame.
+// The calendar's own lines, and its time zones, make the frame.
 void Splitter::keepIfFrame(std::string_view line)
 {
-    if (depth_ == 1 || (depth_ > 1 && child_ == "VTIMEZONE")) {
-        calendars.back().frame.append(line);
-        calendars.back().frame += '\n';
+    std::string* into = depth_ == 1 ? &calendars.back().frame : nullptr;
+    if (depth_ > 1 && child_ == "VTIMEZONE" && childValues_ < maxValues_)
+        into = &zone_;
+    if (into) {
+        into->append(line);
+        *into += '\n';
     }
 }
 
@@ -98,14 +108,19 @@ bool Splitter::close(std::string_view text, std::size_t lineEnd, const std::stri
         return false;
     if (child_ == "VEVENT")
         calendars.back().events.push_back({ text.substr(childStart_, lineEnd - childStart_), childValues_ });
+    if (child_ == "VTIMEZONE" && childValues_ <= maxValues_)
+        calendars.back().frame += zone_;
+    else if (child_ == "VTIMEZONE")
+        ++calendars.back().zonesLeftOut;
+    zone_.clear();
     return true;
 }
 
 } // namespace
 
-std::optional<std::vector<CalendarText>> splitCalendars(std::string_view text)
+std::optional<std::vector<CalendarText>> splitCalendars(std::string_view text, std::size_t maxValuesPerZone)
 {
-    Splitter splitter;
+    Splitter splitter(maxValuesPerZone);
     for (std::size_t at = 0; at < text.size();) {
         const std::size_t newline = std::min(text.find('\n', at), text.size());
         if (!splitter.take(text, at, text.substr(at, newline - at)))

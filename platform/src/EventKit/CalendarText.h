@@ -20,10 +20,12 @@ struct CalendarText {
     // A VCALENDAR with its own properties and time zones, without its events.
     std::string frame;
     std::vector<EventText> events;
+    // Time zones with more values than the limit, left out of the frame.
+    std::size_t zonesLeftOut = 0;
 };
 
 // The VCALENDARs of `text`, in order; nothing when its BEGIN and END lines do
-// not pair up (the whole text is then best left to libical).
-std::optional<std::vector<CalendarText>> splitCalendars(std::string_view text);
+// not pair up. A VTIMEZONE of more than `maxValuesPerZone` lines is left out.
+std::optional<std::vector<CalendarText>> splitCalendars(std::string_view text, std::size_t maxValuesPerZone);
 
 } // namespace eventkit

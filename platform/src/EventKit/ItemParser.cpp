@@ -121,7 +121,7 @@ private:
 ParsedFile FileParser::parse(std::string_view text)
 {
     result_.name = path_;
-    if (auto calendars = splitCalendars(text)) {
+    if (auto calendars = splitCalendars(text, limits_.maxValuesPerItem)) {
         std::size_t events = 0;
         for (const CalendarText& calendar : *calendars)
             events += calendar.events.size();
@@ -129,6 +129,12 @@ ParsedFile FileParser::parse(std::string_view text)
         for (const CalendarText& calendar : *calendars)
             readPieces(calendar);
         groupSeries(std::move(items_));
+        return std::move(result_);
+    }
+    // Left whole to libical, a broken file must be small enough to be one tree.
+    if (static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) > limits_.maxValuesPerItem) {
+        result_.problems.push_back("EventKit: skipping " + path_
+            + ": its BEGIN and END lines do not pair up, and it is too large to read as it is");
         return std::move(result_);
     }
     ComponentHandle root = parseComponent(text);
@@ -152,6 +158,9 @@ void FileParser::readPieces(const CalendarText& text)
     if (!calendar || icalcomponent_isa(calendar.get()) != ICAL_VCALENDAR_COMPONENT)
         calendar.reset(icalcomponent_new_vcalendar());
     readCalendarProperties(calendar.get());
+    if (text.zonesLeftOut > 0)
+        result_.problems.push_back("EventKit: leaving out " + std::to_string(text.zonesLeftOut) + " VTIMEZONE of "
+            + path_ + " with more than " + std::to_string(limits_.maxValuesPerItem) + " lines");
     for (const EventText& eventText : text.events) {
         if (eventText.values > limits_.maxValuesPerItem) {
             ++eventCount_;

@@ -9,9 +9,10 @@
 namespace eventkit {
 
 struct ParseLimits {
-    // An item with more content lines and date-list values than this (a
-    // series with a million EXDATEs) is skipped with one line: libical would
-    // build a node for each.
+    // An item or time zone with more content lines and date-list values than
+    // this (a series with a million EXDATEs, deep nesting) is skipped with one
+    // line, and so is a file whose BEGIN and END lines do not pair up and that
+    // has more lines than this: libical would build a node for each.
     std::size_t maxValuesPerItem = 10'000;
 };
 
