@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
 
 using namespace eventkit_tests;
@@ -60,26 +61,44 @@ TEST_F(HostileCalendar, AnItemFileGoneBeforeItsWindowIsQueriedLogsOneLine)
 
 TEST_F(HostileCalendar, NulBytesLineEndingsAndFoldsKeepTheRestOfTheFile)
 {
-    // A title of 100 KB folded every 75 bytes, one fold splitting a UTF-8
-    // character, on lines ending in LF and in CRLF.
+    // A title of 3 KB folded every 75 bytes, one fold splitting a UTF-8
+    // character, on lines ending in LF and in CRLF; a title of 100 KB on one line.
     std::string longTitle;
-    for (int i = 0; i < 1400; ++i)
+    for (int i = 0; i < 40; ++i)
         longTitle += std::string(74, 'a') + "\r\n\t";
     const std::string text = std::string("BEGIN:VCALENDAR\nVERSION:2.0\r\n")
         + "BEGIN:VEVENT\nUID:nul\nDTSTART:20240305T080000Z\nSUMMARY:before" + std::string(1, '\0') + "after\n"
         + "END:VEVENT\n" + "BEGIN:VEVENT\r\nUID:folded\r\nDTSTART:20240305T090000Z\r\nSUMMARY:Caf\xC3\r\n \xA9 "
-        + longTitle + "end\r\nEND:VEVENT\r\n"
-        + "BEGIN:VEVENT\r\nUID:last\nDTSTART:20240305T100000Z\r\nSUMMARY:Last\nEND:VEVENT\r\nEND:VCALENDAR\n";
+        + longTitle + "end\r\nEND:VEVENT\r\n" + "BEGIN:VEVENT\r\nUID:last\nDTSTART:20240305T100000Z\r\nSUMMARY:"
+        + std::string(100'000, 'z') + "\nEND:VEVENT\r\nEND:VCALENDAR\n";
     writeCalendarFile("work", "mixed.ics", text);
 
     const auto found = dayOf5March();
     ASSERT_EQ(found.size(), 3u);
     EXPECT_EQ(title(found[0]), "beforeafter");
     const std::string folded = title(found[1]);
-    EXPECT_EQ(folded.size(), std::string("Caf\xC3\xA9 end").size() + 1400 * 74);
+    EXPECT_EQ(folded.size(), std::string("Caf\xC3\xA9 end").size() + 40 * 74);
     EXPECT_TRUE(folded.starts_with("Caf\xC3\xA9 aaa"));
     EXPECT_TRUE(folded.ends_with("aaaend"));
-    EXPECT_EQ(title(found[2]), "Last");
+    EXPECT_EQ(title(found[2]), std::string(4096, 'z'));
+}
+
+TEST(HostileCalendarText, AContentLineIsCutAfterItsBoundFoldsIncluded)
+{
+    const std::size_t bound = eventkit::maxContentLineBytes;
+    std::string folded;
+    for (std::size_t written = 0; written < bound + 1000; written += 74)
+        folded += std::string(74, 'f') + "\r\n ";
+    const std::string text = event({ "UID:long", "SUMMARY:" + std::string(bound + 1000, 's'),
+        "LOCATION:" + folded + "end", "DTSTART:20240305T090000Z" });
+    const eventkit::ComponentHandle item = eventkit::parseComponent(text);
+    ASSERT_TRUE(item);
+    EXPECT_EQ(std::strlen(icalcomponent_get_summary(item.get())), bound - std::string("SUMMARY:").size());
+    // The bound counts the line as written, with each fold's leading space.
+    const std::size_t location = std::strlen(icalcomponent_get_location(item.get()));
+    EXPECT_LE(location, bound);
+    EXPECT_GT(location, bound - bound / 64);
+    EXPECT_EQ(icaltime_as_timet(icalcomponent_get_dtstart(item.get())), static_cast<time_t>(utc("2024-03-05 09:00")));
 }
 
 std::string zonedCalendar(int events)

@@ -27,7 +27,11 @@ using IteratorHandle = std::unique_ptr<icalrecur_iterator, IteratorFree>;
 // The component tree of iCalendar text. libical's own string reader looks for
 // the end of the line again for every 1 KB of it, so a long line took time
 // growing with its square; this one reads each byte once. NUL bytes, which
-// would end libical's reading of the whole text, are left out.
+// would end libical's reading of the whole text, are left out, and a content
+// line (with its folds) is cut after maxContentLineBytes: libical keeps
+// several copies of a line while it reads it. A date list that long holds
+// more values than an item may have anyway.
+constexpr std::size_t maxContentLineBytes = 256 * 1024;
 ComponentHandle parseComponent(std::string_view text);
 
 // The sub-components of one kind. libical's own first/next calls share one
