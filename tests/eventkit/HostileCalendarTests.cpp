@@ -152,16 +152,24 @@ TEST(HostileCalendarText, AnItemWithTooManyValuesIsSkippedBeforeItIsBuilt)
     std::vector<std::string> fine { "UID:fine", "DTSTART:20240305T090000Z", "RRULE:FREQ=DAILY" };
     fine.insert(fine.end(), exdates.begin(), exdates.begin() + 50);
     const std::string zone = "BEGIN:VTIMEZONE\r\nTZID:Deep\r\n" + nested + "END:VTIMEZONE\r\n";
-    const std::string text = calendarText({ zone, event(many), event(listed),
-        event({ "UID:deep", "DTSTART;TZID=Deep:20240305T090000", nested.substr(0, nested.size() - 2) }), event(fine) });
+    std::string properties;
+    for (int i = 0; i < 150; ++i)
+        properties += "X-FILLER:" + std::to_string(i) + "\r\n";
+    const std::string text = calendarText(
+        { zone, event(many), event(listed),
+            event({ "UID:deep", "DTSTART;TZID=Deep:20240305T090000", nested.substr(0, nested.size() - 2) }),
+            event(fine) },
+        properties);
 
     const eventkit::ParseLimits limits { .maxValuesPerItem = 100 };
     const eventkit::ParsedFile parsed = eventkit::parseCalendarFile(text, "hostile.ics", limits);
     ASSERT_EQ(parsed.series.size(), 1u);
     EXPECT_EQ(parsed.series[0].master.uid, "fine");
     EXPECT_EQ(parsed.series[0].recurrence->exceptions.size(), 50u);
-    // Three items and the zone.
+    // Three items, and the zone with the calendar's lines past the bound.
     EXPECT_EQ(parsed.problems.size(), 4u);
+    // VERSION, PRODID and 150 fillers: 52 past the bound.
+    EXPECT_EQ(eventkit::splitCalendars(text, 100)->front().leftOut, 1u + 52u);
 
     // Unpaired BEGIN and END lines leave only a small file to libical.
     const std::string unpaired = text.substr(0, text.size() - 15);

@@ -35,7 +35,7 @@ public:
     std::vector<CalendarText> calendars;
 
 private:
-    void keepIfFrame(std::string_view line);
+    void keepIfFrame(std::string_view line, bool bracket = false);
     void count(std::string_view line);
     bool close(std::string_view text, std::size_t lineEnd, const std::string& name);
 
@@ -45,6 +45,7 @@ private:
     std::string child_; // the name of the open child of the VCALENDAR
     std::size_t childStart_ = 0;
     std::size_t childValues_ = 0;
+    std::size_t calendarLines_ = 0; // the VCALENDAR's own
     bool inDateList_ = false;
 };
 
@@ -59,10 +60,15 @@ void Splitter::count(std::string_view line)
         childValues_ += static_cast<std::size_t>(std::count(line.begin(), line.end(), ','));
 }
 
-// The calendar's own lines, and its time zones, make the frame.
-void Splitter::keepIfFrame(std::string_view line)
+// The calendar's own lines, and its time zones, make the frame. `bracket` is
+// set for the BEGIN and END lines of a component.
+void Splitter::keepIfFrame(std::string_view line, bool bracket)
 {
     std::string* into = depth_ == 1 ? &calendars.back().frame : nullptr;
+    if (into && !bracket && ++calendarLines_ > maxValues_) {
+        ++calendars.back().leftOut;
+        return;
+    }
     if (depth_ > 1 && child_ == "VTIMEZONE" && childValues_ < maxValues_)
         into = &zone_;
     if (into) {
@@ -77,15 +83,17 @@ bool Splitter::take(std::string_view text, std::size_t lineStart, std::string_vi
         const std::string name = componentName(line, 6);
         if (depth_ == 0 && name != "VCALENDAR")
             return false;
-        if (depth_ == 0)
+        if (depth_ == 0) {
             calendars.emplace_back();
+            calendarLines_ = 0;
+        }
         if (depth_ == 1) {
             child_ = name;
             childStart_ = lineStart;
             childValues_ = 0;
         }
         ++depth_;
-        keepIfFrame(line);
+        keepIfFrame(line, true);
         count(line);
         return true;
     }
@@ -93,7 +101,7 @@ bool Splitter::take(std::string_view text, std::size_t lineStart, std::string_vi
         const std::string name = componentName(line, 4);
         if (depth_ == 0 || (depth_ == 1 && name != "VCALENDAR"))
             return false;
-        keepIfFrame(line);
+        keepIfFrame(line, true);
         count(line);
         return --depth_ != 1 || close(text, std::min(lineStart + line.size() + 1, text.size()), name);
     }
@@ -111,16 +119,16 @@ bool Splitter::close(std::string_view text, std::size_t lineEnd, const std::stri
     if (child_ == "VTIMEZONE" && childValues_ <= maxValues_)
         calendars.back().frame += zone_;
     else if (child_ == "VTIMEZONE")
-        ++calendars.back().zonesLeftOut;
+        ++calendars.back().leftOut;
     zone_.clear();
     return true;
 }
 
 } // namespace
 
-std::optional<std::vector<CalendarText>> splitCalendars(std::string_view text, std::size_t maxValuesPerZone)
+std::optional<std::vector<CalendarText>> splitCalendars(std::string_view text, std::size_t maxValues)
 {
-    Splitter splitter(maxValuesPerZone);
+    Splitter splitter(maxValues);
     for (std::size_t at = 0; at < text.size();) {
         const std::size_t newline = std::min(text.find('\n', at), text.size());
         if (!splitter.take(text, at, text.substr(at, newline - at)))

@@ -20,12 +20,14 @@ struct CalendarText {
     // A VCALENDAR with its own properties and time zones, without its events.
     std::string frame;
     std::vector<EventText> events;
-    // Time zones with more values than the limit, left out of the frame.
-    std::size_t zonesLeftOut = 0;
+    // Time zones, and the calendar's own lines, beyond the limit and left out
+    // of the frame.
+    std::size_t leftOut = 0;
 };
 
 // The VCALENDARs of `text`, in order; nothing when its BEGIN and END lines do
-// not pair up. A VTIMEZONE of more than `maxValuesPerZone` lines is left out.
-std::optional<std::vector<CalendarText>> splitCalendars(std::string_view text, std::size_t maxValuesPerZone);
+// not pair up. A VTIMEZONE of more than `maxValues` lines is left out, and so
+// are the calendar's own lines past that many.
+std::optional<std::vector<CalendarText>> splitCalendars(std::string_view text, std::size_t maxValues);
 
 } // namespace eventkit

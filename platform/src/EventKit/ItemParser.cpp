@@ -158,9 +158,10 @@ void FileParser::readPieces(const CalendarText& text)
     if (!calendar || icalcomponent_isa(calendar.get()) != ICAL_VCALENDAR_COMPONENT)
         calendar.reset(icalcomponent_new_vcalendar());
     readCalendarProperties(calendar.get());
-    if (text.zonesLeftOut > 0)
-        result_.problems.push_back("EventKit: leaving out " + std::to_string(text.zonesLeftOut) + " VTIMEZONE of "
-            + path_ + " with more than " + std::to_string(limits_.maxValuesPerItem) + " lines");
+    if (text.leftOut > 0)
+        result_.problems.push_back("EventKit: leaving out " + std::to_string(text.leftOut)
+            + " calendar properties or VTIMEZONEs of " + path_ + " past " + std::to_string(limits_.maxValuesPerItem)
+            + " lines");
     for (const EventText& eventText : text.events) {
         if (eventText.values > limits_.maxValuesPerItem) {
             ++eventCount_;
