@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
+#include <cstring>
 #include <thread>
 
 namespace eventkit {
@@ -16,14 +18,20 @@ namespace {
 constexpr std::size_t filesPerThread = 64;
 constexpr unsigned maxThreads = 8;
 
-// The text and stamp of a file, from one open descriptor so that they agree.
-bool readFile(const std::string& path, std::string& text, struct stat& info)
+// The text and stamp of a file, from one open descriptor so that they agree;
+// else why there is none. O_NONBLOCK keeps a FIFO or a device from stalling
+// the open; they are then refused as not regular.
+std::optional<std::string> readFile(const std::string& path, std::string& text, struct stat& info)
 {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
-        return false;
-    const bool ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    if (ok) {
+        return std::string(strerror(errno));
+    std::optional<std::string> problem;
+    if (fstat(fd, &info) != 0)
+        problem = strerror(errno);
+    else if (!S_ISREG(info.st_mode))
+        problem = "not a regular file";
+    else {
         text.resize(static_cast<std::size_t>(info.st_size));
         std::size_t done = 0;
         while (done < text.size()) {
@@ -35,15 +43,15 @@ bool readFile(const std::string& path, std::string& text, struct stat& info)
         text.resize(done);
     }
     close(fd);
-    return ok;
+    return problem;
 }
 
 ReadItemFile readItemFile(const std::string& path, Parsing parsing)
 {
     std::string text;
     struct stat info { };
-    if (!readFile(path, text, info))
-        return {};
+    if (auto problem = readFile(path, text, info))
+        return { .problem = "EventKit: skipping " + path + ": " + *problem };
     ReadItemFile result { true, FileStamp::of(info) };
     if (parsing == Parsing::WhenNeeded)
         result.deferred = plainItemBounds(text);
@@ -77,7 +85,7 @@ std::optional<std::string> readWholeFile(const std::string& path)
 {
     std::string text;
     struct stat info { };
-    if (!readFile(path, text, info))
+    if (readFile(path, text, info))
         return std::nullopt;
     return text;
 }

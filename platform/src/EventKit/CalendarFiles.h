@@ -35,6 +35,7 @@ struct ReadItemFile {
     FileStamp stamp;
     std::shared_ptr<const ParsedFile> parsed;
     std::optional<ItemBounds> deferred; // set instead of `parsed` for a plain item left for later
+    std::string problem; // one log line when the file could not be read
 };
 
 enum class Parsing {

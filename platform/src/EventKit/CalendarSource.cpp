@@ -117,6 +117,7 @@ void CalendarSource::readItems(const std::vector<std::string>& names)
     for (std::size_t index = 0; index < names.size(); ++index) {
         ReadItemFile& file = read[index];
         if (!file.read) {
+            NSLog("%s", file.problem.c_str());
             changed_ |= files_.erase(names[index]) != 0;
             continue;
         }

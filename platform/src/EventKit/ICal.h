@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace eventkit {
@@ -22,6 +23,16 @@ struct IteratorFree {
     void operator()(icalrecur_iterator* iterator) const { icalrecur_iterator_free(iterator); }
 };
 using IteratorHandle = std::unique_ptr<icalrecur_iterator, IteratorFree>;
+
+// The component tree of iCalendar text. libical's own string reader looks for
+// the end of the line again for every 1 KB of it, so a long line took time
+// growing with its square; this one reads each byte once. NUL bytes, which
+// would end libical's reading of the whole text, are left out, and a content
+// line (with its folds) is cut after maxContentLineBytes: libical keeps
+// several copies of a line while it reads it. A date list that long holds
+// more values than an item may have anyway.
+constexpr std::size_t maxContentLineBytes = 256 * 1024;
+ComponentHandle parseComponent(std::string_view text);
 
 // The sub-components of one kind. libical's own first/next calls share one
 // cursor per component, which a nested lookup (a zone's VTIMEZONE while walking

@@ -1,12 +1,13 @@
 #include "ItemParser.h"
 
+#include "CalendarText.h"
 #include "TextCleaning.h"
 #include "TimeZones.h"
 
 #include <algorithm>
 #include <filesystem>
-#include <map>
 #include <stdexcept>
+#include <unordered_map>
 
 namespace eventkit {
 namespace {
@@ -81,8 +82,9 @@ long durationSeconds(const icaldurationtype& duration)
 
 class FileParser {
 public:
-    explicit FileParser(const std::string& path)
+    FileParser(const std::string& path, ParseLimits limits)
         : path_(path)
+        , limits_(limits)
         , fileName_(std::make_shared<const std::string>(path))
         , stem_(std::filesystem::path(path).stem().string())
     {
@@ -91,7 +93,9 @@ public:
     ParsedFile parse(std::string_view text);
 
 private:
+    void readPieces(const CalendarText& text);
     void readCalendar(icalcomponent* calendar);
+    void readCalendarProperties(icalcomponent* calendar);
     void readEvent(icalcomponent* event, icalcomponent* calendar);
     ItemRecord readItem(icalcomponent* event, icalcomponent* calendar);
     std::shared_ptr<const RecurrenceRules> readRecurrence(
@@ -105,6 +109,7 @@ private:
     void groupSeries(std::vector<Series> items);
 
     const std::string& path_;
+    ParseLimits limits_;
     std::shared_ptr<const std::string> fileName_;
     std::string stem_;
     ParsedFile result_;
@@ -116,7 +121,23 @@ private:
 ParsedFile FileParser::parse(std::string_view text)
 {
     result_.name = path_;
-    ComponentHandle root(icalparser_parse_string(std::string(text).c_str()));
+    if (auto calendars = splitCalendars(text, limits_.maxValuesPerItem)) {
+        std::size_t events = 0;
+        for (const CalendarText& calendar : *calendars)
+            events += calendar.events.size();
+        items_.reserve(events);
+        for (const CalendarText& calendar : *calendars)
+            readPieces(calendar);
+        groupSeries(std::move(items_));
+        return std::move(result_);
+    }
+    // Left whole to libical, a broken file must be small enough to be one tree.
+    if (static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) > limits_.maxValuesPerItem) {
+        result_.problems.push_back("EventKit: skipping " + path_
+            + ": its BEGIN and END lines do not pair up, and it is too large to read as it is");
+        return std::move(result_);
+    }
+    ComponentHandle root = parseComponent(text);
     const icalcomponent_kind kind = root ? icalcomponent_isa(root.get()) : ICAL_NO_COMPONENT;
     if (kind == ICAL_VCALENDAR_COMPONENT) {
         readCalendar(root.get());
@@ -130,7 +151,39 @@ ParsedFile FileParser::parse(std::string_view text)
     return std::move(result_);
 }
 
+// One event's tree at a time, beside its calendar's properties and zones.
+void FileParser::readPieces(const CalendarText& text)
+{
+    ComponentHandle calendar = parseComponent(text.frame);
+    if (!calendar || icalcomponent_isa(calendar.get()) != ICAL_VCALENDAR_COMPONENT)
+        calendar.reset(icalcomponent_new_vcalendar());
+    readCalendarProperties(calendar.get());
+    if (text.leftOut > 0)
+        result_.problems.push_back("EventKit: leaving out " + std::to_string(text.leftOut)
+            + " calendar properties or VTIMEZONEs of " + path_ + " past " + std::to_string(limits_.maxValuesPerItem)
+            + " lines");
+    for (const EventText& eventText : text.events) {
+        if (eventText.values > limits_.maxValuesPerItem) {
+            ++eventCount_;
+            result_.problems.push_back("EventKit: skipping an item of " + path_ + ": it holds "
+                + std::to_string(eventText.values) + " properties and values, more than "
+                + std::to_string(limits_.maxValuesPerItem));
+            continue;
+        }
+        ComponentHandle event = parseComponent(eventText.text);
+        if (event && icalcomponent_isa(event.get()) == ICAL_VEVENT_COMPONENT)
+            readEvent(event.get(), calendar.get());
+    }
+}
+
 void FileParser::readCalendar(icalcomponent* calendar)
+{
+    readCalendarProperties(calendar);
+    for (icalcomponent* event : childComponents(calendar, ICAL_VEVENT_COMPONENT))
+        readEvent(event, calendar);
+}
+
+void FileParser::readCalendarProperties(icalcomponent* calendar)
 {
     if (!result_.calendarName) {
         if (auto name = xProperty(calendar, "X-WR-CALNAME"))
@@ -145,8 +198,6 @@ void FileParser::readCalendar(icalcomponent* calendar)
         if (const char* value = color ? icalproperty_get_color(color) : nullptr)
             result_.calendarColor = parseColor(value);
     }
-    for (icalcomponent* event : childComponents(calendar, ICAL_VEVENT_COMPONENT))
-        readEvent(event, calendar);
 }
 
 void FileParser::readEvent(icalcomponent* event, icalcomponent* calendar)
@@ -361,33 +412,48 @@ std::shared_ptr<const RecurrenceRules> FileParser::readRecurrence(
 }
 
 // Overrides join the series of their UID in the same file; one without its
-// series stands alone.
+// series stands alone, after the series. Done in place: a large file's items
+// are the largest thing the store keeps of it.
 void FileParser::groupSeries(std::vector<Series> items)
 {
-    std::map<std::string, std::size_t> masters;
-    std::vector<Series> overrides;
-    for (Series& item : items) {
-        if (item.master.recurrenceId) {
-            overrides.push_back(std::move(item));
+    std::unordered_map<std::string_view, std::size_t> masters;
+    for (std::size_t index = 0; index < items.size(); ++index) {
+        if (!items[index].master.recurrenceId)
+            masters.emplace(items[index].master.uid, index);
+    }
+    std::vector<bool> joined(items.size());
+    bool alone = false;
+    for (std::size_t index = 0; index < items.size(); ++index) {
+        if (!items[index].master.recurrenceId)
+            continue;
+        auto master = masters.find(items[index].master.uid);
+        if (master == masters.end()) {
+            alone = true;
             continue;
         }
-        masters.emplace(item.master.uid, result_.series.size());
-        result_.series.push_back(std::move(item));
+        items[master->second].overrides.push_back(std::move(items[index].master));
+        joined[index] = true;
     }
-    for (Series& item : overrides) {
-        auto master = masters.find(item.master.uid);
-        if (master == masters.end())
-            result_.series.push_back(std::move(item));
-        else
-            result_.series[master->second].overrides.push_back(std::move(item.master));
+    std::size_t kept = 0;
+    for (std::size_t index = 0; index < items.size(); ++index) {
+        if (joined[index])
+            continue;
+        if (kept != index)
+            items[kept] = std::move(items[index]);
+        ++kept;
     }
+    items.resize(kept);
+    if (alone)
+        std::stable_partition(
+            items.begin(), items.end(), [](const Series& series) { return !series.master.recurrenceId; });
+    result_.series = std::move(items);
 }
 
 } // namespace
 
-ParsedFile parseCalendarFile(std::string_view text, const std::string& path)
+ParsedFile parseCalendarFile(std::string_view text, const std::string& path, ParseLimits limits)
 {
-    return FileParser(path).parse(text);
+    return FileParser(path, limits).parse(text);
 }
 
 } // namespace eventkit

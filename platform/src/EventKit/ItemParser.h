@@ -8,12 +8,20 @@
 
 namespace eventkit {
 
+struct ParseLimits {
+    // An item or time zone with more content lines and date-list values than
+    // this (a series with a million EXDATEs, deep nesting) is skipped with one
+    // line, and so is a file whose BEGIN and END lines do not pair up and that
+    // has more lines than this: libical would build a node for each.
+    std::size_t maxValuesPerItem = 10'000;
+};
+
 // Reads the text of one .ics file (one or more VCALENDARs). An item that
 // cannot be read is left out with one line in `problems` naming `path`; times
 // in an unknown time zone float, with one line per file; a rule libical
 // refuses whole keeps what can be read of it, with one line. `path` also
 // stands in for a missing UID (its file name without extension, then "-2", …).
 // Safe to call on several threads at once.
-ParsedFile parseCalendarFile(std::string_view text, const std::string& path);
+ParsedFile parseCalendarFile(std::string_view text, const std::string& path, ParseLimits limits = {});
 
 } // namespace eventkit

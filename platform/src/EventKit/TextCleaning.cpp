@@ -1,5 +1,7 @@
 #include "TextCleaning.h"
 
+#include <algorithm>
+
 namespace eventkit {
 namespace {
 
@@ -77,9 +79,9 @@ void appendUTF8(std::string& out, char32_t c)
 std::string cleanText(std::string_view text)
 {
     std::string out;
-    out.reserve(text.size());
+    out.reserve(std::min(text.size(), maxCleanTextBytes));
     bool pendingSpace = false;
-    for (std::size_t at = 0; at < text.size();) {
+    for (std::size_t at = 0; at < text.size() && out.size() < maxCleanTextBytes;) {
         const char32_t c = decodeOne(text, at);
         if (c == ' ' || isBreakOrControl(c)) {
             pendingSpace = !out.empty();
