@@ -4,6 +4,7 @@
 #include <Foundation/NSDictionary.h>
 #include <Foundation/NSLog.h>
 #include <Foundation/NSValue.h>
+#include <objc/message.h>
 
 #include <type_traits>
 
@@ -39,6 +40,16 @@ void copySettings(DGLEventTable& table)
 #undef DAYGLASS_KEEP_SETTING
 }
 
+// The system workspace, looked up by name on the first build and kept.
+Class lsApplicationWorkspaceClass;
+
+NSObject* systemWorkspace()
+{
+    if (!lsApplicationWorkspaceClass)
+        lsApplicationWorkspaceClass = objc_getClass("LSApplicationWorkspace");
+    return objc_msgSend<id>(lsApplicationWorkspaceClass, "defaultWorkspace");
+}
+
 // What the swipe action passes with every link it opens: ask to unlock first.
 Ref<NSDictionary> unlockingOpenOptions()
 {
@@ -50,8 +61,13 @@ Ref<NSDictionary> unlockingOpenOptions()
 
 } // namespace
 
-// There is no lower bound: a suggestion under 70 points high gives a negative
-// height, which is recorded as it is.
+CGRect insetEventTableFrame(CGRect suggested)
+{
+    return CGRectMake(suggested.origin.x + sideInset, suggested.origin.y, suggested.size.width - 2 * sideInset,
+        suggested.size.height - bottomInset);
+}
+
+// A negative height is recorded as it is.
 CGRect eventTableFrameForSuggestedFrame(CGRect suggested)
 {
     if (CGRectIsEmpty(suggested)) {
@@ -59,8 +75,7 @@ CGRect eventTableFrameForSuggestedFrame(CGRect suggested)
         NSLog("DGL2: did not get suggested frame!");
         return fallbackFrame;
     }
-    const CGRect frame = CGRectMake(suggested.origin.x + sideInset, suggested.origin.y,
-        suggested.size.width - 2 * sideInset, suggested.size.height - bottomInset);
+    const CGRect frame = insetEventTableFrame(suggested);
     dglEventTableHeight = frame.size.height;
     return frame;
 }
@@ -69,6 +84,7 @@ Ref<DGLEventTable> createEventTable(CGRect suggestedFrame)
 {
     auto table = makeRef<DGLEventTable>(eventTableFrameForSuggestedFrame(suggestedFrame));
     copySettings(*table);
+    table->setLsApplicationWorkspace(systemWorkspace());
     table->setOpenApplicationOptions(unlockingOpenOptions());
     table->initView();
     return table;

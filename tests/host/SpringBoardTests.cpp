@@ -6,6 +6,7 @@
 #include <host/SpringBoard.h>
 
 #include <Foundation/NSString.h>
+#include <objc/Block.h>
 
 #include <gtest/gtest.h>
 
@@ -75,8 +76,11 @@ TEST_F(SpringBoard, APresentedPageAppearsOnceOnAVisibleLockScreenAndDismissingRe
     EXPECT_EQ(page->view()->frame(), content->view()->bounds());
     EXPECT_EQ(content->contentViewControllers()->count(), 1u);
 
-    send("dismissContentViewControllers:animated:completion:");
-    EXPECT_EQ(content->contentViewControllers()->count(), 0u);
+    bool completed = false;
+    auto completion = makeBlock<void()>([&] { completed = content->contentViewControllers()->count() == 0; });
+    objc_msgSend<void>(content.get(), "dismissContentViewControllers:animated:completion:", pages.get(), true,
+        static_cast<id>(completion.get()));
+    EXPECT_TRUE(completed);
     EXPECT_FALSE(page->isVisible());
     EXPECT_EQ(page->view()->superview(), nullptr);
 }
