@@ -89,7 +89,6 @@ void LockScreenRenderOptions::addTo(CLI::App& subcommand)
 int renderLockScreen(const CommonOptions& options, const ListOptions& list, const LockScreenRenderOptions& lockScreen,
     const PictureRequest& picture)
 {
-    UIScreen::mainScreen()->setScale(picture.scale);
     applyListEnvironment(list);
     const host::DeviceModel& model = deviceModelNamed(lockScreen.device);
     const host::Orientation orientation
@@ -98,6 +97,8 @@ int renderLockScreen(const CommonOptions& options, const ListOptions& list, cons
     host::Device device = bootDevice(options, model, orientation);
     applyListOverrides(extensionLibrary(device), list);
     host::SpringBoard& springBoard = device.springBoard();
+    // SpringBoard takes the model's own scale; the picture's is asked for.
+    UIScreen::mainScreen()->setScale(picture.scale);
     springBoard.wake();
     for (const std::string& text : lockScreen.notifications) {
         const Notification notification = *parseNotification(text);
