@@ -2,6 +2,8 @@
 
 #include <TempDeviceRoot.h>
 
+#include <UIKit/UIImage.h>
+
 #include <host/DeviceModel.h>
 
 #include <gtest/gtest.h>
@@ -148,4 +150,21 @@ TEST_F(Simulate, RotatingTheIPadRecentresTheOwnPageTable)
     const json table = lines[2]["state"]["ownPageTable"];
     EXPECT_EQ(table[0], (1024 - suggested.size.width) * 0.5 + 8) << lines[2];
     EXPECT_EQ(table[2], suggested.size.width - 16);
+}
+
+// A dark screen photographs black, and taking the picture leaves SpringBoard's views alone.
+TEST_F(Simulate, ASnapshotOfTheDarkScreenIsBlackAndChangesNothing)
+{
+    const std::string picture = (root_.path() / "dark.png").string();
+    const command_runner::Result result = play("notify Mail Lunch\nidle 60\nsnapshot " + picture + "\nwake\nstate\n");
+    ASSERT_EQ(result.status, 0) << result.err;
+    const std::vector<json> lines = steps(result);
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[2]["changes"], json::array());
+    EXPECT_EQ(lines[4]["state"]["list"], "footer");
+
+    const Ref<UIImage> image = UIImage::imageWithContentsOfFile(picture);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->pixelWidth(), 750u);
+    EXPECT_EQ(image->pixelAt(375, 300), (UIImagePixel { 0, 0, 0, 255 }));
 }
