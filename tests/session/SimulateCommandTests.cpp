@@ -156,12 +156,13 @@ TEST_F(Simulate, RotatingTheIPadRecentresTheOwnPageTable)
 TEST_F(Simulate, ASnapshotOfTheDarkScreenIsBlackAndChangesNothing)
 {
     const std::string picture = (root_.path() / "dark.png").string();
-    const command_runner::Result result = play("notify Mail Lunch\nidle 60\nsnapshot " + picture + "\nwake\nstate\n");
+    const command_runner::Result result
+        = play("wake\nnotify Mail Lunch\nidle 60\nsnapshot " + picture + "\nwake\nstate\n");
     ASSERT_EQ(result.status, 0) << result.err;
     const std::vector<json> lines = steps(result);
-    ASSERT_EQ(lines.size(), 5u);
-    EXPECT_EQ(lines[2]["changes"], json::array());
-    EXPECT_EQ(lines[4]["state"]["list"], "footer");
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(lines[3]["changes"], json::array());
+    EXPECT_EQ(lines[5]["state"]["list"], "footer");
 
     const Ref<UIImage> image = UIImage::imageWithContentsOfFile(picture);
     ASSERT_TRUE(image);
