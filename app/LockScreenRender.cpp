@@ -69,21 +69,25 @@ void applyListOverrides(void* extension, const ListOptions& list)
     overrideSetting(extension, "maxEventsToDisplay", list.max);
 }
 
-void LockScreenRenderOptions::addTo(CLI::App& subcommand)
+void LockScreenRenderOptions::addTo(CLI::App& subcommand, CLI::Option* only)
 {
     subcommand.add_option("--device", device, "The device model: iphone7, iphonese, iphone7plus or ipad")
         ->capture_default_str()
-        ->check(checkedBy("MODEL", deviceModelProblem));
-    subcommand.add_flag("--landscape", landscape, "Hold the device sideways");
+        ->check(checkedBy("MODEL", deviceModelProblem))
+        ->excludes(only);
+    subcommand.add_flag("--landscape", landscape, "Hold the device sideways")->excludes(only);
     subcommand
         .add_option("--notify", notifications,
             "A notification on the lock screen, as \"APP|TITLE|MESSAGE\" (the message optional); repeatable")
-        ->check(checkedBy("APP|TITLE|MESSAGE", [](const std::string& text) {
-            return parseNotification(text) ? std::string()
-                                           : "'" + text + "' is not a notification of the form APP|TITLE|MESSAGE";
-        }));
+        ->check(checkedBy("APP|TITLE|MESSAGE",
+            [](const std::string& text) {
+                return parseNotification(text) ? std::string()
+                                               : "'" + text + "' is not a notification of the form APP|TITLE|MESSAGE";
+            }))
+        ->excludes(only);
     subcommand.add_option("--wallpaper", wallpaper, "A PNG picture for the wallpaper, instead of the built-in one")
-        ->check(CLI::ExistingFile);
+        ->check(CLI::ExistingFile)
+        ->excludes(only);
 }
 
 int renderLockScreen(const CommonOptions& options, const ListOptions& list, const LockScreenRenderOptions& lockScreen,
