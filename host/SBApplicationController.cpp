@@ -55,6 +55,8 @@ Class SBApplicationController::classObject()
 {
     static Class cls
         = objc::registerClass<SBApplicationController>("SBApplicationController", NSObject::classObject(), [](Class c) {
+              objc::addClassMethod(
+                  c, "sharedInstance", +[](Class, SEL) -> id { return sharedInstance(); });
               objc::addMethod(c,
                   "applicationWithDisplayIdentifier:", &SBApplicationController::applicationWithDisplayIdentifierImp);
           });

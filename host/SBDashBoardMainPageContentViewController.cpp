@@ -2,6 +2,8 @@
 #include <host/SBDashBoardMainPageContentViewController.h>
 #include <host/SpringBoard.h>
 
+#include <objc/Block.h>
+
 namespace {
 
 SBDashBoardMainPageContentViewController* asContent(id self)
@@ -19,6 +21,12 @@ template <typename Action> void forEachController(id controllers, Action action)
     for (const Ref<NSObject>& item : items)
         if (auto* controller = dynamicCast<UIViewController>(item.get()))
             action(controller);
+}
+
+void runCompletion(id completion)
+{
+    if (auto* block = Block<void()>::from(completion))
+        (*block)();
 }
 
 } // namespace
@@ -103,15 +111,17 @@ BOOL SBDashBoardMainPageContentViewController::handleEvent(id self, SEL, id even
 }
 
 void SBDashBoardMainPageContentViewController::presentContentViewControllers(
-    id self, SEL, id controllers, BOOL animated, id)
+    id self, SEL, id controllers, BOOL animated, id completion)
 {
     forEachController(controllers, [&](UIViewController* page) { asContent(self)->present(page, animated); });
+    runCompletion(completion);
 }
 
 void SBDashBoardMainPageContentViewController::dismissContentViewControllers(
-    id self, SEL, id controllers, BOOL animated, id)
+    id self, SEL, id controllers, BOOL animated, id completion)
 {
     forEachController(controllers, [&](UIViewController* page) { asContent(self)->dismiss(page, animated); });
+    runCompletion(completion);
 }
 
 void SBDashBoardMainPageContentViewController::present(UIViewController* page, bool animated)

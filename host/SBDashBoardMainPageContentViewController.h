@@ -43,7 +43,7 @@ private:
     static void addOrRemoveNotificationsListIfNecessaryAnimated(id self, SEL, BOOL animated);
     static void viewWillTransitionToSize(id self, SEL, CGSize size, id coordinator);
     static BOOL handleEvent(id self, SEL, id event);
-    // Blocks are not objects in this runtime yet: the completion argument is always nil.
+    // The completion, a block of no arguments or nil, runs once the pages are in or out.
     static void presentContentViewControllers(id self, SEL, id controllers, BOOL animated, id completion);
     static void dismissContentViewControllers(id self, SEL, id controllers, BOOL animated, id completion);
 

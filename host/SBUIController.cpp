@@ -3,6 +3,8 @@
 Class SBUIController::classObject()
 {
     static Class cls = objc::registerClass<SBUIController>("SBUIController", NSObject::classObject(), [](Class c) {
+        objc::addClassMethod(
+            c, "sharedInstance", +[](Class, SEL) -> id { return sharedInstance(); });
         objc::addMethod(c, "activateApplicationAnimated:", &SBUIController::activateApplicationAnimated);
     });
     return cls;

@@ -7,6 +7,7 @@
 #include <host/SBUIController.h>
 
 #include <UIKit/UIScreen.h>
+#include <UIKit/UIViewControllerTransitionCoordinator.h>
 #include <platform/Environment.h>
 
 namespace host {
@@ -167,14 +168,18 @@ void SpringBoard::armIdleTimer()
     idleSeconds_ = 0;
 }
 
+// The content controller hears of the change first; the coordinator then puts the
+// new layout in place and runs what was handed to it for afterwards.
 void SpringBoard::transitionTo(const DeviceModel& model, Orientation orientation)
 {
-    model_ = &model;
-    orientation_ = orientation;
-    const CGSize size = screenSize(model, orientation);
-    objc_msgSend<void>(
-        content(), "viewWillTransitionToSize:withTransitionCoordinator:", size, static_cast<id>(nullptr));
-    applyLayout();
+    auto coordinator = makeRef<UIViewControllerTransitionCoordinator>();
+    objc_msgSend<void>(content(), "viewWillTransitionToSize:withTransitionCoordinator:", screenSize(model, orientation),
+        coordinator.get());
+    coordinator->performTransition([&] {
+        model_ = &model;
+        orientation_ = orientation;
+        applyLayout();
+    });
     armIdleTimer();
 }
 

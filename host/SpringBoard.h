@@ -22,7 +22,7 @@ void registerSpringBoardClasses();
 // SpringBoard's own would. Nil when -init answers nil or an object of another class.
 template <typename T> Ref<T> allocInit(Class cls = T::classObject())
 {
-    Ref<NSObject> allocated = Ref<NSObject>::adopt(class_createInstance(cls, 0));
+    Ref<NSObject> allocated = Ref<NSObject>::adopt(objc_msgSend<id>(cls, "alloc"));
     return Ref<T>(dynamicCast<T>(objc_msgSend<id>(allocated.get(), "init")));
 }
 

@@ -54,8 +54,13 @@ Ref<NSDictionary> unlockingOpenOptions()
 
 } // namespace
 
-// There is no lower bound: a suggestion under 70 points high gives a negative
-// height, which is recorded as it is.
+CGRect insetEventTableFrame(CGRect suggested)
+{
+    return CGRectMake(suggested.origin.x + sideInset, suggested.origin.y, suggested.size.width - 2 * sideInset,
+        suggested.size.height - bottomInset);
+}
+
+// A negative height is recorded as it is.
 CGRect eventTableFrameForSuggestedFrame(CGRect suggested)
 {
     if (CGRectIsEmpty(suggested)) {
@@ -63,8 +68,7 @@ CGRect eventTableFrameForSuggestedFrame(CGRect suggested)
         NSLog("DGL2: did not get suggested frame!");
         return fallbackFrame;
     }
-    const CGRect frame = CGRectMake(suggested.origin.x + sideInset, suggested.origin.y,
-        suggested.size.width - 2 * sideInset, suggested.size.height - bottomInset);
+    const CGRect frame = insetEventTableFrame(suggested);
     dglEventTableHeight = frame.size.height;
     return frame;
 }

@@ -17,6 +17,11 @@ extern "C" CGFloat dglEventTableHeight;
 // Also records the frame's height in dglEventTableHeight.
 Ref<DGLEventTable> createEventTable(CGRect suggestedFrame);
 
+// A suggested list frame inset 8 points at the sides and 70 at the bottom, for
+// the lock screen's own controls under the list. No lower bound: a suggestion
+// under 70 points high gives a negative height.
+CGRect insetEventTableFrame(CGRect suggestedFrame);
+
 // The frame createEventTable gives its table for the suggestion, recording its
 // height in dglEventTableHeight (and logging an empty suggestion). Unmangled, for
 // a host that builds and configures the table itself through the runtime.

@@ -7,6 +7,7 @@
 #include <Foundation/NSArray.h>
 #include <Foundation/NSLog.h>
 #include <UIKit/UICollectionView.h>
+#include <objc/Block.h>
 #include <objc/message.h>
 #include <substrate.h>
 
@@ -89,7 +90,7 @@ void presentOwnPage(id content, id list)
 {
     if (!dglDashBoardViewControllerClass)
         dglDashBoardViewControllerClass = objc_getClass(dglPageClassName);
-    Ref<NSObject> allocated = Ref<NSObject>::adopt(class_createInstance(dglDashBoardViewControllerClass, 0));
+    Ref<NSObject> allocated = Ref<NSObject>::adopt(objc_msgSend<id>(dglDashBoardViewControllerClass, "alloc"));
     assignRetained(dglDashBoardViewController, objc_msgSend<id>(allocated.get(), "init"));
     objc_msgSend<void>(dglDashBoardViewController, "set_notificationViewController:", list);
     Ref<NSArray> pages = NSArray::array({ Ref<NSObject>(dglDashBoardViewController) });
@@ -128,10 +129,30 @@ void addOrRemoveNotificationsListIfNecessaryAnimated(id self, SEL op, BOOL anima
         moveIntoFooter(self, list);
 }
 
+// After a size change the own page's table takes the suggested frame again. A
+// list suggested right of x 200 (a wide screen's centred column) is centred on
+// the page instead.
+void reframeOwnPageTable(id content)
+{
+    CGRect frame = suggestedListViewFrame(notificationListOf(content));
+    if (frame.origin.x > 200) {
+        auto* pageView = dynamicCast<UIView>(objc_msgSend<id>(dglDashBoardViewController, "view"));
+        const CGFloat pageWidth = pageView ? pageView->frame().size.width : 0;
+        frame.origin.x = (pageWidth - frame.size.width) * 0.5;
+    }
+    auto* contentView = dynamicCast<UIView>(objc_msgSend<id>(content, "view"));
+    if (UIView* table = contentView ? contentView->viewWithTag(ownPageTableTag) : nullptr)
+        table->setFrame(insetEventTableFrame(frame));
+}
+
 void viewWillTransitionToSize(id self, SEL op, CGSize size, id coordinator)
 {
-    // Re-framing the own page's table after the change needs the page's views.
     saved::viewWillTransitionToSize(self, op, size, coordinator);
+    // A plain pointer: the block does not keep the content controller alive.
+    id content = self;
+    Ref<Block<void(id)>> completion = makeBlock<void(id)>([content](id) { reframeOwnPageTable(content); });
+    objc_msgSend<BOOL>(coordinator, "animateAlongsideTransition:completion:", static_cast<id>(nullptr),
+        static_cast<id>(completion.get()));
 }
 
 void hideDGLView(id self, SEL)

@@ -146,6 +146,37 @@ TEST(GlobalQueue, DrainFromAWorkerIsRefused)
     EXPECT_TRUE(refused);
 }
 
+TEST(Dispatch, QueueKeepsItsBlockAliveUntilTheBlockHasRun)
+{
+    std::atomic<int> live = 0;
+    bool ran = false;
+    {
+        auto captured = makeRef<Tracked>(&live);
+        auto block = makeBlock<void()>([captured, &ran] { ran = true; });
+        dispatch_async(dispatch_get_main_queue(), block.get());
+    }
+    EXPECT_EQ(live, 1);
+    dispatch_drain_queues();
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(live, 0);
+}
+
+TEST(Dispatch, DrainRunsBlocksThatBounceBetweenTheQueues)
+{
+    const auto mainThread = std::this_thread::get_id();
+    std::vector<std::string> steps;
+    auto* global = dispatch_get_global_queue(DISPATCH_QUEUE_PRIORITY_DEFAULT, 0);
+    dispatch_async(global, [&] {
+        dispatch_async(dispatch_get_main_queue(), [&] {
+            steps.push_back(std::this_thread::get_id() == mainThread ? "main" : "elsewhere");
+            dispatch_async(
+                global, [&] { dispatch_async(dispatch_get_main_queue(), [&] { steps.push_back("main again"); }); });
+        });
+    });
+    dispatch_drain_queues();
+    EXPECT_EQ(steps, (std::vector<std::string> { "main", "main again" }));
+}
+
 TEST(CFLog, FormatsLikeNSLogIntoTheSameLog)
 {
     platform::clearLog();

@@ -1,9 +1,12 @@
 #include <host/NCNotificationRequest.h>
+#include <host/SBApplicationController.h>
 #include <host/SBDashBoardEvent.h>
 #include <host/SBDashBoardMainPageViewController.h>
+#include <host/SBUIController.h>
 #include <host/SpringBoard.h>
 
 #include <Foundation/NSString.h>
+#include <objc/Block.h>
 
 #include <gtest/gtest.h>
 
@@ -73,8 +76,11 @@ TEST_F(SpringBoard, APresentedPageAppearsOnceOnAVisibleLockScreenAndDismissingRe
     EXPECT_EQ(page->view()->frame(), content->view()->bounds());
     EXPECT_EQ(content->contentViewControllers()->count(), 1u);
 
-    send("dismissContentViewControllers:animated:completion:");
-    EXPECT_EQ(content->contentViewControllers()->count(), 0u);
+    bool completed = false;
+    auto completion = makeBlock<void()>([&] { completed = content->contentViewControllers()->count() == 0; });
+    objc_msgSend<void>(content.get(), "dismissContentViewControllers:animated:completion:", pages.get(), true,
+        static_cast<id>(completion.get()));
+    EXPECT_TRUE(completed);
     EXPECT_FALSE(page->isVisible());
     EXPECT_EQ(page->view()->superview(), nullptr);
 }
@@ -103,4 +109,9 @@ TEST_F(SpringBoard, TheMainPageAnswersItsIdleDurationAndBuildsItsContentThroughT
     EXPECT_EQ(objc_msgSend<long long>(page.get(), "idleTimerDuration"), 20);
     ASSERT_NE(page->contentViewController(), nullptr);
     EXPECT_NE(page->contentViewController()->notificationViewController(), nullptr);
+
+    // The shared controllers answer as class methods, as SpringBoard's do.
+    EXPECT_EQ(objc_msgSend<id>(objc_getClass("SBApplicationController"), "sharedInstance"),
+        SBApplicationController::sharedInstance());
+    EXPECT_EQ(objc_msgSend<id>(objc_getClass("SBUIController"), "sharedInstance"), SBUIController::sharedInstance());
 }

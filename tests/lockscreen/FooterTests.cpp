@@ -43,7 +43,13 @@ TEST_F(Footer, OnlyTheLastOfThreeSectionsHasAFooterAndNoneOfZero)
     addRequests(3);
     EXPECT_EQ(footerSize(collectionView(), 0), CGSizeZero);
     EXPECT_EQ(footerSize(collectionView(), 1), CGSizeZero);
+    platform::clearLog();
     EXPECT_EQ(footerSize(collectionView(), 2), CGSizeMake(width, 400)) << "no table built yet";
+    const auto lines = platform::loggedLines();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(
+        lines[0].rfind("DGL2: referenceSizeForFooterInSection. self=<NCNotificationPriorityListViewController", 0), 0u);
+    EXPECT_EQ(lines[1], "DGL2:_hasRegisteredClassOrNibForSupplementaryViewOfKind=true. section = 2, numOFSections=3");
     dglEventTableHeight = -5;
     EXPECT_EQ(footerSize(collectionView(), 2), CGSizeMake(width, 400));
     dglEventTableHeight = 450;
@@ -73,8 +79,16 @@ TEST_F(Footer, ACollectionViewWithoutTheFooterClassGetsNoFooter)
 
 TEST_F(Footer, TheContainerMovesToTheLatestFooterAndKeepsTheHeightItWasMadeWith)
 {
+    platform::clearLog();
     UIView* first = dynamicCast<UIView>(footerView(collectionView(), UICollectionElementKindSectionFooter()));
     ASSERT_NE(first, nullptr);
+    const auto lines = platform::loggedLines();
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0], "DGL2: viewForSupplementaryElementOfKind: UICollectionElementKindSectionFooter");
+    EXPECT_EQ(lines[1], "DGL2: UICollectionElementKindSectionFooter");
+    EXPECT_EQ(lines[2], "DGL2: creating container with height 400.000000");
+    EXPECT_EQ(lines[3].rfind("DGL2: reusableview=<DGLCollectionFooterView", 0), 0u);
+    EXPECT_NE(lines[3].find(", dglCollectionFooterEventTableContainer=<UIView: frame = (0 8; "), std::string::npos);
     UIView* container = dglCollectionFooterEventTableContainer;
     EXPECT_EQ(container->frame(), CGRectMake(0, 8, collectionView()->frame().size.width, 400));
     EXPECT_EQ(container->autoresizingMask(), 18u);

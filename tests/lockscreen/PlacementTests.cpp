@@ -3,6 +3,7 @@
 #include <tweak/DGLCollectionFooterView.h>
 #include <tweak/EventTablePlacement.h>
 
+#include <UIKit/UIViewControllerTransitionCoordinator.h>
 #include <platform/Log.h>
 
 #include <algorithm>
@@ -128,4 +129,30 @@ TEST_F(LockScreen, APageShownWhileTheScreenIsDarkBuildsItsTableOnlyOnceInView)
     EXPECT_EQ(objc_msgSend<id>(dglDashBoardViewController, "dglEventTable"), nullptr);
     springBoard().wake();
     EXPECT_NE(ownPageTable(), nullptr);
+}
+
+TEST_F(LockScreen, AResizeReframesTheOwnPageTableAndCentresAListRightOfX200)
+{
+    springBoard().wake();
+    auto resize = [&](CGRect suggested, CGFloat width) {
+        list()->setSuggestedListViewFrame(suggested);
+        auto coordinator = makeRef<UIViewControllerTransitionCoordinator>();
+        objc_msgSend<void>(springBoard().content(),
+            "viewWillTransitionToSize:withTransitionCoordinator:", CGSizeMake(width, 768),
+            static_cast<id>(coordinator.get()));
+        coordinator->performTransition(
+            [&] { springBoard().content()->view()->setFrame(CGRectMake(0, 0, width, 768)); });
+        return ownPageTable()->frame();
+    };
+    EXPECT_EQ(resize(CGRectMake(250, 120, 400, 500), 1024), CGRectMake(320, 120, 384, 430));
+    EXPECT_EQ(resize(CGRectMake(200, 120, 400, 500), 1024), CGRectMake(208, 120, 384, 430));
+    EXPECT_EQ(resize(CGRectMake(16, 120, 343, 500), 375), CGRectMake(24, 120, 327, 430));
+
+    // SpringBoard's own turn of an iPad to landscape suggests a centred column right of x 200.
+    springBoard().setDeviceModel(*host::findDeviceModel("ipad"));
+    springBoard().rotate(host::Orientation::Landscape);
+    const CGRect area = springBoard().layout().notificationArea;
+    ASSERT_GT(area.origin.x, 200);
+    EXPECT_EQ(ownPageTable()->frame(),
+        insetFrame(CGRectMake((1024 - area.size.width) / 2, area.origin.y, area.size.width, area.size.height)));
 }

@@ -1,6 +1,8 @@
 // Runtime-made classes, classes by name and instance variables by name.
 #include "Widgets.h"
 
+#include <RuntimeGuards.h>
+
 #include <Foundation/NSValue.h>
 #include <objc/message.h>
 
@@ -8,17 +10,18 @@
 
 TEST(ClassPair, RegisteredClassIsFoundByNameAndBuildsInstancesWithItsIsa)
 {
-    Class cls = objc_allocateClassPair(Widget::classObject(), "RTRuntimeWidget", 0);
+    const std::string name = testing_support::uniqueClassName("RTRuntimeWidget");
+    Class cls = objc_allocateClassPair(Widget::classObject(), name.c_str(), 0);
     ASSERT_NE(cls, nullptr);
-    EXPECT_EQ(objc_getClass("RTRuntimeWidget"), nullptr);
+    EXPECT_EQ(objc_getClass(name.c_str()), nullptr);
     objc_registerClassPair(cls);
-    EXPECT_EQ(objc_getClass("RTRuntimeWidget"), cls);
+    EXPECT_EQ(objc_getClass(name.c_str()), cls);
     EXPECT_EQ(class_getSuperclass(cls), Widget::classObject());
 
     Ref<NSObject> object = Ref<NSObject>::adopt(class_createInstance(cls, 0));
     ASSERT_NE(object, nullptr);
     EXPECT_EQ(object_getClass(object.get()), cls);
-    EXPECT_STREQ(class_getName(object_getClass(object.get())), "RTRuntimeWidget");
+    EXPECT_EQ(class_getName(object_getClass(object.get())), name);
     ASSERT_NE(dynamicCast<Widget>(object.get()), nullptr);
     EXPECT_FALSE(object->isKindOfClass(Panel::classObject()));
     AutoreleasePool pool;
@@ -27,9 +30,10 @@ TEST(ClassPair, RegisteredClassIsFoundByNameAndBuildsInstancesWithItsIsa)
 
 TEST(ClassPair, SubclassOfARuntimeSubclassIsBuiltByTheNearestCppClass)
 {
-    Class middle = objc_allocateClassPair(Panel::classObject(), "RTMiddle", 0);
+    Class middle
+        = objc_allocateClassPair(Panel::classObject(), testing_support::uniqueClassName("RTMiddle").c_str(), 0);
     objc_registerClassPair(middle);
-    Class leaf = objc_allocateClassPair(middle, "RTLeaf", 0);
+    Class leaf = objc_allocateClassPair(middle, testing_support::uniqueClassName("RTLeaf").c_str(), 0);
     objc_registerClassPair(leaf);
 
     Ref<NSObject> object = Ref<NSObject>::adopt(class_createInstance(leaf, 0));
@@ -43,18 +47,20 @@ TEST(ClassPair, NameAlreadyRegisteredIsRefused)
 {
     EXPECT_EQ(objc_allocateClassPair(Widget::classObject(), "RTWidget", 0), nullptr);
 
-    Class first = objc_allocateClassPair(Widget::classObject(), "RTTwice", 0);
-    Class second = objc_allocateClassPair(Widget::classObject(), "RTTwice", 0);
+    const std::string name = testing_support::uniqueClassName("RTTwice");
+    Class first = objc_allocateClassPair(Widget::classObject(), name.c_str(), 0);
+    Class second = objc_allocateClassPair(Widget::classObject(), name.c_str(), 0);
     objc_registerClassPair(first);
     objc_registerClassPair(second);
-    EXPECT_EQ(objc_getClass("RTTwice"), first);
-    EXPECT_EQ(objc_allocateClassPair(Widget::classObject(), "RTTwice", 0), nullptr);
+    EXPECT_EQ(objc_getClass(name.c_str()), first);
+    EXPECT_EQ(objc_allocateClassPair(Widget::classObject(), name.c_str(), 0), nullptr);
 }
 
 TEST(ClassPair, AbstractAncestorBuildsNothing)
 {
     // NSNumber has no default instance; a plain NSObject must not stand in for one.
-    Class cls = objc_allocateClassPair(NSNumber::classObject(), "RTRuntimeNumber", 0);
+    Class cls = objc_allocateClassPair(
+        NSNumber::classObject(), testing_support::uniqueClassName("RTRuntimeNumber").c_str(), 0);
     objc_registerClassPair(cls);
     EXPECT_EQ(class_createInstance(cls, 0), nullptr);
 }
@@ -64,7 +70,8 @@ TEST(InstanceVariable, ReadByNameThroughTheClassChain)
     auto widget = makeRef<Widget>();
     widget->title = "Agenda"_ns;
 
-    Class runtimeClass = objc_allocateClassPair(Widget::classObject(), "RTIvarWidget", 0);
+    Class runtimeClass
+        = objc_allocateClassPair(Widget::classObject(), testing_support::uniqueClassName("RTIvarWidget").c_str(), 0);
     objc_registerClassPair(runtimeClass);
     Ivar ivar = class_getInstanceVariable(runtimeClass, "_title");
     ASSERT_NE(ivar, nullptr);

@@ -1,6 +1,8 @@
 // Substrate's message hook and the runtime's method adds, on own and inherited methods.
 #include "Widgets.h"
 
+#include <RuntimeGuards.h>
+
 #include <objc/message.h>
 #include <substrate.h>
 
@@ -48,17 +50,14 @@ NSInteger addedAnswer(id, SEL)
     return 42;
 }
 
-template <typename Fn> void hook(Class cls, const char* selector, Fn replacement, Fn* saved)
-{
-    MSHookMessageEx(cls, sel_registerName(selector), reinterpret_cast<IMP>(replacement), reinterpret_cast<IMP*>(saved));
-}
+using testing_support::ScopedHook;
 
 } // namespace
 
 TEST(MessageHook, OwnMethodIsSwappedAndOldImplementationReturned)
 {
     const IMP before = class_getMethodImplementation(Widget::classObject(), sel_registerName("generation"));
-    hook(Widget::classObject(), "generation", &hookedGeneration, &savedGeneration);
+    ScopedHook hook(Widget::classObject(), "generation", &hookedGeneration, &savedGeneration);
 
     EXPECT_EQ(reinterpret_cast<IMP>(savedGeneration), before);
     // The class's own entry now holds the replacement; subclasses inherit it.
@@ -69,7 +68,7 @@ TEST(MessageHook, OwnMethodIsSwappedAndOldImplementationReturned)
 
 TEST(MessageHook, OwnMethodOfSubclassLeavesSuperclassAlone)
 {
-    hook(Panel::classObject(), "kind", &hookedPanelKind, &savedPanelKind);
+    ScopedHook hook(Panel::classObject(), "kind", &hookedPanelKind, &savedPanelKind);
 
     EXPECT_EQ(textFrom(makeRef<Panel>().get(), "kind"), "hooked boxed");
     EXPECT_EQ(textFrom(makeRef<Widget>().get(), "kind"), "plain");
@@ -79,11 +78,12 @@ TEST(MessageHook, OwnMethodOfSubclassLeavesSuperclassAlone)
 TEST(MessageHook, InheritedMethodGetsAnOverrideOnThatClassOnly)
 {
     // A runtime subclass, as the extension makes one, hooked on a method it only inherits.
-    Class page = objc_allocateClassPair(Widget::classObject(), "RTHookedPage", 0);
+    Class page
+        = objc_allocateClassPair(Widget::classObject(), testing_support::uniqueClassName("RTHookedPage").c_str(), 0);
     objc_registerClassPair(page);
     ASSERT_EQ(class_getOwnMethod(page, sel_registerName("viewWillAppear:")), nullptr);
 
-    hook(page, "viewWillAppear:", &hookedWillAppear, &savedWillAppear);
+    ScopedHook hook(page, "viewWillAppear:", &hookedWillAppear, &savedWillAppear);
 
     EXPECT_EQ(reinterpret_cast<IMP>(savedWillAppear),
         class_getMethodImplementation(Widget::classObject(), sel_registerName("viewWillAppear:")));
@@ -127,7 +127,8 @@ TEST(AddMethod, NeverReplacesAnOwnMethod)
 
 TEST(AddMethod, OverridesAnInheritedMethodOnThatClass)
 {
-    Class cls = objc_allocateClassPair(Label::classObject(), "RTRenamedLabel", 0);
+    Class cls
+        = objc_allocateClassPair(Label::classObject(), testing_support::uniqueClassName("RTRenamedLabel").c_str(), 0);
     objc_registerClassPair(cls);
 
     EXPECT_TRUE(class_addMethod(cls, sel_registerName("name"), reinterpret_cast<IMP>(&addedName), "@@:"));
@@ -139,7 +140,8 @@ TEST(AddMethod, OverridesAnInheritedMethodOnThatClass)
 
 TEST(AddMethod, NewSelectorBecomesReachableAndIsAddedOnce)
 {
-    Class cls = objc_allocateClassPair(Widget::classObject(), "RTAnsweringWidget", 0);
+    Class cls = objc_allocateClassPair(
+        Widget::classObject(), testing_support::uniqueClassName("RTAnsweringWidget").c_str(), 0);
     objc_registerClassPair(cls);
     SEL answer = sel_registerName("answer");
     ASSERT_TRUE(class_addMethod(cls, answer, reinterpret_cast<IMP>(&addedAnswer), "q@:"));

@@ -36,6 +36,19 @@ CGSize widgetSizeForSection(id, SEL, id, NSInteger section)
     return CGSizeMake(320, static_cast<CGFloat>(section * 10));
 }
 
+NSString* widgetFamily(Class, SEL)
+{
+    return autoreleased("widgets"_ns);
+}
+NSInteger widgetCountFor(Class, SEL, NSInteger columns)
+{
+    return columns * 2;
+}
+NSString* panelFamily(Class, SEL)
+{
+    return autoreleased("panels"_ns);
+}
+
 } // namespace
 
 Class Widget::classObject()
@@ -46,6 +59,8 @@ Class Widget::classObject()
         objc::addMethod(c, "viewWillAppear:", &widgetWillAppear);
         objc::addMethod(c, "generation", &widgetGeneration);
         objc::addMethod(c, "sizeFor:section:", &widgetSizeForSection);
+        objc::addClassMethod(c, "family", &widgetFamily);
+        objc::addClassMethod(c, "countFor:", &widgetCountFor);
         objc::addIvar(c, "_title", "@", 0,
             { [](id self) -> id { return asWidget(self)->title.get(); },
                 [](id self, id value) { asWidget(self)->title = dynamicCast<NSString>(value); } });
@@ -63,6 +78,7 @@ Class Panel::classObject()
     static Class cls = objc::registerClass<Panel>("RTPanel", Widget::classObject(), [](Class c) {
         objc::addMethod(c, "name", &panelName);
         objc::addMethod(c, "kind", &panelKind);
+        objc::addClassMethod(c, "family", &panelFamily);
     });
     return cls;
 }

@@ -1,6 +1,7 @@
 // A small class tree for the runtime tests: a base class with methods reachable
 // by selector and one named instance variable, a subclass that defines one method
-// of its own, and a sibling that defines none.
+// of its own, and a sibling that defines none. Class methods: `+family` (Widget,
+// Panel's own) and `+countFor:` (Widget).
 #pragma once
 
 #include <Foundation/NSString.h>

@@ -66,7 +66,11 @@ public:
     void layoutSubviews() override;
 
 private:
+    // Where the layout puts a section's items and footer (an empty footer frame:
+    // no footer), and the views shown there.
     struct Section {
+        std::vector<CGRect> itemFrames;
+        CGRect footerFrame;
         std::vector<Ref<UICollectionViewCell>> cells;
         Ref<UICollectionReusableView> footer;
     };
@@ -75,8 +79,12 @@ private:
     // The receiver as the runtime passes it to the data source and delegate.
     id asId() const { return const_cast<UICollectionView*>(this); }
     void recycleShownViews();
-    void loadSections();
-    Ref<UICollectionReusableView> dequeue(const ReuseKey& key);
+    void layOutSections();
+    void loadViews();
+    // A view handed out already stands where the layout puts it, as in UIKit.
+    Ref<UICollectionReusableView> dequeue(const ReuseKey& key, const NSIndexPath* indexPath);
+    Ref<UICollectionReusableView> reusedOrNew(const ReuseKey& key);
+    CGRect layoutFrame(const std::string& kind, const NSIndexPath* indexPath) const;
     CGSize itemSize(NSIndexPath* indexPath) const;
     CGSize footerSize(NSInteger section) const;
     Ref<UICollectionReusableView> footerView(NSInteger section) const;

@@ -21,4 +21,5 @@
 #include <UIKit/UITableViewCell.h>
 #include <UIKit/UIView.h>
 #include <UIKit/UIViewController.h>
+#include <UIKit/UIViewControllerTransitionCoordinator.h>
 #include <UIKit/UIViewLayoutDump.h>

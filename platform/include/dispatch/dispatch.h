@@ -1,16 +1,20 @@
 // Grand Central Dispatch, the part the extension and the platform use: the main
 // queue (served by the main run loop), the global concurrent queues, and one-time
-// initialisation. Blocks are std::function.
+// initialisation. Blocks are block objects: a queue retains each block it is
+// given until the block has run.
 //
 // Every block runs inside its own autorelease pool. An exception a block lets out
 // is written to the log instead of ending the process.
 #pragma once
 
-#include <functional>
+#include <objc/Block.h>
+
 #include <mutex>
+#include <type_traits>
+#include <utility>
 
 typedef struct dispatch_queue_s* dispatch_queue_t;
-typedef std::function<void()> dispatch_block_t;
+typedef Block<void()>* dispatch_block_t;
 typedef std::once_flag dispatch_once_t;
 
 enum : long {
@@ -26,12 +30,20 @@ dispatch_queue_t dispatch_get_main_queue();
 // The global queues of every priority share one small pool of worker threads and
 // start their blocks in the order sent; the priority is accepted and not acted on.
 dispatch_queue_t dispatch_get_global_queue(long identifier, unsigned long flags);
-// Does nothing for a null queue or an empty block.
+// Does nothing for a null queue or a nil block.
 void dispatch_async(dispatch_queue_t queue, dispatch_block_t block);
 
-inline void dispatch_once(dispatch_once_t* predicate, const dispatch_block_t& block)
+// A lambda is made into a block first, as a block literal would be.
+template <typename F,
+    typename = std::enable_if_t<std::is_invocable_v<F&> && !std::is_convertible_v<F, dispatch_block_t>>>
+void dispatch_async(dispatch_queue_t queue, F&& body)
 {
-    std::call_once(*predicate, block);
+    dispatch_async(queue, makeBlock<void()>(std::forward<F>(body)).get());
+}
+
+template <typename F> void dispatch_once(dispatch_once_t* predicate, F&& body)
+{
+    std::call_once(*predicate, std::forward<F>(body));
 }
 
 // Waits until every block sent to the global queues so far, and every block those
@@ -39,3 +51,9 @@ inline void dispatch_once(dispatch_once_t* predicate, const dispatch_block_t& bl
 // phone has no such call). Raises NSInternalInconsistencyException when called
 // from a block on a global queue, which would wait for itself.
 void dispatch_drain_global_queues();
+
+// Runs the main queue on the calling thread, which must be the one that runs the
+// main run loop, and waits for the global queues, until neither has a block left,
+// also the blocks that either sends to the other meanwhile. Tests and the host
+// use it to let every queued block run without waiting for real time.
+void dispatch_drain_queues();

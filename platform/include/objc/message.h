@@ -16,53 +16,86 @@
 namespace objc {
 
 // Object pointers of every class travel as `id`, as in the implementations; a
-// `Class` (a pointer to an incomplete type) travels as itself.
-template <typename T> constexpr bool isObjectPointer()
-{
-    if constexpr (std::is_pointer_v<T> && !std::is_same_v<T, Class>)
-        return std::is_base_of_v<NSObject, std::remove_pointer_t<T>>;
-    else
-        return false;
-}
-template <typename T> using Wire = std::conditional_t<isObjectPointer<T>(), id, T>;
+// class travels as itself.
+template <typename T> struct IsObjectPointer : std::false_type {
+};
+template <typename T> struct IsObjectPointer<T*> : std::is_base_of<NSObject, std::remove_cv_t<T>> {
+};
+template <> struct IsObjectPointer<Class> : std::false_type {
+};
+template <typename T> using Wire = std::conditional_t<IsObjectPointer<T>::value, id, T>;
 
 [[noreturn]] void throwUnrecognizedSelector(NSObject* receiver, SEL selector);
+[[noreturn]] void throwUnrecognizedSelector(Class receiver, SEL selector);
+// `method` reads "-[Class selector]" or "+[Class selector]".
 [[noreturn]] void throwEncodingMismatch(
-    NSObject* receiver, SEL selector, const std::string& callTypes, const char* methodTypes);
+    const std::string& method, const std::string& callTypes, const char* methodTypes);
 
-template <typename R, typename... Args> IMP lookUp(id self, SEL op)
+inline std::string methodName(const NSObject* receiver, SEL op)
 {
-    Method method = class_getInstanceMethod(object_getClass(self), op);
+    return std::string("-[") + class_getName(object_getClass(receiver)) + " " + sel_getName(op) + "]";
+}
+inline std::string methodName(Class receiver, SEL op)
+{
+    return std::string("+[") + class_getName(receiver) + " " + sel_getName(op) + "]";
+}
+
+// An object's methods are its class's; a class's are its metaclass's.
+template <typename R, typename... Args, typename Receiver> IMP lookUp(Receiver receiver, SEL op)
+{
+    Method method = class_getInstanceMethod(object_getClass(receiver), op);
     if (!method)
-        throwUnrecognizedSelector(self, op);
+        throwUnrecognizedSelector(receiver, op);
     static const std::string callTypes = methodEncoding<Wire<R>, Wire<Args>...>();
     const char* methodTypes = method_getTypeEncoding(method);
     if (callTypes != methodTypes)
-        throwEncodingMismatch(self, op, callTypes, methodTypes);
+        throwEncodingMismatch(methodName(receiver, op), callTypes, methodTypes);
     return method_getImplementation(method);
 }
 
-} // namespace objc
-
-template <typename R = void, typename... Args> R objc_msgSend(const NSObject* receiver, SEL op, Args... args)
+template <typename R, typename Receiver, typename... Args> R send(Receiver self, SEL op, Args... args)
 {
-    id self = const_cast<id>(receiver);
     if (!self) {
         if constexpr (std::is_void_v<R>)
             return;
         else
             return R {};
     }
-    using Fn = objc::Wire<R> (*)(id, SEL, objc::Wire<Args>...);
-    auto fn = reinterpret_cast<Fn>(objc::lookUp<R, Args...>(self, op));
+    using Fn = Wire<R> (*)(Receiver, SEL, Wire<Args>...);
+    auto fn = reinterpret_cast<Fn>(lookUp<R, Args...>(self, op));
     if constexpr (std::is_void_v<R>)
-        fn(self, op, static_cast<objc::Wire<Args>>(args)...);
+        fn(self, op, static_cast<Wire<Args>>(args)...);
     else
-        return static_cast<R>(fn(self, op, static_cast<objc::Wire<Args>>(args)...));
+        return static_cast<R>(fn(self, op, static_cast<Wire<Args>>(args)...));
+}
+
+} // namespace objc
+
+template <typename R = void, typename... Args> R objc_msgSend(const NSObject* receiver, SEL op, Args... args)
+{
+    return objc::send<R>(const_cast<id>(receiver), op, args...);
 }
 
 template <typename R = void, typename... Args>
 R objc_msgSend(const NSObject* receiver, const char* selector, Args... args)
 {
     return objc_msgSend<R, Args...>(receiver, sel_registerName(selector), args...);
+}
+
+// A class method: `objc_msgSend<id>(objc_getClass("LSApplicationWorkspace"), "defaultWorkspace")`.
+template <typename R = void, typename... Args> R objc_msgSend(Class receiver, SEL op, Args... args)
+{
+    return objc::send<R>(receiver, op, args...);
+}
+
+template <typename R = void, typename... Args> R objc_msgSend(Class receiver, const char* selector, Args... args)
+{
+    return objc_msgSend<R, Args...>(receiver, sel_registerName(selector), args...);
+}
+
+// A message to a literal nil, which would otherwise be as much a class as an object.
+template <typename R = void, typename... Args> R objc_msgSend(std::nullptr_t, const char*, Args...)
+{
+    if constexpr (!std::is_void_v<R>)
+        return R {};
 }

@@ -32,12 +32,18 @@ const char* sel_getName(SEL selector);
 
 Class objc_getClass(const char* name);
 Class object_getClass(const NSObject* object);
+// A class's metaclass, whose methods are the class methods; null for a metaclass.
+Class object_getClass(Class cls);
+Class objc_getMetaClass(const char* name);
+bool class_isMetaClass(Class cls);
 Class object_setClass(id object, Class cls);
 const char* class_getName(Class cls);
 Class class_getSuperclass(Class cls);
 bool class_isSubclassOf(Class cls, Class ancestor);
 
 Method class_getInstanceMethod(Class cls, SEL selector);
+// A class method: the metaclass's instance method, inherited along the superclasses.
+Method class_getClassMethod(Class cls, SEL selector);
 IMP method_getImplementation(Method method);
 IMP method_setImplementation(Method method, IMP imp);
 const char* method_getTypeEncoding(Method method);
@@ -115,12 +121,25 @@ template <typename R, typename... Args> BOOL addMethod(Class cls, const char* se
     return class_addMethod(cls, sel_registerName(selector), reinterpret_cast<IMP>(imp), types.c_str());
 }
 
+// The same for a class method: the receiver is the class the message was sent to.
+template <typename R, typename... Args>
+BOOL addClassMethod(Class cls, const char* selector, R (*imp)(Class, SEL, Args...))
+{
+    const std::string types = methodEncoding<R, Args...>(hostWordSize);
+    return class_addMethod(object_getClass(cls), sel_registerName(selector), reinterpret_cast<IMP>(imp), types.c_str());
+}
+
 // Registers an instance variable of a C++ class by name.
 struct IvarAccessors {
     std::function<id(id)> get;
     std::function<void(id, id)> set;
 };
 void addIvar(Class cls, const char* name, const char* types, std::ptrdiff_t offset, IvarAccessors accessors);
+
+// Takes back a method the class itself defines (an added method or a hook's
+// override), so that the inherited one answers again. For tests that must leave
+// the class table as they found it.
+void removeOwnMethod(Class cls, SEL selector);
 
 // The classes registered so far, in registration order.
 std::vector<Class> registeredClasses();

@@ -28,7 +28,7 @@ public:
         return *pool;
     }
 
-    void submit(dispatch_block_t block)
+    void submit(Ref<Block<void()>> block)
     {
         std::lock_guard guard(lock_);
         queue_.push_back(std::move(block));
@@ -60,10 +60,10 @@ private:
             ++idle_;
             workAvailable_.wait(guard, [this] { return !queue_.empty(); });
             --idle_;
-            dispatch_block_t block = std::move(queue_.front());
+            Ref<Block<void()>> block = std::move(queue_.front());
             queue_.pop_front();
             guard.unlock();
-            platform::runGuarded(block, "a block on a global queue");
+            platform::runGuarded([&block] { (*block)(); }, "a block on a global queue");
             block = nullptr;
             guard.lock();
             if (--unfinished_ == 0)
@@ -74,7 +74,7 @@ private:
     std::mutex lock_;
     std::condition_variable workAvailable_;
     std::condition_variable allDone_;
-    std::deque<dispatch_block_t> queue_;
+    std::deque<Ref<Block<void()>>> queue_;
     std::size_t unfinished_ = 0;
     unsigned workers_ = 0;
     unsigned idle_ = 0;
@@ -99,12 +99,19 @@ void dispatch_async(dispatch_queue_t queue, dispatch_block_t block)
     if (!queue || !block)
         return;
     if (queue->main)
-        platform::RunLoop::main().perform(std::move(block));
+        platform::RunLoop::main().perform([retained = Ref<Block<void()>>(block)] { (*retained)(); });
     else
-        WorkerPool::shared().submit(std::move(block));
+        WorkerPool::shared().submit(Ref<Block<void()>>(block));
 }
 
 void dispatch_drain_global_queues()
 {
     WorkerPool::shared().drain();
+}
+
+void dispatch_drain_queues()
+{
+    do
+        WorkerPool::shared().drain();
+    while (platform::RunLoop::main().performPending());
 }

@@ -68,7 +68,7 @@ bool RunLoop::takeStop()
     return stopRequested_.exchange(false);
 }
 
-bool RunLoop::performQueued()
+bool RunLoop::performPending()
 {
     // Only what was queued before this pass: work that queues more work must not
     // keep the loop from its sources.
@@ -133,7 +133,7 @@ CFRunLoopRunResult RunLoop::run(std::chrono::steady_clock::duration limit, bool 
     for (;;) {
         if (takeStop())
             return kCFRunLoopRunStopped;
-        handled = performQueued() || handled;
+        handled = performPending() || handled;
         if (handled && returnAfterSourceHandled)
             return kCFRunLoopRunHandledSource;
         if (takeStop())

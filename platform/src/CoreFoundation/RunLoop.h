@@ -29,6 +29,10 @@ public:
     };
     void addSource(DescriptorSource source);
 
+    // Runs the work queued so far on the calling thread, without waiting for
+    // input; answers whether there was any.
+    bool performPending();
+
     CFRunLoopRunResult run(std::chrono::steady_clock::duration limit, bool returnAfterSourceHandled);
     // Async-signal-safe: it only sets a flag and writes to the wake descriptor.
     void stop();
@@ -37,7 +41,6 @@ private:
     RunLoop();
 
     bool takeStop();
-    bool performQueued();
     bool waitForInput(std::chrono::steady_clock::time_point deadline);
     void wake();
 

@@ -122,7 +122,26 @@ bool UICollectionView::hasRegisteredClassOrNibForSupplementaryViewOfKind(const N
     return false;
 }
 
-Ref<UICollectionReusableView> UICollectionView::dequeue(const ReuseKey& key)
+Ref<UICollectionReusableView> UICollectionView::dequeue(const ReuseKey& key, const NSIndexPath* indexPath)
+{
+    Ref<UICollectionReusableView> view = reusedOrNew(key);
+    view->setFrame(layoutFrame(key.first, indexPath));
+    return view;
+}
+
+CGRect UICollectionView::layoutFrame(const std::string& kind, const NSIndexPath* indexPath) const
+{
+    if (!indexPath || indexPath->section() < 0 || indexPath->section() >= static_cast<NSInteger>(sections_.size()))
+        return CGRectZero;
+    const Section& section = sections_[static_cast<std::size_t>(indexPath->section())];
+    if (kind != cellKind)
+        return section.footerFrame;
+    if (indexPath->item() < 0 || indexPath->item() >= static_cast<NSInteger>(section.itemFrames.size()))
+        return CGRectZero;
+    return section.itemFrames[static_cast<std::size_t>(indexPath->item())];
+}
+
+Ref<UICollectionReusableView> UICollectionView::reusedOrNew(const ReuseKey& key)
 {
     auto& pool = pools_[key];
     if (!pool.empty()) {
@@ -145,10 +164,11 @@ Ref<UICollectionReusableView> UICollectionView::dequeue(const ReuseKey& key)
     return view;
 }
 
-Ref<UICollectionViewCell> UICollectionView::dequeueReusableCell(const NSString* identifier, const NSIndexPath*)
+Ref<UICollectionViewCell> UICollectionView::dequeueReusableCell(
+    const NSString* identifier, const NSIndexPath* indexPath)
 {
     Ref<UICollectionViewCell> cell
-        = dynamicCast<UICollectionViewCell>(Ref<NSObject>(dequeue({ cellKind, text(identifier) })));
+        = dynamicCast<UICollectionViewCell>(Ref<NSObject>(dequeue({ cellKind, text(identifier) }, indexPath)));
     if (!cell)
         throw NSException(NSInternalInconsistencyException,
             "the class registered for " + text(identifier) + " is not a UICollectionViewCell");
@@ -156,9 +176,9 @@ Ref<UICollectionViewCell> UICollectionView::dequeueReusableCell(const NSString* 
 }
 
 Ref<UICollectionReusableView> UICollectionView::dequeueReusableSupplementaryView(
-    const NSString* kind, const NSString* identifier, const NSIndexPath*)
+    const NSString* kind, const NSString* identifier, const NSIndexPath* indexPath)
 {
-    return dequeue({ text(kind), text(identifier) });
+    return dequeue({ text(kind), text(identifier) }, indexPath);
 }
 
 void UICollectionView::reloadData()
@@ -235,48 +255,61 @@ Ref<UICollectionReusableView> UICollectionView::footerView(NSInteger section) co
             UICollectionElementKindSectionFooter(), indexPath.get()));
 }
 
-// One pass over the data: every item's cell and size, then each section's footer
-// where it has a height, placed top to bottom.
-void UICollectionView::loadSections()
+// The layout first: every item's size and each section's footer where it has a
+// height, top to bottom.
+void UICollectionView::layOutSections()
 {
-    AutoreleasePool pool;
     const CGFloat width = bounds().size.width;
     const UIEdgeInsets inset = layout_->sectionInset();
     const NSInteger sectionCount
-        = dataSource_ ? objc_msgSend<NSInteger>(dataSource_, "numberOfSectionsInCollectionView:", this) : 0;
+        = dataSource_ ? objc_msgSend<NSInteger>(dataSource_, "numberOfSectionsInCollectionView:", asId()) : 0;
     CGFloat y = 0;
     for (NSInteger s = 0; s < sectionCount; ++s) {
         Section section;
         y += inset.top;
-        const NSInteger items = objc_msgSend<NSInteger>(dataSource_, "collectionView:numberOfItemsInSection:", this, s);
+        const NSInteger items
+            = objc_msgSend<NSInteger>(dataSource_, "collectionView:numberOfItemsInSection:", asId(), s);
         for (NSInteger i = 0; i < items; ++i) {
             Ref<NSIndexPath> indexPath = NSIndexPath::indexPathForRow(i, s);
-            Ref<UICollectionViewCell> cell = dynamicCast<UICollectionViewCell>(
-                objc_msgSend<id>(dataSource_, "collectionView:cellForItemAtIndexPath:", this, indexPath.get()));
             const CGSize size = itemSize(indexPath.get());
             if (i > 0)
                 y += layout_->minimumLineSpacing();
-            if (cell) {
-                cell->setFrame(
-                    CGRectMake(inset.left, y, std::min(size.width, width - inset.left - inset.right), size.height));
-                addSubview(cell.get());
-            }
+            section.itemFrames.push_back(
+                CGRectMake(inset.left, y, std::min(size.width, width - inset.left - inset.right), size.height));
             y += size.height;
-            section.cells.push_back(std::move(cell));
         }
         y += inset.bottom;
-        const CGSize footer = footerSize(s);
-        if (footer.height > 0) {
-            section.footer = footerView(s);
-            if (section.footer) {
-                section.footer->setFrame(CGRectMake(0, y, width, footer.height));
-                addSubview(section.footer.get());
-            }
-            y += footer.height;
+        const CGFloat footerHeight = footerSize(s).height;
+        if (footerHeight > 0) {
+            section.footerFrame = CGRectMake(0, y, width, footerHeight);
+            y += footerHeight;
         }
         sections_.push_back(std::move(section));
     }
     setContentSize(CGSizeMake(width, y));
+}
+
+// Then the views for it, each handed out in its place.
+void UICollectionView::loadViews()
+{
+    AutoreleasePool pool;
+    for (std::size_t s = 0; s < sections_.size(); ++s) {
+        Section& section = sections_[s];
+        const auto sectionIndex = static_cast<NSInteger>(s);
+        for (std::size_t i = 0; i < section.itemFrames.size(); ++i) {
+            Ref<NSIndexPath> indexPath = NSIndexPath::indexPathForRow(static_cast<NSInteger>(i), sectionIndex);
+            Ref<UICollectionViewCell> cell = dynamicCast<UICollectionViewCell>(
+                objc_msgSend<id>(dataSource_, "collectionView:cellForItemAtIndexPath:", asId(), indexPath.get()));
+            if (cell)
+                addSubview(cell.get());
+            section.cells.push_back(std::move(cell));
+        }
+        if (!CGRectIsEmpty(section.footerFrame)) {
+            section.footer = footerView(sectionIndex);
+            if (section.footer)
+                addSubview(section.footer.get());
+        }
+    }
 }
 
 void UICollectionView::layoutSubviews()
@@ -287,5 +320,6 @@ void UICollectionView::layoutSubviews()
     needsReload_ = false;
     laidOutWidth_ = bounds().size.width;
     recycleShownViews();
-    loadSections();
+    layOutSections();
+    loadViews();
 }

@@ -44,7 +44,11 @@ bool retainsValue(objc_AssociationPolicy policy)
 
 Class NSObject::classObject()
 {
-    static Class cls = objc::registerClass<NSObject>("NSObject", nullptr);
+    // `alloc` answers a new instance that the caller owns, as `+alloc` does.
+    static Class cls = objc::registerClass<NSObject>("NSObject", nullptr, [](Class c) {
+        objc::addClassMethod(
+            c, "alloc", +[](Class self, SEL) -> id { return class_createInstance(self, 0); });
+    });
     return cls;
 }
 

@@ -22,9 +22,13 @@ struct objc_ivar {
     objc::IvarAccessors accessors;
 };
 
+// Every class has a metaclass of the same name whose method table holds the class
+// methods; metaclasses inherit along the classes' own superclass chain.
 struct objc_class {
     std::string name;
     Class superclass = nullptr;
+    Class metaclass = nullptr;
+    bool isMeta = false;
     std::unordered_map<SEL, std::unique_ptr<objc_method>> methods;
     std::vector<std::unique_ptr<objc_ivar>> ivars;
     // Set for classes a C++ class registered; unset for those made at run time.

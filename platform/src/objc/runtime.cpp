@@ -39,6 +39,10 @@ Class newClass(const char* name, Class superclass)
     auto* cls = new objc_class;
     cls->name = name;
     cls->superclass = superclass;
+    cls->metaclass = new objc_class;
+    cls->metaclass->name = name;
+    cls->metaclass->isMeta = true;
+    cls->metaclass->superclass = superclass ? superclass->metaclass : nullptr;
     return cls;
 }
 
@@ -88,6 +92,21 @@ Class object_getClass(const NSObject* object)
     return object ? object->isa() : nullptr;
 }
 
+Class object_getClass(Class cls)
+{
+    return cls ? cls->metaclass : nullptr;
+}
+
+Class objc_getMetaClass(const char* name)
+{
+    return object_getClass(objc_getClass(name));
+}
+
+bool class_isMetaClass(Class cls)
+{
+    return cls && cls->isMeta;
+}
+
 Class object_setClass(id object, Class cls)
 {
     if (!object)
@@ -130,6 +149,11 @@ Method class_getInstanceMethod(Class cls, SEL selector)
         if (Method method = class_getOwnMethod(c, selector))
             return method;
     return nullptr;
+}
+
+Method class_getClassMethod(Class cls, SEL selector)
+{
+    return class_getInstanceMethod(object_getClass(cls), selector);
 }
 
 IMP method_getImplementation(Method method)
@@ -274,6 +298,13 @@ void addIvar(Class cls, const char* name, const char* types, std::ptrdiff_t offs
     cls->ivars.push_back(std::move(ivar));
 }
 
+void removeOwnMethod(Class cls, SEL selector)
+{
+    std::lock_guard guard(tableLock());
+    if (cls)
+        cls->methods.erase(selector);
+}
+
 std::vector<Class> registeredClasses()
 {
     std::lock_guard guard(tableLock());
@@ -282,16 +313,20 @@ std::vector<Class> registeredClasses()
 
 void throwUnrecognizedSelector(NSObject* receiver, SEL selector)
 {
-    throw NSException(NSInvalidArgumentException,
-        std::string("-[") + class_getName(object_getClass(receiver)) + " " + sel_getName(selector)
-            + "]: unrecognized selector sent to instance");
+    throw NSException(
+        NSInvalidArgumentException, methodName(receiver, selector) + ": unrecognized selector sent to instance");
 }
 
-void throwEncodingMismatch(NSObject* receiver, SEL selector, const std::string& callTypes, const char* methodTypes)
+void throwUnrecognizedSelector(Class receiver, SEL selector)
+{
+    throw NSException(
+        NSInvalidArgumentException, methodName(receiver, selector) + ": unrecognized selector sent to class");
+}
+
+void throwEncodingMismatch(const std::string& method, const std::string& callTypes, const char* methodTypes)
 {
     throw NSException(NSInvalidArgumentException,
-        std::string("-[") + class_getName(object_getClass(receiver)) + " " + sel_getName(selector) + "]: called as \""
-            + callTypes + "\" but implemented as \"" + methodTypes + "\"");
+        method + ": called as \"" + callTypes + "\" but implemented as \"" + methodTypes + "\"");
 }
 
 } // namespace objc
