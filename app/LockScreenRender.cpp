@@ -30,11 +30,6 @@ std::optional<Notification> parseNotification(const std::string& text)
     return notification;
 }
 
-CLI::Validator checkedBy(const char* description, std::string (*problem)(const std::string&))
-{
-    return CLI::Validator([problem](std::string& value) { return problem(value); }, description);
-}
-
 Ref<UIImage> wallpaperImage(const std::string& path)
 {
     if (path.empty())
@@ -73,17 +68,18 @@ void LockScreenRenderOptions::addTo(CLI::App& subcommand, CLI::Option* only)
 {
     subcommand.add_option("--device", device, "The device model: iphone7, iphonese, iphone7plus or ipad")
         ->capture_default_str()
-        ->check(checkedBy("MODEL", deviceModelProblem))
+        ->check(deviceModelValidator())
         ->excludes(only);
     subcommand.add_flag("--landscape", landscape, "Hold the device sideways")->excludes(only);
     subcommand
         .add_option("--notify", notifications,
             "A notification on the lock screen, as \"APP|TITLE|MESSAGE\" (the message optional); repeatable")
-        ->check(checkedBy("APP|TITLE|MESSAGE",
-            [](const std::string& text) {
+        ->check(CLI::Validator(
+            [](std::string& text) {
                 return parseNotification(text) ? std::string()
                                                : "'" + text + "' is not a notification of the form APP|TITLE|MESSAGE";
-            }))
+            },
+            "APP|TITLE|MESSAGE"))
         ->excludes(only);
     subcommand.add_option("--wallpaper", wallpaper, "A PNG picture for the wallpaper, instead of the built-in one")
         ->check(CLI::ExistingFile)
