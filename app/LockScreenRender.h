@@ -24,7 +24,7 @@ struct LockScreenRenderOptions {
     void addTo(CLI::App& subcommand, CLI::Option* only);
 };
 
-// What the picture is and where it goes, shared with `render --list`.
+// What the picture is and where it goes.
 struct PictureRequest {
     double scale = 2;
     std::string output;

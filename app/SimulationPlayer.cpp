@@ -6,7 +6,6 @@
 
 #include <CoreFoundation/CFRunLoop.h>
 #include <host/LockScreenScene.h>
-#include <platform/Environment.h>
 #include <platform/Log.h>
 
 #include <cstdio>
@@ -84,7 +83,6 @@ void SimulationPlayer::snapshot(const std::string& file)
 {
     const host::DeviceModel& model = springBoard_.deviceModel();
     auto scene = Ref<LockScreenScene>::adopt(new LockScreenScene(model, springBoard_.orientation()));
-    scene->chrome().showTime(platform::currentUnixTime());
     if (springBoard_.isScreenOn())
         scene->setContent(springBoard_.rootView());
     scene->setScreenOn(springBoard_.isScreenOn());

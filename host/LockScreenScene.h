@@ -14,7 +14,6 @@ public:
     LockScreenScene(const host::DeviceModel& model, host::Orientation orientation);
 
     LockScreenWallpaper& wallpaper() { return *wallpaper_; }
-    LockScreenChrome& chrome() { return *chrome_; }
 
     // SpringBoard's root view, over the chrome; nil takes it away.
     UIView* content() const { return content_.get(); }
