@@ -26,6 +26,11 @@ protected:
     {
         const std::string file = (root_.path() / "session.simulate").string();
         std::ofstream(file) << script;
+        return playFile(file, std::move(options));
+    }
+
+    command_runner::Result playFile(const std::string& file, std::vector<std::string> options = {})
+    {
         std::vector<std::string> arguments { "simulate", file, "--json", "--root", root_.path().string(), "--now",
             "2026-03-05T09:41", "--tz", "Europe/Berlin" };
         arguments.insert(arguments.end(), options.begin(), options.end());
@@ -84,12 +89,12 @@ TEST_F(Simulate, ABadLineStopsTheSessionBeforeAnythingRuns)
         << "a refused script still stored a preference";
 }
 
-// Woken with nothing pending the list has its own page; a notification moves it
-// under the notifications; clearing them gives it a new page; unlocking hides it.
+// The example script: woken with nothing pending the list has its own page; a
+// notification moves it under the notifications; clearing them gives it a new page;
+// unlocking hides it.
 TEST_F(Simulate, TheTypicalRoad)
 {
-    const command_runner::Result result
-        = play("wake\nstate\nnotify Messages Anna \"Running late\"\nstate\nclear all\nstate\nunlock\nstate\n");
+    const command_runner::Result result = playFile(DAYGLASS_EXAMPLES "/typical-road.simulate");
     ASSERT_EQ(result.status, 0) << result.err;
     const std::vector<json> lines = steps(result);
     ASSERT_EQ(lines.size(), 8u);
