@@ -88,7 +88,7 @@ const NCNotificationRequest* NCNotificationPriorityListViewController::requestIn
 
 id NCNotificationPriorityListViewController::presenterImp(id self, SEL)
 {
-    return asList(self)->presenter_;
+    return asList(self)->presenter_.get();
 }
 
 id NCNotificationPriorityListViewController::collectionViewImp(id self, SEL)

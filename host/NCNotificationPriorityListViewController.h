@@ -9,6 +9,7 @@
 #include <Foundation/NSArray.h>
 #include <UIKit/UICollectionView.h>
 #include <UIKit/UIViewController.h>
+#include <objc/WeakRef.h>
 
 class NCNotificationPriorityListViewController : public UIViewController {
 public:
@@ -29,9 +30,9 @@ public:
     void removeAllNotificationRequests();
     bool hasNotificationRequests() const { return requests_->count() > 0; }
 
-    // The controller that shows the list, or nil while it is not shown. Not retained:
-    // the presenter owns the list, not the other way round.
-    NSObject* presenter() const { return presenter_; }
+    // The controller that shows the list, or nil while it is not shown. Weak: the
+    // presenter owns the list, not the other way round.
+    NSObject* presenter() const { return presenter_.get(); }
     void setPresenter(NSObject* presenter) { presenter_ = presenter; }
 
     CGRect suggestedListViewFrame() const { return suggestedListViewFrame_; }
@@ -56,7 +57,7 @@ private:
 
     Ref<UICollectionView> collectionView_;
     Ref<NSMutableArray> requests_ = NSMutableArray::array();
-    NSObject* presenter_ = nullptr;
+    WeakRef<NSObject> presenter_;
     CGRect suggestedListViewFrame_ = defaultSuggestedListViewFrame;
     double now_ = 0;
 };

@@ -35,7 +35,10 @@ SpringBoard::SpringBoard(const DeviceModel& model, Orientation orientation)
     applyLayout();
 }
 
-SpringBoard::~SpringBoard() = default;
+SpringBoard::~SpringBoard()
+{
+    stopIdleTimer();
+}
 
 UIView* SpringBoard::rootView() const
 {
@@ -92,11 +95,7 @@ void SpringBoard::setDeviceModel(const DeviceModel& model)
 
 void SpringBoard::idle(double seconds)
 {
-    if (!isLockScreenVisible())
-        return;
-    idleSeconds_ += seconds;
-    if (idleSeconds_ >= static_cast<double>(idleTimerDuration_))
-        screenOff();
+    CFRunLoopAdvanceClock(seconds);
 }
 
 void SpringBoard::unlock()
@@ -150,7 +149,7 @@ void SpringBoard::screenOff()
         hideLockScreen();
     screenOn_ = false;
     locked_ = true;
-    idleSeconds_ = 0;
+    stopIdleTimer();
 }
 
 void SpringBoard::sendEvent(NSInteger type)
@@ -162,10 +161,20 @@ void SpringBoard::sendEvent(NSInteger type)
 // main page answers now.
 void SpringBoard::armIdleTimer()
 {
+    stopIdleTimer();
     if (!isLockScreenVisible())
         return;
     idleTimerDuration_ = objc_msgSend<long long>(mainPage_.get(), "idleTimerDuration");
-    idleSeconds_ = 0;
+    idleTimer_ = CFRunLoopTimerCreateWithHandler(CFAbsoluteTimeGetCurrent() + static_cast<double>(idleTimerDuration_),
+        0, [this](CFRunLoopTimer*) { screenOff(); });
+    CFRunLoopAddTimer(CFRunLoopGetMain(), idleTimer_.get(), kCFRunLoopDefaultMode);
+}
+
+void SpringBoard::stopIdleTimer()
+{
+    if (idleTimer_)
+        CFRunLoopTimerInvalidate(idleTimer_.get());
+    idleTimer_ = nullptr;
 }
 
 // The content controller hears of the change first; the coordinator then puts the

@@ -7,6 +7,7 @@
 #include <host/DeviceModel.h>
 #include <host/SBDashBoardMainPageViewController.h>
 
+#include <CoreFoundation/CFRunLoop.h>
 #include <objc/message.h>
 
 #include <cstddef>
@@ -52,8 +53,10 @@ R sendSuper(Class superclass, id self, const char* selector, Args... args)
 // - a rotation or another device size sends -viewWillTransitionToSize:…;
 // - unlocking sends an SBDashBoardEvent of type 4 to -handleEvent:, then the lock
 //   screen leaves view;
-// - after a wake the idle timer asks the main page for -idleTimerDuration and
-//   turns the screen off once that many seconds pass without activity.
+// - after a wake, and after every activity on the lock screen, the idle timer asks
+//   the main page for -idleTimerDuration and, on the main run loop's clock, turns
+//   the screen off once that many seconds pass without activity. SpringBoard's
+//   own duration is SBDashBoardMainPageViewController::defaultIdleTimerDuration.
 class SpringBoard {
 public:
     // Registers the classes and builds the controller tree through the runtime.
@@ -71,7 +74,8 @@ public:
     void clearAll();
     void rotate(Orientation orientation);
     void setDeviceModel(const DeviceModel& model);
-    // Time passes without activity.
+    // Time passes without activity: the simulated clock moves on, and the main
+    // run loop's timers due on the way fire.
     void idle(double seconds);
     void unlock();
     // The lock button: locks and turns the screen off.
@@ -86,8 +90,6 @@ public:
     LockScreenLayout layout() const { return lockScreenLayout(*model_, orientation_); }
     // What the main page answered when the idle timer was last armed; 0 before.
     long long idleTimerDuration() const { return idleTimerDuration_; }
-    // Seconds without activity since the idle timer was armed.
-    double idleSeconds() const { return idleSeconds_; }
 
     SBDashBoardMainPageViewController* mainPage() const { return mainPage_.get(); }
     SBDashBoardMainPageContentViewController* content() const { return mainPage_->contentViewController(); }
@@ -108,6 +110,7 @@ private:
     void screenOff();
     void sendEvent(NSInteger type);
     void armIdleTimer();
+    void stopIdleTimer();
     void transitionTo(const DeviceModel& model, Orientation orientation);
     void applyLayout();
 
@@ -117,7 +120,7 @@ private:
     bool screenOn_ = false;
     bool locked_ = true;
     long long idleTimerDuration_ = 0;
-    double idleSeconds_ = 0;
+    Ref<CFRunLoopTimer> idleTimer_;
 };
 
 } // namespace host

@@ -1,5 +1,6 @@
 // The library's one module initialiser: it runs when SpringBoard's loader opens
 // the library, and wires the extension in.
+#include <tweak/DGLCollectionFooterView.h>
 #include <tweak/Tweak.h>
 
 #include "events/DGLEKEVent.h"
@@ -17,6 +18,7 @@ extern "C" __attribute__((constructor)) void tweakConstructor()
         // image loads, before any initialiser runs; a host may then find them by
         // name as soon as the library is open.
         DGLEventTable::classObject();
+        DGLCollectionFooterView::classObject();
         DGLEKEVent::classObject();
         loadTweak();
     } catch (const std::exception& error) {

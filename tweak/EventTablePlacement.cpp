@@ -4,6 +4,7 @@
 #include <Foundation/NSDictionary.h>
 #include <Foundation/NSLog.h>
 #include <Foundation/NSValue.h>
+#include <objc/message.h>
 
 extern "C" {
 CGFloat dglEventTableHeight;
@@ -43,6 +44,16 @@ void copySettings(DGLEventTable& table)
     table.setHeaderIsUppercase(headerIsUppercase);
 }
 
+// The system workspace, looked up by name on the first build and kept.
+Class lsApplicationWorkspaceClass;
+
+NSObject* systemWorkspace()
+{
+    if (!lsApplicationWorkspaceClass)
+        lsApplicationWorkspaceClass = objc_getClass("LSApplicationWorkspace");
+    return objc_msgSend<id>(lsApplicationWorkspaceClass, "defaultWorkspace");
+}
+
 // What the swipe action passes with every link it opens: ask to unlock first.
 Ref<NSDictionary> unlockingOpenOptions()
 {
@@ -77,6 +88,7 @@ Ref<DGLEventTable> createEventTable(CGRect suggestedFrame)
 {
     auto table = makeRef<DGLEventTable>(eventTableFrameForSuggestedFrame(suggestedFrame));
     copySettings(*table);
+    table->setLsApplicationWorkspace(systemWorkspace());
     table->setOpenApplicationOptions(unlockingOpenOptions());
     table->initView();
     return table;

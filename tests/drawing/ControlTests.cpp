@@ -23,7 +23,7 @@ Ref<UILabel> makeLabel(std::string_view text, CGFloat size = 13)
     return label;
 }
 
-struct RecordingDelegate : UIScrollViewDelegate {
+struct RecordingDelegate : NSObject, UIScrollViewDelegate {
     void scrollViewDidScroll(UIScrollView*) override { ++scrolls; }
     void scrollViewDidEndDragging(UIScrollView* view, bool decelerate) override
     {
@@ -191,4 +191,20 @@ TEST(ScrollView, DisabledScrollingIgnoresDrags)
     scroll->endDragging();
     EXPECT_EQ(scroll->contentOffset(), CGPointZero);
     EXPECT_EQ(delegate.drags, 0);
+}
+
+TEST(ScrollView, DelegateThatIsGoneReadsNilAndIsNotTold)
+{
+    auto scroll = makeRef<UIScrollView>(CGRectMake(0, 0, 100, 100));
+    scroll->setContentSize(CGSizeMake(100, 300));
+    {
+        auto delegate = makeRef<RecordingDelegate>();
+        scroll->setDelegate(delegate.get());
+        EXPECT_EQ(scroll->delegate(), static_cast<UIScrollViewDelegate*>(delegate.get()));
+    }
+    EXPECT_EQ(scroll->delegate(), nullptr);
+    scroll->beginDragging();
+    scroll->dragBy(CGPointMake(0, -50));
+    scroll->endDragging();
+    EXPECT_EQ(scroll->contentOffset(), CGPointMake(0, 50));
 }

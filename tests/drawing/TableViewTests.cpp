@@ -5,6 +5,7 @@
 #include <UIKit/UIViewLayoutDump.h>
 #include <objc/message.h>
 
+#include <RuntimeGuards.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -41,7 +42,7 @@ public:
 };
 
 // Sections of rows named "s.r", with chosen row and header heights.
-class Source : public UITableViewDataSource, public UITableViewDelegate {
+class Source : public NSObject, public UITableViewDataSource, public UITableViewDelegate {
 public:
     explicit Source(std::vector<int> rowsPerSection)
         : rows(std::move(rowsPerSection))
@@ -115,6 +116,19 @@ TEST(TableView, ContentSizeAddsHeadersRowsAndFooter)
     EXPECT_EQ(table->tableFooterView()->frame(), CGRectMake(0, 140, 200, 7));
     EXPECT_EQ(table->numberOfRowsInSection(1), 3);
     EXPECT_EQ(table->numberOfRowsInSection(5), 0);
+}
+
+TEST(TableView, DataSourceAndDelegateThatAreGoneLeaveAnEmptyTable)
+{
+    auto source = makeRef<Source>(std::vector<int> { 3 });
+    Ref<UITableView> table = makeTable(*source, 100);
+    source = nullptr;
+    EXPECT_EQ(table->dataSource(), nullptr);
+    EXPECT_EQ(table->delegate(), nullptr);
+    table->reloadData();
+    table->layoutIfNeeded();
+    EXPECT_EQ(table->numberOfSections(), 0);
+    EXPECT_TRUE(table->visibleCells().empty());
 }
 
 TEST(TableView, MakesCellsOnlyForVisibleRowsAndReusesThemWhileScrolling)
@@ -199,10 +213,12 @@ TEST(TableView, HeadersFloatWhileTheirSectionScrollsPast)
 
 TEST(TableView, CellsFromARegisteredClassAreInitialisedThroughTheRuntime)
 {
-    static int hookedInits = 0;
+    static int hookedInits;
+    hookedInits = 0;
     using InitImp = id (*)(id, SEL, NSInteger, id);
     static IMP original = nullptr;
-    Class cls = objc_allocateClassPair(TextCell::classObject(), "TestHookedTextCell", 0);
+    Class cls = objc_allocateClassPair(
+        TextCell::classObject(), testing_support::uniqueClassName("TestHookedTextCell").c_str(), 0);
     objc_registerClassPair(cls);
     original = class_getMethodImplementation(cls, sel_registerName("initWithStyle:reuseIdentifier:"));
     objc::addMethod(

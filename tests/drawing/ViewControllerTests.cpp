@@ -5,6 +5,7 @@
 #include <objc/message.h>
 #include <substrate.h>
 
+#include <RuntimeGuards.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -39,8 +40,10 @@ TEST(ViewController, ViewIsMadeOnceOnFirstUse)
 TEST(ViewController, RuntimeSubclassCanHookViewWillAppearAndCallThrough)
 {
     static IMP saved = nullptr;
-    static int hookCalls = 0;
-    Class sub = objc_allocateClassPair(UIViewController::classObject(), "TestHookedController", 0);
+    static int hookCalls;
+    hookCalls = 0;
+    Class sub = objc_allocateClassPair(
+        UIViewController::classObject(), testing_support::uniqueClassName("TestHookedController").c_str(), 0);
     objc_registerClassPair(sub);
     auto replacement = +[](id self, SEL sel, bool animated) {
         ++hookCalls;

@@ -1,5 +1,7 @@
 #include "ImagePixels.h"
 
+#include <Foundation/NSException.h>
+#include <UIKit/UIColor.h>
 #include <UIKit/UIGraphics.h>
 #include <UIKit/UIView.h>
 #include <UIKit/UIViewLayoutDump.h>
@@ -24,6 +26,19 @@ public:
 class FixedSizeView : public UIView {
 public:
     CGSize sizeThatFits(CGSize) override { return CGSizeMake(30, 12); }
+};
+
+// Changes the context's state and fails halfway through its drawing.
+class FailingView : public UIView {
+public:
+    using UIView::UIView;
+    void drawRect(CGRect) override
+    {
+        CGContextRef context = UIGraphicsGetCurrentContext();
+        CGContextSetAlpha(context, 0.2);
+        CGContextTranslateCTM(context, 40, 40);
+        throw NSException(NSInternalInconsistencyException, "drawing failed");
+    }
 };
 
 bool isColour(UIImagePixel p, int r, int g, int b)
@@ -191,4 +206,25 @@ TEST(ViewLayoutDump, DescribesClassFrameAndPosition)
     EXPECT_EQ(tree.subviews[0].frame, CGRectMake(5, 5, 10, 10));
     EXPECT_EQ(tree.subviews[0].tag, 4);
     EXPECT_FALSE(tree.subviews[0].text.has_value());
+}
+
+TEST(ViewDrawing, ExceptionFromDrawRectLeavesTheContextAsItWas)
+{
+    // The faded parent draws into a group that the exception must not leave open.
+    auto parent = makeRef<UIView>(CGRectMake(0, 0, 60, 60));
+    parent->setAlpha(0.5);
+    parent->addSubview(makeRef<FailingView>(CGRectMake(5, 5, 20, 20)).get());
+
+    UIGraphicsBeginImageContext(CGSizeMake(60, 60));
+    CGContextRef image = UIGraphicsGetCurrentContext();
+    EXPECT_THROW(parent->drawViewHierarchyInRect(parent->bounds()), NSException);
+    EXPECT_EQ(UIGraphicsGetCurrentContext(), image);
+    EXPECT_EQ(image->alpha(), 1);
+
+    CGContextSetFillColorWithColor(image, UIColor::redColor()->CGColor());
+    CGContextFillRect(image, CGRectMake(0, 0, 10, 10));
+    Ref<UIImage> drawn = UIGraphicsGetImageFromCurrentImageContext();
+    UIGraphicsEndImageContext();
+    EXPECT_EQ(UIGraphicsGetCurrentContext(), nullptr);
+    EXPECT_EQ(testing_support::boundsOf(*drawn, testing_support::isRed), CGRectMake(0, 0, 10, 10));
 }

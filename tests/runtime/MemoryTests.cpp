@@ -1,7 +1,11 @@
-// Reference counting through autorelease pools and associated objects.
+// Reference counting through autorelease pools, associated objects and weak references.
 #include "Widgets.h"
 
+#include <objc/WeakRef.h>
+
 #include <gtest/gtest.h>
+
+#include <thread>
 
 namespace {
 
@@ -124,4 +128,56 @@ TEST(AssociatedObject, ValueThatOwnsItsOwnerBackIsFreedWithIt)
         objc_setAssociatedObject(owner.get(), &kPageKey, value.get(), OBJC_ASSOCIATION_RETAIN_NONATOMIC);
     }
     EXPECT_EQ(live, 0);
+}
+
+TEST(WeakReference, ReadsNilOnceTheTargetIsDeallocated)
+{
+    int live = 0;
+    auto target = makeRef<Tracked>(&live);
+    WeakRef<Tracked> weak = target.get();
+    WeakRef<Tracked> copy = weak;
+    id location = nullptr;
+    objc_storeWeak(&location, target.get());
+
+    EXPECT_EQ(weak.strong(), target);
+    EXPECT_EQ(target->retainCount(), 1) << "a weak reference does not retain";
+    target = nullptr;
+    EXPECT_EQ(live, 0);
+    EXPECT_FALSE(weak);
+    EXPECT_EQ(copy.get(), nullptr);
+    EXPECT_EQ(location, nullptr);
+    EXPECT_EQ(objc_loadWeakRetained(&location), nullptr);
+}
+
+TEST(WeakReference, ReassignedOrDestroyedReferencesStopWatchingTheirTarget)
+{
+    int live = 0;
+    auto first = makeRef<Tracked>(&live);
+    auto second = makeRef<Tracked>(&live);
+    WeakRef<Tracked> weak = first.get();
+    {
+        WeakRef<Tracked> shortLived = first.get();
+    }
+    weak = second.get();
+    first = nullptr;
+    EXPECT_EQ(weak.get(), second.get());
+    weak = nullptr;
+    second = nullptr;
+    EXPECT_EQ(live, 0);
+}
+
+TEST(WeakReference, LoadsRacingTheLastReleaseSeeALiveObjectOrNil)
+{
+    for (int round = 0; round < 200; ++round) {
+        int live = 0;
+        auto target = makeRef<Tracked>(&live);
+        WeakRef<Tracked> weak = target.get();
+        std::thread reader([&] {
+            while (weak.strong()) { }
+        });
+        target = nullptr;
+        reader.join();
+        EXPECT_EQ(live, 0);
+        EXPECT_FALSE(weak);
+    }
 }

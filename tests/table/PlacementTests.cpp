@@ -4,6 +4,7 @@
 #include <TempDeviceRoot.h>
 
 #include <Foundation/NSValue.h>
+#include <MobileCoreServices/LSApplicationWorkspace.h>
 #include <platform/Log.h>
 
 #include <gtest/gtest.h>
@@ -69,6 +70,7 @@ TEST_F(Placement, TableGetsTheSettingsAndAsksToUnlockWhenOpeningLinks)
     // The table's colour goes to the inner table, which initView built after the copy.
     EXPECT_EQ(table->tableView()->backgroundColor(), backgroundColor);
 
+    EXPECT_EQ(table->lsApplicationWorkspace(), LSApplicationWorkspace::defaultWorkspace());
     const NSDictionary* options = table->openApplicationOptions();
     ASSERT_TRUE(options);
     EXPECT_EQ(options->count(), 3u);

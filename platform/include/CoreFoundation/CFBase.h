@@ -12,3 +12,6 @@ typedef unsigned char Boolean;
 typedef const NSString* CFStringRef;
 typedef const NSDictionary* CFDictionaryRef;
 typedef double CFTimeInterval;
+// Seconds since 2001-01-01 00:00:00 UTC, on the platform's clock.
+typedef double CFAbsoluteTime;
+inline constexpr CFTimeInterval kCFAbsoluteTimeIntervalSince1970 = 978307200.0;

@@ -1,9 +1,19 @@
-// The main run loop: it serves the main dispatch queue and notifications posted
-// from other processes. Modes are accepted and not told apart: every source runs
-// in every mode.
+// The main run loop: it serves the main dispatch queue, notifications posted
+// from other processes, and timers. Modes are accepted and not told apart: every
+// source runs in every mode.
+//
+// Timers go by the platform's clock. On the system clock they fire while the
+// loop runs; on the simulated clock (a pinned time, platform/Environment.h) they
+// fire when the host advances it with CFRunLoopAdvanceClock, so nothing waits for
+// real time.
 #pragma once
 
 #include <CoreFoundation/CFBase.h>
+#include <objc/Block.h>
+
+#include <atomic>
+#include <type_traits>
+#include <utility>
 
 typedef struct __CFRunLoop* CFRunLoopRef;
 
@@ -28,3 +38,55 @@ void CFRunLoopRun();
 void CFRunLoopStop(CFRunLoopRef loop);
 
 extern const CFStringRef kCFRunLoopDefaultMode;
+
+CFAbsoluteTime CFAbsoluteTimeGetCurrent();
+
+// A timer of the main run loop. It fires on the loop's thread once its fire date
+// has come, and again every `interval` seconds while that is above zero, until it
+// is invalidated; a timer that does not repeat is invalidated when it fires.
+// The loop retains the timers added to it until they are invalidated.
+class CFRunLoopTimer : public NSObject {
+public:
+    using Handler = Block<void(CFRunLoopTimer*)>;
+    static Class classObject();
+
+    CFRunLoopTimer(CFAbsoluteTime fireDate, CFTimeInterval interval, Handler* handler);
+
+    CFAbsoluteTime nextFireDate() const { return fireDate_; }
+    CFTimeInterval interval() const { return interval_; }
+    bool isValid() const { return valid_.load(); }
+    void invalidate() { valid_.store(false); }
+
+    // Calls the handler and moves the fire date to the next one after `now`.
+    void fire(CFAbsoluteTime now);
+
+private:
+    CFAbsoluteTime fireDate_;
+    CFTimeInterval interval_;
+    std::atomic<bool> valid_ { true };
+    Ref<Handler> handler_;
+};
+typedef CFRunLoopTimer* CFRunLoopTimerRef;
+
+Ref<CFRunLoopTimer> CFRunLoopTimerCreateWithHandler(
+    CFAbsoluteTime fireDate, CFTimeInterval interval, CFRunLoopTimer::Handler* handler);
+template <typename F,
+    typename
+    = std::enable_if_t<std::is_invocable_v<F&, CFRunLoopTimer*> && !std::is_convertible_v<F, CFRunLoopTimer::Handler*>>>
+Ref<CFRunLoopTimer> CFRunLoopTimerCreateWithHandler(CFAbsoluteTime fireDate, CFTimeInterval interval, F&& handler)
+{
+    return CFRunLoopTimerCreateWithHandler(
+        fireDate, interval, makeBlock<void(CFRunLoopTimer*)>(std::forward<F>(handler)).get());
+}
+void CFRunLoopAddTimer(CFRunLoopRef loop, CFRunLoopTimerRef timer, CFStringRef mode);
+// Takes the timer off its loop for good; safe from any thread.
+void CFRunLoopTimerInvalidate(CFRunLoopTimerRef timer);
+Boolean CFRunLoopTimerIsValid(CFRunLoopTimerRef timer);
+CFAbsoluteTime CFRunLoopTimerGetNextFireDate(CFRunLoopTimerRef timer);
+
+// Moves the simulated clock `seconds` forward (pinning the clock first if it was
+// the system's). On the way every timer of the main run loop that falls due fires
+// in the order of its fire dates, with the clock standing at that date, and the
+// main queue's blocks run after each. Call on the thread that runs the main run
+// loop. The host's own call; the phone has none.
+void CFRunLoopAdvanceClock(CFTimeInterval seconds);

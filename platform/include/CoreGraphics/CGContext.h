@@ -47,6 +47,31 @@ private:
 
 typedef CGContext* CGContextRef;
 
+// Saves a context's graphics state for a scope and restores it on the way out,
+// so that an early return or an exception from drawing code cannot unbalance it.
+class CGContextStateSaver {
+public:
+    explicit CGContextStateSaver(CGContextRef context);
+    ~CGContextStateSaver();
+    CGContextStateSaver(const CGContextStateSaver&) = delete;
+    CGContextStateSaver& operator=(const CGContextStateSaver&) = delete;
+
+private:
+    CGContextRef context_;
+};
+
+// The same for Cairo's own state, for drawing below Core Graphics' calls.
+class CairoStateSaver {
+public:
+    explicit CairoStateSaver(cairo_t* cairo);
+    ~CairoStateSaver();
+    CairoStateSaver(const CairoStateSaver&) = delete;
+    CairoStateSaver& operator=(const CairoStateSaver&) = delete;
+
+private:
+    cairo_t* cairo_;
+};
+
 // Every call does nothing on a null context, as Core Graphics does.
 void CGContextSaveGState(CGContextRef context);
 void CGContextRestoreGState(CGContextRef context);

@@ -19,6 +19,7 @@
 #include <UIKit/UICollectionViewCell.h>
 #include <UIKit/UICollectionViewFlowLayout.h>
 #include <UIKit/UIScrollView.h>
+#include <objc/WeakRef.h>
 
 #include <map>
 #include <string>
@@ -39,10 +40,10 @@ public:
 
     UICollectionViewFlowLayout* collectionViewLayout() const { return layout_.get(); }
 
-    // Unretained, as in UIKit: the owner of the collection view is usually both.
-    NSObject* dataSource() const { return dataSource_; }
+    // Weak, as in UIKit: the owner of the collection view is usually both.
+    NSObject* dataSource() const { return dataSource_.get(); }
     void setDataSource(NSObject* dataSource);
-    NSObject* delegate() const { return delegate_; }
+    NSObject* delegate() const { return delegate_.get(); }
     void setDelegate(NSObject* delegate);
 
     void registerClassForCell(Class cls, const NSString* identifier);
@@ -90,8 +91,8 @@ private:
     Ref<UICollectionReusableView> footerView(NSInteger section) const;
 
     Ref<UICollectionViewFlowLayout> layout_;
-    NSObject* dataSource_ = nullptr;
-    NSObject* delegate_ = nullptr;
+    WeakRef<NSObject> dataSource_;
+    WeakRef<NSObject> delegate_;
     std::map<ReuseKey, Class> registrations_;
     std::map<ReuseKey, std::vector<Ref<UICollectionReusableView>>> pools_;
     std::vector<Section> sections_;

@@ -14,6 +14,19 @@ void UIGraphicsPushContext(CGContextRef context);
 // Pops the top context; does nothing on an empty stack.
 void UIGraphicsPopContext();
 
+// Makes a context current for a scope and pops it on the way out, an exception
+// from the drawing included. A null context pushes and pops nothing.
+class UIGraphicsContextScope {
+public:
+    explicit UIGraphicsContextScope(CGContextRef context);
+    ~UIGraphicsContextScope();
+    UIGraphicsContextScope(const UIGraphicsContextScope&) = delete;
+    UIGraphicsContextScope& operator=(const UIGraphicsContextScope&) = delete;
+
+private:
+    bool pushed_;
+};
+
 // A transparent bitmap context at scale 1.
 void UIGraphicsBeginImageContext(CGSize size);
 // An opaque context has no alpha channel. A scale of 0 or less is the main screen's.

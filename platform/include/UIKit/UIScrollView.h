@@ -7,6 +7,7 @@
 
 #include <UIKit/UIScrollViewDelegate.h>
 #include <UIKit/UIView.h>
+#include <objc/WeakRef.h>
 
 class UIScrollView : public UIView {
 public:
@@ -31,8 +32,8 @@ public:
     bool isScrollEnabled() const { return scrollEnabled_; }
     void setScrollEnabled(bool enabled) { scrollEnabled_ = enabled; }
 
-    // Unretained, as in UIKit: the delegate must outlive its use here.
-    UIScrollViewDelegate* delegate() const { return delegate_; }
+    // Weak, as in UIKit: nil once the delegate has been deallocated.
+    UIScrollViewDelegate* delegate() const { return delegate_.get(); }
     void setDelegate(UIScrollViewDelegate* delegate) { delegate_ = delegate; }
 
     // A drag: NO (and nothing happens) when scrolling is off.
@@ -64,7 +65,7 @@ private:
     bool alwaysBounceHorizontal_ = false;
     bool alwaysBounceVertical_ = false;
     bool scrollEnabled_ = true;
-    UIScrollViewDelegate* delegate_ = nullptr;
+    WeakProtocolRef<UIScrollViewDelegate> delegate_;
     bool dragging_ = false;
     // Where the offset would be if nothing resisted the finger.
     CGPoint unresistedOffset_;

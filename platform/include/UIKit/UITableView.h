@@ -55,10 +55,10 @@ public:
 
     UITableViewStyle style() const { return style_; }
 
-    // Unretained, as in UIKit. Setting the delegate sets the scroll delegate too.
-    UITableViewDataSource* dataSource() const { return dataSource_; }
+    // Weak, as in UIKit. Setting the delegate sets the scroll delegate too.
+    UITableViewDataSource* dataSource() const { return dataSource_.get(); }
     void setDataSource(UITableViewDataSource* dataSource) { dataSource_ = dataSource; }
-    UITableViewDelegate* delegate() const { return tableDelegate_; }
+    UITableViewDelegate* delegate() const { return tableDelegate_.get(); }
     void setDelegate(UITableViewDelegate* delegate);
 
     // registerClass:forCellReuseIdentifier:. The class must be UITableViewCell or
@@ -125,8 +125,8 @@ private:
     void replaceChrome(Ref<UIView>& slot, UIView* view);
 
     UITableViewStyle style_;
-    UITableViewDataSource* dataSource_ = nullptr;
-    UITableViewDelegate* tableDelegate_ = nullptr;
+    WeakProtocolRef<UITableViewDataSource> dataSource_;
+    WeakProtocolRef<UITableViewDelegate> tableDelegate_;
     std::map<std::string, Class> registeredClasses_;
     std::map<std::string, std::vector<Ref<UITableViewCell>>> reusePool_;
 

@@ -9,6 +9,7 @@
 
 #include <objc/Block.h>
 
+#include <cstdint>
 #include <mutex>
 #include <type_traits>
 #include <utility>
@@ -39,6 +40,24 @@ template <typename F,
 void dispatch_async(dispatch_queue_t queue, F&& body)
 {
     dispatch_async(queue, makeBlock<void()>(std::forward<F>(body)).get());
+}
+
+// Nanoseconds since 1970 on the platform's clock.
+typedef std::uint64_t dispatch_time_t;
+inline constexpr dispatch_time_t DISPATCH_TIME_NOW = 0;
+inline constexpr std::int64_t NSEC_PER_SEC = 1000000000;
+// `delta` nanoseconds after `when`, or after now for DISPATCH_TIME_NOW.
+dispatch_time_t dispatch_time(dispatch_time_t when, std::int64_t delta);
+
+// Sends the block to the queue at `when`. A timer of the main run loop keeps the
+// time, so on the simulated clock the block is sent when the host advances the
+// clock past `when` (CFRunLoopAdvanceClock).
+void dispatch_after(dispatch_time_t when, dispatch_queue_t queue, dispatch_block_t block);
+template <typename F,
+    typename = std::enable_if_t<std::is_invocable_v<F&> && !std::is_convertible_v<F, dispatch_block_t>>>
+void dispatch_after(dispatch_time_t when, dispatch_queue_t queue, F&& body)
+{
+    dispatch_after(when, queue, makeBlock<void()>(std::forward<F>(body)).get());
 }
 
 template <typename F> void dispatch_once(dispatch_once_t* predicate, F&& body)

@@ -3,7 +3,8 @@
 // Objects are reference counted intrusively, as on the phone: `retain` and
 // `release` move the count, `Ref<T>` is the strong reference that does it for
 // you, and a raw pointer is an unretained reference (a captured `self`, a
-// back-pointer to a superview). `autorelease` hands an object to the current
+// back-pointer to a superview), and `WeakRef<T>` (objc/WeakRef.h) a zeroing weak
+// one. `autorelease` hands an object to the current
 // autorelease pool, which releases it when the pool is popped.
 #pragma once
 
@@ -57,8 +58,15 @@ protected:
     friend Class object_setClass(id, Class);
 
 private:
+    // Retains unless the object is already being deallocated.
+    bool tryRetain() const;
+    friend id objc_storeWeak(id*, id);
+    friend id objc_loadWeakRetained(id*);
+
     Class isa_;
     mutable std::atomic<int> retainCount_ { 1 };
+    // Set once a weak reference has pointed here: only then does dealloc clear any.
+    std::atomic<bool> weaklyReferenced_ { false };
 };
 
 // A strong, nullable reference. Copying retains, destruction releases.

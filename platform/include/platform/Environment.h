@@ -19,8 +19,12 @@ const std::string& deviceRoot();
 std::string resolveDevicePath(std::string_view devicePath);
 
 // Seconds since 1970-01-01 00:00:00 UTC: the pinned instant, else the system clock.
+// A pinned clock is the simulated one: it stands still until the host moves it,
+// by pinning it again or with CFRunLoopAdvanceClock, which fires the main run
+// loop's timers on the way. Safe to read from any thread.
 double currentUnixTime();
 void pinCurrentTime(std::optional<double> unixTime);
+bool isCurrentTimePinned();
 
 // ICU identifiers such as "en_US" and "Europe/Berlin".
 const std::string& currentLocaleIdentifier();

@@ -5,8 +5,10 @@
 #include "CoreFoundation/RunLoop.h"
 
 #include <Foundation/NSException.h>
+#include <platform/Environment.h>
 
 #include <algorithm>
+#include <cmath>
 #include <condition_variable>
 #include <deque>
 #include <thread>
@@ -114,4 +116,25 @@ void dispatch_drain_queues()
     do
         WorkerPool::shared().drain();
     while (platform::RunLoop::main().performPending());
+}
+
+dispatch_time_t dispatch_time(dispatch_time_t when, std::int64_t delta)
+{
+    const auto base = when == DISPATCH_TIME_NOW
+        ? static_cast<std::int64_t>(std::llround(platform::currentUnixTime() * NSEC_PER_SEC))
+        : static_cast<std::int64_t>(when);
+    return static_cast<dispatch_time_t>(std::max<std::int64_t>(1, base + delta));
+}
+
+void dispatch_after(dispatch_time_t when, dispatch_queue_t queue, dispatch_block_t block)
+{
+    if (!queue || !block)
+        return;
+    const CFAbsoluteTime fireDate
+        = static_cast<double>(when == DISPATCH_TIME_NOW ? dispatch_time(when, 0) : when) / NSEC_PER_SEC
+        - kCFAbsoluteTimeIntervalSince1970;
+    Ref<Block<void()>> retained(block);
+    Ref<CFRunLoopTimer> timer = CFRunLoopTimerCreateWithHandler(
+        fireDate, 0, [queue, retained](CFRunLoopTimer*) { dispatch_async(queue, retained.get()); });
+    CFRunLoopAddTimer(CFRunLoopGetMain(), timer.get(), kCFRunLoopDefaultMode);
 }

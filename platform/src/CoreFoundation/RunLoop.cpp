@@ -2,11 +2,13 @@
 
 #include <Foundation/NSException.h>
 #include <Foundation/NSString.h>
+#include <platform/Environment.h>
 #include <platform/Log.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
@@ -91,6 +93,77 @@ bool RunLoop::performPending()
     return count > 0;
 }
 
+void RunLoop::addTimer(CFRunLoopTimer* timer)
+{
+    {
+        std::lock_guard guard(lock_);
+        if (!timer->isValid() || std::find(timers_.begin(), timers_.end(), timer) != timers_.end())
+            return;
+        timers_.emplace_back(timer);
+    }
+    wake();
+}
+
+void RunLoop::removeTimer(CFRunLoopTimer* timer)
+{
+    Ref<CFRunLoopTimer> removed;
+    std::lock_guard guard(lock_);
+    auto it = std::find(timers_.begin(), timers_.end(), timer);
+    if (it == timers_.end())
+        return;
+    // Released after the lock: the last release may free a handler that captured anything.
+    removed = std::move(*it);
+    timers_.erase(it);
+}
+
+Ref<CFRunLoopTimer> RunLoop::earliestTimer(CFAbsoluteTime limit)
+{
+    std::lock_guard guard(lock_);
+    std::erase_if(timers_, [](const Ref<CFRunLoopTimer>& timer) { return !timer->isValid(); });
+    Ref<CFRunLoopTimer> earliest;
+    for (const Ref<CFRunLoopTimer>& timer : timers_)
+        if (timer->nextFireDate() <= limit && (!earliest || timer->nextFireDate() < earliest->nextFireDate()))
+            earliest = timer;
+    return earliest;
+}
+
+int RunLoop::fireTimersDueBy(CFAbsoluteTime now)
+{
+    int fired = 0;
+    while (Ref<CFRunLoopTimer> timer = earliestTimer(now)) {
+        runGuarded([&] { timer->fire(now); }, "a run-loop timer");
+        ++fired;
+    }
+    return fired;
+}
+
+void RunLoop::advanceClock(CFTimeInterval seconds)
+{
+    const CFAbsoluteTime target = CFAbsoluteTimeGetCurrent() + std::max(0.0, seconds);
+    while (Ref<CFRunLoopTimer> timer = earliestTimer(target)) {
+        const CFAbsoluteTime when = std::max(CFAbsoluteTimeGetCurrent(), timer->nextFireDate());
+        pinCurrentTime(when + kCFAbsoluteTimeIntervalSince1970);
+        runGuarded([&] { timer->fire(when); }, "a run-loop timer");
+        performPending();
+    }
+    pinCurrentTime(target + kCFAbsoluteTimeIntervalSince1970);
+}
+
+// On the system clock a wait ends in time for the next timer; on the simulated
+// clock no timer comes due while the loop waits.
+std::chrono::steady_clock::time_point RunLoop::wakeForTimers(std::chrono::steady_clock::time_point deadline)
+{
+    if (isCurrentTimePinned())
+        return deadline;
+    const CFAbsoluteTime now = CFAbsoluteTimeGetCurrent();
+    Ref<CFRunLoopTimer> next = earliestTimer(std::numeric_limits<CFAbsoluteTime>::infinity());
+    if (!next)
+        return deadline;
+    const auto wait = std::chrono::duration<double>(std::max(0.0, next->nextFireDate() - now));
+    return std::min(deadline,
+        std::chrono::steady_clock::now() + std::chrono::duration_cast<std::chrono::steady_clock::duration>(wait));
+}
+
 bool RunLoop::waitForInput(std::chrono::steady_clock::time_point deadline)
 {
     std::vector<DescriptorSource> sources;
@@ -133,6 +206,7 @@ CFRunLoopRunResult RunLoop::run(std::chrono::steady_clock::duration limit, bool 
     for (;;) {
         if (takeStop())
             return kCFRunLoopRunStopped;
+        fireTimersDueBy(CFAbsoluteTimeGetCurrent());
         handled = performPending() || handled;
         if (handled && returnAfterSourceHandled)
             return kCFRunLoopRunHandledSource;
@@ -140,7 +214,7 @@ CFRunLoopRunResult RunLoop::run(std::chrono::steady_clock::duration limit, bool 
             return kCFRunLoopRunStopped;
         if (expired)
             return kCFRunLoopRunTimedOut;
-        handled = waitForInput(deadline) || handled;
+        handled = waitForInput(wakeForTimers(deadline)) || handled;
         expired = std::chrono::steady_clock::now() >= deadline;
     }
 }
@@ -180,4 +254,44 @@ void CFRunLoopStop(CFRunLoopRef loop)
 {
     if (loop)
         reinterpret_cast<platform::RunLoop*>(loop)->stop();
+}
+
+CFAbsoluteTime CFAbsoluteTimeGetCurrent()
+{
+    return platform::currentUnixTime() - kCFAbsoluteTimeIntervalSince1970;
+}
+
+Ref<CFRunLoopTimer> CFRunLoopTimerCreateWithHandler(
+    CFAbsoluteTime fireDate, CFTimeInterval interval, CFRunLoopTimer::Handler* handler)
+{
+    return makeRef<CFRunLoopTimer>(fireDate, interval, handler);
+}
+
+void CFRunLoopAddTimer(CFRunLoopRef loop, CFRunLoopTimerRef timer, CFStringRef)
+{
+    if (loop && timer)
+        reinterpret_cast<platform::RunLoop*>(loop)->addTimer(timer);
+}
+
+void CFRunLoopTimerInvalidate(CFRunLoopTimerRef timer)
+{
+    if (!timer)
+        return;
+    timer->invalidate();
+    platform::RunLoop::main().removeTimer(timer);
+}
+
+Boolean CFRunLoopTimerIsValid(CFRunLoopTimerRef timer)
+{
+    return timer && timer->isValid();
+}
+
+CFAbsoluteTime CFRunLoopTimerGetNextFireDate(CFRunLoopTimerRef timer)
+{
+    return timer ? timer->nextFireDate() : 0;
+}
+
+void CFRunLoopAdvanceClock(CFTimeInterval seconds)
+{
+    platform::RunLoop::main().advanceClock(seconds);
 }

@@ -1,5 +1,5 @@
 // The machinery under CFRunLoop: work queued from any thread for the thread that
-// runs the loop, and file descriptors watched while it waits.
+// runs the loop, file descriptors watched while it waits, and timers.
 #pragma once
 
 #include <CoreFoundation/CFRunLoop.h>
@@ -33,6 +33,13 @@ public:
     // input; answers whether there was any.
     bool performPending();
 
+    void addTimer(CFRunLoopTimer* timer);
+    void removeTimer(CFRunLoopTimer* timer);
+    // Fires, earliest first, every timer due at `now` (CFAbsoluteTime), each
+    // with the clock as it is; answers how many fired.
+    int fireTimersDueBy(CFAbsoluteTime now);
+    void advanceClock(CFTimeInterval seconds);
+
     CFRunLoopRunResult run(std::chrono::steady_clock::duration limit, bool returnAfterSourceHandled);
     // Async-signal-safe: it only sets a flag and writes to the wake descriptor.
     void stop();
@@ -42,11 +49,16 @@ private:
 
     bool takeStop();
     bool waitForInput(std::chrono::steady_clock::time_point deadline);
+    // The valid timer with the earliest fire date not after `limit`, or null.
+    Ref<CFRunLoopTimer> earliestTimer(CFAbsoluteTime limit);
+    std::chrono::steady_clock::time_point wakeForTimers(std::chrono::steady_clock::time_point deadline);
     void wake();
 
     std::mutex lock_;
     std::deque<std::function<void()>> queue_;
     std::vector<DescriptorSource> sources_;
+    // In the order added, which breaks ties between equal fire dates.
+    std::vector<Ref<CFRunLoopTimer>> timers_;
     std::atomic<bool> stopRequested_ { false };
     int wakeDescriptor_;
 };

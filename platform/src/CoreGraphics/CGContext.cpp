@@ -80,13 +80,12 @@ void addEllipse(cairo_t* cairo, CGRect rect)
         return;
     // The unit circle scaled into the rectangle; the path keeps the scaled shape
     // after the matrix is restored, so a later stroke keeps an even width.
-    cairo_save(cairo);
+    CairoStateSaver saved(cairo);
     cairo_translate(cairo, rect.origin.x + rect.size.width / 2, rect.origin.y + rect.size.height / 2);
     cairo_scale(cairo, rect.size.width / 2, rect.size.height / 2);
     cairo_new_sub_path(cairo);
     cairo_arc(cairo, 0, 0, 1, 0, 2 * M_PI);
     cairo_close_path(cairo);
-    cairo_restore(cairo);
 }
 
 void fill(CGContextRef context)
@@ -102,6 +101,28 @@ void stroke(CGContextRef context)
 }
 
 } // namespace
+
+CGContextStateSaver::CGContextStateSaver(CGContextRef context)
+    : context_(context)
+{
+    CGContextSaveGState(context_);
+}
+
+CGContextStateSaver::~CGContextStateSaver()
+{
+    CGContextRestoreGState(context_);
+}
+
+CairoStateSaver::CairoStateSaver(cairo_t* cairo)
+    : cairo_(cairo)
+{
+    cairo_save(cairo_);
+}
+
+CairoStateSaver::~CairoStateSaver()
+{
+    cairo_restore(cairo_);
+}
 
 void CGContextSaveGState(CGContextRef context)
 {
@@ -192,12 +213,11 @@ void CGContextClearRect(CGContextRef context, CGRect rect)
     if (!context)
         return;
     cairo_t* cairo = context->cairo();
-    cairo_save(cairo);
+    CairoStateSaver saved(cairo);
     cairo_set_operator(cairo, CAIRO_OPERATOR_CLEAR);
     cairo_new_path(cairo);
     addRect(cairo, rect);
     cairo_fill(cairo);
-    cairo_restore(cairo);
 }
 
 void CGContextFillEllipseInRect(CGContextRef context, CGRect rect)

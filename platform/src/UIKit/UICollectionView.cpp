@@ -230,28 +230,30 @@ void UICollectionView::recycleShownViews()
 
 CGSize UICollectionView::itemSize(NSIndexPath* indexPath) const
 {
-    if (delegate_ && delegate_->respondsToSelector("collectionView:layout:sizeForItemAtIndexPath:"))
+    Ref<NSObject> delegate = delegate_.strong();
+    if (delegate && delegate->respondsToSelector("collectionView:layout:sizeForItemAtIndexPath:"))
         return objc_msgSend<CGSize>(
-            delegate_, "collectionView:layout:sizeForItemAtIndexPath:", asId(), layout_.get(), indexPath);
+            delegate.get(), "collectionView:layout:sizeForItemAtIndexPath:", asId(), layout_.get(), indexPath);
     return layout_->itemSize();
 }
 
 CGSize UICollectionView::footerSize(NSInteger section) const
 {
-    if (delegate_ && delegate_->respondsToSelector("collectionView:layout:referenceSizeForFooterInSection:"))
+    Ref<NSObject> delegate = delegate_.strong();
+    if (delegate && delegate->respondsToSelector("collectionView:layout:referenceSizeForFooterInSection:"))
         return objc_msgSend<CGSize>(
-            delegate_, "collectionView:layout:referenceSizeForFooterInSection:", asId(), layout_.get(), section);
+            delegate.get(), "collectionView:layout:referenceSizeForFooterInSection:", asId(), layout_.get(), section);
     return layout_->footerReferenceSize();
 }
 
 Ref<UICollectionReusableView> UICollectionView::footerView(NSInteger section) const
 {
-    if (!dataSource_
-        || !dataSource_->respondsToSelector("collectionView:viewForSupplementaryElementOfKind:atIndexPath:"))
+    Ref<NSObject> dataSource = dataSource_.strong();
+    if (!dataSource || !dataSource->respondsToSelector("collectionView:viewForSupplementaryElementOfKind:atIndexPath:"))
         return nullptr;
     Ref<NSIndexPath> indexPath = NSIndexPath::indexPathForRow(0, section);
     return dynamicCast<UICollectionReusableView>(
-        objc_msgSend<id>(dataSource_, "collectionView:viewForSupplementaryElementOfKind:atIndexPath:", asId(),
+        objc_msgSend<id>(dataSource.get(), "collectionView:viewForSupplementaryElementOfKind:atIndexPath:", asId(),
             UICollectionElementKindSectionFooter(), indexPath.get()));
 }
 
@@ -261,14 +263,15 @@ void UICollectionView::layOutSections()
 {
     const CGFloat width = bounds().size.width;
     const UIEdgeInsets inset = layout_->sectionInset();
+    Ref<NSObject> dataSource = dataSource_.strong();
     const NSInteger sectionCount
-        = dataSource_ ? objc_msgSend<NSInteger>(dataSource_, "numberOfSectionsInCollectionView:", asId()) : 0;
+        = dataSource ? objc_msgSend<NSInteger>(dataSource.get(), "numberOfSectionsInCollectionView:", asId()) : 0;
     CGFloat y = 0;
     for (NSInteger s = 0; s < sectionCount; ++s) {
         Section section;
         y += inset.top;
         const NSInteger items
-            = objc_msgSend<NSInteger>(dataSource_, "collectionView:numberOfItemsInSection:", asId(), s);
+            = objc_msgSend<NSInteger>(dataSource.get(), "collectionView:numberOfItemsInSection:", asId(), s);
         for (NSInteger i = 0; i < items; ++i) {
             Ref<NSIndexPath> indexPath = NSIndexPath::indexPathForRow(i, s);
             const CGSize size = itemSize(indexPath.get());
@@ -293,13 +296,14 @@ void UICollectionView::layOutSections()
 void UICollectionView::loadViews()
 {
     AutoreleasePool pool;
+    Ref<NSObject> dataSource = dataSource_.strong();
     for (std::size_t s = 0; s < sections_.size(); ++s) {
         Section& section = sections_[s];
         const auto sectionIndex = static_cast<NSInteger>(s);
         for (std::size_t i = 0; i < section.itemFrames.size(); ++i) {
             Ref<NSIndexPath> indexPath = NSIndexPath::indexPathForRow(static_cast<NSInteger>(i), sectionIndex);
             Ref<UICollectionViewCell> cell = dynamicCast<UICollectionViewCell>(
-                objc_msgSend<id>(dataSource_, "collectionView:cellForItemAtIndexPath:", asId(), indexPath.get()));
+                objc_msgSend<id>(dataSource.get(), "collectionView:cellForItemAtIndexPath:", asId(), indexPath.get()));
             if (cell)
                 addSubview(cell.get());
             section.cells.push_back(std::move(cell));

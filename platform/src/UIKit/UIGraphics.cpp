@@ -52,6 +52,18 @@ void UIGraphicsPopContext()
         contextStack.pop_back();
 }
 
+UIGraphicsContextScope::UIGraphicsContextScope(CGContextRef context)
+    : pushed_(context != nullptr)
+{
+    UIGraphicsPushContext(context);
+}
+
+UIGraphicsContextScope::~UIGraphicsContextScope()
+{
+    if (pushed_)
+        UIGraphicsPopContext();
+}
+
 void UIGraphicsBeginImageContext(CGSize size)
 {
     UIGraphicsBeginImageContextWithOptions(size, NO, 1);

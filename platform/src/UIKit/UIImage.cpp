@@ -90,7 +90,7 @@ void UIImage::drawInRect(CGRect rect) const
     if (!context || CGRectIsEmpty(rect) || pixelWidth() == 0 || pixelHeight() == 0)
         return;
     cairo_t* cairo = context->cairo();
-    cairo_save(cairo);
+    CairoStateSaver saved(cairo);
     cairo_rectangle(cairo, rect.origin.x, rect.origin.y, rect.size.width, rect.size.height);
     cairo_clip(cairo);
     cairo_translate(cairo, rect.origin.x, rect.origin.y);
@@ -101,7 +101,6 @@ void UIImage::drawInRect(CGRect rect) const
     // Edge pixels repeat outward, so a scaled image keeps crisp edges at the clip.
     cairo_pattern_set_extend(cairo_get_source(cairo), CAIRO_EXTEND_PAD);
     cairo_paint_with_alpha(cairo, context->alpha());
-    cairo_restore(cairo);
 }
 
 bool UIImage::writePNGToFile(const std::string& path) const

@@ -166,14 +166,15 @@ CGSize NSStringDrawInRect(
         : rect.origin.x + (rect.size.width - size.width) * alignmentFactor(alignment);
 
     cairo_t* cairo = context->cairo();
-    cairo_save(cairo);
-    cairo_new_path(cairo);
-    cairo_rectangle(cairo, rect.origin.x, rect.origin.y, rect.size.width, height);
-    cairo_clip(cairo);
-    context->useAsSource(context->fillColor());
-    cairo_move_to(cairo, x, rect.origin.y);
-    pango_cairo_show_layout(cairo, layout.get());
-    cairo_restore(cairo);
+    {
+        CairoStateSaver saved(cairo);
+        cairo_new_path(cairo);
+        cairo_rectangle(cairo, rect.origin.x, rect.origin.y, rect.size.width, height);
+        cairo_clip(cairo);
+        context->useAsSource(context->fillColor());
+        cairo_move_to(cairo, x, rect.origin.y);
+        pango_cairo_show_layout(cairo, layout.get());
+    }
     return CGSizeMake(std::min(size.width, rect.size.width), std::min(size.height, height));
 }
 

@@ -278,13 +278,48 @@ void UIView::drawRect(CGRect)
 {
 }
 
+namespace {
+
+// A faded view draws into a group that is painted with the view's alpha at the
+// end; a group left open by an exception is dropped, so Cairo's state stays balanced.
+class FadeGroup {
+public:
+    FadeGroup(cairo_t* cairo, CGFloat alpha)
+        : cairo_(alpha < 1 ? cairo : nullptr)
+        , alpha_(alpha)
+    {
+        if (cairo_)
+            cairo_push_group(cairo_);
+    }
+    ~FadeGroup()
+    {
+        if (cairo_)
+            cairo_pattern_destroy(cairo_pop_group(cairo_));
+    }
+    FadeGroup(const FadeGroup&) = delete;
+    FadeGroup& operator=(const FadeGroup&) = delete;
+
+    void paint()
+    {
+        if (!cairo_)
+            return;
+        cairo_pop_group_to_source(cairo_);
+        cairo_paint_with_alpha(cairo_, alpha_);
+        cairo_ = nullptr;
+    }
+
+private:
+    cairo_t* cairo_;
+    CGFloat alpha_;
+};
+
+} // namespace
+
 void UIView::renderContents(CGContextRef context)
 {
     cairo_t* cairo = context->cairo();
-    cairo_save(cairo);
-    const bool faded = alpha_ < 1;
-    if (faded)
-        cairo_push_group(cairo);
+    CairoStateSaver saved(cairo);
+    FadeGroup fade(cairo, alpha_);
 
     const CGRect ownBounds = bounds();
     cairo_new_path(cairo);
@@ -296,21 +331,15 @@ void UIView::renderContents(CGContextRef context)
     if (layer_->masksToBounds())
         cairo_clip(cairo);
     cairo_new_path(cairo);
-
-    UIGraphicsPushContext(context);
-    CGContextSaveGState(context);
-    drawRect(ownBounds);
-    CGContextRestoreGState(context);
-    UIGraphicsPopContext();
+    {
+        UIGraphicsContextScope current(context);
+        CGContextStateSaver state(context);
+        drawRect(ownBounds);
+    }
 
     for (const Ref<UIView>& subview : std::vector<Ref<UIView>>(subviews_))
         renderSubview(*subview, context);
-
-    if (faded) {
-        cairo_pop_group_to_source(cairo);
-        cairo_paint_with_alpha(cairo, alpha_);
-    }
-    cairo_restore(cairo);
+    fade.paint();
 }
 
 void UIView::renderSubview(UIView& subview, CGContextRef context)
@@ -318,11 +347,10 @@ void UIView::renderSubview(UIView& subview, CGContextRef context)
     if (subview.hidden_ || subview.alpha_ <= 0)
         return;
     cairo_t* cairo = context->cairo();
-    cairo_save(cairo);
+    CairoStateSaver saved(cairo);
     cairo_translate(
         cairo, subview.frame_.origin.x - subview.boundsOrigin_.x, subview.frame_.origin.y - subview.boundsOrigin_.y);
     subview.renderContents(context);
-    cairo_restore(cairo);
 }
 
 bool UIView::drawViewHierarchyInRect(CGRect rect)
@@ -334,12 +362,11 @@ bool UIView::drawViewHierarchyInRect(CGRect rect)
     if (hidden_ || CGRectIsEmpty(frame_))
         return true;
     cairo_t* cairo = context->cairo();
-    cairo_save(cairo);
+    CairoStateSaver saved(cairo);
     cairo_translate(cairo, rect.origin.x, rect.origin.y);
     cairo_scale(cairo, rect.size.width / frame_.size.width, rect.size.height / frame_.size.height);
     cairo_translate(cairo, -boundsOrigin_.x, -boundsOrigin_.y);
     renderContents(context);
-    cairo_restore(cairo);
     return true;
 }
 

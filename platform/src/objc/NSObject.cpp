@@ -1,4 +1,5 @@
 // The root object: reference counting, autorelease pools and associated objects.
+#include <objc/WeakRef.h>
 #include <objc/message.h>
 #include <objc/runtime.h>
 
@@ -6,6 +7,7 @@
 #include <map>
 #include <mutex>
 #include <sstream>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -35,6 +37,30 @@ AssociationTable& associations()
     return *table;
 }
 
+// Every weak location, by the object it refers to. Loading a weak reference and
+// deallocating its target both hold the lock, so a load sees either a live
+// object it can retain or nil.
+struct WeakTable {
+    std::mutex lock;
+    std::unordered_map<const NSObject*, std::vector<id*>> locations;
+
+    void forget(id* location)
+    {
+        auto entry = locations.find(*location);
+        if (entry == locations.end())
+            return;
+        std::erase(entry->second, location);
+        if (entry->second.empty())
+            locations.erase(entry);
+    }
+};
+
+WeakTable& weakTable()
+{
+    static auto* table = new WeakTable;
+    return *table;
+}
+
 bool retainsValue(objc_AssociationPolicy policy)
 {
     return policy != OBJC_ASSOCIATION_ASSIGN;
@@ -59,7 +85,25 @@ NSObject::NSObject()
 
 NSObject::~NSObject()
 {
+    if (weaklyReferenced_.load()) {
+        WeakTable& table = weakTable();
+        std::lock_guard guard(table.lock);
+        if (auto entry = table.locations.find(this); entry != table.locations.end()) {
+            for (id* location : entry->second)
+                *location = nullptr;
+            table.locations.erase(entry);
+        }
+    }
     objc_removeAssociatedObjects(this);
+}
+
+bool NSObject::tryRetain() const
+{
+    int count = retainCount_.load(std::memory_order_relaxed);
+    while (count > 0)
+        if (retainCount_.compare_exchange_weak(count, count + 1, std::memory_order_relaxed))
+            return true;
+    return false;
 }
 
 void NSObject::retain() const
@@ -195,4 +239,32 @@ void objc_removeAssociatedObjects(id object)
     for (auto& [key, slot] : removed)
         if (retainsValue(slot.second))
             slot.first->release();
+}
+
+id objc_storeWeak(id* location, id object)
+{
+    WeakTable& table = weakTable();
+    std::lock_guard guard(table.lock);
+    table.forget(location);
+    // An object already being deallocated is stored as nil, as the phone's runtime does.
+    *location = object && object->retainCount() > 0 ? object : nullptr;
+    if (*location) {
+        object->weaklyReferenced_.store(true);
+        table.locations[object].push_back(location);
+    }
+    return *location;
+}
+
+id objc_loadWeakRetained(id* location)
+{
+    WeakTable& table = weakTable();
+    std::lock_guard guard(table.lock);
+    id object = *location;
+    return object && object->tryRetain() ? object : nullptr;
+}
+
+id objc_loadWeak(id* location)
+{
+    id object = objc_loadWeakRetained(location);
+    return object ? object->autorelease() : nullptr;
 }

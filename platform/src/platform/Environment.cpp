@@ -1,6 +1,8 @@
 #include <platform/Environment.h>
 
+#include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -12,7 +14,8 @@ namespace {
 
 struct State {
     std::string root;
-    std::optional<double> pinnedTime;
+    // NaN while the system clock is in use; atomic because queues read the time.
+    std::atomic<double> pinnedTime { std::nan("") };
     std::string locale;
     std::string timeZone;
     unsigned generation = 0;
@@ -60,15 +63,15 @@ std::string timeZoneFromSystem()
 
 State& state()
 {
-    static State s = [] {
-        State initial;
-        initial.locale = localeFromSystem();
-        initial.timeZone = timeZoneFromSystem();
+    static State* s = [] {
+        auto* initial = new State;
+        initial->locale = localeFromSystem();
+        initial->timeZone = timeZoneFromSystem();
         if (const char* root = std::getenv("DAYGLASS_ROOT"); root && *root)
-            initial.root = root;
+            initial->root = root;
         return initial;
     }();
-    return s;
+    return *s;
 }
 
 } // namespace
@@ -112,15 +115,20 @@ std::string resolveDevicePath(std::string_view devicePath)
 
 double currentUnixTime()
 {
-    if (state().pinnedTime)
-        return *state().pinnedTime;
+    if (const double pinned = state().pinnedTime.load(); !std::isnan(pinned))
+        return pinned;
     using namespace std::chrono;
     return duration<double>(system_clock::now().time_since_epoch()).count();
 }
 
 void pinCurrentTime(std::optional<double> unixTime)
 {
-    state().pinnedTime = unixTime;
+    state().pinnedTime.store(unixTime.value_or(std::nan("")));
+}
+
+bool isCurrentTimePinned()
+{
+    return !std::isnan(state().pinnedTime.load());
 }
 
 const std::string& currentLocaleIdentifier()

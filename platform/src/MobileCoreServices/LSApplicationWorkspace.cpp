@@ -1,0 +1,62 @@
+#include <MobileCoreServices/LSApplicationWorkspace.h>
+
+namespace {
+
+id defaultWorkspace(Class, SEL)
+{
+    return LSApplicationWorkspace::defaultWorkspace();
+}
+
+BOOL openURLWithOptions(id self, SEL, id url, id options)
+{
+    return static_cast<LSApplicationWorkspace*>(self)->openURLWithOptions(
+        dynamicCast<NSURL>(url), dynamicCast<NSDictionary>(options));
+}
+
+// Registered when the library loads, as the phone's frameworks register their
+// classes, so that a lookup by name finds the class before anyone used it in C++.
+[[maybe_unused]] const Class registeredAtLoad = LSApplicationWorkspace::classObject();
+
+} // namespace
+
+Class LSApplicationWorkspace::classObject()
+{
+    // Only +defaultWorkspace makes instances: the class has no factory.
+    static Class cls = objc::registerClass(
+        objc::ClassDefinition { "LSApplicationWorkspace", NSObject::classObject(), {} }, [](Class c) {
+            objc::addClassMethod(c, "defaultWorkspace", &::defaultWorkspace);
+            objc::addMethod(c, "openURL:withOptions:", &::openURLWithOptions);
+        });
+    return cls;
+}
+
+LSApplicationWorkspace* LSApplicationWorkspace::defaultWorkspace()
+{
+    // Never released: the shared workspace lives as long as the process.
+    static auto* workspace = new LSApplicationWorkspace;
+    return workspace;
+}
+
+LSApplicationWorkspace::LSApplicationWorkspace()
+{
+    setIsa(classObject());
+}
+
+bool LSApplicationWorkspace::openURLWithOptions(NSURL* url, NSDictionary* options)
+{
+    std::lock_guard guard(lock_);
+    requests_.push_back({ url, options, std::this_thread::get_id() });
+    return false;
+}
+
+std::vector<LSApplicationWorkspace::OpenRequest> LSApplicationWorkspace::openRequests() const
+{
+    std::lock_guard guard(lock_);
+    return requests_;
+}
+
+void LSApplicationWorkspace::clearOpenRequests()
+{
+    std::lock_guard guard(lock_);
+    requests_.clear();
+}
