@@ -19,3 +19,8 @@ const host::DeviceModel& deviceModelNamed(const std::string& name)
         throw CommandError(deviceModelProblem(name));
     return *model;
 }
+
+CLI::Validator deviceModelValidator()
+{
+    return CLI::Validator([](std::string& name) { return deviceModelProblem(name); }, "MODEL");
+}

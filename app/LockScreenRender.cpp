@@ -32,11 +32,6 @@ std::optional<Notification> parseNotification(const std::string& text)
     return notification;
 }
 
-CLI::Validator checkedBy(const char* description, std::string (*problem)(const std::string&))
-{
-    return CLI::Validator([problem](std::string& value) { return problem(value); }, description);
-}
-
 Ref<UIImage> wallpaperImage(const std::string& path)
 {
     if (path.empty())
@@ -65,27 +60,31 @@ void applyListOverrides(void* extension, const ListOptions& list)
     overrideSetting(extension, "maxEventsToDisplay", list.max);
 }
 
-void LockScreenRenderOptions::addTo(CLI::App& subcommand)
+void LockScreenRenderOptions::addTo(CLI::App& subcommand, CLI::Option* only)
 {
     subcommand.add_option("--device", device, "The device model: iphone7, iphonese, iphone7plus or ipad")
         ->capture_default_str()
-        ->check(checkedBy("MODEL", deviceModelProblem));
-    subcommand.add_flag("--landscape", landscape, "Hold the device sideways");
+        ->check(deviceModelValidator())
+        ->excludes(only);
+    subcommand.add_flag("--landscape", landscape, "Hold the device sideways")->excludes(only);
     subcommand
         .add_option("--notify", notifications,
             "A notification on the lock screen, as \"APP|TITLE|MESSAGE\" (the message optional); repeatable")
-        ->check(checkedBy("APP|TITLE|MESSAGE", [](const std::string& text) {
-            return parseNotification(text) ? std::string()
-                                           : "'" + text + "' is not a notification of the form APP|TITLE|MESSAGE";
-        }));
+        ->check(CLI::Validator(
+            [](std::string& text) {
+                return parseNotification(text) ? std::string()
+                                               : "'" + text + "' is not a notification of the form APP|TITLE|MESSAGE";
+            },
+            "APP|TITLE|MESSAGE"))
+        ->excludes(only);
     subcommand.add_option("--wallpaper", wallpaper, "A PNG picture for the wallpaper, instead of the built-in one")
-        ->check(CLI::ExistingFile);
+        ->check(CLI::ExistingFile)
+        ->excludes(only);
 }
 
 int renderLockScreen(const CommonOptions& options, const ListOptions& list, const LockScreenRenderOptions& lockScreen,
     const PictureRequest& picture)
 {
-    UIScreen::mainScreen()->setScale(picture.scale);
     applyListEnvironment(list);
     const host::DeviceModel& model = deviceModelNamed(lockScreen.device);
     const host::Orientation orientation
@@ -94,6 +93,8 @@ int renderLockScreen(const CommonOptions& options, const ListOptions& list, cons
     host::Device device = bootDevice(options, model, orientation);
     applyListOverrides(extensionLibrary(device), list);
     host::SpringBoard& springBoard = device.springBoard();
+    // SpringBoard takes the model's own scale; the picture's is asked for.
+    UIScreen::mainScreen()->setScale(picture.scale);
     springBoard.wake();
     for (const std::string& text : lockScreen.notifications) {
         const Notification notification = *parseNotification(text);

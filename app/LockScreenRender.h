@@ -19,11 +19,12 @@ struct LockScreenRenderOptions {
     // A PNG file; empty for the built-in wallpaper.
     std::string wallpaper;
 
-    // Adds --device, --landscape, --notify and --wallpaper.
-    void addTo(CLI::App& subcommand);
+    // Adds --device, --landscape, --notify and --wallpaper, which the list drawn
+    // alone (`only`) does not take.
+    void addTo(CLI::App& subcommand, CLI::Option* only);
 };
 
-// What the picture is and where it goes, shared with `render --list`.
+// What the picture is and where it goes.
 struct PictureRequest {
     double scale = 2;
     std::string output;

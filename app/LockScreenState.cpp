@@ -50,10 +50,13 @@ CGRect frameOf(const UIView* view)
     return view ? view->frame() : CGRectZero;
 }
 
-bool scrolls(UIView* table)
+// Whether the table's inner table view scrolls.
+bool scrolls(const UIView* table)
 {
-    auto* inner = dynamicCast<UIScrollView>(objc_msgSend<id>(table, "tableView"));
-    return inner && inner->isScrollEnabled();
+    for (const Ref<UIView>& subview : table->subviews())
+        if (auto* inner = dynamicCast<UIScrollView>(subview.get()))
+            return inner->isScrollEnabled();
+    return false;
 }
 
 std::string rectText(CGRect rect)

@@ -125,10 +125,10 @@ private:
 
 RenderCommand::RenderCommand(CLI::App& app)
 {
-    render_ = app.add_subcommand("render", "Draw the lock screen's event list into a PNG file");
-    render_->add_flag("--list", list_, "Draw only the event list, as the lock screen builds it");
+    render_ = app.add_subcommand("render", "Draw the lock screen, or only its event list (--list), into a PNG file");
+    CLI::Option* list = render_->add_flag("--list", list_, "Draw only the event list, as the lock screen builds it");
     listOptions_.addTo(*render_);
-    lockScreen_.addTo(*render_);
+    lockScreen_.addTo(*render_, list);
     // Below the clock of a 375 × 667 point phone in portrait, as SpringBoard suggests it.
     frame_ = frameText(NCNotificationPriorityListViewController::defaultSuggestedListViewFrame);
     render_

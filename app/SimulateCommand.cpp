@@ -52,7 +52,7 @@ public:
         simulate_
             ->add_option("--device", device_, "The device model it boots as: iphone7, iphonese, iphone7plus or ipad")
             ->capture_default_str()
-            ->check(CLI::Validator([](std::string& name) { return deviceModelProblem(name); }, "MODEL"));
+            ->check(deviceModelValidator());
         simulate_->add_flag("--landscape", landscape_, "Start held sideways");
         simulate_->add_flag("--json", json_, "Print one JSON object a step");
         listOptions_.addTo(*simulate_);

@@ -8,7 +8,6 @@
 
 #include <CoreFoundation/CFRunLoop.h>
 #include <host/LockScreenScene.h>
-#include <platform/Environment.h>
 #include <platform/Log.h>
 
 #include <cstdio>
@@ -86,8 +85,8 @@ void SimulationPlayer::snapshot(const std::string& file)
 {
     const host::DeviceModel& model = springBoard_.deviceModel();
     auto scene = Ref<LockScreenScene>::adopt(new LockScreenScene(model, springBoard_.orientation()));
-    scene->chrome().showTime(platform::currentUnixTime());
-    scene->setContent(springBoard_.rootView());
+    if (springBoard_.isScreenOn())
+        scene->setContent(springBoard_.rootView());
     scene->setScreenOn(springBoard_.isScreenOn());
     scene->setLockScreenShown(springBoard_.isLocked());
     Ref<UIImage> image = scene->snapshot(model.scale);

@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <span>
 #include <string_view>
 
 namespace simulation {

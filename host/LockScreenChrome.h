@@ -19,10 +19,6 @@ public:
     // The clock and the date for an instant, in the current zone and locale.
     void showTime(double unixTime);
 
-    const UILabel& clock() const { return *clock_; }
-    const UILabel& date() const { return *date_; }
-    const UILabel& unlockHint() const { return *unlockHint_; }
-
 private:
     Ref<LockScreenStatusBar> statusBar_;
     Ref<UILabel> clock_;

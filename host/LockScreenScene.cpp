@@ -34,8 +34,8 @@ void LockScreenScene::setDevice(const host::DeviceModel& model, host::Orientatio
 void LockScreenScene::setScreenOn(bool on)
 {
     setBackgroundColor(on ? nullptr : UIColor::blackColor().get());
-    for (const Ref<UIView>& layer : subviews())
-        layer->setHidden(!on);
+    wallpaper_->setHidden(!on);
+    chrome_->setHidden(!on);
 }
 
 void LockScreenScene::setLockScreenShown(bool shown)

@@ -14,7 +14,6 @@ public:
     LockScreenScene(const host::DeviceModel& model, host::Orientation orientation);
 
     LockScreenWallpaper& wallpaper() { return *wallpaper_; }
-    LockScreenChrome& chrome() { return *chrome_; }
 
     // SpringBoard's root view, over the chrome; nil takes it away.
     UIView* content() const { return content_.get(); }
@@ -23,7 +22,8 @@ public:
     // The screen of the model in the orientation: the scene and its layers take its size.
     void setDevice(const host::DeviceModel& model, host::Orientation orientation);
 
-    // A dark screen is black, whatever lies on it.
+    // A dark screen is black: the wallpaper and the chrome go. SpringBoard's views
+    // are SpringBoard's to show or hide; give no content while the screen is off.
     void setScreenOn(bool on);
     // Unlocked, the clock, date, dots and hint go; the wallpaper stays.
     void setLockScreenShown(bool shown);

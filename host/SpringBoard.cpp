@@ -1,5 +1,7 @@
 #include <host/SpringBoard.h>
 
+#include <CoreFoundation/CFRunLoop.h>
+
 #include <host/NCNotificationPriorityListViewController.h>
 #include <host/NCNotificationRequest.h>
 #include <host/SBApplicationController.h>

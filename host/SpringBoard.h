@@ -7,11 +7,14 @@
 #include <host/DeviceModel.h>
 #include <host/SBDashBoardMainPageViewController.h>
 
-#include <CoreFoundation/CFRunLoop.h>
 #include <objc/message.h>
 
 #include <cstddef>
 #include <string_view>
+
+// Kept out of this header: CoreFoundation's `Boolean` would shadow the enumerators of
+// that name in the files that include it.
+class CFRunLoopTimer;
 
 namespace host {
 

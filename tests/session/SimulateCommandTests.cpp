@@ -2,6 +2,8 @@
 
 #include <TempDeviceRoot.h>
 
+#include <UIKit/UIImage.h>
+
 #include <host/DeviceModel.h>
 
 #include <gtest/gtest.h>
@@ -24,6 +26,11 @@ protected:
     {
         const std::string file = (root_.path() / "session.simulate").string();
         std::ofstream(file) << script;
+        return playFile(file, std::move(options));
+    }
+
+    command_runner::Result playFile(const std::string& file, std::vector<std::string> options = {})
+    {
         std::vector<std::string> arguments { "simulate", file, "--json", "--root", root_.path().string(), "--now",
             "2026-03-05T09:41", "--tz", "Europe/Berlin" };
         arguments.insert(arguments.end(), options.begin(), options.end());
@@ -82,12 +89,12 @@ TEST_F(Simulate, ABadLineStopsTheSessionBeforeAnythingRuns)
         << "a refused script still stored a preference";
 }
 
-// Woken with nothing pending the list has its own page; a notification moves it
-// under the notifications; clearing them gives it a new page; unlocking hides it.
+// The example script: woken with nothing pending the list has its own page; a
+// notification moves it under the notifications; clearing them gives it a new page;
+// unlocking hides it.
 TEST_F(Simulate, TheTypicalRoad)
 {
-    const command_runner::Result result
-        = play("wake\nstate\nnotify Messages Anna \"Running late\"\nstate\nclear all\nstate\nunlock\nstate\n");
+    const command_runner::Result result = playFile(DAYGLASS_EXAMPLES "/typical-road.simulate");
     ASSERT_EQ(result.status, 0) << result.err;
     const std::vector<json> lines = steps(result);
     ASSERT_EQ(lines.size(), 8u);
@@ -148,4 +155,22 @@ TEST_F(Simulate, RotatingTheIPadRecentresTheOwnPageTable)
     const json table = lines[2]["state"]["ownPageTable"];
     EXPECT_EQ(table[0], (1024 - suggested.size.width) * 0.5 + 8) << lines[2];
     EXPECT_EQ(table[2], suggested.size.width - 16);
+}
+
+// A dark screen photographs black, and taking the picture leaves SpringBoard's views alone.
+TEST_F(Simulate, ASnapshotOfTheDarkScreenIsBlackAndChangesNothing)
+{
+    const std::string picture = (root_.path() / "dark.png").string();
+    const command_runner::Result result
+        = play("wake\nnotify Mail Lunch\nidle 60\nsnapshot " + picture + "\nwake\nstate\n");
+    ASSERT_EQ(result.status, 0) << result.err;
+    const std::vector<json> lines = steps(result);
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(lines[3]["changes"], json::array());
+    EXPECT_EQ(lines[5]["state"]["list"], "footer");
+
+    const Ref<UIImage> image = UIImage::imageWithContentsOfFile(picture);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->pixelWidth(), 750u);
+    EXPECT_EQ(image->pixelAt(375, 300), (UIImagePixel { 0, 0, 0, 255 }));
 }
