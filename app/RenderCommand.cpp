@@ -138,7 +138,8 @@ RenderCommand::RenderCommand(CLI::App& app)
         ->capture_default_str()
         ->check(validator(
             "X,Y,W,H", [](const std::string& text) { return parseFrame(text).has_value(); },
-            "is not a frame of the form X,Y,W,H"));
+            "is not a frame of the form X,Y,W,H"))
+        ->needs(list);
     render_->add_option("--scale", scale_, "Pixels per point")
         ->capture_default_str()
         ->check(validator(
