@@ -70,7 +70,7 @@ Ref<NSDate> noonOf(std::chrono::year_month_day day)
     components->setMonth(static_cast<unsigned>(day.month()));
     components->setDay(static_cast<unsigned>(day.day()));
     components->setHour(12);
-    return NSCalendar::currentCalendar()->dateFromComponents(components);
+    return NSCalendar::currentCalendar()->dateFromComponents(components.get());
 }
 
 // Draws with the extension's own image code, reached through the runtime on a

@@ -55,7 +55,7 @@ Ref<NSDate> wallTimeInZone(const WallTime& wall, const NSTimeZone* zone)
     components->setMinute(wall.minute);
     const double whole = std::floor(wall.second);
     components->setSecond(static_cast<NSInteger>(whole));
-    const Ref<NSDate> date = calendar.dateFromComponents(components);
+    const Ref<NSDate> date = calendar.dateFromComponents(components.get());
     return date ? date->dateByAddingTimeInterval(wall.second - whole) : nullptr;
 }
 

@@ -126,8 +126,8 @@ nlohmann::ordered_json eventJson(const ListedEvent& event, const NSTimeZone* zon
     return {
         { "title", optionalText(event.title) },
         { "location", optionalText(event.location) },
-        { "start", isoTime(event.start, zone) },
-        { "end", isoTime(event.end, zone) },
+        { "start", isoTime(event.start.get(), zone) },
+        { "end", isoTime(event.end.get(), zone) },
         { "allDay", event.allDay },
         { "dateText", event.dateText },
         { "url", event.url.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(event.url) },

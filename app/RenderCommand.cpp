@@ -168,7 +168,7 @@ int RenderCommand::run(const CommonOptions& options)
     if (layoutJSON_) {
         nlohmann::ordered_json document = { { "file", std::filesystem::absolute(output_).string() }, { "scale", scale },
             { "size", { size.width, size.height } },
-            { "list", layoutJSON(UIViewLayoutTree(table), table->frame().origin) } };
+            { "list", layoutJSON(UIViewLayoutTree(table.get()), table->frame().origin) } };
         std::printf("%s\n", document.dump(2).c_str());
     } else {
         // With the picture on standard output, the summary goes to stderr.

@@ -38,7 +38,7 @@ void BM_CreatePrettyDate(benchmark::State& state)
     const std::vector<Ref<NSDate>> starts = rowStarts();
     std::size_t next = 0;
     for (auto _ : state) {
-        const NSDate* start = starts[next++ % starts.size()];
+        const NSDate* start = starts[next++ % starts.size()].get();
         benchmark::DoNotOptimize(DGLEventTable::createPrettyDateFrom(start, next % 5 == 0));
     }
 }
@@ -51,9 +51,9 @@ Ref<NSMutableArray> monthOfEvents()
     auto events = NSMutableArray::array();
     for (int i = 0; i < count; ++i) {
         auto event = makeRef<DGLEKEVent>();
-        event->setStartDate(NSDate::dateWithTimeIntervalSince1970(now + i * (30 * 24 * hour / count)));
-        event->setEndDate(event->startDate()->dateByAddingTimeInterval(hour));
-        events->addObject(event);
+        event->setStartDate(NSDate::dateWithTimeIntervalSince1970(now + i * (30 * 24 * hour / count)).get());
+        event->setEndDate(event->startDate()->dateByAddingTimeInterval(hour).get());
+        events->addObject(event.get());
     }
     return events;
 }
@@ -65,7 +65,7 @@ void BM_GroupByDays(benchmark::State& state)
     auto table = makeRef<DGLEventTable>();
     table->setGroupByDays(true);
     for (auto _ : state)
-        benchmark::DoNotOptimize(table->groupByDays(events));
+        benchmark::DoNotOptimize(table->groupByDays(events.get()));
 }
 BENCHMARK(BM_GroupByDays)->Unit(benchmark::kMillisecond);
 

@@ -151,7 +151,7 @@ void BM_CellScrollsIntoView(benchmark::State& state)
     UITableView* inner = table->tableView();
     inner->setScrollEnabled(true);
     table->layoutIfNeeded();
-    const CGFloat step = inner->rectForRowAtIndexPath(NSIndexPath::indexPathForRow(0, 0)).size.height;
+    const CGFloat step = inner->rectForRowAtIndexPath(NSIndexPath::indexPathForRow(0, 0).get()).size.height;
     const CGFloat end = inner->contentSize().height - inner->bounds().size.height;
     if (inner->visibleCells().empty() || end <= 0) {
         state.SkipWithError("the table shows no rows to scroll");

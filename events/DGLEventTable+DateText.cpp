@@ -20,17 +20,18 @@ constexpr NSTimeInterval secondsPerDay = 86400.0;
 std::int32_t dayOffsetFromToday(const NSDate* date)
 {
     const Ref<NSDate> midnight = DGLEventTable::dateWithZeroTimeFromDate(date);
-    const Ref<NSDate> todaysMidnight = DGLEventTable::dateWithZeroTimeFromDate(NSDate::date());
+    const Ref<NSDate> todaysMidnight = DGLEventTable::dateWithZeroTimeFromDate(NSDate::date().get());
     if (!midnight || !todaysMidnight)
         return 0;
-    const double days = std::trunc(midnight->timeIntervalSinceDate(todaysMidnight) / secondsPerDay);
+    const double days = std::trunc(midnight->timeIntervalSinceDate(todaysMidnight.get()) / secondsPerDay);
     return static_cast<std::int32_t>(std::clamp<double>(days, INT32_MIN, INT32_MAX));
 }
 
 // Whether the current locale's own hour pattern carries an AM/PM marker.
 bool localeUses12HourClock()
 {
-    const Ref<NSString> hour = NSDateFormatter::dateFormatFromTemplate("j"_ns, 0, NSLocale::currentLocale());
+    const Ref<NSString> hour
+        = NSDateFormatter::dateFormatFromTemplate("j"_ns.get(), 0, NSLocale::currentLocale().get());
     return hour->rangeOfString("a").location != NSNotFound;
 }
 
@@ -47,7 +48,7 @@ void configureForOffset(NSDateFormatter& formatter, std::int32_t offset, bool is
         formatter.setTimeStyle(NSDateFormatterShortStyle);
     } else if (offset <= 7) {
         const char* pattern = isAllDay ? "EEEE" : localeUses12HourClock() ? "EEE, h:mm a" : "EEE, HH:mm";
-        formatter.setDateFormat(NSString::string(pattern));
+        formatter.setDateFormat(NSString::string(pattern).get());
     } else {
         formatter.setDoesRelativeDateFormatting(false);
         formatter.setDateStyle(NSDateFormatterShortStyle);
@@ -67,7 +68,7 @@ Ref<NSDate> DGLEventTable::dateWithZeroTimeFromDate(const NSDate* date)
     components->setHour(0);
     components->setMinute(0);
     components->setSecond(0);
-    return calendar->dateFromComponents(components);
+    return calendar->dateFromComponents(components.get());
 }
 
 Ref<NSString> DGLEventTable::createPrettyDateFrom(const NSDate* date, bool isAllDay)

@@ -22,7 +22,8 @@ Ref<NSDictionary> headerForDay(const NSDate* date, const NSDateFormatter* titleF
 Ref<NSDateFormatter> makeDayTitleFormatter()
 {
     auto formatter = makeRef<NSDateFormatter>();
-    formatter->setDateFormat(NSDateFormatter::dateFormatFromTemplate("EEEEMMMMd"_ns, 0, NSLocale::currentLocale()));
+    formatter->setDateFormat(
+        NSDateFormatter::dateFormatFromTemplate("EEEEMMMMd"_ns.get(), 0, NSLocale::currentLocale().get()).get());
     return formatter;
 }
 
@@ -35,7 +36,7 @@ Ref<NSDateFormatter> makeDayTitleFormatter()
 Ref<NSArray> DGLEventTable::groupByDays(NSMutableArray* events)
 {
     if (!events)
-        return groupByDays(NSMutableArray::array());
+        return groupByDays(NSMutableArray::array().get());
     if (!groupByDays_ || events->count() == 0)
         return NSArray::array({ Ref<NSObject>(events) });
 
@@ -52,14 +53,14 @@ Ref<NSArray> DGLEventTable::groupByDays(NSMutableArray* events)
             continue;
         if (!anchor || !calendar->isDateInSameDayAsDate(event->startDate(), anchor)) {
             if (section)
-                sections->addObject(section->copy());
+                sections->addObject(section->copy().get());
             section = NSMutableArray::array();
-            sectionHeaders_->addObject(headerForDay(event->startDate(), titleFormatter));
+            sectionHeaders_->addObject(headerForDay(event->startDate(), titleFormatter.get()).get());
             anchor = event->startDate();
         }
         section->addObject(event);
     }
     if (section)
-        sections->addObject(section->copy());
+        sections->addObject(section->copy().get());
     return sections;
 }

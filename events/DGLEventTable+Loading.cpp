@@ -154,10 +154,10 @@ Ref<NSArray> DGLEventTable::loadEvents()
     const Ref<NSDate> start = NSDate::date();
     auto length = makeRef<NSDateComponents>();
     length->setDay(daysToDisplay_);
-    const Ref<NSDate> end = NSCalendar::currentCalendar()->dateByAddingComponents(length, start, 0);
+    const Ref<NSDate> end = NSCalendar::currentCalendar()->dateByAddingComponents(length.get(), start.get(), 0);
 
-    const Ref<NSArray> found
-        = store->eventsMatchingPredicate(store->predicateForEventsWithStartDate(start, end, calendars));
+    const Ref<NSArray> found = store->eventsMatchingPredicate(
+        store->predicateForEventsWithStartDate(start.get(), end.get(), calendars.get()).get());
     if (found->count() == 0)
         return NSArray::array();
 
@@ -174,5 +174,5 @@ Ref<NSArray> DGLEventTable::loadEvents()
         if (maxEventsToDisplay_ >= 1 && ++added >= maxEventsToDisplay_)
             break;
     }
-    return groupByDays(records);
+    return groupByDays(records.get());
 }

@@ -38,18 +38,18 @@ SharedFormatters& sharedFormatters()
 void followReceiver(SharedFormatters& shared, const NSDateFormatter& receiver)
 {
     if (receiver.locale().get() != shared.relative->locale().get()) {
-        shared.relative->setLocale(receiver.locale());
-        shared.absolute->setLocale(receiver.locale());
+        shared.relative->setLocale(receiver.locale().get());
+        shared.absolute->setLocale(receiver.locale().get());
     }
     if (receiver.calendar().get() != shared.relative->calendar().get()) {
-        shared.relative->setCalendar(receiver.calendar());
-        shared.absolute->setCalendar(receiver.calendar());
+        shared.relative->setCalendar(receiver.calendar().get());
+        shared.absolute->setCalendar(receiver.calendar().get());
     }
     // The day a date falls on depends on the zone as much as on the calendar,
     // and the formatters keep the zone they were made in.
     if (receiver.timeZone().get() != shared.relative->timeZone().get()) {
-        shared.relative->setTimeZone(receiver.timeZone());
-        shared.absolute->setTimeZone(receiver.timeZone());
+        shared.relative->setTimeZone(receiver.timeZone().get());
+        shared.absolute->setTimeZone(receiver.timeZone().get());
     }
 }
 
@@ -62,7 +62,7 @@ Ref<NSString> relativeStringFromDateIfPossible(const NSDateFormatter* formatter,
     SharedFormatters& shared = sharedFormatters();
     followReceiver(shared, *formatter);
     Ref<NSString> relative = shared.relative->stringFromDate(date);
-    if (relative->isEqualToString(shared.absolute->stringFromDate(date)))
+    if (relative->isEqualToString(shared.absolute->stringFromDate(date).get()))
         return formatter->stringFromDate(date);
     return relative;
 }

@@ -41,7 +41,7 @@ std::string relativeTime(double seconds)
 Ref<UILabel> makeLabel(CGFloat size, NSInteger lines, UIColor* color)
 {
     auto label = makeRef<UILabel>();
-    label->setFont(UIFont::systemFontOfSize(size));
+    label->setFont(UIFont::systemFontOfSize(size).get());
     label->setNumberOfLines(lines);
     label->setTextColor(color);
     return label;
@@ -70,14 +70,14 @@ NSString* NCNotificationListCell::reuseIdentifier()
 NCNotificationListCell::NCNotificationListCell()
     : platter_(makeRef<UIView>())
     , icon_(makeRef<UIImageView>())
-    , appName_(makeLabel(headerTextSize, 1, UIColor::colorWithWhite(0.25, 1)))
-    , time_(makeLabel(headerTextSize, 1, UIColor::colorWithWhite(0.25, 1)))
-    , title_(makeLabel(titleSize, 1, UIColor::blackColor()))
-    , message_(makeLabel(bodySize, messageLines, UIColor::blackColor()))
+    , appName_(makeLabel(headerTextSize, 1, UIColor::colorWithWhite(0.25, 1).get()))
+    , time_(makeLabel(headerTextSize, 1, UIColor::colorWithWhite(0.25, 1).get()))
+    , title_(makeLabel(titleSize, 1, UIColor::blackColor().get()))
+    , message_(makeLabel(bodySize, messageLines, UIColor::blackColor().get()))
 {
     setIsa(classObject());
     // The frosted platter of iOS 10: white, mostly opaque over the wallpaper.
-    platter_->setBackgroundColor(UIColor::colorWithWhite(1, 0.78));
+    platter_->setBackgroundColor(UIColor::colorWithWhite(1, 0.78).get());
     platter_->layer()->setCornerRadius(platterRadius);
     platter_->setClipsToBounds(true);
     icon_->layer()->setCornerRadius(5);
@@ -92,7 +92,7 @@ NCNotificationListCell::NCNotificationListCell()
 
 void NCNotificationListCell::configure(const NCNotificationRequest* request, double now)
 {
-    icon_->setBackgroundColor(iconColor(request->appName()));
+    icon_->setBackgroundColor(iconColor(request->appName()).get());
     appName_->setText(request->appName()->uppercaseString().get());
     time_->setText(relativeTime(now - request->arrival()));
     title_->setText(request->title());

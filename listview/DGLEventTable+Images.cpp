@@ -26,7 +26,8 @@ CGRect iconBand(CGFloat top, CGFloat height)
 void drawIconLine(const NSString* text, CGRect box, const UIColor& color, const char* fontName, CGFloat size)
 {
     color.set();
-    NSStringDrawInRect(text, box, UIFont::fontWithName(fontName, size), NSLineBreakByClipping, NSTextAlignmentCenter);
+    NSStringDrawInRect(
+        text, box, UIFont::fontWithName(fontName, size).get(), NSLineBreakByClipping, NSTextAlignmentCenter);
 }
 
 } // namespace
@@ -34,14 +35,14 @@ void drawIconLine(const NSString* text, CGRect box, const UIColor& color, const 
 Ref<UIImage> DGLEventTable::createCalendarIconForDate(const NSDate* date)
 {
     auto formatter = makeRef<NSDateFormatter>();
-    formatter->setDateFormat("EEEE"_ns);
+    formatter->setDateFormat("EEEE"_ns.get());
     const Ref<NSString> weekday = formatter->stringFromDate(date);
-    formatter->setDateFormat("d"_ns);
+    formatter->setDateFormat("d"_ns.get());
     const Ref<NSString> day = formatter->stringFromDate(date);
 
     UIGraphicsBeginImageContext(CGSizeMake(iconSide, iconSide));
-    drawIconLine(weekday, iconBand(0.08, 0.15), *UIColor::redColor(), "HelveticaNeue", 12);
-    drawIconLine(day, iconBand(0.2, 0.6), *UIColor::blackColor(), "HelveticaNeue-Light", 40);
+    drawIconLine(weekday.get(), iconBand(0.08, 0.15), *UIColor::redColor(), "HelveticaNeue", 12);
+    drawIconLine(day.get(), iconBand(0.2, 0.6), *UIColor::blackColor(), "HelveticaNeue-Light", 40);
     Ref<UIImage> icon = UIGraphicsGetImageFromCurrentImageContext();
     UIGraphicsEndImageContext();
     return icon;

@@ -52,7 +52,7 @@ Ref<UIView> makeHeaderBackdrop(CGRect bounds, UIColor* color)
 Ref<UIImageView> makeHeaderIcon(UIImage* image)
 {
     auto icon = makeRef<UIImageView>(image);
-    icon->setBackgroundColor(UIColor::whiteColor());
+    icon->setBackgroundColor(UIColor::whiteColor().get());
     icon->layer()->setCornerRadius(4);
     icon->setClipsToBounds(true);
     icon->setFrame(CGRectMake(headerInset, headerInset, headerIconSide, headerIconSide));
@@ -68,13 +68,14 @@ void showIcon(DGLTableViewCell& cell, const DGLEKEVent& event, DGLIconType iconT
     case DGLIconTypeLargeDot:
         cell.setShowsIcon(true);
         cell.iconView()->setImage(DGLEventTable::drawColoredDotWithColor(
-            event.calendarColor(), iconType == DGLIconTypeDot ? dotDiameter : largeDotDiameter));
+            event.calendarColor(), iconType == DGLIconTypeDot ? dotDiameter : largeDotDiameter)
+                                      .get());
         return;
     case DGLIconTypeCalendarPage:
         cell.setShowsIcon(true);
         if (Ref<UIImage> page = DGLEventTable::createCalendarIconForDate(event.startDate())) {
-            cell.iconView()->setBackgroundColor(UIColor::whiteColor());
-            cell.iconView()->setImage(page);
+            cell.iconView()->setBackgroundColor(UIColor::whiteColor().get());
+            cell.iconView()->setImage(page.get());
         }
         return;
     default:
@@ -94,19 +95,20 @@ void DGLEventTable::initView()
 void DGLEventTable::buildTableView()
 {
     tableView_ = makeRef<UITableView>(bounds(), UITableViewStylePlain);
-    tableView_->registerClassForCellReuseIdentifier(DGLTableViewCell::classObject(), NSString::string(cellIdentifier));
+    tableView_->registerClassForCellReuseIdentifier(
+        DGLTableViewCell::classObject(), NSString::string(cellIdentifier).get());
     tableView_->setDelegate(this);
     tableView_->setDataSource(this);
     tableView_->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
     tableView_->layer()->setCornerRadius(tableCornerRadius);
     tableView_->layer()->setMasksToBounds(true);
     // An empty footer, so that the table draws no separators below its last row.
-    tableView_->setTableFooterView(makeRef<UIView>(CGRectZero));
+    tableView_->setTableFooterView(makeRef<UIView>(CGRectZero).get());
     tableView_->setSeparatorStyle(
         showsRowSeparators_ ? UITableViewCellSeparatorStyleSingleLine : UITableViewCellSeparatorStyleNone);
-    tableView_->setBackgroundColor(backgroundColor_);
+    tableView_->setBackgroundColor(backgroundColor_.get());
     tableView_->setBackgroundView(nullptr);
-    addSubview(tableView_);
+    addSubview(tableView_.get());
 }
 
 // A short list takes only the height it needs and does not scroll; the event
@@ -179,19 +181,19 @@ Ref<UIView> DGLEventTable::tableViewViewForHeaderInSection(UITableView* tableVie
     const CGFloat width = tableView->bounds().size.width;
 
     auto container = makeRef<UIView>(CGRectMake(0, 0, width, headerHeight));
-    container->setBackgroundColor(UIColor::clearColor());
-    container->addSubview(makeHeaderBackdrop(container->bounds(), sectionHeaderBackgroundColor_));
-    container->addSubview(makeHeaderIcon(entry ? dynamicCast<UIImage>(entry->objectForKey("icon")) : nullptr));
+    container->setBackgroundColor(UIColor::clearColor().get());
+    container->addSubview(makeHeaderBackdrop(container->bounds(), sectionHeaderBackgroundColor_.get()).get());
+    container->addSubview(makeHeaderIcon(entry ? dynamicCast<UIImage>(entry->objectForKey("icon")) : nullptr).get());
 
     auto title = makeRef<UILabel>(CGRectMake(headerTitleLeft, headerInset, width, headerTitleHeight));
-    title->setTextColor(sectionHeaderTextColor_);
-    title->setBackgroundColor(UIColor::clearColor());
-    title->setFont(UIFont::fontWithName("HelveticaNeue", headerTextSize_));
+    title->setTextColor(sectionHeaderTextColor_.get());
+    title->setBackgroundColor(UIColor::clearColor().get());
+    title->setFont(UIFont::fontWithName("HelveticaNeue", headerTextSize_).get());
     title->setNumberOfLines(1);
     title->setLineBreakMode(NSLineBreakByTruncatingTail);
     const NSString* text = entry ? dynamicCast<NSString>(entry->objectForKey("title")) : nullptr;
     title->setText(text && headerIsUppercase_ ? text->uppercaseString().get() : text);
-    container->addSubview(title);
+    container->addSubview(title.get());
     return container;
 }
 
@@ -199,9 +201,9 @@ Ref<UITableViewCell> DGLEventTable::tableViewCellForRowAtIndexPath(UITableView* 
 {
     const Ref<NSString> identifier = NSString::string(cellIdentifier);
     Ref<DGLTableViewCell> cell
-        = dynamicCast<DGLTableViewCell>(Ref<NSObject>(tableView->dequeueReusableCellWithIdentifier(identifier)));
+        = dynamicCast<DGLTableViewCell>(Ref<NSObject>(tableView->dequeueReusableCellWithIdentifier(identifier.get())));
     if (!cell)
-        cell = makeRef<DGLTableViewCell>(UITableViewCellStyleDefault, identifier);
+        cell = makeRef<DGLTableViewCell>(UITableViewCellStyleDefault, identifier.get());
     const DGLEKEVent* event = eventAtIndexPath(indexPath);
     if (!event)
         return cell;
@@ -210,7 +212,7 @@ Ref<UITableViewCell> DGLEventTable::tableViewCellForRowAtIndexPath(UITableView* 
     const bool showsLocation = displayLocation_ && hasLocation(event);
     cell->setDisplayLocation(showsLocation);
     cell->lblEventLocation()->setText(showsLocation ? event->location() : ""_ns.get());
-    cell->lblEventDate()->setText(createPrettyDateFrom(event->startDate(), event->isAllDay()));
+    cell->lblEventDate()->setText(createPrettyDateFrom(event->startDate(), event->isAllDay()).get());
 
     cell->setDateIsRightAligned(dateIsRightAligned_);
     cell->setCalendarColor(event->calendarColor());

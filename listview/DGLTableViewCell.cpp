@@ -16,8 +16,8 @@ Ref<UILabel> makeLabel(UIColor* color, CGFloat size)
 {
     auto label = makeRef<UILabel>();
     label->setTextColor(color);
-    label->setBackgroundColor(UIColor::clearColor());
-    label->setFont(UIFont::fontWithName("HelveticaNeue", size));
+    label->setBackgroundColor(UIColor::clearColor().get());
+    label->setFont(UIFont::fontWithName("HelveticaNeue", size).get());
     return label;
 }
 
@@ -45,24 +45,24 @@ DGLTableViewCell::DGLTableViewCell(UITableViewCellStyle style, const NSString* r
 // title's font family stays and the other two labels take theirs from it.
 void DGLTableViewCell::buildViews()
 {
-    contentView()->setBackgroundColor(UIColor::clearColor());
-    setBackgroundColor(UIColor::clearColor());
+    contentView()->setBackgroundColor(UIColor::clearColor().get());
+    setBackgroundColor(UIColor::clearColor().get());
 
     scrollView_ = makeRef<UIScrollView>(CGRectZero);
     scrollView_->setAlwaysBounceHorizontal(true);
-    scrollView_->setBackgroundColor(UIColor::clearColor());
+    scrollView_->setBackgroundColor(UIColor::clearColor().get());
     contentView()->insertSubviewAtIndex(scrollView_.get(), 0);
 
-    lblEventName_ = makeLabel(UIColor::whiteColor(), 13);
+    lblEventName_ = makeLabel(UIColor::whiteColor().get(), 13);
     lblEventName_->setNumberOfLines(1);
     lblEventName_->setLineBreakMode(NSLineBreakByTruncatingTail);
     scrollView_->addSubview(lblEventName_.get());
 
-    lblEventDate_ = makeLabel(UIColor::orangeColor(), 11);
+    lblEventDate_ = makeLabel(UIColor::orangeColor().get(), 11);
     lblEventDate_->setTextAlignment(NSTextAlignmentRight);
     scrollView_->addSubview(lblEventDate_.get());
 
-    lblEventLocation_ = makeLabel(UIColor::grayColor(), 11);
+    lblEventLocation_ = makeLabel(UIColor::grayColor().get(), 11);
     lblEventLocation_->setTextAlignment(NSTextAlignmentLeft);
     scrollView_->addSubview(lblEventLocation_.get());
 
@@ -144,11 +144,11 @@ void DGLTableViewCell::setCalendarColor(UIColor* color)
 void DGLTableViewCell::prepareForReuse()
 {
     UITableViewCell::prepareForReuse();
-    lblEventName_->setText(""_ns);
-    lblEventDate_->setText(""_ns);
-    lblEventLocation_->setText(""_ns);
+    lblEventName_->setText(""_ns.get());
+    lblEventDate_->setText(""_ns.get());
+    lblEventLocation_->setText(""_ns.get());
     iconView_->setImage(nullptr);
-    iconView_->setBackgroundColor(UIColor::clearColor());
+    iconView_->setBackgroundColor(UIColor::clearColor().get());
     // The next row's texts need a fresh layout even when its settings are the same.
     setNeedsLayout();
 }
@@ -180,13 +180,13 @@ void DGLTableViewCell::applyFontsAndColours()
 {
     // The title's face, whatever its current size, sets the face of all three.
     const Ref<UIFont> family = lblEventName_->font();
-    lblEventName_->setFont(family->fontWithSize(titleStyle_.size));
-    lblEventDate_->setFont(family->fontWithSize(dateStyle_.size));
-    lblEventLocation_->setFont(family->fontWithSize(subtitleStyle_.size));
+    lblEventName_->setFont(family->fontWithSize(titleStyle_.size).get());
+    lblEventDate_->setFont(family->fontWithSize(dateStyle_.size).get());
+    lblEventLocation_->setFont(family->fontWithSize(subtitleStyle_.size).get());
 
     lblEventName_->setTextColor(titleColorSameAsCalendarColor_ ? calendarColor_.get() : titleStyle_.color.get());
-    lblEventDate_->setTextColor(dateStyle_.color);
-    lblEventLocation_->setTextColor(subtitleStyle_.color);
+    lblEventDate_->setTextColor(dateStyle_.color.get());
+    lblEventLocation_->setTextColor(subtitleStyle_.color.get());
 }
 
 // With the date right-aligned the title takes all the width up to the date; with

@@ -55,7 +55,7 @@ Ref<NSDictionary> unlockingOpenOptions()
 {
     auto options = NSMutableDictionary::dictionary();
     for (const char* key : { "__PromptUnlockDevice", "LSOpenSensitiveURLOption", "__UnlockDevice" })
-        options->setObjectForKey(NSNumber::numberWithInteger(1), key);
+        options->setObjectForKey(NSNumber::numberWithInteger(1).get(), key);
     return options;
 }
 
@@ -85,7 +85,7 @@ Ref<DGLEventTable> createEventTable(CGRect suggestedFrame)
     auto table = makeRef<DGLEventTable>(eventTableFrameForSuggestedFrame(suggestedFrame));
     copySettings(*table);
     table->setLsApplicationWorkspace(systemWorkspace());
-    table->setOpenApplicationOptions(unlockingOpenOptions());
+    table->setOpenApplicationOptions(unlockingOpenOptions().get());
     table->initView();
     return table;
 }

@@ -23,7 +23,7 @@ Ref<NSDateFormatter> formatter(
     const char* locale, NSDateFormatterStyle dateStyle, NSDateFormatterStyle timeStyle, bool relative = false)
 {
     auto made = makeRef<NSDateFormatter>();
-    made->setLocale(NSLocale::localeWithLocaleIdentifier(locale));
+    made->setLocale(NSLocale::localeWithLocaleIdentifier(locale).get());
     made->setDateStyle(dateStyle);
     made->setTimeStyle(timeStyle);
     made->setDoesRelativeDateFormatting(relative);
@@ -38,7 +38,7 @@ std::string text(const NSDateFormatter* formatter, const NSDate* date)
 std::string patternFor(const char* dateTemplate, const char* locale)
 {
     return NSDateFormatter::dateFormatFromTemplate(
-        NSString::string(dateTemplate), 0, NSLocale::localeWithLocaleIdentifier(locale))
+        NSString::string(dateTemplate).get(), 0, NSLocale::localeWithLocaleIdentifier(locale).get())
         ->UTF8String();
 }
 
@@ -52,16 +52,16 @@ TEST(DateFormatter, StartsWithTheCurrentLocaleCalendarAndZone)
     EXPECT_EQ(made->timeZone().get(), NSTimeZone::systemTimeZone().get());
     EXPECT_EQ(made->calendar()->timeZone()->name()->UTF8String(), "Europe/Berlin");
     EXPECT_EQ(made->dateStyle(), NSDateFormatterNoStyle);
-    EXPECT_EQ(text(made, thursdayAfternoon()), "");
+    EXPECT_EQ(text(made.get(), thursdayAfternoon().get()), "");
     EXPECT_FALSE(made->stringFromDate(nullptr));
 
     // A formatter made after the host's locale changes speaks the new language.
-    made->setDateFormat("EEEE"_ns);
+    made->setDateFormat("EEEE"_ns.get());
     platform::setCurrentLocaleIdentifier("en_GB");
     auto later = makeRef<NSDateFormatter>();
-    later->setDateFormat("EEEE"_ns);
-    EXPECT_EQ(text(made, thursdayAfternoon()), "Donnerstag");
-    EXPECT_EQ(text(later, thursdayAfternoon()), "Thursday");
+    later->setDateFormat("EEEE"_ns.get());
+    EXPECT_EQ(text(made.get(), thursdayAfternoon().get()), "Donnerstag");
+    EXPECT_EQ(text(later.get(), thursdayAfternoon().get()), "Thursday");
 }
 
 TEST(DateFormatterStyles, ShortDateAndTimeFollowTheLocale)
@@ -81,11 +81,14 @@ TEST(DateFormatterStyles, ShortDateAndTimeFollowTheLocale)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.locale);
-        EXPECT_EQ(
-            text(formatter(c.locale, NSDateFormatterShortStyle, NSDateFormatterNoStyle), thursdayAfternoon()), c.date);
-        EXPECT_EQ(
-            text(formatter(c.locale, NSDateFormatterNoStyle, NSDateFormatterShortStyle), thursdayAfternoon()), c.time);
-        EXPECT_EQ(text(formatter(c.locale, NSDateFormatterShortStyle, NSDateFormatterShortStyle), thursdayAfternoon()),
+        EXPECT_EQ(text(formatter(c.locale, NSDateFormatterShortStyle, NSDateFormatterNoStyle).get(),
+                      thursdayAfternoon().get()),
+            c.date);
+        EXPECT_EQ(text(formatter(c.locale, NSDateFormatterNoStyle, NSDateFormatterShortStyle).get(),
+                      thursdayAfternoon().get()),
+            c.time);
+        EXPECT_EQ(text(formatter(c.locale, NSDateFormatterShortStyle, NSDateFormatterShortStyle).get(),
+                      thursdayAfternoon().get()),
             c.both);
     }
 }
@@ -94,30 +97,30 @@ TEST(DateFormatterStyles, TimesFollowTheFormattersZone)
 {
     PinnedHost host("en_GB", "Europe/Berlin");
     const auto made = formatter("en_GB", NSDateFormatterNoStyle, NSDateFormatterShortStyle);
-    EXPECT_EQ(text(made, thursdayAfternoon()), "14:05");
-    made->setTimeZone(NSTimeZone::timeZoneWithName("America/New_York"));
-    EXPECT_EQ(text(made, thursdayAfternoon()), "08:05");
+    EXPECT_EQ(text(made.get(), thursdayAfternoon().get()), "14:05");
+    made->setTimeZone(NSTimeZone::timeZoneWithName("America/New_York").get());
+    EXPECT_EQ(text(made.get(), thursdayAfternoon().get()), "08:05");
     made->setTimeZone(nullptr);
-    EXPECT_EQ(text(made, thursdayAfternoon()), "14:05");
+    EXPECT_EQ(text(made.get(), thursdayAfternoon().get()), "14:05");
     // Across the spring change the same clock reads an hour later.
-    EXPECT_EQ(text(made, utc(2026, 3, 29, 13, 5)), "15:05");
+    EXPECT_EQ(text(made.get(), utc(2026, 3, 29, 13, 5).get()), "15:05");
 }
 
 TEST(DateFormatterPattern, FixedPatternOutlivesLocaleChangesUntilAStyleIsSet)
 {
     PinnedHost host("en_US", "Europe/Berlin");
     const auto made = makeRef<NSDateFormatter>();
-    made->setDateFormat("EEEE"_ns);
-    EXPECT_EQ(text(made, thursdayAfternoon()), "Thursday");
-    made->setLocale(NSLocale::localeWithLocaleIdentifier("ja_JP"));
-    EXPECT_EQ(text(made, thursdayAfternoon()), "木曜日");
+    made->setDateFormat("EEEE"_ns.get());
+    EXPECT_EQ(text(made.get(), thursdayAfternoon().get()), "Thursday");
+    made->setLocale(NSLocale::localeWithLocaleIdentifier("ja_JP").get());
+    EXPECT_EQ(text(made.get(), thursdayAfternoon().get()), "木曜日");
     EXPECT_EQ(made->dateFormat()->UTF8String(), "EEEE");
-    made->setDateFormat("d"_ns);
-    EXPECT_EQ(text(made, thursdayAfternoon()), "5");
+    made->setDateFormat("d"_ns.get());
+    EXPECT_EQ(text(made.get(), thursdayAfternoon().get()), "5");
 
     made->setDateStyle(NSDateFormatterShortStyle);
     EXPECT_EQ(made->dateFormat()->UTF8String(), "y/MM/dd");
-    EXPECT_EQ(text(made, thursdayAfternoon()), "2026/03/05");
+    EXPECT_EQ(text(made.get(), thursdayAfternoon().get()), "2026/03/05");
 }
 
 TEST(DateFormatterTemplate, GivesEachLocalesPattern)
@@ -134,7 +137,7 @@ TEST(DateFormatterTemplate, GivesEachLocalesPattern)
 
 TEST(RelativeDateFormatting, NamesYesterdayTodayAndTomorrowInEachLocale)
 {
-    PinnedHost host("en_US", "Europe/Berlin", thursdayAfternoon());
+    PinnedHost host("en_US", "Europe/Berlin", thursdayAfternoon().get());
     struct Case {
         const char* locale;
         const char* yesterday;
@@ -151,42 +154,45 @@ TEST(RelativeDateFormatting, NamesYesterdayTodayAndTomorrowInEachLocale)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.locale);
         const auto dateOnly = formatter(c.locale, NSDateFormatterShortStyle, NSDateFormatterNoStyle, true);
-        EXPECT_EQ(text(dateOnly, utc(2026, 3, 4, 22, 0)), c.yesterday);
-        EXPECT_EQ(text(dateOnly, utc(2026, 3, 4, 23, 0)), c.today);
-        EXPECT_EQ(text(dateOnly, utc(2026, 3, 5, 22, 59)), c.today);
-        EXPECT_EQ(text(dateOnly, utc(2026, 3, 5, 23, 0)), c.tomorrow);
+        EXPECT_EQ(text(dateOnly.get(), utc(2026, 3, 4, 22, 0).get()), c.yesterday);
+        EXPECT_EQ(text(dateOnly.get(), utc(2026, 3, 4, 23, 0).get()), c.today);
+        EXPECT_EQ(text(dateOnly.get(), utc(2026, 3, 5, 22, 59).get()), c.today);
+        EXPECT_EQ(text(dateOnly.get(), utc(2026, 3, 5, 23, 0).get()), c.tomorrow);
         const auto withTime = formatter(c.locale, NSDateFormatterShortStyle, NSDateFormatterShortStyle, true);
-        EXPECT_EQ(text(withTime, utc(2026, 3, 6, 8, 30)), c.tomorrowWithTime);
+        EXPECT_EQ(text(withTime.get(), utc(2026, 3, 6, 8, 30).get()), c.tomorrowWithTime);
     }
 }
 
 TEST(RelativeDateFormatting, DaysWithoutAWordShowTheDate)
 {
-    PinnedHost host("en_US", "Europe/Berlin", thursdayAfternoon());
+    PinnedHost host("en_US", "Europe/Berlin", thursdayAfternoon().get());
     const Ref<NSDate> inTwoDays = utc(2026, 3, 7, 11, 0);
-    EXPECT_EQ(text(formatter("en_US", NSDateFormatterShortStyle, NSDateFormatterShortStyle, true), inTwoDays),
+    EXPECT_EQ(
+        text(formatter("en_US", NSDateFormatterShortStyle, NSDateFormatterShortStyle, true).get(), inTwoDays.get()),
         "3/7/26, 12:00" NNBSP "PM");
     // German has a word for the day after tomorrow, but none for the day after that.
-    EXPECT_EQ(
-        text(formatter("de_DE", NSDateFormatterShortStyle, NSDateFormatterNoStyle, true), inTwoDays), "Übermorgen");
-    EXPECT_EQ(text(formatter("de_DE", NSDateFormatterShortStyle, NSDateFormatterNoStyle, true), utc(2026, 3, 8, 11, 0)),
+    EXPECT_EQ(text(formatter("de_DE", NSDateFormatterShortStyle, NSDateFormatterNoStyle, true).get(), inTwoDays.get()),
+        "Übermorgen");
+    EXPECT_EQ(text(formatter("de_DE", NSDateFormatterShortStyle, NSDateFormatterNoStyle, true).get(),
+                  utc(2026, 3, 8, 11, 0).get()),
         "08.03.26");
     // Without a date style there is no day to name.
-    EXPECT_EQ(text(formatter("en_GB", NSDateFormatterNoStyle, NSDateFormatterShortStyle, true), thursdayAfternoon()),
+    EXPECT_EQ(text(formatter("en_GB", NSDateFormatterNoStyle, NSDateFormatterShortStyle, true).get(),
+                  thursdayAfternoon().get()),
         "14:05");
 }
 
 TEST(RelativeDateFormatting, CountsLocalDaysFromTheHostsNowInTheFormattersZone)
 {
     // Five to midnight in Berlin on the night before the spring change.
-    PinnedHost host("en_GB", "Europe/Berlin", utc(2026, 3, 28, 22, 55));
+    PinnedHost host("en_GB", "Europe/Berlin", utc(2026, 3, 28, 22, 55).get());
     const auto made = formatter("en_GB", NSDateFormatterShortStyle, NSDateFormatterNoStyle, true);
-    EXPECT_EQ(text(made, utc(2026, 3, 28, 23, 5)), "Tomorrow");
+    EXPECT_EQ(text(made.get(), utc(2026, 3, 28, 23, 5).get()), "Tomorrow");
     // The 23-hour day: 23:30 daylight time is still tomorrow, 00:30 after it is not.
-    EXPECT_EQ(text(made, utc(2026, 3, 29, 21, 30)), "Tomorrow");
-    EXPECT_EQ(text(made, utc(2026, 3, 29, 22, 30)), "30/03/2026");
+    EXPECT_EQ(text(made.get(), utc(2026, 3, 29, 21, 30).get()), "Tomorrow");
+    EXPECT_EQ(text(made.get(), utc(2026, 3, 29, 22, 30).get()), "30/03/2026");
 
     // In New York both instants are on the afternoon of the 28th.
-    made->setTimeZone(NSTimeZone::timeZoneWithName("America/New_York"));
-    EXPECT_EQ(text(made, utc(2026, 3, 28, 23, 5)), "Today");
+    made->setTimeZone(NSTimeZone::timeZoneWithName("America/New_York").get());
+    EXPECT_EQ(text(made.get(), utc(2026, 3, 28, 23, 5).get()), "Today");
 }

@@ -52,7 +52,7 @@ TEST(SystemTimeZone, UnknownHostZoneFallsBackToUtcAndSaysSoOnce)
     PinnedHost host("en_US", zone);
     platform::clearLog();
     EXPECT_EQ(NSTimeZone::systemTimeZone()->name()->UTF8String(), "UTC");
-    EXPECT_EQ(NSTimeZone::systemTimeZone()->secondsFromGMTForDate(utc(2026, 7, 1)), 0);
+    EXPECT_EQ(NSTimeZone::systemTimeZone()->secondsFromGMTForDate(utc(2026, 7, 1).get()), 0);
     const auto lines = platform::loggedLines();
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "Unknown time zone \"" + zone + "\", using UTC"), 1);
 }
@@ -64,7 +64,7 @@ TEST(TimeZone, UnknownNameGivesNil)
     const Ref<NSTimeZone> tokyo = NSTimeZone::timeZoneWithName("Asia/Tokyo");
     ASSERT_TRUE(tokyo);
     EXPECT_EQ(tokyo->name()->UTF8String(), "Asia/Tokyo");
-    EXPECT_TRUE(tokyo->isEqual(NSTimeZone::timeZoneWithName("Asia/Tokyo")));
+    EXPECT_TRUE(tokyo->isEqual(NSTimeZone::timeZoneWithName("Asia/Tokyo").get()));
 }
 
 TEST(TimeZone, OffsetsSwitchAtBothDaylightSavingChanges)
@@ -84,7 +84,7 @@ TEST(TimeZone, OffsetsSwitchAtBothDaylightSavingChanges)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.lastBefore->description() + " in " + c.zone);
         const Ref<NSTimeZone> zone = NSTimeZone::timeZoneWithName(c.zone);
-        EXPECT_EQ(zone->secondsFromGMTForDate(c.lastBefore), c.before);
-        EXPECT_EQ(zone->secondsFromGMTForDate(c.lastBefore->dateByAddingTimeInterval(1)), c.after);
+        EXPECT_EQ(zone->secondsFromGMTForDate(c.lastBefore.get()), c.before);
+        EXPECT_EQ(zone->secondsFromGMTForDate(c.lastBefore->dateByAddingTimeInterval(1).get()), c.after);
     }
 }

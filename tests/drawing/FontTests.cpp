@@ -10,7 +10,7 @@
 TEST(Font, KnownNamesResolveToThePinnedFaces)
 {
     Ref<UIFont> regular = UIFont::fontWithName("HelveticaNeue", 13);
-    Ref<UIFont> light = UIFont::fontWithName("HelveticaNeue-Light"_ns, 40);
+    Ref<UIFont> light = UIFont::fontWithName("HelveticaNeue-Light"_ns.get(), 40);
     Ref<UIFont> system = UIFont::systemFontOfSize(17);
     ASSERT_TRUE(regular && light && system);
 

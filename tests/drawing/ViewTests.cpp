@@ -165,19 +165,19 @@ TEST(ViewLayout, SizeToFitKeepsTheOrigin)
 TEST(ViewRendering, BackgroundsAlphaHiddenAndRoundedClipping)
 {
     auto root = makeRef<UIView>(CGRectMake(0, 0, 40, 20));
-    root->setBackgroundColor(UIColor::whiteColor());
+    root->setBackgroundColor(UIColor::whiteColor().get());
     auto faded = makeRef<UIView>(CGRectMake(0, 0, 10, 10));
-    faded->setBackgroundColor(UIColor::blackColor());
+    faded->setBackgroundColor(UIColor::blackColor().get());
     faded->setAlpha(0.5);
     auto hidden = makeRef<UIView>(CGRectMake(10, 0, 10, 10));
-    hidden->setBackgroundColor(UIColor::blackColor());
+    hidden->setBackgroundColor(UIColor::blackColor().get());
     hidden->setHidden(true);
     auto rounded = makeRef<UIView>(CGRectMake(20, 0, 20, 20));
-    rounded->setBackgroundColor(UIColor::blueColor());
+    rounded->setBackgroundColor(UIColor::blueColor().get());
     rounded->layer()->setCornerRadius(8);
     rounded->layer()->setMasksToBounds(true);
     auto overflow = makeRef<UIView>(CGRectMake(-10, 10, 40, 20)); // sticks out of `rounded`
-    overflow->setBackgroundColor(UIColor::redColor());
+    overflow->setBackgroundColor(UIColor::redColor().get());
     rounded->addSubview(overflow.get());
     for (UIView* v : { faded.get(), hidden.get(), rounded.get() })
         root->addSubview(v);

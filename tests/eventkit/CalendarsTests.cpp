@@ -92,18 +92,19 @@ TEST_F(StoreCalendars, ColourFromColorFileThenCalendarPropertiesThenPalette)
     writeCalendarFile("d-none", "a.ics", anItem());
 
     EKEventStore store;
-    EXPECT_EQ(rgba(calendarTitled(store, "a-file")), (std::vector<double> { 1, 0, 0, 128 / 255.0 }));
-    EXPECT_EQ(rgba(calendarTitled(store, "b-apple")), (std::vector<double> { 0, 1, 0, 1 }));
-    EXPECT_EQ(rgba(calendarTitled(store, "c-css")), (std::vector<double> { 64 / 255.0, 224 / 255.0, 208 / 255.0, 1 }));
+    EXPECT_EQ(rgba(calendarTitled(store, "a-file").get()), (std::vector<double> { 1, 0, 0, 128 / 255.0 }));
+    EXPECT_EQ(rgba(calendarTitled(store, "b-apple").get()), (std::vector<double> { 0, 1, 0, 1 }));
+    EXPECT_EQ(
+        rgba(calendarTitled(store, "c-css").get()), (std::vector<double> { 64 / 255.0, 224 / 255.0, 208 / 255.0, 1 }));
 
     const std::vector<std::vector<double>> palette
         = { { 1, 59 / 255.0, 48 / 255.0, 1 }, { 1, 149 / 255.0, 0, 1 }, { 1, 204 / 255.0, 0, 1 },
               { 76 / 255.0, 217 / 255.0, 100 / 255.0, 1 }, { 27 / 255.0, 173 / 255.0, 248 / 255.0, 1 },
               { 204 / 255.0, 115 / 255.0, 225 / 255.0, 1 }, { 162 / 255.0, 132 / 255.0, 94 / 255.0, 1 } };
-    const auto fallback = rgba(calendarTitled(store, "d-none"));
+    const auto fallback = rgba(calendarTitled(store, "d-none").get());
     EXPECT_NE(std::find(palette.begin(), palette.end(), fallback), palette.end());
     EKEventStore again;
-    EXPECT_EQ(rgba(calendarTitled(again, "d-none")), fallback);
+    EXPECT_EQ(rgba(calendarTitled(again, "d-none").get()), fallback);
 }
 
 TEST_F(StoreCalendars, HostSourcesFollowTheDeviceCalendarsInTheOrderGiven)

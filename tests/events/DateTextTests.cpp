@@ -69,14 +69,14 @@ class RowDateText : public testing::TestWithParam<LocaleTexts> { };
 TEST_P(RowDateText, FollowsTheDayOffsetTable)
 {
     const LocaleTexts& expected = GetParam();
-    PinnedHost host(expected.locale, "Europe/Berlin", localTime("Europe/Berlin", { 2026, 3, 5 }, 10, 0));
+    PinnedHost host(expected.locale, "Europe/Berlin", localTime("Europe/Berlin", { 2026, 3, 5 }, 10, 0).get());
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const Row& row = rows[i];
         SCOPED_TRACE(testing::Message() << row.day.year << "-" << row.day.month << "-" << row.day.day
                                         << (row.allDay ? " all day" : " 14:05"));
         const Ref<NSDate> start
             = row.allDay ? localTime("Europe/Berlin", row.day) : localTime("Europe/Berlin", row.day, 14, 5);
-        EXPECT_EQ(prettyDate(start, row.allDay), expected.texts[i]);
+        EXPECT_EQ(prettyDate(start.get(), row.allDay), expected.texts[i]);
     }
 }
 
@@ -99,8 +99,8 @@ class DaylightSavingDateText : public testing::TestWithParam<DaylightSavingCase>
 TEST_P(DaylightSavingDateText, CountsFixedLengthDays)
 {
     const DaylightSavingCase& c = GetParam();
-    PinnedHost host(c.locale, c.zone, localTime(c.zone, c.today, 10, 0));
-    EXPECT_EQ(prettyDate(localTime(c.zone, c.eventDay, 14, 5), false), c.text);
+    PinnedHost host(c.locale, c.zone, localTime(c.zone, c.today, 10, 0).get());
+    EXPECT_EQ(prettyDate(localTime(c.zone, c.eventDay, 14, 5).get(), false), c.text);
 }
 
 INSTANTIATE_TEST_SUITE_P(BerlinAndNewYork, DaylightSavingDateText,
@@ -135,11 +135,14 @@ TEST(MidnightOfDay, IsTheLocalStartOfTheDayAcrossChanges)
     {
         PinnedHost berlin("en_GB", "Europe/Berlin");
         // The spring change comes at 02:00, after a midnight still in winter time.
-        EXPECT_TRUE(DGLEventTable::dateWithZeroTimeFromDate(utc(2026, 3, 29, 12, 5))->isEqual(utc(2026, 3, 28, 23, 0)));
+        EXPECT_TRUE(DGLEventTable::dateWithZeroTimeFromDate(utc(2026, 3, 29, 12, 5).get())
+                        ->isEqual(utc(2026, 3, 28, 23, 0).get()));
         // Half past midnight local time is still the previous day in UTC.
-        EXPECT_TRUE(DGLEventTable::dateWithZeroTimeFromDate(utc(2026, 3, 5, 23, 30))->isEqual(utc(2026, 3, 5, 23, 0)));
+        EXPECT_TRUE(DGLEventTable::dateWithZeroTimeFromDate(utc(2026, 3, 5, 23, 30).get())
+                        ->isEqual(utc(2026, 3, 5, 23, 0).get()));
     }
     PinnedHost newYork("en_US", "America/New_York");
     // 23:30 standard time on 1 November; its midnight was still in daylight time.
-    EXPECT_TRUE(DGLEventTable::dateWithZeroTimeFromDate(utc(2026, 11, 2, 4, 30))->isEqual(utc(2026, 11, 1, 4, 0)));
+    EXPECT_TRUE(
+        DGLEventTable::dateWithZeroTimeFromDate(utc(2026, 11, 2, 4, 30).get())->isEqual(utc(2026, 11, 1, 4, 0).get()));
 }

@@ -22,9 +22,9 @@ Ref<NSMutableArray> recordsStartingAt(const std::vector<Ref<NSDate>>& starts)
     auto records = NSMutableArray::array();
     for (const Ref<NSDate>& start : starts) {
         auto record = makeRef<DGLEKEVent>();
-        record->setStartDate(start);
-        record->setEndDate(start->dateByAddingTimeInterval(3600));
-        records->addObject(record);
+        record->setStartDate(start.get());
+        record->setEndDate(start->dateByAddingTimeInterval(3600).get());
+        records->addObject(record.get());
     }
     return records;
 }
@@ -80,24 +80,24 @@ TEST_P(DayGrouping, MakesOneSectionAndHeaderPerDay)
 {
     const DayTitles& titles = GetParam();
     const char* zone = "Europe/Berlin";
-    PinnedHost host(titles.locale, zone, localTime(zone, { 2026, 3, 5 }, 8, 0));
+    PinnedHost host(titles.locale, zone, localTime(zone, { 2026, 3, 5 }, 8, 0).get());
     const auto records
         = recordsStartingAt({ localTime(zone, { 2026, 3, 5 }, 9, 0), localTime(zone, { 2026, 3, 5 }, 18, 0),
             localTime(zone, { 2026, 3, 6 }, 8, 0), localTime(zone, { 2026, 3, 9 }, 10, 0) });
     const auto table = groupingTable();
 
-    const Ref<NSArray> sections = table->groupByDays(records);
+    const Ref<NSArray> sections = table->groupByDays(records.get());
     EXPECT_EQ(sectionSizes(*sections), (std::vector<std::size_t> { 2, 1, 1 }));
     const auto* firstDay = dynamicCast<NSArray>(sections->objectAtIndex(0));
     EXPECT_FALSE(firstDay->isKindOfClass(NSMutableArray::classObject()));
     EXPECT_EQ(firstDay->objectAtIndex(0), records->objectAtIndex(0));
     EXPECT_EQ(firstDay->objectAtIndex(1), records->objectAtIndex(1));
 
-    ASSERT_EQ(sectionHeaders(table)->count(), 3u);
-    EXPECT_EQ(headerTitle(table, 0), titles.today);
-    EXPECT_EQ(headerTitle(table, 1), titles.tomorrow);
-    EXPECT_EQ(headerTitle(table, 2), titles.inFourDays);
-    const auto* header = dynamicCast<NSDictionary>(sectionHeaders(table)->objectAtIndex(2));
+    ASSERT_EQ(sectionHeaders(table.get())->count(), 3u);
+    EXPECT_EQ(headerTitle(table.get(), 0), titles.today);
+    EXPECT_EQ(headerTitle(table.get(), 1), titles.tomorrow);
+    EXPECT_EQ(headerTitle(table.get(), 2), titles.inFourDays);
+    const auto* header = dynamicCast<NSDictionary>(sectionHeaders(table.get())->objectAtIndex(2));
     EXPECT_EQ(header->count(), 2u);
     EXPECT_FALSE(header->isKindOfClass(NSMutableDictionary::classObject()));
     const auto* icon = dynamicCast<UIImage>(header->objectForKey("icon"));
@@ -111,18 +111,18 @@ INSTANTIATE_TEST_SUITE_P(Locales, DayGrouping, testing::ValuesIn(dayTitles),
 TEST(DayGroupingHeaders, AreReplacedByEachGroupedLoad)
 {
     const char* zone = "Europe/Berlin";
-    PinnedHost host("en_GB", zone, localTime(zone, { 2026, 3, 5 }, 8, 0));
+    PinnedHost host("en_GB", zone, localTime(zone, { 2026, 3, 5 }, 8, 0).get());
     const auto table = groupingTable();
     table->groupByDays(
-        recordsStartingAt({ localTime(zone, { 2026, 3, 5 }, 9, 0), localTime(zone, { 2026, 3, 6 }, 9, 0) }));
-    const NSMutableArray* first = sectionHeaders(table);
+        recordsStartingAt({ localTime(zone, { 2026, 3, 5 }, 9, 0), localTime(zone, { 2026, 3, 6 }, 9, 0) }).get());
+    const NSMutableArray* first = sectionHeaders(table.get());
 
     // A record that began yesterday and is still running is listed under its
     // start day.
-    table->groupByDays(recordsStartingAt({ localTime(zone, { 2026, 3, 4 }, 22, 0) }));
-    ASSERT_NE(sectionHeaders(table), first);
-    ASSERT_EQ(sectionHeaders(table)->count(), 1u);
-    EXPECT_EQ(headerTitle(table, 0), "Yesterday");
+    table->groupByDays(recordsStartingAt({ localTime(zone, { 2026, 3, 4 }, 22, 0) }).get());
+    ASSERT_NE(sectionHeaders(table.get()), first);
+    ASSERT_EQ(sectionHeaders(table.get())->count(), 1u);
+    EXPECT_EQ(headerTitle(table.get(), 0), "Yesterday");
 }
 
 TEST(DayGroupingOff, KeepsTheWholeListAsOneSectionAndNoHeaders)
@@ -134,18 +134,18 @@ TEST(DayGroupingOff, KeepsTheWholeListAsOneSectionAndNoHeaders)
         starts.push_back(localTime("America/New_York", { 2026, 3, day }, 9, 0));
     const auto records = recordsStartingAt(starts);
 
-    const Ref<NSArray> sections = table->groupByDays(records);
+    const Ref<NSArray> sections = table->groupByDays(records.get());
     ASSERT_EQ(sections->count(), 1u);
     EXPECT_EQ(sections->objectAtIndex(0), records.get());
-    EXPECT_FALSE(sectionHeaders(table));
+    EXPECT_FALSE(sectionHeaders(table.get()));
 
     // With grouping on, an empty list is still one (empty) section.
     table->setGroupByDays(true);
     const auto none = NSMutableArray::array();
-    const Ref<NSArray> empty = table->groupByDays(none);
+    const Ref<NSArray> empty = table->groupByDays(none.get());
     ASSERT_EQ(empty->count(), 1u);
     EXPECT_EQ(empty->objectAtIndex(0), none.get());
-    EXPECT_FALSE(sectionHeaders(table));
+    EXPECT_FALSE(sectionHeaders(table.get()));
 }
 
 // The first and last half hours of a day that a daylight-saving change makes 23
@@ -161,10 +161,10 @@ class DayGroupingAcrossChanges : public testing::TestWithParam<ChangeDay> { };
 TEST_P(DayGroupingAcrossChanges, KeepsTheWholeLocalDayTogether)
 {
     const ChangeDay& c = GetParam();
-    PinnedHost host("en_US", c.zone, localTime(c.zone, c.day, 0, 0));
+    PinnedHost host("en_US", c.zone, localTime(c.zone, c.day, 0, 0).get());
     const auto records = recordsStartingAt(
         { localTime(c.zone, c.day, 0, 30), localTime(c.zone, c.day, 23, 30), localTime(c.zone, c.next, 0, 30) });
-    EXPECT_EQ(sectionSizes(*groupingTable()->groupByDays(records)), (std::vector<std::size_t> { 2, 1 }));
+    EXPECT_EQ(sectionSizes(*groupingTable()->groupByDays(records.get())), (std::vector<std::size_t> { 2, 1 }));
 }
 
 INSTANTIATE_TEST_SUITE_P(BerlinAndNewYork, DayGroupingAcrossChanges,

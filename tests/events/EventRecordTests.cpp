@@ -25,8 +25,8 @@ TEST(EventRecord, KeepsItsOwnCopiesOfMutableTexts)
 {
     auto record = makeRef<DGLEKEVent>();
     auto text = makeRef<NSMutableString>("Standup");
-    record->setTitle(text);
-    record->setLocation(text);
+    record->setTitle(text.get());
+    record->setLocation(text.get());
     text->setString("Retro");
     EXPECT_EQ(record->title()->UTF8String(), "Standup");
     EXPECT_EQ(record->location()->UTF8String(), "Standup");

@@ -14,7 +14,7 @@ Ref<NSDate> localTime(const std::string& zone, LocalDay day, int hour, int minut
     components->setDay(day.day);
     components->setHour(hour);
     components->setMinute(minute);
-    return calendar->dateFromComponents(components);
+    return calendar->dateFromComponents(components.get());
 }
 
 } // namespace events_testing

@@ -147,14 +147,15 @@ TEST_P(PropertyListFile, RootOfTheWrongKindGivesNil)
 TEST_P(PropertyListFile, WrittenFileReadsBackEqual)
 {
     auto prefs = NSMutableDictionary::dictionary();
-    prefs->setObjectForKey(NSNumber::numberWithBool(false), "enabled");
-    prefs->setObjectForKey(NSNumber::numberWithLongLong(-12), "offset");
-    prefs->setObjectForKey(NSNumber::numberWithLongLong(1LL << 40), "large");
-    prefs->setObjectForKey(NSNumber::numberWithDouble(2.75), "scale");
-    prefs->setObjectForKey("com.example.app"_ns, "customLaunchAppBundleID");
-    prefs->setObjectForKey(NSDate::dateWithTimeIntervalSinceReferenceDate(-86400), "since");
-    prefs->setObjectForKey(NSData::dataWithBytes("\0\1", 2), "raw");
-    prefs->setObjectForKey(NSArray::array({ "a"_ns, NSDictionary::dictionary({ { "k"_ns, "v"_ns } }) }), "nested");
+    prefs->setObjectForKey(NSNumber::numberWithBool(false).get(), "enabled");
+    prefs->setObjectForKey(NSNumber::numberWithLongLong(-12).get(), "offset");
+    prefs->setObjectForKey(NSNumber::numberWithLongLong(1LL << 40).get(), "large");
+    prefs->setObjectForKey(NSNumber::numberWithDouble(2.75).get(), "scale");
+    prefs->setObjectForKey("com.example.app"_ns.get(), "customLaunchAppBundleID");
+    prefs->setObjectForKey(NSDate::dateWithTimeIntervalSinceReferenceDate(-86400).get(), "since");
+    prefs->setObjectForKey(NSData::dataWithBytes("\0\1", 2).get(), "raw");
+    prefs->setObjectForKey(
+        NSArray::array({ "a"_ns, NSDictionary::dictionary({ { "k"_ns, "v"_ns } }) }).get(), "nested");
 
     const auto format = GetParam() ? NSPropertyListBinaryFormat_v1_0 : NSPropertyListXMLFormat_v1_0;
     std::string error;

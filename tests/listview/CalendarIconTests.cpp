@@ -18,7 +18,7 @@ namespace {
 // Noon UTC is the same day in Berlin.
 Ref<UIImage> iconFor(int year, unsigned month, unsigned day)
 {
-    return DGLEventTable::createCalendarIconForDate(utc(year, month, day, 12));
+    return DGLEventTable::createCalendarIconForDate(utc(year, month, day, 12).get());
 }
 
 // The weekday is one line from the top of its box: a wrapped second line would

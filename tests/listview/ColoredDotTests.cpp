@@ -15,7 +15,7 @@ class ColoredDot : public testing::TestWithParam<int> { };
 TEST_P(ColoredDot, IsACentredDiscWithAOnePointRing)
 {
     const int diameter = GetParam();
-    const Ref<UIImage> dot = DGLEventTable::drawColoredDotWithColor(UIColor::redColor(), diameter);
+    const Ref<UIImage> dot = DGLEventTable::drawColoredDotWithColor(UIColor::redColor().get(), diameter);
     ASSERT_TRUE(dot);
     EXPECT_EQ(dot->size(), CGSizeMake(80, 80));
     EXPECT_EQ(dot->scale(), 1);
@@ -38,7 +38,7 @@ INSTANTIATE_TEST_SUITE_P(SmallAndLarge, ColoredDot, testing::Values(30, 50));
 
 TEST(ColoredDotEdges, ADotAsWideAsTheImageLosesItsRing)
 {
-    const Ref<UIImage> dot = DGLEventTable::drawColoredDotWithColor(UIColor::colorWithRed(0, 0.5, 1, 1), 80);
+    const Ref<UIImage> dot = DGLEventTable::drawColoredDotWithColor(UIColor::colorWithRed(0, 0.5, 1, 1).get(), 80);
     const UIImagePixel edge = dot->pixelAt(0, 40);
     EXPECT_GT(edge.blue, 240);
     EXPECT_EQ(edge.alpha, 255);
@@ -50,14 +50,14 @@ TEST(ColoredDotEdges, ADotAsWideAsTheImageLosesItsRing)
 TEST(ImageMethods, LeaveTheCallersContextCurrent)
 {
     ASSERT_EQ(UIGraphicsGetCurrentContext(), nullptr);
-    DGLEventTable::drawColoredDotWithColor(UIColor::greenColor(), 30);
-    DGLEventTable::createCalendarIconForDate(NSDate::date());
+    DGLEventTable::drawColoredDotWithColor(UIColor::greenColor().get(), 30);
+    DGLEventTable::createCalendarIconForDate(NSDate::date().get());
     EXPECT_EQ(UIGraphicsGetCurrentContext(), nullptr);
 
     UIGraphicsBeginImageContext(CGSizeMake(10, 10));
     CGContextRef outer = UIGraphicsGetCurrentContext();
-    DGLEventTable::drawColoredDotWithColor(UIColor::greenColor(), 30);
-    DGLEventTable::createCalendarIconForDate(NSDate::date());
+    DGLEventTable::drawColoredDotWithColor(UIColor::greenColor().get(), 30);
+    DGLEventTable::createCalendarIconForDate(NSDate::date().get());
     EXPECT_EQ(UIGraphicsGetCurrentContext(), outer);
     const Ref<UIImage> untouched = UIGraphicsGetImageFromCurrentImageContext();
     UIGraphicsEndImageContext();

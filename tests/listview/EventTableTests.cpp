@@ -29,7 +29,7 @@ TEST(EventTable, IsAViewWhoseSectionedDataTheRuntimeFindsByName)
         EXPECT_FALSE(object_getIvar(table, ivar));
     }
     Ivar calendarEvents = class_getInstanceVariable(cls, "calendarEvents");
-    object_setIvar(table, calendarEvents, sections);
+    object_setIvar(table, calendarEvents, sections.get());
     EXPECT_EQ(object_getIvar(table, calendarEvents), sections.get());
 }
 
@@ -37,11 +37,11 @@ TEST(EventTable, KeepsItsBackgroundColourForTheInnerTableWithoutPaintingItself)
 {
     auto table = makeRef<DGLEventTable>(CGRectMake(0, 0, 20, 20));
     const Ref<UIColor> red = UIColor::redColor();
-    table->setBackgroundColor(red);
+    table->setBackgroundColor(red.get());
     EXPECT_EQ(table->backgroundColor(), red.get());
     UIView* view = table.get();
     EXPECT_FALSE(view->backgroundColor());
-    const Ref<UIImage> drawn = UIViewRenderImage(table, 1);
+    const Ref<UIImage> drawn = UIViewRenderImage(table.get(), 1);
     ASSERT_TRUE(drawn);
     EXPECT_TRUE(isClear(drawn->pixelAt(10, 10)));
 }

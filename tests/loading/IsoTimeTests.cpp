@@ -41,9 +41,11 @@ TEST(IsoTime, ReadsLocalTimesInTheZoneAndOffsetsAsGiven)
 
 TEST(IsoTime, PrintsTheWallTimeWithTheZonesOffset)
 {
-    EXPECT_EQ(isoTime(localTime("Europe/Berlin", { 2025, 3, 4 }, 9, 30), berlin()), "2025-03-04T09:30:00+01:00");
-    EXPECT_EQ(isoTime(localTime("Europe/Berlin", { 2025, 7, 1 }, 0, 5), berlin()), "2025-07-01T00:05:00+02:00");
-    EXPECT_EQ(isoTime(localTime("America/St_Johns", { 2025, 1, 2 }, 23, 59),
-                  NSTimeZone::timeZoneWithName("America/St_Johns")),
+    EXPECT_EQ(
+        isoTime(localTime("Europe/Berlin", { 2025, 3, 4 }, 9, 30).get(), berlin().get()), "2025-03-04T09:30:00+01:00");
+    EXPECT_EQ(
+        isoTime(localTime("Europe/Berlin", { 2025, 7, 1 }, 0, 5).get(), berlin().get()), "2025-07-01T00:05:00+02:00");
+    EXPECT_EQ(isoTime(localTime("America/St_Johns", { 2025, 1, 2 }, 23, 59).get(),
+                  NSTimeZone::timeZoneWithName("America/St_Johns").get()),
         "2025-01-02T23:59:00-03:30");
 }

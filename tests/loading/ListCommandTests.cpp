@@ -59,14 +59,14 @@ protected:
     ListCommand()
     {
         auto settings = NSMutableDictionary::dictionary();
-        settings->setObjectForKey(NSNumber::numberWithBool(true), "groupByDays");
-        settings->setObjectForKey(NSNumber::numberWithBool(true), "onlySelectedCalendars");
-        settings->setObjectForKey(NSNumber::numberWithLongLong(2), "daysToDisplay");
-        settings->setObjectForKey(NSNumber::numberWithLongLong(0), "maxEventsToDisplay");
-        settings->setObjectForKey(NSNumber::numberWithBool(true), "displayLocation");
-        writePropertyList(settings, "/var/mobile/Library/Preferences/com.quarnel.dayglass2.plist");
+        settings->setObjectForKey(NSNumber::numberWithBool(true).get(), "groupByDays");
+        settings->setObjectForKey(NSNumber::numberWithBool(true).get(), "onlySelectedCalendars");
+        settings->setObjectForKey(NSNumber::numberWithLongLong(2).get(), "daysToDisplay");
+        settings->setObjectForKey(NSNumber::numberWithLongLong(0).get(), "maxEventsToDisplay");
+        settings->setObjectForKey(NSNumber::numberWithBool(true).get(), "displayLocation");
+        writePropertyList(settings.get(), "/var/mobile/Library/Preferences/com.quarnel.dayglass2.plist");
         writePropertyList(
-            NSDictionary::dictionary(), "/private/var/mobile/Library/Preferences/com.apple.mobilecal.plist");
+            NSDictionary::dictionary().get(), "/private/var/mobile/Library/Preferences/com.apple.mobilecal.plist");
 
         const std::string work = "/var/mobile/Library/Calendars/work/";
         root_.writeText(work + "displayname", "Work");

@@ -70,7 +70,7 @@ TEST_F(Loading, WindowEndsAtTheSameWallTimeAcrossDaylightSaving)
                 { "UID:inside-" + day, "SUMMARY:inside", "DTSTART:" + day + c.insideStart, "DURATION:PT10M" },
                 { "UID:outside-" + day, "SUMMARY:outside", "DTSTART:" + day + c.outsideStart, "DURATION:PT10M" },
             });
-        setNow(berlin(c.today, 21, 30));
+        setNow(berlin(c.today, 21, 30).get());
         const Ref<NSArray> sections = table(2)->loadEvents();
         EXPECT_EQ(titles(*sections), std::vector<std::string> { "inside" });
     }
@@ -85,7 +85,7 @@ TEST_F(Loading, SortsAcrossCalendarsAndKeepsAtMostTheCap)
     addEvents("c.ics", { { "UID:c", "SUMMARY:11:00", "DTSTART:20250603T110000", "DURATION:PT30M" } });
     addItem("home", "d.ics",
         calendarText({ { "UID:d", "SUMMARY:08:00 next day", "DTSTART:20250604T080000", "DURATION:PT30M" } }));
-    setNow(berlin({ 2025, 6, 3 }, 7));
+    setNow(berlin({ 2025, 6, 3 }, 7).get());
 
     const std::vector<std::string> all { "09:00", "10:00", "11:00", "08:00 next day" };
     for (NSInteger noLimit : { 0, -1, -100 })
@@ -111,7 +111,7 @@ TEST_F(Loading, RecordsCopyTheOccurrenceAndItsCalendar)
         { { "UID:one", "SUMMARY:Design review", "LOCATION:Room 4.2", "DTSTART:20250603T140000",
               "DTEND:20250603T150000" },
             { "UID:two", "SUMMARY:Focus time", "DTSTART:20250603T160000", "DTEND:20250603T170000" } });
-    setNow(berlin({ 2025, 6, 3 }, 7));
+    setNow(berlin({ 2025, 6, 3 }, 7).get());
 
     const Ref<NSArray> sections = table(1)->loadEvents();
     const std::vector<DGLEKEVent*> found = records(*sections);
@@ -119,8 +119,8 @@ TEST_F(Loading, RecordsCopyTheOccurrenceAndItsCalendar)
     const DGLEKEVent* review = found[0];
     EXPECT_EQ(review->title()->UTF8String(), "Design review");
     EXPECT_EQ(review->location()->UTF8String(), "Room 4.2");
-    EXPECT_TRUE(review->startDate()->isEqual(berlin({ 2025, 6, 3 }, 14)));
-    EXPECT_TRUE(review->endDate()->isEqual(berlin({ 2025, 6, 3 }, 15)));
+    EXPECT_TRUE(review->startDate()->isEqual(berlin({ 2025, 6, 3 }, 14).get()));
+    EXPECT_TRUE(review->endDate()->isEqual(berlin({ 2025, 6, 3 }, 15).get()));
     EXPECT_FALSE(review->isAllDay());
     EXPECT_NEAR(review->calendarColor()->red(), 1, 1e-6);
     EXPECT_NEAR(review->calendarColor()->green(), 149 / 255.0, 1e-6);
@@ -143,7 +143,7 @@ TEST_F(Loading, LinksNameTheStoredEventAndTheOccurrenceStart)
     addEvents("legacy.ics",
         { { "UID:legacy:RID=20250604", "SUMMARY:Imported", "DTSTART:20250604T120000", "DURATION:PT1H" } });
     addEvents("spaced.ics", { { "UID:meeting 42", "SUMMARY:Spaced", "DTSTART:20250604T130000", "DURATION:PT1H" } });
-    setNow(berlin({ 2025, 6, 2 }, 20));
+    setNow(berlin({ 2025, 6, 2 }, 20).get());
 
     platform::clearLog();
     const Ref<NSArray> sections = table(2, 0, true, false)->loadEvents();
@@ -152,13 +152,13 @@ TEST_F(Loading, LinksNameTheStoredEventAndTheOccurrenceStart)
 
     const std::string stored = "x-apple-calevent://" + work() + "/";
     const Ref<NSDate> moved = berlin({ 2025, 6, 3 }, 11, 30), regular = berlin({ 2025, 6, 4 }, 9, 30);
-    EXPECT_EQ(linkOf(found[0]), stored + "standup?o=" + occurrenceValue(moved));
-    EXPECT_EQ(linkOf(found[1]), stored + "standup?o=" + occurrenceValue(regular));
-    EXPECT_EQ(linkOf(found[2]), stored + "legacy?o=" + occurrenceValue(berlin({ 2025, 6, 4 }, 12)));
+    EXPECT_EQ(linkOf(found[0]), stored + "standup?o=" + occurrenceValue(moved.get()));
+    EXPECT_EQ(linkOf(found[1]), stored + "standup?o=" + occurrenceValue(regular.get()));
+    EXPECT_EQ(linkOf(found[2]), stored + "legacy?o=" + occurrenceValue(berlin({ 2025, 6, 4 }, 12).get()));
     // Not a URL: the record keeps no link, but is listed all the same.
     EXPECT_EQ(found[3]->URL(), nullptr);
 
-    const std::string spacedText = stored + "meeting 42?o=" + occurrenceValue(berlin({ 2025, 6, 4 }, 13));
+    const std::string spacedText = stored + "meeting 42?o=" + occurrenceValue(berlin({ 2025, 6, 4 }, 13).get());
     EXPECT_EQ(logLines("got event url: "),
         (std::vector<std::string> { "got event url: " + linkOf(found[0]), "got event url: " + linkOf(found[1]),
             "got event url: " + linkOf(found[2]), "got event url: " + spacedText }));
@@ -175,7 +175,7 @@ TEST_F(Loading, RepeatingEventsSkipExceptionsAndFollowOverrides)
             { "UID:review", "RECURRENCE-ID;TZID=Europe/Berlin:20250624T100000", "SUMMARY:Review", "STATUS:CANCELLED",
                 "DTSTART;TZID=Europe/Berlin:20250624T100000", "DURATION:PT1H" },
         });
-    setNow(berlin({ 2025, 6, 1 }, 8));
+    setNow(berlin({ 2025, 6, 1 }, 8).get());
 
     const Ref<NSArray> sections = table(35, 0, true, false)->loadEvents();
     const std::vector<DGLEKEVent*> found = records(*sections);
@@ -184,8 +184,8 @@ TEST_F(Loading, RepeatingEventsSkipExceptionsAndFollowOverrides)
         = { berlin({ 2025, 6, 3 }, 10), berlin({ 2025, 6, 18 }, 14), berlin({ 2025, 7, 1 }, 10) };
     const std::string stored = "x-apple-calevent://" + work() + "/review?o=";
     for (std::size_t i = 0; i < found.size(); ++i) {
-        EXPECT_TRUE(found[i]->startDate()->isEqual(starts[i])) << i;
-        EXPECT_EQ(linkOf(found[i]), stored + occurrenceValue(starts[i])) << i;
+        EXPECT_TRUE(found[i]->startDate()->isEqual(starts[i].get())) << i;
+        EXPECT_EQ(linkOf(found[i]), stored + occurrenceValue(starts[i].get())) << i;
     }
 }
 
@@ -199,7 +199,7 @@ TEST_F(Loading, AllDayAndMultiDayEventsAreListedUnderTheirFirstDay)
             { "UID:holiday", "SUMMARY:Holiday", "DTSTART;VALUE=DATE:20250603", "DTEND;VALUE=DATE:20250604" },
             { "UID:trip", "SUMMARY:Trip", "DTSTART;VALUE=DATE:20250604", "DTEND;VALUE=DATE:20250607" },
         });
-    setNow(berlin({ 2025, 6, 3 }, 15));
+    setNow(berlin({ 2025, 6, 3 }, 15).get());
 
     const Ref<NSArray> sections = table(2)->loadEvents();
     ASSERT_EQ(sections->count(), 3u);
@@ -208,8 +208,8 @@ TEST_F(Loading, AllDayAndMultiDayEventsAreListedUnderTheirFirstDay)
     const std::vector<DGLEKEVent*> found = records(*sections);
     EXPECT_FALSE(found[0]->isAllDay());
     EXPECT_TRUE(found[1]->isAllDay());
-    EXPECT_TRUE(found[1]->startDate()->isEqual(berlin({ 2025, 6, 3 })));
+    EXPECT_TRUE(found[1]->startDate()->isEqual(berlin({ 2025, 6, 3 }).get()));
     EXPECT_TRUE(found[2]->isAllDay());
-    EXPECT_TRUE(found[2]->startDate()->isEqual(berlin({ 2025, 6, 4 })));
-    EXPECT_TRUE(found[2]->endDate()->isEqual(berlin({ 2025, 6, 7 })->dateByAddingTimeInterval(-1)));
+    EXPECT_TRUE(found[2]->startDate()->isEqual(berlin({ 2025, 6, 4 }).get()));
+    EXPECT_TRUE(found[2]->endDate()->isEqual(berlin({ 2025, 6, 7 })->dateByAddingTimeInterval(-1).get()));
 }

@@ -101,16 +101,16 @@ std::string LoadingTest::identifierOf(const std::string& title)
 void LoadingTest::writeCalendarAppPreferences(const std::vector<std::string>* deselected) const
 {
     auto preferences = NSMutableDictionary::dictionary();
-    preferences->setObjectForKey(NSNumber::numberWithLongLong(2), "CalendarViewMode");
+    preferences->setObjectForKey(NSNumber::numberWithLongLong(2).get(), "CalendarViewMode");
     if (deselected)
-        preferences->setObjectForKey(stringArray(*deselected), "LastDeselectedCalendars");
-    writePropertyList(preferences, "/private/var/mobile/Library/Preferences/com.apple.mobilecal.plist");
+        preferences->setObjectForKey(stringArray(*deselected).get(), "LastDeselectedCalendars");
+    writePropertyList(preferences.get(), "/private/var/mobile/Library/Preferences/com.apple.mobilecal.plist");
 }
 
 void LoadingTest::writeOwnList(const std::vector<std::string>& identifiers) const
 {
     writePropertyList(
-        stringArray(identifiers), "/var/mobile/Library/Preferences/com.quarnel.dayglass2.calendars.plist");
+        stringArray(identifiers).get(), "/var/mobile/Library/Preferences/com.quarnel.dayglass2.calendars.plist");
 }
 
 Ref<DGLEventTable> LoadingTest::table(NSInteger days, NSInteger max, bool calendarAppSelection, bool groupByDays)

@@ -31,7 +31,7 @@ protected:
                     "DTEND:20250603T" + std::to_string(10 + i) + "3000" } }));
             ids[name] = identifierOf(name);
         }
-        setNow(berlin({ 2025, 6, 2 }, 8));
+        setNow(berlin({ 2025, 6, 2 }, 8).get());
     }
 
     Ref<NSArray> load(bool calendarAppSelection) const

@@ -26,7 +26,7 @@ TEST_F(LockScreen, TheTypicalRoad)
     springBoard().wake();
     ASSERT_EQ(pages()->count(), 1u);
     Ref<NSObject> page = pages()->objectAtIndex(0);
-    EXPECT_STREQ(class_getName(object_getClass(page)), dglPageClassName);
+    EXPECT_STREQ(class_getName(object_getClass(page.get())), dglPageClassName);
     EXPECT_EQ(page.get(), dglDashBoardViewController);
     Ref<UIView> table = ownPageTable();
     ASSERT_NE(table, nullptr);

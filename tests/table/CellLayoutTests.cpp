@@ -32,7 +32,7 @@ void expectFrame(const UIView* view, CGRect expected)
 
 class Cell : public ::testing::Test {
 protected:
-    Ref<DGLTableViewCell> cell = makeRef<DGLTableViewCell>(UITableViewCellStyleDefault, "DGLTableViewCell"_ns);
+    Ref<DGLTableViewCell> cell = makeRef<DGLTableViewCell>(UITableViewCellStyleDefault, "DGLTableViewCell"_ns.get());
 
     // A row as the event table sets one up, at title 14, location 12, date 11.
     void configure(const char* title, const char* date, const char* location = "")
@@ -156,7 +156,7 @@ TEST_F(Cell, TakesFontsInTheTitlesFaceAndColoursFromItsProperties)
     cell->setTitleStyle({ 14, blue });
     cell->setSubtitleStyle({ 12, green });
     cell->setDateStyle({ 11, brown });
-    cell->setCalendarColor(purple);
+    cell->setCalendarColor(purple.get());
     layOut();
     for (auto [label, size] : { std::pair { cell->lblEventName(), 14.0 }, std::pair { cell->lblEventLocation(), 12.0 },
              std::pair { cell->lblEventDate(), 11.0 } }) {
@@ -176,8 +176,8 @@ TEST_F(Cell, ReuseClearsTextsAndIconButKeepsTheSettings)
 {
     configure("Dentist", "10:15 PM", "Dr. Weber");
     cell->setShowsIcon(true);
-    cell->iconView()->setImage(DGLEventTable::drawColoredDotWithColor(UIColor::redColor(), 30));
-    cell->iconView()->setBackgroundColor(UIColor::whiteColor());
+    cell->iconView()->setImage(DGLEventTable::drawColoredDotWithColor(UIColor::redColor().get(), 30).get());
+    cell->iconView()->setBackgroundColor(UIColor::whiteColor().get());
     layOut();
 
     cell->prepareForReuse();

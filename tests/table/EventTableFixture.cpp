@@ -9,12 +9,12 @@ namespace table_testing {
 Ref<DGLEKEVent> makeEvent(const std::string& title, const NSDate* start, const std::string& location, UIColor* colour)
 {
     auto event = makeRef<DGLEKEVent>();
-    event->setTitle(NSString::string(title));
+    event->setTitle(NSString::string(title).get());
     event->setStartDate(start);
-    event->setEndDate(start->dateByAddingTimeInterval(3600));
+    event->setEndDate(start->dateByAddingTimeInterval(3600).get());
     if (!location.empty())
-        event->setLocation(NSString::string(location));
-    event->setCalendarColor(colour ? Ref<UIColor>(colour) : UIColor::colorWithRed(0.12, 0.53, 0.9, 1));
+        event->setLocation(NSString::string(location).get());
+    event->setCalendarColor((colour ? Ref<UIColor>(colour) : UIColor::colorWithRed(0.12, 0.53, 0.9, 1)).get());
     return event;
 }
 
@@ -25,9 +25,10 @@ Ref<NSArray> makeSections(const std::vector<int>& rowsPerSection)
     for (std::size_t s = 0; s < rowsPerSection.size(); ++s) {
         auto events = NSMutableArray::array();
         for (int r = 0; r < rowsPerSection[s]; ++r)
-            events->addObject(makeEvent("Event " + std::to_string(s) + "." + std::to_string(r), start,
-                r % 2 ? "Room " + std::to_string(r) : ""));
-        sections->addObject(events);
+            events->addObject(makeEvent("Event " + std::to_string(s) + "." + std::to_string(r), start.get(),
+                r % 2 ? "Room " + std::to_string(r) : "")
+                                  .get());
+        sections->addObject(events.get());
     }
     return sections;
 }

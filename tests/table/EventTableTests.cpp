@@ -24,7 +24,7 @@ Ref<NSIndexPath> path(NSInteger section, NSInteger row)
 
 Ref<DGLTableViewCell> cellFor(DGLEventTable& table, NSInteger section, NSInteger row)
 {
-    Ref<UITableViewCell> cell = table.tableViewCellForRowAtIndexPath(table.tableView(), path(section, row));
+    Ref<UITableViewCell> cell = table.tableViewCellForRowAtIndexPath(table.tableView(), path(section, row).get());
     return Ref<DGLTableViewCell>(dynamicCast<DGLTableViewCell>(cell.get()));
 }
 
@@ -42,11 +42,11 @@ TEST(EventTableView, DrawsARoundedTableInItsColourWithSeparatorsWhenAsked)
     const CGFloat row = systemLineHeight(14) + 14;
     for (bool separators : { true, false }) {
         auto table = makeStyledTable(CGRectMake(0, 0, 200, 300));
-        table->setBackgroundColor(UIColor::blueColor());
+        table->setBackgroundColor(UIColor::blueColor().get());
         table->setShowsRowSeparators(separators);
         table->initViewWithSections(makeSections({ 2 }));
         EXPECT_FALSE(static_cast<UIView*>(table.get())->backgroundColor());
-        const Ref<UIImage> image = UIViewRenderImage(table, 2);
+        const Ref<UIImage> image = UIViewRenderImage(table.get(), 2);
         ASSERT_TRUE(image);
         EXPECT_EQ(image->pixelAt(0, 0).alpha, 0);
         EXPECT_EQ(image->pixelAt(200, 4), blue);
@@ -93,7 +93,7 @@ TEST(EventTableView, NothingToShowLeavesNoHeightOrOnlyOneBareDayHeader)
     // Day grouping of no events gives one empty section and no header entries.
     auto grouped = makeStyledTable(listFrame);
     grouped->setGroupByDays(true);
-    grouped->initViewWithSections(grouped->groupByDays(NSMutableArray::array()));
+    grouped->initViewWithSections(grouped->groupByDays(NSMutableArray::array().get()));
     UITableView* inner = grouped->tableView();
     EXPECT_DOUBLE_EQ(inner->frame().size.height, 36);
     grouped->layoutIfNeeded();
@@ -126,9 +126,9 @@ TEST_P(RowHeight, IsOneOrTwoSystemFontLinesAndSevenPointsAboveAndBelow)
     table->initViewWithSections(makeSections({ 2 }));
     const CGFloat oneLine = systemLineHeight(14) + 14, twoLines = oneLine + systemLineHeight(12);
     // Row 1 has a location, row 0 has none.
-    EXPECT_DOUBLE_EQ(table->tableViewHeightForRowAtIndexPath(table->tableView(), path(0, 1)),
+    EXPECT_DOUBLE_EQ(table->tableViewHeightForRowAtIndexPath(table->tableView(), path(0, 1).get()),
         c.twoLinesWithLocation ? twoLines : oneLine);
-    EXPECT_DOUBLE_EQ(table->tableViewHeightForRowAtIndexPath(table->tableView(), path(0, 0)),
+    EXPECT_DOUBLE_EQ(table->tableViewHeightForRowAtIndexPath(table->tableView(), path(0, 0).get()),
         c.twoLinesWithout ? twoLines : oneLine);
 }
 
@@ -149,14 +149,15 @@ TEST(EventTableView, DayHeaderShowsTheDaysPageAndTitleOverAFaintBackdrop)
 {
     auto table = makeStyledTable(listFrame);
     const Ref<UIColor> backdropColour = UIColor::whiteColor(), textColour = UIColor::darkGrayColor();
-    table->setSectionHeaderBackgroundColor(backdropColour);
-    table->setSectionHeaderTextColor(textColour);
+    table->setSectionHeaderBackgroundColor(backdropColour.get());
+    table->setSectionHeaderTextColor(textColour.get());
     table->setHeaderIsUppercase(true);
     table->initViewWithSections(makeSections({ 1 }));
-    const Ref<UIImage> page = DGLEventTable::createCalendarIconForDate(NSDate::date());
+    const Ref<UIImage> page = DGLEventTable::createCalendarIconForDate(NSDate::date().get());
     const Ref<NSString> stored = "Tomorrow"_ns;
     auto headers = NSMutableArray::array({ NSDictionary::dictionary({ { "title"_ns, stored }, { "icon"_ns, page } }) });
-    object_setIvar(table, class_getInstanceVariable(DGLEventTable::classObject(), "sectionHeaders"), headers);
+    object_setIvar(
+        table.get(), class_getInstanceVariable(DGLEventTable::classObject(), "sectionHeaders"), headers.get());
 
     Ref<UIView> header = table->tableViewViewForHeaderInSection(table->tableView(), 0);
     ASSERT_TRUE(header);
@@ -174,7 +175,7 @@ TEST(EventTableView, DayHeaderShowsTheDaysPageAndTitleOverAFaintBackdrop)
     ASSERT_TRUE(icon);
     EXPECT_EQ(icon->image(), page.get());
     EXPECT_EQ(icon->frame(), CGRectMake(8, 8, 20, 20));
-    EXPECT_TRUE(icon->backgroundColor()->isEqual(UIColor::whiteColor()));
+    EXPECT_TRUE(icon->backgroundColor()->isEqual(UIColor::whiteColor().get()));
 
     auto* title = dynamicCast<UILabel>(header->subviews()[2].get());
     ASSERT_TRUE(title);
@@ -194,9 +195,9 @@ TEST(EventTableView, CellShowsItsEventInTheTablesStyle)
 {
     auto table = makeStyledTable(listFrame);
     const Ref<UIColor> subtitle = UIColor::darkGrayColor(), date = UIColor::brownColor();
-    table->setTitleColor(UIColor::blackColor());
-    table->setSubtitleColor(subtitle);
-    table->setDateColor(date);
+    table->setTitleColor(UIColor::blackColor().get());
+    table->setSubtitleColor(subtitle.get());
+    table->setDateColor(date.get());
     table->setDateIsRightAligned(true);
     table->setTitleColorSameAsCalendarColor(true);
     table->setDisplayLocation(true);
@@ -206,11 +207,11 @@ TEST(EventTableView, CellShowsItsEventInTheTablesStyle)
     ASSERT_TRUE(cell);
     cell->setFrame(CGRectMake(0, 0, listFrame.size.width, 46));
     cell->layoutIfNeeded();
-    const DGLEKEVent* event = table->eventAtIndexPath(path(0, 1));
+    const DGLEKEVent* event = table->eventAtIndexPath(path(0, 1).get());
     EXPECT_EQ(cell->lblEventName()->text()->UTF8String(), "Event 0.1");
     EXPECT_EQ(cell->lblEventLocation()->text()->UTF8String(), "Room 1");
     EXPECT_TRUE(cell->lblEventDate()->text()->isEqual(
-        DGLEventTable::createPrettyDateFrom(event->startDate(), event->isAllDay())));
+        DGLEventTable::createPrettyDateFrom(event->startDate(), event->isAllDay()).get()));
     EXPECT_EQ(cell->lblEventName()->textColor(), event->calendarColor());
     EXPECT_EQ(cell->lblEventLocation()->textColor(), subtitle.get());
     EXPECT_EQ(cell->lblEventDate()->textColor(), date.get());
@@ -248,8 +249,8 @@ TEST(EventTableView, IconFollowsTheIconType)
     const Ref<UIColor> red = UIColor::redColor();
     const UIImagePixel redPixel { 255, 0, 0, 255 };
     auto table = makeStyledTable(listFrame);
-    auto events = NSMutableArray::array({ makeEvent("Dentist", NSDate::date(), "", red) });
-    table->initViewWithSections(NSArray::array({ events }));
+    auto events = NSMutableArray::array({ makeEvent("Dentist", NSDate::date().get(), "", red.get()) });
+    table->initViewWithSections(NSArray::array({ events }).get());
 
     table->setIconType(DGLIconTypeNone);
     Ref<DGLTableViewCell> cell = cellFor(*table, 0, 0);
@@ -273,7 +274,7 @@ TEST(EventTableView, IconFollowsTheIconType)
     EXPECT_TRUE(cell->showsIcon());
     ASSERT_TRUE(cell->iconView()->image());
     EXPECT_EQ(cell->iconView()->image()->size(), CGSizeMake(64, 64));
-    EXPECT_TRUE(cell->iconView()->backgroundColor()->isEqual(UIColor::whiteColor()));
+    EXPECT_TRUE(cell->iconView()->backgroundColor()->isEqual(UIColor::whiteColor().get()));
 }
 
 TEST(EventTableView, ScrolledRowsReuseCellsWithoutStaleTexts)
@@ -289,7 +290,7 @@ TEST(EventTableView, ScrolledRowsReuseCellsWithoutStaleTexts)
         for (UITableViewCell* visible : inner->visibleCells())
             cells.insert(visible);
         for (const Ref<NSIndexPath>& row : inner->indexPathsForVisibleRows()) {
-            auto* cell = dynamicCast<DGLTableViewCell>(inner->cellForRowAtIndexPath(row));
+            auto* cell = dynamicCast<DGLTableViewCell>(inner->cellForRowAtIndexPath(row.get()));
             ASSERT_TRUE(cell);
             EXPECT_EQ(cell->lblEventName()->text()->UTF8String(), "Event 0." + std::to_string(row->row()));
             EXPECT_EQ(cell->lblEventLocation()->text()->UTF8String(),

@@ -119,7 +119,13 @@ public:
     T* operator->() const { return ptr_; }
     T& operator*() const { return *ptr_; }
     explicit operator bool() const { return ptr_ != nullptr; }
-    operator T*() const { return ptr_; }
+    // Explicit, so that a temporary cannot quietly hand out a pointer that
+    // dangles once the statement ends; say `.get()` where a raw pointer is meant.
+    explicit operator T*() const { return ptr_; }
+
+    template <typename U> bool operator==(const Ref<U>& other) const { return ptr_ == other.get(); }
+    bool operator==(const T* other) const { return ptr_ == other; }
+    bool operator==(std::nullptr_t) const { return ptr_ == nullptr; }
 
     // Gives up ownership without releasing: the caller now owns the +1.
     T* leak() { return std::exchange(ptr_, nullptr); }

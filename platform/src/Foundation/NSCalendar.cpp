@@ -62,7 +62,7 @@ NSCalendar::NSCalendar(NSLocale* locale, NSTimeZone* timeZone)
 
 Ref<NSCalendar> NSCalendar::currentCalendar()
 {
-    return makeRef<NSCalendar>(NSLocale::currentLocale(), NSTimeZone::defaultTimeZone());
+    return makeRef<NSCalendar>(NSLocale::currentLocale().get(), NSTimeZone::defaultTimeZone().get());
 }
 
 Ref<NSString> NSCalendar::calendarIdentifier() const

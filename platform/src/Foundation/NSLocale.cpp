@@ -44,7 +44,7 @@ std::string NSLocale::description() const
 bool NSLocale::isEqual(const NSObject* other) const
 {
     auto* locale = dynamicCast<NSLocale>(const_cast<NSObject*>(other));
-    return locale && locale->identifier_->isEqualToString(identifier_);
+    return locale && locale->identifier_->isEqualToString(identifier_.get());
 }
 
 std::size_t NSLocale::hash() const

@@ -65,7 +65,7 @@ std::string NSTimeZone::description() const
 bool NSTimeZone::isEqual(const NSObject* other) const
 {
     auto* zone = dynamicCast<NSTimeZone>(const_cast<NSObject*>(other));
-    return zone && zone->name_->isEqualToString(name_);
+    return zone && zone->name_->isEqualToString(name_.get());
 }
 
 std::size_t NSTimeZone::hash() const

@@ -37,7 +37,7 @@ UITableView::UITableView(CGRect frame, UITableViewStyle style)
 {
     setIsa(classObject());
     setAlwaysBounceVertical(true);
-    setBackgroundColor(UIColor::whiteColor());
+    setBackgroundColor(UIColor::whiteColor().get());
 }
 
 UITableView::~UITableView() = default;

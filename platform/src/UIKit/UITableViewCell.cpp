@@ -35,7 +35,7 @@ UITableViewCell::UITableViewCell(UITableViewCellStyle style, const NSString* reu
 {
     setIsa(classObject());
     setStyleAndReuseIdentifier(style, reuseIdentifier);
-    setBackgroundColor(UIColor::whiteColor());
+    setBackgroundColor(UIColor::whiteColor().get());
     addSubview(contentView_.get());
 }
 
