@@ -54,6 +54,7 @@ TEST(ClassPair, NameAlreadyRegisteredIsRefused)
     objc_registerClassPair(second);
     EXPECT_EQ(objc_getClass(name.c_str()), first);
     EXPECT_EQ(objc_allocateClassPair(Widget::classObject(), name.c_str(), 0), nullptr);
+    objc_disposeClassPair(second);
 }
 
 TEST(ClassPair, AbstractAncestorBuildsNothing)

@@ -64,6 +64,10 @@ BOOL class_addMethod(Class cls, SEL selector, IMP imp, const char* types);
 // classes keep their state in associated objects.
 Class objc_allocateClassPair(Class superclass, const char* name, std::size_t extraBytes);
 void objc_registerClassPair(Class cls);
+// Frees a class pair that was allocated and never registered (a refused
+// registration, say). A registered class stays for the life of the process:
+// disposing of one does nothing.
+void objc_disposeClassPair(Class cls);
 NSObject* class_createInstance(Class cls, std::size_t extraBytes);
 
 // Instance variables are registered by name with accessors; `object_getIvar`

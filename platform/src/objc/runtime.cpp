@@ -22,15 +22,17 @@ std::recursive_mutex& tableLock()
     return lock;
 }
 
+// The runtime's tables live as long as the process and are never destroyed, so
+// that their classes and selectors stay reachable to the very end, as on a phone.
 std::map<std::string, Class, std::less<>>& classTable()
 {
-    static std::map<std::string, Class, std::less<>> table;
+    static auto& table = *new std::map<std::string, Class, std::less<>>;
     return table;
 }
 
 std::vector<Class>& registrationOrder()
 {
-    static std::vector<Class> order;
+    static auto& order = *new std::vector<Class>;
     return order;
 }
 
@@ -67,7 +69,7 @@ struct objc_selector {
 SEL sel_registerName(const char* name)
 {
     static std::mutex lock;
-    static std::map<std::string, objc_selector*, std::less<>> selectors;
+    static auto& selectors = *new std::map<std::string, objc_selector*, std::less<>>;
     std::lock_guard guard(lock);
     auto it = selectors.find(name);
     if (it == selectors.end())
@@ -214,6 +216,14 @@ void objc_registerClassPair(Class cls)
 {
     if (cls && !cls->registered)
         insertIntoTable(cls);
+}
+
+void objc_disposeClassPair(Class cls)
+{
+    if (!cls || cls->registered || cls->isMeta)
+        return;
+    delete cls->metaclass;
+    delete cls;
 }
 
 NSObject* class_createInstance(Class cls, std::size_t /*extraBytes*/)
