@@ -1,5 +1,6 @@
 #include <host/ApplicationLaunches.h>
 
+#include <host/CalendarApplication.h>
 #include <host/SBApplicationController.h>
 #include <host/SBUIController.h>
 
@@ -21,8 +22,10 @@ std::string textOf(const NSURL* url)
 }
 
 // What an application shows once it opened with `url`, or with none.
-std::string whatItShows(const SBApplication&, const NSURL* url)
+std::string whatItShows(const SBApplication& application, const NSURL* url)
 {
+    if (identifierOf(application) == calendarApplicationIdentifier)
+        return calendarApplicationShows(url);
     return url ? textOf(url) : "its first screen";
 }
 
