@@ -1,4 +1,5 @@
 #include "EventTableFixture.h"
+#include "PinnedHost.h"
 
 #include "listview/DGLTableViewCell.h"
 
@@ -11,6 +12,7 @@
 
 #include <thread>
 
+using dates_testing::utc;
 using namespace table_testing;
 
 namespace {
@@ -33,14 +35,14 @@ Ref<NSArray> linkedSections(const std::vector<int>& rowsPerSection)
 }
 
 // A laid-out list that opens events in the calendar through the system workspace.
-Ref<PreloadedEventTable> swipeTable(const std::vector<int>& rowsPerSection, DGLSwipeAction action)
+Ref<PreloadedEventTable> swipeTable(Ref<NSArray> sections, DGLSwipeAction action)
 {
     auto table = makeStyledTable(CGRectMake(8, 150, 359, 380));
     table->setSwipeAction(action);
     table->setLsApplicationWorkspace(LSApplicationWorkspace::defaultWorkspace());
     table->setOpenApplicationOptions(
         NSDictionary::dictionary({ { NSString::string("__UnlockDevice"), NSNumber::numberWithInteger(1) } }).get());
-    table->initViewWithSections(linkedSections(rowsPerSection));
+    table->initViewWithSections(std::move(sections));
     table->layoutIfNeeded();
     platform::clearLog();
     return table;
@@ -90,7 +92,7 @@ protected:
 // Vertical drags of the list or of a row never leave x below 0.
 TEST_F(Swipe, ActsOnlyPastEightyPointsToTheRight)
 {
-    auto table = swipeTable({ 30 }, DGLSwipeActionOpenEvent);
+    auto table = swipeTable(linkedSections({ 30 }), DGLSwipeActionOpenEvent);
     pull(rowScrollView(*table, 0, 0), 80.0);
     EXPECT_EQ(rowScrollView(*table, 0, 0)->contentOffset(), CGPointZero);
     UITableView* inner = table->tableView();
@@ -113,7 +115,7 @@ TEST_F(Swipe, ActsOnlyPastEightyPointsToTheRight)
 // either side of exactly −80, whether or not the view goes on moving.
 TEST_F(Swipe, FindsTheRowByItsTagAndDecidesByTheOffsetAlone)
 {
-    auto table = swipeTable({ 1, 1, 6 }, DGLSwipeActionOpenEvent);
+    auto table = swipeTable(linkedSections({ 1, 1, 6 }), DGLSwipeActionOpenEvent);
     UIScrollView* row = rowScrollView(*table, 2, 5);
     EXPECT_EQ(row->tag(), 2005);
     for (bool decelerate : { true, false }) {
@@ -130,7 +132,7 @@ TEST_F(Swipe, FindsTheRowByItsTagAndDecidesByTheOffsetAlone)
 // keeps the table and the event until it has run.
 TEST_F(Swipe, OpensTheEventOnAGlobalQueueWithTheTablesOptions)
 {
-    auto table = swipeTable({ 2 }, DGLSwipeActionOpenEvent);
+    auto table = swipeTable(linkedSections({ 2 }), DGLSwipeActionOpenEvent);
     Ref<NSDictionary> options(table->openApplicationOptions());
     pull(rowScrollView(*table, 0, 1), 90);
     table = nullptr;
@@ -143,10 +145,28 @@ TEST_F(Swipe, OpensTheEventOnAGlobalQueueWithTheTablesOptions)
     EXPECT_NE(requests[0].thread, std::this_thread::get_id());
 }
 
+// The outside calendar gets the local day of the start, without leading zeros,
+// from the main thread; 23:30 in New York is already the next day in UTC.
+TEST_F(Swipe, OpensTheStartDayElsewhere)
+{
+    dates_testing::PinnedHost host("en_US", "America/New_York");
+    auto table = swipeTable(NSArray::array({ NSArray::array({ makeEvent("Brunch", utc(2017, 3, 5, 14).get()),
+                                makeEvent("Late train", utc(2018, 1, 10, 4, 30).get()) }) }),
+        DGLSwipeActionOpenDayElsewhere);
+    pull(rowScrollView(*table, 0, 0), 90);
+    pull(rowScrollView(*table, 0, 1), 90);
+    const std::vector<LSApplicationWorkspace::OpenRequest> requests
+        = LSApplicationWorkspace::defaultWorkspace()->openRequests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(requests[0].thread, std::this_thread::get_id());
+    EXPECT_EQ(openedURLs(),
+        (std::vector<std::string> { "fantastical2://show?date=2017-3-5", "fantastical2://show?date=2018-1-9" }));
+}
+
 // No action, or an application to launch that is not named: the first line only.
 TEST_F(Swipe, WithNothingToDoLogsOnlyThePull)
 {
-    auto table = swipeTable({ 1 }, DGLSwipeActionNone);
+    auto table = swipeTable(linkedSections({ 1 }), DGLSwipeActionNone);
     pull(rowScrollView(*table, 0, 0), 100);
     table->setSwipeAction(DGLSwipeActionLaunchApplication);
     table->setCustomLaunchAppBundleID(NSString::string().get());
@@ -162,7 +182,7 @@ TEST_F(Swipe, WithNothingToDoLogsOnlyThePull)
 // event: nothing opens and nothing is raised.
 TEST_F(Swipe, ARowThatAddressesNoEventOpensNothing)
 {
-    auto table = swipeTable({ 4 }, DGLSwipeActionOpenEvent);
+    auto table = swipeTable(linkedSections({ 4 }), DGLSwipeActionOpenEvent);
     Ref<UIScrollView> stale(rowScrollView(*table, 0, 3));
     table->initViewWithSections(linkedSections({ 2 }));
     platform::clearLog();
@@ -180,7 +200,7 @@ TEST_F(Swipe, ARowThatAddressesNoEventOpensNothing)
 // rather than another event, and row 999 still opens its own.
 TEST_F(Swipe, RowsFromAThousandOnNeverOpenAnotherEvent)
 {
-    auto table = swipeTable({ 1001, 1 }, DGLSwipeActionOpenEvent);
+    auto table = swipeTable(linkedSections({ 1001, 1 }), DGLSwipeActionOpenEvent);
     pull(rowScrollView(*table, 0, 1000), 90);
     EXPECT_TRUE(openedURLs().empty());
     pull(rowScrollView(*table, 0, 999), 90);
