@@ -5,6 +5,7 @@
 #include <host/SBUIController.h>
 
 #include <Foundation/NSLog.h>
+#include <Foundation/NSValue.h>
 #include <MobileCoreServices/LSApplicationWorkspace.h>
 #include <dispatch/dispatch.h>
 
@@ -19,6 +20,18 @@ std::string identifierOf(const SBApplication& application)
 std::string textOf(const NSURL* url)
 {
     return url ? url->absoluteString()->UTF8String() : std::string();
+}
+
+// The launches that open URLs and activate applications now; main thread only.
+const ApplicationLaunches* installed = nullptr;
+
+bool asksToUnlock(const NSDictionary* options)
+{
+    const auto isSet = [options](const char* key) {
+        auto* value = options ? dynamicCast<NSNumber>(options->objectForKey(key)) : nullptr;
+        return value && value->boolValue();
+    };
+    return isSet("__UnlockDevice") || isSet("__PromptUnlockDevice");
 }
 
 // What an application shows once it opened with `url`, or with none.
@@ -42,8 +55,12 @@ ApplicationLaunches::ApplicationLaunches(LaunchGate& gate)
 {
 }
 
+// Another SpringBoard may have taken over meanwhile; its launches stay.
 ApplicationLaunches::~ApplicationLaunches()
 {
+    if (installed != this)
+        return;
+    installed = nullptr;
     LSApplicationWorkspace::defaultWorkspace()->setOpener(nullptr);
     SBUIController::sharedInstance()->setActivator(nullptr);
 }
@@ -52,30 +69,33 @@ ApplicationLaunches::~ApplicationLaunches()
 // it weakly and does no more on the caller's thread than find the scheme's owner.
 void ApplicationLaunches::install()
 {
+    installed = this;
     std::weak_ptr<ApplicationLaunches> weak = weak_from_this();
-    LSApplicationWorkspace::defaultWorkspace()->setOpener([weak](NSURL* url, NSDictionary*) {
-        std::string application
-            = SBApplicationController::sharedInstance()->bundleIdentifierForURLScheme(url->scheme());
-        dispatch_async(
-            dispatch_get_main_queue(), [weak, url = Ref<NSURL>(url), application, thread = currentThreadName()] {
-                if (std::shared_ptr<ApplicationLaunches> self = weak.lock())
-                    self->open(url.get(), application, thread);
-            });
-        return !application.empty();
+    LSApplicationWorkspace::defaultWorkspace()->setOpener([weak](NSURL* url, NSDictionary* options) {
+        LaunchReport report { LaunchReport::Kind::URLOpened, textOf(url),
+            SBApplicationController::sharedInstance()->bundleIdentifierForURLScheme(url->scheme()), {},
+            currentThreadName(), asksToUnlock(options) };
+        const bool taken = !report.application.empty();
+        dispatch_async(dispatch_get_main_queue(), [weak, url = Ref<NSURL>(url), report = std::move(report)] {
+            if (std::shared_ptr<ApplicationLaunches> self = weak.lock())
+                self->open(url.get(), report);
+        });
+        return taken;
     });
     SBUIController::sharedInstance()->setActivator(
         [this](SBApplication* application) { launch(application, nullptr); });
 }
 
-void ApplicationLaunches::open(NSURL* url, const std::string& application, const std::string& thread)
+void ApplicationLaunches::open(NSURL* url, const LaunchReport& opened)
 {
-    report({ LaunchReport::Kind::URLOpened, textOf(url), application, {}, thread });
-    if (application.empty()) {
-        NSLog("SpringBoard: no application opens %s", textOf(url).c_str());
+    report(opened);
+    if (opened.application.empty()) {
+        NSLog("SpringBoard: no application opens %s", opened.url.c_str());
         return;
     }
     // The register may have been read again meanwhile; then the owner may be gone.
-    if (SBApplication* owner = SBApplicationController::sharedInstance()->applicationWithDisplayIdentifier(application))
+    if (SBApplication* owner
+        = SBApplicationController::sharedInstance()->applicationWithDisplayIdentifier(opened.application))
         launch(owner, url);
 }
 
@@ -131,7 +151,8 @@ void ApplicationLaunches::bringToForeground(const Launch& launch)
 void ApplicationLaunches::report(const LaunchReport& report)
 {
     if (report.kind == LaunchReport::Kind::URLOpened)
-        NSLog("SpringBoard: open URL %s (thread %s)", report.url.c_str(), report.thread.c_str());
+        NSLog("SpringBoard: open URL %s (thread %s%s)", report.url.c_str(), report.thread.c_str(),
+            report.asksToUnlock ? ", asks to unlock" : "");
     else
         NSLog("SpringBoard: %s comes to the foreground showing %s (thread %s)", report.application.c_str(),
             report.shows.c_str(), report.thread.c_str());

@@ -46,6 +46,9 @@ struct LaunchReport {
     std::string application; // bundle identifier
     std::string shows; // what the application shows, for a launch
     std::string thread; // "main" or a dispatch queue's label
+    // A URL's launch options asked to unlock the device ("__UnlockDevice" or
+    // "__PromptUnlockDevice"). A locked device waits for its unlock either way.
+    bool asksToUnlock = false;
 };
 
 // The application in front and what it shows, such as the calendar
@@ -71,8 +74,9 @@ class ApplicationLaunches : public std::enable_shared_from_this<ApplicationLaunc
 public:
     using Observer = std::function<void(const LaunchReport&)>;
 
-    // Installs itself as the opener of URLs and the activator of applications
-    // until destroyed. Make it with `std::make_shared`, then call `install`.
+    // Make it with `std::make_shared`, then `install` it: it is the opener of URLs
+    // and the activator of applications until destroyed, or until another one is
+    // installed.
     explicit ApplicationLaunches(LaunchGate& gate);
     ~ApplicationLaunches();
     ApplicationLaunches(const ApplicationLaunches&) = delete;
@@ -100,8 +104,8 @@ private:
         Ref<NSURL> url;
     };
 
-    // Main thread: a URL the workspace took on `thread`, for `application` (empty: none).
-    void open(NSURL* url, const std::string& application, const std::string& thread);
+    // Main thread: a URL the workspace took, as its report says.
+    void open(NSURL* url, const LaunchReport& opened);
     void bringToForeground(const Launch& launch);
     void report(const LaunchReport& report);
 

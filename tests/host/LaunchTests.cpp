@@ -195,6 +195,7 @@ TEST_F(Launches, OnALockedDeviceNothingOpensBeforeTheRightPasscodeThenExactlyOnc
     EXPECT_EQ(launchedApplications(), std::vector<std::string> { "com.apple.mobilecal" });
     ASSERT_EQ(reports_.size(), 2u);
     EXPECT_EQ(reports_[0].thread, "com.apple.root.default-qos");
+    EXPECT_TRUE(reports_[0].asksToUnlock);
     EXPECT_EQ(reports_[1].thread, "main");
     EXPECT_EQ(reports_[1].shows, "Team sync, Tue 15 Dec 2026 at 14:00 Europe/Berlin");
 }
