@@ -52,6 +52,11 @@ std::vector<std::string> itemPaths(const CalendarLocation& location)
     return paths;
 }
 
+std::string watchedFolderOf(const CalendarLocation& location)
+{
+    return location.kind == CalendarSource::Kind::File ? fs::path(location.path).parent_path().string() : location.path;
+}
+
 bool ruleEnds(const std::string& rule)
 {
     const icalrecurrencetype parsed = icalrecurrencetype_from_string(rule.c_str());
@@ -183,23 +188,46 @@ std::shared_ptr<const CalendarView> IndexedCalendarStore::view(const std::vector
     for (const std::string& path : additionalSources)
         CalendarLocations::addNew(locations, locations_.listHost(CalendarLocations::normalised(path)));
 
+    const std::map<std::string, ChangeWatcher::FolderChanges> changes = watcher_.takeChanges();
     std::vector<CalendarInfo> infos;
     std::vector<Calendar> calendars;
-    std::map<std::string, std::shared_ptr<CalendarIndex>> inUse;
+    std::set<std::string> indexesInUse, foldersInUse;
     for (std::size_t at = 0; at < locations.size(); ++at) {
         const CalendarLocation& location = locations[at];
         const std::string indexPath = at < deviceCount ? deviceIndexPath() : hostIndexPath();
-        std::shared_ptr<CalendarIndex> index = indexAt(indexPath);
-        if (!bringUpToDate(*index, location)) {
-            index = replaceIndex(indexPath, index->problem().empty() ? "it cannot be written" : index->problem());
-            bringUpToDate(*index, location);
-        }
-        inUse[indexPath] = index;
+        std::shared_ptr<CalendarIndex> index = upToDateIndex(indexPath, location, changes);
+        indexesInUse.insert(indexPath);
+        foldersInUse.insert(watchedFolderOf(location));
         infos.push_back(describe(*index, location));
         calendars.push_back({ index, location.path });
     }
-    indexes_ = std::move(inUse);
+    std::erase_if(indexes_, [&](const auto& entry) { return !indexesInUse.count(entry.first); });
+    std::erase_if(upToDate_, [&](const auto& entry) { return !indexesInUse.count(entry.first); });
+    watcher_.keepOnly(foldersInUse);
     return std::make_shared<IndexedView>(shared_from_this(), std::move(infos), std::move(calendars));
+}
+
+// The index of a calendar, brought up to date unless its folder has been
+// watched since it last was and has not changed.
+std::shared_ptr<CalendarIndex> IndexedCalendarStore::upToDateIndex(const std::string& indexPath,
+    const CalendarLocation& location, const std::map<std::string, ChangeWatcher::FolderChanges>& changes)
+{
+    std::shared_ptr<CalendarIndex> index = indexAt(indexPath);
+    const std::string folder = watchedFolderOf(location);
+    std::set<std::string>& upToDate = upToDate_[indexPath];
+    if (changes.count(folder) || !watcher_.isWatching(folder))
+        upToDate.erase(location.path);
+    if (upToDate.count(location.path))
+        return index;
+    // Watch before looking, so that nothing changes unseen in between.
+    const bool watched = watcher_.watch(folder);
+    if (!bringUpToDate(*index, location)) {
+        index = replaceIndex(indexPath, index->problem().empty() ? "it cannot be written" : index->problem());
+        bringUpToDate(*index, location);
+    }
+    if (watched)
+        upToDate_[indexPath].insert(location.path);
+    return index;
 }
 
 std::shared_ptr<CalendarIndex> IndexedCalendarStore::indexAt(const std::string& path)
@@ -226,6 +254,7 @@ std::shared_ptr<CalendarIndex> IndexedCalendarStore::replaceIndex(const std::str
         for (const char* suffix : { "", "-wal", "-shm" })
             fs::remove(path + suffix, error);
     }
+    upToDate_.erase(path);
     std::shared_ptr<CalendarIndex>& index = indexes_[path];
     index = CalendarIndex::inMemory();
     return index;
