@@ -113,19 +113,26 @@ Reach seriesReach(const Series& series)
     return { reach.earliest, reach.latest };
 }
 
+// What the index keeps of a file just read. A plain item (QuickScan.h) is
+// known by its bounds alone, and parsed when a query reaches it.
 CalendarIndex::FileRecord recordOf(const std::string& path, std::int64_t readAt, ReadItemFile& read)
 {
     CalendarIndex::FileRecord record { path, { read.stamp, readAt } };
     Reach reach;
-    for (const Series& series : read.parsed->series) {
-        const Reach one = seriesReach(series);
-        reach.add(one.from, one.to);
-        record.uids.push_back(series.master.uid);
+    if (read.deferred) {
+        reach.add(read.deferred->from, read.deferred->to);
+        record.uids.push_back(read.deferred->uid);
+    } else {
+        for (const Series& series : read.parsed->series) {
+            const Reach one = seriesReach(series);
+            reach.add(one.from, one.to);
+            record.uids.push_back(series.master.uid);
+        }
+        record.calendarName = read.parsed->calendarName;
+        record.calendarColor = read.parsed->calendarColor;
     }
     record.reachFrom = unixSeconds(reach.from - reachMargin);
     record.reachTo = unixSeconds(reach.to + reachMargin);
-    record.calendarName = read.parsed->calendarName;
-    record.calendarColor = read.parsed->calendarColor;
     record.text = std::move(read.text);
     return record;
 }
@@ -279,7 +286,7 @@ bool IndexedCalendarStore::bringUpToDate(CalendarIndex& index, const CalendarLoc
     if (stale.empty() && known.empty())
         return true;
     const std::int64_t readAt = wallClockNanoseconds();
-    std::vector<ReadItemFile> read = readItemFiles(stale, Parsing::Now);
+    std::vector<ReadItemFile> read = readItemFiles(stale, Parsing::WhenNeeded);
     CalendarIndex::Writing writing(index);
     if (!writing.began())
         return false;
@@ -295,12 +302,23 @@ bool IndexedCalendarStore::bringUpToDate(CalendarIndex& index, const CalendarLoc
                 return false;
             continue;
         }
-        for (const std::string& problem : file.parsed->problems)
-            NSLog("%s", problem.c_str());
+        reportedProblems_.erase(stale[at]);
+        if (file.parsed)
+            reportProblems(stale[at], *file.parsed);
         if (!index.record(location.path, recordOf(stale[at], readAt, file)))
             return false;
     }
     return index.markSharedUids(location.path) && writing.commit();
+}
+
+// What cannot be read of a file is logged once in the process, when the file
+// is parsed, and again after it changes.
+void IndexedCalendarStore::reportProblems(const std::string& path, const ParsedFile& parsed)
+{
+    if (parsed.problems.empty() || !reportedProblems_.insert(path).second)
+        return;
+    for (const std::string& problem : parsed.problems)
+        NSLog("%s", problem.c_str());
 }
 
 CalendarInfo IndexedCalendarStore::describe(const CalendarIndex& index, const CalendarLocation& location) const
@@ -327,9 +345,10 @@ std::vector<std::vector<Occurrence>> IndexedCalendarStore::occurrences(
     for (const Calendar* calendar : calendars) {
         std::vector<std::shared_ptr<const ParsedFile>> files;
         for (const CalendarIndex::StoredFile& stored :
-            calendar->index->filesReaching(calendar->path, unixSeconds(start), unixSeconds(end)))
-            // Its problems were logged when the file was read.
+            calendar->index->filesReaching(calendar->path, unixSeconds(start), unixSeconds(end))) {
             files.push_back(std::make_shared<const ParsedFile>(parseCalendarFile(stored.text, stored.path)));
+            reportProblems(stored.path, *files.back());
+        }
         found.push_back(CalendarContents(std::move(files), {}).occurrences(start, end, floatingZone));
     }
     return found;

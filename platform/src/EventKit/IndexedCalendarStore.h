@@ -56,6 +56,7 @@ private:
     std::shared_ptr<CalendarIndex> upToDateIndex(const std::string& indexPath, const CalendarLocation& location,
         const std::map<std::string, ChangeWatcher::FolderChanges>& changes);
     bool bringUpToDate(CalendarIndex& index, const CalendarLocation& location);
+    void reportProblems(const std::string& path, const ParsedFile& parsed);
     CalendarInfo describe(const CalendarIndex& index, const CalendarLocation& location) const;
     std::vector<std::vector<Occurrence>> occurrences(
         const std::vector<const Calendar*>& calendars, Instant start, Instant end);
@@ -66,6 +67,7 @@ private:
     ChangeWatcher watcher_;
     // By index path, the calendars found up to date there since their folder was watched.
     std::map<std::string, std::set<std::string>> upToDate_;
+    std::set<std::string> reportedProblems_; // files whose problems were logged
 };
 
 } // namespace eventkit
