@@ -18,14 +18,6 @@ template <typename... Steps> struct Overloaded : Steps... {
     using Steps::operator()...;
 };
 
-// The log lines written since `from`.
-std::vector<std::string> logSince(std::size_t from)
-{
-    std::vector<std::string> lines = platform::loggedLines();
-    lines.erase(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(std::min(from, lines.size())));
-    return lines;
-}
-
 } // namespace
 
 SimulationPlayer::SimulationPlayer(host::Device& device, void* extension, bool json)
@@ -38,7 +30,7 @@ SimulationPlayer::SimulationPlayer(host::Device& device, void* extension, bool j
 void SimulationPlayer::play(const std::vector<simulation::Step>& steps)
 {
     for (const simulation::Step& step : steps) {
-        const std::size_t logged = platform::loggedLines().size();
+        const std::size_t logged = platform::logLinesWritten();
         const LockScreenState before = LockScreenState::read(springBoard_, extension_);
         try {
             perform(step.action);
@@ -48,7 +40,7 @@ void SimulationPlayer::play(const std::vector<simulation::Step>& steps)
             throw CommandError("line " + std::to_string(step.line) + " (" + step.text + "): " + error.what());
         }
         const LockScreenState after = LockScreenState::read(springBoard_, extension_);
-        report(step, logSince(logged), changesBetween(before, after), after);
+        report(step, platform::loggedLinesSince(logged), changesBetween(before, after), after);
     }
 }
 
