@@ -37,6 +37,7 @@ void report(std::size_t cycle, const ProcessResources& resources)
 {
     std::printf("[ soak     ] cycle %zu: resident %.1f MiB, %zu descriptors, %zu threads\n", cycle,
         static_cast<double>(resources.residentBytes) / (1 << 20), resources.descriptors, resources.threads);
+    std::fflush(stdout);
 }
 
 } // namespace
@@ -58,11 +59,10 @@ TEST(Soak, ADeviceCycledManyTimesKeepsItsDescriptorsThreadsAndMemoryFlat)
             afterWarmUp = ProcessResources::now();
         if (cycle == checkpoint)
             atCheckpoint = ProcessResources::now();
-        if (cycle == checkpoint || cycle % 1000 == 0)
+        if (cycle == checkpoint || cycle % 1000 == 0 || cycle == cycles)
             report(cycle, ProcessResources::now());
     }
     const ProcessResources atEnd = ProcessResources::now();
-    report(cycles, atEnd);
 
     EXPECT_EQ(atEnd.descriptors, afterWarmUp.descriptors);
     EXPECT_EQ(atEnd.threads, afterWarmUp.threads);
