@@ -20,6 +20,24 @@ std::string preferencesFile()
     return platform::resolveDevicePath(preferencesFilePath);
 }
 
+namespace {
+
+// A writer killed between making its temporary copy and renaming it over the file
+// leaves the copy behind ("." + the file's name + six characters). Under the lock
+// no other writer is at work, so every such copy is a dead writer's.
+void removeDeadWritersCopies(const fs::path& file)
+{
+    const std::string prefix = "." + file.filename().string() + ".";
+    std::error_code error;
+    for (const fs::directory_entry& entry : fs::directory_iterator(file.parent_path(), error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0)
+            fs::remove(entry.path(), error);
+    }
+}
+
+} // namespace
+
 PreferencesLock::PreferencesLock()
 {
     const fs::path file = preferencesFile();
@@ -33,6 +51,7 @@ PreferencesLock::PreferencesLock()
             ::close(fd_);
         throw CommandError("cannot lock " + path + ": " + reasonFor(reason));
     }
+    removeDeadWritersCopies(file);
 }
 
 PreferencesLock::~PreferencesLock()

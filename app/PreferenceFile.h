@@ -15,7 +15,8 @@ std::string preferencesFile();
 // Serialises the read-modify-write of every change to the file: an advisory lock
 // on a file beside it, held while the lock lives, so that concurrent changes of
 // different keys all stay. The file itself is still replaced by an atomic rename,
-// so readers never see half of it.
+// so readers never see half of it. Taking the lock also removes the temporary
+// copies that writers killed mid-write left beside the file.
 class PreferencesLock {
 public:
     PreferencesLock();

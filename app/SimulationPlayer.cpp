@@ -20,14 +20,6 @@ template <typename... Steps> struct Overloaded : Steps... {
     using Steps::operator()...;
 };
 
-// The log lines written since `from`.
-std::vector<std::string> logSince(std::size_t from)
-{
-    std::vector<std::string> lines = platform::loggedLines();
-    lines.erase(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(std::min(from, lines.size())));
-    return lines;
-}
-
 // The event list a finger can reach: the one on the lock screen in front.
 UIView* eventListOn(const host::SpringBoard& springBoard, const LockScreenState& now)
 {
@@ -82,7 +74,7 @@ SimulationPlayer::~SimulationPlayer()
 void SimulationPlayer::play(const std::vector<simulation::Step>& steps)
 {
     for (const simulation::Step& step : steps) {
-        const std::size_t logged = platform::loggedLines().size();
+        const std::size_t logged = platform::logLinesWritten();
         const LockScreenState before = LockScreenState::read(springBoard_, extension_);
         launches_.clear();
         Outcome outcome;
@@ -95,7 +87,7 @@ void SimulationPlayer::play(const std::vector<simulation::Step>& steps)
         } catch (const std::exception& error) {
             throw CommandError("line " + std::to_string(step.line) + " (" + step.text + "): " + error.what());
         }
-        outcome.log = logSince(logged);
+        outcome.log = platform::loggedLinesSince(logged);
         outcome.launches = std::exchange(launches_, {});
         const LockScreenState after = LockScreenState::read(springBoard_, extension_);
         report(step, outcome, changesBetween(before, after), after);

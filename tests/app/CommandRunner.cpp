@@ -68,6 +68,11 @@ Result runUnprivileged(const std::vector<std::string>& args)
     return runCommandLine(commandLine(args, {}, true));
 }
 
+Result runInMountNamespace(const std::string& setup, const std::vector<std::string>& args)
+{
+    return runCommandLine("unshare -rm sh -c " + shellQuoted(setup + " && exec " + commandLine(args, {})));
+}
+
 // The shell prints the command's process id first, then becomes the command.
 Running::Running(const std::vector<std::string>& args, const Environment& environment)
     : output_(popen(("echo $$; exec timeout 60 " + commandLine(args, environment)).c_str(), "r"))

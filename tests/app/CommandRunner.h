@@ -25,6 +25,10 @@ Result run(const std::vector<std::string>& args, const Environment& environment 
 // nobody.
 Result runUnprivileged(const std::vector<std::string>& args);
 
+// The same in a private mount namespace of its own (`unshare -rm`), once the
+// shell commands in `setup` ran there; what they mount is seen by no other process.
+Result runInMountNamespace(const std::string& setup, const std::vector<std::string>& args);
+
 // A command that keeps running (`settings --watch`), read line by line. It is
 // stopped when this object goes, and at the latest after a minute.
 class Running {

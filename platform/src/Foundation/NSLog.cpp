@@ -3,8 +3,10 @@
 
 #include "Format.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
+#include <deque>
 #include <mutex>
 
 namespace platform {
@@ -12,8 +14,18 @@ namespace {
 
 struct LogState {
     std::mutex lock;
-    std::vector<std::string> lines;
+    std::deque<std::string> lines;
+    std::size_t bytes = 0;
+    std::size_t written = 0;
     bool echo = false;
+
+    void dropOldestBeyondLimits()
+    {
+        while (lines.size() > 1 && (lines.size() > logLineLimit || bytes > logByteLimit)) {
+            bytes -= lines.front().size();
+            lines.pop_front();
+        }
+    }
 };
 
 LogState& logState()
@@ -30,14 +42,31 @@ void writeLogLine(std::string line)
     std::lock_guard guard(state.lock);
     if (state.echo)
         std::fprintf(stderr, "%s\n", line.c_str());
+    state.bytes += line.size();
     state.lines.push_back(std::move(line));
+    ++state.written;
+    state.dropOldestBeyondLimits();
 }
 
 std::vector<std::string> loggedLines()
 {
+    return loggedLinesSince(0);
+}
+
+std::size_t logLinesWritten()
+{
     LogState& state = logState();
     std::lock_guard guard(state.lock);
-    return state.lines;
+    return state.written;
+}
+
+std::vector<std::string> loggedLinesSince(std::size_t mark)
+{
+    LogState& state = logState();
+    std::lock_guard guard(state.lock);
+    const std::size_t dropped = state.written - state.lines.size();
+    const std::size_t first = mark > dropped ? std::min(mark - dropped, state.lines.size()) : 0;
+    return { state.lines.begin() + static_cast<std::ptrdiff_t>(first), state.lines.end() };
 }
 
 void clearLog()
@@ -45,6 +74,8 @@ void clearLog()
     LogState& state = logState();
     std::lock_guard guard(state.lock);
     state.lines.clear();
+    state.bytes = 0;
+    state.written = 0;
 }
 
 void setLogEchoToStderr(bool echo)

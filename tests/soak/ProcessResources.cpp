@@ -1,0 +1,31 @@
+#include "ProcessResources.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+std::size_t entriesIn(const char* folder)
+{
+    const std::filesystem::directory_iterator entries(folder);
+    return static_cast<std::size_t>(std::distance(begin(entries), end(entries)));
+}
+
+// statm's second field: resident pages.
+std::size_t residentSize()
+{
+    std::size_t size = 0, resident = 0;
+    std::ifstream("/proc/self/statm") >> size >> resident;
+    return resident * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+}
+
+} // namespace
+
+ProcessResources ProcessResources::now()
+{
+    // The iterator over /proc/self/fd holds one descriptor of its own while it counts.
+    return { entriesIn("/proc/self/fd") - 1, entriesIn("/proc/self/task"), residentSize() };
+}

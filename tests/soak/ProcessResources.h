@@ -1,0 +1,13 @@
+// What this process holds from the system right now: open file descriptors,
+// threads and resident memory, as /proc shows them.
+#pragma once
+
+#include <cstddef>
+
+struct ProcessResources {
+    std::size_t descriptors = 0;
+    std::size_t threads = 0;
+    std::size_t residentBytes = 0;
+
+    static ProcessResources now();
+};
