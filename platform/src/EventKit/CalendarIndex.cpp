@@ -122,15 +122,15 @@ sqlite3* openCurrent(const std::string& path, std::string& problem)
     }
     // Checks the whole header and makes the journal mode persistent; a file
     // that is no database fails here.
-    const bool wal = sqlite3_exec(database, "PRAGMA journal_mode = WAL;", nullptr, nullptr, nullptr) == SQLITE_OK;
-    const std::optional<int> version = wal ? versionOf(database) : std::nullopt;
+    const int wal = sqlite3_exec(database, "PRAGMA journal_mode = WAL;", nullptr, nullptr, nullptr) & 0xff;
+    const std::optional<int> version = wal == SQLITE_OK ? versionOf(database) : std::nullopt;
     if (version == CalendarIndex::schemaVersion)
         return database;
     if (version == 0 && createSchema(database))
         return database;
-    problem = !version                             ? "it is not an SQLite database"
-        : sqlite3_errcode(database) == SQLITE_BUSY ? "it is locked"
-                                                   : "it is of schema version " + std::to_string(*version);
+    problem = wal == SQLITE_BUSY || wal == SQLITE_LOCKED ? "it is locked"
+        : !version                                       ? "it is not an SQLite database"
+                                                         : "it is of schema version " + std::to_string(*version);
     sqlite3_close(database);
     return nullptr;
 }
