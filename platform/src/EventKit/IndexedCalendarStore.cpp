@@ -266,7 +266,7 @@ std::shared_ptr<CalendarIndex> IndexedCalendarStore::replaceIndex(const std::str
 // those gone. False when the index cannot be read or written.
 bool IndexedCalendarStore::bringUpToDate(CalendarIndex& index, const CalendarLocation& location)
 {
-    std::map<std::string, CalendarIndex::Known> known = index.filesOf(location.path);
+    std::unordered_map<std::string, CalendarIndex::Known> known = index.filesOf(location.path);
     if (!index.problem().empty())
         return false;
     std::vector<std::string> stale;
