@@ -12,10 +12,10 @@
 
 #include <cstdint>
 #include <map>
-#include <unordered_map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 struct sqlite3;
