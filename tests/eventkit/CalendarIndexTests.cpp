@@ -89,6 +89,11 @@ TEST_F(CalendarIndexTest, EveryChangeToTheFilesShowsInTheNextStore)
     EKEventStore store;
     EXPECT_EQ(titlesOnTheFifth(), (std::vector<std::string> { "Lunce", "Dinner" }));
     EXPECT_EQ(dynamicCast<EKCalendar>(store.calendars()->objectAtIndex(0))->title()->UTF8String(), "House");
+
+    // Renamed: the old name is forgotten, the item counted once.
+    std::filesystem::rename(root_.file("/var/mobile/Library/Calendars/Home/lunch.ics"),
+        root_.file("/var/mobile/Library/Calendars/Home/lunch-2.ics"));
+    EXPECT_EQ(titlesOnTheFifth(), (std::vector<std::string> { "Lunce", "Dinner" }));
 }
 
 TEST_F(CalendarIndexTest, ADamagedTruncatedOrForeignIndexIsBuiltAnewWithOneLine)

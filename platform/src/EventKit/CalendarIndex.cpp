@@ -29,7 +29,7 @@ constexpr const char* schema
       "  read_ns INTEGER NOT NULL,"
       "  reach_from REAL NOT NULL, reach_to REAL NOT NULL, wide INTEGER NOT NULL, shared INTEGER NOT NULL DEFAULT 0,"
       "  calendar_name TEXT, calendar_color BLOB, text BLOB NOT NULL);"
-      "CREATE INDEX files_by_reach ON files (calendar, shared, wide, reach_from);"
+      "CREATE INDEX files_by_reach ON files (calendar, shared, wide, reach_from, reach_to);"
       // Covers the stamps of a calendar, which every store reads, without the texts.
       "CREATE INDEX files_by_calendar ON files (calendar, path, size, mtime_ns, ctime_ns, inode, read_ns);"
       "CREATE TABLE uids (calendar TEXT NOT NULL, uid TEXT NOT NULL, path TEXT NOT NULL);"
@@ -122,15 +122,15 @@ sqlite3* openCurrent(const std::string& path, std::string& problem)
     }
     // Checks the whole header and makes the journal mode persistent; a file
     // that is no database fails here.
-    const bool wal = sqlite3_exec(database, "PRAGMA journal_mode = WAL;", nullptr, nullptr, nullptr) == SQLITE_OK;
-    const std::optional<int> version = wal ? versionOf(database) : std::nullopt;
+    const int wal = sqlite3_exec(database, "PRAGMA journal_mode = WAL;", nullptr, nullptr, nullptr) & 0xff;
+    const std::optional<int> version = wal == SQLITE_OK ? versionOf(database) : std::nullopt;
     if (version == CalendarIndex::schemaVersion)
         return database;
     if (version == 0 && createSchema(database))
         return database;
-    problem = !version                             ? "it is not an SQLite database"
-        : sqlite3_errcode(database) == SQLITE_BUSY ? "it is locked"
-                                                   : "it is of schema version " + std::to_string(*version);
+    problem = wal == SQLITE_BUSY || wal == SQLITE_LOCKED ? "it is locked"
+        : !version                                       ? "it is not an SQLite database"
+                                                         : "it is of schema version " + std::to_string(*version);
     sqlite3_close(database);
     return nullptr;
 }
@@ -231,11 +231,11 @@ bool CalendarIndex::isFresh(const Known& known, const FileStamp& now)
     return known.stamp == now && known.readAt - nanoseconds(now.changed) >= racyNanoseconds;
 }
 
-std::map<std::string, CalendarIndex::Known> CalendarIndex::filesOf(const std::string& calendar) const
+std::unordered_map<std::string, CalendarIndex::Known> CalendarIndex::filesOf(const std::string& calendar) const
 {
     Prepared query = prepared("SELECT path, size, mtime_ns, ctime_ns, inode, read_ns FROM files WHERE calendar = ?1;");
     bindText(query.get(), 1, calendar);
-    std::map<std::string, Known> files;
+    std::unordered_map<std::string, Known> files;
     while (step(query.get()) == SQLITE_ROW) {
         Known& known = files[columnText(query.get(), 0)];
         known.stamp.size = static_cast<off_t>(sqlite3_column_int64(query.get(), 1));

@@ -15,6 +15,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 struct sqlite3;
@@ -25,7 +26,7 @@ namespace eventkit {
 class CalendarIndex {
 public:
     // The layout of the tables; an index of any other version is built anew.
-    static constexpr int schemaVersion = 3;
+    static constexpr int schemaVersion = 4;
 
     // Opens the index at `path`, creating it when there is none. One that is
     // not an SQLite database, or of another schema version, is built anew with
@@ -51,7 +52,7 @@ public:
     static bool isFresh(const Known& known, const FileStamp& now);
 
     // The files recorded for a calendar (a folder or a file path), by path.
-    std::map<std::string, Known> filesOf(const std::string& calendar) const;
+    std::unordered_map<std::string, Known> filesOf(const std::string& calendar) const;
 
     struct FileRecord {
         std::string path;

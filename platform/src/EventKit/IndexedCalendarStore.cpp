@@ -32,11 +32,6 @@ std::int64_t wallClockNanoseconds()
     return static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
 }
 
-bool isItemName(const std::string& name)
-{
-    return name.size() > 4 && name.front() != '.' && name.compare(name.size() - 4, 4, ".ics") == 0;
-}
-
 std::vector<std::string> itemPaths(const CalendarLocation& location)
 {
     if (location.kind == CalendarSource::Kind::File)
@@ -206,7 +201,7 @@ std::shared_ptr<const CalendarView> IndexedCalendarStore::view(const std::vector
         indexesInUse.insert(indexPath);
         foldersInUse.insert(watchedFolderOf(location));
         infos.push_back(describe(*index, location));
-        calendars.push_back({ index, location.path });
+        calendars.push_back({ index, indexPath, location });
     }
     std::erase_if(indexes_, [&](const auto& entry) { return !indexesInUse.count(entry.first); });
     std::erase_if(upToDate_, [&](const auto& entry) { return !indexesInUse.count(entry.first); });
@@ -271,7 +266,7 @@ std::shared_ptr<CalendarIndex> IndexedCalendarStore::replaceIndex(const std::str
 // those gone. False when the index cannot be read or written.
 bool IndexedCalendarStore::bringUpToDate(CalendarIndex& index, const CalendarLocation& location)
 {
-    std::map<std::string, CalendarIndex::Known> known = index.filesOf(location.path);
+    std::unordered_map<std::string, CalendarIndex::Known> known = index.filesOf(location.path);
     if (!index.problem().empty())
         return false;
     std::vector<std::string> stale;
@@ -311,6 +306,25 @@ bool IndexedCalendarStore::bringUpToDate(CalendarIndex& index, const CalendarLoc
     return index.markSharedUids(location.path) && writing.commit();
 }
 
+// The stored files of a calendar that can reach [start, end). An index found
+// broken now is given up, and the calendar read into memory for this query.
+std::vector<CalendarIndex::StoredFile> IndexedCalendarStore::filesReaching(
+    const Calendar& calendar, Instant start, Instant end)
+{
+    const std::string& path = calendar.location.path;
+    std::vector<CalendarIndex::StoredFile> stored
+        = calendar.index->filesReaching(path, unixSeconds(start), unixSeconds(end));
+    if (calendar.index->problem().empty())
+        return stored;
+    std::shared_ptr<CalendarIndex> index = indexAt(calendar.indexPath);
+    upToDate_[calendar.indexPath].erase(path);
+    if (index == calendar.index || !bringUpToDate(*index, calendar.location)) {
+        index = replaceIndex(calendar.indexPath, calendar.index->problem());
+        bringUpToDate(*index, calendar.location);
+    }
+    return index->filesReaching(path, unixSeconds(start), unixSeconds(end));
+}
+
 // What cannot be read of a file is logged once in the process, when the file
 // is parsed, and again after it changes.
 void IndexedCalendarStore::reportProblems(const std::string& path, const ParsedFile& parsed)
@@ -344,8 +358,7 @@ std::vector<std::vector<Occurrence>> IndexedCalendarStore::occurrences(
     std::vector<std::vector<Occurrence>> found;
     for (const Calendar* calendar : calendars) {
         std::vector<std::shared_ptr<const ParsedFile>> files;
-        for (const CalendarIndex::StoredFile& stored :
-            calendar->index->filesReaching(calendar->path, unixSeconds(start), unixSeconds(end))) {
+        for (const CalendarIndex::StoredFile& stored : filesReaching(*calendar, start, end)) {
             files.push_back(std::make_shared<const ParsedFile>(parseCalendarFile(stored.text, stored.path)));
             reportProblems(stored.path, *files.back());
         }

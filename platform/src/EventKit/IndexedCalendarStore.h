@@ -48,7 +48,8 @@ private:
     class IndexedView;
     struct Calendar {
         std::shared_ptr<CalendarIndex> index;
-        std::string path;
+        std::string indexPath;
+        CalendarLocation location;
     };
 
     std::shared_ptr<CalendarIndex> indexAt(const std::string& path);
@@ -56,6 +57,7 @@ private:
     std::shared_ptr<CalendarIndex> upToDateIndex(const std::string& indexPath, const CalendarLocation& location,
         const std::map<std::string, ChangeWatcher::FolderChanges>& changes);
     bool bringUpToDate(CalendarIndex& index, const CalendarLocation& location);
+    std::vector<CalendarIndex::StoredFile> filesReaching(const Calendar& calendar, Instant start, Instant end);
     void reportProblems(const std::string& path, const ParsedFile& parsed);
     CalendarInfo describe(const CalendarIndex& index, const CalendarLocation& location) const;
     std::vector<std::vector<Occurrence>> occurrences(
