@@ -47,6 +47,8 @@ std::string whatItShows(const SBApplication& application, const NSURL* url)
 std::string currentThreadName()
 {
     const std::string label = dispatch_queue_get_label(DISPATCH_CURRENT_QUEUE_LABEL);
+    if (label.empty())
+        return "a thread of its own";
     return label == dispatch_queue_get_label(dispatch_get_main_queue()) ? "main" : label;
 }
 
@@ -70,6 +72,8 @@ ApplicationLaunches::~ApplicationLaunches()
 void ApplicationLaunches::install()
 {
     installed = this;
+    // Read here, on the main thread, so that the opener finds it ready.
+    SBApplicationController::sharedInstance();
     std::weak_ptr<ApplicationLaunches> weak = weak_from_this();
     LSApplicationWorkspace::defaultWorkspace()->setOpener([weak](NSURL* url, NSDictionary* options) {
         LaunchReport report { LaunchReport::Kind::URLOpened, textOf(url),

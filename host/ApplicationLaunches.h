@@ -45,7 +45,7 @@ struct LaunchReport {
     std::string url;
     std::string application; // bundle identifier
     std::string shows; // what the application shows, for a launch
-    std::string thread; // "main" or a dispatch queue's label
+    std::string thread; // as currentThreadName() says
     // A URL's launch options asked to unlock the device ("__UnlockDevice" or
     // "__PromptUnlockDevice"). A locked device waits for its unlock either way.
     bool asksToUnlock = false;
@@ -115,7 +115,8 @@ private:
     std::optional<Launch> pending_;
 };
 
-// "main" on the main thread, else the label of the dispatch queue running the caller.
+// "main" on the main thread, the label of the dispatch queue running the caller
+// on another, "a thread of its own" on a thread no queue runs.
 std::string currentThreadName();
 
 } // namespace host

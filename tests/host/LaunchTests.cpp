@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -130,7 +131,9 @@ TEST_F(Launches, AURLOpensTheApplicationThatRegisteredItsSchemeAndNothingElse)
     host::SpringBoard& springBoard = boot();
     springBoard.unlock();
 
-    EXPECT_FALSE(open("unknown://x"));
+    bool opened = true;
+    std::thread([&] { opened = open("unknown://x"); }).join();
+    EXPECT_FALSE(opened);
     EXPECT_TRUE(
         UIApplication::sharedApplication()->openURL(NSURL::URLWithString("fantastical2://show?date=2026-12-8").get()));
     EXPECT_TRUE(springBoard.foregroundApplication() == std::nullopt) << "the launch waits for the main run loop";
@@ -142,6 +145,8 @@ TEST_F(Launches, AURLOpensTheApplicationThatRegisteredItsSchemeAndNothingElse)
     ASSERT_EQ(reports_.size(), 3u);
     EXPECT_EQ(reports_[0].kind, LaunchReport::Kind::URLOpened);
     EXPECT_EQ(reports_[0].application, "");
+    EXPECT_EQ(reports_[0].thread, "a thread of its own");
+    EXPECT_EQ(reports_[1].thread, "main");
     EXPECT_EQ(reports_[1].application, "com.example.daybook");
     EXPECT_EQ(launchedApplications(), std::vector<std::string> { "com.example.daybook" });
     const auto lines = platform::loggedLines();

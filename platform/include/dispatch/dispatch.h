@@ -34,7 +34,8 @@ dispatch_queue_t dispatch_get_global_queue(long identifier, unsigned long flags)
 // The queue's label: "com.apple.main-thread" for the main queue,
 // "com.apple.root.default-qos" for the global queues. With
 // DISPATCH_CURRENT_QUEUE_LABEL, the label of the queue running the caller: a
-// global queue's on its worker threads, the main queue's on any other thread.
+// global queue's on its worker threads, the main queue's on the process's first
+// thread, and "" on a thread no queue runs.
 inline constexpr dispatch_queue_t DISPATCH_CURRENT_QUEUE_LABEL = nullptr;
 const char* dispatch_queue_get_label(dispatch_queue_t queue);
 

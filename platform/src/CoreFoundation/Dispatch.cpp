@@ -13,6 +13,8 @@
 #include <deque>
 #include <thread>
 
+#include <unistd.h>
+
 struct dispatch_queue_s {
     bool main;
     const char* label;
@@ -97,12 +99,14 @@ dispatch_queue_t dispatch_get_global_queue(long, unsigned long)
     return &queue;
 }
 
+// The process's first thread is the main queue's, as on the phone.
 const char* dispatch_queue_get_label(dispatch_queue_t queue)
 {
-    if (!queue)
-        queue = onWorkerThread ? dispatch_get_global_queue(DISPATCH_QUEUE_PRIORITY_DEFAULT, 0)
-                               : dispatch_get_main_queue();
-    return queue->label;
+    if (queue)
+        return queue->label;
+    if (onWorkerThread)
+        return dispatch_get_global_queue(DISPATCH_QUEUE_PRIORITY_DEFAULT, 0)->label;
+    return gettid() == getpid() ? dispatch_get_main_queue()->label : "";
 }
 
 void dispatch_async(dispatch_queue_t queue, dispatch_block_t block)
