@@ -38,13 +38,14 @@ std::string pointText(CGPoint point)
     return text;
 }
 
-// "open URL x-apple-calevent://… in com.apple.mobilecal, from main".
+// "open URL x-apple-calevent://… in com.apple.mobilecal, asking to unlock, from
+// com.apple.root.default-qos".
 std::string launchText(const host::LaunchReport& launch)
 {
     if (launch.kind == host::LaunchReport::Kind::URLOpened)
         return "open URL " + launch.url + " in "
             + (launch.application.empty() ? std::string("nothing: no application takes it") : launch.application)
-            + ", from " + launch.thread;
+            + (launch.asksToUnlock ? ", asking to unlock" : "") + ", from " + launch.thread;
     return "launched " + launch.application + " showing " + launch.shows + ", from " + launch.thread;
 }
 
@@ -53,6 +54,7 @@ nlohmann::ordered_json launchJSON(const host::LaunchReport& launch)
     const bool opened = launch.kind == host::LaunchReport::Kind::URLOpened;
     return { { "kind", opened ? "url" : "launch" }, { "url", launch.url }, { "application", launch.application },
         { "shows", opened ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(launch.shows) },
+        { "asksToUnlock", opened ? nlohmann::ordered_json(launch.asksToUnlock) : nlohmann::ordered_json(nullptr) },
         { "thread", launch.thread } };
 }
 

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <string_view>
+#include <type_traits>
 
 namespace simulation {
 namespace {
@@ -48,44 +49,50 @@ Words splitWords(std::string_view line)
     return words;
 }
 
+// The whole text as a number of that type (a finite one), or nothing.
+template <typename Number> std::optional<Number> numberFrom(const std::string& text)
+{
+    Number value {};
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || stop != end)
+        return std::nullopt;
+    if constexpr (std::is_floating_point_v<Number>)
+        if (!std::isfinite(value))
+            return std::nullopt;
+    return value;
+}
+
 double secondsFrom(const std::string& text)
 {
-    double seconds = 0;
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, seconds);
-    if (text.empty() || error != std::errc() || stop != end || !std::isfinite(seconds) || seconds < 0)
+    const std::optional<double> seconds = numberFrom<double>(text);
+    if (!seconds || *seconds < 0)
         throw Refusal { "'" + text + "' is not a number of seconds, such as 30 or 0.5" };
-    return seconds;
+    return *seconds;
 }
 
 int countFrom(const std::string& text)
 {
-    int count = 0;
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, count);
-    if (text.empty() || error != std::errc() || stop != end || count < 1)
+    const std::optional<int> count = numberFrom<int>(text);
+    if (!count || *count < 1)
         throw Refusal { "'" + text + "' is neither a number of notifications (1 or more) nor all" };
-    return count;
+    return *count;
 }
 
 int indexFrom(const std::string& text, const char* what)
 {
-    int index = 0;
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, index);
-    if (text.empty() || error != std::errc() || stop != end || index < 0)
+    const std::optional<int> index = numberFrom<int>(text);
+    if (!index || *index < 0)
         throw Refusal { "'" + text + "' is not a " + what + " number (0 for the first)" };
-    return index;
+    return *index;
 }
 
 double pointsFrom(const std::string& text)
 {
-    double points = 0;
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, points);
-    if (text.empty() || error != std::errc() || stop != end || !std::isfinite(points))
+    const std::optional<double> points = numberFrom<double>(text);
+    if (!points)
         throw Refusal { "'" + text + "' is not a number of points, such as 81 or -80.5" };
-    return points;
+    return *points;
 }
 
 void require(std::string problem)

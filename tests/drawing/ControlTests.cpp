@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 using testing_support::inkBounds;
 
@@ -156,6 +157,20 @@ TEST(ScrollView, BouncingDragRubberBandsReportsReleaseThenSpringsBack)
     EXPECT_TRUE(delegate.willDecelerate);
     EXPECT_EQ(delegate.rests, 1);
     EXPECT_EQ(scroll->contentOffset(), CGPointZero);
+}
+
+// The finger travel for a pull lets go at the distance asked, never beyond it
+// (80 must not become 80.00000000000001); a whole width is out of reach.
+TEST(ScrollView, APullOfADistanceLetsGoThereAndNoFurther)
+{
+    for (CGFloat width : { 320.0, 343.0, 359.0, 398.0 })
+        for (CGFloat distance : { 0.5, 79.5, 80.0, 80.5, 81.0, 200.0 }) {
+            const CGFloat reached
+                = UIScrollView::rubberBandDistance(UIScrollView::rubberBandOvershoot(distance, width), width);
+            EXPECT_LE(reached, distance) << width << " " << distance;
+            EXPECT_NEAR(reached, distance, 1e-9) << width << " " << distance;
+        }
+    EXPECT_EQ(UIScrollView::rubberBandOvershoot(300, 300), std::numeric_limits<CGFloat>::infinity());
 }
 
 TEST(ScrollView, InsideTheContentTheOffsetFollowsTheFinger)

@@ -16,16 +16,16 @@ namespace {
 const std::string calendar = "com.apple.mobilecal";
 const std::string backgroundQueue = "com.apple.root.default-qos";
 
-json opened(const std::string& url, const std::string& application, const std::string& thread)
+json opened(const std::string& url, const std::string& application, bool asksToUnlock, const std::string& thread)
 {
     return { { "kind", "url" }, { "url", url }, { "application", application }, { "shows", nullptr },
-        { "thread", thread } };
+        { "asksToUnlock", asksToUnlock }, { "thread", thread } };
 }
 
 json launched(const std::string& url, const std::string& application, const std::string& shows)
 {
     return { { "kind", "launch" }, { "url", url }, { "application", application }, { "shows", shows },
-        { "thread", "main" } };
+        { "asksToUnlock", nullptr }, { "thread", "main" } };
 }
 
 bool contains(const json& list, const std::string& text)
@@ -100,7 +100,7 @@ TEST_F(SwipeSession, EachActionOpensItsApplication)
     const std::string link = firstRowLink(steps[2]);
     EXPECT_EQ(link.rfind("x-apple-calevent://", 0), 0u) << steps[2];
     EXPECT_EQ(steps[2]["launches"],
-        json({ opened(link, calendar, backgroundQueue),
+        json({ opened(link, calendar, true, backgroundQueue),
             launched(link, calendar, "Dinner: green curry, Thu 5 Mar 2026, all day") }));
     EXPECT_EQ(steps[2]["log"][0],
         "DGL2: scrollViewDidEndDraggingo customLaunchAppBundleID:com.apple.mobilecal, self.swipeAction=1");
@@ -108,7 +108,7 @@ TEST_F(SwipeSession, EachActionOpensItsApplication)
 
     const std::string day = "fantastical2://show?date=2026-3-5";
     EXPECT_EQ(steps[6]["launches"],
-        json({ opened(day, "com.example.daybook", "main"), launched(day, "com.example.daybook", day) }));
+        json({ opened(day, "com.example.daybook", false, "main"), launched(day, "com.example.daybook", day) }));
 
     EXPECT_EQ(
         steps[11]["log"], json({ "DGL2: scrollViewDidEndDraggingo customLaunchAppBundleID:, self.swipeAction=3" }));
