@@ -34,13 +34,18 @@ bool contains(const json& list, const std::string& text)
 }
 
 // Sessions on a copy of the sample device (its calendars, its applications),
-// pinned to Thursday 5 March 2026, 09:41 in Berlin, printed as JSON.
+// pinned to Thursday 5 March 2026, 09:41 in Berlin, printed as JSON. The built
+// device is also the user's playground, so its preferences are taken from the
+// example as shipped, whatever `prefs set` has changed since.
 class SwipeSession : public testing::Test {
 protected:
     SwipeSession()
     {
-        std::filesystem::copy(DAYGLASS_SAMPLE_DEVICE, root_.path(),
-            std::filesystem::copy_options::recursive | std::filesystem::copy_options::copy_symlinks);
+        namespace fs = std::filesystem;
+        fs::copy(DAYGLASS_SAMPLE_DEVICE, root_.path(), fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+        const std::string preferences = "/private/var/mobile/Library/Preferences";
+        fs::copy(DAYGLASS_EXAMPLES "/device" + preferences, root_.path().string() + preferences,
+            fs::copy_options::recursive | fs::copy_options::overwrite_existing);
     }
 
     // One object per step.
