@@ -38,14 +38,16 @@ void useDeviceRoot(const CommonOptions& options)
     platform::setDeviceRoot(options.root);
 }
 
-host::Device bootDevice(const CommonOptions& options, const host::DeviceModel& model, host::Orientation orientation)
+host::Device bootDevice(const CommonOptions& options, const host::DeviceModel& model, host::Orientation orientation,
+    EKCalendarStorage storage)
 {
     requireFolder(options.root);
     platform::setLogEchoToStderr(options.log);
     host::Device device = host::Device::boot({ .root = options.root,
         .fallbackExtensionsFolder = sampleExtensionsFolder(),
         .model = &model,
-        .orientation = orientation });
+        .orientation = orientation,
+        .calendarStorage = storage });
     for (const host::ExtensionLoad& load : device.extensions())
         // Dayglass2's own failure is the command's error, reported once by extensionLibrary.
         if (load.outcome == host::ExtensionLoad::Outcome::Failed && load.name != extensionName)

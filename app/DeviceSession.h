@@ -16,9 +16,10 @@ void useDeviceRoot(const CommonOptions& options);
 // Boots the device. Extensions come from the root's own DynamicLibraries folder,
 // or from the sample device's when the root has none. Every library that failed to
 // load is reported on stderr.
-// SpringBoard's lock screen starts on the model, held as the orientation says.
+// SpringBoard's lock screen starts on the model, held as the orientation says;
+// its calendars are kept as `storage` says.
 host::Device bootDevice(const CommonOptions& options, const host::DeviceModel& model = host::defaultDeviceModel(),
-    host::Orientation orientation = host::Orientation::Portrait);
+    host::Orientation orientation = host::Orientation::Portrait, EKCalendarStorage storage = EKCalendarStorage::Memory);
 
 // The loaded Dayglass2.dylib. CommandError when the device did not load it.
 void* extensionLibrary(const host::Device& device);

@@ -169,7 +169,8 @@ public:
     int run(const CommonOptions& options) override
     {
         applyListEnvironment(options_);
-        host::Device device = bootDevice(options);
+        host::Device device
+            = bootDevice(options, host::defaultDeviceModel(), host::Orientation::Portrait, options_.calendarStorage());
         void* extension = extensionLibrary(device);
         for (const std::string& note : skippedCalendarNotes(options_))
             printNote(note);

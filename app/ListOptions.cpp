@@ -60,6 +60,10 @@ void ListOptions::addTo(CLI::App& subcommand)
             "Calendars to add to the device's own: vdir folders, folders of them, or .ics files")
         ->check(CLI::ExistingPath);
     subcommand
+        .add_flag("--no-cache", noCache,
+            "Read the calendar files alone, without the persistent calendar index (also DAYGLASS_NO_CACHE=1)")
+        ->envname("DAYGLASS_NO_CACHE");
+    subcommand
         .add_option("--now", now,
             "The moment to show, in ISO 8601 (2024-03-05T09:30); local to --tz unless it carries an offset")
         ->check(validator(
@@ -98,6 +102,11 @@ void ListOptions::addTo(CLI::App& subcommand)
         ->check(validator(
             "N", [](const std::string& text) { return parseWhole<long long>(text).has_value(); },
             "is not a number of events: give a whole number"));
+}
+
+EKCalendarStorage ListOptions::calendarStorage() const
+{
+    return noCache ? EKCalendarStorage::Memory : EKCalendarStorage::Index;
 }
 
 void applyListEnvironment(const ListOptions& options)

@@ -9,6 +9,7 @@
 #include "Command.h"
 
 #include <CoreGraphics/CGGeometry.h>
+#include <EventKit/EKTypes.h>
 #include <UIKit/UIView.h>
 #include <objc/NSObject.h>
 
@@ -30,8 +31,13 @@ struct ListOptions {
     // Override daysToDisplay and maxEventsToDisplay.
     std::optional<long long> days;
     std::optional<long long> max;
+    // Read the calendar files alone, without the persistent index.
+    bool noCache = false;
 
-    // Adds --calendars, --now, --tz, --locale, --calendar-access, --days and --max
+    // The index for a command that looks once, unless --no-cache.
+    EKCalendarStorage calendarStorage() const;
+
+    // Adds --calendars, --no-cache, --now, --tz, --locale, --calendar-access, --days and --max
     // to the subcommand, each checked as it is parsed, so that a bad value is one
     // line on stderr.
     void addTo(CLI::App& subcommand);

@@ -113,6 +113,15 @@ void compareView(std::vector<std::string>& changes, const char* name, const Ref<
         changes.push_back(std::string(name) + " now at " + rectText(afterFrame));
 }
 
+// "Calendar (com.apple.mobilecal) showing …", or the lock screen's own name.
+std::string foregroundText(const LockScreenState& state)
+{
+    if (!state.foreground)
+        return "SpringBoard";
+    return state.foreground->displayName + " (" + state.foreground->bundleIdentifier + ") showing "
+        + state.foreground->shows;
+}
+
 } // namespace
 
 const char* placementName(LockScreenState::Placement placement)
@@ -138,6 +147,10 @@ LockScreenState LockScreenState::read(host::SpringBoard& springBoard, void* exte
     state.screenSize = springBoard.layout().screenSize;
     state.notifications = springBoard.notificationList()->notificationRequests()->count();
     state.notificationListShown = springBoard.isNotificationListShown();
+    state.passcode = springBoard.hasPasscode();
+    state.passcodePrompt = springBoard.isPasscodePromptShown();
+    state.foreground = springBoard.foregroundApplication();
+    state.pendingLaunch = springBoard.pendingLaunch();
 
     state.ownPage = ownPageOf(springBoard);
     if (state.ownPage)
@@ -171,6 +184,11 @@ nlohmann::ordered_json LockScreenState::json() const
         { "orientation", orientationName(orientation) },
         { "screenSize", { screenSize.width, screenSize.height } },
         { "notifications", notifications },
+        { "passcode", passcode },
+        { "passcodePrompt", passcodePrompt },
+        { "foreground", foreground ? nlohmann::ordered_json(foreground->bundleIdentifier) : nullptr },
+        { "foregroundShows", foreground ? nlohmann::ordered_json(foreground->shows) : nullptr },
+        { "pendingLaunch", pendingLaunch ? nlohmann::ordered_json(*pendingLaunch) : nullptr },
         { "list", placementName(placement) },
         { "ownPageTable", rectOrNull(ownPageTable.get(), ownPageTableFrame) },
         { "footer", rectOrNull(footer.get(), footerFrame) },
@@ -186,10 +204,9 @@ std::string LockScreenState::text() const
     std::string text;
     const nlohmann::ordered_json fields = json();
     for (const auto& [name, value] : fields.items()) {
-        const std::string shown = shownValue(value);
-        char line[160];
-        std::snprintf(line, sizeof line, "%-20s %s\n", name.c_str(), shown.c_str());
-        text += line;
+        char label[32];
+        std::snprintf(label, sizeof label, "%-20s ", name.c_str());
+        text += label + shownValue(value) + "\n";
     }
     return text;
 }
@@ -211,6 +228,13 @@ std::vector<std::string> changesBetween(const LockScreenState& before, const Loc
         changes.push_back("notifications: " + std::to_string(after.notifications));
     if (before.notificationListShown != after.notificationListShown)
         changes.push_back(after.notificationListShown ? "notification list shown" : "notification list removed");
+    if (before.passcodePrompt != after.passcodePrompt)
+        changes.push_back(after.passcodePrompt ? "passcode prompt shown" : "passcode prompt gone");
+    if (before.pendingLaunch != after.pendingLaunch)
+        changes.push_back(
+            after.pendingLaunch ? "waiting for the unlock: " + *after.pendingLaunch : "no launch waiting");
+    if (foregroundText(before) != foregroundText(after))
+        changes.push_back("in front: " + foregroundText(after));
     if (before.ownPage && before.ownPage != after.ownPage)
         changes.push_back("own page dismissed");
     if (after.ownPage && before.ownPage != after.ownPage)

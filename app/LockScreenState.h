@@ -9,6 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,11 @@ struct LockScreenState {
     CGSize screenSize {};
     std::size_t notifications = 0;
     bool notificationListShown = false;
+    bool passcode = false;
+    bool passcodePrompt = false;
+    // The application in front and what it shows; the launch waiting for the unlock.
+    std::optional<host::ForegroundApplication> foreground;
+    std::optional<std::string> pendingLaunch;
 
     Placement placement = Placement::None;
     // Held, so that a new object is never taken for an old one at its address.

@@ -159,7 +159,8 @@ int RenderCommand::run(const CommonOptions& options)
     // The device draws at the scale of the picture: separators are one pixel thick.
     UIScreen::mainScreen()->setScale(scale);
     applyListEnvironment(listOptions_);
-    host::Device device = bootDevice(options);
+    host::Device device
+        = bootDevice(options, host::defaultDeviceModel(), host::Orientation::Portrait, listOptions_.calendarStorage());
     Ref<UIView> table = makeExtensionEventTable(extensionLibrary(device), listOptions_, *parseFrame(frame_));
     Ref<UIImage> image = drawOnBackdrop(*table, scale);
     writePng(*image, output_);

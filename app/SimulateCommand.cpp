@@ -9,6 +9,7 @@
 
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <sstream>
 
 namespace {
@@ -54,6 +55,8 @@ public:
             ->capture_default_str()
             ->check(deviceModelValidator());
         simulate_->add_flag("--landscape", landscape_, "Start held sideways");
+        simulate_->add_option("--passcode", passcode_,
+            "The device's passcode: nothing opens from the locked screen before it is entered (unlock CODE)");
         simulate_->add_flag("--json", json_, "Print one JSON object a step");
         listOptions_.addTo(*simulate_);
     }
@@ -71,6 +74,8 @@ public:
         applyListEnvironment(listOptions_);
         host::Device device = bootDevice(options, deviceModelNamed(device_),
             landscape_ ? host::Orientation::Landscape : host::Orientation::Portrait);
+        if (passcode_)
+            device.springBoard().setPasscode(*passcode_);
         void* extension = extensionLibrary(device);
         applyListOverrides(extension, listOptions_);
         SimulationPlayer(device, extension, json_).play(steps);
@@ -82,6 +87,7 @@ private:
     std::string script_ = "-";
     std::string device_ { host::defaultDeviceModel().name };
     bool landscape_ = false;
+    std::optional<std::string> passcode_;
     bool json_ = false;
     ListOptions listOptions_;
 };

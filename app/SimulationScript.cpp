@@ -68,6 +68,26 @@ int countFrom(const std::string& text)
     return count;
 }
 
+int indexFrom(const std::string& text, const char* what)
+{
+    int index = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, index);
+    if (text.empty() || error != std::errc() || stop != end || index < 0)
+        throw Refusal { "'" + text + "' is not a " + what + " number (0 for the first)" };
+    return index;
+}
+
+double pointsFrom(const std::string& text)
+{
+    double points = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, points);
+    if (text.empty() || error != std::errc() || stop != end || !std::isfinite(points))
+        throw Refusal { "'" + text + "' is not a number of points, such as 81 or -80.5" };
+    return points;
+}
+
 void require(std::string problem)
 {
     if (!problem.empty())
@@ -108,8 +128,23 @@ constexpr StepRule stepRules[] = {
         } },
     { "idle", "SECONDS", 1, 1,
         [](const Words& words, const ScriptChecks&) -> Action { return Idle { secondsFrom(words[0]) }; } },
-    { "unlock", "", 0, 0, [](const Words&, const ScriptChecks&) -> Action { return Unlock {}; } },
+    { "unlock", "[PASSCODE]", 0, 1,
+        [](const Words& words, const ScriptChecks&) -> Action {
+            return Unlock { words.empty() ? std::nullopt : std::optional(words[0]) };
+        } },
     { "lock", "", 0, 0, [](const Words&, const ScriptChecks&) -> Action { return Lock {}; } },
+    { "passcode", "CODE|\"\"", 1, 1,
+        [](const Words& words, const ScriptChecks&) -> Action { return SetPasscode { words[0] }; } },
+    { "cancel", "", 0, 0, [](const Words&, const ScriptChecks&) -> Action { return CancelPrompt {}; } },
+    { "swipe", "SECTION ROW DX", 3, 3,
+        [](const Words& words, const ScriptChecks&) -> Action {
+            const double distance = pointsFrom(words[2]);
+            if (distance < 0)
+                throw Refusal { "a row is pulled to the right: DX is 0 or more" };
+            return Swipe { indexFrom(words[0], "section"), indexFrom(words[1], "row"), distance };
+        } },
+    { "drag-table", "DY", 1, 1,
+        [](const Words& words, const ScriptChecks&) -> Action { return DragList { pointsFrom(words[0]) }; } },
     { "prefs", "set KEY VALUE", 3, 3,
         [](const Words& words, const ScriptChecks& checks) -> Action {
             if (words[0] != "set")

@@ -32,8 +32,28 @@ struct SwitchDevice {
 struct Idle {
     double seconds = 0;
 };
-struct Unlock { };
+// Without a passcode, the press that unlocks (or brings up the passcode prompt);
+// with one, the passcode typed into the prompt.
+struct Unlock {
+    std::optional<std::string> passcode;
+};
 struct Lock { };
+// The device's passcode from now on; empty for none.
+struct SetPasscode {
+    std::string passcode;
+};
+// The passcode prompt cancelled.
+struct CancelPrompt { };
+// A row of the event list pulled `distance` points to the right and let go there.
+struct Swipe {
+    int section = 0;
+    int row = 0;
+    double distance = 0;
+};
+// A finger on the event list moved `distance` points down (up when negative).
+struct DragList {
+    double distance = 0;
+};
 // A preference stored as the settings pane stores it, then announced.
 struct SetPreference {
     std::string key;
@@ -44,8 +64,8 @@ struct Snapshot {
 };
 struct State { };
 
-using Action
-    = std::variant<Wake, Notify, Clear, Rotate, SwitchDevice, Idle, Unlock, Lock, SetPreference, Snapshot, State>;
+using Action = std::variant<Wake, Notify, Clear, Rotate, SwitchDevice, Idle, Unlock, Lock, SetPasscode, CancelPrompt,
+    Swipe, DragList, SetPreference, Snapshot, State>;
 
 struct Step {
     // 1 for the script's first line.

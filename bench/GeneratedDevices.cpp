@@ -3,6 +3,7 @@
 
 #include <Foundation/NSDictionary.h>
 #include <Foundation/NSPropertyList.h>
+#include <Foundation/NSValue.h>
 #include <platform/Environment.h>
 
 namespace fs = std::filesystem;
@@ -31,15 +32,18 @@ const fs::path& GeneratedDevices::folderFor(int items)
     fs::remove_all(folder);
     VdirShape shape;
     shape.items = items;
-    shape.series = items / 10;
+    shape.series = items / 20;
     shape.calendars = 4;
     shape.anchor = static_cast<std::int64_t>(anchor);
     const fs::path device = folder / "device";
     writeVdir((device / "var/mobile/Library/Calendars").string(), shape);
-    // The calendar application hides none of them.
+    // The calendar application hides none of them; the lock screen lists a week.
     platform::setDeviceRoot(device.string());
     NSPropertyListSerialization::writePropertyList(NSDictionary::dictionary().get(),
         "/private/var/mobile/Library/Preferences/com.apple.mobilecal.plist", NSPropertyListBinaryFormat_v1_0);
+    NSPropertyListSerialization::writePropertyList(
+        NSDictionary::dictionary({ { NSString::string("daysToDisplay"), NSNumber::numberWithInteger(7) } }).get(),
+        "/var/mobile/Library/Preferences/com.quarnel.dayglass2.plist", NSPropertyListBinaryFormat_v1_0);
     return folder;
 }
 

@@ -1,7 +1,8 @@
 // Device roots filled with generated calendars, for the benchmarks of the
 // calendar store and of event loading: one per item count, made on first use and
-// removed at exit, each with four calendars around `anchor` (a tenth of the items
-// repeating) that the calendar application shows.
+// removed at exit, each with four calendars around `anchor` (one item in twenty
+// repeating) that the calendar application shows, and the extension's settings
+// listing a week.
 #pragma once
 
 #include <filesystem>

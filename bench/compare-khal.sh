@@ -1,16 +1,24 @@
 #!/usr/bin/env bash
-# Times `dayglass list` against `khal list` on the same generated calendars and
-# prints how many times faster dayglass is.
+# Times `dayglass list` against `khal list` on the same generated calendars, at
+# several store sizes, and prints side by side: the warm runs (each a fresh
+# process, the index already built), the first runs (no index yet) beside a
+# plain libical parse-and-expand of every file (the floor of any program that
+# reads every file), the peak memory of both programs, and the next `list`
+# after one file of a store changed.
 #
 #   bench/compare-khal.sh [options] [-- COMMAND...]
 #
 # Options:
-#   --items N       items in all (default 10000)
-#   --series S      of which repeating (default N/10)
+#   --sizes LIST    store sizes in items, comma-separated (default 1000,10000,100000)
+#   --series-every K  one item in K repeats (default 20)
 #   --calendars C   calendar folders (default 4)
 #   --days D        days listed (default 7)
-#   --runs R        timed runs of each program, after one untimed first run (default 5)
-#   --build DIR     build folder holding bin/make-vdir and bin/dayglass (default build/default)
+#   --runs R        warm runs of each program per size, and changed-file runs (default 5)
+#   --first-runs F  first runs of each program per size, each on a new cache (default 1)
+#   --change-size N the size whose store gets one changed file before a run (default 10000,
+#                   else the first size)
+#   --build DIR     build folder holding bin/make-vdir, bin/run-stats, bin/parse-expand
+#                   and bin/dayglass (default build/default)
 #   --install-khal  install Debian's khal with apt-get if it is missing
 #
 # COMMAND lists the agenda; in it "{calendars}" becomes the calendar folders and
@@ -18,27 +26,34 @@
 #   DIR/bin/dayglass list --days {days} --max 0 --calendars {calendars}
 # which lists them on the build's sample device, whose own few items come too.
 #
-# The calendars surround today, so both programs list a full week. Each
-# program's first run (khal builds its database then) is reported apart; the
-# ratio compares the mean of the timed runs.
+# Both programs run in Europe/Berlin, the zone of the generated items, with their
+# caches in a temporary folder (XDG_CACHE_HOME for dayglass, a database path for
+# khal). Times are wall-clock seconds, the median of the runs; "cpu" is the
+# median processor time (user and system, all threads); memory is the largest
+# maximum resident set of any run of the program at that size. The calendars
+# surround today, so both programs list a full window.
 set -euo pipefail
 
-items=10000
-series=""
+sizes="1000,10000,100000"
+series_every=20
 calendars=4
 days=7
 runs=5
+first_runs=1
+change_size=""
 build="build/default"
 install_khal=0
 command=()
 
 while [ $# -gt 0 ]; do
   case "$1" in
-    --items) items="$2"; shift 2 ;;
-    --series) series="$2"; shift 2 ;;
+    --sizes) sizes="$2"; shift 2 ;;
+    --series-every) series_every="$2"; shift 2 ;;
     --calendars) calendars="$2"; shift 2 ;;
     --days) days="$2"; shift 2 ;;
     --runs) runs="$2"; shift 2 ;;
+    --first-runs) first_runs="$2"; shift 2 ;;
+    --change-size) change_size="$2"; shift 2 ;;
     --build) build="$2"; shift 2 ;;
     --install-khal) install_khal=1; shift ;;
     --) shift; command=("$@"); break ;;
@@ -46,8 +61,18 @@ while [ $# -gt 0 ]; do
     *) echo "compare-khal: unknown option $1 (try --help)" >&2; exit 2 ;;
   esac
 done
-[ -n "$series" ] || series=$((items / 10))
+IFS=, read -r -a size_list <<< "$sizes"
+if [ -z "$change_size" ]; then
+  change_size="${size_list[0]}"
+  for size in "${size_list[@]}"; do [ "$size" = 10000 ] && change_size=10000; done
+fi
 [ ${#command[@]} -gt 0 ] || command=("$build/bin/dayglass" list --days "{days}" --max 0 --calendars "{calendars}")
+for tool in make-vdir run-stats parse-expand; do
+  if [ ! -x "$build/bin/$tool" ]; then
+    echo "compare-khal: $build/bin/$tool is missing; build it: cmake --build --preset default --target $tool" >&2
+    exit 2
+  fi
+done
 
 if ! command -v khal >/dev/null; then
   if [ "$install_khal" -eq 0 ]; then
@@ -56,55 +81,129 @@ if ! command -v khal >/dev/null; then
   fi
   SUDO=""
   [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-  $SUDO apt-get install -y -qq --no-install-recommends khal >/dev/null
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends khal >/dev/null
 fi
 
+export TZ=Europe/Berlin
 work="$(mktemp -d "${TMPDIR:-/tmp}/compare-khal-XXXXXX")"
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/vdir"
 
-echo "compare-khal: writing $items items ($series repeating) into $calendars calendars"
-mapfile -t folders < <("$build/bin/make-vdir" "$work/vdir" --items "$items" --series "$series" --calendars "$calendars")
-
-{
-  echo "[calendars]"
-  for folder in "${folders[@]}"; do
-    printf '[[%s]]\npath = %s\ntype = calendar\n' "$(basename "$folder")" "$folder"
-  done
-  printf '[locale]\ntimeformat = %%H:%%M\ndateformat = %%Y-%%m-%%d\nlongdateformat = %%Y-%%m-%%d\n'
-  printf 'datetimeformat = %%Y-%%m-%%d %%H:%%M\nlongdatetimeformat = %%Y-%%m-%%d %%H:%%M\n'
-  printf '[sqlite]\npath = %s\n' "$work/khal.db"
-} > "$work/khal.conf"
-
-# Fills the placeholders of the agenda command: {calendars} stands for every folder.
-dayglass=()
-for word in "${command[@]}"; do
-  if [ "$word" = "{calendars}" ]; then
-    dayglass+=("${folders[@]}")
-  else
-    dayglass+=("${word//\{days\}/$days}")
-  fi
-done
-khal=(khal -c "$work/khal.conf" list today "${days}d")
-
-now() { date +%s.%N; }
-
-# Runs a program once untimed-and-reported, then `runs` times; prints "first mean lines".
-measure() {
-  local start end first total=0 lines
-  start=$(now); lines=$("$@" 2>/dev/null | wc -l); end=$(now)
-  first=$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.4f", b - a }')
-  for _ in $(seq "$runs"); do
-    start=$(now); "$@" >/dev/null 2>&1; end=$(now)
-    total=$(awk -v t="$total" -v a="$start" -v b="$end" 'BEGIN { printf "%.6f", t + b - a }')
-  done
-  echo "$first $(awk -v t="$total" -v n="$runs" 'BEGIN { printf "%.4f", t / n }') $lines"
+# Writes the khal configuration of one store: every calendar folder, plain
+# formats, the database at the given path.
+write_khal_conf() {
+  local conf="$1" database="$2" folder
+  shift 2
+  {
+    echo "[calendars]"
+    for folder in "$@"; do
+      printf '[[%s]]\npath = %s\ntype = calendar\n' "$(basename "$folder")" "$folder"
+    done
+    printf '[locale]\ntimeformat = %%H:%%M\ndateformat = %%Y-%%m-%%d\nlongdateformat = %%Y-%%m-%%d\n'
+    printf 'datetimeformat = %%Y-%%m-%%d %%H:%%M\nlongdatetimeformat = %%Y-%%m-%%d %%H:%%M\n'
+    printf '[sqlite]\npath = %s\n' "$database"
+  } > "$conf"
 }
 
-read -r dg_first dg_mean dg_lines < <(measure "${dayglass[@]}")
-read -r kh_first kh_mean kh_lines < <(measure "${khal[@]}")
+# One run of a command with its cache folder: appends "wall cpu maxrss lines" to a file.
+run_into() {
+  local file="$1" cache="$2"
+  shift 2
+  XDG_CACHE_HOME="$cache" "$build/bin/run-stats" "$@" >> "$file" || {
+    echo "compare-khal: $* failed" >&2
+    exit 1
+  }
+}
 
-printf '%-10s %12s %12s %8s\n' "" "first run s" "mean s" "lines"
-printf '%-10s %12s %12s %8s\n' dayglass "$dg_first" "$dg_mean" "$dg_lines"
-printf '%-10s %12s %12s %8s\n' khal "$kh_first" "$kh_mean" "$kh_lines"
-awk -v d="$dg_mean" -v k="$kh_mean" 'BEGIN { if (d > 0) printf "ratio: dayglass list is %.1f times as fast as khal list\n", k / d }'
+# Column of a stats file: the median (of wall or cpu seconds), or the largest.
+median() { cut -d' ' -f"$2" "$1" | sort -g | awk '{ v[NR] = $1 } END { printf "%.4f", NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+largest() { cut -d' ' -f"$2" "$1" | sort -g | tail -1; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.1f", a / b; else printf "-" }'; }
+mib() { awk -v k="$1" 'BEGIN { printf "%.1f", k / 1024 }'; }
+
+# Changes one item's title the way vdirsyncer writes: a new file renamed over the old one.
+change_item() {
+  local file="$1" round="$2"
+  sed "s/^SUMMARY:.*/SUMMARY:Changed $round/" "$file" > "$file.new"
+  mv "$file.new" "$file"
+}
+
+warm_rows=() first_rows=() memory_rows=() change_row="" aims=()
+
+for size in "${size_list[@]}"; do
+  dir="$work/$size"
+  mkdir -p "$dir/vdir"
+  echo "compare-khal: $size items ($((size / series_every)) repeating) in $calendars calendars" >&2
+  mapfile -t folders < <("$build/bin/make-vdir" "$dir/vdir" --items "$size" --series "$((size / series_every))" \
+    --calendars "$calendars")
+  write_khal_conf "$dir/khal.conf" "$dir/khal.db" "${folders[@]}"
+  dayglass=()
+  for word in "${command[@]}"; do
+    if [ "$word" = "{calendars}" ]; then dayglass+=("${folders[@]}"); else dayglass+=("${word//\{days\}/$days}"); fi
+  done
+  khal=(khal -c "$dir/khal.conf" list today "${days}d")
+
+  for _ in $(seq "$first_runs"); do
+    rm -rf "$dir/cache" "$dir/khal.db"
+    run_into "$dir/dayglass-first" "$dir/cache" "${dayglass[@]}"
+    run_into "$dir/khal-first" "$dir/cache" "${khal[@]}"
+  done
+  for _ in $(seq "$runs"); do
+    run_into "$dir/dayglass-warm" "$dir/cache" "${dayglass[@]}"
+    run_into "$dir/khal-warm" "$dir/cache" "${khal[@]}"
+    run_into "$dir/floor" "$dir/cache" "$build/bin/parse-expand" --days "$days" "${folders[@]}"
+  done
+  if [ "$size" = "$change_size" ]; then
+    mapfile -t changed < <(find "${folders[@]}" -name '*.ics' | sort | head -n "$runs")
+    for round in $(seq "$runs"); do
+      change_item "${changed[$((round - 1))]}" "$round"
+      run_into "$dir/dayglass-changed" "$dir/cache" "${dayglass[@]}"
+    done
+  fi
+
+  dg_warm=$(median "$dir/dayglass-warm" 1) kh_warm=$(median "$dir/khal-warm" 1)
+  dg_first=$(median "$dir/dayglass-first" 1) kh_first=$(median "$dir/khal-first" 1) floor=$(median "$dir/floor" 1)
+  dg_rss=$(cat "$dir"/dayglass-* | sort -k3 -g | tail -1 | cut -d' ' -f3)
+  kh_rss=$(cat "$dir"/khal-* | sort -k3 -g | tail -1 | cut -d' ' -f3)
+  warm_rows+=("$(printf '%8s %10s %8s %10s %8s %14s %8s %8s' "$size" "$dg_warm" "$(median "$dir/dayglass-warm" 2)" \
+    "$kh_warm" "$(median "$dir/khal-warm" 2)" "$(ratio "$kh_warm" "$dg_warm")" \
+    "$(largest "$dir/dayglass-warm" 4)" "$(largest "$dir/khal-warm" 4)")")
+  first_rows+=("$(printf '%8s %10s %10s %14s %10s %14s' "$size" "$dg_first" "$kh_first" \
+    "$(ratio "$kh_first" "$dg_first")" "$floor" "$(ratio "$dg_first" "$floor")")")
+  memory_rows+=("$(printf '%8s %12s %10s %14s' "$size" "$(mib "$dg_rss")" "$(mib "$kh_rss")" "$(ratio "$dg_rss" "$kh_rss")")")
+  if [ "$size" = "$change_size" ]; then
+    dg_changed=$(median "$dir/dayglass-changed" 1)
+    change_row="$(printf '%8s %10s %14s %14s' "$size" "$dg_warm" "$dg_changed" "$(ratio "$dg_changed" "$dg_warm")")"
+    aims+=("one changed file at $size: next list $(ratio "$dg_changed" "$dg_warm") times a warm one (aim: at most 1.5)")
+  fi
+  if [ "$size" = 10000 ]; then
+    aims+=("warm at 10000: $(ratio "$kh_warm" "$dg_warm") times as fast as khal (aim: at least 15)")
+    aims+=("first run at 10000: $(ratio "$kh_first" "$dg_first") times as fast as khal's (aim: at least 25)")
+  fi
+  [ "$size" = 100000 ] && aims+=("warm at 100000: $dg_warm s (aim: under 0.2 s)")
+  aims+=("first run at $size: $(ratio "$dg_first" "$floor") times the floor (aim: at most 1.5)")
+  aims+=("peak memory at $size: $(ratio "$dg_rss" "$kh_rss") times khal's (aim: under 2)")
+done
+
+echo "compare-khal: $(date -u +%Y-%m-%d), $(nproc) cores, $days-day window, $calendars calendars," \
+  "1 in $series_every items repeating, Europe/Berlin; medians of $runs warm and $first_runs first runs"
+echo
+echo "Warm: a fresh process, the index built (seconds)"
+printf '%8s %10s %8s %10s %8s %14s %8s %8s\n' items dayglass cpu khal cpu khal/dayglass "dg lines" "kh lines"
+printf '%s\n' "${warm_rows[@]}"
+echo
+echo "First run: no index yet (seconds); floor: libical parsing and expanding every file"
+printf '%8s %10s %10s %14s %10s %14s\n' items dayglass khal khal/dayglass floor dayglass/floor
+printf '%s\n' "${first_rows[@]}"
+echo
+echo "Peak memory: largest maximum resident set of any run (MiB)"
+printf '%8s %12s %10s %14s\n' items dayglass khal dayglass/khal
+printf '%s\n' "${memory_rows[@]}"
+if [ -n "$change_row" ]; then
+  echo
+  echo "One changed file (a new file renamed over an item's), then the next list (seconds)"
+  printf '%8s %10s %14s %14s\n' items warm "after change" changed/warm
+  printf '%s\n' "$change_row"
+fi
+echo
+echo "Aims"
+printf '  %s\n' "${aims[@]}"

@@ -16,7 +16,7 @@ namespace {
 void applyEnvironment(const BootOptions& options)
 {
     platform::setDeviceRoot(options.root);
-    EKEventStore::setCalendarStorage(EKCalendarStorage::Memory);
+    EKEventStore::setCalendarStorage(options.calendarStorage);
     if (options.now)
         platform::pinCurrentTime(options.now);
     if (options.timeZone)

@@ -2,6 +2,7 @@
 // and locale, and SpringBoard running on it with the extensions of the device loaded.
 #pragma once
 
+#include <EventKit/EKTypes.h>
 #include <host/DeviceModel.h>
 #include <host/SpringBoard.h>
 #include <host/SubstrateLoader.h>
@@ -27,6 +28,9 @@ struct BootOptions {
     // The hardware SpringBoard's lock screen starts on.
     const DeviceModel* model = &defaultDeviceModel();
     Orientation orientation = Orientation::Portrait;
+    // How the calendars are kept: in memory for a device that wakes many
+    // times, in the persistent index for a command that looks once.
+    EKCalendarStorage calendarStorage = EKCalendarStorage::Memory;
 };
 
 class Device {

@@ -7,9 +7,11 @@ Class SBApplication::classObject()
     return cls;
 }
 
-SBApplication::SBApplication(Ref<NSString> bundleIdentifier, Ref<NSString> displayName)
+SBApplication::SBApplication(
+    Ref<NSString> bundleIdentifier, Ref<NSString> displayName, std::vector<std::string> urlSchemes)
     : bundleIdentifier_(std::move(bundleIdentifier))
     , displayName_(std::move(displayName))
+    , urlSchemes_(std::move(urlSchemes))
 {
     setIsa(classObject());
 }

@@ -3,6 +3,9 @@
 
 #include <Foundation/NSString.h>
 
+#include <string>
+#include <vector>
+
 class SBApplication : public NSObject {
 public:
     static Class classObject();
@@ -11,10 +14,12 @@ public:
         : SBApplication(NSString::string(), NSString::string())
     {
     }
-    SBApplication(Ref<NSString> bundleIdentifier, Ref<NSString> displayName);
+    SBApplication(Ref<NSString> bundleIdentifier, Ref<NSString> displayName, std::vector<std::string> urlSchemes = {});
 
     const NSString* bundleIdentifier() const { return bundleIdentifier_.get(); }
     const NSString* displayName() const { return displayName_.get(); }
+    // The URL schemes it registered (CFBundleURLTypes), in lower case.
+    const std::vector<std::string>& urlSchemes() const { return urlSchemes_; }
 
     std::string description() const override;
 
@@ -23,4 +28,5 @@ private:
 
     Ref<NSString> bundleIdentifier_;
     Ref<NSString> displayName_;
+    std::vector<std::string> urlSchemes_;
 };

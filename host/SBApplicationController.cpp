@@ -4,6 +4,7 @@
 #include <platform/Environment.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -38,6 +39,32 @@ std::vector<std::string> installedBundles()
     return bundles;
 }
 
+std::string lowercased(std::string_view text)
+{
+    std::string lower(text);
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+    return lower;
+}
+
+// The schemes of every entry of CFBundleURLTypes; entries of another shape are passed over.
+std::vector<std::string> urlSchemesOf(const NSDictionary& info)
+{
+    std::vector<std::string> schemes;
+    auto* types = dynamicCast<NSArray>(info.objectForKey("CFBundleURLTypes"));
+    if (!types)
+        return schemes;
+    for (const Ref<NSObject>& type : *types) {
+        auto* entry = dynamicCast<NSDictionary>(type.get());
+        auto* entrySchemes = entry ? dynamicCast<NSArray>(entry->objectForKey("CFBundleURLSchemes")) : nullptr;
+        if (!entrySchemes)
+            continue;
+        for (const Ref<NSObject>& scheme : *entrySchemes)
+            if (auto* text = dynamicCast<NSString>(scheme.get()); text && text->length() > 0)
+                schemes.push_back(lowercased(text->UTF8String()));
+    }
+    return schemes;
+}
+
 Ref<SBApplication> applicationFromBundle(const std::string& bundle)
 {
     Ref<NSDictionary> info = NSDictionary::dictionaryWithContentsOfFile(bundle + "/Info.plist");
@@ -45,8 +72,8 @@ Ref<SBApplication> applicationFromBundle(const std::string& bundle)
     if (!identifier)
         return nullptr;
     auto* name = dynamicCast<NSString>(info->objectForKey("CFBundleDisplayName"));
-    return makeRef<SBApplication>(
-        Ref<NSString>(identifier), name ? Ref<NSString>(name) : NSString::string(fs::path(bundle).stem().string()));
+    return makeRef<SBApplication>(Ref<NSString>(identifier),
+        name ? Ref<NSString>(name) : NSString::string(fs::path(bundle).stem().string()), urlSchemesOf(*info));
 }
 
 } // namespace
@@ -81,9 +108,22 @@ SBApplicationController* SBApplicationController::sharedInstance()
 void SBApplicationController::reloadApplications()
 {
     applications_->removeAllObjects();
+    std::map<std::string, std::string, std::less<>> schemes;
     for (const std::string& bundle : installedBundles())
-        if (Ref<SBApplication> application = applicationFromBundle(bundle))
+        if (Ref<SBApplication> application = applicationFromBundle(bundle)) {
             applications_->addObject(application.get());
+            for (const std::string& scheme : application->urlSchemes())
+                schemes.try_emplace(scheme, application->bundleIdentifier()->UTF8String());
+        }
+    std::lock_guard guard(schemesLock_);
+    schemes_ = std::move(schemes);
+}
+
+std::string SBApplicationController::bundleIdentifierForURLScheme(std::string_view scheme) const
+{
+    std::lock_guard guard(schemesLock_);
+    auto found = schemes_.find(lowercased(scheme));
+    return found == schemes_.end() ? std::string() : found->second;
 }
 
 SBApplication* SBApplicationController::applicationWithDisplayIdentifier(std::string_view bundleIdentifier) const

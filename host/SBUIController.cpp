@@ -1,5 +1,7 @@
 #include <host/SBUIController.h>
 
+#include <Foundation/NSLog.h>
+
 Class SBUIController::classObject()
 {
     static Class cls = objc::registerClass<SBUIController>("SBUIController", NSObject::classObject(), [](Class c) {
@@ -23,6 +25,11 @@ SBUIController* SBUIController::sharedInstance()
 
 void SBUIController::activateApplicationAnimated(id self, SEL, id application)
 {
-    if (auto* app = dynamicCast<SBApplication>(application))
-        static_cast<SBUIController*>(self)->foregroundApplication_ = app;
+    auto* app = dynamicCast<SBApplication>(application);
+    if (!app) {
+        NSLog("SpringBoard: asked to activate no application, nothing opens");
+        return;
+    }
+    if (const Activator& activator = static_cast<SBUIController*>(self)->activator_)
+        activator(app);
 }

@@ -3,6 +3,8 @@
 
 #include <host/SBApplication.h>
 
+#include <functional>
+
 class SBUIController : public NSObject {
 public:
     static Class classObject();
@@ -10,11 +12,14 @@ public:
 
     static SBUIController* sharedInstance();
 
-    // The application most recently activated, nil while SpringBoard itself is in front.
-    SBApplication* foregroundApplication() const { return foregroundApplication_.get(); }
+    // Who brings an application to the foreground: the running SpringBoard sets
+    // it and takes it away when it stops. Without one nothing comes.
+    using Activator = std::function<void(SBApplication*)>;
+    void setActivator(Activator activator) { activator_ = std::move(activator); }
 
 private:
+    // Nil, or anything but an application, does nothing and is logged.
     static void activateApplicationAnimated(id self, SEL, id application);
 
-    Ref<SBApplication> foregroundApplication_;
+    Activator activator_;
 };

@@ -8,11 +8,24 @@
 #include <host/SBDashBoardEvent.h>
 #include <host/SBUIController.h>
 
+#include <Foundation/NSDictionary.h>
+#include <Foundation/NSLog.h>
 #include <UIKit/UIScreen.h>
 #include <UIKit/UIViewControllerTransitionCoordinator.h>
 #include <platform/Environment.h>
 
 namespace host {
+namespace {
+
+std::string devicePasscode()
+{
+    Ref<NSDictionary> preferences
+        = NSDictionary::dictionaryWithContentsOfFile("/var/mobile/Library/Preferences/com.apple.springboard.plist");
+    auto* passcode = preferences ? dynamicCast<NSString>(preferences->objectForKey("DevicePasscode")) : nullptr;
+    return passcode ? passcode->UTF8String() : std::string();
+}
+
+} // namespace
 
 void registerSpringBoardClasses()
 {
@@ -30,7 +43,10 @@ void registerSpringBoardClasses()
 SpringBoard::SpringBoard(const DeviceModel& model, Orientation orientation)
     : model_(&model)
     , orientation_(orientation)
+    , passcode_(devicePasscode())
+    , launches_(std::make_shared<ApplicationLaunches>(static_cast<LaunchGate&>(*this)))
 {
+    launches_->install();
     registerSpringBoardClasses();
     applyLayout();
     mainPage_ = allocInit<SBDashBoardMainPageViewController>();
@@ -104,11 +120,56 @@ void SpringBoard::unlock()
 {
     if (!locked_)
         return;
+    if (hasPasscode())
+        showPasscodePrompt();
+    else
+        completeUnlock();
+}
+
+void SpringBoard::setPasscode(std::string passcode)
+{
+    passcode_ = std::move(passcode);
+}
+
+bool SpringBoard::enterPasscode(std::string_view passcode)
+{
+    if (!locked_)
+        return false;
+    if (passcode != passcode_) {
+        NSLog("SpringBoard: wrong passcode");
+        showPasscodePrompt();
+        return false;
+    }
+    completeUnlock();
+    return true;
+}
+
+void SpringBoard::cancelPasscodePrompt()
+{
+    passcodePromptShown_ = false;
+    launches_->dropPendingLaunch();
+}
+
+void SpringBoard::showPasscodePrompt()
+{
     if (!screenOn_)
         wake();
+    if (!passcodePromptShown_)
+        NSLog("SpringBoard: passcode prompt shown");
+    passcodePromptShown_ = true;
+    armIdleTimer();
+}
+
+// The lock screen goes; then whatever waited for the unlock opens.
+void SpringBoard::completeUnlock()
+{
+    if (!screenOn_)
+        wake();
+    passcodePromptShown_ = false;
     sendEvent(SBDashBoardEvent::lockScreenWillDismissType);
     hideLockScreen();
     locked_ = false;
+    launches_->runPendingLaunch();
 }
 
 void SpringBoard::lock()
@@ -151,6 +212,8 @@ void SpringBoard::screenOff()
         hideLockScreen();
     screenOn_ = false;
     locked_ = true;
+    passcodePromptShown_ = false;
+    launches_->returnToLockScreen();
     stopIdleTimer();
 }
 

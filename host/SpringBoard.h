@@ -4,12 +4,16 @@
 // SpringBoard itself does.
 #pragma once
 
+#include <host/ApplicationLaunches.h>
 #include <host/DeviceModel.h>
 #include <host/SBDashBoardMainPageViewController.h>
 
 #include <objc/message.h>
 
 #include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
 
 // Kept out of this header: CoreFoundation's `Boolean` would shadow the enumerators of
@@ -60,12 +64,30 @@ R sendSuper(Class superclass, id self, const char* selector, Args... args)
 //   the main page for -idleTimerDuration and, on the main run loop's clock, turns
 //   the screen off once that many seconds pass without activity. SpringBoard's
 //   own duration is SBDashBoardMainPageViewController::defaultIdleTimerDuration.
-class SpringBoard {
+//
+// Applications and the passcode (ApplicationLaunches.h says how URLs and
+// activations reach an application):
+// - the device may have a passcode, read at start from the device's SpringBoard
+//   preferences, "/var/mobile/Library/Preferences/com.apple.springboard.plist",
+//   string key "DevicePasscode" (absent or empty: none), or set with setPasscode;
+// - unlock() without a passcode unlocks at once; with one it wakes the screen and
+//   shows the passcode prompt, and the device stays locked until enterPasscode
+//   gets the right one. A wrong one opens nothing and leaves the prompt up;
+//   cancelPasscodePrompt() takes it down and drops the pending launch;
+// - while locked, every launch (a URL opened with or without the unlock options,
+//   an activation) waits: without a passcode the device unlocks and the
+//   application opens at once; with one the prompt shows, and after the right
+//   passcode the one pending launch runs, once;
+// - locking, by the button or the idle timer, sends the application in front to
+//   the background, takes the prompt down and drops the pending launch.
+// The URLs opened from another thread reach the main run loop's queue: a session
+// lets them run with dispatch_drain_queues().
+class SpringBoard : private LaunchGate {
 public:
     // Registers the classes and builds the controller tree through the runtime.
     explicit SpringBoard(
         const DeviceModel& model = defaultDeviceModel(), Orientation orientation = Orientation::Portrait);
-    ~SpringBoard();
+    ~SpringBoard() override;
     SpringBoard(const SpringBoard&) = delete;
     SpringBoard& operator=(const SpringBoard&) = delete;
 
@@ -83,11 +105,27 @@ public:
     void unlock();
     // The lock button: locks and turns the screen off.
     void lock();
+    // Empty for none; takes effect at the next unlock.
+    void setPasscode(std::string passcode);
+    // Unlocks when locked and `passcode` is the device's, then runs the pending
+    // launch; answers whether it unlocked. A wrong one shows the prompt.
+    bool enterPasscode(std::string_view passcode);
+    void cancelPasscodePrompt();
 
     // The state.
     bool isScreenOn() const { return screenOn_; }
-    bool isLocked() const { return locked_; }
+    bool isLocked() const override { return locked_; }
     bool isLockScreenVisible() const { return screenOn_ && locked_; }
+    bool hasPasscode() const { return !passcode_.empty(); }
+    bool isPasscodePromptShown() const { return passcodePromptShown_; }
+    const std::optional<ForegroundApplication>& foregroundApplication() const
+    {
+        return launches_->foregroundApplication();
+    }
+    // "com.apple.mobilecal with x-apple-calevent://…" while a launch waits for the unlock.
+    std::optional<std::string> pendingLaunch() const { return launches_->pendingLaunch(); }
+    // Hears of every URL opened and every application brought to the foreground.
+    void setLaunchObserver(ApplicationLaunches::Observer observer) { launches_->setObserver(std::move(observer)); }
     const DeviceModel& deviceModel() const { return *model_; }
     Orientation orientation() const { return orientation_; }
     LockScreenLayout layout() const { return lockScreenLayout(*model_, orientation_); }
@@ -107,6 +145,9 @@ public:
     UIView* rootView() const;
 
 private:
+    void unlockForLaunch() override { unlock(); }
+    void showPasscodePrompt();
+    void completeUnlock();
     void addOrRemoveNotificationsList();
     void showLockScreen();
     void hideLockScreen();
@@ -124,6 +165,9 @@ private:
     bool locked_ = true;
     long long idleTimerDuration_ = 0;
     Ref<CFRunLoopTimer> idleTimer_;
+    std::string passcode_;
+    bool passcodePromptShown_ = false;
+    std::shared_ptr<ApplicationLaunches> launches_;
 };
 
 } // namespace host

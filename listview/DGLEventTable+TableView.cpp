@@ -223,7 +223,7 @@ Ref<UITableViewCell> DGLEventTable::tableViewCellForRowAtIndexPath(UITableView* 
 
     // The swipe handler finds the row's event again from this tag.
     cell->scrollView()->setDelegate(this);
-    cell->scrollView()->setTag(indexPath->section() * 1000 + indexPath->row());
+    cell->scrollView()->setTag(tagForRow(indexPath->section(), indexPath->row()));
 
     showIcon(*cell, *event, iconType_);
     return cell;

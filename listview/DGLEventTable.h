@@ -141,6 +141,15 @@ public:
     // A new view each time: the day's calendar page and title over a faint backdrop.
     Ref<UIView> tableViewViewForHeaderInSection(UITableView* tableView, NSInteger section) override;
 
+    // The swipe: a row pulled right past 80 points and let go performs
+    // `swipeAction` for the row's event. The end of the inner table's vertical
+    // drags comes here too and never passes the test.
+    void scrollViewDidEndDragging(UIScrollView* scrollView, bool decelerate) override;
+    // The tag of a row's scroll view, section × 1000 + row, from which the swipe
+    // finds its event again. Rows from 1000 on would read as rows of a later
+    // section, so they get a tag that addresses no row: they cannot be swiped.
+    static NSInteger tagForRow(NSInteger section, NSInteger row);
+
 protected:
     // initView in two halves: the inner table, empty; then the sections as its
     // data, and the fitting to them.
@@ -150,6 +159,11 @@ protected:
     DGLEKEVent* eventAtIndexPath(const NSIndexPath* indexPath) const;
 
 private:
+    // What a swipe on the event does, one method per action.
+    void openInCalendar(DGLEKEVent* event);
+    static void openDayElsewhere(const DGLEKEVent& event);
+    void launchApplication() const;
+
     // The loaded events: one array of DGLEKEVent per section.
     Ref<NSArray> calendarEvents_;
     // One dictionary per section, written by the day grouping.

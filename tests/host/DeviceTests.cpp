@@ -81,7 +81,8 @@ TEST(Device, ApplicationsComeFromTheDeviceAndCanBeActivated)
     root.writeText("/Applications/Broken.app/Info.plist", "garbage");
     fs::create_directory_symlink("private/var", root.path() / "var");
 
-    host::Device::boot({ .root = root.path().string() });
+    host::Device device = host::Device::boot({ .root = root.path().string() });
+    device.springBoard().unlock();
     SBApplicationController* applications = SBApplicationController::sharedInstance();
     EXPECT_EQ(applications->allApplications()->count(), 2u);
     SBApplication* fantastical = applications->applicationWithDisplayIdentifier("com.flexibits.fantastical2.iphone");
@@ -95,5 +96,6 @@ TEST(Device, ApplicationsComeFromTheDeviceAndCanBeActivated)
         objc_msgSend<id>(applications, "applicationWithDisplayIdentifier:", NSString::string("x.y").get()), nullptr);
 
     objc_msgSend<void>(SBUIController::sharedInstance(), "activateApplicationAnimated:", calendar);
-    EXPECT_EQ(SBUIController::sharedInstance()->foregroundApplication(), calendar);
+    ASSERT_TRUE(device.springBoard().foregroundApplication());
+    EXPECT_EQ(device.springBoard().foregroundApplication()->bundleIdentifier, "com.apple.mobilecal");
 }

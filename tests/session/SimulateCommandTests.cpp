@@ -76,6 +76,9 @@ TEST_F(Simulate, ABadLineStopsTheSessionBeforeAnythingRuns)
         { "prefs set daysToDisplay soon\n", ", line 1: daysToDisplay takes a whole number" },
         { "clear 0\n", ", line 1: '0' is neither a number of notifications (1 or more) nor all\n" },
         { "idle -3\n", ", line 1: '-3' is not a number of seconds" },
+        { "wake\nswipe 0 x 81\n", ", line 2: 'x' is not a row number (0 for the first)\n" },
+        { "swipe 0 0 -81\n", ", line 1: a row is pulled to the right: DX is 0 or more\n" },
+        { "drag-table far\n", ", line 1: 'far' is not a number of points, such as 81 or -80.5\n" },
     };
     for (const Case& c : cases) {
         const command_runner::Result result = play(c.script);

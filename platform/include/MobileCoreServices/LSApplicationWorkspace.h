@@ -1,8 +1,11 @@
 // The system workspace that opens URLs in applications. The extension reaches it
 // only by name: `[LSApplicationWorkspace defaultWorkspace]` and
-// `-openURL:withOptions:` through the runtime. Opening an application is not
-// simulated yet: each request is recorded for the host to read, and answered NO.
+// `-openURL:withOptions:` through the runtime. The applications are the host's:
+// each request is recorded and handed to the host's opener, which answers
+// whether an application takes the URL; without an opener the answer is NO.
 #pragma once
+
+#include <functional>
 
 #include <Foundation/NSDictionary.h>
 #include <Foundation/NSURL.h>
@@ -24,8 +27,12 @@ public:
         std::thread::id thread;
     };
 
-    // -openURL:withOptions:
+    // -openURL:withOptions:, from any thread.
     bool openURLWithOptions(NSURL* url, NSDictionary* options);
+
+    // Called on the thread of each request; empty removes it.
+    using Opener = std::function<bool(NSURL* url, NSDictionary* options)>;
+    void setOpener(Opener opener);
 
     // The requests so far, oldest first; the host reads and clears them.
     std::vector<OpenRequest> openRequests() const;
@@ -36,4 +43,5 @@ private:
 
     mutable std::mutex lock_;
     std::vector<OpenRequest> requests_;
+    Opener opener_;
 };

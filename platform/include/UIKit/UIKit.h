@@ -3,6 +3,7 @@
 
 #include <CoreGraphics/CGContext.h>
 #include <UIKit/CALayer.h>
+#include <UIKit/UIApplication.h>
 #include <UIKit/NSIndexPath.h>
 #include <UIKit/NSParagraphStyle.h>
 #include <UIKit/NSText.h>

@@ -54,6 +54,10 @@ public:
     // How far content pulled `overshoot` points past an edge moves, in a view
     // `dimension` points long: (1 − 1 / (overshoot × 0.55 / dimension + 1)) × dimension.
     static CGFloat rubberBandDistance(CGFloat overshoot, CGFloat dimension);
+    // Its inverse: how far past an edge the finger must go for the content to
+    // move `distance` points, never further. Infinite for a distance of the
+    // whole dimension or more, which no pull reaches.
+    static CGFloat rubberBandOvershoot(CGFloat distance, CGFloat dimension);
 
 private:
     CGFloat followFinger(CGFloat raw, CGFloat minimum, CGFloat maximum, CGFloat dimension) const;

@@ -31,6 +31,13 @@ dispatch_queue_t dispatch_get_main_queue();
 // The global queues of every priority share one small pool of worker threads and
 // start their blocks in the order sent; the priority is accepted and not acted on.
 dispatch_queue_t dispatch_get_global_queue(long identifier, unsigned long flags);
+// The queue's label: "com.apple.main-thread" for the main queue,
+// "com.apple.root.default-qos" for the global queues. With
+// DISPATCH_CURRENT_QUEUE_LABEL, the label of the queue running the caller: a
+// global queue's on its worker threads, the main queue's on any other thread.
+inline constexpr dispatch_queue_t DISPATCH_CURRENT_QUEUE_LABEL = nullptr;
+const char* dispatch_queue_get_label(dispatch_queue_t queue);
+
 // Does nothing for a null queue or a nil block.
 void dispatch_async(dispatch_queue_t queue, dispatch_block_t block);
 

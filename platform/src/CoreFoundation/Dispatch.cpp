@@ -15,6 +15,7 @@
 
 struct dispatch_queue_s {
     bool main;
+    const char* label;
 };
 
 namespace {
@@ -86,14 +87,22 @@ private:
 
 dispatch_queue_t dispatch_get_main_queue()
 {
-    static dispatch_queue_s queue { true };
+    static dispatch_queue_s queue { true, "com.apple.main-thread" };
     return &queue;
 }
 
 dispatch_queue_t dispatch_get_global_queue(long, unsigned long)
 {
-    static dispatch_queue_s queue { false };
+    static dispatch_queue_s queue { false, "com.apple.root.default-qos" };
     return &queue;
+}
+
+const char* dispatch_queue_get_label(dispatch_queue_t queue)
+{
+    if (!queue)
+        queue = onWorkerThread ? dispatch_get_global_queue(DISPATCH_QUEUE_PRIORITY_DEFAULT, 0)
+                               : dispatch_get_main_queue();
+    return queue->label;
 }
 
 void dispatch_async(dispatch_queue_t queue, dispatch_block_t block)

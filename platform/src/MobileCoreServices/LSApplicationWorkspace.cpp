@@ -44,9 +44,19 @@ LSApplicationWorkspace::LSApplicationWorkspace()
 
 bool LSApplicationWorkspace::openURLWithOptions(NSURL* url, NSDictionary* options)
 {
+    Opener opener;
+    {
+        std::lock_guard guard(lock_);
+        requests_.push_back({ url, options, std::this_thread::get_id() });
+        opener = opener_;
+    }
+    return url && opener && opener(url, options);
+}
+
+void LSApplicationWorkspace::setOpener(Opener opener)
+{
     std::lock_guard guard(lock_);
-    requests_.push_back({ url, options, std::this_thread::get_id() });
-    return false;
+    opener_ = std::move(opener);
 }
 
 std::vector<LSApplicationWorkspace::OpenRequest> LSApplicationWorkspace::openRequests() const

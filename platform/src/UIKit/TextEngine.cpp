@@ -29,8 +29,13 @@ FcConfig* loadFontConfig()
 
 PangoContext* createContext()
 {
-    PangoFontMap* fontMap = pango_cairo_font_map_new_for_font_type(CAIRO_FONT_TYPE_FT);
+    // Made the process's current configuration before the font map exists: a new
+    // font map initialises fontconfig on a thread of its own, which would otherwise
+    // parse the machine's whole configuration (a quarter of `dayglass list`'s
+    // start-up) only for it to be replaced by this one.
     FcConfig* config = loadFontConfig();
+    FcConfigSetCurrent(config);
+    PangoFontMap* fontMap = pango_cairo_font_map_new_for_font_type(CAIRO_FONT_TYPE_FT);
     pango_fc_font_map_set_config(PANGO_FC_FONT_MAP(fontMap), config);
     FcConfigDestroy(config);
     pango_cairo_font_map_set_resolution(PANGO_CAIRO_FONT_MAP(fontMap), 72);

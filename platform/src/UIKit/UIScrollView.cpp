@@ -1,6 +1,8 @@
 #include <UIKit/UIScrollView.h>
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 namespace {
 
@@ -47,6 +49,24 @@ CGFloat UIScrollView::rubberBandDistance(CGFloat overshoot, CGFloat dimension)
     if (dimension <= 0 || overshoot <= 0)
         return 0;
     return (1 - 1 / (overshoot * rubberBandCoefficient / dimension + 1)) * dimension;
+}
+
+// Solved for the overshoot, then moved by the last bits of rounding to the
+// furthest overshoot that does not take the content past `distance`, so that a
+// pull to 80 points ends at 80, not a hair short or beyond.
+CGFloat UIScrollView::rubberBandOvershoot(CGFloat distance, CGFloat dimension)
+{
+    constexpr CGFloat further = std::numeric_limits<CGFloat>::infinity();
+    if (distance <= 0)
+        return 0;
+    if (distance >= dimension)
+        return further;
+    CGFloat overshoot = distance * dimension / ((dimension - distance) * rubberBandCoefficient);
+    while (rubberBandDistance(overshoot, dimension) > distance)
+        overshoot = std::nextafter(overshoot, CGFloat(0));
+    while (rubberBandDistance(std::nextafter(overshoot, further), dimension) <= distance)
+        overshoot = std::nextafter(overshoot, further);
+    return overshoot;
 }
 
 bool UIScrollView::canScrollHorizontally() const

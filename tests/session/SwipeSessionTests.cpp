@@ -1,0 +1,177 @@
+#include "CommandRunner.h"
+
+#include <TempDeviceRoot.h>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+using nlohmann::json;
+
+namespace {
+
+const std::string calendar = "com.apple.mobilecal";
+const std::string backgroundQueue = "com.apple.root.default-qos";
+
+json opened(const std::string& url, const std::string& application, const std::string& thread)
+{
+    return { { "kind", "url" }, { "url", url }, { "application", application }, { "shows", nullptr },
+        { "thread", thread } };
+}
+
+json launched(const std::string& url, const std::string& application, const std::string& shows)
+{
+    return { { "kind", "launch" }, { "url", url }, { "application", application }, { "shows", shows },
+        { "thread", "main" } };
+}
+
+bool contains(const json& list, const std::string& text)
+{
+    return std::find(list.begin(), list.end(), json(text)) != list.end();
+}
+
+// Sessions on a copy of the sample device (its calendars, its applications),
+// pinned to Thursday 5 March 2026, 09:41 in Berlin, printed as JSON.
+class SwipeSession : public testing::Test {
+protected:
+    SwipeSession()
+    {
+        std::filesystem::copy(DAYGLASS_SAMPLE_DEVICE, root_.path(),
+            std::filesystem::copy_options::recursive | std::filesystem::copy_options::copy_symlinks);
+    }
+
+    // One object per step.
+    std::vector<json> play(const std::string& script, std::vector<std::string> options = {})
+    {
+        const std::string file = (root_.path() / "session.simulate").string();
+        std::ofstream(file) << script;
+        return playFile(file, std::move(options));
+    }
+
+    std::vector<json> playFile(const std::string& file, std::vector<std::string> options = {})
+    {
+        std::vector<std::string> arguments { "simulate", file, "--json", "--root", root_.path().string(), "--now",
+            "2026-03-05T09:41", "--tz", "Europe/Berlin" };
+        arguments.insert(arguments.end(), options.begin(), options.end());
+        const command_runner::Result result = command_runner::run(arguments);
+        EXPECT_EQ(result.status, 0) << result.err;
+        std::vector<json> lines;
+        std::istringstream out(result.out);
+        for (std::string line; std::getline(out, line);)
+            lines.push_back(json::parse(line));
+        return lines;
+    }
+
+    testing_support::TempDeviceRoot root_;
+};
+
+// The first row's event link, as the calendar store gives it.
+std::string firstRowLink(const json& swipe)
+{
+    const json& launches = swipe["launches"];
+    return launches.empty() ? std::string() : launches[0]["url"].get<std::string>();
+}
+
+} // namespace
+
+// Past 80 points each action opens its application once, unlocking the phone
+// that has no passcode; at 80 nothing happens; an empty application to launch
+// writes only the first line.
+TEST_F(SwipeSession, EachActionOpensItsApplication)
+{
+    const std::vector<json> steps = play("wake\n"
+                                         "swipe 0 0 80\n"
+                                         "swipe 0 0 81\n"
+                                         "lock\nprefs set swipeAction 2\nwake\n"
+                                         "swipe 0 1 81\n"
+                                         "lock\nprefs set swipeAction 3\nprefs set customLaunchAppBundleID \"\"\nwake\n"
+                                         "swipe 0 0 81\n"
+                                         "prefs set customLaunchAppBundleID com.example.notes\nunlock\nlock\nwake\n"
+                                         "swipe 0 0 81\n"
+                                         "state\n");
+    ASSERT_EQ(steps.size(), 18u);
+    EXPECT_EQ(steps[1]["gestures"], json({ "let go at (-80, 0)" }));
+    EXPECT_EQ(steps[1]["log"], json::array());
+    EXPECT_EQ(steps[1]["launches"], json::array());
+
+    const std::string link = firstRowLink(steps[2]);
+    EXPECT_EQ(link.rfind("x-apple-calevent://", 0), 0u) << steps[2];
+    EXPECT_EQ(steps[2]["launches"],
+        json({ opened(link, calendar, backgroundQueue),
+            launched(link, calendar, "Dinner: green curry, Thu 5 Mar 2026, all day") }));
+    EXPECT_EQ(steps[2]["log"][0],
+        "DGL2: scrollViewDidEndDraggingo customLaunchAppBundleID:com.apple.mobilecal, self.swipeAction=1");
+    EXPECT_TRUE(contains(steps[2]["changes"], "unlocked")) << steps[2];
+
+    const std::string day = "fantastical2://show?date=2026-3-5";
+    EXPECT_EQ(steps[6]["launches"],
+        json({ opened(day, "com.example.daybook", "main"), launched(day, "com.example.daybook", day) }));
+
+    EXPECT_EQ(
+        steps[11]["log"], json({ "DGL2: scrollViewDidEndDraggingo customLaunchAppBundleID:, self.swipeAction=3" }));
+    EXPECT_EQ(steps[11]["launches"], json::array());
+
+    EXPECT_EQ(steps[16]["launches"], json({ launched("", "com.example.notes", "its first screen") }));
+    EXPECT_EQ(steps[17]["state"]["foreground"], "com.example.notes");
+    EXPECT_EQ(steps[17]["state"]["locked"], false);
+}
+
+// With a passcode every action leaves the phone locked with the prompt up: a
+// wrong passcode opens nothing, a cancelled prompt drops the launch, and the
+// right passcode opens the one waiting application, once.
+TEST_F(SwipeSession, APasscodeHoldsEveryActionUntilItIsEntered)
+{
+    const std::vector<json> steps = play("wake\n"
+                                         "swipe 0 0 81\n"
+                                         "state\n"
+                                         "unlock 0000\n"
+                                         "unlock 1234\n"
+                                         "lock\nprefs set swipeAction 2\nwake\n"
+                                         "swipe 0 1 81\n"
+                                         "cancel\n"
+                                         "unlock 1234\n"
+                                         "lock\nprefs set swipeAction 3\nprefs set customLaunchAppBundleID "
+                                         "com.example.notes\nwake\n"
+                                         "swipe 0 0 81\n"
+                                         "unlock 1234\n"
+                                         "unlock 1234\n",
+        { "--passcode", "1234" });
+    ASSERT_EQ(steps.size(), 18u);
+    for (std::size_t swipe : { 1, 8, 15 }) {
+        EXPECT_TRUE(contains(steps[swipe]["changes"], "passcode prompt shown")) << steps[swipe];
+        EXPECT_FALSE(contains(steps[swipe]["changes"], "unlocked")) << steps[swipe];
+    }
+    const json waiting = steps[2]["state"];
+    EXPECT_EQ(waiting["locked"], true);
+    EXPECT_EQ(waiting["passcodePrompt"], true);
+    EXPECT_EQ(waiting["foreground"], nullptr);
+    EXPECT_EQ(waiting["pendingLaunch"], calendar + " with " + firstRowLink(steps[1]));
+
+    EXPECT_TRUE(contains(steps[3]["log"], "SpringBoard: wrong passcode")) << steps[3];
+    EXPECT_TRUE(contains(steps[9]["changes"], "no launch waiting")) << steps[9];
+
+    // Every application that came to the foreground, by step.
+    std::vector<std::pair<std::size_t, std::string>> launches;
+    for (std::size_t i = 0; i < steps.size(); ++i)
+        for (const json& launch : steps[i]["launches"])
+            if (launch["kind"] == "launch")
+                launches.emplace_back(i, launch["application"].get<std::string>());
+    EXPECT_EQ(
+        launches, (std::vector<std::pair<std::size_t, std::string>> { { 4, calendar }, { 16, "com.example.notes" } }));
+}
+
+// The example plays to its end and opens the calendar, the outside calendar,
+// the configured application and, after the passcode, the calendar again.
+TEST_F(SwipeSession, TheExampleOpensFourApplications)
+{
+    std::vector<std::string> applications;
+    for (const json& step : playFile(DAYGLASS_EXAMPLES "/swipe-to-open.simulate"))
+        for (const json& launch : step["launches"])
+            if (launch["kind"] == "launch")
+                applications.push_back(launch["application"]);
+    EXPECT_EQ(
+        applications, (std::vector<std::string> { calendar, "com.example.daybook", "com.example.notes", calendar }));
+}
