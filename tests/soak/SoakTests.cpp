@@ -35,8 +35,9 @@ constexpr long long residentGrowthLimit = 6 << 20;
 
 void report(std::size_t cycle, const ProcessResources& resources)
 {
-    std::printf("[ soak     ] cycle %zu: resident %.1f MiB, %zu descriptors, %zu threads\n", cycle,
-        static_cast<double>(resources.residentBytes) / (1 << 20), resources.descriptors, resources.threads);
+    std::printf("[ soak     ] cycle %zu: resident %.1f MiB (heap in use %.1f MiB), %zu descriptors, %zu threads\n",
+        cycle, static_cast<double>(resources.residentBytes) / (1 << 20),
+        static_cast<double>(resources.heapInUseBytes) / (1 << 20), resources.descriptors, resources.threads);
     std::fflush(stdout);
 }
 
