@@ -34,8 +34,8 @@ const char* const preferencesPath = "/var/mobile/Library/Preferences/com.quarnel
 // Keys another program keeps in the same file, and the extension's own.
 const char* const keptKeys[] = { "paneVersion", "daysToDisplay", "textSize", "iconType" };
 
-// DAYGLASS_KILL_RUNS=1000 is the long run; a failure prints its seed, which
-// DAYGLASS_KILL_SEED replays.
+// DAYGLASS_KILL_RUNS=1000 is the long run. The kill points come from a fixed seed,
+// printed on failure; DAYGLASS_KILL_SEED gives another.
 std::size_t runsToMake()
 {
     const char* runs = std::getenv("DAYGLASS_KILL_RUNS");
@@ -45,7 +45,7 @@ std::size_t runsToMake()
 unsigned seedToUse()
 {
     const char* seed = std::getenv("DAYGLASS_KILL_SEED");
-    return seed ? static_cast<unsigned>(std::stoul(seed)) : std::random_device {}();
+    return seed ? static_cast<unsigned>(std::stoul(seed)) : 20261208;
 }
 
 // `dayglass prefs set daysToDisplay VALUE` started with its output thrown away.
@@ -131,8 +131,7 @@ TEST(SettingsWriter, KilledAtRandomPointsItLeavesAReadableFileWithEveryKey)
         const int status = finish(pid, SIGKILL);
         killedMidway += WIFSIGNALED(status);
         const std::string problem = problemWith(stored, value);
-        ASSERT_EQ(problem, "") << "run " << run << " of seed " << seed << ", killed after " << microseconds
-                               << " µs (DAYGLASS_KILL_SEED=" << seed << " replays it)";
+        ASSERT_EQ(problem, "") << "run " << run << " of seed " << seed << ", killed after " << microseconds << " µs";
         stored = dynamicCast<NSNumber>(
             NSDictionary::dictionaryWithContentsOfFile(preferencesPath)->objectForKey("daysToDisplay"))
                      ->integerValue();

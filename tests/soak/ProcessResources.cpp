@@ -1,6 +1,12 @@
 #include "ProcessResources.h"
 
+#include <malloc.h>
 #include <unistd.h>
+
+#if defined(__SANITIZE_ADDRESS__)
+// The sanitizer runtime's own count; GCC ships no header that declares it.
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
+#endif
 
 #include <filesystem>
 #include <fstream>
@@ -22,10 +28,19 @@ std::size_t residentSize()
     return resident * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
 }
 
+std::size_t heapInUse()
+{
+#if defined(__SANITIZE_ADDRESS__)
+    return __sanitizer_get_current_allocated_bytes();
+#else
+    return mallinfo2().uordblks;
+#endif
+}
+
 } // namespace
 
 ProcessResources ProcessResources::now()
 {
     // The iterator over /proc/self/fd holds one descriptor of its own while it counts.
-    return { entriesIn("/proc/self/fd") - 1, entriesIn("/proc/self/task"), residentSize() };
+    return { entriesIn("/proc/self/fd") - 1, entriesIn("/proc/self/task"), residentSize(), heapInUse() };
 }

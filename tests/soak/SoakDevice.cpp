@@ -23,14 +23,15 @@ constexpr const char* syncedCalendarFile = "/var/mobile/Library/Calendars/home/s
 
 } // namespace
 
-SoakDevice::SoakDevice()
+SoakDevice::SoakDevice(EKCalendarStorage storage)
 {
     fs::copy(DAYGLASS_EXAMPLES "/device", root_.path(), fs::copy_options::recursive | fs::copy_options::copy_symlinks);
     device_ = std::make_unique<host::Device>(host::Device::boot({ .root = root_.path().string(),
         .fallbackExtensionsFolder = DAYGLASS_EXTENSIONS,
         .now = morning,
         .timeZone = "Europe/Berlin",
-        .locale = "en_US" }));
+        .locale = "en_US",
+        .calendarStorage = storage }));
     if (!device_->extension("Dayglass2.dylib") || device_->extension("Dayglass2.dylib")->handle == nullptr)
         throw std::runtime_error("Dayglass2.dylib did not load from " DAYGLASS_EXTENSIONS);
 }

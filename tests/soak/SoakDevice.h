@@ -1,10 +1,11 @@
 // One booted device for a long run: a copy of the sample device in a temporary
 // root, SpringBoard with Dayglass2.dylib loaded from the sample device, the clock
-// pinned to a morning with events ahead. A cycle is what a day of use does to a
+// pinned to a morning with events ahead, the calendars kept as `storage` says. A cycle is what a day of use does to a
 // phone: wake, notifications arriving and cleared, unlock, lock, the settings
 // pane changing a preference and a calendar sync rewriting a file.
 #pragma once
 
+#include <EventKit/EKTypes.h>
 #include <TempDeviceRoot.h>
 #include <host/Device.h>
 
@@ -12,7 +13,7 @@
 
 class SoakDevice {
 public:
-    SoakDevice();
+    explicit SoakDevice(EKCalendarStorage storage = EKCalendarStorage::Memory);
     ~SoakDevice();
     SoakDevice(const SoakDevice&) = delete;
     SoakDevice& operator=(const SoakDevice&) = delete;

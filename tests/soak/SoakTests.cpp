@@ -25,7 +25,7 @@ namespace {
 std::size_t cyclesToRun()
 {
     const char* cycles = std::getenv("DAYGLASS_SOAK_CYCLES");
-    return cycles ? std::stoul(cycles) : 300;
+    return cycles ? std::stoul(cycles) : 200;
 }
 
 // What the resident size may grow by between the checkpoint and the end: room
@@ -35,23 +35,28 @@ constexpr long long residentGrowthLimit = 6 << 20;
 
 void report(std::size_t cycle, const ProcessResources& resources)
 {
-    std::printf("[ soak     ] cycle %zu: resident %.1f MiB, %zu descriptors, %zu threads\n", cycle,
-        static_cast<double>(resources.residentBytes) / (1 << 20), resources.descriptors, resources.threads);
+    std::printf("[ soak     ] cycle %zu: resident %.1f MiB (heap in use %.1f MiB), %zu descriptors, %zu threads\n",
+        cycle, static_cast<double>(resources.residentBytes) / (1 << 20),
+        static_cast<double>(resources.heapInUseBytes) / (1 << 20), resources.descriptors, resources.threads);
     std::fflush(stdout);
 }
+
+// The calendars parsed into memory, as `simulate` and `settings --watch` keep
+// them, or in the index on the device, as `list` and `render` do.
+class Soak : public testing::TestWithParam<EKCalendarStorage> { };
 
 } // namespace
 
 // Leaks are LeakSanitizer's to find when the asan preset runs this; here, what
 // the process holds from the system.
-TEST(Soak, ADeviceCycledManyTimesKeepsItsDescriptorsThreadsAndMemoryFlat)
+TEST_P(Soak, ADeviceCycledManyTimesKeepsItsDescriptorsThreadsAndMemoryFlat)
 {
     const std::size_t cycles = cyclesToRun();
     ASSERT_GE(cycles, 30u);
     const std::size_t warmedUp = 10;
     const std::size_t checkpoint = std::min<std::size_t>(1000, cycles / 3);
 
-    SoakDevice device;
+    SoakDevice device(GetParam());
     ProcessResources afterWarmUp, atCheckpoint;
     for (std::size_t cycle = 1; cycle <= cycles; ++cycle) {
         device.cycle(cycle);
@@ -73,3 +78,8 @@ TEST(Soak, ADeviceCycledManyTimesKeepsItsDescriptorsThreadsAndMemoryFlat)
     EXPECT_GE(platform::logLinesWritten(), cycles);
     EXPECT_LE(platform::loggedLines().size(), platform::logLineLimit);
 }
+
+INSTANTIATE_TEST_SUITE_P(CalendarStorage, Soak, testing::Values(EKCalendarStorage::Memory, EKCalendarStorage::Index),
+    [](const testing::TestParamInfo<EKCalendarStorage>& storage) {
+        return storage.param == EKCalendarStorage::Memory ? "InMemory" : "Indexed";
+    });
