@@ -20,7 +20,7 @@ namespace {
 std::vector<fs::path> inputsIn(const fs::path& path)
 {
     if (!fs::is_directory(path))
-        return { path };
+        return fs::is_regular_file(path) ? std::vector { path } : std::vector<fs::path> {};
     std::vector<fs::path> files;
     for (const fs::directory_entry& entry : fs::recursive_directory_iterator(path))
         if (entry.is_regular_file())

@@ -54,7 +54,10 @@ void writeDeviceFile(const std::string& devicePath, std::string_view bytes)
 {
     const fs::path file = deviceFile(devicePath);
     fs::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    const fs::path written = file.parent_path() / ".incoming";
+    std::ofstream(written, std::ios::binary | std::ios::trunc)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    fs::rename(written, file);
 }
 
 void clearDeviceFolder(const std::string& devicePath)

@@ -16,8 +16,10 @@ namespace fuzzing {
 // Tuesday 2025-06-10 09:30 in Berlin, the locale en_US.
 const std::filesystem::path& deviceRoot();
 
-// Writes the bytes to the file under the device root for the device path,
-// creating its folders.
+// Puts the bytes in the file under the device root for the device path, creating
+// its folders. Written beside it and renamed over it, as a sync tool does, so
+// that every input is a new file to the calendar cache, even within one
+// clock tick.
 void writeDeviceFile(const std::string& devicePath, std::string_view bytes);
 
 // Empties a folder under the device root, keeping the folder itself.
