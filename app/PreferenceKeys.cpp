@@ -296,3 +296,16 @@ Ref<NSObject> parsePreferenceValue(const PreferenceKey& key, std::string_view te
     }
     return paneValueFrom(key, text);
 }
+
+std::string preferenceProblem(const std::string& key, const std::string& value)
+{
+    const PreferenceKey* known = findPreferenceKey(key);
+    if (!known)
+        return "unknown preference '" + key + "'; the known ones are " + knownPreferenceKeys();
+    try {
+        parsePreferenceValue(*known, value, ValueType::Pane);
+    } catch (const CommandError& error) {
+        return error.what();
+    }
+    return {};
+}

@@ -17,8 +17,8 @@ constexpr double wideEnd = 2'208'988'800;
 // Every occurrence's texts and dates, read as the list reads them.
 void readOccurrences(const EKEventStore& store, double start, double end)
 {
-    auto predicate = store.predicateForEventsWithStartDate(NSDate::dateWithTimeIntervalSince1970(start).get(),
-        NSDate::dateWithTimeIntervalSince1970(end).get(), nullptr);
+    auto predicate = store.predicateForEventsWithStartDate(
+        NSDate::dateWithTimeIntervalSince1970(start).get(), NSDate::dateWithTimeIntervalSince1970(end).get(), nullptr);
     const Ref<NSArray> events = store.eventsMatchingPredicate(predicate.get());
     for (NSUInteger i = 0; i < events->count(); ++i) {
         const auto* event = static_cast<const EKEvent*>(events->objectAtIndex(i));

@@ -45,11 +45,10 @@ int main(int argc, char** argv)
     std::size_t count = 0;
     for (int i = 1; i < argc; ++i)
         for (const fs::path& file : inputsIn(argv[i])) {
-            std::printf("%s\n", file.c_str());
-            std::fflush(stdout);
+            std::fprintf(stderr, "%s\n", file.c_str());
             runOne(file);
             ++count;
         }
-    std::printf("ran %zu inputs\n", count);
+    std::fprintf(stderr, "ran %zu inputs\n", count);
     return count ? 0 : 1;
 }

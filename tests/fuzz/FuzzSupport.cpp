@@ -50,6 +50,20 @@ const fs::path& deviceRoot()
     return root;
 }
 
+void installSampleDevice()
+{
+    fs::copy(
+        DAYGLASS_SAMPLE_DEVICE_SOURCE, deviceRoot(), fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+}
+
+void restoreSamplePreferences()
+{
+    const fs::path preferences = "private/var/mobile/Library/Preferences";
+    fs::remove_all(deviceRoot() / preferences);
+    fs::copy(
+        fs::path(DAYGLASS_SAMPLE_DEVICE_SOURCE) / preferences, deviceRoot() / preferences, fs::copy_options::recursive);
+}
+
 void writeDeviceFile(const std::string& devicePath, std::string_view bytes)
 {
     const fs::path file = deviceFile(devicePath);

@@ -16,6 +16,12 @@ namespace fuzzing {
 // Tuesday 2025-06-10 09:30 in Berlin, the locale en_US.
 const std::filesystem::path& deviceRoot();
 
+// Copies the sample device's files (preferences, calendars, applications) into
+// the device root. Call once.
+void installSampleDevice();
+// Puts the sample device's preference files back as they were installed.
+void restoreSamplePreferences();
+
 // Puts the bytes in the file under the device root for the device path, creating
 // its folders. Written beside it and renamed over it, as a sync tool does, so
 // that every input is a new file to the calendar cache, even within one

@@ -10,16 +10,7 @@
 #include <UIKit/UIGraphics.h>
 #include <platform/Log.h>
 
-#include <filesystem>
-
 namespace {
-
-void installSampleDevice()
-{
-    std::filesystem::copy(DAYGLASS_SAMPLE_DEVICE_SOURCE, fuzzing::deviceRoot(),
-        std::filesystem::copy_options::recursive | std::filesystem::copy_options::copy_symlinks
-            | std::filesystem::copy_options::overwrite_existing);
-}
 
 // Drawn small: the whole tree is laid out and drawn, for a fraction of the pixels.
 void drawScaledDown(DGLEventTable& table)
@@ -33,7 +24,7 @@ void drawScaledDown(DGLEventTable& table)
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    installSampleDevice();
+    fuzzing::installSampleDevice();
     return 0;
 }
 

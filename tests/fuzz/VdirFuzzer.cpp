@@ -22,9 +22,8 @@ void writeVdir(std::string_view input)
         fuzzing::clearDeviceFolder(calendarsFolder + std::string(folder));
     const std::vector<std::string_view> files = fuzzing::splitInput(input, "\n%%\n", maxFiles);
     for (std::size_t i = 0; i < files.size(); ++i)
-        fuzzing::writeDeviceFile(std::string(calendarsFolder) + calendarFolders[i % 2] + "/item-" + std::to_string(i)
-                + ".ics",
-            files[i]);
+        fuzzing::writeDeviceFile(
+            std::string(calendarsFolder) + calendarFolders[i % 2] + "/item-" + std::to_string(i) + ".ics", files[i]);
 }
 
 // Every row's date text, as the cells ask for it.
