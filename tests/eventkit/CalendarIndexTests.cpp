@@ -1,12 +1,14 @@
-// The persistent calendar index: file identities that survive the process, and
-// an index file that is damaged, foreign or impossible to keep.
+// The persistent calendar index: what tells a changed file, an index that
+// outlives its store, and one that is damaged, foreign, shared by two processes
+// or impossible to keep.
 #include "EventKitFixture.h"
 
 #include "EventKit/CalendarIndex.h"
+#include "EventKit/IndexedCalendarStore.h"
 
-#include <fcntl.h>
 #include <sqlite3.h>
-#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -15,13 +17,31 @@ using namespace eventkit_tests;
 
 namespace {
 
+const std::string item
+    = calendarText({ event({ "UID:lunch", "DTSTART:20240305T120000Z", "DTEND:20240305T130000Z", "SUMMARY:Lunch" }) });
+const std::string series = calendarText({ event({ "UID:standup", "DTSTART:20240101T090000Z", "DTEND:20240101T091500Z",
+    "RRULE:FREQ=WEEKLY;BYDAY=TU", "SUMMARY:Stand-up" }) });
+
 class CalendarIndexTest : public EventKitTest {
 protected:
-    std::string indexPath() const { return (root_.path() / "index.sqlite").string(); }
-    std::string itemPath() const { return (root_.path() / "item.ics").string(); }
+    CalendarIndexTest() { EKEventStore::setCalendarStorage(EKCalendarStorage::Index); }
 
-    void writeItem(const std::string& text) const { std::ofstream(itemPath(), std::ios::binary) << text; }
-    eventkit::FileStamp stampNow() const { return *eventkit::stampOf(itemPath()); }
+    std::string indexPath() const { return eventkit::IndexedCalendarStore::deviceIndexPath(); }
+
+    // A new store, as a new process makes it: nothing kept but the index file.
+    static void restartStore()
+    {
+        EKEventStore::setCalendarStorage(EKCalendarStorage::Memory);
+        EKEventStore::setCalendarStorage(EKCalendarStorage::Index);
+    }
+
+    std::vector<std::string> titlesOnTheFifth() const
+    {
+        std::vector<std::string> titles;
+        for (const auto& found : events(utc("2024-03-05 00:00"), utc("2024-03-06 00:00")))
+            titles.push_back(found->title()->UTF8String());
+        return titles;
+    }
 
     void setIndexVersion(int version) const
     {
@@ -32,63 +52,97 @@ protected:
     }
 };
 
-TEST_F(CalendarIndexTest, IdentitiesOutliveTheProcessAndEveryRewriteShows)
+TEST(CalendarIndexStamps, OnlyAnUnchangedStampReadWellAfterItsLastChangeIsFresh)
 {
-    writeItem("BEGIN:VCALENDAR\r\nEND:VCALENDAR\r\n");
-    {
-        auto index = eventkit::CalendarIndex::open(indexPath());
-        ASSERT_TRUE(index);
-        EXPECT_FALSE(index->isFresh(itemPath(), stampNow()));
-        index->record(itemPath(), stampNow());
-    }
-    auto index = eventkit::CalendarIndex::open(indexPath());
-    ASSERT_TRUE(index);
-    EXPECT_TRUE(index->isFresh(itemPath(), stampNow()));
+    eventkit::FileStamp stamp { { 1000, 5 }, { 1000, 5 }, 120, 42 };
+    const eventkit::CalendarIndex::Known known { stamp, 1002'000'000'000 };
+    EXPECT_TRUE(eventkit::CalendarIndex::isFresh(known, stamp));
 
-    // Rewritten in place with the same size: a new modification time.
-    const eventkit::FileStamp before = stampNow();
-    timespec later[2] = { before.modified, before.modified };
-    later[0].tv_sec = later[1].tv_sec = before.modified.tv_sec + 5;
-    writeItem("BEGIN:VCALENDAR\r\nEND:VCALENDAR\n\n");
-    ASSERT_EQ(utimensat(AT_FDCWD, itemPath().c_str(), later, 0), 0);
-    EXPECT_FALSE(index->isFresh(itemPath(), stampNow()));
-
-    // Replaced by renaming a new file over it, all else equal: a new inode.
-    index->record(itemPath(), stampNow());
-    const eventkit::FileStamp recorded = stampNow();
-    const std::string replacement = itemPath() + ".new";
-    std::filesystem::copy_file(itemPath(), replacement);
-    const timespec same[2] = { recorded.modified, recorded.modified };
-    ASSERT_EQ(utimensat(AT_FDCWD, replacement.c_str(), same, 0), 0);
-    std::filesystem::rename(replacement, itemPath());
-    EXPECT_FALSE(index->isFresh(itemPath(), stampNow()));
-
-    index->forget(itemPath());
-    EXPECT_FALSE(index->recordedStamp(itemPath()));
+    eventkit::FileStamp rewritten = stamp; // same size, modification time set back
+    rewritten.changed.tv_nsec = 6;
+    EXPECT_FALSE(eventkit::CalendarIndex::isFresh(known, rewritten));
+    eventkit::FileStamp renamedOver = stamp;
+    renamedOver.inode = 43;
+    EXPECT_FALSE(eventkit::CalendarIndex::isFresh(known, renamedOver));
+    // Read in the same second as its last change: a later write may not show in the stamp.
+    EXPECT_FALSE(eventkit::CalendarIndex::isFresh({ stamp, 1000'500'000'000 }, stamp));
 }
 
-TEST_F(CalendarIndexTest, ADamagedOrForeignIndexIsBuiltAnewWithOneLine)
+TEST_F(CalendarIndexTest, EveryChangeToTheFilesShowsInTheNextStore)
 {
-    writeItem("BEGIN:VCALENDAR\r\nEND:VCALENDAR\r\n");
+    writeCalendarFile("Home", "lunch.ics", item);
+    writeCalendarFile("Home", "standup.ics", series);
+    writeCalendarFile("Home", "displayname", "Home");
+    EXPECT_EQ(titlesOnTheFifth(), (std::vector<std::string> { "Stand-up", "Lunch" }));
+
+    restartStore();
+    std::string moved = item;
+    moved.replace(moved.find("Lunch"), 5, "Lunce");
+    // Renamed into place, as vdirsyncer writes.
+    writeCalendarFile("Home", ".lunch.tmp", moved);
+    std::filesystem::rename(root_.file("/var/mobile/Library/Calendars/Home/.lunch.tmp"),
+        root_.file("/var/mobile/Library/Calendars/Home/lunch.ics"));
+    removeCalendarFile("Home", "standup.ics");
+    writeCalendarFile(
+        "Home", "dinner.ics", calendarText({ event({ "UID:dinner", "DTSTART:20240305T190000Z", "SUMMARY:Dinner" }) }));
+    writeCalendarFile("Home", "displayname", "House");
+    EKEventStore store;
+    EXPECT_EQ(titlesOnTheFifth(), (std::vector<std::string> { "Lunce", "Dinner" }));
+    EXPECT_EQ(dynamicCast<EKCalendar>(store.calendars()->objectAtIndex(0))->title()->UTF8String(), "House");
+}
+
+TEST_F(CalendarIndexTest, ADamagedTruncatedOrForeignIndexIsBuiltAnewWithOneLine)
+{
+    writeCalendarFile("Home", "lunch.ics", item);
+    std::filesystem::create_directories(std::filesystem::path(indexPath()).parent_path());
     std::ofstream(indexPath(), std::ios::binary) << std::string(4096, 'x');
-    auto index = eventkit::CalendarIndex::open(indexPath());
-    ASSERT_TRUE(index);
-    index->record(itemPath(), stampNow());
-    EXPECT_TRUE(index->isFresh(itemPath(), stampNow()));
-    index.reset();
+    EXPECT_EQ(titlesOnTheFifth(), std::vector<std::string> { "Lunch" });
     EXPECT_EQ(logLinesWith("it is not an SQLite database; building it anew").size(), 1u);
 
+    restartStore();
     setIndexVersion(eventkit::CalendarIndex::schemaVersion + 1);
-    index = eventkit::CalendarIndex::open(indexPath());
-    ASSERT_TRUE(index);
-    EXPECT_FALSE(index->recordedStamp(itemPath()));
-    EXPECT_EQ(logLinesWith("it is of schema version 2; building it anew").size(), 1u);
+    EXPECT_EQ(titlesOnTheFifth(), std::vector<std::string> { "Lunch" });
+    EXPECT_EQ(logLinesWith("it is of schema version 3; building it anew").size(), 1u);
+
+    restartStore();
+    std::filesystem::resize_file(indexPath(), std::filesystem::file_size(indexPath()) / 2);
+    for (const char* suffix : { "-wal", "-shm" })
+        std::filesystem::remove(indexPath() + suffix);
+    EXPECT_EQ(titlesOnTheFifth(), std::vector<std::string> { "Lunch" });
 }
 
-TEST_F(CalendarIndexTest, NoIndexWhereNoneCanBeKept)
+TEST_F(CalendarIndexTest, AnIndexThatCannotBeKeptWorksFromMemory)
 {
-    EXPECT_FALSE(eventkit::CalendarIndex::open((root_.path() / "missing" / "index.sqlite").string()));
+    // A file where the index's folder should be: nothing can be created there.
+    root_.writeText("/var/mobile/Library/Calendar", "");
+    writeCalendarFile("Home", "lunch.ics", item);
+    EXPECT_EQ(titlesOnTheFifth(), std::vector<std::string> { "Lunch" });
+    writeCalendarFile("Home", "standup.ics", series);
+    EXPECT_EQ(titlesOnTheFifth(), (std::vector<std::string> { "Stand-up", "Lunch" }));
     EXPECT_EQ(logLinesWith("reading the files alone").size(), 1u);
+}
+
+TEST_F(CalendarIndexTest, TwoProcessesBuildingOneIndexBothAnswerInFull)
+{
+    for (int i = 0; i < 200; ++i)
+        writeCalendarFile("Home", "item-" + std::to_string(i) + ".ics",
+            calendarText({ event({ "UID:item-" + std::to_string(i), "DTSTART:20240305T120000Z", "SUMMARY:Item" }) }));
+    writeCalendarFile("Home", "standup.ics", series);
+    std::vector<pid_t> children;
+    for (int child = 0; child < 2; ++child) {
+        const pid_t pid = fork();
+        if (pid == 0) {
+            restartStore();
+            _exit(events(utc("2024-03-05 00:00"), utc("2024-03-06 00:00")).size() == 201 ? 0 : 1);
+        }
+        children.push_back(pid);
+    }
+    for (pid_t pid : children) {
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    EXPECT_EQ(events(utc("2024-03-05 00:00"), utc("2024-03-06 00:00")).size(), 201u);
 }
 
 } // namespace

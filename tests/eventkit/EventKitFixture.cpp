@@ -3,6 +3,7 @@
 #include <platform/Environment.h>
 #include <platform/Log.h>
 
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <iomanip>
@@ -39,9 +40,19 @@ std::string event(const std::vector<std::string>& lines)
     return text + "END:VEVENT\r\n";
 }
 
+EKCalendarStorage storageUnderTest()
+{
+    const char* chosen = std::getenv("DAYGLASS_TEST_CALENDAR_STORAGE");
+    return chosen && std::string(chosen) == "index" ? EKCalendarStorage::Index : EKCalendarStorage::Memory;
+}
+
 EventKitTest::EventKitTest()
     : previousZone_(platform::currentTimeZoneIdentifier())
 {
+    const char* cache = std::getenv("XDG_CACHE_HOME");
+    previousCache_ = cache ? std::optional<std::string>(cache) : std::nullopt;
+    setenv("XDG_CACHE_HOME", (root_.path() / "cache").c_str(), 1);
+    EKEventStore::setCalendarStorage(storageUnderTest());
     platform::setCurrentTimeZoneIdentifier("Europe/Berlin");
     EKEventStore::setAdditionalCalendarSources({});
     EKEventStore::setAccessGranted(true);
@@ -49,6 +60,11 @@ EventKitTest::EventKitTest()
 
 EventKitTest::~EventKitTest()
 {
+    EKEventStore::setCalendarStorage(EKCalendarStorage::Memory);
+    if (previousCache_)
+        setenv("XDG_CACHE_HOME", previousCache_->c_str(), 1);
+    else
+        unsetenv("XDG_CACHE_HOME");
     platform::setCurrentTimeZoneIdentifier(previousZone_);
     EKEventStore::setAdditionalCalendarSources({});
     EKEventStore::setAccessGranted(true);

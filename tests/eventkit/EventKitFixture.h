@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,12 @@ std::string calendarText(const std::vector<std::string>& components, const std::
 // A VEVENT with the given property lines.
 std::string event(const std::vector<std::string>& lines);
 
+// The storage the fixture's stores use: the in-memory cache, or the index when
+// DAYGLASS_TEST_CALENDAR_STORAGE is "index" (ctest runs the store's suites both ways).
+EKCalendarStorage storageUnderTest();
+
+// Every store of a test keeps its index under the test's root, the host's in
+// its "cache" folder (XDG_CACHE_HOME).
 class EventKitTest : public ::testing::Test {
 protected:
     EventKitTest();
@@ -43,6 +50,7 @@ protected:
 
 private:
     std::string previousZone_;
+    std::optional<std::string> previousCache_;
 };
 
 } // namespace eventkit_tests

@@ -25,6 +25,9 @@ enum EKAuthorizationStatus : NSInteger {
 enum class EKCalendarStorage {
     // Parsed once for the process and kept up to date with the files.
     Memory,
+    // Kept in a persistent index on disk that later processes share; each
+    // store reads again only the files that changed.
+    Index,
 };
 
 // Receives whether access was granted; the error is always nil here.

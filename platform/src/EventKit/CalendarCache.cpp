@@ -1,63 +1,12 @@
 #include "CalendarCache.h"
 
-#include "CalendarIdentifier.h"
 #include "TimeZones.h"
 
 #include <Foundation/NSLog.h>
-#include <platform/Environment.h>
 
 #include <algorithm>
-#include <filesystem>
-
-namespace fs = std::filesystem;
 
 namespace eventkit {
-namespace {
-
-constexpr const char* deviceCalendarsFolder = "/var/mobile/Library/Calendars";
-
-std::vector<fs::path> subfolders(const fs::path& folder)
-{
-    std::vector<fs::path> found;
-    std::error_code error;
-    for (const auto& entry : fs::directory_iterator(folder, error)) {
-        const std::string name = entry.path().filename().string();
-        if (!name.empty() && name.front() != '.' && entry.is_directory(error))
-            found.push_back(entry.path());
-    }
-    std::sort(found.begin(), found.end());
-    return found;
-}
-
-// A folder is one calendar when it holds items or a calendar's own files.
-bool isCalendarFolder(const fs::path& folder)
-{
-    std::error_code error;
-    for (const auto& entry : fs::directory_iterator(folder, error)) {
-        const std::string name = entry.path().filename().string();
-        if (name == "displayname" || name == "color" || (name.front() != '.' && entry.path().extension() == ".ics"))
-            return true;
-    }
-    return false;
-}
-
-std::string realPathOf(const fs::path& path)
-{
-    std::error_code error;
-    const fs::path real = fs::canonical(path, error);
-    return error ? path.string() : real.string();
-}
-
-std::string normalised(const std::string& path)
-{
-    std::error_code error;
-    std::string text = fs::absolute(path, error).lexically_normal().string();
-    while (text.size() > 1 && text.back() == '/')
-        text.pop_back();
-    return text;
-}
-
-} // namespace
 
 // What one store sees: the calendars' contents as they were, answered under
 // the cache's lock.
@@ -99,40 +48,34 @@ std::vector<CalendarSnapshot> CalendarCache::calendars(const std::vector<std::st
     std::lock_guard guard(lock_);
     changes_ = watcher_.takeChanges();
 
-    std::vector<std::pair<std::string, bool>> rootPaths
-        = { { platform::resolveDevicePath(deviceCalendarsFolder), true } };
+    std::vector<std::pair<std::string, bool>> rootPaths = { { CalendarLocations::deviceFolder(), true } };
     for (const std::string& path : additionalSources)
-        rootPaths.emplace_back(normalised(path), false);
+        rootPaths.emplace_back(CalendarLocations::normalised(path), false);
 
-    std::vector<SourceEntry> entries;
+    std::vector<CalendarLocation> entries;
     std::set<std::string> rootsInUse;
     for (const auto& [path, device] : rootPaths) {
         rootsInUse.insert(path);
-        for (const SourceEntry& entry : rootEntries(path, device)) {
-            const bool seen = std::any_of(entries.begin(), entries.end(),
-                [&](const SourceEntry& other) { return other.realPath == entry.realPath; });
-            if (!seen)
-                entries.push_back(entry);
-        }
+        CalendarLocations::addNew(entries, rootEntries(path, device));
     }
     std::erase_if(roots_, [&](const auto& root) { return !rootsInUse.count(root.first); });
 
     std::vector<CalendarSnapshot> snapshots;
     std::set<std::string> watched = rootsInUse;
-    for (const SourceEntry& entry : entries) {
+    for (const CalendarLocation& entry : entries) {
         CalendarSource& source = sourceFor(entry);
         watched.insert(source.watchedFolder());
         snapshots.push_back(source.snapshot());
     }
     std::erase_if(sources_, [&](const auto& source) {
         return std::none_of(
-            entries.begin(), entries.end(), [&](const SourceEntry& entry) { return entry.path == source.first; });
+            entries.begin(), entries.end(), [&](const CalendarLocation& entry) { return entry.path == source.first; });
     });
     watcher_.keepOnly(watched);
     return snapshots;
 }
 
-const std::vector<CalendarCache::SourceEntry>& CalendarCache::rootEntries(const std::string& path, bool device)
+const std::vector<CalendarLocation>& CalendarCache::rootEntries(const std::string& path, bool device)
 {
     Root& root = roots_[path];
     const bool watching = watcher_.isWatching(path);
@@ -140,49 +83,12 @@ const std::vector<CalendarCache::SourceEntry>& CalendarCache::rootEntries(const 
         return root.entries;
     // Watch before listing, so that nothing changes unseen in between.
     watcher_.watch(path);
-    root.entries = device ? listDeviceRoot(path) : listHostRoot(path);
+    root.entries = device ? locations_.listDevice(path) : locations_.listHost(path);
     root.listed = true;
     return root.entries;
 }
 
-std::vector<CalendarCache::SourceEntry> CalendarCache::listDeviceRoot(const std::string& path) const
-{
-    std::vector<SourceEntry> entries;
-    for (const fs::path& folder : subfolders(path)) {
-        const std::string name = folder.filename().string();
-        entries.push_back({ folder.string(), realPathOf(folder), CalendarSource::Kind::Folder,
-            nameBasedIdentifier(deviceCalendarName(name)), name });
-    }
-    return entries;
-}
-
-std::vector<CalendarCache::SourceEntry> CalendarCache::listHostRoot(const std::string& path)
-{
-    std::error_code error;
-    const auto status = fs::status(path, error);
-    auto entryFor = [](const fs::path& place, CalendarSource::Kind kind) {
-        const std::string title
-            = kind == CalendarSource::Kind::File ? place.stem().string() : place.filename().string();
-        return SourceEntry { place.string(), realPathOf(place), kind,
-            nameBasedIdentifier(hostCalendarName(place.string())), title };
-    };
-    if (fs::is_regular_file(status))
-        return { entryFor(path, CalendarSource::Kind::File) };
-    if (!fs::is_directory(status)) {
-        if (reportedMissing_.insert(path).second)
-            NSLog("EventKit: no calendar file or folder at %s", path.c_str());
-        return {};
-    }
-    reportedMissing_.erase(path);
-    if (isCalendarFolder(path))
-        return { entryFor(path, CalendarSource::Kind::Folder) };
-    std::vector<SourceEntry> entries;
-    for (const fs::path& folder : subfolders(path))
-        entries.push_back(entryFor(folder, CalendarSource::Kind::Folder));
-    return entries;
-}
-
-CalendarSource& CalendarCache::sourceFor(const SourceEntry& entry)
+CalendarSource& CalendarCache::sourceFor(const CalendarLocation& entry)
 {
     auto& slot = sources_[entry.path];
     if (!slot || slot->kind() != entry.kind)

@@ -3,7 +3,7 @@
 // store each time it builds its list.
 #pragma once
 
-#include "CalendarSource.h"
+#include "CalendarLocations.h"
 #include "CalendarStore.h"
 #include "ChangeWatcher.h"
 
@@ -27,31 +27,22 @@ private:
     std::vector<std::vector<Occurrence>> occurrences(
         const std::vector<const CalendarContents*>& contents, Instant start, Instant end);
 
-    struct SourceEntry {
-        std::string path;
-        std::string realPath; // links resolved: one calendar however it is reached
-        CalendarSource::Kind kind;
-        std::string identifier;
-        std::string fallbackTitle;
-    };
     // A place calendars are found: the device's calendar folder, or a path the
     // host gave; listed again when it changes.
     struct Root {
-        std::vector<SourceEntry> entries;
+        std::vector<CalendarLocation> entries;
         bool listed = false;
     };
 
-    const std::vector<SourceEntry>& rootEntries(const std::string& path, bool device);
-    std::vector<SourceEntry> listDeviceRoot(const std::string& path) const;
-    std::vector<SourceEntry> listHostRoot(const std::string& path);
-    CalendarSource& sourceFor(const SourceEntry& entry);
+    const std::vector<CalendarLocation>& rootEntries(const std::string& path, bool device);
+    CalendarSource& sourceFor(const CalendarLocation& entry);
 
     std::mutex lock_;
     ChangeWatcher watcher_;
     std::map<std::string, ChangeWatcher::FolderChanges> changes_;
     std::map<std::string, Root> roots_;
     std::map<std::string, std::unique_ptr<CalendarSource>> sources_;
-    std::set<std::string> reportedMissing_;
+    CalendarLocations locations_;
 };
 
 } // namespace eventkit

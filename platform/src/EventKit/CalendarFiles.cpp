@@ -57,6 +57,7 @@ ReadItemFile readItemFile(const std::string& path, Parsing parsing)
         result.deferred = plainItemBounds(text);
     if (!result.deferred)
         result.parsed = std::make_shared<const ParsedFile>(parseCalendarFile(text, path));
+    result.text = std::move(text);
     return result;
 }
 
@@ -64,12 +65,13 @@ ReadItemFile readItemFile(const std::string& path, Parsing parsing)
 
 FileStamp FileStamp::of(const struct stat& info)
 {
-    return { info.st_mtim, info.st_size, info.st_ino };
+    return { info.st_mtim, info.st_ctim, info.st_size, info.st_ino };
 }
 
 bool FileStamp::operator==(const FileStamp& other) const
 {
-    return modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec && size == other.size
+    return modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec
+        && changed.tv_sec == other.changed.tv_sec && changed.tv_nsec == other.changed.tv_nsec && size == other.size
         && inode == other.inode;
 }
 

@@ -14,9 +14,12 @@
 namespace eventkit {
 
 // What tells a changed file from an unchanged one. The inode catches a file
-// replaced by renaming a new one over it within the same clock tick.
+// replaced by renaming a new one over it within the same clock tick; the
+// change time (which no program can set back) a file rewritten in place whose
+// size and modification time were restored.
 struct FileStamp {
     timespec modified {};
+    timespec changed {};
     off_t size = 0;
     ino_t inode = 0;
 
@@ -35,6 +38,7 @@ struct ReadItemFile {
     FileStamp stamp;
     std::shared_ptr<const ParsedFile> parsed;
     std::optional<ItemBounds> deferred; // set instead of `parsed` for a plain item left for later
+    std::string text; // what was read, for a caller that keeps it
     std::string problem; // one log line when the file could not be read
 };
 

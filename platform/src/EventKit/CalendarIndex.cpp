@@ -4,7 +4,9 @@
 
 #include <sqlite3.h>
 
-#include <cstdint>
+#include <algorithm>
+#include <cmath>
+#include <cstring>
 #include <filesystem>
 
 namespace eventkit {
@@ -12,13 +14,25 @@ namespace {
 
 // Another process may be writing the index; wait this long for it.
 constexpr int busyMilliseconds = 2000;
+// A stamp read this close after its file's last change may not tell a later change.
+constexpr std::int64_t racyNanoseconds = 1'000'000'000;
+// Files whose reach is longer than this are looked up by overlap, the rest by
+// their start, which an index orders.
+constexpr double wideSeconds = 8 * 86400.0;
+// What stands for infinity in the reach columns.
+constexpr double farSeconds = 1e18;
 
-constexpr const char* schema = "CREATE TABLE files ("
-                               "  path TEXT PRIMARY KEY,"
-                               "  size INTEGER NOT NULL,"
-                               "  mtime_ns INTEGER NOT NULL,"
-                               "  inode INTEGER NOT NULL"
-                               ") WITHOUT ROWID;";
+constexpr const char* schema
+    = "CREATE TABLE files ("
+      "  path TEXT PRIMARY KEY, calendar TEXT NOT NULL,"
+      "  size INTEGER NOT NULL, mtime_ns INTEGER NOT NULL, ctime_ns INTEGER NOT NULL, inode INTEGER NOT NULL,"
+      "  read_ns INTEGER NOT NULL,"
+      "  reach_from REAL NOT NULL, reach_to REAL NOT NULL, wide INTEGER NOT NULL, shared INTEGER NOT NULL DEFAULT 0,"
+      "  calendar_name TEXT, calendar_color BLOB, text BLOB NOT NULL);"
+      "CREATE INDEX files_by_reach ON files (calendar, shared, wide, reach_from);"
+      "CREATE TABLE uids (calendar TEXT NOT NULL, uid TEXT NOT NULL, path TEXT NOT NULL);"
+      "CREATE INDEX uids_by_calendar ON uids (calendar, uid);"
+      "CREATE INDEX uids_by_path ON uids (path);";
 
 struct StatementFinalize {
     void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
@@ -32,6 +46,17 @@ Statement prepare(sqlite3* database, const char* sql)
     return Statement(statement);
 }
 
+void bindText(sqlite3_stmt* statement, int slot, const std::string& text)
+{
+    sqlite3_bind_text(statement, slot, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
+}
+
+std::string columnText(sqlite3_stmt* statement, int column)
+{
+    const auto* bytes = static_cast<const char*>(sqlite3_column_blob(statement, column));
+    return bytes ? std::string(bytes, static_cast<std::size_t>(sqlite3_column_bytes(statement, column))) : "";
+}
+
 std::int64_t nanoseconds(const timespec& time)
 {
     return static_cast<std::int64_t>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
@@ -40,6 +65,11 @@ std::int64_t nanoseconds(const timespec& time)
 timespec timespecOf(std::int64_t nanoseconds)
 {
     return { static_cast<time_t>(nanoseconds / 1'000'000'000), static_cast<long>(nanoseconds % 1'000'000'000) };
+}
+
+double clamped(double seconds)
+{
+    return std::isnan(seconds) ? 0 : std::clamp(seconds, -farSeconds, farSeconds);
 }
 
 // The schema version of an open database; nothing when it is not a database.
@@ -53,9 +83,13 @@ std::optional<int> versionOf(sqlite3* database)
 
 bool createSchema(sqlite3* database)
 {
-    const std::string script = "BEGIN;" + std::string(schema)
+    const std::string script = "BEGIN IMMEDIATE;" + std::string(schema)
         + "PRAGMA user_version = " + std::to_string(CalendarIndex::schemaVersion) + ";COMMIT;";
-    return sqlite3_exec(database, script.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    if (sqlite3_exec(database, script.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK)
+        return true;
+    sqlite3_exec(database, "ROLLBACK;", nullptr, nullptr, nullptr);
+    // Another process may have made it meanwhile.
+    return versionOf(database) == CalendarIndex::schemaVersion;
 }
 
 sqlite3* openDatabase(const std::string& path)
@@ -84,14 +118,28 @@ sqlite3* openCurrent(const std::string& path, std::string& problem)
         problem = "it cannot be opened";
         return nullptr;
     }
-    const std::optional<int> version = versionOf(database);
+    // Checks the whole header and makes the journal mode persistent; a file
+    // that is no database fails here.
+    const bool wal = sqlite3_exec(database, "PRAGMA journal_mode = WAL;", nullptr, nullptr, nullptr) == SQLITE_OK;
+    const std::optional<int> version = wal ? versionOf(database) : std::nullopt;
     if (version == CalendarIndex::schemaVersion)
         return database;
     if (version == 0 && createSchema(database))
         return database;
+    problem = !version                             ? "it is not an SQLite database"
+        : sqlite3_errcode(database) == SQLITE_BUSY ? "it is locked"
+                                                   : "it is of schema version " + std::to_string(*version);
     sqlite3_close(database);
-    problem = version ? "it is of schema version " + std::to_string(*version) : "it is not an SQLite database";
     return nullptr;
+}
+
+void bindStamp(sqlite3_stmt* statement, int first, const CalendarIndex::Known& known)
+{
+    sqlite3_bind_int64(statement, first, static_cast<sqlite3_int64>(known.stamp.size));
+    sqlite3_bind_int64(statement, first + 1, nanoseconds(known.stamp.modified));
+    sqlite3_bind_int64(statement, first + 2, nanoseconds(known.stamp.changed));
+    sqlite3_bind_int64(statement, first + 3, static_cast<sqlite3_int64>(known.stamp.inode));
+    sqlite3_bind_int64(statement, first + 4, known.readAt);
 }
 
 } // namespace
@@ -100,7 +148,7 @@ std::unique_ptr<CalendarIndex> CalendarIndex::open(const std::string& path)
 {
     std::string problem;
     sqlite3* database = openCurrent(path, problem);
-    if (!database) {
+    if (!database && problem != "it cannot be opened" && problem != "it is locked") {
         NSLog("EventKit: calendar index %s: %s; building it anew", path.c_str(), problem.c_str());
         removeDatabase(path);
         database = openCurrent(path, problem);
@@ -110,7 +158,16 @@ std::unique_ptr<CalendarIndex> CalendarIndex::open(const std::string& path)
             problem.c_str());
         return nullptr;
     }
-    sqlite3_exec(database, "PRAGMA journal_mode = WAL;", nullptr, nullptr, nullptr);
+    return std::unique_ptr<CalendarIndex>(new CalendarIndex(database));
+}
+
+std::unique_ptr<CalendarIndex> CalendarIndex::inMemory()
+{
+    sqlite3* database = openDatabase(":memory:");
+    if (!database || !createSchema(database)) {
+        sqlite3_close(database);
+        return nullptr;
+    }
     return std::unique_ptr<CalendarIndex>(new CalendarIndex(database));
 }
 
@@ -124,42 +181,165 @@ CalendarIndex::~CalendarIndex()
     sqlite3_close(database_);
 }
 
-std::optional<FileStamp> CalendarIndex::recordedStamp(const std::string& path) const
+bool CalendarIndex::run(const char* sql) const
 {
-    Statement query = prepare(database_, "SELECT size, mtime_ns, inode FROM files WHERE path = ?1;");
-    sqlite3_bind_text(query.get(), 1, path.data(), static_cast<int>(path.size()), SQLITE_STATIC);
-    if (sqlite3_step(query.get()) != SQLITE_ROW)
+    const int result = sqlite3_exec(database_, sql, nullptr, nullptr, nullptr);
+    noteResult(result);
+    return result == SQLITE_OK;
+}
+
+int CalendarIndex::step(sqlite3_stmt* statement) const
+{
+    const int result = statement ? sqlite3_step(statement) : sqlite3_errcode(database_);
+    noteResult(result);
+    return result;
+}
+
+void CalendarIndex::noteResult(int result) const
+{
+    // Busy and locked pass with time; anything else means the file is broken.
+    const int primary = result & 0xff;
+    if (primary != SQLITE_OK && primary != SQLITE_ROW && primary != SQLITE_DONE && primary != SQLITE_BUSY
+        && primary != SQLITE_LOCKED && problem_.empty())
+        problem_ = sqlite3_errstr(result);
+}
+
+bool CalendarIndex::isFresh(const Known& known, const FileStamp& now)
+{
+    return known.stamp == now && known.readAt - nanoseconds(now.changed) >= racyNanoseconds;
+}
+
+std::map<std::string, CalendarIndex::Known> CalendarIndex::filesOf(const std::string& calendar) const
+{
+    Statement query
+        = prepare(database_, "SELECT path, size, mtime_ns, ctime_ns, inode, read_ns FROM files WHERE calendar = ?1;");
+    bindText(query.get(), 1, calendar);
+    std::map<std::string, Known> files;
+    while (step(query.get()) == SQLITE_ROW) {
+        Known& known = files[columnText(query.get(), 0)];
+        known.stamp.size = static_cast<off_t>(sqlite3_column_int64(query.get(), 1));
+        known.stamp.modified = timespecOf(sqlite3_column_int64(query.get(), 2));
+        known.stamp.changed = timespecOf(sqlite3_column_int64(query.get(), 3));
+        known.stamp.inode = static_cast<ino_t>(sqlite3_column_int64(query.get(), 4));
+        known.readAt = sqlite3_column_int64(query.get(), 5);
+    }
+    return files;
+}
+
+bool CalendarIndex::record(const std::string& calendar, const FileRecord& file)
+{
+    if (!forget(file.path))
+        return false;
+    Statement insert = prepare(database_,
+        "INSERT INTO files (path, calendar, size, mtime_ns, ctime_ns, inode, read_ns, reach_from, reach_to, wide,"
+        " calendar_name, calendar_color, text) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13);");
+    bindText(insert.get(), 1, file.path);
+    bindText(insert.get(), 2, calendar);
+    bindStamp(insert.get(), 3, file.known);
+    const double from = clamped(file.reachFrom);
+    const double to = clamped(file.reachTo);
+    sqlite3_bind_double(insert.get(), 8, from);
+    sqlite3_bind_double(insert.get(), 9, to);
+    sqlite3_bind_int(insert.get(), 10, to - from > wideSeconds);
+    if (file.calendarName)
+        bindText(insert.get(), 11, *file.calendarName);
+    if (file.calendarColor)
+        sqlite3_bind_blob(insert.get(), 12, &*file.calendarColor, sizeof(RGBA), SQLITE_STATIC);
+    sqlite3_bind_blob(insert.get(), 13, file.text.data(), static_cast<int>(file.text.size()), SQLITE_STATIC);
+    if (step(insert.get()) != SQLITE_DONE)
+        return false;
+    Statement uid = prepare(database_, "INSERT INTO uids (calendar, uid, path) VALUES (?1, ?2, ?3);");
+    for (const std::string& name : file.uids) {
+        sqlite3_reset(uid.get());
+        bindText(uid.get(), 1, calendar);
+        bindText(uid.get(), 2, name);
+        bindText(uid.get(), 3, file.path);
+        if (step(uid.get()) != SQLITE_DONE)
+            return false;
+    }
+    return true;
+}
+
+bool CalendarIndex::forget(const std::string& path)
+{
+    for (const char* sql : { "DELETE FROM files WHERE path = ?1;", "DELETE FROM uids WHERE path = ?1;" }) {
+        Statement remove = prepare(database_, sql);
+        bindText(remove.get(), 1, path);
+        if (step(remove.get()) != SQLITE_DONE)
+            return false;
+    }
+    return true;
+}
+
+bool CalendarIndex::markSharedUids(const std::string& calendar)
+{
+    Statement update = prepare(database_,
+        "UPDATE files SET shared = path IN (SELECT path FROM uids WHERE calendar = ?1 AND uid IN"
+        " (SELECT uid FROM uids WHERE calendar = ?1 GROUP BY uid HAVING count(DISTINCT path) > 1))"
+        " WHERE calendar = ?1;");
+    bindText(update.get(), 1, calendar);
+    return step(update.get()) == SQLITE_DONE;
+}
+
+CalendarIndex::Writing::Writing(CalendarIndex& index)
+    : index_(index)
+    , began_(index.run("BEGIN IMMEDIATE;"))
+{
+}
+
+CalendarIndex::Writing::~Writing()
+{
+    if (began_ && !done_)
+        index_.run("ROLLBACK;");
+}
+
+bool CalendarIndex::Writing::commit()
+{
+    done_ = began_ && index_.run("COMMIT;");
+    return done_;
+}
+
+std::vector<CalendarIndex::StoredFile> CalendarIndex::filesReaching(
+    const std::string& calendar, double from, double to) const
+{
+    Statement query = prepare(database_,
+        "SELECT path, text FROM files WHERE calendar = ?1 AND shared = 0 AND wide = 0"
+        "  AND reach_from >= ?2 - ?4 AND reach_from < ?3 AND reach_to >= ?2"
+        " UNION ALL SELECT path, text FROM files WHERE calendar = ?1 AND shared = 0 AND wide = 1"
+        "  AND reach_from < ?3 AND reach_to >= ?2"
+        " UNION ALL SELECT path, text FROM files WHERE calendar = ?1 AND shared = 1"
+        " ORDER BY path;");
+    bindText(query.get(), 1, calendar);
+    sqlite3_bind_double(query.get(), 2, from);
+    sqlite3_bind_double(query.get(), 3, to);
+    sqlite3_bind_double(query.get(), 4, wideSeconds);
+    std::vector<StoredFile> files;
+    while (step(query.get()) == SQLITE_ROW)
+        files.push_back({ columnText(query.get(), 0), columnText(query.get(), 1) });
+    return files;
+}
+
+std::optional<std::string> CalendarIndex::calendarName(const std::string& calendar) const
+{
+    Statement query = prepare(database_,
+        "SELECT calendar_name FROM files WHERE calendar = ?1 AND calendar_name <> '' ORDER BY path LIMIT 1;");
+    bindText(query.get(), 1, calendar);
+    if (step(query.get()) != SQLITE_ROW)
         return std::nullopt;
-    FileStamp stamp;
-    stamp.size = static_cast<off_t>(sqlite3_column_int64(query.get(), 0));
-    stamp.modified = timespecOf(sqlite3_column_int64(query.get(), 1));
-    stamp.inode = static_cast<ino_t>(sqlite3_column_int64(query.get(), 2));
-    return stamp;
+    return columnText(query.get(), 0);
 }
 
-bool CalendarIndex::isFresh(const std::string& path, const FileStamp& now) const
+std::optional<RGBA> CalendarIndex::calendarColor(const std::string& calendar) const
 {
-    const std::optional<FileStamp> recorded = recordedStamp(path);
-    return recorded && *recorded == now;
-}
-
-void CalendarIndex::record(const std::string& path, const FileStamp& stamp)
-{
-    Statement insert
-        = prepare(database_, "INSERT OR REPLACE INTO files (path, size, mtime_ns, inode) VALUES (?1, ?2, ?3, ?4);");
-    sqlite3_bind_text(insert.get(), 1, path.data(), static_cast<int>(path.size()), SQLITE_STATIC);
-    sqlite3_bind_int64(insert.get(), 2, static_cast<sqlite3_int64>(stamp.size));
-    sqlite3_bind_int64(insert.get(), 3, nanoseconds(stamp.modified));
-    sqlite3_bind_int64(insert.get(), 4, static_cast<sqlite3_int64>(stamp.inode));
-    if (sqlite3_step(insert.get()) != SQLITE_DONE)
-        NSLog("EventKit: calendar index: cannot record %s: %s", path.c_str(), sqlite3_errmsg(database_));
-}
-
-void CalendarIndex::forget(const std::string& path)
-{
-    Statement remove = prepare(database_, "DELETE FROM files WHERE path = ?1;");
-    sqlite3_bind_text(remove.get(), 1, path.data(), static_cast<int>(path.size()), SQLITE_STATIC);
-    sqlite3_step(remove.get());
+    Statement query = prepare(database_,
+        "SELECT calendar_color FROM files WHERE calendar = ?1 AND length(calendar_color) = ?2 ORDER BY path LIMIT 1;");
+    bindText(query.get(), 1, calendar);
+    sqlite3_bind_int(query.get(), 2, static_cast<int>(sizeof(RGBA)));
+    if (step(query.get()) != SQLITE_ROW)
+        return std::nullopt;
+    RGBA color;
+    std::memcpy(&color, sqlite3_column_blob(query.get(), 0), sizeof(RGBA));
+    return color;
 }
 
 } // namespace eventkit

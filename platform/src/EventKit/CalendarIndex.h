@@ -1,49 +1,116 @@
 // The persistent index of calendar files, in an SQLite database, as the phone
-// keeps its calendars in one: what each source file was when it was last read,
-// so that a later process needs to read again only the files that changed.
-//
-// A file's identity is its path, size, modification time in nanoseconds and
-// inode: a file rewritten in place changes its time or size, and one renamed
-// over it (as vdirsyncer writes) changes its inode. The index is a cache only:
-// it can always be deleted and built again.
+// keeps its calendars in one: per source file its identity (path, size,
+// modification and change times in nanoseconds, inode), its text, the span of
+// time its items can reach and their UIDs, so that a later process reads again
+// only the files that changed, and a query reads only the files that can touch
+// its window. The index is a cache only: it can always be deleted and built
+// again from the files.
 #pragma once
 
+#include "CalendarColor.h"
 #include "CalendarFiles.h"
 
+#include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace eventkit {
 
 class CalendarIndex {
 public:
     // The layout of the tables; an index of any other version is built anew.
-    static constexpr int schemaVersion = 1;
+    static constexpr int schemaVersion = 2;
 
     // Opens the index at `path`, creating it when there is none. One that is
     // not an SQLite database, or of another schema version, is built anew with
     // one log line. Nothing, with one log line, when no index can be kept
-    // there (a read-only folder): the caller then works from the files alone.
+    // there (a read-only folder).
     static std::unique_ptr<CalendarIndex> open(const std::string& path);
+    // An index that lives in memory for the process, where none can be kept on disk.
+    static std::unique_ptr<CalendarIndex> inMemory();
     ~CalendarIndex();
     CalendarIndex(const CalendarIndex&) = delete;
     CalendarIndex& operator=(const CalendarIndex&) = delete;
 
-    // What the index last recorded of a file; nothing for a file it does not know.
-    std::optional<FileStamp> recordedStamp(const std::string& path) const;
-    // Whether a file is as the index recorded it, so that what was read from
-    // it still holds.
-    bool isFresh(const std::string& path, const FileStamp& now) const;
-    void record(const std::string& path, const FileStamp& stamp);
-    void forget(const std::string& path);
+    // What the index knows of a file: its stamp, and when it was read (the
+    // wall clock, in nanoseconds).
+    struct Known {
+        FileStamp stamp;
+        std::int64_t readAt = 0;
+    };
+    // Whether what was read from a file still holds: its stamp is unchanged and
+    // was not changed in the second before it was read (a file stamp has the
+    // resolution of the kernel's clock tick, or worse on some file systems, so
+    // a write just after the reading could leave it as it was).
+    static bool isFresh(const Known& known, const FileStamp& now);
+
+    // The files recorded for a calendar (a folder or a file path), by path.
+    std::map<std::string, Known> filesOf(const std::string& calendar) const;
+
+    struct FileRecord {
+        std::string path;
+        Known known;
+        // Unix seconds within which every occurrence of the file's items lies;
+        // infinite for a series without end, empty (from > to) for nothing.
+        double reachFrom = 0;
+        double reachTo = 0;
+        std::optional<std::string> calendarName;
+        std::optional<RGBA> calendarColor;
+        std::vector<std::string> uids;
+        std::string text;
+    };
+    // Writes run in one transaction of `Writing`; false when the database
+    // refused (locked past the busy time-out, read-only, full).
+    bool record(const std::string& calendar, const FileRecord& file);
+    bool forget(const std::string& path);
+    // Marks the files of a calendar that share a UID with another of its files:
+    // one may hold a revision of the other, so they are read together.
+    bool markSharedUids(const std::string& calendar);
+
+    class Writing {
+    public:
+        explicit Writing(CalendarIndex& index);
+        ~Writing();
+        bool began() const { return began_; }
+        bool commit();
+
+    private:
+        CalendarIndex& index_;
+        bool began_ = false;
+        bool done_ = false;
+    };
+
+    // The texts of a calendar's files whose reach overlaps [from, to), and of
+    // those that share a UID, in path order.
+    struct StoredFile {
+        std::string path;
+        std::string text;
+    };
+    std::vector<StoredFile> filesReaching(const std::string& calendar, double from, double to) const;
+
+    // The calendar's name and colour from its files' calendar properties: the
+    // first file in path order that gives one.
+    std::optional<std::string> calendarName(const std::string& calendar) const;
+    std::optional<RGBA> calendarColor(const std::string& calendar) const;
+
+    // What went wrong in the database file (corrupt, unreadable), empty while
+    // nothing did; its answers cannot be trusted then.
+    const std::string& problem() const { return problem_; }
 
 private:
     explicit CalendarIndex(sqlite3* database);
+    bool run(const char* sql) const;
+    int step(sqlite3_stmt* statement) const;
+    void noteResult(int result) const;
 
     sqlite3* database_;
+    mutable std::string problem_;
 };
 
 } // namespace eventkit

@@ -25,6 +25,19 @@ bool isItemName(const std::string& name)
 
 } // namespace
 
+FolderMetadata readFolderMetadata(const std::string& folder)
+{
+    FolderMetadata metadata;
+    if (auto text = readWholeFile(folder + "/" + displayNameFile)) {
+        std::string title = cleanText(*text);
+        if (!title.empty())
+            metadata.name = std::move(title);
+    }
+    if (auto text = readWholeFile(folder + "/" + colorFile))
+        metadata.color = parseColor(*text);
+    return metadata;
+}
+
 CalendarSource::CalendarSource(std::string path, Kind kind, std::string identifier, std::string fallbackTitle)
     : path_(std::move(path))
     , kind_(kind)
@@ -135,19 +148,10 @@ void CalendarSource::readItems(const std::vector<std::string>& names)
 
 void CalendarSource::readMetadata()
 {
-    std::optional<std::string> name;
-    if (auto text = readWholeFile(fullPath(displayNameFile))) {
-        std::string title = cleanText(*text);
-        if (!title.empty())
-            name = std::move(title);
-    }
-    std::optional<RGBA> color;
-    if (auto text = readWholeFile(fullPath(colorFile)))
-        color = parseColor(*text);
-    if (name == displayName_ && color == folderColor_)
+    FolderMetadata metadata = readFolderMetadata(folder_);
+    if (metadata == metadata_)
         return;
-    displayName_ = std::move(name);
-    folderColor_ = color;
+    metadata_ = std::move(metadata);
     changed_ = true;
 }
 
@@ -195,8 +199,8 @@ void CalendarSource::rebuild()
             fileColor = file->calendarColor;
     }
     snapshot_.contents = std::make_shared<const CalendarContents>(std::move(parsed), std::move(deferred));
-    snapshot_.title = displayName_.value_or(fileName.value_or(fallbackTitle_));
-    snapshot_.color = folderColor_.value_or(fileColor.value_or(defaultCalendarColor(snapshot_.identifier)));
+    snapshot_.title = metadata_.name.value_or(fileName.value_or(fallbackTitle_));
+    snapshot_.color = metadata_.color.value_or(fileColor.value_or(defaultCalendarColor(snapshot_.identifier)));
     changed_ = false;
 }
 

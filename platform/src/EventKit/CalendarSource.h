@@ -20,6 +20,14 @@ struct CalendarSnapshot {
     std::shared_ptr<const CalendarContents> contents;
 };
 
+// What a calendar folder says of itself: its `displayname` and `color` files.
+struct FolderMetadata {
+    std::optional<std::string> name;
+    std::optional<RGBA> color;
+    bool operator==(const FolderMetadata&) const = default;
+};
+FolderMetadata readFolderMetadata(const std::string& folder);
+
 class CalendarSource {
 public:
     enum class Kind { Folder, File };
@@ -61,8 +69,7 @@ private:
     std::string folder_;
     std::string fallbackTitle_;
     std::map<std::string, FileEntry> files_; // by file name, which orders the items
-    std::optional<std::string> displayName_;
-    std::optional<RGBA> folderColor_;
+    FolderMetadata metadata_;
     CalendarSnapshot snapshot_;
     bool scanned_ = false;
     bool changed_ = false;

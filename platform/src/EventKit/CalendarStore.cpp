@@ -1,6 +1,7 @@
 #include "CalendarStore.h"
 
 #include "CalendarCache.h"
+#include "IndexedCalendarStore.h"
 
 #include <stdexcept>
 
@@ -11,6 +12,8 @@ std::shared_ptr<CalendarStore> makeCalendarStore(EKCalendarStorage storage)
     switch (storage) {
     case EKCalendarStorage::Memory:
         return std::make_shared<CalendarCache>();
+    case EKCalendarStorage::Index:
+        return std::make_shared<IndexedCalendarStore>();
     }
     throw std::invalid_argument("unknown calendar storage");
 }

@@ -1,0 +1,113 @@
+#include "CalendarLocations.h"
+
+#include "CalendarIdentifier.h"
+
+#include <Foundation/NSLog.h>
+#include <platform/Environment.h>
+
+#include <algorithm>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace eventkit {
+namespace {
+
+constexpr const char* deviceCalendarsFolder = "/var/mobile/Library/Calendars";
+
+std::vector<fs::path> subfolders(const fs::path& folder)
+{
+    std::vector<fs::path> found;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        if (!name.empty() && name.front() != '.' && entry.is_directory(error))
+            found.push_back(entry.path());
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+// A folder is one calendar when it holds items or a calendar's own files.
+bool isCalendarFolder(const fs::path& folder)
+{
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name == "displayname" || name == "color" || (name.front() != '.' && entry.path().extension() == ".ics"))
+            return true;
+    }
+    return false;
+}
+
+std::string realPathOf(const fs::path& path)
+{
+    std::error_code error;
+    const fs::path real = fs::canonical(path, error);
+    return error ? path.string() : real.string();
+}
+
+CalendarLocation hostLocation(const fs::path& place, CalendarSource::Kind kind)
+{
+    const std::string title = kind == CalendarSource::Kind::File ? place.stem().string() : place.filename().string();
+    return { place.string(), realPathOf(place), kind, nameBasedIdentifier(hostCalendarName(place.string())), title };
+}
+
+} // namespace
+
+std::string CalendarLocations::deviceFolder()
+{
+    return platform::resolveDevicePath(deviceCalendarsFolder);
+}
+
+std::string CalendarLocations::normalised(const std::string& path)
+{
+    std::error_code error;
+    std::string text = fs::absolute(path, error).lexically_normal().string();
+    while (text.size() > 1 && text.back() == '/')
+        text.pop_back();
+    return text;
+}
+
+std::vector<CalendarLocation> CalendarLocations::listDevice(const std::string& path) const
+{
+    std::vector<CalendarLocation> found;
+    for (const fs::path& folder : subfolders(path)) {
+        const std::string name = folder.filename().string();
+        found.push_back({ folder.string(), realPathOf(folder), CalendarSource::Kind::Folder,
+            nameBasedIdentifier(deviceCalendarName(name)), name });
+    }
+    return found;
+}
+
+std::vector<CalendarLocation> CalendarLocations::listHost(const std::string& path)
+{
+    std::error_code error;
+    const auto status = fs::status(path, error);
+    if (fs::is_regular_file(status))
+        return { hostLocation(path, CalendarSource::Kind::File) };
+    if (!fs::is_directory(status)) {
+        if (reportedMissing_.insert(path).second)
+            NSLog("EventKit: no calendar file or folder at %s", path.c_str());
+        return {};
+    }
+    reportedMissing_.erase(path);
+    if (isCalendarFolder(path))
+        return { hostLocation(path, CalendarSource::Kind::Folder) };
+    std::vector<CalendarLocation> found;
+    for (const fs::path& folder : subfolders(path))
+        found.push_back(hostLocation(folder, CalendarSource::Kind::Folder));
+    return found;
+}
+
+void CalendarLocations::addNew(std::vector<CalendarLocation>& into, const std::vector<CalendarLocation>& found)
+{
+    for (const CalendarLocation& location : found) {
+        const bool seen = std::any_of(into.begin(), into.end(),
+            [&](const CalendarLocation& other) { return other.realPath == location.realPath; });
+        if (!seen)
+            into.push_back(location);
+    }
+}
+
+} // namespace eventkit

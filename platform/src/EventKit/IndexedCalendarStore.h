@@ -1,0 +1,59 @@
+// The calendars kept in a persistent index (CalendarIndex.h), for a process
+// that looks once, such as a command that lists the events: a warm index
+// answers from the files' stamps alone, reading again only the files that
+// changed, and a query parses only the files that can touch its window.
+//
+// Every view first brings the index up to date: each calendar folder is listed
+// and every item file's stamp taken (one stat each), so that a file added,
+// renamed into place (as vdirsyncer writes), rewritten in place, or removed
+// shows at once; a calendar's `displayname` and `color` are read each time.
+// Where no index can be kept (a read-only folder, a database that stays locked
+// past the busy time-out), the index is kept in memory for the process instead.
+//
+// The device's calendars are indexed under the device root, beside the phone's
+// own calendar database; the host's sources in the user's cache folder
+// ($XDG_CACHE_HOME/dayglass, else ~/.cache/dayglass).
+#pragma once
+
+#include "CalendarIndex.h"
+#include "CalendarLocations.h"
+#include "CalendarStore.h"
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace eventkit {
+
+class IndexedCalendarStore final : public CalendarStore, public std::enable_shared_from_this<IndexedCalendarStore> {
+public:
+    std::shared_ptr<const CalendarView> view(const std::vector<std::string>& additionalSources) override;
+
+    // Where the index of the device's calendars lives, under the current device root.
+    static std::string deviceIndexPath();
+    // Where the index of the host's sources lives; empty when the environment
+    // names no cache or home folder.
+    static std::string hostIndexPath();
+
+private:
+    class IndexedView;
+    struct Calendar {
+        std::shared_ptr<CalendarIndex> index;
+        std::string path;
+    };
+
+    std::shared_ptr<CalendarIndex> indexAt(const std::string& path);
+    std::shared_ptr<CalendarIndex> replaceIndex(const std::string& path, const std::string& problem);
+    bool bringUpToDate(CalendarIndex& index, const CalendarLocation& location);
+    CalendarInfo describe(const CalendarIndex& index, const CalendarLocation& location) const;
+    std::vector<std::vector<Occurrence>> occurrences(
+        const std::vector<const Calendar*>& calendars, Instant start, Instant end);
+
+    std::mutex lock_;
+    CalendarLocations locations_;
+    std::map<std::string, std::shared_ptr<CalendarIndex>> indexes_;
+};
+
+} // namespace eventkit
