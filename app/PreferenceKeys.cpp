@@ -46,7 +46,7 @@ std::optional<Range> rangeOf(SettingKind kind)
     case SettingKind::TextSize:
         return Range { 1, 200, " points" };
     case SettingKind::DayCount:
-        return Range { 0, 3660, " days" };
+        return Range { 0, longestDayCount, " days" };
     case SettingKind::EventCount:
         return Range { 0, 1000, " events (0: no limit)" };
     case SettingKind::SwipeAction:
