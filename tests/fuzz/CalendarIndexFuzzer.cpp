@@ -48,6 +48,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     const std::filesystem::path work = "private/var/mobile/Library/Calendars/work";
     std::filesystem::create_directories(fuzzing::deviceRoot() / work);
     std::filesystem::copy(std::filesystem::path(DAYGLASS_SAMPLE_DEVICE_SOURCE) / work, fuzzing::deviceRoot() / work);
+    fuzzing::warmUp("");
     return 0;
 }
 

@@ -35,7 +35,9 @@ void readOccurrences(const EKEventStore& store, double start, double end)
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    fuzzing::deviceRoot();
+    fuzzing::warmUp(
+        "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nUID:warm\r\nSUMMARY:Warm\r\nDTSTART;TZID=Europe/Berlin:20250610T120000\r\n"
+        "DURATION:PT1H\r\nRRULE:FREQ=DAILY;COUNT=3\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
     return 0;
 }
 

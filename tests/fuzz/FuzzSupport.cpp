@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 namespace fs = std::filesystem;
@@ -74,12 +75,23 @@ void writeDeviceFile(const std::string& devicePath, std::string_view bytes)
     fs::rename(written, file);
 }
 
+std::string readDeviceFile(const std::string& devicePath)
+{
+    std::ifstream file(deviceFile(devicePath), std::ios::binary);
+    return { std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>() };
+}
+
 void clearDeviceFolder(const std::string& devicePath)
 {
     const fs::path folder = deviceFile(devicePath);
     fs::create_directories(folder);
     for (const fs::directory_entry& entry : fs::directory_iterator(folder))
         fs::remove_all(entry.path());
+}
+
+void warmUp(std::string_view input)
+{
+    LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(input.data()), input.size());
 }
 
 std::string_view asText(const uint8_t* data, std::size_t size)

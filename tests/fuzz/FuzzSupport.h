@@ -9,7 +9,14 @@
 #include <string_view>
 #include <vector>
 
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size);
+
 namespace fuzzing {
+
+// Runs the target once on the input. Called from LLVMFuzzerInitialize, so that
+// what loads on first use (fonts, zones, formatters, the extension) is loaded
+// before the first input is timed.
+void warmUp(std::string_view input);
 
 // A fresh temporary device root, made the platform's root on the first call and
 // removed when the process exits. The host is pinned at the same time: now is
@@ -27,6 +34,8 @@ void restoreSamplePreferences();
 // that every input is a new file to the calendar cache, even within one
 // clock tick.
 void writeDeviceFile(const std::string& devicePath, std::string_view bytes);
+
+std::string readDeviceFile(const std::string& devicePath);
 
 // Empties a folder under the device root, keeping the folder itself.
 void clearDeviceFolder(const std::string& devicePath);

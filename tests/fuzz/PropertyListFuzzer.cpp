@@ -66,6 +66,12 @@ void writeAndReadBack(const NSObject* root)
 
 } // namespace
 
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    fuzzing::warmUp("<plist><dict><key>a</key><string>b</string></dict></plist>");
+    return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     readString(*NSString::string(fuzzing::asText(data, size)));

@@ -44,6 +44,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     if (!std::freopen("/dev/null", "w", stdout))
         return 1;
     fuzzing::installSampleDevice();
+    fuzzing::warmUp("wake\nnotify Mail Lunch\nstate\n");
     return 0;
 }
 

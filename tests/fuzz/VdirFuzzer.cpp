@@ -43,6 +43,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     // The calendar application hides no calendar.
     fuzzing::writeDeviceFile("/var/mobile/Library/Preferences/com.apple.mobilecal.plist",
         "<plist version=\"1.0\"><dict><key>CalendarViewMode</key><integer>2</integer></dict></plist>");
+    fuzzing::warmUp(
+        "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nUID:warm\r\nSUMMARY:Warm\r\nDTSTART;TZID=Europe/Berlin:20250610T120000\r\n"
+        "DURATION:PT1H\r\nRRULE:FREQ=DAILY;COUNT=3\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
     return 0;
 }
 
