@@ -17,6 +17,8 @@ namespace {
 template <typename... Steps> struct Overloaded : Steps... {
     using Steps::operator()...;
 };
+// Spelled out for clang before 17, which does not deduce an aggregate's arguments.
+template <typename... Steps> Overloaded(Steps...) -> Overloaded<Steps...>;
 
 // The log lines written since `from`.
 std::vector<std::string> logSince(std::size_t from)
