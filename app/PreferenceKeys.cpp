@@ -46,7 +46,7 @@ std::optional<Range> rangeOf(SettingKind kind)
     case SettingKind::TextSize:
         return Range { 1, 200, " points" };
     case SettingKind::DayCount:
-        return Range { 0, 3660, " days" };
+        return Range { 0, longestDayCount, " days" };
     case SettingKind::EventCount:
         return Range { 0, 1000, " events (0: no limit)" };
     case SettingKind::SwipeAction:
@@ -295,4 +295,17 @@ Ref<NSObject> parsePreferenceValue(const PreferenceKey& key, std::string_view te
         break;
     }
     return paneValueFrom(key, text);
+}
+
+std::string preferenceProblem(const std::string& key, const std::string& value)
+{
+    const PreferenceKey* known = findPreferenceKey(key);
+    if (!known)
+        return "unknown preference '" + key + "'; the known ones are " + knownPreferenceKeys();
+    try {
+        parsePreferenceValue(*known, value, ValueType::Pane);
+    } catch (const CommandError& error) {
+        return error.what();
+    }
+    return {};
 }

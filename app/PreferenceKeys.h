@@ -47,3 +47,6 @@ enum class ValueType { Pane, Integer, Boolean, String };
 // that the pane would not offer ("maybe" for a switch, "-5" for a text size,
 // bytes that are not UTF-8), saying what the key takes.
 Ref<NSObject> parsePreferenceValue(const PreferenceKey& key, std::string_view text, ValueType type);
+// Why a script may not set the key to the text as the pane would, or an empty
+// string when it may.
+std::string preferenceProblem(const std::string& key, const std::string& value);

@@ -14,19 +14,6 @@
 
 namespace {
 
-std::string preferenceProblem(const std::string& key, const std::string& value)
-{
-    const PreferenceKey* known = findPreferenceKey(key);
-    if (!known)
-        return "unknown preference '" + key + "'; the known ones are " + knownPreferenceKeys();
-    try {
-        parsePreferenceValue(*known, value, ValueType::Pane);
-    } catch (const CommandError& error) {
-        return error.what();
-    }
-    return {};
-}
-
 std::string readScript(const std::string& path)
 {
     std::ostringstream text;

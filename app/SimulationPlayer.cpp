@@ -19,6 +19,8 @@ namespace {
 template <typename... Steps> struct Overloaded : Steps... {
     using Steps::operator()...;
 };
+// Spelled out for clang before 17, which does not deduce an aggregate's arguments.
+template <typename... Steps> Overloaded(Steps...) -> Overloaded<Steps...>;
 
 // The event list a finger can reach: the one on the lock screen in front.
 UIView* eventListOn(const host::SpringBoard& springBoard, const LockScreenState& now)

@@ -104,6 +104,11 @@ inline constexpr NamedColour ownColours[] = {
     { "half-transparent white", &halfTransparentWhiteColour },
 };
 
+// The furthest a day count looks ahead, as far as the settings pane offers. A
+// file another program wrote may ask for millions of years, which would keep
+// the lock screen loading every repetition of every series for seconds.
+inline constexpr NSInteger longestDayCount = 3660;
+
 // The code that asks for the event's calendar colour or a transparent background.
 inline constexpr NSInteger calendarColourCode = 999;
 

@@ -83,6 +83,15 @@ private:
     const NSDictionary* values_;
 };
 
+NSInteger boundedDayCount(const char* key, NSInteger days)
+{
+    if (days <= longestDayCount)
+        return days;
+    NSLog("DGL: preference \"%s\" asks for %ld days; looking %ld days ahead.", key, static_cast<long>(days),
+        static_cast<long>(longestDayCount));
+    return longestDayCount;
+}
+
 // One row of the settings table: the field from its key, or the fallback.
 template <SettingKind kind, typename Fallback>
 void loadSetting(SettingType<kind>& field, const PreferenceReader& file, const char* key, const Fallback& fallback)
@@ -92,8 +101,10 @@ void loadSetting(SettingType<kind>& field, const PreferenceReader& file, const c
         field = file.boolValue(key).value_or(fallback);
     else if constexpr (kind == Seconds)
         field = file.integerValue(key).value_or(fallback);
-    else if constexpr (kind == TextSize || kind == DayCount || kind == EventCount)
+    else if constexpr (kind == TextSize || kind == EventCount)
         field = file.intValue(key).value_or(fallback);
+    else if constexpr (kind == DayCount)
+        field = boundedDayCount(key, file.intValue(key).value_or(fallback));
     else if constexpr (kind == Colour || kind == TitleColour) {
         const std::optional<NSInteger> code = file.integerValue(key);
         // The title colour also decides whether titles take their calendar's

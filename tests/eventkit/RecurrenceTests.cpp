@@ -1,5 +1,7 @@
 #include "EventKitFixture.h"
 
+#include "EventKit/CalendarTime.h"
+
 #include <platform/Environment.h>
 
 #include <map>
@@ -109,6 +111,24 @@ TEST_F(Recurrence, WallTimesTheClockSkipsOrRepeats)
     EXPECT_EQ(starts(autumn), (std::vector<double> { utc("2024-10-26 00:30"), utc("2024-10-27 00:30") }));
     // A whole day later on the wall clock lands on the first 02:30 too.
     EXPECT_EQ(end(autumn[0]), utc("2024-10-27 00:30"));
+}
+
+// Every occurrence of a weekly series of 2000-year-long days ends past 2037,
+// where libical works a zone's changes out again on each lookup: 40 s for one
+// query before the lookups stopped at its last covered second.
+TEST_F(Recurrence, ZonesAreLookedUpNoLaterThanLibicalCovers)
+{
+    using std::chrono::seconds;
+    EXPECT_EQ(eventkit::zoneLookupInstant(seconds(static_cast<long>(utc("2037-06-01 00:00")))).count(),
+        utc("2037-06-01 00:00"));
+    EXPECT_EQ(eventkit::zoneLookupInstant(seconds(static_cast<long>(utc("2250-06-01 00:00")))).count(),
+        utc("2037-12-31 23:59:59"));
+
+    write({ event({ "UID:long", "DTSTART;VALUE=DATE:20240107", "DTEND;VALUE=DATE:40480216", "RRULE:FREQ=WEEKLY" }) });
+    const auto found = events(utc("2024-03-05 00:00"), utc("2024-03-06 00:00"));
+    ASSERT_EQ(found.size(), 9u);
+    for (const auto& e : found)
+        EXPECT_GT(end(e), utc("4048-02-15 00:00"));
 }
 
 TEST_F(Recurrence, FloatingTimesAndDatesFollowTheDeviceZone)

@@ -236,6 +236,29 @@ TEST(PropertyListRead, ReadsBytesInMemory)
     EXPECT_FALSE(NSPropertyListSerialization::propertyListWithData(NSData::data().get()));
 }
 
+// libplist aborts the process when it hands out a dictionary key holding a NUL
+// character; such a binary list is refused, while one with a NUL inside a
+// string value still reads.
+TEST(PropertyListRead, BinaryKeyWithNulGivesNilAndNulInAValueReads)
+{
+    const std::string keyWithNul("bplist00\xd2\x01\x02\x03\x04\x53\x61\x00\x62\x52\x6f\x6b\x51\x78\x53\x63\x00\x64"
+                                 "\x08\x0d\x11\x14\x16\x00\x00\x00\x00\x00\x00\x01\x01\x00\x00\x00\x00\x00\x00"
+                                 "\x00\x05\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x1a",
+        63);
+    EXPECT_FALSE(NSPropertyListSerialization::propertyListWithData(
+        NSData::dataWithBytes(keyWithNul.data(), keyWithNul.size()).get()));
+
+    const std::string valueWithNul("bplist00\xd1\x01\x02\x52\x6f\x6b\x53\x63\x00\x64\x08\x0b\x0e\x00\x00\x00\x00"
+                                   "\x00\x00\x01\x01\x00\x00\x00\x00\x00\x00\x00\x03\x00\x00\x00\x00\x00\x00\x00"
+                                   "\x00\x00\x00\x00\x00\x00\x00\x00\x12",
+        53);
+    const Ref<NSObject> read = NSPropertyListSerialization::propertyListWithData(
+        NSData::dataWithBytes(valueWithNul.data(), valueWithNul.size()).get());
+    const auto* dictionary = dynamicCast<NSDictionary>(read.get());
+    ASSERT_TRUE(dictionary);
+    EXPECT_TRUE(dynamicCast<NSString>(dictionary->objectForKey("ok")));
+}
+
 TEST(PropertyListWrite, ReplacesTheFileAndLeavesNoTemporaryBehind)
 {
     testing_support::TempDeviceRoot device;

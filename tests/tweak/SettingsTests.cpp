@@ -271,6 +271,25 @@ TEST_F(SettingsLoad, SizesAndCountsKeepThirtyTwoBitsButTheTimeoutKeepsAll)
     EXPECT_EQ(customLSTimeout, 4294967297);
 }
 
+// A file asking for more days than the pane offers would keep the lock screen
+// loading every repetition of every series for seconds: it looks as far as the
+// pane goes, with one line; negative counts stay as they are.
+TEST_F(SettingsLoad, DayCountsBeyondThePaneAreBoundedAndLogged)
+{
+    load(pf::integer("daysToDisplay", 2147483647));
+    EXPECT_EQ(daysToDisplay, 3660);
+    EXPECT_EQ(log(),
+        std::vector<std::string> {
+            "DGL: preference \"daysToDisplay\" asks for 2147483647 days; looking 3660 days ahead." });
+
+    platform::clearLog();
+    for (long long days : { 3660, -5 }) {
+        load(pf::integer("daysToDisplay", days));
+        EXPECT_EQ(daysToDisplay, days);
+    }
+    EXPECT_TRUE(log().empty());
+}
+
 TEST_F(SettingsLoad, ValuesOfTheWrongKindCountAsAbsentAndAreLoggedOncePerLoad)
 {
     load(pf::integer("textColor", 999));

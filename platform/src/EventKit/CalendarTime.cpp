@@ -11,7 +11,7 @@ constexpr seconds transitionReach { 86400 };
 // The offset from UTC that `zone` has at an instant given in whole seconds.
 seconds offsetAt(seconds sinceEpoch, const icaltimezone* zone)
 {
-    icaltimetype utcTime = icalTimeOf(WallTime(sinceEpoch));
+    icaltimetype utcTime = icalTimeOf(WallTime(zoneLookupInstant(sinceEpoch)));
     int daylight = 0;
     return seconds(icaltimezone_get_utc_offset_of_utc_time(const_cast<icaltimezone*>(zone), &utcTime, &daylight));
 }

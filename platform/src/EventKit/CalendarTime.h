@@ -9,6 +9,7 @@
 
 #include <libical/ical.h>
 
+#include <algorithm>
 #include <chrono>
 #include <limits>
 
@@ -33,6 +34,17 @@ inline Instant instantFromUnixSeconds(double seconds)
 inline double unixSeconds(Instant instant)
 {
     return instant.time_since_epoch().count();
+}
+
+// The last second whose zone offset libical works out: it expands a zone's
+// changes up to the end of 2037, and asked about any later instant it expands
+// them all again, on every call. Later instants take the offset the zone has at
+// that second, which is what libical answers for them anyway.
+inline constexpr std::chrono::seconds lastZoneCoverage { 2'145'916'799 }; // 2037-12-31 23:59:59 UTC
+// The instant a zone's offset is looked up at for `sinceEpoch`.
+inline std::chrono::seconds zoneLookupInstant(std::chrono::seconds sinceEpoch)
+{
+    return std::min(sinceEpoch, lastZoneCoverage);
 }
 
 // The wall time a libical value shows (a date at its midnight); its zone is ignored.

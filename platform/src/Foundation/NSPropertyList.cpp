@@ -15,7 +15,9 @@
 #include <cstdlib>
 #include <limits>
 #include <memory>
+#include <string_view>
 #include <unordered_map>
+#include <utility>
 
 namespace {
 
@@ -224,6 +226,92 @@ private:
     std::string error_;
 };
 
+// A binary list read just far enough to find its dictionaries' keys.
+class BinaryKeyScan {
+public:
+    explicit BinaryKeyScan(std::string_view bytes)
+        : bytes_(bytes)
+    {
+    }
+
+    // Whether some dictionary key holds a NUL character. libplist 2.2 aborts the
+    // process when it hands such a key out (its getter asserts that the key's
+    // length is its C string length), so such a list is refused unread.
+    bool hasKeyWithNul() const
+    {
+        constexpr std::size_t trailerSize = 32;
+        if (bytes_.size() < 8 + trailerSize)
+            return false;
+        const std::size_t trailer = bytes_.size() - trailerSize;
+        const std::size_t offsetSize = byteAt(trailer + 6);
+        const std::size_t referenceSize = byteAt(trailer + 7);
+        const std::uint64_t objects = number(trailer + 8, 8);
+        const std::uint64_t table = number(trailer + 24, 8);
+        if (offsetSize == 0 || referenceSize == 0 || table >= trailer || objects > (trailer - table) / offsetSize)
+            return false;
+        for (std::uint64_t i = 0; i < objects; ++i) {
+            const std::uint64_t offset = number(table + i * offsetSize, offsetSize);
+            if (offset < trailer && byteAt(offset) >> 4 == 0xD
+                && dictionaryHasKeyWithNul(offset, referenceSize, table, offsetSize))
+                return true;
+        }
+        return false;
+    }
+
+private:
+    std::size_t byteAt(std::uint64_t at) const
+    {
+        return at < bytes_.size() ? static_cast<unsigned char>(bytes_[at]) : 0;
+    }
+
+    // A big-endian number of `size` bytes; 0 past the end.
+    std::uint64_t number(std::uint64_t at, std::size_t size) const
+    {
+        std::uint64_t value = 0;
+        for (std::size_t i = 0; i < size && i < 8; ++i)
+            value = value << 8 | byteAt(at + i);
+        return value;
+    }
+
+    // An object's count (of bytes, characters or entries) and where its contents start.
+    std::pair<std::uint64_t, std::uint64_t> countAt(std::uint64_t at) const
+    {
+        const std::size_t low = byteAt(at) & 0xF;
+        if (low != 0xF)
+            return { low, at + 1 };
+        const std::size_t size = std::size_t(1) << (byteAt(at + 1) & 0x3);
+        return { number(at + 2, size), at + 2 + size };
+    }
+
+    bool dictionaryHasKeyWithNul(
+        std::uint64_t at, std::size_t referenceSize, std::uint64_t table, std::size_t offsetSize) const
+    {
+        const auto [entries, references] = countAt(at);
+        for (std::uint64_t i = 0; i < entries && references + (i + 1) * referenceSize <= bytes_.size(); ++i) {
+            const std::uint64_t key = number(references + i * referenceSize, referenceSize);
+            if (stringHasNul(number(table + key * offsetSize, offsetSize)))
+                return true;
+        }
+        return false;
+    }
+
+    // ASCII (one byte a character), UTF-16 (two) or UTF-8 text with a zero character.
+    bool stringHasNul(std::uint64_t at) const
+    {
+        const std::size_t kind = byteAt(at) >> 4;
+        const std::size_t unit = kind == 0x6 ? 2 : 1;
+        if (kind != 0x5 && kind != 0x6 && kind != 0x7)
+            return false;
+        const auto [characters, start] = countAt(at);
+        for (std::uint64_t i = 0; i < characters && start + (i + 1) * unit <= bytes_.size(); ++i)
+            if (number(start + i * unit, unit) == 0)
+                return true;
+        return false;
+    }
+
+    std::string_view bytes_;
+};
+
 // libplist accepts an XML file that stops right after its root value; such a file
 // lost its end, and Foundation refuses it for the missing closing tag.
 bool isXmlCutShort(const std::string& bytes)
@@ -240,6 +328,8 @@ bool isXmlCutShort(const std::string& bytes)
 Ref<NSObject> propertyListFromBytes(const std::string& bytes)
 {
     if (bytes.empty() || bytes.size() > std::numeric_limits<std::uint32_t>::max() || isXmlCutShort(bytes))
+        return nullptr;
+    if (plist_is_binary(bytes.data(), static_cast<std::uint32_t>(bytes.size())) && BinaryKeyScan(bytes).hasKeyWithNul())
         return nullptr;
     plist_t root = nullptr;
     plist_from_memory(bytes.data(), static_cast<std::uint32_t>(bytes.size()), &root);
