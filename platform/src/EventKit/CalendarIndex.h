@@ -3,12 +3,14 @@
 // modification and change times in nanoseconds, inode), its text, the span of
 // time its items can reach and their UIDs, so that a later process reads again
 // only the files that changed, and a query reads only the files that can touch
-// its window. The index is a cache only: it can always be deleted and built
-// again from the files.
+// its window. The occurrences of a file's items over a horizon around the time
+// it was read are kept too, so that a query inside the horizon parses nothing. The index is a cache only: it can always
+// be deleted and built again from the files.
 #pragma once
 
 #include "CalendarColor.h"
 #include "CalendarFiles.h"
+#include "Occurrences.h"
 
 #include <cstdint>
 #include <map>
@@ -26,7 +28,7 @@ namespace eventkit {
 class CalendarIndex {
 public:
     // The layout of the tables; an index of any other version is built anew.
-    static constexpr int schemaVersion = 4;
+    static constexpr int schemaVersion = 5;
 
     // Opens the index at `path`, creating it when there is none. One that is
     // not an SQLite database, or of another schema version, is built anew with
@@ -65,6 +67,15 @@ public:
         std::optional<RGBA> calendarColor;
         std::vector<std::string> uids;
         std::string text;
+        // The occurrences of the file's items overlapping [from, to), where
+        // they could be worked out ahead (a floating one's times are wall
+        // times, written as if in UTC).
+        struct Expansion {
+            double from = 0;
+            double to = 0;
+            std::vector<Occurrence> occurrences;
+        };
+        std::optional<Expansion> expansion;
     };
     // Writes run in one transaction of `Writing`; false when the database
     // refused (locked past the busy time-out, read-only, full).
@@ -87,13 +98,17 @@ public:
         bool done_ = false;
     };
 
-    // The texts of a calendar's files whose reach overlaps [from, to), and of
-    // those that share a UID, in path order.
+    // The texts of a calendar's files whose reach overlaps [from, to) and
+    // whose expansion does not cover it, and of those that share a UID, in path
+    // order.
     struct StoredFile {
         std::string path;
         std::string text;
     };
     std::vector<StoredFile> filesReaching(const std::string& calendar, double from, double to) const;
+    // The stored occurrences of the other files that can touch [from, to), a
+    // day wider on each side for floating times (which are as recorded).
+    std::vector<Occurrence> occurrencesReaching(const std::string& calendar, double from, double to) const;
 
     // The calendar's name and colour from its files' calendar properties: the
     // first file in path order that gives one.
@@ -125,6 +140,7 @@ private:
     bool run(const char* sql) const;
     int step(sqlite3_stmt* statement) const;
     void noteResult(int result) const;
+    bool recordOccurrences(const std::string& calendar, const FileRecord& file);
 
     sqlite3* database_;
     mutable std::string problem_;
