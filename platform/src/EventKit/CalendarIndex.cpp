@@ -32,7 +32,8 @@ constexpr const char* schema
       "  reach_from REAL NOT NULL, reach_to REAL NOT NULL, wide INTEGER NOT NULL, shared INTEGER NOT NULL DEFAULT 0,"
       "  calendar_name TEXT, calendar_color BLOB, text BLOB NOT NULL,"
       "  expanded_from REAL NOT NULL, expanded_to REAL NOT NULL);"
-      "CREATE INDEX files_by_reach ON files (calendar, shared, wide, reach_from, reach_to);"
+      // Covers what a query filters by, so that only the files it reads are looked up.
+      "CREATE INDEX files_by_reach ON files (calendar, shared, wide, reach_from, reach_to, expanded_from, expanded_to);"
       // Covers the stamps of a calendar, which every store reads, without the texts.
       "CREATE INDEX files_by_calendar ON files (calendar, path, size, mtime_ns, ctime_ns, inode, read_ns);"
       "CREATE TABLE uids (calendar TEXT NOT NULL, uid TEXT NOT NULL, path TEXT NOT NULL);"
@@ -255,13 +256,15 @@ bool CalendarIndex::isFresh(const Known& known, const FileStamp& now)
     return known.stamp == now && known.readAt - nanoseconds(now.changed) >= racyNanoseconds;
 }
 
-std::unordered_map<std::string, CalendarIndex::Known> CalendarIndex::filesOf(const std::string& calendar) const
+std::vector<CalendarIndex::KnownFile> CalendarIndex::filesOf(const std::string& calendar) const
 {
-    Prepared query = prepared("SELECT path, size, mtime_ns, ctime_ns, inode, read_ns FROM files WHERE calendar = ?1;");
+    Prepared query = prepared(
+        "SELECT path, size, mtime_ns, ctime_ns, inode, read_ns FROM files WHERE calendar = ?1 ORDER BY path;");
     bindText(query.get(), 1, calendar);
-    std::unordered_map<std::string, Known> files;
+    std::vector<KnownFile> files;
     while (step(query.get()) == SQLITE_ROW) {
-        Known& known = files[columnText(query.get(), 0)];
+        files.push_back({ columnText(query.get(), 0) });
+        Known& known = files.back().known;
         known.stamp.size = static_cast<off_t>(sqlite3_column_int64(query.get(), 1));
         known.stamp.modified = timespecOf(sqlite3_column_int64(query.get(), 2));
         known.stamp.changed = timespecOf(sqlite3_column_int64(query.get(), 3));

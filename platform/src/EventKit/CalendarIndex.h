@@ -17,7 +17,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 struct sqlite3;
@@ -53,8 +52,12 @@ public:
     // a write just after the reading could leave it as it was).
     static bool isFresh(const Known& known, const FileStamp& now);
 
-    // The files recorded for a calendar (a folder or a file path), by path.
-    std::unordered_map<std::string, Known> filesOf(const std::string& calendar) const;
+    // The files recorded for a calendar (a folder or a file path), in path order.
+    struct KnownFile {
+        std::string path;
+        Known known;
+    };
+    std::vector<KnownFile> filesOf(const std::string& calendar) const;
 
     struct FileRecord {
         std::string path;

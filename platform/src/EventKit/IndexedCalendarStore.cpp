@@ -36,19 +36,26 @@ std::int64_t wallClockNanoseconds()
     return static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
 }
 
-std::vector<std::string> itemPaths(const CalendarLocation& location)
+struct ListedItem {
+    std::string path;
+    std::optional<FileStamp> stamp;
+};
+
+// The item files of a calendar as they are now, by path.
+std::vector<ListedItem> listedItems(const CalendarLocation& location)
 {
     if (location.kind == CalendarSource::Kind::File)
-        return { location.path };
-    std::vector<std::string> paths;
+        return { { location.path, stampOf(location.path) } };
+    std::vector<ListedItem> items;
     if (DIR* folder = opendir(location.path.c_str())) {
         while (const dirent* entry = readdir(folder)) {
             if (isItemName(entry->d_name))
-                paths.push_back(location.path + "/" + entry->d_name);
+                items.push_back({ location.path + "/" + entry->d_name, stampAt(dirfd(folder), entry->d_name) });
         }
         closedir(folder);
     }
-    return paths;
+    std::sort(items.begin(), items.end(), [](const auto& a, const auto& b) { return a.path < b.path; });
+    return items;
 }
 
 std::string watchedFolderOf(const CalendarLocation& location)
@@ -320,26 +327,31 @@ std::shared_ptr<CalendarIndex> IndexedCalendarStore::replaceIndex(const std::str
 // those gone. False when the index cannot be read or written.
 bool IndexedCalendarStore::bringUpToDate(CalendarIndex& index, const CalendarLocation& location)
 {
-    std::unordered_map<std::string, CalendarIndex::Known> known = index.filesOf(location.path);
+    const std::vector<CalendarIndex::KnownFile> known = index.filesOf(location.path);
     if (!index.problem().empty())
         return false;
-    std::vector<std::string> stale;
-    for (const std::string& path : itemPaths(location)) {
-        auto entry = known.find(path);
-        const std::optional<FileStamp> stamp = stampOf(path);
-        if (entry == known.end() || !stamp || !CalendarIndex::isFresh(entry->second, *stamp))
-            stale.push_back(path);
-        if (entry != known.end())
-            known.erase(entry);
+    // Both lists are in path order: walked side by side.
+    std::vector<std::string> stale, gone;
+    auto next = known.begin();
+    for (const ListedItem& item : listedItems(location)) {
+        for (; next != known.end() && next->path < item.path; ++next)
+            gone.push_back(next->path);
+        const bool recorded = next != known.end() && next->path == item.path;
+        if (!recorded || !item.stamp || !CalendarIndex::isFresh(next->known, *item.stamp))
+            stale.push_back(item.path);
+        if (recorded)
+            ++next;
     }
-    if (stale.empty() && known.empty())
+    for (; next != known.end(); ++next)
+        gone.push_back(next->path);
+    if (stale.empty() && gone.empty())
         return true;
     const std::int64_t readAt = wallClockNanoseconds();
     std::vector<ReadItemFile> read = readItemFiles(stale, Parsing::WhenNeeded);
     CalendarIndex::Writing writing(index);
     if (!writing.began())
         return false;
-    for (const auto& [path, gone] : known) {
+    for (const std::string& path : gone) {
         if (!index.forget(path))
             return false;
     }
