@@ -31,7 +31,7 @@ constexpr const char* schema
       "  read_ns INTEGER NOT NULL,"
       "  reach_from REAL NOT NULL, reach_to REAL NOT NULL, wide INTEGER NOT NULL, shared INTEGER NOT NULL DEFAULT 0,"
       "  calendar_name TEXT, calendar_color BLOB, text BLOB NOT NULL,"
-      "  expanded_from REAL NOT NULL, expanded_to REAL NOT NULL);"
+      "  expanded_from REAL NOT NULL, expanded_to REAL NOT NULL, plain INTEGER NOT NULL);"
       // Covers what a query filters by, so that only the files it reads are looked up.
       "CREATE INDEX files_by_reach ON files (calendar, shared, wide, reach_from, reach_to, expanded_from, expanded_to);"
       // Covers the stamps of a calendar, which every store reads, without the texts.
@@ -280,8 +280,8 @@ bool CalendarIndex::record(const std::string& calendar, const FileRecord& file)
         return false;
     Prepared insert = prepared(
         "INSERT INTO files (path, calendar, size, mtime_ns, ctime_ns, inode, read_ns, reach_from, reach_to, wide,"
-        " calendar_name, calendar_color, text, expanded_from, expanded_to)"
-        " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15);");
+        " calendar_name, calendar_color, text, expanded_from, expanded_to, plain)"
+        " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16);");
     bindText(insert.get(), 1, file.path);
     bindText(insert.get(), 2, calendar);
     bindStamp(insert.get(), 3, file.known);
@@ -298,7 +298,9 @@ bool CalendarIndex::record(const std::string& calendar, const FileRecord& file)
     // Nothing expanded is an empty horizon.
     sqlite3_bind_double(insert.get(), 14, file.expansion ? file.expansion->from : farSeconds);
     sqlite3_bind_double(insert.get(), 15, file.expansion ? file.expansion->to : -farSeconds);
-    if (step(insert.get()) != SQLITE_DONE || !recordOccurrences(calendar, file))
+    sqlite3_bind_int(insert.get(), 16, file.plain);
+    if (step(insert.get()) != SQLITE_DONE
+        || (file.expansion && !recordOccurrences(calendar, file.path, *file.expansion)))
         return false;
     Prepared uid = prepared("INSERT INTO uids (calendar, uid, path) VALUES (?1, ?2, ?3);");
     for (const std::string& name : file.uids) {
@@ -312,18 +314,35 @@ bool CalendarIndex::record(const std::string& calendar, const FileRecord& file)
     return true;
 }
 
-bool CalendarIndex::recordOccurrences(const std::string& calendar, const FileRecord& file)
+bool CalendarIndex::covers(const FileRecord::Expansion& expansion, double from, double to)
 {
-    if (!file.expansion)
-        return true;
+    return expansion.from <= from - floatingSeconds && expansion.to >= to + floatingSeconds;
+}
+
+bool CalendarIndex::recordExpansion(
+    const std::string& calendar, const std::string& path, const FileRecord::Expansion& expansion)
+{
+    Prepared update = prepared("UPDATE files SET expanded_from = ?2, expanded_to = ?3 WHERE path = ?1;");
+    bindText(update.get(), 1, path);
+    sqlite3_bind_double(update.get(), 2, expansion.from);
+    sqlite3_bind_double(update.get(), 3, expansion.to);
+    Prepared remove = prepared("DELETE FROM occurrences WHERE path = ?1;");
+    bindText(remove.get(), 1, path);
+    return step(update.get()) == SQLITE_DONE && step(remove.get()) == SQLITE_DONE
+        && recordOccurrences(calendar, path, expansion);
+}
+
+bool CalendarIndex::recordOccurrences(
+    const std::string& calendar, const std::string& path, const FileRecord::Expansion& expansion)
+{
     Prepared insert = prepared("INSERT INTO occurrences (path, calendar, start, end, original, wide, floating, days,"
                                " seconds, all_day, uid, recurrence_id, title, location)"
                                " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14);");
-    for (const Occurrence& occurrence : file.expansion->occurrences) {
+    for (const Occurrence& occurrence : expansion.occurrences) {
         sqlite3_reset(insert.get());
         const double start = clamped(unixSeconds(occurrence.start));
         const double end = clamped(unixSeconds(occurrence.end));
-        bindText(insert.get(), 1, file.path);
+        bindText(insert.get(), 1, path);
         bindText(insert.get(), 2, calendar);
         sqlite3_bind_double(insert.get(), 3, start);
         sqlite3_bind_double(insert.get(), 4, end);
@@ -386,14 +405,15 @@ bool CalendarIndex::Writing::commit()
 std::vector<CalendarIndex::StoredFile> CalendarIndex::filesReaching(
     const std::string& calendar, double from, double to) const
 {
-    Prepared query = prepared("SELECT path, text FROM files WHERE calendar = ?1 AND shared = 0 AND wide = 0"
-                              "  AND reach_from >= ?2 - ?4 AND reach_from < ?3 AND reach_to >= ?2"
-                              "  AND NOT (expanded_from <= ?2 - ?5 AND expanded_to >= ?3 + ?5)"
-                              " UNION ALL SELECT path, text FROM files WHERE calendar = ?1 AND shared = 0 AND wide = 1"
-                              "  AND reach_from < ?3 AND reach_to >= ?2"
-                              "  AND NOT (expanded_from <= ?2 - ?5 AND expanded_to >= ?3 + ?5)"
-                              " UNION ALL SELECT path, text FROM files WHERE calendar = ?1 AND shared = 1"
-                              " ORDER BY path;");
+    Prepared query = prepared(
+        "SELECT path, text, plain AND NOT shared FROM files WHERE calendar = ?1 AND shared = 0 AND wide = 0"
+        "  AND reach_from >= ?2 - ?4 AND reach_from < ?3 AND reach_to >= ?2"
+        "  AND NOT (expanded_from <= ?2 - ?5 AND expanded_to >= ?3 + ?5)"
+        " UNION ALL SELECT path, text, plain AND NOT shared FROM files WHERE calendar = ?1 AND shared = 0 AND wide = 1"
+        "  AND reach_from < ?3 AND reach_to >= ?2"
+        "  AND NOT (expanded_from <= ?2 - ?5 AND expanded_to >= ?3 + ?5)"
+        " UNION ALL SELECT path, text, plain AND NOT shared FROM files WHERE calendar = ?1 AND shared = 1"
+        " ORDER BY path;");
     bindText(query.get(), 1, calendar);
     sqlite3_bind_double(query.get(), 2, from);
     sqlite3_bind_double(query.get(), 3, to);
@@ -401,7 +421,8 @@ std::vector<CalendarIndex::StoredFile> CalendarIndex::filesReaching(
     sqlite3_bind_double(query.get(), 5, floatingSeconds);
     std::vector<StoredFile> files;
     while (step(query.get()) == SQLITE_ROW)
-        files.push_back({ columnText(query.get(), 0), columnText(query.get(), 1) });
+        files.push_back(
+            { columnText(query.get(), 0), columnText(query.get(), 1), sqlite3_column_int(query.get(), 2) != 0 });
     return files;
 }
 

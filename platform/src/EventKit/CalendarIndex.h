@@ -79,6 +79,7 @@ public:
             std::vector<Occurrence> occurrences;
         };
         std::optional<Expansion> expansion;
+        bool plain = false; // a plain item, left unparsed
     };
     // Writes run in one transaction of `Writing`; false when the database
     // refused (locked past the busy time-out, read-only, full).
@@ -107,11 +108,18 @@ public:
     struct StoredFile {
         std::string path;
         std::string text;
+        // A plain item, not parsed when it was recorded, that shares no UID:
+        // its occurrences can be kept once it is parsed.
+        bool expandable = false;
     };
     std::vector<StoredFile> filesReaching(const std::string& calendar, double from, double to) const;
     // The stored occurrences of the other files that can touch [from, to), a
     // day wider on each side for floating times (which are as recorded).
     std::vector<Occurrence> occurrencesReaching(const std::string& calendar, double from, double to) const;
+    // Whether the stored occurrences of a file expanded so answer for [from, to).
+    static bool covers(const FileRecord::Expansion& expansion, double from, double to);
+    // Keeps the occurrences of a recorded file, worked out after it was recorded.
+    bool recordExpansion(const std::string& calendar, const std::string& path, const FileRecord::Expansion& expansion);
 
     // The calendar's name and colour from its files' calendar properties: the
     // first file in path order that gives one.
@@ -143,7 +151,8 @@ private:
     bool run(const char* sql) const;
     int step(sqlite3_stmt* statement) const;
     void noteResult(int result) const;
-    bool recordOccurrences(const std::string& calendar, const FileRecord& file);
+    bool recordOccurrences(
+        const std::string& calendar, const std::string& path, const FileRecord::Expansion& expansion);
 
     sqlite3* database_;
     mutable std::string problem_;

@@ -177,6 +177,7 @@ CalendarIndex::FileRecord recordOf(const std::string& path, std::int64_t readAt,
     if (read.deferred) {
         reach.add(read.deferred->from, read.deferred->to);
         record.uids.push_back(read.deferred->uid);
+        record.plain = true;
     } else {
         for (const Series& series : read.parsed->series) {
             const Reach one = seriesReach(series);
@@ -374,20 +375,38 @@ bool IndexedCalendarStore::bringUpToDate(CalendarIndex& index, const CalendarLoc
 
 // The occurrences of a calendar in [start, end): the stored ones of files
 // expanded over a horizon that covers it, and those of the other files that
-// can reach it, parsed and expanded now.
+// can reach it, parsed and expanded now. The occurrences of a plain item
+// parsed now (it is parsed only once a query reaches it) are kept for the next
+// queries, where its horizon covers the window.
 std::vector<Occurrence> IndexedCalendarStore::occurrencesIn(
-    const CalendarIndex& index, const std::string& calendar, Instant start, Instant end)
+    CalendarIndex& index, const std::string& calendar, Instant start, Instant end)
 {
     const icaltimezone* floatingZone = TimeZoneRegistry::shared().deviceZone();
+    const Instant now = instantFromUnixSeconds(platform::currentUnixTime());
+    // Read before the occurrences of the files parsed now are kept.
+    const std::vector<Occurrence> stored = index.occurrencesReaching(calendar, unixSeconds(start), unixSeconds(end));
     std::vector<std::shared_ptr<const ParsedFile>> files;
-    for (const CalendarIndex::StoredFile& stored :
-        index.filesReaching(calendar, unixSeconds(start), unixSeconds(end))) {
-        files.push_back(std::make_shared<const ParsedFile>(parseCalendarFile(stored.text, stored.path)));
-        reportProblems(stored.path, *files.back());
+    std::vector<std::pair<std::string, CalendarIndex::FileRecord::Expansion>> expanded;
+    for (const CalendarIndex::StoredFile& file : index.filesReaching(calendar, unixSeconds(start), unixSeconds(end))) {
+        files.push_back(std::make_shared<const ParsedFile>(parseCalendarFile(file.text, file.path)));
+        reportProblems(file.path, *files.back());
+        if (!file.expandable)
+            continue;
+        auto expansion = expansionOf(files.back(), now);
+        if (expansion && CalendarIndex::covers(*expansion, unixSeconds(start), unixSeconds(end)))
+            expanded.emplace_back(file.path, std::move(*expansion));
+    }
+    if (!expanded.empty() && index.problem().empty()) {
+        CalendarIndex::Writing writing(index);
+        bool written = writing.began();
+        for (const auto& [path, expansion] : expanded)
+            written = written && index.recordExpansion(calendar, path, expansion);
+        if (written)
+            writing.commit();
     }
     std::vector<Occurrence> found = CalendarContents(std::move(files), {}).occurrences(start, end, floatingZone);
-    for (const Occurrence& stored : index.occurrencesReaching(calendar, unixSeconds(start), unixSeconds(end))) {
-        Occurrence occurrence = readIn(stored, floatingZone);
+    for (const Occurrence& kept : stored) {
+        Occurrence occurrence = readIn(kept, floatingZone);
         if (overlaps(occurrence.start, occurrence.end, start, end))
             found.push_back(std::move(occurrence));
     }

@@ -59,7 +59,7 @@ private:
         const std::map<std::string, ChangeWatcher::FolderChanges>& changes);
     bool bringUpToDate(CalendarIndex& index, const CalendarLocation& location);
     std::vector<Occurrence> occurrencesIn(
-        const CalendarIndex& index, const std::string& calendar, Instant start, Instant end);
+        CalendarIndex& index, const std::string& calendar, Instant start, Instant end);
     std::vector<Occurrence> occurrencesOf(const Calendar& calendar, Instant start, Instant end);
     void reportProblems(const std::string& path, const ParsedFile& parsed);
     CalendarInfo describe(const CalendarIndex& index, const CalendarLocation& location) const;
