@@ -199,9 +199,16 @@ TEST_F(CalendarIndexTest, StoredOccurrencesAnswerAsParsingTheFilesDoes)
     EXPECT_EQ(described(weekStart, weekEnd), parsedWeekElsewhere);
     platform::setCurrentTimeZoneIdentifier("Europe/Berlin");
 
+    // Years later, a query outside the horizon keeps the occurrences around its
+    // own time for the next.
+    platform::pinCurrentTime(laterStart);
+    EXPECT_EQ(described(laterStart, laterEnd), parsedLater);
+
     // Inside the horizon the stored occurrences answer alone: the texts are not read.
     restartStore();
     changeIndex("UPDATE files SET text = '';");
+    EXPECT_EQ(described(laterStart, laterEnd), parsedLater);
+    platform::pinCurrentTime(utc("2024-03-20 00:00"));
     EXPECT_EQ(described(weekStart, weekEnd), parsedWeek);
 }
 

@@ -376,10 +376,11 @@ bool CalendarIndex::forget(const std::string& path)
 
 bool CalendarIndex::markSharedUids(const std::string& calendar)
 {
+    // Only the rows whose mark changes are written.
     Prepared update
-        = prepared("UPDATE files SET shared = path IN (SELECT path FROM uids WHERE calendar = ?1 AND uid IN"
-                   " (SELECT uid FROM uids WHERE calendar = ?1 GROUP BY uid HAVING count(DISTINCT path) > 1))"
-                   " WHERE calendar = ?1;");
+        = prepared("UPDATE files SET shared = NOT shared WHERE calendar = ?1 AND shared <> (path IN (SELECT path"
+                   " FROM uids WHERE calendar = ?1 AND uid IN"
+                   " (SELECT uid FROM uids WHERE calendar = ?1 GROUP BY uid HAVING count(DISTINCT path) > 1)));");
     bindText(update.get(), 1, calendar);
     return step(update.get()) == SQLITE_DONE;
 }
@@ -405,15 +406,17 @@ bool CalendarIndex::Writing::commit()
 std::vector<CalendarIndex::StoredFile> CalendarIndex::filesReaching(
     const std::string& calendar, double from, double to) const
 {
-    Prepared query = prepared(
-        "SELECT path, text, plain AND NOT shared FROM files WHERE calendar = ?1 AND shared = 0 AND wide = 0"
-        "  AND reach_from >= ?2 - ?4 AND reach_from < ?3 AND reach_to >= ?2"
-        "  AND NOT (expanded_from <= ?2 - ?5 AND expanded_to >= ?3 + ?5)"
-        " UNION ALL SELECT path, text, plain AND NOT shared FROM files WHERE calendar = ?1 AND shared = 0 AND wide = 1"
-        "  AND reach_from < ?3 AND reach_to >= ?2"
-        "  AND NOT (expanded_from <= ?2 - ?5 AND expanded_to >= ?3 + ?5)"
-        " UNION ALL SELECT path, text, plain AND NOT shared FROM files WHERE calendar = ?1 AND shared = 1"
-        " ORDER BY path;");
+    Prepared query = prepared("SELECT path, text, NOT shared AND (plain OR expanded_from <= expanded_to) FROM files "
+                              "WHERE calendar = ?1 AND shared = 0 AND wide = 0"
+                              "  AND reach_from >= ?2 - ?4 AND reach_from < ?3 AND reach_to >= ?2"
+                              "  AND NOT (expanded_from <= ?2 - ?5 AND expanded_to >= ?3 + ?5)"
+                              " UNION ALL SELECT path, text, NOT shared AND (plain OR expanded_from <= expanded_to) "
+                              "FROM files WHERE calendar = ?1 AND shared = 0 AND wide = 1"
+                              "  AND reach_from < ?3 AND reach_to >= ?2"
+                              "  AND NOT (expanded_from <= ?2 - ?5 AND expanded_to >= ?3 + ?5)"
+                              " UNION ALL SELECT path, text, NOT shared AND (plain OR expanded_from <= expanded_to) "
+                              "FROM files WHERE calendar = ?1 AND shared = 1"
+                              " ORDER BY path;");
     bindText(query.get(), 1, calendar);
     sqlite3_bind_double(query.get(), 2, from);
     sqlite3_bind_double(query.get(), 3, to);

@@ -108,8 +108,9 @@ public:
     struct StoredFile {
         std::string path;
         std::string text;
-        // A plain item, not parsed when it was recorded, that shares no UID:
-        // its occurrences can be kept once it is parsed.
+        // A file that shares no UID and is a plain item (not parsed when it
+        // was recorded) or was expanded before, over a horizon that no longer
+        // covers the query: its occurrences can be kept once it is parsed.
         bool expandable = false;
     };
     std::vector<StoredFile> filesReaching(const std::string& calendar, double from, double to) const;

@@ -376,8 +376,9 @@ bool IndexedCalendarStore::bringUpToDate(CalendarIndex& index, const CalendarLoc
 // The occurrences of a calendar in [start, end): the stored ones of files
 // expanded over a horizon that covers it, and those of the other files that
 // can reach it, parsed and expanded now. The occurrences of a plain item
-// parsed now (it is parsed only once a query reaches it) are kept for the next
-// queries, where its horizon covers the window.
+// parsed now (it is parsed only once a query reaches it), or of a file whose
+// horizon the window has left, are kept for the next queries, over a horizon
+// around now, where that covers the window.
 std::vector<Occurrence> IndexedCalendarStore::occurrencesIn(
     CalendarIndex& index, const std::string& calendar, Instant start, Instant end)
 {
