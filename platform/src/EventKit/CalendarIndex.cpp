@@ -258,8 +258,7 @@ bool CalendarIndex::isFresh(const Known& known, const FileStamp& now)
 
 std::vector<CalendarIndex::KnownFile> CalendarIndex::filesOf(const std::string& calendar) const
 {
-    Prepared query = prepared(
-        "SELECT path, size, mtime_ns, ctime_ns, inode, read_ns FROM files WHERE calendar = ?1 ORDER BY path;");
+    Prepared query = prepared("SELECT path, size, mtime_ns, ctime_ns, inode, read_ns FROM files WHERE calendar = ?1;");
     bindText(query.get(), 1, calendar);
     std::vector<KnownFile> files;
     while (step(query.get()) == SQLITE_ROW) {

@@ -52,7 +52,7 @@ public:
     // a write just after the reading could leave it as it was).
     static bool isFresh(const Known& known, const FileStamp& now);
 
-    // The files recorded for a calendar (a folder or a file path), in path order.
+    // The files recorded for a calendar (a folder or a file path).
     struct KnownFile {
         std::string path;
         Known known;

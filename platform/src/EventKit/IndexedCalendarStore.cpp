@@ -13,6 +13,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <set>
+#include <string_view>
+#include <unordered_map>
 
 namespace fs = std::filesystem;
 
@@ -41,7 +43,7 @@ struct ListedItem {
     std::optional<FileStamp> stamp;
 };
 
-// The item files of a calendar as they are now, by path.
+// The item files of a calendar as they are now.
 std::vector<ListedItem> listedItems(const CalendarLocation& location)
 {
     if (location.kind == CalendarSource::Kind::File)
@@ -54,7 +56,6 @@ std::vector<ListedItem> listedItems(const CalendarLocation& location)
         }
         closedir(folder);
     }
-    std::sort(items.begin(), items.end(), [](const auto& a, const auto& b) { return a.path < b.path; });
     return items;
 }
 
@@ -331,20 +332,23 @@ bool IndexedCalendarStore::bringUpToDate(CalendarIndex& index, const CalendarLoc
     const std::vector<CalendarIndex::KnownFile> known = index.filesOf(location.path);
     if (!index.problem().empty())
         return false;
-    // Both lists are in path order: walked side by side.
+    std::unordered_map<std::string_view, std::size_t> knownAt;
+    knownAt.reserve(known.size());
+    for (std::size_t at = 0; at < known.size(); ++at)
+        knownAt.emplace(known[at].path, at);
+    std::vector<bool> listed(known.size());
     std::vector<std::string> stale, gone;
-    auto next = known.begin();
     for (const ListedItem& item : listedItems(location)) {
-        for (; next != known.end() && next->path < item.path; ++next)
-            gone.push_back(next->path);
-        const bool recorded = next != known.end() && next->path == item.path;
-        if (!recorded || !item.stamp || !CalendarIndex::isFresh(next->known, *item.stamp))
+        const auto entry = knownAt.find(item.path);
+        if (entry == knownAt.end() || !item.stamp || !CalendarIndex::isFresh(known[entry->second].known, *item.stamp))
             stale.push_back(item.path);
-        if (recorded)
-            ++next;
+        if (entry != knownAt.end())
+            listed[entry->second] = true;
     }
-    for (; next != known.end(); ++next)
-        gone.push_back(next->path);
+    for (std::size_t at = 0; at < known.size(); ++at) {
+        if (!listed[at])
+            gone.push_back(known[at].path);
+    }
     if (stale.empty() && gone.empty())
         return true;
     const std::int64_t readAt = wallClockNanoseconds();
