@@ -30,8 +30,10 @@ constexpr const char* schema
       "  size INTEGER NOT NULL, mtime_ns INTEGER NOT NULL, ctime_ns INTEGER NOT NULL, inode INTEGER NOT NULL,"
       "  read_ns INTEGER NOT NULL,"
       "  reach_from REAL NOT NULL, reach_to REAL NOT NULL, wide INTEGER NOT NULL, shared INTEGER NOT NULL DEFAULT 0,"
-      "  calendar_name TEXT, calendar_color BLOB, text BLOB NOT NULL,"
-      "  expanded_from REAL NOT NULL, expanded_to REAL NOT NULL, plain INTEGER NOT NULL);"
+      "  calendar_name TEXT, calendar_color BLOB,"
+      "  expanded_from REAL NOT NULL, expanded_to REAL NOT NULL, plain INTEGER NOT NULL,"
+      // Last: the columns after a long text are read only by following its pages.
+      "  text BLOB NOT NULL);"
       // Covers what a query filters by, so that only the files it reads are looked up.
       "CREATE INDEX files_by_reach ON files (calendar, shared, wide, reach_from, reach_to, expanded_from, expanded_to);"
       // Covers the stamps of a calendar, which every store reads, without the texts.
@@ -44,7 +46,9 @@ constexpr const char* schema
       "  seconds INTEGER NOT NULL, all_day INTEGER NOT NULL, uid TEXT NOT NULL, recurrence_id TEXT NOT NULL,"
       "  title TEXT, location TEXT);"
       "CREATE INDEX occurrences_by_start ON occurrences (calendar, wide, start);"
-      "CREATE INDEX occurrences_by_path ON occurrences (path);";
+      "CREATE INDEX occurrences_by_path ON occurrences (path);"
+      // What a query of the stored occurrences asks of each one's file.
+      "CREATE INDEX files_by_horizon ON files (path, shared, expanded_from, expanded_to);";
 
 struct StatementFinalize {
     void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
@@ -405,16 +409,15 @@ bool CalendarIndex::Writing::commit()
 std::vector<CalendarIndex::StoredFile> CalendarIndex::filesReaching(
     const std::string& calendar, double from, double to) const
 {
-    Prepared query = prepared("SELECT path, text, NOT shared AND (plain OR expanded_from <= expanded_to) FROM files "
-                              "WHERE calendar = ?1 AND shared = 0 AND wide = 0"
+    // The files are chosen in the reach index alone; only those chosen are looked up.
+    Prepared query = prepared("SELECT path, text, NOT shared AND (plain OR expanded_from <= expanded_to) FROM files"
+                              " WHERE rowid IN (SELECT rowid FROM files WHERE calendar = ?1 AND shared = 0 AND wide = 0"
                               "  AND reach_from >= ?2 - ?4 AND reach_from < ?3 AND reach_to >= ?2"
                               "  AND NOT (expanded_from <= ?2 - ?5 AND expanded_to >= ?3 + ?5)"
-                              " UNION ALL SELECT path, text, NOT shared AND (plain OR expanded_from <= expanded_to) "
-                              "FROM files WHERE calendar = ?1 AND shared = 0 AND wide = 1"
+                              " UNION ALL SELECT rowid FROM files WHERE calendar = ?1 AND shared = 0 AND wide = 1"
                               "  AND reach_from < ?3 AND reach_to >= ?2"
                               "  AND NOT (expanded_from <= ?2 - ?5 AND expanded_to >= ?3 + ?5)"
-                              " UNION ALL SELECT path, text, NOT shared AND (plain OR expanded_from <= expanded_to) "
-                              "FROM files WHERE calendar = ?1 AND shared = 1"
+                              " UNION ALL SELECT rowid FROM files WHERE calendar = ?1 AND shared = 1)"
                               " ORDER BY path;");
     bindText(query.get(), 1, calendar);
     sqlite3_bind_double(query.get(), 2, from);

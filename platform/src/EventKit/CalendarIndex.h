@@ -27,7 +27,7 @@ namespace eventkit {
 class CalendarIndex {
 public:
     // The layout of the tables; an index of any other version is built anew.
-    static constexpr int schemaVersion = 5;
+    static constexpr int schemaVersion = 6;
 
     // Opens the index at `path`, creating it when there is none. One that is
     // not an SQLite database, or of another schema version, is built anew with
