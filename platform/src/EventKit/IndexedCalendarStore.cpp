@@ -27,9 +27,11 @@ constexpr const char* indexFileName = "dayglass-index.sqlite";
 // zone, and whole days that a daylight-saving change stretches.
 constexpr Seconds reachMargin = 2 * oneDay;
 // The occurrences of a file's items are worked out ahead over this span around
-// the time it is read, so that a query inside parses nothing.
-constexpr Seconds expandedBefore = 365 * oneDay;
-constexpr Seconds expandedAfter = 2 * 365 * oneDay;
+// the time it is read, so that a query inside parses nothing: what the lock
+// screen and the command ask for, a few days from now, with room for a year of
+// queries before the file is expanded again. Longer costs the first reading.
+constexpr Seconds expandedBefore = 31 * oneDay;
+constexpr Seconds expandedAfter = 366 * oneDay;
 
 std::int64_t wallClockNanoseconds()
 {
