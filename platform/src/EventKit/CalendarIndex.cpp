@@ -131,6 +131,9 @@ sqlite3* openDatabase(const std::string& path)
         return nullptr;
     }
     sqlite3_busy_timeout(database, busyMilliseconds);
+    // Room for a large first reading in one transaction: pages spilled early
+    // are written twice.
+    sqlite3_exec(database, "PRAGMA cache_size = -16384;", nullptr, nullptr, nullptr);
     return database;
 }
 
