@@ -21,10 +21,11 @@
 #                   and bin/dayglass (default build/default)
 #   --install-khal  install Debian's khal with apt-get if it is missing
 #
-# COMMAND lists the agenda; in it "{calendars}" becomes the calendar folders and
-# "{days}" the day count. The default is
-#   DIR/bin/dayglass list --days {days} --max 0 --calendars {calendars}
-# which lists them on the build's sample device, whose own few items come too.
+# COMMAND lists the agenda; in it "{calendars}" becomes the calendar folders,
+# "{days}" the day count and "{root}" an empty device root (one with no calendars
+# of its own, which runs the build's installed extension). The default is
+#   DIR/bin/dayglass list --root {root} --days {days} --max 0 --calendars {calendars}
+# so that both programs list the same items and nothing else.
 #
 # Both programs run in Europe/Berlin, the zone of the generated items, with their
 # caches in a temporary folder (XDG_CACHE_HOME for dayglass, a database path for
@@ -66,7 +67,8 @@ if [ -z "$change_size" ]; then
   change_size="${size_list[0]}"
   for size in "${size_list[@]}"; do [ "$size" = 10000 ] && change_size=10000; done
 fi
-[ ${#command[@]} -gt 0 ] || command=("$build/bin/dayglass" list --days "{days}" --max 0 --calendars "{calendars}")
+[ ${#command[@]} -gt 0 ] \
+  || command=("$build/bin/dayglass" list --root "{root}" --days "{days}" --max 0 --calendars "{calendars}")
 for tool in make-vdir run-stats parse-expand; do
   if [ ! -x "$build/bin/$tool" ]; then
     echo "compare-khal: $build/bin/$tool is missing; build it: cmake --build --preset default --target $tool" >&2
@@ -104,6 +106,14 @@ write_khal_conf() {
   } > "$conf"
 }
 
+# An empty device root whose calendar application hides no calendar.
+write_device_root() {
+  local preferences="$1/private/var/mobile/Library/Preferences"
+  mkdir -p "$preferences"
+  printf '<?xml version="1.0" encoding="UTF-8"?>\n<plist version="1.0"><dict/></plist>\n' \
+    > "$preferences/com.apple.mobilecal.plist"
+}
+
 # One run of a command with its cache folder: appends "wall cpu maxrss lines" to a file.
 run_into() {
   local file="$1" cache="$2"
@@ -132,13 +142,18 @@ warm_rows=() first_rows=() memory_rows=() change_row="" aims=()
 for size in "${size_list[@]}"; do
   dir="$work/$size"
   mkdir -p "$dir/vdir"
+  write_device_root "$dir/device"
   echo "compare-khal: $size items ($((size / series_every)) repeating) in $calendars calendars" >&2
   mapfile -t folders < <("$build/bin/make-vdir" "$dir/vdir" --items "$size" --series "$((size / series_every))" \
     --calendars "$calendars")
   write_khal_conf "$dir/khal.conf" "$dir/khal.db" "${folders[@]}"
   dayglass=()
   for word in "${command[@]}"; do
-    if [ "$word" = "{calendars}" ]; then dayglass+=("${folders[@]}"); else dayglass+=("${word//\{days\}/$days}"); fi
+    case "$word" in
+      "{calendars}") dayglass+=("${folders[@]}") ;;
+      "{root}") dayglass+=("$dir/device") ;;
+      *) dayglass+=("${word//\{days\}/$days}") ;;
+    esac
   done
   khal=(khal -c "$dir/khal.conf" list today "${days}d")
 
