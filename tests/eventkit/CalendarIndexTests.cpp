@@ -89,6 +89,11 @@ TEST_F(CalendarIndexTest, EveryChangeToTheFilesShowsInTheNextStore)
     EKEventStore store;
     EXPECT_EQ(titlesOnTheFifth(), (std::vector<std::string> { "Lunce", "Dinner" }));
     EXPECT_EQ(dynamicCast<EKCalendar>(store.calendars()->objectAtIndex(0))->title()->UTF8String(), "House");
+
+    // Renamed: the old name is forgotten, the item counted once.
+    std::filesystem::rename(root_.file("/var/mobile/Library/Calendars/Home/lunch.ics"),
+        root_.file("/var/mobile/Library/Calendars/Home/lunch-2.ics"));
+    EXPECT_EQ(titlesOnTheFifth(), (std::vector<std::string> { "Lunce", "Dinner" }));
 }
 
 TEST_F(CalendarIndexTest, ADamagedTruncatedOrForeignIndexIsBuiltAnewWithOneLine)
@@ -100,9 +105,10 @@ TEST_F(CalendarIndexTest, ADamagedTruncatedOrForeignIndexIsBuiltAnewWithOneLine)
     EXPECT_EQ(logLinesWith("it is not an SQLite database; building it anew").size(), 1u);
 
     restartStore();
-    setIndexVersion(eventkit::CalendarIndex::schemaVersion + 1);
+    const int foreign = eventkit::CalendarIndex::schemaVersion + 1;
+    setIndexVersion(foreign);
     EXPECT_EQ(titlesOnTheFifth(), std::vector<std::string> { "Lunch" });
-    EXPECT_EQ(logLinesWith("it is of schema version 3; building it anew").size(), 1u);
+    EXPECT_EQ(logLinesWith("it is of schema version " + std::to_string(foreign) + "; building it anew").size(), 1u);
 
     restartStore();
     std::filesystem::resize_file(indexPath(), std::filesystem::file_size(indexPath()) / 2);

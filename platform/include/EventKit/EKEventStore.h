@@ -19,6 +19,10 @@
 // notifications, else by each file's modification time, size and inode). A file
 // that plainly holds one event that does not repeat is only glanced at for its
 // dates, and parsed when a query first reaches them.
+// In the index (see IndexedCalendarStore.h): every store takes each item file's
+// stamp and reads again the new and changed ones; a query parses only the files
+// whose items can reach its window. A store answers from the index as it is at
+// the query, which is never older than the store.
 //
 // What a query answers: every occurrence that overlaps the window, that is one
 // starting inside it, or one that started before it and is still running.

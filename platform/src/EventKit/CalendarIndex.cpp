@@ -29,7 +29,9 @@ constexpr const char* schema
       "  read_ns INTEGER NOT NULL,"
       "  reach_from REAL NOT NULL, reach_to REAL NOT NULL, wide INTEGER NOT NULL, shared INTEGER NOT NULL DEFAULT 0,"
       "  calendar_name TEXT, calendar_color BLOB, text BLOB NOT NULL);"
-      "CREATE INDEX files_by_reach ON files (calendar, shared, wide, reach_from);"
+      "CREATE INDEX files_by_reach ON files (calendar, shared, wide, reach_from, reach_to);"
+      // Covers the stamps of a calendar, which every store reads, without the texts.
+      "CREATE INDEX files_by_calendar ON files (calendar, path, size, mtime_ns, ctime_ns, inode, read_ns);"
       "CREATE TABLE uids (calendar TEXT NOT NULL, uid TEXT NOT NULL, path TEXT NOT NULL);"
       "CREATE INDEX uids_by_calendar ON uids (calendar, uid);"
       "CREATE INDEX uids_by_path ON uids (path);";
@@ -120,15 +122,15 @@ sqlite3* openCurrent(const std::string& path, std::string& problem)
     }
     // Checks the whole header and makes the journal mode persistent; a file
     // that is no database fails here.
-    const bool wal = sqlite3_exec(database, "PRAGMA journal_mode = WAL;", nullptr, nullptr, nullptr) == SQLITE_OK;
-    const std::optional<int> version = wal ? versionOf(database) : std::nullopt;
+    const int wal = sqlite3_exec(database, "PRAGMA journal_mode = WAL;", nullptr, nullptr, nullptr) & 0xff;
+    const std::optional<int> version = wal == SQLITE_OK ? versionOf(database) : std::nullopt;
     if (version == CalendarIndex::schemaVersion)
         return database;
     if (version == 0 && createSchema(database))
         return database;
-    problem = !version                             ? "it is not an SQLite database"
-        : sqlite3_errcode(database) == SQLITE_BUSY ? "it is locked"
-                                                   : "it is of schema version " + std::to_string(*version);
+    problem = wal == SQLITE_BUSY || wal == SQLITE_LOCKED ? "it is locked"
+        : !version                                       ? "it is not an SQLite database"
+                                                         : "it is of schema version " + std::to_string(*version);
     sqlite3_close(database);
     return nullptr;
 }
@@ -178,7 +180,27 @@ CalendarIndex::CalendarIndex(sqlite3* database)
 
 CalendarIndex::~CalendarIndex()
 {
+    for (auto& [sql, statement] : statements_)
+        sqlite3_finalize(statement);
     sqlite3_close(database_);
+}
+
+CalendarIndex::Prepared::~Prepared()
+{
+    if (statement_) {
+        sqlite3_reset(statement_);
+        sqlite3_clear_bindings(statement_);
+    }
+}
+
+// Statements are prepared once for the index; a use resets its statement at
+// the end, so that no read stays open.
+CalendarIndex::Prepared CalendarIndex::prepared(const char* sql) const
+{
+    sqlite3_stmt*& statement = statements_[sql];
+    if (!statement)
+        sqlite3_prepare_v2(database_, sql, -1, &statement, nullptr);
+    return Prepared(statement);
 }
 
 bool CalendarIndex::run(const char* sql) const
@@ -209,12 +231,11 @@ bool CalendarIndex::isFresh(const Known& known, const FileStamp& now)
     return known.stamp == now && known.readAt - nanoseconds(now.changed) >= racyNanoseconds;
 }
 
-std::map<std::string, CalendarIndex::Known> CalendarIndex::filesOf(const std::string& calendar) const
+std::unordered_map<std::string, CalendarIndex::Known> CalendarIndex::filesOf(const std::string& calendar) const
 {
-    Statement query
-        = prepare(database_, "SELECT path, size, mtime_ns, ctime_ns, inode, read_ns FROM files WHERE calendar = ?1;");
+    Prepared query = prepared("SELECT path, size, mtime_ns, ctime_ns, inode, read_ns FROM files WHERE calendar = ?1;");
     bindText(query.get(), 1, calendar);
-    std::map<std::string, Known> files;
+    std::unordered_map<std::string, Known> files;
     while (step(query.get()) == SQLITE_ROW) {
         Known& known = files[columnText(query.get(), 0)];
         known.stamp.size = static_cast<off_t>(sqlite3_column_int64(query.get(), 1));
@@ -230,7 +251,7 @@ bool CalendarIndex::record(const std::string& calendar, const FileRecord& file)
 {
     if (!forget(file.path))
         return false;
-    Statement insert = prepare(database_,
+    Prepared insert = prepared(
         "INSERT INTO files (path, calendar, size, mtime_ns, ctime_ns, inode, read_ns, reach_from, reach_to, wide,"
         " calendar_name, calendar_color, text) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13);");
     bindText(insert.get(), 1, file.path);
@@ -248,7 +269,7 @@ bool CalendarIndex::record(const std::string& calendar, const FileRecord& file)
     sqlite3_bind_blob(insert.get(), 13, file.text.data(), static_cast<int>(file.text.size()), SQLITE_STATIC);
     if (step(insert.get()) != SQLITE_DONE)
         return false;
-    Statement uid = prepare(database_, "INSERT INTO uids (calendar, uid, path) VALUES (?1, ?2, ?3);");
+    Prepared uid = prepared("INSERT INTO uids (calendar, uid, path) VALUES (?1, ?2, ?3);");
     for (const std::string& name : file.uids) {
         sqlite3_reset(uid.get());
         bindText(uid.get(), 1, calendar);
@@ -263,7 +284,7 @@ bool CalendarIndex::record(const std::string& calendar, const FileRecord& file)
 bool CalendarIndex::forget(const std::string& path)
 {
     for (const char* sql : { "DELETE FROM files WHERE path = ?1;", "DELETE FROM uids WHERE path = ?1;" }) {
-        Statement remove = prepare(database_, sql);
+        Prepared remove = prepared(sql);
         bindText(remove.get(), 1, path);
         if (step(remove.get()) != SQLITE_DONE)
             return false;
@@ -273,10 +294,10 @@ bool CalendarIndex::forget(const std::string& path)
 
 bool CalendarIndex::markSharedUids(const std::string& calendar)
 {
-    Statement update = prepare(database_,
-        "UPDATE files SET shared = path IN (SELECT path FROM uids WHERE calendar = ?1 AND uid IN"
-        " (SELECT uid FROM uids WHERE calendar = ?1 GROUP BY uid HAVING count(DISTINCT path) > 1))"
-        " WHERE calendar = ?1;");
+    Prepared update
+        = prepared("UPDATE files SET shared = path IN (SELECT path FROM uids WHERE calendar = ?1 AND uid IN"
+                   " (SELECT uid FROM uids WHERE calendar = ?1 GROUP BY uid HAVING count(DISTINCT path) > 1))"
+                   " WHERE calendar = ?1;");
     bindText(update.get(), 1, calendar);
     return step(update.get()) == SQLITE_DONE;
 }
@@ -302,13 +323,12 @@ bool CalendarIndex::Writing::commit()
 std::vector<CalendarIndex::StoredFile> CalendarIndex::filesReaching(
     const std::string& calendar, double from, double to) const
 {
-    Statement query = prepare(database_,
-        "SELECT path, text FROM files WHERE calendar = ?1 AND shared = 0 AND wide = 0"
-        "  AND reach_from >= ?2 - ?4 AND reach_from < ?3 AND reach_to >= ?2"
-        " UNION ALL SELECT path, text FROM files WHERE calendar = ?1 AND shared = 0 AND wide = 1"
-        "  AND reach_from < ?3 AND reach_to >= ?2"
-        " UNION ALL SELECT path, text FROM files WHERE calendar = ?1 AND shared = 1"
-        " ORDER BY path;");
+    Prepared query = prepared("SELECT path, text FROM files WHERE calendar = ?1 AND shared = 0 AND wide = 0"
+                              "  AND reach_from >= ?2 - ?4 AND reach_from < ?3 AND reach_to >= ?2"
+                              " UNION ALL SELECT path, text FROM files WHERE calendar = ?1 AND shared = 0 AND wide = 1"
+                              "  AND reach_from < ?3 AND reach_to >= ?2"
+                              " UNION ALL SELECT path, text FROM files WHERE calendar = ?1 AND shared = 1"
+                              " ORDER BY path;");
     bindText(query.get(), 1, calendar);
     sqlite3_bind_double(query.get(), 2, from);
     sqlite3_bind_double(query.get(), 3, to);
@@ -321,7 +341,7 @@ std::vector<CalendarIndex::StoredFile> CalendarIndex::filesReaching(
 
 std::optional<std::string> CalendarIndex::calendarName(const std::string& calendar) const
 {
-    Statement query = prepare(database_,
+    Prepared query = prepared(
         "SELECT calendar_name FROM files WHERE calendar = ?1 AND calendar_name <> '' ORDER BY path LIMIT 1;");
     bindText(query.get(), 1, calendar);
     if (step(query.get()) != SQLITE_ROW)
@@ -331,7 +351,7 @@ std::optional<std::string> CalendarIndex::calendarName(const std::string& calend
 
 std::optional<RGBA> CalendarIndex::calendarColor(const std::string& calendar) const
 {
-    Statement query = prepare(database_,
+    Prepared query = prepared(
         "SELECT calendar_color FROM files WHERE calendar = ?1 AND length(calendar_color) = ?2 ORDER BY path LIMIT 1;");
     bindText(query.get(), 1, calendar);
     sqlite3_bind_int(query.get(), 2, static_cast<int>(sizeof(RGBA)));

@@ -15,6 +15,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 struct sqlite3;
@@ -25,7 +26,7 @@ namespace eventkit {
 class CalendarIndex {
 public:
     // The layout of the tables; an index of any other version is built anew.
-    static constexpr int schemaVersion = 2;
+    static constexpr int schemaVersion = 4;
 
     // Opens the index at `path`, creating it when there is none. One that is
     // not an SQLite database, or of another schema version, is built anew with
@@ -51,7 +52,7 @@ public:
     static bool isFresh(const Known& known, const FileStamp& now);
 
     // The files recorded for a calendar (a folder or a file path), by path.
-    std::map<std::string, Known> filesOf(const std::string& calendar) const;
+    std::unordered_map<std::string, Known> filesOf(const std::string& calendar) const;
 
     struct FileRecord {
         std::string path;
@@ -104,13 +105,30 @@ public:
     const std::string& problem() const { return problem_; }
 
 private:
+    class Prepared {
+    public:
+        explicit Prepared(sqlite3_stmt* statement)
+            : statement_(statement)
+        {
+        }
+        ~Prepared();
+        Prepared(const Prepared&) = delete;
+        Prepared& operator=(const Prepared&) = delete;
+        sqlite3_stmt* get() const { return statement_; }
+
+    private:
+        sqlite3_stmt* statement_;
+    };
+
     explicit CalendarIndex(sqlite3* database);
+    Prepared prepared(const char* sql) const;
     bool run(const char* sql) const;
     int step(sqlite3_stmt* statement) const;
     void noteResult(int result) const;
 
     sqlite3* database_;
     mutable std::string problem_;
+    mutable std::map<const char*, sqlite3_stmt*> statements_;
 };
 
 } // namespace eventkit

@@ -18,12 +18,12 @@ namespace {
 constexpr const char* displayNameFile = "displayname";
 constexpr const char* colorFile = "color";
 
+} // namespace
+
 bool isItemName(const std::string& name)
 {
     return name.size() > 4 && name.front() != '.' && name.compare(name.size() - 4, 4, ".ics") == 0;
 }
-
-} // namespace
 
 FolderMetadata readFolderMetadata(const std::string& folder)
 {

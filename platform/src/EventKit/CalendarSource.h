@@ -28,6 +28,9 @@ struct FolderMetadata {
 };
 FolderMetadata readFolderMetadata(const std::string& folder);
 
+// Whether a name in a calendar folder is one of its items: a visible .ics file.
+bool isItemName(const std::string& name);
+
 class CalendarSource {
 public:
     enum class Kind { Folder, File };

@@ -32,11 +32,6 @@ std::int64_t wallClockNanoseconds()
     return static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
 }
 
-bool isItemName(const std::string& name)
-{
-    return name.size() > 4 && name.front() != '.' && name.compare(name.size() - 4, 4, ".ics") == 0;
-}
-
 std::vector<std::string> itemPaths(const CalendarLocation& location)
 {
     if (location.kind == CalendarSource::Kind::File)
@@ -50,6 +45,11 @@ std::vector<std::string> itemPaths(const CalendarLocation& location)
         closedir(folder);
     }
     return paths;
+}
+
+std::string watchedFolderOf(const CalendarLocation& location)
+{
+    return location.kind == CalendarSource::Kind::File ? fs::path(location.path).parent_path().string() : location.path;
 }
 
 bool ruleEnds(const std::string& rule)
@@ -108,19 +108,26 @@ Reach seriesReach(const Series& series)
     return { reach.earliest, reach.latest };
 }
 
+// What the index keeps of a file just read. A plain item (QuickScan.h) is
+// known by its bounds alone, and parsed when a query reaches it.
 CalendarIndex::FileRecord recordOf(const std::string& path, std::int64_t readAt, ReadItemFile& read)
 {
     CalendarIndex::FileRecord record { path, { read.stamp, readAt } };
     Reach reach;
-    for (const Series& series : read.parsed->series) {
-        const Reach one = seriesReach(series);
-        reach.add(one.from, one.to);
-        record.uids.push_back(series.master.uid);
+    if (read.deferred) {
+        reach.add(read.deferred->from, read.deferred->to);
+        record.uids.push_back(read.deferred->uid);
+    } else {
+        for (const Series& series : read.parsed->series) {
+            const Reach one = seriesReach(series);
+            reach.add(one.from, one.to);
+            record.uids.push_back(series.master.uid);
+        }
+        record.calendarName = read.parsed->calendarName;
+        record.calendarColor = read.parsed->calendarColor;
     }
     record.reachFrom = unixSeconds(reach.from - reachMargin);
     record.reachTo = unixSeconds(reach.to + reachMargin);
-    record.calendarName = read.parsed->calendarName;
-    record.calendarColor = read.parsed->calendarColor;
     record.text = std::move(read.text);
     return record;
 }
@@ -183,23 +190,46 @@ std::shared_ptr<const CalendarView> IndexedCalendarStore::view(const std::vector
     for (const std::string& path : additionalSources)
         CalendarLocations::addNew(locations, locations_.listHost(CalendarLocations::normalised(path)));
 
+    const std::map<std::string, ChangeWatcher::FolderChanges> changes = watcher_.takeChanges();
     std::vector<CalendarInfo> infos;
     std::vector<Calendar> calendars;
-    std::map<std::string, std::shared_ptr<CalendarIndex>> inUse;
+    std::set<std::string> indexesInUse, foldersInUse;
     for (std::size_t at = 0; at < locations.size(); ++at) {
         const CalendarLocation& location = locations[at];
         const std::string indexPath = at < deviceCount ? deviceIndexPath() : hostIndexPath();
-        std::shared_ptr<CalendarIndex> index = indexAt(indexPath);
-        if (!bringUpToDate(*index, location)) {
-            index = replaceIndex(indexPath, index->problem().empty() ? "it cannot be written" : index->problem());
-            bringUpToDate(*index, location);
-        }
-        inUse[indexPath] = index;
+        std::shared_ptr<CalendarIndex> index = upToDateIndex(indexPath, location, changes);
+        indexesInUse.insert(indexPath);
+        foldersInUse.insert(watchedFolderOf(location));
         infos.push_back(describe(*index, location));
-        calendars.push_back({ index, location.path });
+        calendars.push_back({ index, indexPath, location });
     }
-    indexes_ = std::move(inUse);
+    std::erase_if(indexes_, [&](const auto& entry) { return !indexesInUse.count(entry.first); });
+    std::erase_if(upToDate_, [&](const auto& entry) { return !indexesInUse.count(entry.first); });
+    watcher_.keepOnly(foldersInUse);
     return std::make_shared<IndexedView>(shared_from_this(), std::move(infos), std::move(calendars));
+}
+
+// The index of a calendar, brought up to date unless its folder has been
+// watched since it last was and has not changed.
+std::shared_ptr<CalendarIndex> IndexedCalendarStore::upToDateIndex(const std::string& indexPath,
+    const CalendarLocation& location, const std::map<std::string, ChangeWatcher::FolderChanges>& changes)
+{
+    std::shared_ptr<CalendarIndex> index = indexAt(indexPath);
+    const std::string folder = watchedFolderOf(location);
+    std::set<std::string>& upToDate = upToDate_[indexPath];
+    if (changes.count(folder) || !watcher_.isWatching(folder))
+        upToDate.erase(location.path);
+    if (upToDate.count(location.path))
+        return index;
+    // Watch before looking, so that nothing changes unseen in between.
+    const bool watched = watcher_.watch(folder);
+    if (!bringUpToDate(*index, location)) {
+        index = replaceIndex(indexPath, index->problem().empty() ? "it cannot be written" : index->problem());
+        bringUpToDate(*index, location);
+    }
+    if (watched)
+        upToDate_[indexPath].insert(location.path);
+    return index;
 }
 
 std::shared_ptr<CalendarIndex> IndexedCalendarStore::indexAt(const std::string& path)
@@ -226,6 +256,7 @@ std::shared_ptr<CalendarIndex> IndexedCalendarStore::replaceIndex(const std::str
         for (const char* suffix : { "", "-wal", "-shm" })
             fs::remove(path + suffix, error);
     }
+    upToDate_.erase(path);
     std::shared_ptr<CalendarIndex>& index = indexes_[path];
     index = CalendarIndex::inMemory();
     return index;
@@ -235,7 +266,7 @@ std::shared_ptr<CalendarIndex> IndexedCalendarStore::replaceIndex(const std::str
 // those gone. False when the index cannot be read or written.
 bool IndexedCalendarStore::bringUpToDate(CalendarIndex& index, const CalendarLocation& location)
 {
-    std::map<std::string, CalendarIndex::Known> known = index.filesOf(location.path);
+    std::unordered_map<std::string, CalendarIndex::Known> known = index.filesOf(location.path);
     if (!index.problem().empty())
         return false;
     std::vector<std::string> stale;
@@ -250,7 +281,7 @@ bool IndexedCalendarStore::bringUpToDate(CalendarIndex& index, const CalendarLoc
     if (stale.empty() && known.empty())
         return true;
     const std::int64_t readAt = wallClockNanoseconds();
-    std::vector<ReadItemFile> read = readItemFiles(stale, Parsing::Now);
+    std::vector<ReadItemFile> read = readItemFiles(stale, Parsing::WhenNeeded);
     CalendarIndex::Writing writing(index);
     if (!writing.began())
         return false;
@@ -266,12 +297,42 @@ bool IndexedCalendarStore::bringUpToDate(CalendarIndex& index, const CalendarLoc
                 return false;
             continue;
         }
-        for (const std::string& problem : file.parsed->problems)
-            NSLog("%s", problem.c_str());
+        reportedProblems_.erase(stale[at]);
+        if (file.parsed)
+            reportProblems(stale[at], *file.parsed);
         if (!index.record(location.path, recordOf(stale[at], readAt, file)))
             return false;
     }
     return index.markSharedUids(location.path) && writing.commit();
+}
+
+// The stored files of a calendar that can reach [start, end). An index found
+// broken now is given up, and the calendar read into memory for this query.
+std::vector<CalendarIndex::StoredFile> IndexedCalendarStore::filesReaching(
+    const Calendar& calendar, Instant start, Instant end)
+{
+    const std::string& path = calendar.location.path;
+    std::vector<CalendarIndex::StoredFile> stored
+        = calendar.index->filesReaching(path, unixSeconds(start), unixSeconds(end));
+    if (calendar.index->problem().empty())
+        return stored;
+    std::shared_ptr<CalendarIndex> index = indexAt(calendar.indexPath);
+    upToDate_[calendar.indexPath].erase(path);
+    if (index == calendar.index || !bringUpToDate(*index, calendar.location)) {
+        index = replaceIndex(calendar.indexPath, calendar.index->problem());
+        bringUpToDate(*index, calendar.location);
+    }
+    return index->filesReaching(path, unixSeconds(start), unixSeconds(end));
+}
+
+// What cannot be read of a file is logged once in the process, when the file
+// is parsed, and again after it changes.
+void IndexedCalendarStore::reportProblems(const std::string& path, const ParsedFile& parsed)
+{
+    if (parsed.problems.empty() || !reportedProblems_.insert(path).second)
+        return;
+    for (const std::string& problem : parsed.problems)
+        NSLog("%s", problem.c_str());
 }
 
 CalendarInfo IndexedCalendarStore::describe(const CalendarIndex& index, const CalendarLocation& location) const
@@ -297,10 +358,10 @@ std::vector<std::vector<Occurrence>> IndexedCalendarStore::occurrences(
     std::vector<std::vector<Occurrence>> found;
     for (const Calendar* calendar : calendars) {
         std::vector<std::shared_ptr<const ParsedFile>> files;
-        for (const CalendarIndex::StoredFile& stored :
-            calendar->index->filesReaching(calendar->path, unixSeconds(start), unixSeconds(end)))
-            // Its problems were logged when the file was read.
+        for (const CalendarIndex::StoredFile& stored : filesReaching(*calendar, start, end)) {
             files.push_back(std::make_shared<const ParsedFile>(parseCalendarFile(stored.text, stored.path)));
+            reportProblems(stored.path, *files.back());
+        }
         found.push_back(CalendarContents(std::move(files), {}).occurrences(start, end, floatingZone));
     }
     return found;

@@ -7,6 +7,11 @@
 // and every item file's stamp taken (one stat each), so that a file added,
 // renamed into place (as vdirsyncer writes), rewritten in place, or removed
 // shows at once; a calendar's `displayname` and `color` are read each time.
+// Within one process, a folder brought up to date is then watched through the
+// kernel's file notifications, and not looked at again until it changes (the
+// extension makes a store at each wake, and the command another to name the
+// calendars).
+//
 // Where no index can be kept (a read-only folder, a database that stays locked
 // past the busy time-out), the index is kept in memory for the process instead.
 //
@@ -18,10 +23,12 @@
 #include "CalendarIndex.h"
 #include "CalendarLocations.h"
 #include "CalendarStore.h"
+#include "ChangeWatcher.h"
 
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -41,12 +48,17 @@ private:
     class IndexedView;
     struct Calendar {
         std::shared_ptr<CalendarIndex> index;
-        std::string path;
+        std::string indexPath;
+        CalendarLocation location;
     };
 
     std::shared_ptr<CalendarIndex> indexAt(const std::string& path);
     std::shared_ptr<CalendarIndex> replaceIndex(const std::string& path, const std::string& problem);
+    std::shared_ptr<CalendarIndex> upToDateIndex(const std::string& indexPath, const CalendarLocation& location,
+        const std::map<std::string, ChangeWatcher::FolderChanges>& changes);
     bool bringUpToDate(CalendarIndex& index, const CalendarLocation& location);
+    std::vector<CalendarIndex::StoredFile> filesReaching(const Calendar& calendar, Instant start, Instant end);
+    void reportProblems(const std::string& path, const ParsedFile& parsed);
     CalendarInfo describe(const CalendarIndex& index, const CalendarLocation& location) const;
     std::vector<std::vector<Occurrence>> occurrences(
         const std::vector<const Calendar*>& calendars, Instant start, Instant end);
@@ -54,6 +66,10 @@ private:
     std::mutex lock_;
     CalendarLocations locations_;
     std::map<std::string, std::shared_ptr<CalendarIndex>> indexes_;
+    ChangeWatcher watcher_;
+    // By index path, the calendars found up to date there since their folder was watched.
+    std::map<std::string, std::set<std::string>> upToDate_;
+    std::set<std::string> reportedProblems_; // files whose problems were logged
 };
 
 } // namespace eventkit
