@@ -20,10 +20,29 @@ std::string shellQuoted(const std::string& text)
     return result + "'";
 }
 
-std::string commandLine(const std::vector<std::string>& args, const Environment& environment, bool unprivileged = false)
+// A fresh folder for a command's cache, open to a command run without privileges.
+std::string newCacheFolder()
+{
+    std::string folder = (std::filesystem::temp_directory_path() / "dayglass-cache-XXXXXX").string();
+    if (!mkdtemp(folder.data()))
+        return "";
+    std::filesystem::permissions(folder, std::filesystem::perms::all);
+    return folder;
+}
+
+void removeFolder(const std::string& folder)
+{
+    std::error_code error;
+    if (!folder.empty())
+        std::filesystem::remove_all(folder, error);
+}
+
+std::string commandLine(const std::vector<std::string>& args, Environment environment, const std::string& cacheFolder,
+    bool unprivileged = false)
 {
     std::string line = unprivileged && ::geteuid() == 0 ? "setpriv --reuid=nobody --regid=nogroup --clear-groups " : "";
     line += "env -u DAYGLASS_ROOT";
+    environment.try_emplace("XDG_CACHE_HOME", cacheFolder);
     for (const auto& [name, value] : environment)
         line += " " + name + "=" + shellQuoted(value);
     line += " " + shellQuoted(DAYGLASS_COMMAND);
@@ -60,17 +79,24 @@ Result runCommandLine(const std::string& line)
 
 Result run(const std::vector<std::string>& args, const Environment& environment)
 {
-    return runCommandLine(commandLine(args, environment));
+    const std::string cacheFolder = newCacheFolder();
+    Result result = runCommandLine(commandLine(args, environment, cacheFolder));
+    removeFolder(cacheFolder);
+    return result;
 }
 
 Result runUnprivileged(const std::vector<std::string>& args)
 {
-    return runCommandLine(commandLine(args, {}, true));
+    const std::string cacheFolder = newCacheFolder();
+    Result result = runCommandLine(commandLine(args, {}, cacheFolder, true));
+    removeFolder(cacheFolder);
+    return result;
 }
 
 // The shell prints the command's process id first, then becomes the command.
 Running::Running(const std::vector<std::string>& args, const Environment& environment)
-    : output_(popen(("echo $$; exec timeout 60 " + commandLine(args, environment)).c_str(), "r"))
+    : cacheFolder_(newCacheFolder())
+    , output_(popen(("echo $$; exec timeout 60 " + commandLine(args, environment, cacheFolder_)).c_str(), "r"))
 {
     pid_ = std::stol(nextLine().value_or("0"));
 }
@@ -93,6 +119,8 @@ void Running::stop(int signal)
         pclose(output_);
     pid_ = 0;
     output_ = nullptr;
+    removeFolder(cacheFolder_);
+    cacheFolder_.clear();
 }
 
 std::optional<std::string> Running::nextLine()

@@ -16,6 +16,8 @@ struct Result {
 };
 
 // Extra environment for the child; DAYGLASS_ROOT is removed unless given here.
+// XDG_CACHE_HOME is a fresh folder of the command's own, removed after it,
+// unless given here: a command run by the tests never writes the user's cache.
 using Environment = std::map<std::string, std::string>;
 
 // Runs `dayglass args…` to the end.
@@ -40,6 +42,7 @@ public:
     void stop(int signal);
 
 private:
+    std::string cacheFolder_;
     FILE* output_ = nullptr;
     long pid_ = 0;
 };

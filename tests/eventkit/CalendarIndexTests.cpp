@@ -6,6 +6,8 @@
 #include "EventKit/CalendarIndex.h"
 #include "EventKit/IndexedCalendarStore.h"
 
+#include <platform/Environment.h>
+
 #include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -50,6 +52,36 @@ protected:
         sqlite3_exec(database, ("PRAGMA user_version = " + std::to_string(version)).c_str(), nullptr, nullptr, nullptr);
         sqlite3_close(database);
     }
+
+    // Runs SQL on the index file from a connection of its own, as another process would.
+    void changeIndex(const std::string& sql) const
+    {
+        sqlite3* database = nullptr;
+        sqlite3_open(indexPath().c_str(), &database);
+        sqlite3_exec(database, sql.c_str(), nullptr, nullptr, nullptr);
+        sqlite3_close(database);
+    }
+
+    // Every value an occurrence answers with, one line per event, in order.
+    std::vector<std::string> described(double start, double end) const
+    {
+        std::vector<std::string> lines;
+        for (const auto& found : events(start, end)) {
+            const auto text = [](const NSString* value) { return value ? value->UTF8String() : std::string("-"); };
+            lines.push_back(std::to_string(found->startDate()->timeIntervalSince1970()) + " "
+                + std::to_string(found->endDate()->timeIntervalSince1970()) + " "
+                + std::to_string(found->occurrenceDate()->timeIntervalSince1970()) + " "
+                + (found->isAllDay() ? "all-day " : "") + text(found->title()) + " " + text(found->location()) + " "
+                + text(found->eventIdentifier()));
+        }
+        return lines;
+    }
+};
+
+// Restores the clock when the test ends.
+struct PinnedClock {
+    explicit PinnedClock(double now) { platform::pinCurrentTime(now); }
+    ~PinnedClock() { platform::pinCurrentTime(std::nullopt); }
 };
 
 TEST(CalendarIndexStamps, OnlyAnUnchangedStampReadWellAfterItsLastChangeIsFresh)
@@ -126,6 +158,66 @@ TEST_F(CalendarIndexTest, AnIndexThatCannotBeKeptWorksFromMemory)
     writeCalendarFile("Home", "standup.ics", series);
     EXPECT_EQ(titlesOnTheFifth(), (std::vector<std::string> { "Stand-up", "Lunch" }));
     EXPECT_EQ(logLinesWith("reading the files alone").size(), 1u);
+}
+
+// Floating times, dates, zoned times, a moved and a cancelled occurrence, a
+// floating day across the night the clocks go forward.
+const std::vector<std::string> mixedItems {
+    calendarText({ event({ "UID:standup", "DTSTART;TZID=Europe/Berlin:20240101T090000", "DURATION:PT15M",
+                       "RRULE:FREQ=DAILY", "EXDATE;TZID=Europe/Berlin:20240327T090000", "SUMMARY:Stand-up" }),
+        event({ "UID:standup", "RECURRENCE-ID;TZID=Europe/Berlin:20240328T090000",
+            "DTSTART;TZID=Europe/Berlin:20240328T113000", "DURATION:PT30M", "SUMMARY:Stand-up, late",
+            "LOCATION:Room 2" }) }),
+    calendarText({ event(
+        { "UID:walk", "DTSTART:20240301T013000", "DURATION:PT2H", "RRULE:FREQ=DAILY;COUNT=400", "SUMMARY:Walk" }) }),
+    calendarText(
+        { event({ "UID:bins", "DTSTART;VALUE=DATE:20240302", "DURATION:P1D", "RRULE:FREQ=WEEKLY", "SUMMARY:Bins" }) }),
+    calendarText({ event({ "UID:trip", "DTSTART;VALUE=DATE:20240329", "DTEND;VALUE=DATE:20240402", "SUMMARY:Trip" }) }),
+    item,
+};
+
+TEST_F(CalendarIndexTest, StoredOccurrencesAnswerAsParsingTheFilesDoes)
+{
+    for (std::size_t at = 0; at < mixedItems.size(); ++at)
+        writeCalendarFile("Home", "item-" + std::to_string(at) + ".ics", mixedItems[at]);
+    const PinnedClock clock(utc("2024-03-20 00:00"));
+    const double weekStart = utc("2024-03-26 00:00"), weekEnd = utc("2024-04-02 00:00");
+    // Outside the horizon (a year back, two ahead), the files are parsed again.
+    const double laterStart = utc("2027-01-01 00:00"), laterEnd = utc("2027-01-08 00:00");
+    EKEventStore::setCalendarStorage(EKCalendarStorage::Memory);
+    const auto parsedWeek = described(weekStart, weekEnd);
+    const auto parsedLater = described(laterStart, laterEnd);
+    platform::setCurrentTimeZoneIdentifier("America/New_York");
+    const auto parsedWeekElsewhere = described(weekStart, weekEnd);
+    platform::setCurrentTimeZoneIdentifier("Europe/Berlin");
+
+    EKEventStore::setCalendarStorage(EKCalendarStorage::Index);
+    EXPECT_EQ(described(weekStart, weekEnd), parsedWeek);
+    EXPECT_EQ(described(laterStart, laterEnd), parsedLater);
+    // Floating times and dates read in the zone of the query, not of the reading.
+    platform::setCurrentTimeZoneIdentifier("America/New_York");
+    EXPECT_EQ(described(weekStart, weekEnd), parsedWeekElsewhere);
+    platform::setCurrentTimeZoneIdentifier("Europe/Berlin");
+
+    // Inside the horizon the stored occurrences answer alone: the texts are not read.
+    restartStore();
+    changeIndex("UPDATE files SET text = '';");
+    EXPECT_EQ(described(weekStart, weekEnd), parsedWeek);
+}
+
+TEST_F(CalendarIndexTest, AnIndexBrokenDuringAQueryIsLeftForMemoryAndTheAnswerStaysWhole)
+{
+    writeCalendarFile("Home", "lunch.ics", item);
+    writeCalendarFile("Home", "standup.ics", series);
+    EXPECT_EQ(titlesOnTheFifth(), (std::vector<std::string> { "Stand-up", "Lunch" }));
+    restartStore();
+    EKEventStore store; // brings the index up to date
+    changeIndex("DROP TABLE occurrences;");
+    std::vector<std::string> titles;
+    for (const auto& found : eventsIn(store, utc("2024-03-05 00:00"), utc("2024-03-06 00:00")))
+        titles.push_back(found->title()->UTF8String());
+    EXPECT_EQ(titles, (std::vector<std::string> { "Stand-up", "Lunch" }));
+    EXPECT_EQ(logLinesWith("keeping the calendars in memory").size(), 1u);
 }
 
 TEST_F(CalendarIndexTest, TwoProcessesBuildingOneIndexBothAnswerInFull)

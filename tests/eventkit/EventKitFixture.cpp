@@ -81,10 +81,19 @@ void EventKitTest::removeCalendarFile(const std::string& calendar, const std::st
     std::filesystem::remove(root_.file("/var/mobile/Library/Calendars/" + calendar + "/" + fileName));
 }
 
+// The index works out occurrences ahead around the time a file is read: the
+// clock stands at the window's start unless the test pinned it, so that the
+// stored occurrences answer.
 std::vector<Ref<EKEvent>> EventKitTest::events(double start, double end, const NSArray* calendars) const
 {
+    const bool pinned = platform::isCurrentTimePinned();
+    if (!pinned)
+        platform::pinCurrentTime(start);
     EKEventStore store;
-    return eventsIn(store, start, end, calendars);
+    std::vector<Ref<EKEvent>> found = eventsIn(store, start, end, calendars);
+    if (!pinned)
+        platform::pinCurrentTime(std::nullopt);
+    return found;
 }
 
 std::vector<Ref<EKEvent>> EventKitTest::eventsIn(

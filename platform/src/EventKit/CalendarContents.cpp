@@ -86,6 +86,12 @@ std::vector<Occurrence> CalendarContents::occurrences(
     return found;
 }
 
+bool CalendarContents::stoppedAtBound() const
+{
+    return std::any_of(reaches_.begin(), reaches_.end(),
+        [](const KnownReach& known) { return known.known && known.reach.stoppedAtBound; });
+}
+
 // Whole days of UTC around the window, a day before it and a week after, so
 // that the window can move on for a week of rebuilds without a new expansion.
 void CalendarContents::expandSpan(Instant start, Instant end, const icaltimezone* floatingZone) const

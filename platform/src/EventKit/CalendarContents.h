@@ -36,6 +36,8 @@ public:
     // reach are parsed now, once. Called under the calendar cache's lock (it
     // keeps the last span it expanded).
     std::vector<Occurrence> occurrences(Instant start, Instant end, const icaltimezone* floatingZone) const;
+    // Whether the last expansion followed a rule no further than the bound allows.
+    bool stoppedAtBound() const;
 
 private:
     template <typename Time> struct IndexEntry {

@@ -68,6 +68,12 @@ FileStamp FileStamp::of(const struct stat& info)
     return { info.st_mtim, info.st_ctim, info.st_size, info.st_ino };
 }
 
+FileStamp FileStamp::of(const struct statx& info)
+{
+    const auto time = [](const statx_timestamp& at) { return timespec { at.tv_sec, at.tv_nsec }; };
+    return { time(info.stx_mtime), time(info.stx_ctime), static_cast<off_t>(info.stx_size), info.stx_ino };
+}
+
 bool FileStamp::operator==(const FileStamp& other) const
 {
     return modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec
@@ -77,8 +83,15 @@ bool FileStamp::operator==(const FileStamp& other) const
 
 std::optional<FileStamp> stampOf(const std::string& path)
 {
-    struct stat info { };
-    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+    return stampAt(AT_FDCWD, path.c_str());
+}
+
+std::optional<FileStamp> stampAt(int folder, const char* name)
+{
+    constexpr unsigned needed = STATX_TYPE | STATX_SIZE | STATX_MTIME | STATX_CTIME | STATX_INO;
+    struct statx info { };
+    if (statx(folder, name, AT_STATX_SYNC_AS_STAT, needed, &info) != 0 || (info.stx_mask & needed) != needed
+        || !S_ISREG(info.stx_mode))
         return std::nullopt;
     return FileStamp::of(info);
 }

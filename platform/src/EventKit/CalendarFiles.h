@@ -24,11 +24,14 @@ struct FileStamp {
     ino_t inode = 0;
 
     static FileStamp of(const struct stat& info);
+    static FileStamp of(const struct statx& info);
     bool operator==(const FileStamp& other) const;
 };
 
 // The stamp of a regular file; nothing when there is none.
 std::optional<FileStamp> stampOf(const std::string& path);
+// The same for a file `name` in an open folder (one lookup of the name alone).
+std::optional<FileStamp> stampAt(int folder, const char* name);
 
 // The whole text of a regular file.
 std::optional<std::string> readWholeFile(const std::string& path);

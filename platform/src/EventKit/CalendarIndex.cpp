@@ -21,6 +21,8 @@ constexpr std::int64_t racyNanoseconds = 1'000'000'000;
 constexpr double wideSeconds = 8 * 86400.0;
 // What stands for infinity in the reach columns.
 constexpr double farSeconds = 1e18;
+// How far a floating time can move once a zone reads it, with room to spare.
+constexpr double floatingSeconds = 86400;
 
 constexpr const char* schema
     = "CREATE TABLE files ("
@@ -28,13 +30,21 @@ constexpr const char* schema
       "  size INTEGER NOT NULL, mtime_ns INTEGER NOT NULL, ctime_ns INTEGER NOT NULL, inode INTEGER NOT NULL,"
       "  read_ns INTEGER NOT NULL,"
       "  reach_from REAL NOT NULL, reach_to REAL NOT NULL, wide INTEGER NOT NULL, shared INTEGER NOT NULL DEFAULT 0,"
-      "  calendar_name TEXT, calendar_color BLOB, text BLOB NOT NULL);"
-      "CREATE INDEX files_by_reach ON files (calendar, shared, wide, reach_from, reach_to);"
+      "  calendar_name TEXT, calendar_color BLOB, text BLOB NOT NULL,"
+      "  expanded_from REAL NOT NULL, expanded_to REAL NOT NULL, plain INTEGER NOT NULL);"
+      // Covers what a query filters by, so that only the files it reads are looked up.
+      "CREATE INDEX files_by_reach ON files (calendar, shared, wide, reach_from, reach_to, expanded_from, expanded_to);"
       // Covers the stamps of a calendar, which every store reads, without the texts.
       "CREATE INDEX files_by_calendar ON files (calendar, path, size, mtime_ns, ctime_ns, inode, read_ns);"
       "CREATE TABLE uids (calendar TEXT NOT NULL, uid TEXT NOT NULL, path TEXT NOT NULL);"
       "CREATE INDEX uids_by_calendar ON uids (calendar, uid);"
-      "CREATE INDEX uids_by_path ON uids (path);";
+      "CREATE INDEX uids_by_path ON uids (path);"
+      "CREATE TABLE occurrences (path TEXT NOT NULL, calendar TEXT NOT NULL, start REAL NOT NULL, end REAL NOT NULL,"
+      "  original REAL NOT NULL, wide INTEGER NOT NULL, floating INTEGER NOT NULL, days INTEGER NOT NULL,"
+      "  seconds INTEGER NOT NULL, all_day INTEGER NOT NULL, uid TEXT NOT NULL, recurrence_id TEXT NOT NULL,"
+      "  title TEXT, location TEXT);"
+      "CREATE INDEX occurrences_by_start ON occurrences (calendar, wide, start);"
+      "CREATE INDEX occurrences_by_path ON occurrences (path);";
 
 struct StatementFinalize {
     void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
@@ -53,6 +63,14 @@ void bindText(sqlite3_stmt* statement, int slot, const std::string& text)
     sqlite3_bind_text(statement, slot, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
 }
 
+void bindOptionalText(sqlite3_stmt* statement, int slot, const std::optional<std::string>& text)
+{
+    if (text)
+        bindText(statement, slot, *text);
+    else
+        sqlite3_bind_null(statement, slot);
+}
+
 std::string columnText(sqlite3_stmt* statement, int column)
 {
     const auto* bytes = static_cast<const char*>(sqlite3_column_blob(statement, column));
@@ -67,6 +85,13 @@ std::int64_t nanoseconds(const timespec& time)
 timespec timespecOf(std::int64_t nanoseconds)
 {
     return { static_cast<time_t>(nanoseconds / 1'000'000'000), static_cast<long>(nanoseconds % 1'000'000'000) };
+}
+
+std::optional<std::string> columnOptionalText(sqlite3_stmt* statement, int column)
+{
+    if (sqlite3_column_type(statement, column) == SQLITE_NULL)
+        return std::nullopt;
+    return columnText(statement, column);
 }
 
 double clamped(double seconds)
@@ -231,13 +256,15 @@ bool CalendarIndex::isFresh(const Known& known, const FileStamp& now)
     return known.stamp == now && known.readAt - nanoseconds(now.changed) >= racyNanoseconds;
 }
 
-std::unordered_map<std::string, CalendarIndex::Known> CalendarIndex::filesOf(const std::string& calendar) const
+std::vector<CalendarIndex::KnownFile> CalendarIndex::filesOf(const std::string& calendar) const
 {
-    Prepared query = prepared("SELECT path, size, mtime_ns, ctime_ns, inode, read_ns FROM files WHERE calendar = ?1;");
+    Prepared query = prepared(
+        "SELECT path, size, mtime_ns, ctime_ns, inode, read_ns FROM files WHERE calendar = ?1 ORDER BY path;");
     bindText(query.get(), 1, calendar);
-    std::unordered_map<std::string, Known> files;
+    std::vector<KnownFile> files;
     while (step(query.get()) == SQLITE_ROW) {
-        Known& known = files[columnText(query.get(), 0)];
+        files.push_back({ columnText(query.get(), 0) });
+        Known& known = files.back().known;
         known.stamp.size = static_cast<off_t>(sqlite3_column_int64(query.get(), 1));
         known.stamp.modified = timespecOf(sqlite3_column_int64(query.get(), 2));
         known.stamp.changed = timespecOf(sqlite3_column_int64(query.get(), 3));
@@ -253,7 +280,8 @@ bool CalendarIndex::record(const std::string& calendar, const FileRecord& file)
         return false;
     Prepared insert = prepared(
         "INSERT INTO files (path, calendar, size, mtime_ns, ctime_ns, inode, read_ns, reach_from, reach_to, wide,"
-        " calendar_name, calendar_color, text) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13);");
+        " calendar_name, calendar_color, text, expanded_from, expanded_to, plain)"
+        " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16);");
     bindText(insert.get(), 1, file.path);
     bindText(insert.get(), 2, calendar);
     bindStamp(insert.get(), 3, file.known);
@@ -267,7 +295,12 @@ bool CalendarIndex::record(const std::string& calendar, const FileRecord& file)
     if (file.calendarColor)
         sqlite3_bind_blob(insert.get(), 12, &*file.calendarColor, sizeof(RGBA), SQLITE_STATIC);
     sqlite3_bind_blob(insert.get(), 13, file.text.data(), static_cast<int>(file.text.size()), SQLITE_STATIC);
-    if (step(insert.get()) != SQLITE_DONE)
+    // Nothing expanded is an empty horizon.
+    sqlite3_bind_double(insert.get(), 14, file.expansion ? file.expansion->from : farSeconds);
+    sqlite3_bind_double(insert.get(), 15, file.expansion ? file.expansion->to : -farSeconds);
+    sqlite3_bind_int(insert.get(), 16, file.plain);
+    if (step(insert.get()) != SQLITE_DONE
+        || (file.expansion && !recordOccurrences(calendar, file.path, *file.expansion)))
         return false;
     Prepared uid = prepared("INSERT INTO uids (calendar, uid, path) VALUES (?1, ?2, ?3);");
     for (const std::string& name : file.uids) {
@@ -281,9 +314,58 @@ bool CalendarIndex::record(const std::string& calendar, const FileRecord& file)
     return true;
 }
 
+bool CalendarIndex::covers(const FileRecord::Expansion& expansion, double from, double to)
+{
+    return expansion.from <= from - floatingSeconds && expansion.to >= to + floatingSeconds;
+}
+
+bool CalendarIndex::recordExpansion(
+    const std::string& calendar, const std::string& path, const FileRecord::Expansion& expansion)
+{
+    Prepared update = prepared("UPDATE files SET expanded_from = ?2, expanded_to = ?3 WHERE path = ?1;");
+    bindText(update.get(), 1, path);
+    sqlite3_bind_double(update.get(), 2, expansion.from);
+    sqlite3_bind_double(update.get(), 3, expansion.to);
+    Prepared remove = prepared("DELETE FROM occurrences WHERE path = ?1;");
+    bindText(remove.get(), 1, path);
+    return step(update.get()) == SQLITE_DONE && step(remove.get()) == SQLITE_DONE
+        && recordOccurrences(calendar, path, expansion);
+}
+
+bool CalendarIndex::recordOccurrences(
+    const std::string& calendar, const std::string& path, const FileRecord::Expansion& expansion)
+{
+    Prepared insert = prepared("INSERT INTO occurrences (path, calendar, start, end, original, wide, floating, days,"
+                               " seconds, all_day, uid, recurrence_id, title, location)"
+                               " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14);");
+    for (const Occurrence& occurrence : expansion.occurrences) {
+        sqlite3_reset(insert.get());
+        const double start = clamped(unixSeconds(occurrence.start));
+        const double end = clamped(unixSeconds(occurrence.end));
+        bindText(insert.get(), 1, path);
+        bindText(insert.get(), 2, calendar);
+        sqlite3_bind_double(insert.get(), 3, start);
+        sqlite3_bind_double(insert.get(), 4, end);
+        sqlite3_bind_double(insert.get(), 5, clamped(unixSeconds(occurrence.originalStart)));
+        sqlite3_bind_int(insert.get(), 6, end - start > wideSeconds);
+        sqlite3_bind_int(insert.get(), 7, occurrence.floating);
+        sqlite3_bind_int(insert.get(), 8, occurrence.length.days);
+        sqlite3_bind_int64(insert.get(), 9, occurrence.length.seconds);
+        sqlite3_bind_int(insert.get(), 10, occurrence.allDay);
+        bindText(insert.get(), 11, occurrence.uid);
+        bindText(insert.get(), 12, occurrence.recurrenceId);
+        bindOptionalText(insert.get(), 13, occurrence.title);
+        bindOptionalText(insert.get(), 14, occurrence.location);
+        if (step(insert.get()) != SQLITE_DONE)
+            return false;
+    }
+    return true;
+}
+
 bool CalendarIndex::forget(const std::string& path)
 {
-    for (const char* sql : { "DELETE FROM files WHERE path = ?1;", "DELETE FROM uids WHERE path = ?1;" }) {
+    for (const char* sql : { "DELETE FROM files WHERE path = ?1;", "DELETE FROM uids WHERE path = ?1;",
+             "DELETE FROM occurrences WHERE path = ?1;" }) {
         Prepared remove = prepared(sql);
         bindText(remove.get(), 1, path);
         if (step(remove.get()) != SQLITE_DONE)
@@ -323,20 +405,59 @@ bool CalendarIndex::Writing::commit()
 std::vector<CalendarIndex::StoredFile> CalendarIndex::filesReaching(
     const std::string& calendar, double from, double to) const
 {
-    Prepared query = prepared("SELECT path, text FROM files WHERE calendar = ?1 AND shared = 0 AND wide = 0"
-                              "  AND reach_from >= ?2 - ?4 AND reach_from < ?3 AND reach_to >= ?2"
-                              " UNION ALL SELECT path, text FROM files WHERE calendar = ?1 AND shared = 0 AND wide = 1"
-                              "  AND reach_from < ?3 AND reach_to >= ?2"
-                              " UNION ALL SELECT path, text FROM files WHERE calendar = ?1 AND shared = 1"
-                              " ORDER BY path;");
+    Prepared query = prepared(
+        "SELECT path, text, plain AND NOT shared FROM files WHERE calendar = ?1 AND shared = 0 AND wide = 0"
+        "  AND reach_from >= ?2 - ?4 AND reach_from < ?3 AND reach_to >= ?2"
+        "  AND NOT (expanded_from <= ?2 - ?5 AND expanded_to >= ?3 + ?5)"
+        " UNION ALL SELECT path, text, plain AND NOT shared FROM files WHERE calendar = ?1 AND shared = 0 AND wide = 1"
+        "  AND reach_from < ?3 AND reach_to >= ?2"
+        "  AND NOT (expanded_from <= ?2 - ?5 AND expanded_to >= ?3 + ?5)"
+        " UNION ALL SELECT path, text, plain AND NOT shared FROM files WHERE calendar = ?1 AND shared = 1"
+        " ORDER BY path;");
     bindText(query.get(), 1, calendar);
     sqlite3_bind_double(query.get(), 2, from);
     sqlite3_bind_double(query.get(), 3, to);
     sqlite3_bind_double(query.get(), 4, wideSeconds);
+    sqlite3_bind_double(query.get(), 5, floatingSeconds);
     std::vector<StoredFile> files;
     while (step(query.get()) == SQLITE_ROW)
-        files.push_back({ columnText(query.get(), 0), columnText(query.get(), 1) });
+        files.push_back(
+            { columnText(query.get(), 0), columnText(query.get(), 1), sqlite3_column_int(query.get(), 2) != 0 });
     return files;
+}
+
+std::vector<Occurrence> CalendarIndex::occurrencesReaching(const std::string& calendar, double from, double to) const
+{
+    // A file's rows answer only while the window lies inside its horizon and
+    // no other file may hold a revision of its items.
+    static const std::string rows
+        = "SELECT o.start, o.end, o.original, o.floating, o.days, o.seconds, o.all_day, o.uid, o.recurrence_id,"
+          " o.title, o.location FROM occurrences o JOIN files f ON f.path = o.path WHERE o.calendar = ?1"
+          "  AND f.shared = 0 AND f.expanded_from <= ?2 - ?5 AND f.expanded_to >= ?3 + ?5";
+    static const std::string sql = rows + " AND o.wide = 0 AND o.start >= ?2 - ?4 - ?5 AND o.start < ?3 + ?5"
+        + " UNION ALL " + rows + " AND o.wide = 1 AND o.start < ?3 + ?5 AND o.end >= ?2 - ?5;";
+    Prepared query = prepared(sql.c_str());
+    bindText(query.get(), 1, calendar);
+    sqlite3_bind_double(query.get(), 2, from);
+    sqlite3_bind_double(query.get(), 3, to);
+    sqlite3_bind_double(query.get(), 4, wideSeconds);
+    sqlite3_bind_double(query.get(), 5, floatingSeconds);
+    std::vector<Occurrence> found;
+    while (step(query.get()) == SQLITE_ROW) {
+        sqlite3_stmt* row = query.get();
+        Occurrence& occurrence = found.emplace_back();
+        occurrence.start = instantFromUnixSeconds(sqlite3_column_double(row, 0));
+        occurrence.end = instantFromUnixSeconds(sqlite3_column_double(row, 1));
+        occurrence.originalStart = instantFromUnixSeconds(sqlite3_column_double(row, 2));
+        occurrence.floating = sqlite3_column_int(row, 3) != 0;
+        occurrence.length = { sqlite3_column_int(row, 4), static_cast<long>(sqlite3_column_int64(row, 5)) };
+        occurrence.allDay = sqlite3_column_int(row, 6) != 0;
+        occurrence.uid = columnText(row, 7);
+        occurrence.recurrenceId = columnText(row, 8);
+        occurrence.title = columnOptionalText(row, 9);
+        occurrence.location = columnOptionalText(row, 10);
+    }
+    return found;
 }
 
 std::optional<std::string> CalendarIndex::calendarName(const std::string& calendar) const

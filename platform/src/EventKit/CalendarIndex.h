@@ -3,19 +3,20 @@
 // modification and change times in nanoseconds, inode), its text, the span of
 // time its items can reach and their UIDs, so that a later process reads again
 // only the files that changed, and a query reads only the files that can touch
-// its window. The index is a cache only: it can always be deleted and built
-// again from the files.
+// its window. The occurrences of a file's items over a horizon around the time
+// it was read are kept too, so that a query inside the horizon parses nothing. The index is a cache only: it can always
+// be deleted and built again from the files.
 #pragma once
 
 #include "CalendarColor.h"
 #include "CalendarFiles.h"
+#include "Occurrences.h"
 
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 struct sqlite3;
@@ -26,7 +27,7 @@ namespace eventkit {
 class CalendarIndex {
 public:
     // The layout of the tables; an index of any other version is built anew.
-    static constexpr int schemaVersion = 4;
+    static constexpr int schemaVersion = 5;
 
     // Opens the index at `path`, creating it when there is none. One that is
     // not an SQLite database, or of another schema version, is built anew with
@@ -51,8 +52,12 @@ public:
     // a write just after the reading could leave it as it was).
     static bool isFresh(const Known& known, const FileStamp& now);
 
-    // The files recorded for a calendar (a folder or a file path), by path.
-    std::unordered_map<std::string, Known> filesOf(const std::string& calendar) const;
+    // The files recorded for a calendar (a folder or a file path), in path order.
+    struct KnownFile {
+        std::string path;
+        Known known;
+    };
+    std::vector<KnownFile> filesOf(const std::string& calendar) const;
 
     struct FileRecord {
         std::string path;
@@ -65,6 +70,16 @@ public:
         std::optional<RGBA> calendarColor;
         std::vector<std::string> uids;
         std::string text;
+        // The occurrences of the file's items overlapping [from, to), where
+        // they could be worked out ahead (a floating one's times are wall
+        // times, written as if in UTC).
+        struct Expansion {
+            double from = 0;
+            double to = 0;
+            std::vector<Occurrence> occurrences;
+        };
+        std::optional<Expansion> expansion;
+        bool plain = false; // a plain item, left unparsed
     };
     // Writes run in one transaction of `Writing`; false when the database
     // refused (locked past the busy time-out, read-only, full).
@@ -87,13 +102,24 @@ public:
         bool done_ = false;
     };
 
-    // The texts of a calendar's files whose reach overlaps [from, to), and of
-    // those that share a UID, in path order.
+    // The texts of a calendar's files whose reach overlaps [from, to) and
+    // whose expansion does not cover it, and of those that share a UID, in path
+    // order.
     struct StoredFile {
         std::string path;
         std::string text;
+        // A plain item, not parsed when it was recorded, that shares no UID:
+        // its occurrences can be kept once it is parsed.
+        bool expandable = false;
     };
     std::vector<StoredFile> filesReaching(const std::string& calendar, double from, double to) const;
+    // The stored occurrences of the other files that can touch [from, to), a
+    // day wider on each side for floating times (which are as recorded).
+    std::vector<Occurrence> occurrencesReaching(const std::string& calendar, double from, double to) const;
+    // Whether the stored occurrences of a file expanded so answer for [from, to).
+    static bool covers(const FileRecord::Expansion& expansion, double from, double to);
+    // Keeps the occurrences of a recorded file, worked out after it was recorded.
+    bool recordExpansion(const std::string& calendar, const std::string& path, const FileRecord::Expansion& expansion);
 
     // The calendar's name and colour from its files' calendar properties: the
     // first file in path order that gives one.
@@ -125,6 +151,8 @@ private:
     bool run(const char* sql) const;
     int step(sqlite3_stmt* statement) const;
     void noteResult(int result) const;
+    bool recordOccurrences(
+        const std::string& calendar, const std::string& path, const FileRecord::Expansion& expansion);
 
     sqlite3* database_;
     mutable std::string problem_;

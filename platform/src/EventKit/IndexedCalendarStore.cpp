@@ -24,6 +24,10 @@ constexpr const char* indexFileName = "dayglass-index.sqlite";
 // Added to each side of a file's reach: floating times and dates read in any
 // zone, and whole days that a daylight-saving change stretches.
 constexpr Seconds reachMargin = 2 * oneDay;
+// The occurrences of a file's items are worked out ahead over this span around
+// the time it is read, so that a query inside parses nothing.
+constexpr Seconds expandedBefore = 365 * oneDay;
+constexpr Seconds expandedAfter = 2 * 365 * oneDay;
 
 std::int64_t wallClockNanoseconds()
 {
@@ -32,19 +36,26 @@ std::int64_t wallClockNanoseconds()
     return static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
 }
 
-std::vector<std::string> itemPaths(const CalendarLocation& location)
+struct ListedItem {
+    std::string path;
+    std::optional<FileStamp> stamp;
+};
+
+// The item files of a calendar as they are now, by path.
+std::vector<ListedItem> listedItems(const CalendarLocation& location)
 {
     if (location.kind == CalendarSource::Kind::File)
-        return { location.path };
-    std::vector<std::string> paths;
+        return { { location.path, stampOf(location.path) } };
+    std::vector<ListedItem> items;
     if (DIR* folder = opendir(location.path.c_str())) {
         while (const dirent* entry = readdir(folder)) {
             if (isItemName(entry->d_name))
-                paths.push_back(location.path + "/" + entry->d_name);
+                items.push_back({ location.path + "/" + entry->d_name, stampAt(dirfd(folder), entry->d_name) });
         }
         closedir(folder);
     }
-    return paths;
+    std::sort(items.begin(), items.end(), [](const auto& a, const auto& b) { return a.path < b.path; });
+    return items;
 }
 
 std::string watchedFolderOf(const CalendarLocation& location)
@@ -108,6 +119,55 @@ Reach seriesReach(const Series& series)
     return { reach.earliest, reach.latest };
 }
 
+// Whether a series reads alike in every zone, but for where its floating times
+// fall: its times are all in zones, or all floating (dates included), its
+// rules' ends too. Only then can it be expanded ahead of the zone it is read in.
+bool readsAlikeInEveryZone(const Series& series)
+{
+    const bool floating = !series.master.start.zone;
+    const auto alike = [floating](const ItemTime& time) { return !time.zone == floating; };
+    for (const ItemRecord& change : series.overrides) {
+        if (!alike(change.start) || !alike(*change.recurrenceId))
+            return false;
+    }
+    if (!series.recurrence)
+        return true;
+    const RecurrenceRules& rules = *series.recurrence;
+    return std::all_of(rules.dates.begin(), rules.dates.end(), [&](const auto& date) { return alike(date.time); })
+        && std::all_of(rules.exceptions.begin(), rules.exceptions.end(), alike)
+        && std::none_of(rules.rules.begin(), rules.rules.end(), [floating](const std::string& rule) {
+               return floating && icaltime_is_utc(icalrecurrencetype_from_string(rule.c_str()).until);
+           });
+}
+
+// The occurrences of a parsed file over the horizon around `now`, its floating
+// times read as if in UTC; nothing when a series cannot be expanded ahead or a
+// rule stops at the bound (the query expands those itself).
+std::optional<CalendarIndex::FileRecord::Expansion> expansionOf(
+    const std::shared_ptr<const ParsedFile>& parsed, Instant now)
+{
+    if (!std::all_of(parsed->series.begin(), parsed->series.end(), readsAlikeInEveryZone))
+        return std::nullopt;
+    const Instant from = std::chrono::floor<std::chrono::days>(now) - expandedBefore;
+    const Instant to = from + expandedBefore + expandedAfter;
+    const CalendarContents contents({ parsed }, {});
+    std::vector<Occurrence> occurrences = contents.occurrences(from, to, TimeZoneRegistry::utc());
+    if (contents.stoppedAtBound())
+        return std::nullopt;
+    return CalendarIndex::FileRecord::Expansion { unixSeconds(from), unixSeconds(to), std::move(occurrences) };
+}
+
+// A stored occurrence as the device's zone reads it.
+Occurrence readIn(Occurrence occurrence, const icaltimezone* floatingZone)
+{
+    if (!occurrence.floating)
+        return occurrence;
+    occurrence.start = resolve(wallTimeIn(occurrence.start, nullptr), floatingZone);
+    occurrence.end = occurrenceEnd(occurrence.start, occurrence.length, floatingZone);
+    occurrence.originalStart = resolve(wallTimeIn(occurrence.originalStart, nullptr), floatingZone);
+    return occurrence;
+}
+
 // What the index keeps of a file just read. A plain item (QuickScan.h) is
 // known by its bounds alone, and parsed when a query reaches it.
 CalendarIndex::FileRecord recordOf(const std::string& path, std::int64_t readAt, ReadItemFile& read)
@@ -117,6 +177,7 @@ CalendarIndex::FileRecord recordOf(const std::string& path, std::int64_t readAt,
     if (read.deferred) {
         reach.add(read.deferred->from, read.deferred->to);
         record.uids.push_back(read.deferred->uid);
+        record.plain = true;
     } else {
         for (const Series& series : read.parsed->series) {
             const Reach one = seriesReach(series);
@@ -125,6 +186,7 @@ CalendarIndex::FileRecord recordOf(const std::string& path, std::int64_t readAt,
         }
         record.calendarName = read.parsed->calendarName;
         record.calendarColor = read.parsed->calendarColor;
+        record.expansion = expansionOf(read.parsed, instantFromUnixSeconds(platform::currentUnixTime()));
     }
     record.reachFrom = unixSeconds(reach.from - reachMargin);
     record.reachTo = unixSeconds(reach.to + reachMargin);
@@ -266,26 +328,31 @@ std::shared_ptr<CalendarIndex> IndexedCalendarStore::replaceIndex(const std::str
 // those gone. False when the index cannot be read or written.
 bool IndexedCalendarStore::bringUpToDate(CalendarIndex& index, const CalendarLocation& location)
 {
-    std::unordered_map<std::string, CalendarIndex::Known> known = index.filesOf(location.path);
+    const std::vector<CalendarIndex::KnownFile> known = index.filesOf(location.path);
     if (!index.problem().empty())
         return false;
-    std::vector<std::string> stale;
-    for (const std::string& path : itemPaths(location)) {
-        auto entry = known.find(path);
-        const std::optional<FileStamp> stamp = stampOf(path);
-        if (entry == known.end() || !stamp || !CalendarIndex::isFresh(entry->second, *stamp))
-            stale.push_back(path);
-        if (entry != known.end())
-            known.erase(entry);
+    // Both lists are in path order: walked side by side.
+    std::vector<std::string> stale, gone;
+    auto next = known.begin();
+    for (const ListedItem& item : listedItems(location)) {
+        for (; next != known.end() && next->path < item.path; ++next)
+            gone.push_back(next->path);
+        const bool recorded = next != known.end() && next->path == item.path;
+        if (!recorded || !item.stamp || !CalendarIndex::isFresh(next->known, *item.stamp))
+            stale.push_back(item.path);
+        if (recorded)
+            ++next;
     }
-    if (stale.empty() && known.empty())
+    for (; next != known.end(); ++next)
+        gone.push_back(next->path);
+    if (stale.empty() && gone.empty())
         return true;
     const std::int64_t readAt = wallClockNanoseconds();
     std::vector<ReadItemFile> read = readItemFiles(stale, Parsing::WhenNeeded);
     CalendarIndex::Writing writing(index);
     if (!writing.began())
         return false;
-    for (const auto& [path, gone] : known) {
+    for (const std::string& path : gone) {
         if (!index.forget(path))
             return false;
     }
@@ -306,23 +373,63 @@ bool IndexedCalendarStore::bringUpToDate(CalendarIndex& index, const CalendarLoc
     return index.markSharedUids(location.path) && writing.commit();
 }
 
-// The stored files of a calendar that can reach [start, end). An index found
-// broken now is given up, and the calendar read into memory for this query.
-std::vector<CalendarIndex::StoredFile> IndexedCalendarStore::filesReaching(
-    const Calendar& calendar, Instant start, Instant end)
+// The occurrences of a calendar in [start, end): the stored ones of files
+// expanded over a horizon that covers it, and those of the other files that
+// can reach it, parsed and expanded now. The occurrences of a plain item
+// parsed now (it is parsed only once a query reaches it) are kept for the next
+// queries, where its horizon covers the window.
+std::vector<Occurrence> IndexedCalendarStore::occurrencesIn(
+    CalendarIndex& index, const std::string& calendar, Instant start, Instant end)
+{
+    const icaltimezone* floatingZone = TimeZoneRegistry::shared().deviceZone();
+    const Instant now = instantFromUnixSeconds(platform::currentUnixTime());
+    // Read before the occurrences of the files parsed now are kept.
+    const std::vector<Occurrence> stored = index.occurrencesReaching(calendar, unixSeconds(start), unixSeconds(end));
+    std::vector<std::shared_ptr<const ParsedFile>> files;
+    std::vector<std::pair<std::string, CalendarIndex::FileRecord::Expansion>> expanded;
+    for (const CalendarIndex::StoredFile& file : index.filesReaching(calendar, unixSeconds(start), unixSeconds(end))) {
+        files.push_back(std::make_shared<const ParsedFile>(parseCalendarFile(file.text, file.path)));
+        reportProblems(file.path, *files.back());
+        if (!file.expandable)
+            continue;
+        auto expansion = expansionOf(files.back(), now);
+        if (expansion && CalendarIndex::covers(*expansion, unixSeconds(start), unixSeconds(end)))
+            expanded.emplace_back(file.path, std::move(*expansion));
+    }
+    if (!expanded.empty() && index.problem().empty()) {
+        CalendarIndex::Writing writing(index);
+        bool written = writing.began();
+        for (const auto& [path, expansion] : expanded)
+            written = written && index.recordExpansion(calendar, path, expansion);
+        if (written)
+            writing.commit();
+    }
+    std::vector<Occurrence> found = CalendarContents(std::move(files), {}).occurrences(start, end, floatingZone);
+    for (const Occurrence& kept : stored) {
+        Occurrence occurrence = readIn(kept, floatingZone);
+        if (overlaps(occurrence.start, occurrence.end, start, end))
+            found.push_back(std::move(occurrence));
+    }
+    std::stable_sort(
+        found.begin(), found.end(), [](const Occurrence& a, const Occurrence& b) { return a.start < b.start; });
+    return found;
+}
+
+// The occurrences of a calendar in [start, end). An index found broken now is
+// given up, and the calendar read into memory for this query.
+std::vector<Occurrence> IndexedCalendarStore::occurrencesOf(const Calendar& calendar, Instant start, Instant end)
 {
     const std::string& path = calendar.location.path;
-    std::vector<CalendarIndex::StoredFile> stored
-        = calendar.index->filesReaching(path, unixSeconds(start), unixSeconds(end));
+    std::vector<Occurrence> found = occurrencesIn(*calendar.index, path, start, end);
     if (calendar.index->problem().empty())
-        return stored;
+        return found;
     std::shared_ptr<CalendarIndex> index = indexAt(calendar.indexPath);
     upToDate_[calendar.indexPath].erase(path);
     if (index == calendar.index || !bringUpToDate(*index, calendar.location)) {
         index = replaceIndex(calendar.indexPath, calendar.index->problem());
         bringUpToDate(*index, calendar.location);
     }
-    return index->filesReaching(path, unixSeconds(start), unixSeconds(end));
+    return occurrencesIn(*index, path, start, end);
 }
 
 // What cannot be read of a file is logged once in the process, when the file
@@ -354,16 +461,9 @@ std::vector<std::vector<Occurrence>> IndexedCalendarStore::occurrences(
     const std::vector<const Calendar*>& calendars, Instant start, Instant end)
 {
     std::lock_guard guard(lock_);
-    const icaltimezone* floatingZone = TimeZoneRegistry::shared().deviceZone();
     std::vector<std::vector<Occurrence>> found;
-    for (const Calendar* calendar : calendars) {
-        std::vector<std::shared_ptr<const ParsedFile>> files;
-        for (const CalendarIndex::StoredFile& stored : filesReaching(*calendar, start, end)) {
-            files.push_back(std::make_shared<const ParsedFile>(parseCalendarFile(stored.text, stored.path)));
-            reportProblems(stored.path, *files.back());
-        }
-        found.push_back(CalendarContents(std::move(files), {}).occurrences(start, end, floatingZone));
-    }
+    for (const Calendar* calendar : calendars)
+        found.push_back(occurrencesOf(*calendar, start, end));
     return found;
 }
 

@@ -1,7 +1,8 @@
 // The calendars kept in a persistent index (CalendarIndex.h), for a process
 // that looks once, such as a command that lists the events: a warm index
 // answers from the files' stamps alone, reading again only the files that
-// changed, and a query parses only the files that can touch its window.
+// changed, and a query parses only the files that can touch its window and
+// whose occurrences were not worked out ahead when they were read.
 //
 // Every view first brings the index up to date: each calendar folder is listed
 // and every item file's stamp taken (one stat each), so that a file added,
@@ -57,7 +58,9 @@ private:
     std::shared_ptr<CalendarIndex> upToDateIndex(const std::string& indexPath, const CalendarLocation& location,
         const std::map<std::string, ChangeWatcher::FolderChanges>& changes);
     bool bringUpToDate(CalendarIndex& index, const CalendarLocation& location);
-    std::vector<CalendarIndex::StoredFile> filesReaching(const Calendar& calendar, Instant start, Instant end);
+    std::vector<Occurrence> occurrencesIn(
+        CalendarIndex& index, const std::string& calendar, Instant start, Instant end);
+    std::vector<Occurrence> occurrencesOf(const Calendar& calendar, Instant start, Instant end);
     void reportProblems(const std::string& path, const ParsedFile& parsed);
     CalendarInfo describe(const CalendarIndex& index, const CalendarLocation& location) const;
     std::vector<std::vector<Occurrence>> occurrences(

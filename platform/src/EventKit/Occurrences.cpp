@@ -45,9 +45,11 @@ local_days dayOf(WallTime wall)
     return std::chrono::floor<std::chrono::days>(wall);
 }
 
-Occurrence occurrenceOf(const ItemRecord& item, Instant start, Instant end, Instant originalStart)
+Occurrence occurrenceOf(
+    const ItemRecord& item, Instant start, const ItemDuration& duration, Instant end, Instant originalStart)
 {
-    return { start, end, originalStart, item.uid, item.recurrenceIdText, item.title, item.location, item.isAllDay() };
+    return { start, end, originalStart, item.uid, item.recurrenceIdText, item.title, item.location, item.isAllDay(),
+        !item.start.zone, duration };
 }
 
 // Expands one repeating series over a span.
@@ -235,10 +237,12 @@ void SeriesExpander::expandRule(const std::string& text)
     }
     const bool countExhausted = rule.count > 0 && steps >= rule.count;
     open_ |= !countExhausted && (steps == EKEventStore::maxOccurrencesExamined || boundBinds || spanBinds);
-    if (steps == EKEventStore::maxOccurrencesExamined || (boundBinds && !countExhausted))
+    if (steps == EKEventStore::maxOccurrencesExamined || (boundBinds && !countExhausted)) {
+        reach_.stoppedAtBound = true;
         NSLog("EventKit: recurrence of \"%s\" in %s stopped at the bound of %d occurrences examined",
             master_.uid.c_str(), series_.fileName ? series_.fileName->c_str() : "",
             EKEventStore::maxOccurrencesExamined);
+    }
 }
 
 // The rule is never followed past the span, nor further than the bound allows:
@@ -272,7 +276,7 @@ void SeriesExpander::addOccurrence(const ItemRecord& item, Instant start, const 
     reach_.earliest = std::min(reach_.earliest, start);
     reach_.latest = std::max(reach_.latest, end);
     if (overlaps(start, end, spanStart_, spanEnd_))
-        out.push_back(occurrenceOf(item, start, end, originalStart));
+        out.push_back(occurrenceOf(item, start, duration, end, originalStart));
 }
 
 } // namespace
@@ -294,7 +298,7 @@ std::optional<Occurrence> singleOccurrence(const Series& series, const icaltimez
     const Instant start = instantOf(item.start.wall, zone);
     const Instant originalStart
         = item.recurrenceId ? instantOf(item.recurrenceId->wall, zoneOf(*item.recurrenceId, floatingZone)) : start;
-    return occurrenceOf(item, start, occurrenceEnd(start, item.duration, zone), originalStart);
+    return occurrenceOf(item, start, item.duration, occurrenceEnd(start, item.duration, zone), originalStart);
 }
 
 SeriesReach expandSeries(const Series& series, Instant spanStart, Instant spanEnd, const icaltimezone* floatingZone,

@@ -20,6 +20,10 @@ struct Occurrence {
     std::optional<std::string> title;
     std::optional<std::string> location;
     bool allDay = false;
+    // A floating time or a date: `start` and `originalStart` were read in a
+    // zone, and `length` gives the end again in another.
+    bool floating = false;
+    ItemDuration length;
 
     bool isDetached() const { return !recurrenceId.empty(); }
 };
@@ -51,6 +55,7 @@ std::optional<Occurrence> singleOccurrence(const Series& series, const icaltimez
 struct SeriesReach {
     Instant earliest = endOfTime;
     Instant latest = startOfTime;
+    bool stoppedAtBound = false; // a rule was followed no further than the bound allows
 };
 
 // Appends the occurrences of a repeating series that overlap [spanStart,
