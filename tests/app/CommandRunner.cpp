@@ -95,7 +95,11 @@ Result runUnprivileged(const std::vector<std::string>& args)
 
 Result runInMountNamespace(const std::string& setup, const std::vector<std::string>& args)
 {
-    return runCommandLine("unshare -rm sh -c " + shellQuoted(setup + " && exec " + commandLine(args, {})));
+    const std::string cacheFolder = newCacheFolder();
+    Result result
+        = runCommandLine("unshare -rm sh -c " + shellQuoted(setup + " && exec " + commandLine(args, {}, cacheFolder)));
+    removeFolder(cacheFolder);
+    return result;
 }
 
 // The shell prints the command's process id first, then becomes the command.
