@@ -3,10 +3,10 @@
 
 #include <CoreGraphics/CGContext.h>
 #include <UIKit/CALayer.h>
-#include <UIKit/UIApplication.h>
 #include <UIKit/NSIndexPath.h>
 #include <UIKit/NSParagraphStyle.h>
 #include <UIKit/NSText.h>
+#include <UIKit/UIApplication.h>
 #include <UIKit/UICollectionReusableView.h>
 #include <UIKit/UICollectionView.h>
 #include <UIKit/UIColor.h>
