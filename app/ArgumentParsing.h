@@ -29,6 +29,10 @@ template <typename T> std::optional<T> parseWhole(std::string_view text, int bas
 // A finite number written whole.
 std::optional<double> parseFinite(std::string_view text);
 
+// Where `text` stops being UTF-8: the offset of the first byte that is not part
+// of a character, or nothing when all of it is.
+std::optional<std::size_t> firstNonUTF8Byte(std::string_view text);
+
 // A check for an option: `isValid` decides, and a value it refuses is reported
 // as "'VALUE' <error>". `description` names what the option takes in --help.
 CLI::Validator validator(std::string description, std::function<bool(const std::string&)> isValid, std::string error);

@@ -7,8 +7,6 @@
 
 #include <Foundation/NSValue.h>
 
-#include <unicode/utf8.h>
-
 #include <algorithm>
 #include <cctype>
 #include <iterator>
@@ -165,15 +163,9 @@ Ref<NSObject> integerFrom(const PreferenceKey& key, std::string_view text, std::
 
 Ref<NSObject> textFrom(const PreferenceKey& key, std::string_view text)
 {
-    const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
-    const auto length = static_cast<int32_t>(text.size());
-    for (int32_t offset = 0; offset < length;) {
-        UChar32 c;
-        U8_NEXT(bytes, offset, length, c);
-        if (c < 0)
-            throw UsageError(std::string(key.name) + " takes UTF-8 text; byte " + std::to_string(offset)
-                + " of the value is not part of a character");
-    }
+    if (const std::optional<std::size_t> offset = firstNonUTF8Byte(text))
+        throw UsageError(std::string(key.name) + " takes UTF-8 text; byte " + std::to_string(*offset + 1)
+            + " of the value is not part of a character");
     return NSString::string(text);
 }
 

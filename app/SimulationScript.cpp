@@ -1,5 +1,7 @@
 #include "SimulationScript.h"
 
+#include "ArgumentParsing.h"
+
 #include <charconv>
 #include <cmath>
 #include <string_view>
@@ -214,6 +216,10 @@ std::vector<Step> parseScript(const std::string& script, const ScriptChecks& che
         ++number;
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
+        if (const std::optional<std::size_t> offset = firstNonUTF8Byte(line))
+            throw ScriptError(number,
+                "byte " + std::to_string(*offset + 1)
+                    + " of the line is not part of a character: a script is UTF-8 text");
         if (isBlankOrComment(line))
             continue;
         try {

@@ -79,6 +79,8 @@ TEST_F(Simulate, ABadLineStopsTheSessionBeforeAnythingRuns)
         { "wake\nswipe 0 x 81\n", ", line 2: 'x' is not a row number (0 for the first)\n" },
         { "swipe 0 0 -81\n", ", line 1: a row is pulled to the right: DX is 0 or more\n" },
         { "drag-table far\n", ", line 1: 'far' is not a number of points, such as 81 or -80.5\n" },
+        { "wake\nnotify Mail \"Lunch \xE9t\xE9\"\n",
+            ", line 2: byte 20 of the line is not part of a character: a script is UTF-8 text\n" },
     };
     for (const Case& c : cases) {
         const command_runner::Result result = play(c.script);
