@@ -135,7 +135,8 @@ bool SpringBoard::enterPasscode(std::string_view passcode)
 {
     if (!locked_)
         return false;
-    if (passcode != passcode_) {
+    // A device without a passcode asks for none: whatever is typed, it unlocks.
+    if (hasPasscode() && passcode != passcode_) {
         NSLog("SpringBoard: wrong passcode");
         showPasscodePrompt();
         return false;

@@ -108,7 +108,8 @@ public:
     // Empty for none; takes effect at the next unlock.
     void setPasscode(std::string passcode);
     // Unlocks when locked and `passcode` is the device's, then runs the pending
-    // launch; answers whether it unlocked. A wrong one shows the prompt.
+    // launch; answers whether it unlocked. A wrong one shows the prompt; a
+    // device without a passcode unlocks whatever is typed.
     bool enterPasscode(std::string_view passcode);
     void cancelPasscodePrompt();
 

@@ -236,4 +236,10 @@ TEST_F(Launches, WithoutAPasscodeALaunchUnlocksAndOpensAtOnce)
     EXPECT_FALSE(springBoard.isLocked());
     EXPECT_FALSE(springBoard.isPasscodePromptShown());
     EXPECT_EQ(launchedApplications(), std::vector<std::string> { "com.apple.mobilecal" });
+
+    // Typing a code into a device that has none shows no prompt: it unlocks.
+    springBoard.lock();
+    EXPECT_TRUE(springBoard.enterPasscode("1234"));
+    EXPECT_FALSE(springBoard.isLocked());
+    EXPECT_FALSE(springBoard.isPasscodePromptShown());
 }
