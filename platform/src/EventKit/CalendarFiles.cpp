@@ -14,9 +14,48 @@
 namespace eventkit {
 namespace {
 
-// Fewer files than this are read on the calling thread.
-constexpr std::size_t filesPerThread = 64;
+// Fewer files than these are read, or stamped, on the calling thread.
+constexpr std::size_t filesReadPerThread = 64;
+constexpr std::size_t filesStampedPerThread = 2048;
 constexpr unsigned maxThreads = 8;
+
+// Runs `work(index)` for every index below `count`, on as many threads as the
+// machine has (at most `maxThreads`, and one for each `perThread` indexes).
+template <typename Work> void onThreads(std::size_t count, std::size_t perThread, const Work& work)
+{
+    const unsigned threads = std::min<std::size_t>(
+        { std::max(1u, std::thread::hardware_concurrency()), maxThreads, count / perThread + 1 });
+    std::atomic<std::size_t> next { 0 };
+    auto run = [&] {
+        for (std::size_t index = next++; index < count; index = next++)
+            work(index);
+    };
+    std::vector<std::thread> helpers;
+    for (unsigned i = 1; i < threads; ++i)
+        helpers.emplace_back(run);
+    run();
+    for (std::thread& helper : helpers)
+        helper.join();
+}
+
+std::optional<FileStamp> statxStamp(int folder, const char* name, bool (*isKind)(mode_t))
+{
+    constexpr unsigned needed = STATX_TYPE | STATX_SIZE | STATX_MTIME | STATX_CTIME | STATX_INO;
+    struct statx info { };
+    if (statx(folder, name, AT_STATX_SYNC_AS_STAT, needed, &info) != 0 || (info.stx_mask & needed) != needed
+        || !isKind(info.stx_mode))
+        return std::nullopt;
+    return FileStamp::of(info);
+}
+
+bool isRegular(mode_t mode)
+{
+    return S_ISREG(mode);
+}
+bool isFolder(mode_t mode)
+{
+    return S_ISDIR(mode);
+}
 
 // The text and stamp of a file, from one open descriptor so that they agree;
 // else why there is none. O_NONBLOCK keeps a FIFO or a device from stalling
@@ -57,7 +96,6 @@ ReadItemFile readItemFile(const std::string& path, Parsing parsing)
         result.deferred = plainItemBounds(text);
     if (!result.deferred)
         result.parsed = std::make_shared<const ParsedFile>(parseCalendarFile(text, path));
-    result.text = std::move(text);
     return result;
 }
 
@@ -88,12 +126,20 @@ std::optional<FileStamp> stampOf(const std::string& path)
 
 std::optional<FileStamp> stampAt(int folder, const char* name)
 {
-    constexpr unsigned needed = STATX_TYPE | STATX_SIZE | STATX_MTIME | STATX_CTIME | STATX_INO;
-    struct statx info { };
-    if (statx(folder, name, AT_STATX_SYNC_AS_STAT, needed, &info) != 0 || (info.stx_mask & needed) != needed
-        || !S_ISREG(info.stx_mode))
-        return std::nullopt;
-    return FileStamp::of(info);
+    return statxStamp(folder, name, isRegular);
+}
+
+std::vector<std::optional<FileStamp>> stampsAt(int folder, const std::vector<std::string>& names)
+{
+    std::vector<std::optional<FileStamp>> stamps(names.size());
+    onThreads(names.size(), filesStampedPerThread,
+        [&](std::size_t index) { stamps[index] = stampAt(folder, names[index].c_str()); });
+    return stamps;
+}
+
+std::optional<FileStamp> folderStampOf(const std::string& path)
+{
+    return statxStamp(AT_FDCWD, path.c_str(), isFolder);
 }
 
 std::optional<std::string> readWholeFile(const std::string& path)
@@ -108,19 +154,8 @@ std::optional<std::string> readWholeFile(const std::string& path)
 std::vector<ReadItemFile> readItemFiles(const std::vector<std::string>& paths, Parsing parsing)
 {
     std::vector<ReadItemFile> results(paths.size());
-    const unsigned threads = std::min<std::size_t>(
-        { std::max(1u, std::thread::hardware_concurrency()), maxThreads, paths.size() / filesPerThread + 1 });
-    std::atomic<std::size_t> next { 0 };
-    auto work = [&] {
-        for (std::size_t index = next++; index < paths.size(); index = next++)
-            results[index] = readItemFile(paths[index], parsing);
-    };
-    std::vector<std::thread> helpers;
-    for (unsigned i = 1; i < threads; ++i)
-        helpers.emplace_back(work);
-    work();
-    for (std::thread& helper : helpers)
-        helper.join();
+    onThreads(paths.size(), filesReadPerThread,
+        [&](std::size_t index) { results[index] = readItemFile(paths[index], parsing); });
     return results;
 }
 

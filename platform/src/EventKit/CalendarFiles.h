@@ -32,6 +32,13 @@ struct FileStamp {
 std::optional<FileStamp> stampOf(const std::string& path);
 // The same for a file `name` in an open folder (one lookup of the name alone).
 std::optional<FileStamp> stampAt(int folder, const char* name);
+// The stamps of the files `names` in an open folder, in their order, taken on
+// several threads when there are many (a large calendar's freshness check is
+// little else).
+std::vector<std::optional<FileStamp>> stampsAt(int folder, const std::vector<std::string>& names);
+// The stamp of a folder, whose modification and change times move whenever an
+// entry is added, removed or renamed in it; nothing when it is no folder.
+std::optional<FileStamp> folderStampOf(const std::string& path);
 
 // The whole text of a regular file.
 std::optional<std::string> readWholeFile(const std::string& path);
@@ -41,7 +48,6 @@ struct ReadItemFile {
     FileStamp stamp;
     std::shared_ptr<const ParsedFile> parsed;
     std::optional<ItemBounds> deferred; // set instead of `parsed` for a plain item left for later
-    std::string text; // what was read, for a caller that keeps it
     std::string problem; // one log line when the file could not be read
 };
 

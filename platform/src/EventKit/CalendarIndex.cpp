@@ -25,30 +25,23 @@ constexpr double farSeconds = 1e18;
 constexpr double floatingSeconds = 86400;
 
 constexpr const char* schema
-    = "CREATE TABLE files ("
+    = "CREATE TABLE listings (calendar TEXT PRIMARY KEY, folder BLOB, files BLOB NOT NULL);"
+      "CREATE TABLE files ("
       "  path TEXT PRIMARY KEY, calendar TEXT NOT NULL,"
-      "  size INTEGER NOT NULL, mtime_ns INTEGER NOT NULL, ctime_ns INTEGER NOT NULL, inode INTEGER NOT NULL,"
-      "  read_ns INTEGER NOT NULL,"
       "  reach_from REAL NOT NULL, reach_to REAL NOT NULL, wide INTEGER NOT NULL, shared INTEGER NOT NULL DEFAULT 0,"
       "  calendar_name TEXT, calendar_color BLOB,"
-      "  expanded_from REAL NOT NULL, expanded_to REAL NOT NULL, plain INTEGER NOT NULL,"
-      // Last: the columns after a long text are read only by following its pages.
-      "  text BLOB NOT NULL);"
+      "  expanded_from REAL NOT NULL, expanded_to REAL NOT NULL, plain INTEGER NOT NULL) WITHOUT ROWID;"
       // Covers what a query filters by, so that only the files it reads are looked up.
       "CREATE INDEX files_by_reach ON files (calendar, shared, wide, reach_from, reach_to, expanded_from, expanded_to);"
-      // Covers the stamps of a calendar, which every store reads, without the texts.
-      "CREATE INDEX files_by_calendar ON files (calendar, path, size, mtime_ns, ctime_ns, inode, read_ns);"
-      "CREATE TABLE uids (calendar TEXT NOT NULL, uid TEXT NOT NULL, path TEXT NOT NULL);"
-      "CREATE INDEX uids_by_calendar ON uids (calendar, uid);"
+      "CREATE TABLE uids (calendar TEXT NOT NULL, uid TEXT NOT NULL, path TEXT NOT NULL,"
+      "  PRIMARY KEY (calendar, uid, path)) WITHOUT ROWID;"
       "CREATE INDEX uids_by_path ON uids (path);"
       "CREATE TABLE occurrences (path TEXT NOT NULL, calendar TEXT NOT NULL, start REAL NOT NULL, end REAL NOT NULL,"
       "  original REAL NOT NULL, wide INTEGER NOT NULL, floating INTEGER NOT NULL, days INTEGER NOT NULL,"
       "  seconds INTEGER NOT NULL, all_day INTEGER NOT NULL, uid TEXT NOT NULL, recurrence_id TEXT NOT NULL,"
       "  title TEXT, location TEXT);"
       "CREATE INDEX occurrences_by_start ON occurrences (calendar, wide, start);"
-      "CREATE INDEX occurrences_by_path ON occurrences (path);"
-      // What a query of the stored occurrences asks of each one's file.
-      "CREATE INDEX files_by_horizon ON files (path, shared, expanded_from, expanded_to);";
+      "CREATE INDEX occurrences_by_path ON occurrences (path);";
 
 struct StatementFinalize {
     void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
@@ -131,6 +124,9 @@ sqlite3* openDatabase(const std::string& path)
         return nullptr;
     }
     sqlite3_busy_timeout(database, busyMilliseconds);
+    // A cache needs no durability, only consistency, which the write-ahead log
+    // keeps without a flush at every commit.
+    sqlite3_exec(database, "PRAGMA synchronous = NORMAL;", nullptr, nullptr, nullptr);
     // Room for a large first reading in one transaction: pages spilled early
     // are written twice.
     sqlite3_exec(database, "PRAGMA cache_size = -16384;", nullptr, nullptr, nullptr);
@@ -167,14 +163,83 @@ sqlite3* openCurrent(const std::string& path, std::string& problem)
     return nullptr;
 }
 
-void bindStamp(sqlite3_stmt* statement, int first, const CalendarIndex::Known& known)
-{
-    sqlite3_bind_int64(statement, first, static_cast<sqlite3_int64>(known.stamp.size));
-    sqlite3_bind_int64(statement, first + 1, nanoseconds(known.stamp.modified));
-    sqlite3_bind_int64(statement, first + 2, nanoseconds(known.stamp.changed));
-    sqlite3_bind_int64(statement, first + 3, static_cast<sqlite3_int64>(known.stamp.inode));
-    sqlite3_bind_int64(statement, first + 4, known.readAt);
-}
+// A listing is kept as one record per calendar, since every store reads all
+// of it: each value a fixed-size integer in the machine's byte order (the index
+// is a cache of this machine's files), each name preceded by its length.
+class ListingWriter {
+public:
+    void add(std::int64_t value) { bytes_.append(reinterpret_cast<const char*>(&value), sizeof value); }
+    void add(const std::string& name)
+    {
+        add(static_cast<std::int64_t>(name.size()));
+        bytes_ += name;
+    }
+    void add(const CalendarIndex::Known& known)
+    {
+        add(static_cast<std::int64_t>(known.stamp.size));
+        add(nanoseconds(known.stamp.modified));
+        add(nanoseconds(known.stamp.changed));
+        add(static_cast<std::int64_t>(known.stamp.inode));
+        add(known.readAt);
+    }
+    const std::string& bytes() const { return bytes_; }
+
+private:
+    std::string bytes_;
+};
+
+// Reads what ListingWriter wrote; any read past the end, or a length that
+// cannot be, marks the record damaged.
+class ListingReader {
+public:
+    ListingReader(const void* bytes, int size)
+        : at_(static_cast<const char*>(bytes))
+        , end_(at_ + std::max(size, 0))
+    {
+    }
+    bool done() const { return at_ == end_; }
+    bool damaged() const { return damaged_; }
+
+    std::int64_t integer()
+    {
+        std::int64_t value = 0;
+        if (end_ - at_ < static_cast<std::ptrdiff_t>(sizeof value)) {
+            damaged_ = true;
+            at_ = end_;
+            return 0;
+        }
+        std::memcpy(&value, at_, sizeof value);
+        at_ += sizeof value;
+        return value;
+    }
+    std::string name()
+    {
+        const std::int64_t length = integer();
+        if (length < 0 || length > end_ - at_) {
+            damaged_ = true;
+            at_ = end_;
+            return "";
+        }
+        std::string text(at_, static_cast<std::size_t>(length));
+        at_ += length;
+        return text;
+    }
+    CalendarIndex::Known known()
+    {
+        CalendarIndex::Known known;
+        known.stamp.size = static_cast<off_t>(integer());
+        known.stamp.modified = timespecOf(integer());
+        known.stamp.changed = timespecOf(integer());
+        known.stamp.inode = static_cast<ino_t>(integer());
+        known.readAt = integer();
+        return known;
+    }
+
+private:
+    const char* at_;
+    const char* end_;
+    bool damaged_ = false;
+};
 
 } // namespace
 
@@ -263,52 +328,72 @@ bool CalendarIndex::isFresh(const Known& known, const FileStamp& now)
     return known.stamp == now && known.readAt - nanoseconds(now.changed) >= racyNanoseconds;
 }
 
-std::vector<CalendarIndex::KnownFile> CalendarIndex::filesOf(const std::string& calendar) const
+std::optional<CalendarIndex::Listing> CalendarIndex::listingOf(const std::string& calendar) const
 {
-    Prepared query = prepared("SELECT path, size, mtime_ns, ctime_ns, inode, read_ns FROM files WHERE calendar = ?1;");
+    Prepared query = prepared("SELECT folder, files FROM listings WHERE calendar = ?1;");
     bindText(query.get(), 1, calendar);
-    std::vector<KnownFile> files;
-    while (step(query.get()) == SQLITE_ROW) {
-        files.push_back({ columnText(query.get(), 0) });
-        Known& known = files.back().known;
-        known.stamp.size = static_cast<off_t>(sqlite3_column_int64(query.get(), 1));
-        known.stamp.modified = timespecOf(sqlite3_column_int64(query.get(), 2));
-        known.stamp.changed = timespecOf(sqlite3_column_int64(query.get(), 3));
-        known.stamp.inode = static_cast<ino_t>(sqlite3_column_int64(query.get(), 4));
-        known.readAt = sqlite3_column_int64(query.get(), 5);
+    if (step(query.get()) != SQLITE_ROW)
+        return std::nullopt;
+    Listing listing;
+    sqlite3_stmt* row = query.get();
+    if (sqlite3_column_type(row, 0) != SQLITE_NULL) {
+        ListingReader folder(sqlite3_column_blob(row, 0), sqlite3_column_bytes(row, 0));
+        listing.folder = folder.known();
+        if (folder.damaged() || !folder.done())
+            return std::nullopt;
     }
-    return files;
+    ListingReader files(sqlite3_column_blob(row, 1), sqlite3_column_bytes(row, 1));
+    while (!files.done()) {
+        std::string name = files.name();
+        listing.files.push_back({ std::move(name), files.known() });
+    }
+    if (files.damaged())
+        return std::nullopt;
+    return listing;
+}
+
+bool CalendarIndex::recordListing(const std::string& calendar, const Listing& listing)
+{
+    ListingWriter folder, files;
+    if (listing.folder)
+        folder.add(*listing.folder);
+    for (const Listing::Entry& entry : listing.files) {
+        files.add(entry.name);
+        files.add(entry.known);
+    }
+    Prepared insert = prepared("INSERT OR REPLACE INTO listings (calendar, folder, files) VALUES (?1, ?2, ?3);");
+    bindText(insert.get(), 1, calendar);
+    if (listing.folder)
+        sqlite3_bind_blob(
+            insert.get(), 2, folder.bytes().data(), static_cast<int>(folder.bytes().size()), SQLITE_STATIC);
+    sqlite3_bind_blob(insert.get(), 3, files.bytes().data(), static_cast<int>(files.bytes().size()), SQLITE_STATIC);
+    return step(insert.get()) == SQLITE_DONE;
 }
 
 bool CalendarIndex::record(const std::string& calendar, const FileRecord& file)
 {
-    if (!forget(file.path))
-        return false;
-    Prepared insert = prepared(
-        "INSERT INTO files (path, calendar, size, mtime_ns, ctime_ns, inode, read_ns, reach_from, reach_to, wide,"
-        " calendar_name, calendar_color, text, expanded_from, expanded_to, plain)"
-        " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16);");
+    Prepared insert = prepared("INSERT INTO files (path, calendar, reach_from, reach_to, wide, calendar_name,"
+                               " calendar_color, expanded_from, expanded_to, plain)"
+                               " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10);");
     bindText(insert.get(), 1, file.path);
     bindText(insert.get(), 2, calendar);
-    bindStamp(insert.get(), 3, file.known);
     const double from = clamped(file.reachFrom);
     const double to = clamped(file.reachTo);
-    sqlite3_bind_double(insert.get(), 8, from);
-    sqlite3_bind_double(insert.get(), 9, to);
-    sqlite3_bind_int(insert.get(), 10, to - from > wideSeconds);
+    sqlite3_bind_double(insert.get(), 3, from);
+    sqlite3_bind_double(insert.get(), 4, to);
+    sqlite3_bind_int(insert.get(), 5, to - from > wideSeconds);
     if (file.calendarName)
-        bindText(insert.get(), 11, *file.calendarName);
+        bindText(insert.get(), 6, *file.calendarName);
     if (file.calendarColor)
-        sqlite3_bind_blob(insert.get(), 12, &*file.calendarColor, sizeof(RGBA), SQLITE_STATIC);
-    sqlite3_bind_blob(insert.get(), 13, file.text.data(), static_cast<int>(file.text.size()), SQLITE_STATIC);
+        sqlite3_bind_blob(insert.get(), 7, &*file.calendarColor, sizeof(RGBA), SQLITE_STATIC);
     // Nothing expanded is an empty horizon.
-    sqlite3_bind_double(insert.get(), 14, file.expansion ? file.expansion->from : farSeconds);
-    sqlite3_bind_double(insert.get(), 15, file.expansion ? file.expansion->to : -farSeconds);
-    sqlite3_bind_int(insert.get(), 16, file.plain);
+    sqlite3_bind_double(insert.get(), 8, file.expansion ? file.expansion->from : farSeconds);
+    sqlite3_bind_double(insert.get(), 9, file.expansion ? file.expansion->to : -farSeconds);
+    sqlite3_bind_int(insert.get(), 10, file.plain);
     if (step(insert.get()) != SQLITE_DONE
         || (file.expansion && !recordOccurrences(calendar, file.path, *file.expansion)))
         return false;
-    Prepared uid = prepared("INSERT INTO uids (calendar, uid, path) VALUES (?1, ?2, ?3);");
+    Prepared uid = prepared("INSERT OR IGNORE INTO uids (calendar, uid, path) VALUES (?1, ?2, ?3);");
     for (const std::string& name : file.uids) {
         sqlite3_reset(uid.get());
         bindText(uid.get(), 1, calendar);
@@ -380,6 +465,18 @@ bool CalendarIndex::forget(const std::string& path)
     return true;
 }
 
+bool CalendarIndex::forgetCalendar(const std::string& calendar)
+{
+    for (const char* sql : { "DELETE FROM listings WHERE calendar = ?1;", "DELETE FROM files WHERE calendar = ?1;",
+             "DELETE FROM uids WHERE calendar = ?1;", "DELETE FROM occurrences WHERE calendar = ?1;" }) {
+        Prepared remove = prepared(sql);
+        bindText(remove.get(), 1, calendar);
+        if (step(remove.get()) != SQLITE_DONE)
+            return false;
+    }
+    return true;
+}
+
 bool CalendarIndex::markSharedUids(const std::string& calendar)
 {
     // Only the rows whose mark changes are written.
@@ -413,14 +510,14 @@ std::vector<CalendarIndex::StoredFile> CalendarIndex::filesReaching(
     const std::string& calendar, double from, double to) const
 {
     // The files are chosen in the reach index alone; only those chosen are looked up.
-    Prepared query = prepared("SELECT path, text, NOT shared AND (plain OR expanded_from <= expanded_to) FROM files"
-                              " WHERE rowid IN (SELECT rowid FROM files WHERE calendar = ?1 AND shared = 0 AND wide = 0"
+    Prepared query = prepared("SELECT path, NOT shared AND (plain OR expanded_from <= expanded_to) FROM files"
+                              " WHERE path IN (SELECT path FROM files WHERE calendar = ?1 AND shared = 0 AND wide = 0"
                               "  AND reach_from >= ?2 - ?4 AND reach_from < ?3 AND reach_to >= ?2"
                               "  AND NOT (expanded_from <= ?2 - ?5 AND expanded_to >= ?3 + ?5)"
-                              " UNION ALL SELECT rowid FROM files WHERE calendar = ?1 AND shared = 0 AND wide = 1"
+                              " UNION ALL SELECT path FROM files WHERE calendar = ?1 AND shared = 0 AND wide = 1"
                               "  AND reach_from < ?3 AND reach_to >= ?2"
                               "  AND NOT (expanded_from <= ?2 - ?5 AND expanded_to >= ?3 + ?5)"
-                              " UNION ALL SELECT rowid FROM files WHERE calendar = ?1 AND shared = 1)"
+                              " UNION ALL SELECT path FROM files WHERE calendar = ?1 AND shared = 1)"
                               " ORDER BY path;");
     bindText(query.get(), 1, calendar);
     sqlite3_bind_double(query.get(), 2, from);
@@ -429,8 +526,7 @@ std::vector<CalendarIndex::StoredFile> CalendarIndex::filesReaching(
     sqlite3_bind_double(query.get(), 5, floatingSeconds);
     std::vector<StoredFile> files;
     while (step(query.get()) == SQLITE_ROW)
-        files.push_back(
-            { columnText(query.get(), 0), columnText(query.get(), 1), sqlite3_column_int(query.get(), 2) != 0 });
+        files.push_back({ columnText(query.get(), 0), sqlite3_column_int(query.get(), 1) != 0 });
     return files;
 }
 

@@ -1,11 +1,13 @@
 // The persistent index of calendar files, in an SQLite database, as the phone
-// keeps its calendars in one: per source file its identity (path, size,
-// modification and change times in nanoseconds, inode), its text, the span of
-// time its items can reach and their UIDs, so that a later process reads again
-// only the files that changed, and a query reads only the files that can touch
-// its window. The occurrences of a file's items over a horizon around the time
-// it was read are kept too, so that a query inside the horizon parses nothing. The index is a cache only: it can always
-// be deleted and built again from the files.
+// keeps its calendars in one. Per calendar, the listing of its item files as
+// last seen: each file's name and identity (size, modification and change times
+// in nanoseconds, inode), and the folder's own stamp, so that a later process
+// reads again only the files that changed. Per file, the span of time its items
+// can reach and their UIDs, so that a query reads only the files that can touch
+// its window, and the occurrences of its items over a horizon around the time
+// it was read, so that a query inside the horizon parses nothing. The files'
+// texts stay where they are. The index is a cache only: it can always be
+// deleted and built again from the files.
 #pragma once
 
 #include "CalendarColor.h"
@@ -27,7 +29,7 @@ namespace eventkit {
 class CalendarIndex {
 public:
     // The layout of the tables; an index of any other version is built anew.
-    static constexpr int schemaVersion = 6;
+    static constexpr int schemaVersion = 7;
 
     // Opens the index at `path`, creating it when there is none. One that is
     // not an SQLite database, or of another schema version, is built anew with
@@ -52,16 +54,22 @@ public:
     // a write just after the reading could leave it as it was).
     static bool isFresh(const Known& known, const FileStamp& now);
 
-    // The files recorded for a calendar (a folder or a file path).
-    struct KnownFile {
-        std::string path;
-        Known known;
+    // A calendar's item files as last listed, in the order the listing found
+    // them; and, for a calendar folder, the folder's stamp before it was
+    // listed, which tells whether its names still hold without listing it again.
+    struct Listing {
+        std::optional<Known> folder;
+        struct Entry {
+            std::string name;
+            Known known;
+        };
+        std::vector<Entry> files;
     };
-    std::vector<KnownFile> filesOf(const std::string& calendar) const;
+    // Nothing when the calendar was never listed, or its listing is damaged.
+    std::optional<Listing> listingOf(const std::string& calendar) const;
 
     struct FileRecord {
         std::string path;
-        Known known;
         // Unix seconds within which every occurrence of the file's items lies;
         // infinite for a series without end, empty (from > to) for nothing.
         double reachFrom = 0;
@@ -69,7 +77,6 @@ public:
         std::optional<std::string> calendarName;
         std::optional<RGBA> calendarColor;
         std::vector<std::string> uids;
-        std::string text;
         // The occurrences of the file's items overlapping [from, to), where
         // they could be worked out ahead (a floating one's times are wall
         // times, written as if in UTC).
@@ -82,9 +89,13 @@ public:
         bool plain = false; // a plain item, left unparsed
     };
     // Writes run in one transaction of `Writing`; false when the database
-    // refused (locked past the busy time-out, read-only, full).
+    // refused (locked past the busy time-out, read-only, full). A file is
+    // forgotten before it is recorded again.
+    bool recordListing(const std::string& calendar, const Listing& listing);
     bool record(const std::string& calendar, const FileRecord& file);
     bool forget(const std::string& path);
+    // Forgets every file of a calendar, for one listed anew.
+    bool forgetCalendar(const std::string& calendar);
     // Marks the files of a calendar that share a UID with another of its files:
     // one may hold a revision of the other, so they are read together.
     bool markSharedUids(const std::string& calendar);
@@ -102,12 +113,10 @@ public:
         bool done_ = false;
     };
 
-    // The texts of a calendar's files whose reach overlaps [from, to) and
-    // whose expansion does not cover it, and of those that share a UID, in path
-    // order.
+    // The calendar's files whose reach overlaps [from, to) and whose expansion
+    // does not cover it, and those that share a UID, in path order.
     struct StoredFile {
         std::string path;
-        std::string text;
         // A file that shares no UID and is a plain item (not parsed when it
         // was recorded) or was expanded before, over a horizon that no longer
         // covers the query: its occurrences can be kept once it is parsed.

@@ -8,6 +8,8 @@
 #include <platform/Environment.h>
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -28,10 +30,11 @@ constexpr const char* indexFileName = "dayglass-index.sqlite";
 constexpr Seconds reachMargin = 2 * oneDay;
 // The occurrences of a file's items are worked out ahead over this span around
 // the time it is read, so that a query inside parses nothing: what the lock
-// screen and the command ask for, a few days from now, with room for a year of
-// queries before the file is expanded again. Longer costs the first reading.
+// screen and the command ask for, a few days from now, with room for three
+// months of queries before the file is expanded again. Longer costs the first
+// reading (a year ahead took half its time).
 constexpr Seconds expandedBefore = 31 * oneDay;
-constexpr Seconds expandedAfter = 366 * oneDay;
+constexpr Seconds expandedAfter = 124 * oneDay;
 
 std::int64_t wallClockNanoseconds()
 {
@@ -40,25 +43,58 @@ std::int64_t wallClockNanoseconds()
     return static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
 }
 
-struct ListedItem {
-    std::string path;
-    std::optional<FileStamp> stamp;
+// A calendar's item files as they are now: their names in the folder that
+// holds them, and a stamp for each (none for a name that is no longer a file).
+struct ListedFiles {
+    std::string folder;
+    std::vector<std::string> names;
+    std::vector<std::optional<FileStamp>> stamps;
+    // Of a calendar folder: its stamp taken before its names were.
+    std::optional<FileStamp> folderStamp;
+    // The names are those the index knows, in its order, the folder unchanged.
+    bool namesFromIndex = false;
 };
 
-// The item files of a calendar as they are now.
-std::vector<ListedItem> listedItems(const CalendarLocation& location)
+std::vector<std::string> itemNamesIn(const std::string& folder)
 {
-    if (location.kind == CalendarSource::Kind::File)
-        return { { location.path, stampOf(location.path) } };
-    std::vector<ListedItem> items;
-    if (DIR* folder = opendir(location.path.c_str())) {
-        while (const dirent* entry = readdir(folder)) {
+    std::vector<std::string> names;
+    if (DIR* listing = opendir(folder.c_str())) {
+        while (const dirent* entry = readdir(listing)) {
             if (isItemName(entry->d_name))
-                items.push_back({ location.path + "/" + entry->d_name, stampAt(dirfd(folder), entry->d_name) });
+                names.emplace_back(entry->d_name);
         }
-        closedir(folder);
+        closedir(listing);
     }
-    return items;
+    return names;
+}
+
+// A folder whose stamp has not moved since its names were read holds the same
+// names: adding, removing or renaming an entry changes the folder's times. Only
+// a rewritten file is then left to find, which each file's own stamp tells.
+ListedFiles listedFiles(const CalendarLocation& location, const std::optional<CalendarIndex::Listing>& known)
+{
+    ListedFiles listed;
+    if (location.kind == CalendarSource::Kind::File) {
+        const fs::path path(location.path);
+        listed.folder = path.parent_path().string();
+        listed.names = { path.filename().string() };
+    } else {
+        listed.folder = location.path;
+        listed.folderStamp = folderStampOf(location.path);
+        const bool unmoved = known && known->folder && listed.folderStamp
+            && CalendarIndex::isFresh(*known->folder, *listed.folderStamp);
+        listed.namesFromIndex = unmoved;
+        if (unmoved) {
+            for (const CalendarIndex::Listing::Entry& entry : known->files)
+                listed.names.push_back(entry.name);
+        } else
+            listed.names = itemNamesIn(location.path);
+    }
+    const int folder = open(listed.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    listed.stamps = stampsAt(folder, listed.names);
+    if (folder >= 0)
+        close(folder);
+    return listed;
 }
 
 std::string watchedFolderOf(const CalendarLocation& location)
@@ -173,9 +209,9 @@ Occurrence readIn(Occurrence occurrence, const icaltimezone* floatingZone)
 
 // What the index keeps of a file just read. A plain item (QuickScan.h) is
 // known by its bounds alone, and parsed when a query reaches it.
-CalendarIndex::FileRecord recordOf(const std::string& path, std::int64_t readAt, ReadItemFile& read)
+CalendarIndex::FileRecord recordOf(const std::string& path, const ReadItemFile& read)
 {
-    CalendarIndex::FileRecord record { path, { read.stamp, readAt } };
+    CalendarIndex::FileRecord record { path };
     Reach reach;
     if (read.deferred) {
         reach.add(read.deferred->from, read.deferred->to);
@@ -193,7 +229,6 @@ CalendarIndex::FileRecord recordOf(const std::string& path, std::int64_t readAt,
     }
     record.reachFrom = unixSeconds(reach.from - reachMargin);
     record.reachTo = unixSeconds(reach.to + reachMargin);
-    record.text = std::move(read.text);
     return record;
 }
 
@@ -331,52 +366,84 @@ std::shared_ptr<CalendarIndex> IndexedCalendarStore::replaceIndex(const std::str
 // those gone. False when the index cannot be read or written.
 bool IndexedCalendarStore::bringUpToDate(CalendarIndex& index, const CalendarLocation& location)
 {
-    const std::vector<CalendarIndex::KnownFile> known = index.filesOf(location.path);
+    // Taken before the folder's stamp: what changes after it shows in the stamps.
+    const std::int64_t readAt = wallClockNanoseconds();
+    const std::optional<CalendarIndex::Listing> known = index.listingOf(location.path);
     if (!index.problem().empty())
         return false;
+    const ListedFiles listed = listedFiles(location, known);
+    const std::vector<CalendarIndex::Listing::Entry> noFiles;
+    const auto& knownFiles = known ? known->files : noFiles;
+    // Names read from the index line up with what it knows; others are looked up.
     std::unordered_map<std::string_view, std::size_t> knownAt;
-    knownAt.reserve(known.size());
-    for (std::size_t at = 0; at < known.size(); ++at)
-        knownAt.emplace(known[at].path, at);
-    std::vector<bool> listed(known.size());
-    std::vector<std::string> stale, gone;
-    for (const ListedItem& item : listedItems(location)) {
-        const auto entry = knownAt.find(item.path);
-        if (entry == knownAt.end() || !item.stamp || !CalendarIndex::isFresh(known[entry->second].known, *item.stamp))
-            stale.push_back(item.path);
-        if (entry != knownAt.end())
-            listed[entry->second] = true;
+    if (!listed.namesFromIndex) {
+        knownAt.reserve(knownFiles.size());
+        for (std::size_t at = 0; at < knownFiles.size(); ++at)
+            knownAt.emplace(knownFiles[at].name, at);
     }
-    for (std::size_t at = 0; at < known.size(); ++at) {
-        if (!listed[at])
-            gone.push_back(known[at].path);
+    const auto knownIndexOf = [&](std::size_t at) -> std::optional<std::size_t> {
+        if (listed.namesFromIndex)
+            return at;
+        const auto entry = knownAt.find(listed.names[at]);
+        return entry == knownAt.end() ? std::nullopt : std::optional(entry->second);
+    };
+
+    CalendarIndex::Listing now;
+    std::vector<bool> stillListed(knownFiles.size(), listed.namesFromIndex);
+    std::vector<std::string> stale, replaced, gone;
+    std::vector<std::size_t> staleAt;
+    for (std::size_t at = 0; at < listed.names.size(); ++at) {
+        const std::optional<std::size_t> was = knownIndexOf(at);
+        if (was)
+            stillListed[*was] = true;
+        if (was && listed.stamps[at] && CalendarIndex::isFresh(knownFiles[*was].known, *listed.stamps[at])) {
+            now.files.push_back(knownFiles[*was]);
+            continue;
+        }
+        stale.push_back(
+            location.kind == CalendarSource::Kind::File ? location.path : listed.folder + "/" + listed.names[at]);
+        if (was)
+            replaced.push_back(stale.back());
+        staleAt.push_back(at);
     }
-    if (stale.empty() && gone.empty())
+    for (std::size_t at = 0; at < knownFiles.size(); ++at) {
+        if (!stillListed[at])
+            gone.push_back(listed.folder + "/" + knownFiles[at].name);
+    }
+    if (listed.folderStamp)
+        now.folder = CalendarIndex::Known { *listed.folderStamp, readAt };
+    // A folder listed again is recorded again, so that the next store can trust its names.
+    const bool relisted = location.kind == CalendarSource::Kind::Folder && !listed.namesFromIndex;
+    if (stale.empty() && gone.empty() && !relisted)
         return true;
-    const std::int64_t readAt = wallClockNanoseconds();
     std::vector<ReadItemFile> read = readItemFiles(stale, Parsing::WhenNeeded);
     CalendarIndex::Writing writing(index);
     if (!writing.began())
         return false;
+    // A calendar listed for the first time, or whose listing was damaged, starts afresh.
+    if (!known && !index.forgetCalendar(location.path))
+        return false;
+    gone.insert(gone.end(), replaced.begin(), replaced.end());
     for (const std::string& path : gone) {
         if (!index.forget(path))
             return false;
     }
     for (std::size_t at = 0; at < stale.size(); ++at) {
-        ReadItemFile& file = read[at];
+        const ReadItemFile& file = read[at];
         if (!file.read) {
             NSLog("%s", file.problem.c_str());
-            if (!index.forget(stale[at]))
-                return false;
             continue;
         }
         reportedProblems_.erase(stale[at]);
         if (file.parsed)
             reportProblems(stale[at], *file.parsed);
-        if (!index.record(location.path, recordOf(stale[at], readAt, file)))
+        if (!index.record(location.path, recordOf(stale[at], file)))
             return false;
+        now.files.push_back({ listed.names[staleAt[at]], { file.stamp, readAt } });
     }
-    return index.markSharedUids(location.path) && writing.commit();
+    const bool filesChanged = !stale.empty() || !gone.empty();
+    return (!filesChanged || index.markSharedUids(location.path)) && index.recordListing(location.path, now)
+        && writing.commit();
 }
 
 // The occurrences of a calendar in [start, end): the stored ones of files
@@ -395,7 +462,11 @@ std::vector<Occurrence> IndexedCalendarStore::occurrencesIn(
     std::vector<std::shared_ptr<const ParsedFile>> files;
     std::vector<std::pair<std::string, CalendarIndex::FileRecord::Expansion>> expanded;
     for (const CalendarIndex::StoredFile& file : index.filesReaching(calendar, unixSeconds(start), unixSeconds(end))) {
-        files.push_back(std::make_shared<const ParsedFile>(parseCalendarFile(file.text, file.path)));
+        // Gone since the index was brought up to date: the next store forgets it.
+        const std::optional<std::string> text = readWholeFile(file.path);
+        if (!text)
+            continue;
+        files.push_back(std::make_shared<const ParsedFile>(parseCalendarFile(*text, file.path)));
         reportProblems(file.path, *files.back());
         if (!file.expandable)
             continue;

@@ -4,10 +4,12 @@
 // changed, and a query parses only the files that can touch its window and
 // whose occurrences were not worked out ahead when they were read.
 //
-// Every view first brings the index up to date: each calendar folder is listed
-// and every item file's stamp taken (one stat each), so that a file added,
-// renamed into place (as vdirsyncer writes), rewritten in place, or removed
-// shows at once; a calendar's `displayname` and `color` are read each time.
+// Every view first brings the index up to date: every item file's stamp is
+// taken (one stat each, on several threads for a large calendar), so that a
+// file rewritten in place shows at once; a calendar folder is listed again
+// only when its own stamp moved, which any file added, renamed into place (as
+// vdirsyncer writes) or removed makes it do. A calendar's `displayname` and
+// `color` are read each time.
 // Within one process, a folder brought up to date is then watched through the
 // kernel's file notifications, and not looked at again until it changes (the
 // extension makes a store at each wake, and the command another to name the
