@@ -530,17 +530,15 @@ std::vector<CalendarIndex::StoredFile> CalendarIndex::filesReaching(
     return files;
 }
 
-std::vector<Occurrence> CalendarIndex::occurrencesReaching(const std::string& calendar, double from, double to) const
+std::vector<Occurrence> CalendarIndex::occurrencesReaching(
+    const std::string& calendar, double from, double to, const std::unordered_set<std::string_view>& parsed) const
 {
-    // A file's rows answer only while the window lies inside its horizon and
-    // no other file may hold a revision of its items.
-    static const std::string rows
-        = "SELECT o.start, o.end, o.original, o.floating, o.days, o.seconds, o.all_day, o.uid, o.recurrence_id,"
-          " o.title, o.location FROM occurrences o JOIN files f ON f.path = o.path WHERE o.calendar = ?1"
-          "  AND f.shared = 0 AND f.expanded_from <= ?2 - ?5 AND f.expanded_to >= ?3 + ?5";
-    static const std::string sql = rows + " AND o.wide = 0 AND o.start >= ?2 - ?4 - ?5 AND o.start < ?3 + ?5"
-        + " UNION ALL " + rows + " AND o.wide = 1 AND o.start < ?3 + ?5 AND o.end >= ?2 - ?5;";
-    Prepared query = prepared(sql.c_str());
+    Prepared query = prepared("SELECT start, end, original, floating, days, seconds, all_day, uid, recurrence_id,"
+                              " title, location, path FROM occurrences WHERE calendar = ?1 AND wide = 0"
+                              " AND start >= ?2 - ?4 - ?5 AND start < ?3 + ?5"
+                              " UNION ALL SELECT start, end, original, floating, days, seconds, all_day, uid,"
+                              " recurrence_id, title, location, path FROM occurrences WHERE calendar = ?1 AND wide = 1"
+                              " AND start < ?3 + ?5 AND end >= ?2 - ?5;");
     bindText(query.get(), 1, calendar);
     sqlite3_bind_double(query.get(), 2, from);
     sqlite3_bind_double(query.get(), 3, to);
@@ -549,6 +547,9 @@ std::vector<Occurrence> CalendarIndex::occurrencesReaching(const std::string& ca
     std::vector<Occurrence> found;
     while (step(query.get()) == SQLITE_ROW) {
         sqlite3_stmt* row = query.get();
+        const auto* path = reinterpret_cast<const char*>(sqlite3_column_text(row, 11));
+        if (path && parsed.count(std::string_view(path, static_cast<std::size_t>(sqlite3_column_bytes(row, 11)))))
+            continue;
         Occurrence& occurrence = found.emplace_back();
         occurrence.start = instantFromUnixSeconds(sqlite3_column_double(row, 0));
         occurrence.end = instantFromUnixSeconds(sqlite3_column_double(row, 1));

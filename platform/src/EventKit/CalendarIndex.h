@@ -19,6 +19,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <unordered_set>
 #include <vector>
 
 struct sqlite3;
@@ -123,9 +125,12 @@ public:
         bool expandable = false;
     };
     std::vector<StoredFile> filesReaching(const std::string& calendar, double from, double to) const;
-    // The stored occurrences of the other files that can touch [from, to), a
-    // day wider on each side for floating times (which are as recorded).
-    std::vector<Occurrence> occurrencesReaching(const std::string& calendar, double from, double to) const;
+    // The stored occurrences that can touch [from, to), a day wider on each side
+    // for floating times (which are as recorded), of the files other than
+    // `parsed`: those that `filesReaching` answers for the same window, whose
+    // stored occurrences, if any, do not answer for it.
+    std::vector<Occurrence> occurrencesReaching(
+        const std::string& calendar, double from, double to, const std::unordered_set<std::string_view>& parsed) const;
     // Whether the stored occurrences of a file expanded so answer for [from, to).
     static bool covers(const FileRecord::Expansion& expansion, double from, double to);
     // Keeps the occurrences of a recorded file, worked out after it was recorded.

@@ -28,10 +28,13 @@ std::vector<fs::path> subfolders(const fs::path& folder)
     return found;
 }
 
-// A folder is one calendar when it holds items or a calendar's own files.
+// A folder is one calendar when it holds items or a calendar's own files;
+// those are looked for first, which spares listing a large folder.
 bool isCalendarFolder(const fs::path& folder)
 {
     std::error_code error;
+    if (fs::exists(folder / "displayname", error) || fs::exists(folder / "color", error))
+        return true;
     for (const auto& entry : fs::directory_iterator(folder, error)) {
         const std::string name = entry.path().filename().string();
         if (name == "displayname" || name == "color" || (name.front() != '.' && entry.path().extension() == ".ics"))

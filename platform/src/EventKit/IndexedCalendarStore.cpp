@@ -17,10 +17,35 @@
 #include <set>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace fs = std::filesystem;
 
 namespace eventkit {
+
+// A calendar's item files as they are now: their names in the folder that
+// holds them, and a stamp for each (none for a name that is no longer a file).
+struct ListedFiles {
+    std::string folder;
+    std::vector<std::string> names;
+    std::vector<std::optional<FileStamp>> stamps;
+    // Of a calendar folder: its stamp taken before its names were.
+    std::optional<FileStamp> folderStamp;
+    // The names are those the index knows, in its order, the folder unchanged.
+    bool namesFromIndex = false;
+
+    std::string pathOf(std::size_t at) const { return folder + "/" + names[at]; }
+};
+
+// How a calendar's files stand against what the index knows of them: indexes
+// into the known files, and into the names listed now.
+struct Differences {
+    std::vector<std::size_t> unchanged; // known, and as they were
+    std::vector<std::size_t> stale; // listed, new or changed
+    std::vector<std::size_t> replaced; // known, and changed
+    std::vector<std::size_t> gone; // known, and no longer listed
+};
+
 namespace {
 
 constexpr const char* deviceIndexFolder = "/var/mobile/Library/Calendar";
@@ -42,18 +67,6 @@ std::int64_t wallClockNanoseconds()
     clock_gettime(CLOCK_REALTIME, &now);
     return static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
 }
-
-// A calendar's item files as they are now: their names in the folder that
-// holds them, and a stamp for each (none for a name that is no longer a file).
-struct ListedFiles {
-    std::string folder;
-    std::vector<std::string> names;
-    std::vector<std::optional<FileStamp>> stamps;
-    // Of a calendar folder: its stamp taken before its names were.
-    std::optional<FileStamp> folderStamp;
-    // The names are those the index knows, in its order, the folder unchanged.
-    bool namesFromIndex = false;
-};
 
 std::vector<std::string> itemNamesIn(const std::string& folder)
 {
@@ -95,6 +108,46 @@ ListedFiles listedFiles(const CalendarLocation& location, const std::optional<Ca
     if (folder >= 0)
         close(folder);
     return listed;
+}
+
+const std::vector<CalendarIndex::Listing::Entry> noKnownFiles;
+
+// How a calendar's files stand against what the index knows of them.
+Differences differences(const ListedFiles& listed, const std::optional<CalendarIndex::Listing>& known)
+{
+    const auto& knownFiles = known ? known->files : noKnownFiles;
+    // Names read from the index line up with what it knows; others are looked up.
+    std::unordered_map<std::string_view, std::size_t> knownAt;
+    if (!listed.namesFromIndex) {
+        knownAt.reserve(knownFiles.size());
+        for (std::size_t at = 0; at < knownFiles.size(); ++at)
+            knownAt.emplace(knownFiles[at].name, at);
+    }
+    const auto knownIndexOf = [&](std::size_t at) -> std::optional<std::size_t> {
+        if (listed.namesFromIndex)
+            return at;
+        const auto entry = knownAt.find(listed.names[at]);
+        return entry == knownAt.end() ? std::nullopt : std::optional(entry->second);
+    };
+    Differences found;
+    std::vector<bool> stillListed(knownFiles.size(), listed.namesFromIndex);
+    for (std::size_t at = 0; at < listed.names.size(); ++at) {
+        const std::optional<std::size_t> was = knownIndexOf(at);
+        if (was)
+            stillListed[*was] = true;
+        if (was && listed.stamps[at] && CalendarIndex::isFresh(knownFiles[*was].known, *listed.stamps[at]))
+            found.unchanged.push_back(*was);
+        else {
+            found.stale.push_back(at);
+            if (was)
+                found.replaced.push_back(*was);
+        }
+    }
+    for (std::size_t at = 0; at < knownFiles.size(); ++at) {
+        if (!stillListed[at])
+            found.gone.push_back(at);
+    }
+    return found;
 }
 
 std::string watchedFolderOf(const CalendarLocation& location)
@@ -372,76 +425,54 @@ bool IndexedCalendarStore::bringUpToDate(CalendarIndex& index, const CalendarLoc
     if (!index.problem().empty())
         return false;
     const ListedFiles listed = listedFiles(location, known);
-    const std::vector<CalendarIndex::Listing::Entry> noFiles;
-    const auto& knownFiles = known ? known->files : noFiles;
-    // Names read from the index line up with what it knows; others are looked up.
-    std::unordered_map<std::string_view, std::size_t> knownAt;
-    if (!listed.namesFromIndex) {
-        knownAt.reserve(knownFiles.size());
-        for (std::size_t at = 0; at < knownFiles.size(); ++at)
-            knownAt.emplace(knownFiles[at].name, at);
-    }
-    const auto knownIndexOf = [&](std::size_t at) -> std::optional<std::size_t> {
-        if (listed.namesFromIndex)
-            return at;
-        const auto entry = knownAt.find(listed.names[at]);
-        return entry == knownAt.end() ? std::nullopt : std::optional(entry->second);
-    };
-
-    CalendarIndex::Listing now;
-    std::vector<bool> stillListed(knownFiles.size(), listed.namesFromIndex);
-    std::vector<std::string> stale, replaced, gone;
-    std::vector<std::size_t> staleAt;
-    for (std::size_t at = 0; at < listed.names.size(); ++at) {
-        const std::optional<std::size_t> was = knownIndexOf(at);
-        if (was)
-            stillListed[*was] = true;
-        if (was && listed.stamps[at] && CalendarIndex::isFresh(knownFiles[*was].known, *listed.stamps[at])) {
-            now.files.push_back(knownFiles[*was]);
-            continue;
-        }
-        stale.push_back(
-            location.kind == CalendarSource::Kind::File ? location.path : listed.folder + "/" + listed.names[at]);
-        if (was)
-            replaced.push_back(stale.back());
-        staleAt.push_back(at);
-    }
-    for (std::size_t at = 0; at < knownFiles.size(); ++at) {
-        if (!stillListed[at])
-            gone.push_back(listed.folder + "/" + knownFiles[at].name);
-    }
-    if (listed.folderStamp)
-        now.folder = CalendarIndex::Known { *listed.folderStamp, readAt };
+    const Differences found = differences(listed, known);
     // A folder listed again is recorded again, so that the next store can trust its names.
     const bool relisted = location.kind == CalendarSource::Kind::Folder && !listed.namesFromIndex;
-    if (stale.empty() && gone.empty() && !relisted)
+    if (found.stale.empty() && found.gone.empty() && !relisted)
         return true;
-    std::vector<ReadItemFile> read = readItemFiles(stale, Parsing::WhenNeeded);
+    return recordChanges(index, location, { known, listed, found, readAt });
+}
+
+// Reads the new and changed files of a calendar, and records them with its
+// listing, in one transaction.
+bool IndexedCalendarStore::recordChanges(CalendarIndex& index, const CalendarLocation& location, const Changes& changes)
+{
+    const ListedFiles& listed = changes.listed;
+    const auto& knownFiles = changes.known ? changes.known->files : noKnownFiles;
+    std::vector<std::string> stale;
+    for (std::size_t at : changes.found.stale)
+        stale.push_back(listed.pathOf(at));
+    const std::vector<ReadItemFile> read = readItemFiles(stale, Parsing::WhenNeeded);
     CalendarIndex::Writing writing(index);
     if (!writing.began())
         return false;
     // A calendar listed for the first time, or whose listing was damaged, starts afresh.
-    if (!known && !index.forgetCalendar(location.path))
+    if (!changes.known && !index.forgetCalendar(location.path))
         return false;
-    gone.insert(gone.end(), replaced.begin(), replaced.end());
-    for (const std::string& path : gone) {
-        if (!index.forget(path))
-            return false;
+    for (const std::vector<std::size_t>* forgotten : { &changes.found.gone, &changes.found.replaced }) {
+        for (std::size_t at : *forgotten) {
+            if (!index.forget(listed.folder + "/" + knownFiles[at].name))
+                return false;
+        }
     }
+    CalendarIndex::Listing now;
+    if (listed.folderStamp)
+        now.folder = CalendarIndex::Known { *listed.folderStamp, changes.readAt };
+    for (std::size_t at : changes.found.unchanged)
+        now.files.push_back(knownFiles[at]);
     for (std::size_t at = 0; at < stale.size(); ++at) {
-        const ReadItemFile& file = read[at];
-        if (!file.read) {
-            NSLog("%s", file.problem.c_str());
+        if (!read[at].read) {
+            NSLog("%s", read[at].problem.c_str());
             continue;
         }
         reportedProblems_.erase(stale[at]);
-        if (file.parsed)
-            reportProblems(stale[at], *file.parsed);
-        if (!index.record(location.path, recordOf(stale[at], file)))
+        if (read[at].parsed)
+            reportProblems(stale[at], *read[at].parsed);
+        if (!index.record(location.path, recordOf(stale[at], read[at])))
             return false;
-        now.files.push_back({ listed.names[staleAt[at]], { file.stamp, readAt } });
+        now.files.push_back({ listed.names[changes.found.stale[at]], { read[at].stamp, changes.readAt } });
     }
-    const bool filesChanged = !stale.empty() || !gone.empty();
+    const bool filesChanged = !stale.empty() || !changes.found.gone.empty();
     return (!filesChanged || index.markSharedUids(location.path)) && index.recordListing(location.path, now)
         && writing.commit();
 }
@@ -457,11 +488,16 @@ std::vector<Occurrence> IndexedCalendarStore::occurrencesIn(
 {
     const icaltimezone* floatingZone = TimeZoneRegistry::shared().deviceZone();
     const Instant now = instantFromUnixSeconds(platform::currentUnixTime());
-    // Read before the occurrences of the files parsed now are kept.
-    const std::vector<Occurrence> stored = index.occurrencesReaching(calendar, unixSeconds(start), unixSeconds(end));
+    const std::vector<CalendarIndex::StoredFile> reaching
+        = index.filesReaching(calendar, unixSeconds(start), unixSeconds(end));
+    std::unordered_set<std::string_view> parsedNow;
+    for (const CalendarIndex::StoredFile& file : reaching)
+        parsedNow.insert(file.path);
+    const std::vector<Occurrence> stored
+        = index.occurrencesReaching(calendar, unixSeconds(start), unixSeconds(end), parsedNow);
     std::vector<std::shared_ptr<const ParsedFile>> files;
     std::vector<std::pair<std::string, CalendarIndex::FileRecord::Expansion>> expanded;
-    for (const CalendarIndex::StoredFile& file : index.filesReaching(calendar, unixSeconds(start), unixSeconds(end))) {
+    for (const CalendarIndex::StoredFile& file : reaching) {
         // Gone since the index was brought up to date: the next store forgets it.
         const std::optional<std::string> text = readWholeFile(file.path);
         if (!text)

@@ -31,11 +31,15 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 namespace eventkit {
+
+struct ListedFiles;
+struct Differences;
 
 class IndexedCalendarStore final : public CalendarStore, public std::enable_shared_from_this<IndexedCalendarStore> {
 public:
@@ -60,6 +64,13 @@ private:
     std::shared_ptr<CalendarIndex> upToDateIndex(const std::string& indexPath, const CalendarLocation& location,
         const std::map<std::string, ChangeWatcher::FolderChanges>& changes);
     bool bringUpToDate(CalendarIndex& index, const CalendarLocation& location);
+    struct Changes {
+        const std::optional<CalendarIndex::Listing>& known;
+        const ListedFiles& listed;
+        const Differences& found;
+        std::int64_t readAt;
+    };
+    bool recordChanges(CalendarIndex& index, const CalendarLocation& location, const Changes& changes);
     std::vector<Occurrence> occurrencesIn(
         CalendarIndex& index, const std::string& calendar, Instant start, Instant end);
     std::vector<Occurrence> occurrencesOf(const Calendar& calendar, Instant start, Instant end);
