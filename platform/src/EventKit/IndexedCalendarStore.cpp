@@ -41,8 +41,11 @@ struct ListedFiles {
 // into the known files, and into the names listed now.
 struct Differences {
     std::vector<std::size_t> unchanged; // known, and as they were
-    std::vector<std::size_t> stale; // listed, new or changed
-    std::vector<std::size_t> replaced; // known, and changed
+    struct Stale {
+        std::size_t listed;
+        std::optional<std::size_t> known; // none for a new file
+    };
+    std::vector<Stale> stale; // new or changed
     std::vector<std::size_t> gone; // known, and no longer listed
 };
 
@@ -137,11 +140,8 @@ Differences differences(const ListedFiles& listed, const std::optional<CalendarI
             stillListed[*was] = true;
         if (was && listed.stamps[at] && CalendarIndex::isFresh(knownFiles[*was].known, *listed.stamps[at]))
             found.unchanged.push_back(*was);
-        else {
-            found.stale.push_back(at);
-            if (was)
-                found.replaced.push_back(*was);
-        }
+        else
+            found.stale.push_back({ at, was });
     }
     for (std::size_t at = 0; at < knownFiles.size(); ++at) {
         if (!stillListed[at])
@@ -304,7 +304,7 @@ public:
     std::vector<std::vector<Occurrence>> occurrences(
         const std::vector<std::size_t>& chosen, Instant start, Instant end) const override
     {
-        std::vector<const Calendar*> searched;
+        std::vector<Calendar*> searched;
         for (std::size_t index : chosen)
             searched.push_back(&calendars_.at(index));
         return store_->occurrences(searched, start, end);
@@ -313,7 +313,8 @@ public:
 private:
     std::shared_ptr<IndexedCalendarStore> store_;
     std::vector<CalendarInfo> infos_;
-    std::vector<Calendar> calendars_;
+    // Each brought up to date once, when first needed.
+    mutable std::vector<Calendar> calendars_;
 };
 
 std::string IndexedCalendarStore::deviceIndexPath()
@@ -343,45 +344,45 @@ std::shared_ptr<const CalendarView> IndexedCalendarStore::view(const std::vector
     for (const std::string& path : additionalSources)
         CalendarLocations::addNew(locations, locations_.listHost(CalendarLocations::normalised(path)));
 
-    const std::map<std::string, ChangeWatcher::FolderChanges> changes = watcher_.takeChanges();
     std::vector<CalendarInfo> infos;
     std::vector<Calendar> calendars;
     std::set<std::string> indexesInUse, foldersInUse;
     for (std::size_t at = 0; at < locations.size(); ++at) {
-        const CalendarLocation& location = locations[at];
-        const std::string indexPath = at < deviceCount ? deviceIndexPath() : hostIndexPath();
-        std::shared_ptr<CalendarIndex> index = upToDateIndex(indexPath, location, changes);
-        indexesInUse.insert(indexPath);
-        foldersInUse.insert(watchedFolderOf(location));
-        infos.push_back(describe(*index, location));
-        calendars.push_back({ index, indexPath, location });
+        calendars.push_back({ at < deviceCount ? deviceIndexPath() : hostIndexPath(), locations[at] });
+        indexesInUse.insert(calendars.back().indexPath);
+        foldersInUse.insert(watchedFolderOf(locations[at]));
+        infos.push_back(describe(calendars.back()));
     }
     std::erase_if(indexes_, [&](const auto& entry) { return !indexesInUse.count(entry.first); });
-    std::erase_if(upToDate_, [&](const auto& entry) { return !indexesInUse.count(entry.first); });
     watcher_.keepOnly(foldersInUse);
     return std::make_shared<IndexedView>(shared_from_this(), std::move(infos), std::move(calendars));
 }
 
 // The index of a calendar, brought up to date unless its folder has been
-// watched since it last was and has not changed.
-std::shared_ptr<CalendarIndex> IndexedCalendarStore::upToDateIndex(const std::string& indexPath,
-    const CalendarLocation& location, const std::map<std::string, ChangeWatcher::FolderChanges>& changes)
+// watched since it last was and has not changed. A folder is watched from its
+// second look on (a process that looks once, such as a command that lists the
+// events, has no use for it), and before that look, so that nothing changes
+// unseen in between.
+std::shared_ptr<CalendarIndex> IndexedCalendarStore::upToDateIndex(Calendar& calendar)
 {
-    std::shared_ptr<CalendarIndex> index = indexAt(indexPath);
-    const std::string folder = watchedFolderOf(location);
-    std::set<std::string>& upToDate = upToDate_[indexPath];
-    if (changes.count(folder) || !watcher_.isWatching(folder))
-        upToDate.erase(location.path);
-    if (upToDate.count(location.path))
+    if (calendar.upToDate)
+        return indexAt(calendar.indexPath);
+    for (const auto& [folder, changes] : watcher_.takeChanges())
+        std::erase_if(upToDate_, [&folder](const auto& entry) { return entry.second == folder; });
+    std::shared_ptr<CalendarIndex> index = indexAt(calendar.indexPath);
+    const std::pair<std::string, std::string> key { calendar.indexPath, calendar.location.path };
+    const std::string folder = watchedFolderOf(calendar.location);
+    if (upToDate_.count(key) && watcher_.isWatching(folder))
         return index;
-    // Watch before looking, so that nothing changes unseen in between.
-    const bool watched = watcher_.watch(folder);
-    if (!bringUpToDate(*index, location)) {
-        index = replaceIndex(indexPath, index->problem().empty() ? "it cannot be written" : index->problem());
-        bringUpToDate(*index, location);
+    const bool watched = lookedAt_.count(key) && watcher_.watch(folder);
+    if (!bringUpToDate(*index, calendar.location)) {
+        index = replaceIndex(calendar.indexPath, index->problem().empty() ? "it cannot be written" : index->problem());
+        bringUpToDate(*index, calendar.location);
     }
+    lookedAt_.insert(key);
     if (watched)
-        upToDate_[indexPath].insert(location.path);
+        upToDate_[key] = folder;
+    calendar.upToDate = true;
     return index;
 }
 
@@ -409,7 +410,7 @@ std::shared_ptr<CalendarIndex> IndexedCalendarStore::replaceIndex(const std::str
         for (const char* suffix : { "", "-wal", "-shm" })
             fs::remove(path + suffix, error);
     }
-    upToDate_.erase(path);
+    std::erase_if(upToDate_, [&path](const auto& entry) { return entry.first.first == path; });
     std::shared_ptr<CalendarIndex>& index = indexes_[path];
     index = CalendarIndex::inMemory();
     return index;
@@ -440,8 +441,8 @@ bool IndexedCalendarStore::recordChanges(CalendarIndex& index, const CalendarLoc
     const ListedFiles& listed = changes.listed;
     const auto& knownFiles = changes.known ? changes.known->files : noKnownFiles;
     std::vector<std::string> stale;
-    for (std::size_t at : changes.found.stale)
-        stale.push_back(listed.pathOf(at));
+    for (const Differences::Stale& file : changes.found.stale)
+        stale.push_back(listed.pathOf(file.listed));
     const std::vector<ReadItemFile> read = readItemFiles(stale, Parsing::WhenNeeded);
     CalendarIndex::Writing writing(index);
     if (!writing.began())
@@ -449,28 +450,30 @@ bool IndexedCalendarStore::recordChanges(CalendarIndex& index, const CalendarLoc
     // A calendar listed for the first time, or whose listing was damaged, starts afresh.
     if (!changes.known && !index.forgetCalendar(location.path))
         return false;
-    for (const std::vector<std::size_t>* forgotten : { &changes.found.gone, &changes.found.replaced }) {
-        for (std::size_t at : *forgotten) {
-            if (!index.forget(listed.folder + "/" + knownFiles[at].name))
-                return false;
-        }
-    }
+    const auto forget = [&](std::size_t known) { return index.forget(listed.folder + "/" + knownFiles[known].name); };
+    if (!std::all_of(changes.found.gone.begin(), changes.found.gone.end(), forget))
+        return false;
     CalendarIndex::Listing now;
     if (listed.folderStamp)
         now.folder = CalendarIndex::Known { *listed.folderStamp, changes.readAt };
     for (std::size_t at : changes.found.unchanged)
         now.files.push_back(knownFiles[at]);
     for (std::size_t at = 0; at < stale.size(); ++at) {
+        const std::optional<std::size_t> known = changes.found.stale[at].known;
+        if (known && !forget(*known))
+            return false;
         if (!read[at].read) {
             NSLog("%s", read[at].problem.c_str());
             continue;
         }
-        reportedProblems_.erase(stale[at]);
+        // A file read again only because it was read just after a change is the same file.
+        if (!known || !(knownFiles[*known].known.stamp == read[at].stamp))
+            reportedProblems_.erase(stale[at]);
         if (read[at].parsed)
             reportProblems(stale[at], *read[at].parsed);
         if (!index.record(location.path, recordOf(stale[at], read[at])))
             return false;
-        now.files.push_back({ listed.names[changes.found.stale[at]], { read[at].stamp, changes.readAt } });
+        now.files.push_back({ listed.names[changes.found.stale[at].listed], { read[at].stamp, changes.readAt } });
     }
     const bool filesChanged = !stale.empty() || !changes.found.gone.empty();
     return (!filesChanged || index.markSharedUids(location.path)) && index.recordListing(location.path, now)
@@ -531,19 +534,15 @@ std::vector<Occurrence> IndexedCalendarStore::occurrencesIn(
 
 // The occurrences of a calendar in [start, end). An index found broken now is
 // given up, and the calendar read into memory for this query.
-std::vector<Occurrence> IndexedCalendarStore::occurrencesOf(const Calendar& calendar, Instant start, Instant end)
+std::vector<Occurrence> IndexedCalendarStore::occurrencesOf(Calendar& calendar, Instant start, Instant end)
 {
-    const std::string& path = calendar.location.path;
-    std::vector<Occurrence> found = occurrencesIn(*calendar.index, path, start, end);
-    if (calendar.index->problem().empty())
+    std::shared_ptr<CalendarIndex> index = upToDateIndex(calendar);
+    std::vector<Occurrence> found = occurrencesIn(*index, calendar.location.path, start, end);
+    if (index->problem().empty())
         return found;
-    std::shared_ptr<CalendarIndex> index = indexAt(calendar.indexPath);
-    upToDate_[calendar.indexPath].erase(path);
-    if (index == calendar.index || !bringUpToDate(*index, calendar.location)) {
-        index = replaceIndex(calendar.indexPath, calendar.index->problem());
-        bringUpToDate(*index, calendar.location);
-    }
-    return occurrencesIn(*index, path, start, end);
+    index = replaceIndex(calendar.indexPath, index->problem());
+    bringUpToDate(*index, calendar.location);
+    return occurrencesIn(*index, calendar.location.path, start, end);
 }
 
 // What cannot be read of a file is logged once in the process, when the file
@@ -556,27 +555,33 @@ void IndexedCalendarStore::reportProblems(const std::string& path, const ParsedF
         NSLog("%s", problem.c_str());
 }
 
-CalendarInfo IndexedCalendarStore::describe(const CalendarIndex& index, const CalendarLocation& location) const
+// A calendar's name and colour come from its folder's files, else from its
+// items' calendar properties, which only an index brought up to date can tell.
+CalendarInfo IndexedCalendarStore::describe(Calendar& calendar)
 {
+    const CalendarLocation& location = calendar.location;
     FolderMetadata metadata;
     if (location.kind == CalendarSource::Kind::Folder)
         metadata = readFolderMetadata(location.path);
+    if (!metadata.name || !metadata.color) {
+        const std::shared_ptr<CalendarIndex> index = upToDateIndex(calendar);
+        if (!metadata.name)
+            metadata.name = index->calendarName(location.path);
+        if (!metadata.color)
+            metadata.color = index->calendarColor(location.path);
+    }
     CalendarInfo info { location.identifier };
-    if (!metadata.name)
-        metadata.name = index.calendarName(location.path);
-    if (!metadata.color)
-        metadata.color = index.calendarColor(location.path);
     info.title = metadata.name.value_or(location.fallbackTitle);
     info.color = metadata.color.value_or(defaultCalendarColor(location.identifier));
     return info;
 }
 
 std::vector<std::vector<Occurrence>> IndexedCalendarStore::occurrences(
-    const std::vector<const Calendar*>& calendars, Instant start, Instant end)
+    const std::vector<Calendar*>& calendars, Instant start, Instant end)
 {
     std::lock_guard guard(lock_);
     std::vector<std::vector<Occurrence>> found;
-    for (const Calendar* calendar : calendars)
+    for (Calendar* calendar : calendars)
         found.push_back(occurrencesOf(*calendar, start, end));
     return found;
 }

@@ -10,10 +10,12 @@
 // only when its own stamp moved, which any file added, renamed into place (as
 // vdirsyncer writes) or removed makes it do. A calendar's `displayname` and
 // `color` are read each time.
-// Within one process, a folder brought up to date is then watched through the
-// kernel's file notifications, and not looked at again until it changes (the
-// extension makes a store at each wake, and the command another to name the
-// calendars).
+// A calendar is brought up to date only when a query asks for its events (or
+// its name and colour can only come from its items), so that a store made to
+// name the calendars looks at no item file. Within one process, a folder looked
+// at a second time is then watched through the kernel's file notifications,
+// and not looked at again until it changes (the extension makes a store at
+// each wake).
 //
 // Where no index can be kept (a read-only folder, a database that stays locked
 // past the busy time-out), the index is kept in memory for the process instead.
@@ -54,15 +56,14 @@ public:
 private:
     class IndexedView;
     struct Calendar {
-        std::shared_ptr<CalendarIndex> index;
         std::string indexPath;
         CalendarLocation location;
+        bool upToDate = false; // brought up to date for the view that holds it
     };
 
     std::shared_ptr<CalendarIndex> indexAt(const std::string& path);
     std::shared_ptr<CalendarIndex> replaceIndex(const std::string& path, const std::string& problem);
-    std::shared_ptr<CalendarIndex> upToDateIndex(const std::string& indexPath, const CalendarLocation& location,
-        const std::map<std::string, ChangeWatcher::FolderChanges>& changes);
+    std::shared_ptr<CalendarIndex> upToDateIndex(Calendar& calendar);
     bool bringUpToDate(CalendarIndex& index, const CalendarLocation& location);
     struct Changes {
         const std::optional<CalendarIndex::Listing>& known;
@@ -73,18 +74,20 @@ private:
     bool recordChanges(CalendarIndex& index, const CalendarLocation& location, const Changes& changes);
     std::vector<Occurrence> occurrencesIn(
         CalendarIndex& index, const std::string& calendar, Instant start, Instant end);
-    std::vector<Occurrence> occurrencesOf(const Calendar& calendar, Instant start, Instant end);
+    std::vector<Occurrence> occurrencesOf(Calendar& calendar, Instant start, Instant end);
     void reportProblems(const std::string& path, const ParsedFile& parsed);
-    CalendarInfo describe(const CalendarIndex& index, const CalendarLocation& location) const;
+    CalendarInfo describe(Calendar& calendar);
     std::vector<std::vector<Occurrence>> occurrences(
-        const std::vector<const Calendar*>& calendars, Instant start, Instant end);
+        const std::vector<Calendar*>& calendars, Instant start, Instant end);
 
     std::mutex lock_;
     CalendarLocations locations_;
     std::map<std::string, std::shared_ptr<CalendarIndex>> indexes_;
     ChangeWatcher watcher_;
-    // By index path, the calendars found up to date there since their folder was watched.
-    std::map<std::string, std::set<std::string>> upToDate_;
+    // By index path and calendar: those looked at in this process, and those
+    // found up to date since their folder was watched (with that folder).
+    std::set<std::pair<std::string, std::string>> lookedAt_;
+    std::map<std::pair<std::string, std::string>, std::string> upToDate_;
     std::set<std::string> reportedProblems_; // files whose problems were logged
 };
 
