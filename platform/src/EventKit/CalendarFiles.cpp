@@ -129,11 +129,11 @@ std::optional<FileStamp> stampAt(int folder, const char* name)
     return statxStamp(folder, name, isRegular);
 }
 
-std::vector<std::optional<FileStamp>> stampsAt(int folder, const std::vector<std::string>& names)
+std::vector<std::optional<FileStamp>> stampsAt(int folder, const std::vector<const char*>& names)
 {
     std::vector<std::optional<FileStamp>> stamps(names.size());
-    onThreads(names.size(), filesStampedPerThread,
-        [&](std::size_t index) { stamps[index] = stampAt(folder, names[index].c_str()); });
+    onThreads(
+        names.size(), filesStampedPerThread, [&](std::size_t index) { stamps[index] = stampAt(folder, names[index]); });
     return stamps;
 }
 

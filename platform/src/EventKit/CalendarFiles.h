@@ -35,7 +35,7 @@ std::optional<FileStamp> stampAt(int folder, const char* name);
 // The stamps of the files `names` in an open folder, in their order, taken on
 // several threads when there are many (a large calendar's freshness check is
 // little else).
-std::vector<std::optional<FileStamp>> stampsAt(int folder, const std::vector<std::string>& names);
+std::vector<std::optional<FileStamp>> stampsAt(int folder, const std::vector<const char*>& names);
 // The stamp of a folder, whose modification and change times move whenever an
 // entry is added, removed or renamed in it; nothing when it is no folder.
 std::optional<FileStamp> folderStampOf(const std::string& path);

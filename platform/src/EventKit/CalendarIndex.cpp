@@ -169,10 +169,11 @@ sqlite3* openCurrent(const std::string& path, std::string& problem)
 class ListingWriter {
 public:
     void add(std::int64_t value) { bytes_.append(reinterpret_cast<const char*>(&value), sizeof value); }
-    void add(const std::string& name)
+    void add(const char* name)
     {
-        add(static_cast<std::int64_t>(name.size()));
-        bytes_ += name;
+        const std::size_t length = std::strlen(name);
+        add(static_cast<std::int64_t>(length));
+        bytes_.append(name, length + 1);
     }
     void add(const CalendarIndex::Known& known)
     {
@@ -212,17 +213,18 @@ public:
         at_ += sizeof value;
         return value;
     }
-    std::string name()
+    // Where the name is in the bytes read; it is ended by a NUL.
+    const char* name()
     {
         const std::int64_t length = integer();
-        if (length < 0 || length > end_ - at_) {
+        if (length < 0 || length >= end_ - at_ || at_[length] != '\0') {
             damaged_ = true;
             at_ = end_;
             return "";
         }
-        std::string text(at_, static_cast<std::size_t>(length));
-        at_ += length;
-        return text;
+        const char* name = at_;
+        at_ += length + 1;
+        return name;
     }
     CalendarIndex::Known known()
     {
@@ -342,10 +344,12 @@ std::optional<CalendarIndex::Listing> CalendarIndex::listingOf(const std::string
         if (folder.damaged() || !folder.done())
             return std::nullopt;
     }
-    ListingReader files(sqlite3_column_blob(row, 1), sqlite3_column_bytes(row, 1));
+    const auto* bytes = static_cast<const char*>(sqlite3_column_blob(row, 1));
+    listing.names.assign(bytes, bytes + sqlite3_column_bytes(row, 1));
+    ListingReader files(listing.names.data(), static_cast<int>(listing.names.size()));
     while (!files.done()) {
-        std::string name = files.name();
-        listing.files.push_back({ std::move(name), files.known() });
+        const char* name = files.name();
+        listing.files.push_back({ name, files.known() });
     }
     if (files.damaged())
         return std::nullopt;

@@ -62,10 +62,19 @@ public:
     struct Listing {
         std::optional<Known> folder;
         struct Entry {
-            std::string name;
+            const char* name; // in `names`, or held by whoever made the entry
             Known known;
         };
         std::vector<Entry> files;
+        // The names of a listing read from the index, each ended by a NUL; a
+        // move keeps them where they are, a copy would not.
+        std::vector<char> names;
+
+        Listing() = default;
+        Listing(Listing&&) = default;
+        Listing& operator=(Listing&&) = default;
+        Listing(const Listing&) = delete;
+        Listing& operator=(const Listing&) = delete;
     };
     // Nothing when the calendar was never listed, or its listing is damaged.
     std::optional<Listing> listingOf(const std::string& calendar) const;

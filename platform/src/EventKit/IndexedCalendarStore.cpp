@@ -27,7 +27,9 @@ namespace eventkit {
 // holds them, and a stamp for each (none for a name that is no longer a file).
 struct ListedFiles {
     std::string folder;
-    std::vector<std::string> names;
+    // Each held by `namesRead`, or by the listing the index gave.
+    std::vector<const char*> names;
+    std::vector<std::string> namesRead; // read from the folder
     std::vector<std::optional<FileStamp>> stamps;
     // Of a calendar folder: its stamp taken before its names were.
     std::optional<FileStamp> folderStamp;
@@ -93,7 +95,7 @@ ListedFiles listedFiles(const CalendarLocation& location, const std::optional<Ca
     if (location.kind == CalendarSource::Kind::File) {
         const fs::path path(location.path);
         listed.folder = path.parent_path().string();
-        listed.names = { path.filename().string() };
+        listed.namesRead = { path.filename().string() };
     } else {
         listed.folder = location.path;
         listed.folderStamp = folderStampOf(location.path);
@@ -104,8 +106,10 @@ ListedFiles listedFiles(const CalendarLocation& location, const std::optional<Ca
             for (const CalendarIndex::Listing::Entry& entry : known->files)
                 listed.names.push_back(entry.name);
         } else
-            listed.names = itemNamesIn(location.path);
+            listed.namesRead = itemNamesIn(location.path);
     }
+    for (const std::string& name : listed.namesRead)
+        listed.names.push_back(name.c_str());
     const int folder = open(listed.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     listed.stamps = stampsAt(folder, listed.names);
     if (folder >= 0)
@@ -422,6 +426,7 @@ bool IndexedCalendarStore::bringUpToDate(CalendarIndex& index, const CalendarLoc
 {
     // Taken before the folder's stamp: what changes after it shows in the stamps.
     const std::int64_t readAt = wallClockNanoseconds();
+    // Holds the names that `listed` and `found` point to.
     const std::optional<CalendarIndex::Listing> known = index.listingOf(location.path);
     if (!index.problem().empty())
         return false;
