@@ -5,7 +5,6 @@
 #include <cairo.h>
 #include <fontconfig/fontconfig.h>
 #include <pango/pangocairo.h>
-#include <pango/pangofc-fontmap.h>
 
 #include <cstdio>
 #include <unordered_map>
@@ -32,12 +31,15 @@ PangoContext* createContext()
     // Made the process's current configuration before the font map exists: a new
     // font map initialises fontconfig on a thread of its own, which would otherwise
     // parse the machine's whole configuration (a quarter of `dayglass list`'s
-    // start-up) only for it to be replaced by this one.
+    // start-up) only for it to be replaced by this one. The map uses the current
+    // configuration as it is: handing it over as well would make the map list every
+    // installed face once more. (The resolution must be the map's own: set on the
+    // context instead, some of Pango's font choices still use the map's and are
+    // made twice.)
     FcConfig* config = loadFontConfig();
     FcConfigSetCurrent(config);
-    PangoFontMap* fontMap = pango_cairo_font_map_new_for_font_type(CAIRO_FONT_TYPE_FT);
-    pango_fc_font_map_set_config(PANGO_FC_FONT_MAP(fontMap), config);
     FcConfigDestroy(config);
+    PangoFontMap* fontMap = pango_cairo_font_map_new_for_font_type(CAIRO_FONT_TYPE_FT);
     pango_cairo_font_map_set_resolution(PANGO_CAIRO_FONT_MAP(fontMap), 72);
 
     PangoContext* context = pango_font_map_create_context(fontMap);
