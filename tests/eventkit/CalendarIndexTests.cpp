@@ -143,6 +143,41 @@ TEST_F(CalendarIndexTest, EveryChangeToTheFilesShowsInTheNextStore)
     EXPECT_EQ(titlesOnTheFifth(), (std::vector<std::string> { "Lunca", "Dinner" }));
 }
 
+TEST_F(CalendarIndexTest, WithinOneProcessEachStoreSeesTheChangesBeforeIt)
+{
+    writeCalendarFile("Home", "lunch.ics", item);
+    writeCalendarFile("Home", "displayname", "Home");
+    std::string renamed = item;
+    renamed.replace(renamed.find("Lunch"), 5, "Brunch");
+    // The first store looks; the second watches and looks again; the later
+    // ones learn of changes from the watch alone.
+    for (const char* title : { "Lunch", "Brunch", "Dinner" }) {
+        writeCalendarFile("Home", "lunch.ics", item);
+        writeCalendarFile("Home", "lunch.ics", renamed);
+        writeCalendarFile("Home", "lunch.ics",
+            calendarText({ event({ "UID:lunch", "DTSTART:20240305T120000Z", "SUMMARY:" + std::string(title) }) }));
+        EXPECT_EQ(titlesOnTheFifth(), std::vector<std::string> { title });
+    }
+    removeCalendarFile("Home", "lunch.ics");
+    EXPECT_TRUE(titlesOnTheFifth().empty());
+}
+
+TEST_F(CalendarIndexTest, OnlyTheCalendarsAQueryAsksForAreRead)
+{
+    writeCalendarFile("Home", "lunch.ics", item);
+    writeCalendarFile("Home", "displayname", "Home");
+    writeCalendarFile("Work", "broken.ics", "hello, calendar\n");
+    // Named and coloured by its folder, a calendar needs no look at its items to be listed.
+    writeCalendarFile("Work", "displayname", "Work");
+    writeCalendarFile("Work", "color", "#FF2968");
+    EKEventStore store;
+    const Ref<NSArray> home = NSArray::array({ store.calendars()->objectAtIndex(0) });
+    EXPECT_EQ(eventsIn(store, utc("2024-03-05 00:00"), utc("2024-03-06 00:00"), home.get()).size(), 1u);
+    EXPECT_TRUE(logLinesWith("broken.ics").empty());
+    EXPECT_EQ(eventsIn(store, utc("2024-03-05 00:00"), utc("2024-03-06 00:00")).size(), 1u);
+    EXPECT_EQ(logLinesWith("broken.ics").size(), 1u);
+}
+
 TEST_F(CalendarIndexTest, ADamagedTruncatedOrForeignIndexIsBuiltAnewWithOneLine)
 {
     writeCalendarFile("Home", "lunch.ics", item);
@@ -156,6 +191,11 @@ TEST_F(CalendarIndexTest, ADamagedTruncatedOrForeignIndexIsBuiltAnewWithOneLine)
     setIndexVersion(foreign);
     EXPECT_EQ(titlesOnTheFifth(), std::vector<std::string> { "Lunch" });
     EXPECT_EQ(logLinesWith("it is of schema version " + std::to_string(foreign) + "; building it anew").size(), 1u);
+
+    // A calendar's damaged listing: the calendar is read anew.
+    restartStore();
+    changeIndex("UPDATE listings SET files = x'0500000000000000616263';");
+    EXPECT_EQ(titlesOnTheFifth(), std::vector<std::string> { "Lunch" });
 
     restartStore();
     std::filesystem::resize_file(indexPath(), std::filesystem::file_size(indexPath()) / 2);
