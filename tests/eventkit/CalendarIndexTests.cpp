@@ -178,6 +178,22 @@ TEST_F(CalendarIndexTest, OnlyTheCalendarsAQueryAsksForAreRead)
     EXPECT_EQ(logLinesWith("broken.ics").size(), 1u);
 }
 
+TEST_F(CalendarIndexTest, AMovedOccurrenceInAnotherFileReplacesTheStoredOne)
+{
+    const PinnedClock clock(utc("2024-03-01 00:00"));
+    const std::string moved = calendarText({ event({ "UID:standup", "RECURRENCE-ID:20240305T090000Z",
+        "DTSTART:20240305T150000Z", "DTEND:20240305T151500Z", "SUMMARY:Stand-up, moved" }) });
+    writeCalendarFile("Home", "standup.ics", series);
+    writeCalendarFile("Home", "standup-moved.ics", moved);
+    EXPECT_EQ(titlesOnTheFifth(), std::vector<std::string> { "Stand-up, moved" });
+    restartStore();
+    removeCalendarFile("Home", "standup-moved.ics");
+    EXPECT_EQ(titlesOnTheFifth(), std::vector<std::string> { "Stand-up" });
+    restartStore();
+    writeCalendarFile("Home", "standup-moved.ics", moved);
+    EXPECT_EQ(titlesOnTheFifth(), std::vector<std::string> { "Stand-up, moved" });
+}
+
 TEST_F(CalendarIndexTest, ADamagedTruncatedOrForeignIndexIsBuiltAnewWithOneLine)
 {
     writeCalendarFile("Home", "lunch.ics", item);

@@ -275,6 +275,10 @@ std::unique_ptr<CalendarIndex> CalendarIndex::inMemory()
 CalendarIndex::CalendarIndex(sqlite3* database)
     : database_(database)
 {
+    // The UIDs of the files recorded or forgotten since the files were last
+    // marked; the connection's own, in memory.
+    sqlite3_exec(database_, "PRAGMA temp_store = MEMORY;", nullptr, nullptr, nullptr);
+    run("CREATE TEMP TABLE touched_uids (uid TEXT PRIMARY KEY) WITHOUT ROWID;");
 }
 
 CalendarIndex::~CalendarIndex()
@@ -398,12 +402,15 @@ bool CalendarIndex::record(const std::string& calendar, const FileRecord& file)
         || (file.expansion && !recordOccurrences(calendar, file.path, *file.expansion)))
         return false;
     Prepared uid = prepared("INSERT OR IGNORE INTO uids (calendar, uid, path) VALUES (?1, ?2, ?3);");
+    Prepared touched = prepared("INSERT OR IGNORE INTO touched_uids (uid) VALUES (?1);");
     for (const std::string& name : file.uids) {
         sqlite3_reset(uid.get());
+        sqlite3_reset(touched.get());
         bindText(uid.get(), 1, calendar);
         bindText(uid.get(), 2, name);
         bindText(uid.get(), 3, file.path);
-        if (step(uid.get()) != SQLITE_DONE)
+        bindText(touched.get(), 1, name);
+        if (step(uid.get()) != SQLITE_DONE || step(touched.get()) != SQLITE_DONE)
             return false;
     }
     return true;
@@ -459,7 +466,8 @@ bool CalendarIndex::recordOccurrences(
 
 bool CalendarIndex::forget(const std::string& path)
 {
-    for (const char* sql : { "DELETE FROM files WHERE path = ?1;", "DELETE FROM uids WHERE path = ?1;",
+    for (const char* sql : { "INSERT OR IGNORE INTO touched_uids SELECT uid FROM uids WHERE path = ?1;",
+             "DELETE FROM files WHERE path = ?1;", "DELETE FROM uids WHERE path = ?1;",
              "DELETE FROM occurrences WHERE path = ?1;" }) {
         Prepared remove = prepared(sql);
         bindText(remove.get(), 1, path);
@@ -483,13 +491,16 @@ bool CalendarIndex::forgetCalendar(const std::string& calendar)
 
 bool CalendarIndex::markSharedUids(const std::string& calendar)
 {
-    // Only the rows whose mark changes are written.
+    // Only the files that hold a UID touched can change, and only the rows
+    // whose mark changes are written.
     Prepared update
-        = prepared("UPDATE files SET shared = NOT shared WHERE calendar = ?1 AND shared <> (path IN (SELECT path"
-                   " FROM uids WHERE calendar = ?1 AND uid IN"
-                   " (SELECT uid FROM uids WHERE calendar = ?1 GROUP BY uid HAVING count(DISTINCT path) > 1)));");
+        = prepared("UPDATE files SET shared = NOT shared WHERE path IN (SELECT path FROM uids WHERE calendar = ?1"
+                   " AND uid IN touched_uids) AND shared <> EXISTS (SELECT 1 FROM uids own JOIN uids other"
+                   " ON other.calendar = own.calendar AND other.uid = own.uid AND other.path <> own.path"
+                   " WHERE own.path = files.path);");
     bindText(update.get(), 1, calendar);
-    return step(update.get()) == SQLITE_DONE;
+    Prepared clear = prepared("DELETE FROM touched_uids;");
+    return step(update.get()) == SQLITE_DONE && step(clear.get()) == SQLITE_DONE;
 }
 
 CalendarIndex::Writing::Writing(CalendarIndex& index)

@@ -107,8 +107,9 @@ public:
     bool forget(const std::string& path);
     // Forgets every file of a calendar, for one listed anew.
     bool forgetCalendar(const std::string& calendar);
-    // Marks the files of a calendar that share a UID with another of its files:
-    // one may hold a revision of the other, so they are read together.
+    // Marks the files of a calendar that share a UID with another of its files
+    // (one may hold a revision of the other, so they are read together), where
+    // the files recorded and forgotten since the last marking changed that.
     bool markSharedUids(const std::string& calendar);
 
     class Writing {
