@@ -41,3 +41,15 @@ TEST(Workspace, SharedInstanceRecordsEachOpenRequestAndAnswersNo)
     EXPECT_EQ(requests[1].thread, std::this_thread::get_id());
     shared->clearOpenRequests();
 }
+
+TEST(Workspace, KeepsOnlyTheNewestRequests)
+{
+    LSApplicationWorkspace* shared = LSApplicationWorkspace::defaultWorkspace();
+    shared->clearOpenRequests();
+    for (std::size_t round = 0; round <= LSApplicationWorkspace::keptRequests; ++round)
+        shared->openURLWithOptions(NSURL::URLWithString("calshow:" + std::to_string(round)).get(), nullptr);
+    const auto requests = shared->openRequests();
+    ASSERT_EQ(requests.size(), LSApplicationWorkspace::keptRequests);
+    EXPECT_EQ(requests.front().url->absoluteString()->UTF8String(), "calshow:1");
+    shared->clearOpenRequests();
+}

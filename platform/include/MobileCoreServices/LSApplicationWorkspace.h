@@ -11,6 +11,7 @@
 #include <Foundation/NSURL.h>
 #include <objc/runtime.h>
 
+#include <deque>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -34,7 +35,9 @@ public:
     using Opener = std::function<bool(NSURL* url, NSDictionary* options)>;
     void setOpener(Opener opener);
 
-    // The requests so far, oldest first; the host reads and clears them.
+    // The newest requests, oldest first: at most `keptRequests`, so that a
+    // device that runs for days keeps no growing list.
+    static constexpr std::size_t keptRequests = 64;
     std::vector<OpenRequest> openRequests() const;
     void clearOpenRequests();
 
@@ -42,6 +45,6 @@ private:
     LSApplicationWorkspace();
 
     mutable std::mutex lock_;
-    std::vector<OpenRequest> requests_;
+    std::deque<OpenRequest> requests_;
     Opener opener_;
 };

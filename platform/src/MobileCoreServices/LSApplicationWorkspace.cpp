@@ -47,6 +47,8 @@ bool LSApplicationWorkspace::openURLWithOptions(NSURL* url, NSDictionary* option
     Opener opener;
     {
         std::lock_guard guard(lock_);
+        if (requests_.size() == keptRequests)
+            requests_.pop_front();
         requests_.push_back({ url, options, std::this_thread::get_id() });
         opener = opener_;
     }
@@ -62,7 +64,7 @@ void LSApplicationWorkspace::setOpener(Opener opener)
 std::vector<LSApplicationWorkspace::OpenRequest> LSApplicationWorkspace::openRequests() const
 {
     std::lock_guard guard(lock_);
-    return requests_;
+    return { requests_.begin(), requests_.end() };
 }
 
 void LSApplicationWorkspace::clearOpenRequests()
