@@ -106,6 +106,26 @@ TEST(DateFormatterStyles, TimesFollowTheFormattersZone)
     EXPECT_EQ(text(made.get(), utc(2026, 3, 29, 13, 5).get()), "15:05");
 }
 
+TEST(DateFormatterPattern, EveryDateGetsItsOwnFieldsThroughTheSameFormatter)
+{
+    PinnedHost host("en_GB", "Europe/Berlin");
+    const auto made = makeRef<NSDateFormatter>();
+    made->setDateFormat("d MMM y HH:mm zzzz"_ns.get());
+    // Winter, summer, then a winter date across a new year: nothing of one date's
+    // fields or zone carries over to the next.
+    EXPECT_EQ(text(made.get(), utc(2026, 1, 15, 12).get()), "15 Jan 2026 13:00 Central European Standard Time");
+    EXPECT_EQ(text(made.get(), utc(2026, 7, 15, 12).get()), "15 Jul 2026 14:00 Central European Summer Time");
+    EXPECT_EQ(text(made.get(), utc(2025, 12, 31, 23, 30).get()), "1 Jan 2026 00:30 Central European Standard Time");
+
+    // Week numbers count the locale's own weeks: Sunday 4 January 2026 starts
+    // week 2 in the US and ends ISO week 1 in Germany.
+    made->setDateFormat("w"_ns.get());
+    made->setLocale(NSLocale::localeWithLocaleIdentifier("en_US").get());
+    EXPECT_EQ(text(made.get(), utc(2026, 1, 4, 12).get()), "2");
+    made->setLocale(NSLocale::localeWithLocaleIdentifier("de_DE").get());
+    EXPECT_EQ(text(made.get(), utc(2026, 1, 4, 12).get()), "1");
+}
+
 TEST(DateFormatterPattern, FixedPatternOutlivesLocaleChangesUntilAStyleIsSet)
 {
     PinnedHost host("en_US", "Europe/Berlin");

@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <type_traits>
 #include <utility>
@@ -19,6 +20,8 @@ typedef struct objc_class* Class;
 class NSObject;
 class NSString;
 typedef NSObject* id;
+// objc/runtime.h has its values.
+enum objc_AssociationPolicy : std::uintptr_t;
 
 #ifndef nil
 #define nil nullptr
@@ -62,11 +65,15 @@ private:
     bool tryRetain() const;
     friend id objc_storeWeak(id*, id);
     friend id objc_loadWeakRetained(id*);
+    friend void objc_setAssociatedObject(id, const void*, id, objc_AssociationPolicy);
 
     Class isa_;
     mutable std::atomic<int> retainCount_ { 1 };
     // Set once a weak reference has pointed here: only then does dealloc clear any.
     std::atomic<bool> weaklyReferenced_ { false };
+    // Set once an associated object has been attached: only then does dealloc
+    // look for any to release.
+    std::atomic<bool> hasAssociatedObjects_ { false };
 };
 
 // A strong, nullable reference. Copying retains, destruction releases.

@@ -6,6 +6,7 @@
 #include <unicode/dtptngen.h>
 #include <unicode/gregocal.h>
 #include <unicode/reldatefmt.h>
+#include <unicode/smpdtfmt.h>
 #include <unicode/timezone.h>
 
 #include <array>
@@ -39,11 +40,19 @@ private:
 constexpr int relativeDayReach = 2;
 using RelativeDayNames = std::array<std::string, 2 * relativeDayReach + 1>;
 
+// A formatter with a calendar of its own to format through: ICU's format of a
+// bare date makes and deletes a copy of the formatter's calendar (and its zone)
+// every time.
+struct Formatter {
+    std::unique_ptr<icu::SimpleDateFormat> format;
+    std::unique_ptr<icu::Calendar> calendar;
+};
+
 struct Caches {
     std::mutex lock;
     std::string defaultZone;
     Cache<std::unique_ptr<icu::Calendar>> calendars;
-    Cache<std::unique_ptr<icu::SimpleDateFormat>> formatters;
+    Cache<Formatter> formatters;
     Cache<std::unique_ptr<icu::DateTimePatternGenerator>> generators;
     Cache<std::string> bestPatterns;
     Cache<std::string> stylePatterns;
@@ -207,29 +216,37 @@ icu::Calendar& IcuSession::calendar(const std::string& zone)
     return *cached;
 }
 
-icu::SimpleDateFormat* IcuSession::formatter(
-    const std::string& locale, const std::string& pattern, const std::string& zone)
+namespace {
+
+Formatter& formatter(const std::string& locale, const std::string& pattern, const std::string& zone)
 {
-    auto& cached = caches().formatters.get(key(locale, pattern, zone), [&] {
+    return caches().formatters.get(key(locale, pattern, zone), [&] {
         UErrorCode status = U_ZERO_ERROR;
-        auto made = std::make_unique<icu::SimpleDateFormat>(fromUtf8(pattern), gregorianLocale(locale), status);
+        Formatter made { std::make_unique<icu::SimpleDateFormat>(fromUtf8(pattern), gregorianLocale(locale), status),
+            nullptr };
         if (U_FAILURE(status))
-            made.reset();
-        else
-            made->adoptTimeZone(icu::TimeZone::createTimeZone(fromUtf8(zone)));
+            return Formatter {};
+        made.format->adoptTimeZone(icu::TimeZone::createTimeZone(fromUtf8(zone)));
+        made.calendar.reset(made.format->getCalendar()->clone());
         return made;
     });
-    return cached.get();
 }
+
+} // namespace
 
 std::string IcuSession::format(
     const std::string& locale, const std::string& pattern, const std::string& zone, UDate date)
 {
-    icu::SimpleDateFormat* made = formatter(locale, pattern, zone);
-    if (!made)
+    Formatter& made = formatter(locale, pattern, zone);
+    if (!made.format || !made.calendar)
+        return {};
+    UErrorCode status = U_ZERO_ERROR;
+    made.calendar->setTime(date, status);
+    if (U_FAILURE(status))
         return {};
     icu::UnicodeString text;
-    made->format(date, text);
+    icu::FieldPosition ignored(icu::FieldPosition::DONT_CARE);
+    made.format->format(*made.calendar, text, ignored);
     return toUtf8(text);
 }
 

@@ -10,7 +10,6 @@
 #include <Foundation/NSDate.h>
 
 #include <unicode/calendar.h>
-#include <unicode/smpdtfmt.h>
 #include <unicode/unistr.h>
 
 #include <mutex>
@@ -48,9 +47,8 @@ public:
     // fields are the caller's to set.
     icu::Calendar& calendar(const std::string& zone);
 
-    // A Gregorian formatter for an ICU pattern; null for a pattern ICU rejects.
-    icu::SimpleDateFormat* formatter(const std::string& locale, const std::string& pattern, const std::string& zone);
-    // Formats with `formatter(...)`; empty for a rejected pattern.
+    // The date in an ICU pattern, through a Gregorian formatter made once for the
+    // locale, pattern and zone; empty for a pattern ICU rejects.
     std::string format(const std::string& locale, const std::string& pattern, const std::string& zone, UDate date);
 
     // The locale's pattern for a template of pattern letters.

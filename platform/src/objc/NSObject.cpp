@@ -94,7 +94,8 @@ NSObject::~NSObject()
             table.locations.erase(entry);
         }
     }
-    objc_removeAssociatedObjects(this);
+    if (hasAssociatedObjects_.load())
+        objc_removeAssociatedObjects(this);
 }
 
 bool NSObject::tryRetain() const
@@ -202,6 +203,7 @@ void objc_setAssociatedObject(id object, const void* key, id value, objc_Associa
             if (retainsValue(policy))
                 value->retain();
             slots[key] = { value, policy };
+            object->hasAssociatedObjects_.store(true);
         }
         if (slots.empty())
             table.entries.erase(object);

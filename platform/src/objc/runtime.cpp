@@ -13,8 +13,16 @@
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <string_view>
+#include <unordered_map>
 
 namespace {
+
+// Hashes a selector's name as whatever string type the lookup has in hand.
+struct NameHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view name) const { return std::hash<std::string_view> {}(name); }
+};
 
 std::recursive_mutex& tableLock()
 {
@@ -66,10 +74,11 @@ struct objc_selector {
     std::string name;
 };
 
+// Every message sent by name looks its selector up here, so the table is hashed.
 SEL sel_registerName(const char* name)
 {
     static std::mutex lock;
-    static auto& selectors = *new std::map<std::string, objc_selector*, std::less<>>;
+    static auto& selectors = *new std::unordered_map<std::string, objc_selector*, NameHash, std::equal_to<>>;
     std::lock_guard guard(lock);
     auto it = selectors.find(name);
     if (it == selectors.end())
