@@ -48,11 +48,13 @@ inline std::string reasonFor(int error)
 class Command {
 public:
     virtual ~Command() = default;
-    // The subcommand this command registered.
+    // The subcommand whose options this command added.
     virtual const CLI::App* subcommand() const = 0;
     // Returns the exit status.
     virtual int run(const CommonOptions& options) = 0;
 };
 
-std::unique_ptr<Command> makeSettingsCommand(CLI::App& app);
-std::unique_ptr<Command> makePrefsCommand(CLI::App& app);
+// Each command is made on its subcommand, which main has added under its name,
+// and adds the subcommand's options and nested subcommands.
+std::unique_ptr<Command> makeSettingsCommand(CLI::App& subcommand);
+std::unique_ptr<Command> makePrefsCommand(CLI::App& subcommand);

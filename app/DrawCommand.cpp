@@ -77,7 +77,7 @@ Ref<NSDate> noonOf(std::chrono::year_month_day day)
 // booted device as the lock screen reaches it.
 class DrawCommand final : public Command {
 public:
-    explicit DrawCommand(CLI::App& app);
+    explicit DrawCommand(CLI::App& subcommand);
 
     const CLI::App* subcommand() const override { return draw_; }
     int run(const CommonOptions& options) override;
@@ -92,9 +92,9 @@ private:
     std::string output_;
 };
 
-DrawCommand::DrawCommand(CLI::App& app)
+DrawCommand::DrawCommand(CLI::App& subcommand)
+    : draw_(&subcommand)
 {
-    draw_ = app.add_subcommand("draw", "Draw one of the event list's images as a PNG file");
     draw_->require_subcommand(1);
 
     icon_ = draw_->add_subcommand("icon", "The calendar page of a day (64 × 64)");
@@ -141,7 +141,7 @@ int DrawCommand::run(const CommonOptions& options)
 
 } // namespace
 
-std::unique_ptr<Command> makeDrawCommand(CLI::App& app)
+std::unique_ptr<Command> makeDrawCommand(CLI::App& subcommand)
 {
-    return std::make_unique<DrawCommand>(app);
+    return std::make_unique<DrawCommand>(subcommand);
 }

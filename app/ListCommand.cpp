@@ -152,9 +152,9 @@ nlohmann::ordered_json json(const std::vector<ListedSection>& sections)
 
 class ListCommand final : public Command {
 public:
-    explicit ListCommand(CLI::App& app)
+    explicit ListCommand(CLI::App& subcommand)
+        : subcommand_(&subcommand)
     {
-        subcommand_ = app.add_subcommand("list", "Print the events the lock screen's list shows now");
         options_.addTo(*subcommand_);
         subcommand_->add_flag("--json", json_,
             "One JSON object: {\"sections\":[{\"title\",\"events\":[{\"title\",\"location\",\"start\",\"end\","
@@ -209,7 +209,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<Command> makeListCommand(CLI::App& app)
+std::unique_ptr<Command> makeListCommand(CLI::App& subcommand)
 {
-    return std::make_unique<ListCommand>(app);
+    return std::make_unique<ListCommand>(subcommand);
 }

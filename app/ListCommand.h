@@ -5,4 +5,4 @@
 
 #include "Command.h"
 
-std::unique_ptr<Command> makeListCommand(CLI::App& app);
+std::unique_ptr<Command> makeListCommand(CLI::App& subcommand);

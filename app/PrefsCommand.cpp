@@ -68,9 +68,9 @@ std::string joined(const std::vector<std::string>& words)
 
 class PrefsCommand final : public Command {
 public:
-    explicit PrefsCommand(CLI::App& app)
+    explicit PrefsCommand(CLI::App& subcommand)
+        : prefs_(&subcommand)
     {
-        prefs_ = app.add_subcommand("prefs", "Show or change the extension's preferences, as the settings pane does");
         prefs_->require_subcommand(0, 1);
         show_ = prefs_->add_subcommand("show", "Print the preferences stored on the device");
         show_->add_flag("--json", json_,
@@ -207,7 +207,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<Command> makePrefsCommand(CLI::App& app)
+std::unique_ptr<Command> makePrefsCommand(CLI::App& subcommand)
 {
-    return std::make_unique<PrefsCommand>(app);
+    return std::make_unique<PrefsCommand>(subcommand);
 }

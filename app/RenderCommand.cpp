@@ -107,7 +107,7 @@ Ref<UIImage> drawOnBackdrop(UIView& table, CGFloat scale)
 
 class RenderCommand final : public Command {
 public:
-    explicit RenderCommand(CLI::App& app);
+    explicit RenderCommand(CLI::App& subcommand);
 
     const CLI::App* subcommand() const override { return render_; }
     int run(const CommonOptions& options) override;
@@ -123,9 +123,9 @@ private:
     LockScreenRenderOptions lockScreen_;
 };
 
-RenderCommand::RenderCommand(CLI::App& app)
+RenderCommand::RenderCommand(CLI::App& subcommand)
+    : render_(&subcommand)
 {
-    render_ = app.add_subcommand("render", "Draw the lock screen, or only its event list (--list), into a PNG file");
     CLI::Option* list = render_->add_flag("--list", list_, "Draw only the event list, as the lock screen builds it");
     listOptions_.addTo(*render_);
     lockScreen_.addTo(*render_, list);
@@ -184,7 +184,7 @@ int RenderCommand::run(const CommonOptions& options)
 
 } // namespace
 
-std::unique_ptr<Command> makeRenderCommand(CLI::App& app)
+std::unique_ptr<Command> makeRenderCommand(CLI::App& subcommand)
 {
-    return std::make_unique<RenderCommand>(app);
+    return std::make_unique<RenderCommand>(subcommand);
 }

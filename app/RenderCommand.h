@@ -6,4 +6,4 @@
 
 #include "Command.h"
 
-std::unique_ptr<Command> makeRenderCommand(CLI::App& app);
+std::unique_ptr<Command> makeRenderCommand(CLI::App& subcommand);

@@ -21,9 +21,9 @@ namespace {
 
 class SettingsCommand final : public Command {
 public:
-    explicit SettingsCommand(CLI::App& app)
+    explicit SettingsCommand(CLI::App& subcommand)
+        : subcommand_(&subcommand)
     {
-        subcommand_ = app.add_subcommand("settings", "Print the extension's settings as loaded from the device");
         subcommand_->add_flag(
             "--json", json_, "One JSON object keyed by field name (one object per line with --watch)");
         subcommand_->add_flag("--watch", watch_, "Stay up and print the settings again after every change");
@@ -110,7 +110,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<Command> makeSettingsCommand(CLI::App& app)
+std::unique_ptr<Command> makeSettingsCommand(CLI::App& subcommand)
 {
-    return std::make_unique<SettingsCommand>(app);
+    return std::make_unique<SettingsCommand>(subcommand);
 }

@@ -30,10 +30,9 @@ std::string readScript(const std::string& path)
 
 class SimulateCommand final : public Command {
 public:
-    explicit SimulateCommand(CLI::App& app)
+    explicit SimulateCommand(CLI::App& subcommand)
+        : simulate_(&subcommand)
     {
-        simulate_
-            = app.add_subcommand("simulate", "Play a scripted session on one device and print what each step did");
         simulate_->footer(
             "Steps, one a line (\"#\" starts a comment; quote words with blanks):\n  " + simulation::stepSummary());
         simulate_->add_option("SCRIPT", script_, "The script; - or nothing reads standard input");
@@ -81,7 +80,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<Command> makeSimulateCommand(CLI::App& app)
+std::unique_ptr<Command> makeSimulateCommand(CLI::App& subcommand)
 {
-    return std::make_unique<SimulateCommand>(app);
+    return std::make_unique<SimulateCommand>(subcommand);
 }

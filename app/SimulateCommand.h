@@ -4,4 +4,4 @@
 
 #include "Command.h"
 
-std::unique_ptr<Command> makeSimulateCommand(CLI::App& app);
+std::unique_ptr<Command> makeSimulateCommand(CLI::App& subcommand);

@@ -11,6 +11,7 @@
 #include <objc/NSObject.h>
 
 #include <cstdio>
+#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -28,12 +29,13 @@ int fail(const std::string& message, int status)
 // subcommand's --help); the one given after the subcommand wins.
 class CommonOptionsParser {
 public:
-    void addTo(CLI::App& app)
+    // The subcommands are those the command line names.
+    void addTo(CLI::App& app, const std::vector<CLI::App*>& subcommands)
     {
         options_.root = defaultDeviceRoot();
         app.add_option("--root", options_.root, rootHelp)->envname("DAYGLASS_ROOT")->capture_default_str();
         app.add_flag("--log", options_.log, logHelp);
-        for (CLI::App* subcommand : app.get_subcommands({}))
+        for (CLI::App* subcommand : subcommands)
             addToSubcommand(*subcommand);
     }
 
@@ -64,6 +66,34 @@ private:
     CommonOptions options_;
     std::optional<std::string> rootAfterSubcommand_;
 };
+
+// The subcommands in the order --help lists them, with their line there.
+struct Subcommand {
+    const char* name;
+    const char* description;
+    std::unique_ptr<Command> (*make)(CLI::App& subcommand);
+};
+constexpr Subcommand subcommands[] = {
+    { "settings", "Print the extension's settings as loaded from the device", makeSettingsCommand },
+    { "prefs", "Show or change the extension's preferences, as the settings pane does", makePrefsCommand },
+    { "draw", "Draw one of the event list's images as a PNG file", makeDrawCommand },
+    { "list", "Print the events the lock screen's list shows now", makeListCommand },
+    { "render", "Draw the lock screen, or only its event list (--list), into a PNG file", makeRenderCommand },
+    { "simulate", "Play a scripted session on one device and print what each step did", makeSimulateCommand },
+};
+
+// Whether a word of the command line is the subcommand's name. Only the named
+// subcommands get their options, since making every option of every subcommand
+// costs CLI11 about as much as booting the device; the others are there for
+// --help and for suggestions. A name that is only an option's value just makes
+// that subcommand's options too.
+bool isNamed(const char* name, int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], name) == 0)
+            return true;
+    return false;
+}
 
 std::vector<std::string> subcommandNames(const CLI::App& app)
 {
@@ -99,14 +129,16 @@ int runCommandLine(int argc, char** argv)
     app.footer(exitStatusHelp);
 
     std::vector<std::unique_ptr<Command>> commands;
-    commands.push_back(makeSettingsCommand(app));
-    commands.push_back(makePrefsCommand(app));
-    commands.push_back(makeDrawCommand(app));
-    commands.push_back(makeListCommand(app));
-    commands.push_back(makeRenderCommand(app));
-    commands.push_back(makeSimulateCommand(app));
+    std::vector<CLI::App*> named;
+    for (const Subcommand& subcommand : subcommands) {
+        CLI::App* added = app.add_subcommand(subcommand.name, subcommand.description);
+        if (isNamed(subcommand.name, argc, argv)) {
+            commands.push_back(subcommand.make(*added));
+            named.push_back(added);
+        }
+    }
     CommonOptionsParser common;
-    common.addTo(app);
+    common.addTo(app, named);
 
     try {
         app.parse(argc, argv);
