@@ -119,7 +119,9 @@ bool createSchema(sqlite3* database)
 sqlite3* openDatabase(const std::string& path)
 {
     sqlite3* database = nullptr;
-    if (sqlite3_open_v2(path.c_str(), &database, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+    // A connection is only ever used under its store's lock, so SQLite need not take locks of its own.
+    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
+    if (sqlite3_open_v2(path.c_str(), &database, flags, nullptr) != SQLITE_OK) {
         sqlite3_close(database);
         return nullptr;
     }
