@@ -494,12 +494,12 @@ bool CalendarIndex::forgetCalendar(const std::string& calendar)
 bool CalendarIndex::markSharedUids(const std::string& calendar)
 {
     // Only the files that hold a UID touched can change, and only the rows
-    // whose mark changes are written.
-    Prepared update
-        = prepared("UPDATE files SET shared = NOT shared WHERE path IN (SELECT path FROM uids WHERE calendar = ?1"
-                   " AND uid IN touched_uids) AND shared <> EXISTS (SELECT 1 FROM uids own JOIN uids other"
-                   " ON other.calendar = own.calendar AND other.uid = own.uid AND other.path <> own.path"
-                   " WHERE own.path = files.path);");
+    // whose mark changes are written; the UIDs shared in the calendar are
+    // gathered once.
+    Prepared update = prepared("UPDATE files SET shared = NOT shared WHERE path IN (SELECT path FROM uids"
+                               " WHERE calendar = ?1 AND uid IN touched_uids) AND shared <> (path IN (SELECT path"
+                               " FROM uids WHERE calendar = ?1 AND uid IN (SELECT uid FROM uids WHERE calendar = ?1"
+                               " GROUP BY uid HAVING count(DISTINCT path) > 1)));");
     bindText(update.get(), 1, calendar);
     Prepared clear = prepared("DELETE FROM touched_uids;");
     return step(update.get()) == SQLITE_DONE && step(clear.get()) == SQLITE_DONE;
