@@ -14,21 +14,30 @@
 namespace eventkit {
 namespace {
 
-// Fewer files than these are read, or stamped, on the calling thread.
-constexpr std::size_t filesReadPerThread = 64;
-constexpr std::size_t filesStampedPerThread = 2048;
+// How files are shared out among threads: fewer than `perThread` files each
+// are handled on the calling thread, and a thread takes `batch` at a time.
+struct Sharing {
+    std::size_t perThread;
+    std::size_t batch;
+};
+// Reading a file is long enough to hand files out one by one; taking a stamp
+// is so short that threads would mostly contend for the next index.
+constexpr Sharing reading { 64, 1 };
+constexpr Sharing stamping { 2048, 256 };
 constexpr unsigned maxThreads = 8;
 
 // Runs `work(index)` for every index below `count`, on as many threads as the
-// machine has (at most `maxThreads`, and one for each `perThread` indexes).
-template <typename Work> void onThreads(std::size_t count, std::size_t perThread, const Work& work)
+// machine has (at most `maxThreads`).
+template <typename Work> void onThreads(std::size_t count, Sharing sharing, const Work& work)
 {
     const unsigned threads = std::min<std::size_t>(
-        { std::max(1u, std::thread::hardware_concurrency()), maxThreads, count / perThread + 1 });
+        { std::max(1u, std::thread::hardware_concurrency()), maxThreads, count / sharing.perThread + 1 });
     std::atomic<std::size_t> next { 0 };
     auto run = [&] {
-        for (std::size_t index = next++; index < count; index = next++)
-            work(index);
+        for (std::size_t first = next.fetch_add(sharing.batch); first < count; first = next.fetch_add(sharing.batch)) {
+            for (std::size_t index = first; index < std::min(count, first + sharing.batch); ++index)
+                work(index);
+        }
     };
     std::vector<std::thread> helpers;
     for (unsigned i = 1; i < threads; ++i)
@@ -132,8 +141,7 @@ std::optional<FileStamp> stampAt(int folder, const char* name)
 std::vector<std::optional<FileStamp>> stampsAt(int folder, const std::vector<const char*>& names)
 {
     std::vector<std::optional<FileStamp>> stamps(names.size());
-    onThreads(
-        names.size(), filesStampedPerThread, [&](std::size_t index) { stamps[index] = stampAt(folder, names[index]); });
+    onThreads(names.size(), stamping, [&](std::size_t index) { stamps[index] = stampAt(folder, names[index]); });
     return stamps;
 }
 
@@ -154,8 +162,7 @@ std::optional<std::string> readWholeFile(const std::string& path)
 std::vector<ReadItemFile> readItemFiles(const std::vector<std::string>& paths, Parsing parsing)
 {
     std::vector<ReadItemFile> results(paths.size());
-    onThreads(paths.size(), filesReadPerThread,
-        [&](std::size_t index) { results[index] = readItemFile(paths[index], parsing); });
+    onThreads(paths.size(), reading, [&](std::size_t index) { results[index] = readItemFile(paths[index], parsing); });
     return results;
 }
 
