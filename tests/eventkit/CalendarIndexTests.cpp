@@ -194,6 +194,36 @@ TEST_F(CalendarIndexTest, AMovedOccurrenceInAnotherFileReplacesTheStoredOne)
     EXPECT_EQ(titlesOnTheFifth(), std::vector<std::string> { "Stand-up, moved" });
 }
 
+TEST_F(CalendarIndexTest, AListingThatNamesAFileOutsideItsFolderIsReadAnew)
+{
+    writeCalendarFile("Home", "lunch.ics", item);
+    writeCalendarFile(
+        "Work", "secret.ics", calendarText({ event({ "UID:secret", "DTSTART:20240305T150000Z", "SUMMARY:Secret" }) }));
+    // Listed again over a second after the last change, the folders are trusted.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+    restartStore();
+    const Ref<NSArray> home = NSArray::array({ EKEventStore().calendars()->objectAtIndex(0) });
+    EXPECT_EQ(events(utc("2024-03-05 00:00"), utc("2024-03-06 00:00"), home.get()).size(), 1u);
+
+    // The record of Home's files now names one in Work: its length, the name
+    // and its NUL, then a stamp that matches nothing.
+    const std::string name = "../Work/secret.ics";
+    std::string record = "x'" + std::string(1, "0123456789ABCDEF"[name.size() / 16])
+        + "0123456789ABCDEF"[name.size() % 16] + "00000000000000";
+    for (const char c : name + '\0')
+        record += std::string { "0123456789ABCDEF"[(c >> 4) & 15], "0123456789ABCDEF"[c & 15] };
+    record += std::string(80, '0') + "'";
+    changeIndex("UPDATE listings SET files = " + record + " WHERE calendar LIKE '%/Home';");
+    restartStore();
+    const auto titles = [&] {
+        std::vector<std::string> found;
+        for (const auto& event : events(utc("2024-03-05 00:00"), utc("2024-03-06 00:00"), home.get()))
+            found.push_back(event->title()->UTF8String());
+        return found;
+    };
+    EXPECT_EQ(titles(), std::vector<std::string> { "Lunch" });
+}
+
 TEST_F(CalendarIndexTest, ADamagedTruncatedOrForeignIndexIsBuiltAnewWithOneLine)
 {
     writeCalendarFile("Home", "lunch.ics", item);

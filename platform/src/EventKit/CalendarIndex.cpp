@@ -191,6 +191,12 @@ private:
     std::string bytes_;
 };
 
+// One name within a folder: a listing read back must not lead anywhere else.
+bool isFileName(std::string_view name)
+{
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos;
+}
+
 // Reads what ListingWriter wrote; any read past the end, or a length that
 // cannot be, marks the record damaged.
 class ListingReader {
@@ -215,11 +221,13 @@ public:
         at_ += sizeof value;
         return value;
     }
-    // Where the name is in the bytes read; it is ended by a NUL.
+    // Where the name is in the bytes read; it is ended by a NUL. Anything but
+    // the name of a file in the calendar's folder marks the record damaged.
     const char* name()
     {
         const std::int64_t length = integer();
-        if (length < 0 || length >= end_ - at_ || at_[length] != '\0') {
+        if (length < 0 || length >= end_ - at_ || at_[length] != '\0'
+            || !isFileName(std::string_view(at_, static_cast<std::size_t>(length)))) {
             damaged_ = true;
             at_ = end_;
             return "";
