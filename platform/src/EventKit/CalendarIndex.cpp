@@ -191,6 +191,18 @@ private:
     std::string bytes_;
 };
 
+// Binds what the queries of a calendar's window share: ?1 the calendar, ?2 and
+// ?3 the window, ?4 how long a narrow file or occurrence lasts at most, ?5 how
+// far a floating time can move.
+void bindWindow(sqlite3_stmt* statement, const std::string& calendar, double from, double to)
+{
+    bindText(statement, 1, calendar);
+    sqlite3_bind_double(statement, 2, from);
+    sqlite3_bind_double(statement, 3, to);
+    sqlite3_bind_double(statement, 4, wideSeconds);
+    sqlite3_bind_double(statement, 5, floatingSeconds);
+}
+
 // One name within a folder: a listing read back must not lead anywhere else.
 bool isFileName(std::string_view name)
 {
@@ -544,11 +556,7 @@ std::vector<CalendarIndex::StoredFile> CalendarIndex::filesReaching(
                               "  AND NOT (expanded_from <= ?2 - ?5 AND expanded_to >= ?3 + ?5)"
                               " UNION ALL SELECT path FROM files WHERE calendar = ?1 AND shared = 1)"
                               " ORDER BY path;");
-    bindText(query.get(), 1, calendar);
-    sqlite3_bind_double(query.get(), 2, from);
-    sqlite3_bind_double(query.get(), 3, to);
-    sqlite3_bind_double(query.get(), 4, wideSeconds);
-    sqlite3_bind_double(query.get(), 5, floatingSeconds);
+    bindWindow(query.get(), calendar, from, to);
     std::vector<StoredFile> files;
     while (step(query.get()) == SQLITE_ROW)
         files.push_back({ columnText(query.get(), 0), sqlite3_column_int(query.get(), 1) != 0 });
@@ -564,11 +572,7 @@ std::vector<Occurrence> CalendarIndex::occurrencesReaching(
                               " UNION ALL SELECT start, end, original, floating, days, seconds, all_day, uid,"
                               " recurrence_id, title, location, path FROM occurrences WHERE calendar = ?1 AND wide = 1"
                               " AND start < ?3 + ?5 AND end >= ?2 - ?5;");
-    bindText(query.get(), 1, calendar);
-    sqlite3_bind_double(query.get(), 2, from);
-    sqlite3_bind_double(query.get(), 3, to);
-    sqlite3_bind_double(query.get(), 4, wideSeconds);
-    sqlite3_bind_double(query.get(), 5, floatingSeconds);
+    bindWindow(query.get(), calendar, from, to);
     std::vector<Occurrence> found;
     while (step(query.get()) == SQLITE_ROW) {
         sqlite3_stmt* row = query.get();
