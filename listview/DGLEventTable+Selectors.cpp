@@ -1,11 +1,12 @@
 #include "listview/DGLEventTable+Selectors.h"
 
-#include "events/RuntimeAccessors.h"
 #include "listview/DGLEventTable.h"
 #include "tweak/SettingsTable.h"
 
-using runtime_accessors::Getter;
-using runtime_accessors::Setter;
+#include <objc/accessors.h>
+
+using objc::Getter;
+using objc::Setter;
 
 namespace {
 
