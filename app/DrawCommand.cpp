@@ -4,6 +4,7 @@
 #include "DeviceSession.h"
 #include "ListOptions.h"
 #include "PngOutput.h"
+#include "StandardOutput.h"
 
 #include <Foundation/NSCalendar.h>
 #include <UIKit/UIColor.h>
@@ -54,11 +55,14 @@ std::optional<Ref<UIColor>> parseColor(std::string_view text)
     return UIColor::colorWithRed(component(0), component(1), component(2), component(3));
 }
 
-// A size in points: a finite number, 0 or more.
+// The dot's image is this many points wide and high; a larger dot would fill it.
+constexpr int widestDot = 80;
+
+// A size in points that the dot's image can hold.
 std::optional<double> parseDiameter(std::string_view text)
 {
     const std::optional<double> value = parseFinite(text);
-    return value && *value >= 0 ? value : std::nullopt;
+    return value && *value >= 0 && *value <= widestDot ? value : std::nullopt;
 }
 
 // The instant that stands for a day: its noon in the host's zone, well away from
@@ -104,7 +108,7 @@ DrawCommand::DrawCommand(CLI::App& subcommand)
             "YYYY-MM-DD", [](const std::string& text) { return parseDay(text).has_value(); },
             "is not a date of the form YYYY-MM-DD"));
     icon_->add_option("--locale", locale_, "The language of the weekday, as an ICU locale such as de_DE");
-    icon_->add_option("-o,--output", output_, "The PNG file to write; - writes it to standard output")->required();
+    addPictureOutputOption(*icon_, output_);
 
     CLI::App* dot = draw_->add_subcommand("dot", "A calendar's coloured dot (80 × 80)");
     dot->add_option("--color", color_, "The dot's colour, as #RRGGBB or #RRGGBBAA")
@@ -112,12 +116,13 @@ DrawCommand::DrawCommand(CLI::App& subcommand)
         ->check(validator(
             "#RRGGBB[AA]", [](const std::string& text) { return parseColor(text).has_value(); },
             "is not a colour of the form #RRGGBB or #RRGGBBAA"));
-    dot->add_option("--diameter", diameter_, "The dot's diameter in points; the list uses 30 and 50")
+    const std::string widest = std::to_string(static_cast<int>(widestDot));
+    dot->add_option("--diameter", diameter_, "The dot's diameter in points, 0 to " + widest + "; the list uses 30 and 50")
         ->required()
         ->check(validator(
-            "POINTS", [](const std::string& text) { return parseDiameter(text).has_value(); },
-            "is not a diameter: it must be a number of points, 0 or more"));
-    dot->add_option("-o,--output", output_, "The PNG file to write; - writes it to standard output")->required();
+            "0-" + widest, [](const std::string& text) { return parseDiameter(text).has_value(); },
+            "is not a diameter the dot's image can hold: give a number of points from 0 to " + widest));
+    addPictureOutputOption(*dot, output_);
 }
 
 int DrawCommand::run(const CommonOptions& options)
@@ -134,8 +139,7 @@ int DrawCommand::run(const CommonOptions& options)
     if (!image)
         throw CommandError("the extension drew no image");
     writePng(*image, output_);
-    std::fprintf(isStandardOutput(output_) ? stderr : stdout, "%s: %g × %g\n", output_.c_str(), image->size().width,
-        image->size().height);
+    printPictureSummary(output_, formatted("%s: %g × %g", output_.c_str(), image->size().width, image->size().height));
     return 0;
 }
 

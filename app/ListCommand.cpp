@@ -5,6 +5,7 @@
 #include "IsoTime.h"
 #include "ListNotes.h"
 #include "ListOptions.h"
+#include "StandardOutput.h"
 #include "TableContents.h"
 
 #include <Foundation/NSTimeZone.h>
@@ -178,7 +179,7 @@ public:
         const std::vector<ListedSection> sections = listedSections();
         const std::string output = json_ ? json(sections).dump(2) + "\n"
                                          : agenda(sections, extensionSetting<setting::displayLocation>());
-        std::fputs(output.c_str(), stdout);
+        writeOutput(output);
         return 0;
     }
 

@@ -2,7 +2,9 @@
 
 #include "ArgumentParsing.h"
 #include "ExtensionSettings.h"
+#include "InputFiles.h"
 #include "IsoTime.h"
+#include "PreferenceKeys.h"
 
 #include <EventKit/EKEventStore.h>
 #include <Foundation/NSLocale.h>
@@ -51,6 +53,22 @@ Class eventTableClass()
     return tableClass;
 }
 
+// A whole number from 0 to `highest`, as the settings pane offers it.
+void addCountOption(CLI::App& subcommand, const std::string& name, std::optional<long long>& count, long long highest,
+    const std::string& what, const std::string& help)
+{
+    const std::string range = "0-" + std::to_string(highest);
+    subcommand
+        .add_option_function<long long>(name, [&count](const long long& value) { count = value; }, help)
+        ->check(validator(
+            range,
+            [highest](const std::string& text) {
+                const std::optional<long long> value = parseWhole<long long>(text);
+                return value && *value >= 0 && *value <= highest;
+            },
+            "is not a number of " + what + ": give a whole number from 0 to " + std::to_string(highest)));
+}
+
 } // namespace
 
 void ListOptions::addTo(CLI::App& subcommand)
@@ -58,7 +76,7 @@ void ListOptions::addTo(CLI::App& subcommand)
     subcommand
         .add_option("--calendars", calendars,
             "Calendars to add to the device's own: vdir folders, folders of them, or .ics files")
-        ->check(CLI::ExistingPath);
+        ->check(existingPath(PathKind::FileOrFolder));
     subcommand
         .add_flag("--no-cache", noCache,
             "Read the calendar files alone, without the persistent calendar index (also DAYGLASS_NO_CACHE=1)")
@@ -84,24 +102,10 @@ void ListOptions::addTo(CLI::App& subcommand)
             "--calendar-access", [this](const std::string& answer) { calendarAccessGranted = answer == "granted"; },
             "The privacy answer for calendar access: granted (the default) or denied")
         ->check(CLI::IsMember({ "granted", "denied" }));
-    subcommand
-        .add_option_function<long long>(
-            "--days", [this](const long long& value) { days = value; },
-            "Days ahead to look for events, instead of the settings' daysToDisplay")
-        ->check(validator(
-            "0-" + std::to_string(longestDayCount),
-            [](const std::string& text) {
-                const std::optional<long long> value = parseWhole<long long>(text);
-                return value && *value >= 0 && *value <= longestDayCount;
-            },
-            "is not a number of days: give a whole number from 0 to " + std::to_string(longestDayCount)));
-    subcommand
-        .add_option_function<long long>(
-            "--max", [this](const long long& value) { max = value; },
-            "Most events to show, instead of the settings' maxEventsToDisplay; 0 or less shows all")
-        ->check(validator(
-            "N", [](const std::string& text) { return parseWhole<long long>(text).has_value(); },
-            "is not a number of events: give a whole number"));
+    addCountOption(subcommand, "--days", days, longestDayCount, "days",
+        "Days ahead to look for events, instead of the settings' daysToDisplay");
+    addCountOption(subcommand, "--max", max, mostEventsOffered, "events",
+        "Most events to show, instead of the settings' maxEventsToDisplay; 0 shows all");
 }
 
 EKCalendarStorage ListOptions::calendarStorage() const

@@ -1,11 +1,14 @@
 #include "LockScreenRender.h"
 
 #include "PngOutput.h"
+#include "StandardOutput.h"
 
 #include "DeviceChoice.h"
 #include "DeviceSession.h"
+#include "InputFiles.h"
 #include "LayoutJSON.h"
 
+#include <Foundation/NSData.h>
 #include <UIKit/UIScreen.h>
 #include <host/LockScreenScene.h>
 
@@ -34,9 +37,10 @@ Ref<UIImage> wallpaperImage(const std::string& path)
 {
     if (path.empty())
         return nullptr;
-    Ref<UIImage> image = UIImage::imageWithContentsOfFile(path);
+    const std::string bytes = readInputFile(path, "the wallpaper");
+    Ref<UIImage> image = UIImage::imageWithData(NSData::dataWithBytes(bytes.data(), bytes.size()).get());
     if (!image)
-        throw CommandError("--wallpaper: cannot read " + path + " as a PNG picture");
+        throw UsageError("the wallpaper " + path + " is not a PNG picture");
     return image;
 }
 
@@ -60,7 +64,8 @@ void LockScreenRenderOptions::addTo(CLI::App& subcommand, CLI::Option* only)
             "APP|TITLE|MESSAGE"))
         ->excludes(only);
     subcommand.add_option("--wallpaper", wallpaper, "A PNG picture for the wallpaper, instead of the built-in one")
-        ->check(CLI::ExistingFile)
+        ->check(existingPath(PathKind::File))
+        ->type_name("FILE.png")
         ->excludes(only);
 }
 
@@ -91,19 +96,17 @@ int renderLockScreen(const CommonOptions& options, const ListOptions& list, cons
     writePng(*image, picture.output);
 
     const CGSize size = scene->bounds().size;
-    // With the picture on standard output, the summary goes to stderr.
-    const bool toStandardOutput = isStandardOutput(picture.output);
-    const std::string where = toStandardOutput ? "standard output" : std::filesystem::absolute(picture.output).string();
+    const std::string where = pictureDestination(picture.output);
     if (picture.layoutJSON) {
         nlohmann::ordered_json document = { { "file", where }, { "device", model.name },
             { "orientation", lockScreen.landscape ? "landscape" : "portrait" }, { "scale", picture.scale },
             { "size", { size.width, size.height } }, { "screen", layoutJSON(UIViewLayoutTree(scene.get()), {}) } };
-        std::printf("%s\n", document.dump(2).c_str());
+        printOutput("%s\n", document.dump(2).c_str());
     } else {
-        std::fprintf(toStandardOutput ? stderr : stdout,
-            "%s: the lock screen of an %s, %g × %g points at scale %g (%zu × %zu pixels)\n", where.c_str(),
-            std::string(model.displayName).c_str(), size.width, size.height, picture.scale, image->pixelWidth(),
-            image->pixelHeight());
+        printPictureSummary(picture.output,
+            formatted("%s: the lock screen of an %s, %g × %g points at scale %g (%zu × %zu pixels)", where.c_str(),
+                std::string(model.displayName).c_str(), size.width, size.height, picture.scale, image->pixelWidth(),
+                image->pixelHeight()));
     }
     return 0;
 }

@@ -46,7 +46,7 @@ std::optional<Range> rangeOf(SettingKind kind)
     case SettingKind::DayCount:
         return Range { 0, longestDayCount, " days" };
     case SettingKind::EventCount:
-        return Range { 0, 1000, " events (0: no limit)" };
+        return Range { 0, mostEventsOffered, " events (0: no limit)" };
     case SettingKind::SwipeAction:
         return Range { DGLSwipeActionNone, DGLSwipeActionLaunchApplication, "" };
     default:
@@ -290,12 +290,9 @@ Ref<NSObject> parsePreferenceValue(const PreferenceKey& key, std::string_view te
 
 std::string preferenceProblem(const std::string& key, const std::string& value)
 {
-    const PreferenceKey* known = findPreferenceKey(key);
-    if (!known)
-        return "unknown preference '" + key + "'; the known ones are " + knownPreferenceKeys();
     try {
-        parsePreferenceValue(*known, value, ValueType::Pane);
-    } catch (const CommandError& error) {
+        parsePreferenceValue(knownPreferenceKey(key), value, ValueType::Pane);
+    } catch (const UsageError& error) {
         return error.what();
     }
     return {};

@@ -10,6 +10,9 @@
 #include <string>
 #include <string_view>
 
+// The most events a settings pane offers for maxEventsToDisplay (0: no limit).
+inline constexpr long long mostEventsOffered = 1000;
+
 // How a value is stored in the file.
 enum class PreferenceKind {
     Boolean,

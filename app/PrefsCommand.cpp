@@ -5,6 +5,7 @@
 #include "DeviceSession.h"
 #include "PreferenceFile.h"
 #include "PreferenceKeys.h"
+#include "StandardOutput.h"
 
 #include <Foundation/NSDictionary.h>
 #include <Foundation/NSValue.h>
@@ -42,7 +43,7 @@ nlohmann::ordered_json jsonOf(const NSObject* value)
 
 void printLine(std::string_view key, const std::string& value, const char* note = "")
 {
-    std::printf("%-30.*s%s%s\n", static_cast<int>(key.size()), key.data(), value.c_str(), note);
+    printOutput("%-30.*s%s%s\n", static_cast<int>(key.size()), key.data(), value.c_str(), note);
 }
 
 const char* kindName(PreferenceKind kind)
@@ -138,7 +139,7 @@ private:
         PreferencesLock lock;
         if (all_) {
             writePreferences(NSMutableDictionary::dictionary().get());
-            std::printf("Started %s afresh: every key removed.\n", preferencesFile().c_str());
+            printOutput("Started %s afresh: every key removed.\n", preferencesFile().c_str());
             return;
         }
         StoredPreferences stored = readPreferences();
@@ -150,11 +151,11 @@ private:
             }
         writePreferences(stored.values.get());
         if (stored.damaged)
-            std::printf("%s was not a property-list dictionary; started it afresh.\n", preferencesFile().c_str());
+            printOutput("%s was not a property-list dictionary; started it afresh.\n", preferencesFile().c_str());
         else if (removed.empty())
-            std::printf("No preference of the extension was set.\n");
+            printOutput("No preference of the extension was set.\n");
         else
-            std::printf("Removed %s.\n", joined(removed).c_str());
+            printOutput("Removed %s.\n", joined(removed).c_str());
     }
 
     void show()
@@ -179,14 +180,14 @@ private:
                 other[key->description()] = jsonOf(value.get());
         const nlohmann::ordered_json document
             = { { "file", preferencesFile() }, { "preferences", known }, { "otherKeys", other } };
-        std::printf("%s\n", document.dump(2).c_str());
+        printOutput("%s\n", document.dump(2).c_str());
     }
 
     void listKeys()
     {
-        std::printf("%-30s%-9s%-15s%s\n", "KEY", "KIND", "DEFAULT", "VALUES");
+        printOutput("%-30s%-9s%-15s%s\n", "KEY", "KIND", "DEFAULT", "VALUES");
         for (const PreferenceKey& key : preferenceKeys())
-            std::printf("%-30.*s%-9s%-15s%s\n", static_cast<int>(key.name.size()), key.name.data(), kindName(key.kind),
+            printOutput("%-30.*s%-9s%-15s%s\n", static_cast<int>(key.name.size()), key.name.data(), kindName(key.kind),
                 key.defaultText.c_str(), allowedValues(key).c_str());
     }
 

@@ -6,6 +6,7 @@
 #include "ListOptions.h"
 #include "LockScreenRender.h"
 #include "PngOutput.h"
+#include "StandardOutput.h"
 
 #include <CoreGraphics/CGContext.h>
 #include <UIKit/UIGraphics.h>
@@ -140,12 +141,12 @@ RenderCommand::RenderCommand(CLI::App& subcommand)
             "X,Y,W,H", [](const std::string& text) { return parseFrame(text).has_value(); },
             "is not a frame of the form X,Y,W,H"))
         ->needs(list);
-    render_->add_option("--scale", scale_, "Pixels per point")
+    render_->add_option("--scale", scale_, "Pixels per point, above 0 and at most 8")
         ->capture_default_str()
         ->check(validator(
-            "SCALE", [](const std::string& text) { return isUsableScale(text); },
+            "(0-8]", [](const std::string& text) { return isUsableScale(text); },
             "is not a scale: it must be above 0 and at most 8"));
-    render_->add_option("-o,--output", output_, "The PNG file to write; - writes it to standard output")->required();
+    addPictureOutputOption(*render_, output_);
     render_->add_flag("--layout-json", layoutJSON_, "Also print every view's class, frame and text as JSON");
 }
 
@@ -169,17 +170,15 @@ int RenderCommand::run(const CommonOptions& options)
 
     const CGSize size = canvasSizeFor(*table);
     if (layoutJSON_) {
-        nlohmann::ordered_json document = { { "file", std::filesystem::absolute(output_).string() }, { "scale", scale },
+        nlohmann::ordered_json document = { { "file", pictureDestination(output_) }, { "scale", scale },
             { "size", { size.width, size.height } },
             { "list", layoutJSON(UIViewLayoutTree(table.get()), table->frame().origin) } };
-        std::printf("%s\n", document.dump(2).c_str());
+        printOutput("%s\n", document.dump(2).c_str());
     } else {
-        // With the picture on standard output, the summary goes to stderr.
-        const std::string where
-            = isStandardOutput(output_) ? "standard output" : std::filesystem::absolute(output_).string();
-        std::fprintf(isStandardOutput(output_) ? stderr : stdout,
-            "%s: the event list, %g × %g points at scale %g (%zu × %zu pixels)\n", where.c_str(), size.width,
-            size.height, scale, image->pixelWidth(), image->pixelHeight());
+        printPictureSummary(output_,
+            formatted("%s: the event list, %g × %g points at scale %g (%zu × %zu pixels)",
+                pictureDestination(output_).c_str(), size.width, size.height, scale, image->pixelWidth(),
+                image->pixelHeight()));
     }
     return 0;
 }

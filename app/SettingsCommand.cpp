@@ -4,6 +4,7 @@
 #include "DeviceSession.h"
 #include "PreferenceKeys.h"
 #include "SettingsRecord.h"
+#include "StandardOutput.h"
 
 #include <CoreFoundation/CFNotificationCenter.h>
 #include <CoreFoundation/CFRunLoop.h>
@@ -54,8 +55,8 @@ private:
             output = record.json().dump(watch_ ? -1 : 2) + "\n";
         else
             output = (printed_ ? "\n" : "") + record.text();
-        std::fputs(output.c_str(), stdout);
-        std::fflush(stdout);
+        writeOutput(output);
+        flushOutput();
         printed_ = true;
     }
 
@@ -64,7 +65,13 @@ private:
     static void preferencesChanged(CFNotificationCenterRef, void* observer, CFStringRef, const void*, CFDictionaryRef)
     {
         auto* command = static_cast<SettingsCommand*>(observer);
-        dispatch_async(dispatch_get_main_queue(), [command] { command->print(); });
+        dispatch_async(dispatch_get_main_queue(), [command] {
+            try {
+                command->print();
+            } catch (const OutputError& error) {
+                std::exit(reportOutputError(error));
+            }
+        });
     }
 
     // Registered before the first record is printed, so that no change made after

@@ -2,11 +2,12 @@
 
 #include "DeviceChoice.h"
 #include "DeviceSession.h"
+#include "InputFiles.h"
 #include "ListOptions.h"
+#include "PngOutput.h"
 #include "PreferenceKeys.h"
 #include "SimulationPlayer.h"
 
-#include <fstream>
 #include <iostream>
 #include <optional>
 #include <sstream>
@@ -15,15 +16,10 @@ namespace {
 
 std::string readScript(const std::string& path)
 {
+    if (path != "-")
+        return readInputFile(path, "the script");
     std::ostringstream text;
-    if (path == "-") {
-        text << std::cin.rdbuf();
-        return text.str();
-    }
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        throw CommandError("cannot read the script " + path);
-    text << file.rdbuf();
+    text << std::cin.rdbuf();
     return text.str();
 }
 
@@ -52,9 +48,10 @@ public:
     {
         std::vector<simulation::Step> steps;
         try {
-            steps = simulation::parseScript(readScript(script_), { deviceModelProblem, preferenceProblem });
+            steps = simulation::parseScript(
+                readScript(script_), { deviceModelProblem, preferenceProblem, pictureFileProblem });
         } catch (const simulation::ScriptError& error) {
-            throw CommandError((script_ == "-" ? std::string("standard input") : script_) + ", " + error.what());
+            throw UsageError(placed(error));
         }
         applyListEnvironment(listOptions_);
         host::Device device = bootDevice(options, deviceModelNamed(device_),
@@ -63,11 +60,22 @@ public:
             device.springBoard().setPasscode(*passcode_);
         checkExtensionLoaded(device);
         applyListOverrides(listOptions_);
-        SimulationPlayer(device, json_).play(steps);
+        try {
+            SimulationPlayer(device, json_).play(steps);
+        } catch (const simulation::ScriptError& error) {
+            throw CommandError(placed(error));
+        }
         return 0;
     }
 
 private:
+    // "session.simulate:4: why", as compilers place their errors.
+    std::string placed(const simulation::ScriptError& error) const
+    {
+        return (script_ == "-" ? std::string("standard input") : script_) + ":" + std::to_string(error.line()) + ": "
+            + error.what();
+    }
+
     CLI::App* simulate_ = nullptr;
     std::string script_ = "-";
     std::string device_ { host::defaultDeviceModel().name };

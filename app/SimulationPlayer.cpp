@@ -2,6 +2,7 @@
 
 #include "PngOutput.h"
 #include "SimulationGestures.h"
+#include "StandardOutput.h"
 
 #include "Command.h"
 #include "DeviceChoice.h"
@@ -88,7 +89,7 @@ void SimulationPlayer::play(const std::vector<simulation::Step>& steps)
             dispatch_drain_queues();
             CFRunLoopRunInMode(kCFRunLoopDefaultMode, 0, false);
         } catch (const std::exception& error) {
-            throw CommandError("line " + std::to_string(step.line) + " (" + step.text + "): " + error.what());
+            throw simulation::ScriptError(step.line, step.text + ": " + error.what());
         }
         outcome.log = platform::loggedLinesSince(logged);
         outcome.launches = std::exchange(launches_, {});
@@ -169,24 +170,24 @@ void SimulationPlayer::report(const simulation::Step& step, const Outcome& outco
             { "log", outcome.log }, { "launches", launches }, { "changes", changes } };
         if (asksForState)
             line["state"] = state.json();
-        std::printf("%s\n", line.dump().c_str());
+        printOutput("%s\n", line.dump().c_str());
     } else {
-        std::printf("%d: %s\n", step.line, step.text.c_str());
+        printOutput("%d: %s\n", step.line, step.text.c_str());
         for (const std::string& gesture : outcome.gestures)
-            std::printf("    %s\n", gesture.c_str());
+            printOutput("    %s\n", gesture.c_str());
         for (const std::string& entry : outcome.log)
-            std::printf("    log: %s\n", entry.c_str());
+            printOutput("    log: %s\n", entry.c_str());
         for (const host::LaunchReport& launch : outcome.launches)
-            std::printf("    %s\n", launchText(launch).c_str());
+            printOutput("    %s\n", launchText(launch).c_str());
         for (const std::string& change : changes)
-            std::printf("    %s\n", change.c_str());
+            printOutput("    %s\n", change.c_str());
         if (asksForState) {
             const std::string text = state.text();
             for (std::size_t start = 0, end; start < text.size(); start = end + 1) {
                 end = text.find('\n', start);
-                std::printf("    %s\n", text.substr(start, end - start).c_str());
+                printOutput("    %s\n", text.substr(start, end - start).c_str());
             }
         }
     }
-    std::fflush(stdout);
+    flushOutput();
 }

@@ -17,7 +17,8 @@ public:
     SimulationPlayer(const SimulationPlayer&) = delete;
     SimulationPlayer& operator=(const SimulationPlayer&) = delete;
 
-    // Stops at the first step that fails, with CommandError naming its line.
+    // Stops at the first step that fails, with a ScriptError of its line that
+    // names the step and why.
     void play(const std::vector<simulation::Step>& steps);
 
 private:

@@ -162,7 +162,10 @@ constexpr StepRule stepRules[] = {
             return SetPreference { words[1], words[2] };
         } },
     { "snapshot", "FILE.png", 1, 1,
-        [](const Words& words, const ScriptChecks&) -> Action { return Snapshot { words[0] }; } },
+        [](const Words& words, const ScriptChecks& checks) -> Action {
+            require(checks.pictureFile(words[0]));
+            return Snapshot { words[0] };
+        } },
     { "state", "", 0, 0, [](const Words&, const ScriptChecks&) -> Action { return State {}; } },
 };
 
@@ -198,7 +201,7 @@ bool isBlankOrComment(std::string_view line)
 } // namespace
 
 ScriptError::ScriptError(int line, const std::string& reason)
-    : std::runtime_error("line " + std::to_string(line) + ": " + reason)
+    : std::runtime_error(reason)
     , line_(line)
 {
 }

@@ -80,11 +80,14 @@ struct Step {
 struct ScriptChecks {
     std::string (*deviceModel)(const std::string& name) = nullptr;
     std::string (*preference)(const std::string& key, const std::string& value) = nullptr;
+    std::string (*pictureFile)(const std::string& path) = nullptr;
 };
 
+// A line that is not a step, or a step that failed; what() says why.
 class ScriptError : public std::runtime_error {
 public:
     ScriptError(int line, const std::string& reason);
+    // 1 for the script's first line.
     int line() const { return line_; }
 
 private:

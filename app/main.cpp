@@ -5,6 +5,7 @@
 #include "ListCommand.h"
 #include "RenderCommand.h"
 #include "SimulateCommand.h"
+#include "StandardOutput.h"
 #include "Suggestions.h"
 
 #include <Foundation/NSException.h>
@@ -13,6 +14,7 @@
 #include <cstdio>
 #include <cstring>
 #include <optional>
+#include <sstream>
 #include <vector>
 
 namespace {
@@ -95,26 +97,52 @@ bool isNamed(const char* name, int argc, char** argv)
     return false;
 }
 
-std::vector<std::string> subcommandNames(const CLI::App& app)
+// The subcommand the command line went deepest into ("prefs" for `prefs shw`).
+const CLI::App& deepestSubcommand(const CLI::App& app)
 {
-    std::vector<std::string> names;
-    for (const CLI::App* subcommand : app.get_subcommands({}))
-        names.push_back(subcommand->get_name());
-    return names;
+    for (const CLI::App* subcommand : app.get_subcommands())
+        return deepestSubcommand(*subcommand);
+    return app;
 }
 
-// CLI11's own words, except for a first word that is no subcommand: that is
-// named, with the nearest subcommand.
+// "prefs show" for the show subcommand of prefs.
+std::string commandPath(const CLI::App& subcommand)
+{
+    const CLI::App* parent = subcommand.get_parent();
+    if (!parent || !parent->get_parent())
+        return subcommand.get_name();
+    return commandPath(*parent) + " " + subcommand.get_name();
+}
+
+std::string joinedWords(const std::vector<std::string>& words, const char* separator)
+{
+    std::string text;
+    for (const std::string& word : words)
+        text += (text.empty() ? "" : separator) + word;
+    return text;
+}
+
+// A word where a subcommand was due is named, with the nearest one; other words
+// that nothing took are listed in the order given; the rest in CLI11's words.
 std::string usageMessage(const CLI::App& app, const CLI::ParseError& error)
 {
     const std::vector<std::string> extras = app.remaining();
-    if (dynamic_cast<const CLI::ExtrasError*>(&error) && !app.get_subcommands().size() && !extras.empty()
-        && extras.front().rfind("-", 0) != 0) {
-        const std::vector<std::string> names = subcommandNames(app);
+    const CLI::App& deepest = deepestSubcommand(app);
+    std::vector<std::string> names;
+    for (const CLI::App* subcommand : deepest.get_subcommands({}))
+        names.push_back(subcommand->get_name());
+    if (!extras.empty() && !names.empty() && extras.front().rfind("-", 0) != 0) {
+        const std::string prefix = &deepest == &app ? "" : commandPath(deepest) + " ";
         const std::optional<std::string> nearest = nearestName(extras.front(), names);
-        return "unknown command \"" + extras.front() + "\"" + (nearest ? "; did you mean " + *nearest + "?" : "")
-            + " (see --help)";
+        return "unknown command \"" + prefix + extras.front() + "\""
+            + (nearest ? "; did you mean " + prefix + *nearest + "?" : "") + " (see --help)";
     }
+    if (!names.empty() && dynamic_cast<const CLI::RequiredError*>(&error) && deepest.get_subcommands().empty()
+        && deepest.get_require_subcommand_min() > 0)
+        return commandPath(deepest) + " needs one of: " + joinedWords(names, ", ") + " (see --help)";
+    if (dynamic_cast<const CLI::ExtrasError*>(&error))
+        return std::string(extras.size() > 1 ? "unexpected arguments: " : "unexpected argument: ")
+            + joinedWords(extras, " ") + " (see --help)";
     return std::string(error.what()) + " (see --help)";
 }
 
@@ -144,13 +172,21 @@ int runCommandLine(int argc, char** argv)
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
         // Help and the version are answers, not failures.
-        if (error.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success))
-            return app.exit(error);
+        if (error.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) {
+            std::ostringstream answer;
+            const int status = app.exit(error, answer, answer);
+            writeOutput(answer.str());
+            flushOutput();
+            return status;
+        }
         return fail(usageMessage(app, error), exitUsage);
     }
     for (const auto& command : commands)
-        if (command->subcommand()->parsed())
-            return command->run(common.options());
+        if (command->subcommand()->parsed()) {
+            const int status = command->run(common.options());
+            flushOutput();
+            return status;
+        }
     throw UsageError("say what to do: list, render, simulate, settings, prefs or draw (see --help)");
 }
 
@@ -161,6 +197,8 @@ int main(int argc, char** argv)
     AutoreleasePool pool;
     try {
         return runCommandLine(argc, argv);
+    } catch (const OutputError& error) {
+        return reportOutputError(error);
     } catch (const UsageError& error) {
         return fail(error.what(), exitUsage);
     } catch (const CommandError& error) {

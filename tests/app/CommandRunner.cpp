@@ -68,7 +68,7 @@ Result runCommandLine(const std::string& line)
     FILE* output = popen((line + " 2>" + shellQuoted(errors)).c_str(), "r");
     result.out = readAll(output);
     const int status = pclose(output);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     std::ifstream file(errors);
     result.err.assign(std::istreambuf_iterator<char>(file), {});
     std::filesystem::remove(errors);
@@ -82,6 +82,24 @@ Result run(const std::vector<std::string>& args, const Environment& environment)
     const std::string cacheFolder = newCacheFolder();
     Result result = runCommandLine(commandLine(args, environment, cacheFolder));
     removeFolder(cacheFolder);
+    return result;
+}
+
+Result run(const std::vector<std::string>& args, Output output)
+{
+    int closedPipe[2] = { -1, -1 };
+    std::string redirection = " >/dev/full";
+    if (output == Output::ClosedPipe) {
+        if (::pipe(closedPipe) != 0)
+            return {};
+        ::close(closedPipe[0]);
+        redirection = " >&" + std::to_string(closedPipe[1]);
+    }
+    const std::string cacheFolder = newCacheFolder();
+    Result result = runCommandLine("trap '' PIPE; " + commandLine(args, {}, cacheFolder) + redirection);
+    removeFolder(cacheFolder);
+    if (closedPipe[1] >= 0)
+        ::close(closedPipe[1]);
     return result;
 }
 

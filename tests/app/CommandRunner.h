@@ -10,6 +10,7 @@
 namespace command_runner {
 
 struct Result {
+    // The exit status, or 128 + the signal that ended the command, as shells say.
     int status = -1;
     std::string out;
     std::string err;
@@ -22,6 +23,12 @@ using Environment = std::map<std::string, std::string>;
 
 // Runs `dayglass args…` to the end.
 Result run(const std::vector<std::string>& args, const Environment& environment = {});
+
+// Where standard output goes instead of the test: a full disk, or a pipe whose
+// reader is gone (with SIGPIPE ignored, as some shells and services start
+// their children).
+enum class Output { FullDisk, ClosedPipe };
+Result run(const std::vector<std::string>& args, Output output);
 
 // The same without privileges, so that file modes apply: run by root, it runs as
 // nobody.

@@ -7,6 +7,7 @@
 #include "Command.h"
 #include "DeviceChoice.h"
 #include "DeviceSession.h"
+#include "PngOutput.h"
 #include "PreferenceKeys.h"
 #include "SimulationPlayer.h"
 
@@ -54,13 +55,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::vector<simulation::Step> steps;
     try {
         steps = simulation::parseScript(
-            std::string(fuzzing::asText(data, size)), { deviceModelProblem, preferenceProblem });
+            std::string(fuzzing::asText(data, size)), { deviceModelProblem, preferenceProblem, pictureFileProblem });
     } catch (const simulation::ScriptError&) {
         return 0;
     }
     try {
         play(boundedSession(std::move(steps)));
-    } catch (const CommandError&) {
+    } catch (const simulation::ScriptError&) {
         // A step the device refuses ends the session, as it ends the command.
     }
     fuzzing::restoreSamplePreferences();

@@ -10,6 +10,7 @@
 #include <vector>
 
 typedef struct _cairo_surface cairo_surface_t;
+class NSData;
 
 // One pixel with straight (not premultiplied) alpha.
 struct UIImagePixel {
@@ -30,6 +31,8 @@ public:
 
     // A PNG file read at scale 1; nil when it cannot be read.
     static Ref<UIImage> imageWithContentsOfFile(const std::string& path);
+    // PNG bytes decoded at scale 1; nil when they are not a PNG picture.
+    static Ref<UIImage> imageWithData(const NSData* data);
 
     CGSize size() const;
     CGFloat scale() const { return scale_; }

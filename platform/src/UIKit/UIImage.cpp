@@ -1,6 +1,7 @@
 #include <UIKit/UIImage.h>
 
 #include <CoreGraphics/CGContext.h>
+#include <Foundation/NSData.h>
 #include <UIKit/UIGraphics.h>
 
 #include <cairo.h>
@@ -20,6 +21,32 @@ cairo_status_t appendBytes(void* closure, const unsigned char* data, unsigned in
     auto* bytes = static_cast<std::vector<std::uint8_t>*>(closure);
     bytes->insert(bytes->end(), data, data + length);
     return CAIRO_STATUS_SUCCESS;
+}
+
+// Hands the bytes of a PNG in memory to Cairo's reader, in the pieces it asks for.
+struct PngBytes {
+    const std::uint8_t* next;
+    std::size_t left;
+};
+
+cairo_status_t readBytes(void* closure, unsigned char* data, unsigned int length)
+{
+    auto* bytes = static_cast<PngBytes*>(closure);
+    if (length > bytes->left)
+        return CAIRO_STATUS_READ_ERROR;
+    std::memcpy(data, bytes->next, length);
+    bytes->next += length;
+    bytes->left -= length;
+    return CAIRO_STATUS_SUCCESS;
+}
+
+Ref<UIImage> imageOfSurface(cairo_surface_t* surface)
+{
+    Ref<UIImage> image;
+    if (cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS)
+        image = makeRef<UIImage>(surface, 1);
+    cairo_surface_destroy(surface);
+    return image;
 }
 
 } // namespace
@@ -44,12 +71,15 @@ UIImage::~UIImage()
 
 Ref<UIImage> UIImage::imageWithContentsOfFile(const std::string& path)
 {
-    cairo_surface_t* surface = cairo_image_surface_create_from_png(path.c_str());
-    Ref<UIImage> image;
-    if (cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS)
-        image = makeRef<UIImage>(surface, 1);
-    cairo_surface_destroy(surface);
-    return image;
+    return imageOfSurface(cairo_image_surface_create_from_png(path.c_str()));
+}
+
+Ref<UIImage> UIImage::imageWithData(const NSData* data)
+{
+    if (!data)
+        return nullptr;
+    PngBytes bytes { data->bytes(), data->length() };
+    return imageOfSurface(cairo_image_surface_create_from_png_stream(readBytes, &bytes));
 }
 
 std::size_t UIImage::pixelWidth() const
