@@ -1,5 +1,7 @@
 #include "DeviceSession.h"
 
+#include "PreferenceFile.h"
+
 #include <platform/Environment.h>
 #include <platform/Log.h>
 
@@ -52,6 +54,8 @@ host::Device bootDevice(const CommonOptions& options, const host::DeviceModel& m
         // Dayglass2's own failure is the command's error, reported once by checkExtensionLoaded.
         if (load.outcome == host::ExtensionLoad::Outcome::Failed && load.name != extensionName)
             std::fprintf(stderr, "dayglass: warning: %s did not load: %s\n", load.name.c_str(), load.detail.c_str());
+    if (const std::string problem = preferencesProblem(); !problem.empty())
+        std::fprintf(stderr, "dayglass: note: %s\n", problem.c_str());
     return device;
 }
 

@@ -88,6 +88,18 @@ Ref<NSMutableDictionary> readIntactPreferences()
     return stored.values;
 }
 
+std::string preferencesProblem()
+{
+    try {
+        if (!readPreferences().damaged)
+            return {};
+    } catch (const CommandError& error) {
+        return std::string(error.what()) + "; the extension uses its defaults";
+    }
+    return preferencesFile()
+        + " is not a property-list dictionary; the extension uses its defaults (`dayglass prefs reset` starts it afresh)";
+}
+
 void writePreferences(const NSDictionary* preferences)
 {
     std::string reason;

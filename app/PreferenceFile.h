@@ -41,6 +41,10 @@ StoredPreferences readPreferences();
 // changing one key never throws the others away.
 Ref<NSMutableDictionary> readIntactPreferences();
 
+// Why the extension cannot take its settings from the file, as one sentence that
+// ends saying the defaults apply; empty when it can, or when there is no file.
+std::string preferencesProblem();
+
 // Writes the file and posts the change notification. CommandError when it cannot.
 void writePreferences(const NSDictionary* preferences);
 

@@ -231,6 +231,12 @@ TEST_F(Dayglass, ADamagedPreferenceFileGivesDefaultsAndIsOnlyReplacedByReset)
     const auto result = dayglass({ "settings", "--log" });
     EXPECT_EQ(result.out, defaultsText);
     EXPECT_NE(result.err.find("DGL: unable to load preferences."), std::string::npos);
+    for (const auto& args : std::vector<std::vector<std::string>> { { "settings" }, { "list" } })
+        EXPECT_EQ(dayglass(args).err.rfind("dayglass: note: " + root_.file(preferencesPath).string()
+                          + " is not a property-list dictionary; the extension uses its defaults (`dayglass prefs "
+                            "reset` starts it afresh)\n",
+                      0),
+            0u);
 
     EXPECT_NE(failure({ "prefs", "set", "daysToDisplay", "4" }).find("prefs reset"), std::string::npos);
     EXPECT_EQ(dayglass({ "prefs", "reset" }).status, 0);
@@ -335,6 +341,12 @@ TEST_F(Dayglass, AnUnreadableFileIsNamedAndNeverReset)
         EXPECT_EQ(result.status, 1) << args[1];
         EXPECT_EQ(result.err, "dayglass: cannot read " + file.string() + ": permission denied\n") << args[1];
     }
+    // The extension falls back on its defaults, and the command says why.
+    const auto shown = command_runner::runUnprivileged({ "settings", "--root", root() });
+    EXPECT_EQ(shown.status, 0);
+    EXPECT_EQ(shown.out, defaultsText);
+    EXPECT_EQ(shown.err,
+        "dayglass: note: cannot read " + file.string() + ": permission denied; the extension uses its defaults\n");
     std::filesystem::permissions(file, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     EXPECT_EQ(storedPreferences()->count(), 2u);
 }
