@@ -5,6 +5,7 @@
 #include "DeviceSession.h"
 #include "PreferenceFile.h"
 #include "PreferenceKeys.h"
+#include "PropertyListJSON.h"
 #include "StandardOutput.h"
 
 #include <Foundation/NSDictionary.h>
@@ -16,29 +17,14 @@
 
 namespace {
 
+// YES and NO as the settings pane says them; every other value as its JSON.
 std::string describe(const NSObject* value)
 {
     if (!value)
         return "(not set)";
     if (auto* number = dynamicCast<NSNumber>(const_cast<NSObject*>(value)); number && number->isBoolean())
         return number->boolValue() ? "YES" : "NO";
-    if (dynamicCast<NSString>(const_cast<NSObject*>(value)))
-        return "\"" + value->description() + "\"";
-    if (dynamicCast<NSNumber>(const_cast<NSObject*>(value)))
-        return value->description();
-    return std::string(class_getName(object_getClass(value))) + " " + value->description();
-}
-
-nlohmann::ordered_json jsonOf(const NSObject* value)
-{
-    auto* number = dynamicCast<NSNumber>(const_cast<NSObject*>(value));
-    if (!value)
-        return nullptr;
-    if (number && number->isBoolean())
-        return number->boolValue();
-    if (number)
-        return number->longLongValue();
-    return value->description();
+    return propertyListLine(value);
 }
 
 void printLine(std::string_view key, const std::string& value, const char* note = "")
@@ -174,10 +160,10 @@ private:
     {
         nlohmann::ordered_json known = nlohmann::ordered_json::object(), other = nlohmann::ordered_json::object();
         for (const PreferenceKey& key : preferenceKeys())
-            known[std::string(key.name)] = jsonOf(preferences->objectForKey(key.name));
+            known[std::string(key.name)] = propertyListJSON(preferences->objectForKey(key.name));
         for (const auto& [key, value] : preferences->entries())
             if (!findPreferenceKey(key->description()))
-                other[key->description()] = jsonOf(value.get());
+                other[key->description()] = propertyListJSON(value.get());
         const nlohmann::ordered_json document
             = { { "file", preferencesFile() }, { "preferences", known }, { "otherKeys", other } };
         printOutput("%s\n", document.dump(2).c_str());

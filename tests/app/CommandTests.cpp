@@ -196,6 +196,33 @@ TEST_F(Dayglass, PrefsWriteABinaryFileAndKeepOtherKeys)
     EXPECT_NE(shown.out.find("paneVersion                   \"2.1\"  (not read by Dayglass)\n"), std::string::npos);
 }
 
+// Other programs' keys are shown as what they are, and kept whole.
+TEST_F(Dayglass, OtherProgramsValuesAreShownAsTheyAreAndNeverCut)
+{
+    root_.writeText(preferencesPath,
+        "<plist version=\"1.0\"><dict><key>ratio</key><real>14.7</real>"
+        "<key>list</key><array><integer>1</integer><string>x</string></array>"
+        "<key>nested</key><dict><key>on</key><true/></dict>"
+        "<key>when</key><date>2026-03-05T09:41:00Z</date>"
+        "<key>blob</key><data>AAFoaQ==</data>"
+        "<key>quote</key><string>say \"hi\"\n\tnext</string></dict></plist>");
+    EXPECT_EQ(json::parse(dayglass({ "prefs", "show", "--json" }).out)["otherKeys"],
+        json::parse(R"({"ratio": 14.7, "list": [1, "x"], "nested": {"on": true}, "when": "2026-03-05T09:41:00+00:00",
+            "blob": "AAFoaQ==", "quote": "say \"hi\"\n\tnext"})"));
+    EXPECT_NE(dayglass({ "prefs", "show" }).out.find("quote                         \"say \\\"hi\\\"\\n\\tnext\"  (not"),
+        std::string::npos);
+
+    // {"u": "é\0x"} as a binary property list: a UTF-16 string with a NUL in it.
+    const std::string withNul("bplist00\xd1\x01\x02\x51\x75\x63\x00\xe9\x00\x00\x00\x78\x08\x0b\x0d\x00\x00\x00\x00"
+                              "\x00\x00\x01\x01\x00\x00\x00\x00\x00\x00\x00\x03\x00\x00\x00\x00\x00\x00\x00\x00\x00"
+                              "\x00\x00\x00\x00\x00\x00\x14",
+        55);
+    root_.writeText(preferencesPath, withNul);
+    EXPECT_NE(failure({ "prefs", "set", "daysToDisplay", "3" }).find("NUL character"), std::string::npos);
+    std::ifstream file(root_.file(preferencesPath), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), withNul);
+}
+
 TEST_F(Dayglass, UnsetAndResetRemoveOnlyTheExtensionsKeys)
 {
     root_.writeText(preferencesPath,

@@ -150,8 +150,12 @@ public:
             return fail(where, "nests too deeply");
         if (!object)
             return fail(where, "is nil");
-        if (auto* string = dynamicCast<NSString>(const_cast<NSObject*>(object)))
+        if (auto* string = dynamicCast<NSString>(const_cast<NSObject*>(object))) {
+            // libplist takes a string up to its first NUL; refusing keeps the rest.
+            if (string->UTF8String().find('\0') != std::string::npos)
+                return fail(where, "is a string with a NUL character, which would be cut short");
             return PlistPtr(plist_new_string(string->UTF8String().c_str()));
+        }
         if (auto* number = dynamicCast<NSNumber>(const_cast<NSObject*>(object)))
             return numberNode(number);
         if (auto* date = dynamicCast<NSDate>(const_cast<NSObject*>(object)))
