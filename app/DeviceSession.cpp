@@ -5,7 +5,10 @@
 #include <platform/Environment.h>
 #include <platform/Log.h>
 
+#include <unistd.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -14,9 +17,64 @@ namespace {
 
 constexpr const char* extensionName = "Dayglass2.dylib";
 
+// The sample device installed with the command (DAYGLASS_INSTALLED_DEVICE from
+// the command's own folder); empty for the command in its build tree.
+std::string installedSampleDevice()
+{
+    std::error_code error;
+    const fs::path command = fs::canonical("/proc/self/exe", error);
+    if (error)
+        return {};
+    const fs::path device = (command.parent_path() / DAYGLASS_INSTALLED_DEVICE).lexically_normal();
+    return fs::is_directory(device, error) ? device.string() : std::string();
+}
+
+// The sample device this command runs on by default: the installed one, else the build's.
+const std::string& sampleDevice()
+{
+    static const std::string installed = installedSampleDevice();
+    static const std::string device = installed.empty() ? std::string(DAYGLASS_SAMPLE_DEVICE) : installed;
+    return device;
+}
+
 std::string sampleExtensionsFolder()
 {
-    return (fs::path(DAYGLASS_SAMPLE_DEVICE) / fs::path(host::dynamicLibrariesDevicePath).relative_path()).string();
+    return (fs::path(sampleDevice()) / fs::path(host::dynamicLibrariesDevicePath).relative_path()).string();
+}
+
+// Where an installed command keeps the user's own device: $XDG_DATA_HOME/dayglass/device,
+// else ~/.local/share/dayglass/device.
+fs::path userDevice()
+{
+    const char* data = std::getenv("XDG_DATA_HOME");
+    const char* home = std::getenv("HOME");
+    if (data && data[0] == '/')
+        return fs::path(data) / "dayglass" / "device";
+    if (home && home[0] == '/')
+        return fs::path(home) / ".local" / "share" / "dayglass" / "device";
+    throw CommandError("neither XDG_DATA_HOME nor HOME says where your device may be kept (give one with --root)");
+}
+
+// Copies the installed sample device to `device`, less its extensions, which
+// stay the installed ones. The copy is made beside it and renamed into place,
+// so that two first runs at once never see half of it.
+void copySampleDevice(const fs::path& device)
+{
+    std::error_code error;
+    fs::create_directories(device.parent_path(), error);
+    const fs::path partial = device.string() + ".partial-" + std::to_string(::getpid());
+    fs::copy(sampleDevice(), partial, fs::copy_options::recursive | fs::copy_options::copy_symlinks, error);
+    if (!error)
+        fs::remove_all(partial / fs::path(host::dynamicLibrariesDevicePath).relative_path().parent_path(), error);
+    if (!error)
+        fs::rename(partial, device, error);
+    if (error && !fs::is_directory(device)) {
+        fs::remove_all(partial, error);
+        throw CommandError("cannot make your device at " + device.string() + ": " + error.message()
+            + " (give another folder with --root)");
+    }
+    fs::remove_all(partial, error);
+    std::fprintf(stderr, "dayglass: note: made your device at %s from the installed sample device\n", device.c_str());
 }
 
 void requireFolder(const std::string& root)
@@ -30,7 +88,14 @@ void requireFolder(const std::string& root)
 
 std::string defaultDeviceRoot()
 {
-    return DAYGLASS_SAMPLE_DEVICE;
+    // The installed sample is never changed: the command works on the user's copy.
+    if (installedSampleDevice().empty())
+        return DAYGLASS_SAMPLE_DEVICE;
+    const fs::path device = userDevice();
+    std::error_code error;
+    if (!fs::exists(device, error))
+        copySampleDevice(device);
+    return device.string();
 }
 
 void useDeviceRoot(const CommonOptions& options)

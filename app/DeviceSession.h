@@ -6,7 +6,9 @@
 
 #include <host/Device.h>
 
-// The sample device the build assembled.
+// The device a command runs on without --root or DAYGLASS_ROOT: the sample device
+// the build assembled; for an installed command, the user's copy of the installed
+// sample device, made on first use, since the installed one is never written.
 std::string defaultDeviceRoot();
 
 // Makes the options' root the device root, without booting SpringBoard.

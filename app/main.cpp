@@ -1,4 +1,5 @@
 // dayglass: boots a simulated device with the extension loaded and works with it.
+#include "BashCompletion.h"
 #include "Command.h"
 #include "DeviceSession.h"
 #include "DrawCommand.h"
@@ -34,8 +35,7 @@ public:
     // The subcommands are those the command line names.
     void addTo(CLI::App& app, const std::vector<CLI::App*>& subcommands)
     {
-        options_.root = defaultDeviceRoot();
-        app.add_option("--root", options_.root, rootHelp)->envname("DAYGLASS_ROOT")->capture_default_str();
+        app.add_option("--root", options_.root, rootHelp)->envname("DAYGLASS_ROOT");
         app.add_flag("--log", options_.log, logHelp);
         for (CLI::App* subcommand : subcommands)
             addToSubcommand(*subcommand);
@@ -46,6 +46,8 @@ public:
         CommonOptions options = options_;
         if (rootAfterSubcommand_)
             options.root = *rootAfterSubcommand_;
+        if (options.root.empty())
+            options.root = defaultDeviceRoot();
         return options;
     }
 
@@ -82,6 +84,7 @@ constexpr Subcommand subcommands[] = {
     { "list", "Print the events the lock screen's list shows now", makeListCommand },
     { "render", "Draw the lock screen, or only its event list (--list), into a PNG file", makeRenderCommand },
     { "simulate", "Play a scripted session on one device and print what each step did", makeSimulateCommand },
+    { "completion", "Print the bash completion script for dayglass", makeCompletionCommand },
 };
 
 // Whether a word of the command line is the subcommand's name. Only the named
@@ -155,12 +158,15 @@ int runCommandLine(int argc, char** argv)
     app.require_subcommand(0, 1);
     app.set_version_flag("--version", "dayglass " DAYGLASS_VERSION);
     app.footer(exitStatusHelp);
+    app.set_help_all_flag("--help-all", "Print this help with every subcommand's options, and exit");
+    // The whole tree is made for the answers that show all of it.
+    const bool everything = isNamed("--help-all", argc, argv) || isNamed("completion", argc, argv);
 
     std::vector<std::unique_ptr<Command>> commands;
     std::vector<CLI::App*> named;
     for (const Subcommand& subcommand : subcommands) {
         CLI::App* added = app.add_subcommand(subcommand.name, subcommand.description);
-        if (isNamed(subcommand.name, argc, argv)) {
+        if (everything || isNamed(subcommand.name, argc, argv)) {
             commands.push_back(subcommand.make(*added));
             named.push_back(added);
         }
