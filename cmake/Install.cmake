@@ -53,7 +53,13 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Calendar events on a simulated iOS lock s
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# dpkg-shlibdeps finds the libraries; the faces that the platform's font file
+# names come from the font packages scripts/install-deps installs for the build.
+file(STRINGS ${PROJECT_SOURCE_DIR}/scripts/install-deps dayglass_font_lines REGEX "^ +fonts-")
+string(REGEX MATCHALL "fonts-[a-z0-9-]+" dayglass_font_packages "${dayglass_font_lines}")
+list(JOIN dayglass_font_packages ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 # dpkg-shlibdeps finds the package's own libraries in the package.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_BINARY_DIR}/lib)
 include(CPack)
