@@ -7,46 +7,22 @@
 #include "ListOptions.h"
 #include "StandardOutput.h"
 #include "TableContents.h"
+#include "TerminalText.h"
 
 #include <Foundation/NSTimeZone.h>
 #include <host/NCNotificationPriorityListViewController.h>
 
 #include <nlohmann/json.hpp>
-#include <unicode/uchar.h>
-#include <unicode/utf8.h>
 
 #include <algorithm>
 #include <cstdio>
 
 namespace {
 
-// Columns a terminal gives the text: wide East Asian characters take two,
-// combining marks and format characters none.
-std::size_t displayWidth(const std::string& text)
-{
-    std::size_t width = 0;
-    const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
-    const auto length = static_cast<int32_t>(text.size());
-    for (int32_t offset = 0; offset < length;) {
-        UChar32 c;
-        U8_NEXT(bytes, offset, length, c);
-        const int8_t category = u_charType(c);
-        if (category == U_NON_SPACING_MARK || category == U_ENCLOSING_MARK || category == U_FORMAT_CHAR)
-            continue;
-        const auto eastAsian = static_cast<UEastAsianWidth>(u_getIntPropertyValue(c, UCHAR_EAST_ASIAN_WIDTH));
-        width += eastAsian == U_EA_WIDE || eastAsian == U_EA_FULLWIDTH ? 2 : 1;
-    }
-    return width;
-}
-
-std::string padded(const std::string& text, std::size_t width)
-{
-    const std::size_t used = displayWidth(text);
-    return text + std::string(used < width ? width - used : 0, ' ');
-}
-
-// Titles longer than this do not widen the title column for every row.
+// Titles and locations longer than these do not widen their column for every
+// row: they are cut at it.
 constexpr std::size_t widestTitleColumn = 32;
+constexpr std::size_t widestLocationColumn = 24;
 
 // What a line shows besides the date and the title: the location as the lock
 // screen shows it, and the calendar's name when the list mixes calendars.
@@ -74,7 +50,8 @@ Columns columnsFor(const std::vector<ListedSection>& sections, bool locations)
             columns.date = std::max(columns.date, displayWidth(event.dateText));
             columns.title
                 = std::max(columns.title, std::min(widestTitleColumn, displayWidth(event.title.value_or(""))));
-            columns.location = std::max(columns.location, displayWidth(shownLocation(event, columns).value_or("")));
+            columns.location = std::max(columns.location,
+                std::min(widestLocationColumn, displayWidth(shownLocation(event, columns).value_or(""))));
             if (firstCalendar.empty())
                 firstCalendar = event.calendar;
             columns.calendars = columns.calendars || event.calendar != firstCalendar;
@@ -94,9 +71,9 @@ std::string agendaLine(const ListedEvent& event, const Columns& columns)
     // Padded up to the last cell that has text, so that no line ends in spaces.
     while (cells.size() > 1 && cells.back().empty())
         cells.pop_back();
-    std::string line = "  " + padded(event.dateText, columns.date);
+    std::string line = "  " + fittedToColumn(event.dateText, columns.date);
     for (std::size_t i = 0; i < cells.size(); ++i)
-        line += "  " + (i + 1 < cells.size() ? padded(cells[i], widths[i]) : cells[i]);
+        line += "  " + (i + 1 < cells.size() ? fittedToColumn(cells[i], widths[i]) : cells[i]);
     return line + "\n";
 }
 
@@ -177,8 +154,8 @@ public:
         for (const std::string& note : skippedCalendarNotes(options_))
             printNote(note);
         const std::vector<ListedSection> sections = listedSections();
-        const std::string output = json_ ? json(sections).dump(2) + "\n"
-                                         : agenda(sections, extensionSetting<setting::displayLocation>());
+        const std::string output
+            = json_ ? json(sections).dump(2) + "\n" : agenda(sections, extensionSetting<setting::displayLocation>());
         writeOutput(output);
         return 0;
     }
