@@ -117,7 +117,8 @@ DrawCommand::DrawCommand(CLI::App& subcommand)
             "#RRGGBB[AA]", [](const std::string& text) { return parseColor(text).has_value(); },
             "is not a colour of the form #RRGGBB or #RRGGBBAA"));
     const std::string widest = std::to_string(static_cast<int>(widestDot));
-    dot->add_option("--diameter", diameter_, "The dot's diameter in points, 0 to " + widest + "; the list uses 30 and 50")
+    dot->add_option(
+           "--diameter", diameter_, "The dot's diameter in points, 0 to " + widest + "; the list uses 30 and 50")
         ->required()
         ->check(validator(
             "0-" + widest, [](const std::string& text) { return parseDiameter(text).has_value(); },

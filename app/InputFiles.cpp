@@ -66,7 +66,9 @@ CLI::Validator existingPath(PathKind kind)
             const std::string problem = pathProblem(path, kind);
             return problem.empty() ? problem : "'" + path + "' " + problem;
         },
-        kind == PathKind::Folder ? "DIR" : kind == PathKind::File ? "FILE" : "PATH");
+        kind == PathKind::Folder     ? "DIR"
+            : kind == PathKind::File ? "FILE"
+                                     : "PATH");
 }
 
 std::string readInputFile(const std::string& path, const std::string& what)

@@ -59,7 +59,8 @@ void addCountOption(CLI::App& subcommand, const std::string& name, std::optional
 {
     const std::string range = "0-" + std::to_string(highest);
     subcommand
-        .add_option_function<long long>(name, [&count](const long long& value) { count = value; }, help)
+        .add_option_function<long long>(
+            name, [&count](const long long& value) { count = value; }, help)
         ->check(validator(
             range,
             [highest](const std::string& text) {

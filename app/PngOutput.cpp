@@ -9,8 +9,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <strings.h>
 #include <filesystem>
+#include <strings.h>
 #include <vector>
 
 namespace {

@@ -97,7 +97,8 @@ std::string preferencesProblem()
         return std::string(error.what()) + "; the extension uses its defaults";
     }
     return preferencesFile()
-        + " is not a property-list dictionary; the extension uses its defaults (`dayglass prefs reset` starts it afresh)";
+        + " is not a property-list dictionary; the extension uses its defaults (`dayglass prefs reset` starts it "
+          "afresh)";
 }
 
 void writePreferences(const NSDictionary* preferences)

@@ -170,9 +170,9 @@ int RenderCommand::run(const CommonOptions& options)
 
     const CGSize size = canvasSizeFor(*table);
     if (layoutJSON_) {
-        nlohmann::ordered_json document = { { "file", pictureDestination(output_) }, { "scale", scale },
-            { "size", { size.width, size.height } },
-            { "list", layoutJSON(UIViewLayoutTree(table.get()), table->frame().origin) } };
+        nlohmann::ordered_json document
+            = { { "file", pictureDestination(output_) }, { "scale", scale }, { "size", { size.width, size.height } },
+                  { "list", layoutJSON(UIViewLayoutTree(table.get()), table->frame().origin) } };
         printOutput("%s\n", document.dump(2).c_str());
     } else {
         printPictureSummary(output_,

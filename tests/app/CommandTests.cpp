@@ -209,7 +209,8 @@ TEST_F(Dayglass, OtherProgramsValuesAreShownAsTheyAreAndNeverCut)
     EXPECT_EQ(json::parse(dayglass({ "prefs", "show", "--json" }).out)["otherKeys"],
         json::parse(R"({"ratio": 14.7, "list": [1, "x"], "nested": {"on": true}, "when": "2026-03-05T09:41:00+00:00",
             "blob": "AAFoaQ==", "quote": "say \"hi\"\n\tnext"})"));
-    EXPECT_NE(dayglass({ "prefs", "show" }).out.find("quote                         \"say \\\"hi\\\"\\n\\tnext\"  (not"),
+    EXPECT_NE(
+        dayglass({ "prefs", "show" }).out.find("quote                         \"say \\\"hi\\\"\\n\\tnext\"  (not"),
         std::string::npos);
 
     // {"u": "é\0x"} as a binary property list: a UTF-16 string with a NUL in it.

@@ -295,7 +295,8 @@ TEST_F(ListCommand, AgendaColumnsHoldWithWideTextAndCutAtTheColumn)
     const std::vector<std::array<std::string, 4>> events {
         { "work", "wide", "会議の準備", "東京" },
         { "work", "marks", "Cafe\u0301 \u2615 \U0001F469\u200D\U0001F4BB", "Kitchen" },
-        { "home", "long", "A title that runs on well past the title column", "A location that runs on past its column" },
+        { "home", "long", "A title that runs on well past the title column",
+            "A location that runs on past its column" },
     };
     int hour = 10;
     for (const auto& [folder, uid, title, location] : events)
@@ -304,18 +305,21 @@ TEST_F(ListCommand, AgendaColumnsHoldWithWideTextAndCutAtTheColumn)
                 "LOCATION:" + location, "DTSTART;TZID=Europe/Berlin:20250304T" + std::to_string(hour++) + "0000",
                 "DTEND;TZID=Europe/Berlin:20250304T" + std::to_string(hour) + "3000", "END:VEVENT" }));
 
-    const command_runner::Result result
-        = list({ "--now", "2025-03-04T08:00", "--locale", "en_GB", "--days", "1" });
+    const command_runner::Result result = list({ "--now", "2025-03-04T08:00", "--locale", "en_GB", "--days", "1" });
     const std::string pad22(22, ' ');
     EXPECT_EQ(result.out,
         "Today\n"
         "  09:30     Team stand-up                     Room Aurora               Work\n"
-        "  10:00     会議の準備" + pad22 + "  東京                      Work\n"
-        "  11:00     Cafe\u0301 \u2615 \U0001F469\u200D\U0001F4BB" + pad22 + "  Kitchen                   Work\n"
-        "  12:00     A title that runs on well past …  A location that runs on…  Home\n"
-        "\n"
-        "Tomorrow\n"
-        "  Tomorrow  Offsite                                                     Work\n");
+        "  10:00     会議の準備"
+            + pad22
+            + "  東京                      Work\n"
+              "  11:00     Cafe\u0301 \u2615 \U0001F469\u200D\U0001F4BB"
+            + pad22
+            + "  Kitchen                   Work\n"
+              "  12:00     A title that runs on well past …  A location that runs on…  Home\n"
+              "\n"
+              "Tomorrow\n"
+              "  Tomorrow  Offsite                                                     Work\n");
 }
 
 TEST_F(ListCommand, EmptyListsAndSkippedFilesSayWhy)
