@@ -193,7 +193,12 @@ int runCommandLine(int argc, char** argv)
             flushOutput();
             return status;
         }
-    throw UsageError("say what to do: list, render, simulate, settings, prefs or draw (see --help)");
+    std::vector<std::string> names;
+    for (const Subcommand& subcommand : subcommands)
+        names.emplace_back(subcommand.name);
+    const std::string last = names.back();
+    names.pop_back();
+    throw UsageError("say what to do: " + joinedWords(names, ", ") + " or " + last + " (see --help)");
 }
 
 } // namespace
