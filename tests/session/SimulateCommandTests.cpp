@@ -69,22 +69,23 @@ TEST_F(Simulate, ABadLineStopsTheSessionBeforeAnythingRuns)
         const char* error;
     };
     const Case cases[] = {
-        { "wake\n# fine\nnotify Mail\n", ", line 3: write it as: notify APP TITLE [MESSAGE]\n" },
-        { "wake\nwak\n", ", line 2: 'wak' is not a step; the steps are wake, notify APP TITLE [MESSAGE]," },
-        { "notify Mail \"Lunch\n", ", line 1: a \" is not closed\n" },
-        { "wake\ndevice iphone8\n", ", line 2: 'iphone8' is not a device model; the models are iphone7," },
-        { "prefs set daysToDisplay soon\n", ", line 1: daysToDisplay takes a whole number" },
-        { "clear 0\n", ", line 1: '0' is neither a number of notifications (1 or more) nor all\n" },
-        { "idle -3\n", ", line 1: '-3' is not a number of seconds" },
-        { "wake\nswipe 0 x 81\n", ", line 2: 'x' is not a row number (0 for the first)\n" },
-        { "swipe 0 0 -81\n", ", line 1: a row is pulled to the right: DX is 0 or more\n" },
-        { "drag-table far\n", ", line 1: 'far' is not a number of points, such as 81 or -80.5\n" },
+        { "wake\n# fine\nnotify Mail\n", ".simulate:3: write it as: notify APP TITLE [MESSAGE]\n" },
+        { "wake\nwak\n", ".simulate:2: 'wak' is not a step; the steps are wake, notify APP TITLE [MESSAGE]," },
+        { "notify Mail \"Lunch\n", ".simulate:1: a \" is not closed\n" },
+        { "wake\ndevice iphone8\n", ".simulate:2: 'iphone8' is not a device model; the models are iphone7," },
+        { "prefs set daysToDisplay soon\n", ".simulate:1: daysToDisplay takes a whole number" },
+        { "clear 0\n", ".simulate:1: '0' is neither a number of notifications (1 or more) nor all\n" },
+        { "idle -3\n", ".simulate:1: '-3' is not a number of seconds" },
+        { "wake\nswipe 0 x 81\n", ".simulate:2: 'x' is not a row number (0 for the first)\n" },
+        { "swipe 0 0 -81\n", ".simulate:1: a row is pulled to the right: DX is 0 or more\n" },
+        { "drag-table far\n", ".simulate:1: 'far' is not a number of points, such as 81 or -80.5\n" },
         { "wake\nnotify Mail \"Lunch \xE9t\xE9\"\n",
-            ", line 2: byte 20 of the line is not part of a character: a script is UTF-8 text\n" },
+            ".simulate:2: byte 20 of the line is not part of a character: a script is UTF-8 text\n" },
     };
     for (const Case& c : cases) {
         const command_runner::Result result = play(c.script);
-        EXPECT_EQ(result.status, 1) << c.script;
+        // A line that is no step is a usage error, as the same words on the command line are.
+        EXPECT_EQ(result.status, 2) << c.script;
         EXPECT_EQ(result.out, "") << c.script;
         EXPECT_NE(result.err.find(c.error), std::string::npos) << c.script << "\n" << result.err;
     }
