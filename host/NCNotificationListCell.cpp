@@ -56,9 +56,7 @@ CGFloat textHeight(UILabel* label, CGFloat width)
 
 Class NCNotificationListCell::classObject()
 {
-    static Class cls
-        = objc::registerClass<NCNotificationListCell>("NCNotificationListCell", UICollectionViewCell::classObject());
-    return cls;
+    return objc::registeredClass<NCNotificationListCell>("NCNotificationListCell");
 }
 
 NSString* NCNotificationListCell::reuseIdentifier()
@@ -75,7 +73,6 @@ NCNotificationListCell::NCNotificationListCell()
     , title_(makeLabel(titleSize, 1, UIColor::blackColor().get()))
     , message_(makeLabel(bodySize, messageLines, UIColor::blackColor().get()))
 {
-    setIsa(classObject());
     // The frosted platter of iOS 10: white, mostly opaque over the wallpaper.
     platter_->setBackgroundColor(UIColor::colorWithWhite(1, 0.78).get());
     platter_->layer()->setCornerRadius(platterRadius);

@@ -9,7 +9,7 @@
 #include <UIKit/UIImageView.h>
 #include <UIKit/UILabel.h>
 
-class NCNotificationListCell : public UICollectionViewCell {
+class NCNotificationListCell : public objc::Subclass<NCNotificationListCell, UICollectionViewCell> {
 public:
     static Class classObject();
     static NSString* reuseIdentifier();

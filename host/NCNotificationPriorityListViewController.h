@@ -11,10 +11,10 @@
 #include <UIKit/UIViewController.h>
 #include <objc/WeakRef.h>
 
-class NCNotificationPriorityListViewController : public UIViewController {
+class NCNotificationPriorityListViewController
+    : public objc::Subclass<NCNotificationPriorityListViewController, UIViewController> {
 public:
     static Class classObject();
-    NCNotificationPriorityListViewController();
 
     // Below the clock of a 375 × 667 point screen, until SpringBoard lays the list out.
     static constexpr CGRect defaultSuggestedListViewFrame { { 0, 150 }, { 375, 450 } };

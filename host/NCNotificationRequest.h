@@ -4,7 +4,7 @@
 
 #include <Foundation/NSString.h>
 
-class NCNotificationRequest : public NSObject {
+class NCNotificationRequest : public objc::Subclass<NCNotificationRequest, NSObject> {
 public:
     static Class classObject();
 

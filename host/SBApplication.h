@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-class SBApplication : public NSObject {
+class SBApplication : public objc::Subclass<SBApplication, NSObject> {
 public:
     static Class classObject();
 

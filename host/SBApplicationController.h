@@ -14,10 +14,9 @@
 #include <string>
 #include <string_view>
 
-class SBApplicationController : public NSObject {
+class SBApplicationController : public objc::Subclass<SBApplicationController, NSObject> {
 public:
     static Class classObject();
-    SBApplicationController();
 
     // The shared register, read from the device on first use.
     static SBApplicationController* sharedInstance();

@@ -5,7 +5,7 @@
 #include <objc/NSObjCRuntime.h>
 #include <objc/runtime.h>
 
-class SBDashBoardEvent : public NSObject {
+class SBDashBoardEvent : public objc::Subclass<SBDashBoardEvent, NSObject> {
 public:
     static Class classObject();
 

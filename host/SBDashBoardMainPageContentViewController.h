@@ -13,10 +13,10 @@
 
 #include <vector>
 
-class SBDashBoardMainPageContentViewController : public SBDashBoardViewControllerBase {
+class SBDashBoardMainPageContentViewController
+    : public objc::Subclass<SBDashBoardMainPageContentViewController, SBDashBoardViewControllerBase> {
 public:
     static Class classObject();
-    SBDashBoardMainPageContentViewController();
 
     // Made by -init; also the instance variable `_notificationViewController`.
     NCNotificationPriorityListViewController* notificationViewController() const

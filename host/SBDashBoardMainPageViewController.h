@@ -6,10 +6,10 @@
 
 #include <host/SBDashBoardMainPageContentViewController.h>
 
-class SBDashBoardMainPageViewController : public SBDashBoardViewControllerBase {
+class SBDashBoardMainPageViewController
+    : public objc::Subclass<SBDashBoardMainPageViewController, SBDashBoardViewControllerBase> {
 public:
     static Class classObject();
-    SBDashBoardMainPageViewController();
 
     // SpringBoard's own idle time-out for the lock screen, in its own unit
     // (seconds): iOS 10 turns a woken, untouched lock screen off after about 8.

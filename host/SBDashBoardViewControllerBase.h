@@ -4,10 +4,9 @@
 
 #include <UIKit/UIViewController.h>
 
-class SBDashBoardViewControllerBase : public UIViewController {
+class SBDashBoardViewControllerBase : public objc::Subclass<SBDashBoardViewControllerBase, UIViewController> {
 public:
     static Class classObject();
-    SBDashBoardViewControllerBase();
 
     // SpringBoard's bookkeeping in -viewWillAppear:: how often the page was about
     // to appear, and whether the last time was animated.

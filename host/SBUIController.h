@@ -5,10 +5,9 @@
 
 #include <functional>
 
-class SBUIController : public NSObject {
+class SBUIController : public objc::Subclass<SBUIController, NSObject> {
 public:
     static Class classObject();
-    SBUIController();
 
     static SBUIController* sharedInstance();
 

@@ -2,18 +2,11 @@
 
 Class DGLCollectionFooterView::classObject()
 {
-    static Class cls = objc::registerClass<DGLCollectionFooterView>(
-        "DGLCollectionFooterView", UICollectionReusableView::classObject());
-    return cls;
+    return objc::registeredClass<DGLCollectionFooterView>("DGLCollectionFooterView");
 }
 
 NSString* DGLCollectionFooterView::reuseIdentifier()
 {
     static NSString* identifier = NSString::string("DGLCollectionFooterView").leak();
     return identifier;
-}
-
-DGLCollectionFooterView::DGLCollectionFooterView()
-{
-    setIsa(classObject());
 }

@@ -45,7 +45,7 @@ CFAbsoluteTime CFAbsoluteTimeGetCurrent();
 // has come, and again every `interval` seconds while that is above zero, until it
 // is invalidated; a timer that does not repeat is invalidated when it fires.
 // The loop retains the timers added to it until they are invalidated.
-class CFRunLoopTimer : public NSObject {
+class CFRunLoopTimer : public objc::Subclass<CFRunLoopTimer, NSObject> {
 public:
     using Handler = Block<void(CFRunLoopTimer*)>;
     static Class classObject();

@@ -4,7 +4,7 @@
 #include <CoreGraphics/CGGeometry.h>
 #include <objc/runtime.h>
 
-class CGColor : public NSObject {
+class CGColor : public objc::Subclass<CGColor, NSObject> {
 public:
     static Class classObject();
 

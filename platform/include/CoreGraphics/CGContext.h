@@ -9,7 +9,7 @@
 
 typedef struct _cairo cairo_t;
 
-class CGContext : public NSObject {
+class CGContext : public objc::Subclass<CGContext, NSObject> {
 public:
     static Class classObject();
 

@@ -24,7 +24,7 @@
 #include <EventKit/EKTypes.h>
 #include <Foundation/NSString.h>
 
-class EKCalendar : public NSObject {
+class EKCalendar : public objc::Subclass<EKCalendar, NSObject> {
 public:
     static Class classObject();
 

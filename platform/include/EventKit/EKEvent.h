@@ -12,7 +12,7 @@
 #include <EventKit/EKPersistentEvent.h>
 #include <Foundation/NSDate.h>
 
-class EKEvent : public NSObject {
+class EKEvent : public objc::Subclass<EKEvent, NSObject> {
 public:
     static Class classObject();
 

@@ -68,7 +68,7 @@ namespace eventkit {
 class CalendarView;
 }
 
-class EKEventStore : public NSObject {
+class EKEventStore : public objc::Subclass<EKEventStore, NSObject> {
 public:
     static Class classObject();
 

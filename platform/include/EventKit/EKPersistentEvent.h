@@ -10,7 +10,7 @@
 
 #include <Foundation/NSString.h>
 
-class EKPersistentEvent : public NSObject {
+class EKPersistentEvent : public objc::Subclass<EKPersistentEvent, NSObject> {
 public:
     static Class classObject();
 

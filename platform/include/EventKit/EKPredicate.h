@@ -5,7 +5,7 @@
 #include <Foundation/NSArray.h>
 #include <Foundation/NSDate.h>
 
-class EKPredicate : public NSObject {
+class EKPredicate : public objc::Subclass<EKPredicate, NSObject> {
 public:
     static Class classObject();
 

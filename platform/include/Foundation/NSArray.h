@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-class NSArray : public NSObject {
+class NSArray : public objc::Subclass<NSArray, NSObject> {
 public:
     static Class classObject();
 
@@ -43,11 +43,11 @@ protected:
     std::vector<Ref<NSObject>> objects_;
 };
 
-class NSMutableArray : public NSArray {
+class NSMutableArray : public objc::Subclass<NSMutableArray, NSArray> {
 public:
     static Class classObject();
 
-    NSMutableArray();
+    NSMutableArray() = default;
     explicit NSMutableArray(std::vector<Ref<NSObject>> objects);
     static Ref<NSMutableArray> array(std::vector<Ref<NSObject>> objects = {});
 

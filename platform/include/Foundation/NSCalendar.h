@@ -19,7 +19,7 @@ enum : NSCalendarOptions {
     NSCalendarWrapComponents = 1UL << 0,
 };
 
-class NSCalendar : public NSObject {
+class NSCalendar : public objc::Subclass<NSCalendar, NSObject> {
 public:
     static Class classObject();
 

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-class NSData : public NSObject {
+class NSData : public objc::Subclass<NSData, NSObject> {
 public:
     static Class classObject();
 
-    NSData();
+    NSData() = default;
     explicit NSData(std::vector<std::uint8_t> bytes);
 
     static Ref<NSData> data();

@@ -26,7 +26,7 @@ enum : NSCalendarUnit {
 // The value of a field that is not set.
 constexpr NSInteger NSDateComponentUndefined = LONG_MAX;
 
-class NSDateComponents : public NSObject {
+class NSDateComponents : public objc::Subclass<NSDateComponents, NSObject> {
 public:
     static Class classObject();
 

@@ -21,7 +21,7 @@ enum NSDateFormatterStyle : NSUInteger {
     NSDateFormatterFullStyle = 4,
 };
 
-class NSDateFormatter : public NSObject {
+class NSDateFormatter : public objc::Subclass<NSDateFormatter, NSObject> {
 public:
     static Class classObject();
 

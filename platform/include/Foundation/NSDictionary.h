@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-class NSDictionary : public NSObject {
+class NSDictionary : public objc::Subclass<NSDictionary, NSObject> {
 public:
     static Class classObject();
 
@@ -42,11 +42,10 @@ protected:
     std::vector<Entry> entries_;
 };
 
-class NSMutableDictionary : public NSDictionary {
+class NSMutableDictionary : public objc::Subclass<NSMutableDictionary, NSDictionary> {
 public:
     static Class classObject();
 
-    NSMutableDictionary();
     static Ref<NSMutableDictionary> dictionary();
 
     void setObjectForKey(NSObject* object, NSObject* key);

@@ -7,7 +7,7 @@
 
 #include <string_view>
 
-class NSLocale : public NSObject {
+class NSLocale : public objc::Subclass<NSLocale, NSObject> {
 public:
     static Class classObject();
 

@@ -9,11 +9,11 @@
 #include <string>
 #include <string_view>
 
-class NSString : public NSObject {
+class NSString : public objc::Subclass<NSString, NSObject> {
 public:
     static Class classObject();
 
-    NSString();
+    NSString() = default;
     explicit NSString(std::string utf8);
 
     static Ref<NSString> string(std::string_view utf8 = {});
@@ -50,11 +50,11 @@ protected:
     std::string text_;
 };
 
-class NSMutableString : public NSString {
+class NSMutableString : public objc::Subclass<NSMutableString, NSString> {
 public:
     static Class classObject();
 
-    NSMutableString();
+    NSMutableString() = default;
     explicit NSMutableString(std::string utf8);
 
     void appendString(std::string_view utf8);

@@ -8,7 +8,7 @@
 
 #include <string_view>
 
-class NSTimeZone : public NSObject {
+class NSTimeZone : public objc::Subclass<NSTimeZone, NSObject> {
 public:
     static Class classObject();
 

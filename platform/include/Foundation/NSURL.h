@@ -4,7 +4,7 @@
 
 #include <Foundation/NSString.h>
 
-class NSURL : public NSObject {
+class NSURL : public objc::Subclass<NSURL, NSObject> {
 public:
     static Class classObject();
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <variant>
 
-class NSNumber : public NSObject {
+class NSNumber : public objc::Subclass<NSNumber, NSObject> {
 public:
     static Class classObject();
 

@@ -6,7 +6,7 @@
 
 class UIView;
 
-class CALayer : public NSObject {
+class CALayer : public objc::Subclass<CALayer, NSObject> {
 public:
     static Class classObject();
 

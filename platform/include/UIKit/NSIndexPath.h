@@ -3,7 +3,7 @@
 
 #include <objc/runtime.h>
 
-class NSIndexPath : public NSObject {
+class NSIndexPath : public objc::Subclass<NSIndexPath, NSObject> {
 public:
     static Class classObject();
 

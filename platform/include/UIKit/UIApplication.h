@@ -6,7 +6,7 @@
 #include <Foundation/NSURL.h>
 #include <objc/runtime.h>
 
-class UIApplication : public NSObject {
+class UIApplication : public objc::Subclass<UIApplication, NSObject> {
 public:
     static Class classObject();
     // +sharedApplication
@@ -16,5 +16,5 @@ public:
     bool openURL(NSURL* url);
 
 private:
-    UIApplication();
+    UIApplication() = default;
 };

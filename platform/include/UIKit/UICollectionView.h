@@ -30,13 +30,12 @@
 NSString* UICollectionElementKindSectionFooter();
 NSString* UICollectionElementKindSectionHeader();
 
-class UICollectionView : public UIScrollView {
+class UICollectionView : public objc::Subclass<UICollectionView, UIScrollView> {
 public:
     static Class classObject();
 
-    UICollectionView();
     // initWithFrame:collectionViewLayout:
-    UICollectionView(CGRect frame, UICollectionViewFlowLayout* layout);
+    explicit UICollectionView(CGRect frame = CGRectZero, UICollectionViewFlowLayout* layout = nullptr);
 
     UICollectionViewFlowLayout* collectionViewLayout() const { return layout_.get(); }
 

@@ -4,12 +4,11 @@
 
 #include <UIKit/UICollectionReusableView.h>
 
-class UICollectionViewCell : public UICollectionReusableView {
+class UICollectionViewCell : public objc::Subclass<UICollectionViewCell, UICollectionReusableView> {
 public:
     static Class classObject();
 
-    UICollectionViewCell();
-    explicit UICollectionViewCell(CGRect frame);
+    explicit UICollectionViewCell(CGRect frame = CGRectZero);
 
     UIView* contentView() const { return contentView_.get(); }
 

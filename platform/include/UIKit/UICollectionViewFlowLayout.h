@@ -14,10 +14,9 @@ struct UIEdgeInsets {
     CGFloat right = 0;
 };
 
-class UICollectionViewFlowLayout : public NSObject {
+class UICollectionViewFlowLayout : public objc::Subclass<UICollectionViewFlowLayout, NSObject> {
 public:
     static Class classObject();
-    UICollectionViewFlowLayout();
 
     CGSize itemSize() const { return itemSize_; }
     void setItemSize(CGSize size) { itemSize_ = size; }

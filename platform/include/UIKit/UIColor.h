@@ -4,7 +4,7 @@
 #include <CoreGraphics/CGColor.h>
 #include <objc/runtime.h>
 
-class UIColor : public NSObject {
+class UIColor : public objc::Subclass<UIColor, NSObject> {
 public:
     static Class classObject();
 

@@ -11,7 +11,7 @@
 
 typedef struct _PangoFontDescription PangoFontDescription;
 
-class UIFont : public NSObject {
+class UIFont : public objc::Subclass<UIFont, NSObject> {
 public:
     static Class classObject();
 

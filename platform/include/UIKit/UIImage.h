@@ -20,7 +20,7 @@ struct UIImagePixel {
     bool operator==(const UIImagePixel&) const = default;
 };
 
-class UIImage : public NSObject {
+class UIImage : public objc::Subclass<UIImage, NSObject> {
 public:
     static Class classObject();
 

@@ -5,12 +5,11 @@
 #include <UIKit/UIImage.h>
 #include <UIKit/UIView.h>
 
-class UIImageView : public UIView {
+class UIImageView : public objc::Subclass<UIImageView, UIView> {
 public:
     static Class classObject();
 
-    UIImageView();
-    explicit UIImageView(CGRect frame);
+    explicit UIImageView(CGRect frame = CGRectZero);
     // initWithImage: a view as large as the image.
     explicit UIImageView(UIImage* image);
 

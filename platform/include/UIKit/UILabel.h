@@ -8,12 +8,11 @@
 #include <UIKit/UIFont.h>
 #include <UIKit/UIView.h>
 
-class UILabel : public UIView {
+class UILabel : public objc::Subclass<UILabel, UIView> {
 public:
     static Class classObject();
 
-    UILabel();
-    explicit UILabel(CGRect frame);
+    explicit UILabel(CGRect frame = CGRectZero);
 
     // Nil text shows nothing, like an empty one.
     const NSString* text() const { return text_.get(); }

@@ -5,7 +5,7 @@
 #include <CoreGraphics/CGGeometry.h>
 #include <objc/runtime.h>
 
-class UIScreen : public NSObject {
+class UIScreen : public objc::Subclass<UIScreen, NSObject> {
 public:
     static Class classObject();
     static UIScreen* mainScreen();

@@ -9,12 +9,11 @@
 #include <UIKit/UIView.h>
 #include <objc/WeakRef.h>
 
-class UIScrollView : public UIView {
+class UIScrollView : public objc::Subclass<UIScrollView, UIView> {
 public:
     static Class classObject();
 
-    UIScrollView();
-    explicit UIScrollView(CGRect frame);
+    explicit UIScrollView(CGRect frame = CGRectZero);
 
     CGPoint contentOffset() const { return bounds().origin; }
     // Tells the delegate scrollViewDidScroll when the offset changes.

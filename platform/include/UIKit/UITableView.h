@@ -44,13 +44,12 @@ public:
     virtual Ref<UIView> tableViewViewForHeaderInSection(UITableView*, NSInteger) { return nullptr; }
 };
 
-class UITableView : public UIScrollView {
+class UITableView : public objc::Subclass<UITableView, UIScrollView> {
 public:
     static Class classObject();
 
-    UITableView();
     // initWithFrame:style:
-    UITableView(CGRect frame, UITableViewStyle style);
+    explicit UITableView(CGRect frame = CGRectZero, UITableViewStyle style = UITableViewStylePlain);
     ~UITableView() override;
 
     UITableViewStyle style() const { return style_; }

@@ -19,7 +19,7 @@ enum UITableViewCellSeparatorStyle : NSInteger {
     UITableViewCellSeparatorStyleSingleLineEtched = 2,
 };
 
-class UITableViewCell : public UIView {
+class UITableViewCell : public objc::Subclass<UITableViewCell, UIView> {
 public:
     static Class classObject();
 

@@ -41,13 +41,12 @@ enum UIViewContentMode : NSInteger {
     UIViewContentModeBottomRight = 12,
 };
 
-class UIView : public NSObject {
+class UIView : public objc::Subclass<UIView, NSObject> {
 public:
     static Class classObject();
 
-    UIView();
     // initWithFrame:
-    explicit UIView(CGRect frame);
+    explicit UIView(CGRect frame = CGRectZero);
     ~UIView() override;
 
     // Geometry. A change of size resizes the subviews by their autoresizing

@@ -11,11 +11,10 @@
 
 #include <UIKit/UIView.h>
 
-class UIViewController : public NSObject {
+class UIViewController : public objc::Subclass<UIViewController, NSObject> {
 public:
     static Class classObject();
 
-    UIViewController();
     ~UIViewController() override;
 
     // The view, made by loadView (then viewDidLoad) on first use.

@@ -13,12 +13,11 @@
 #include <functional>
 #include <vector>
 
-class UIViewControllerTransitionCoordinator : public NSObject {
+class UIViewControllerTransitionCoordinator : public objc::Subclass<UIViewControllerTransitionCoordinator, NSObject> {
 public:
     using TransitionBlock = Block<void(id)>;
 
     static Class classObject();
-    UIViewControllerTransitionCoordinator();
 
     // Either block may be nil. NO once the transition has finished.
     bool animateAlongsideTransition(TransitionBlock* animation, TransitionBlock* completion);

@@ -12,12 +12,12 @@
 #include <functional>
 #include <utility>
 
-class NSBlock : public NSObject {
+class NSBlock : public objc::Subclass<NSBlock, NSObject> {
 public:
     static Class classObject();
 
 protected:
-    NSBlock();
+    NSBlock() = default;
 };
 
 template <typename Signature> class Block;

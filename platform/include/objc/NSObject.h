@@ -20,6 +20,9 @@ typedef struct objc_class* Class;
 class NSObject;
 class NSString;
 typedef NSObject* id;
+namespace objc {
+template <typename Self, typename Parent> class Subclass;
+}
 // objc/runtime.h has its values.
 enum objc_AssociationPolicy : std::uintptr_t;
 
@@ -53,14 +56,14 @@ public:
     bool isKindOfClass(Class cls) const;
     bool respondsToSelector(const char* selector) const;
 
-protected:
-    // Each C++ class sets its own runtime class in its constructor; an instance of
-    // a runtime subclass gets that subclass's class set after construction.
+private:
+    // Set by `objc::Subclass` while each C++ class of the object is built, and
+    // by the runtime after construction for an instance of a runtime-made subclass.
     void setIsa(Class cls) { isa_ = cls; }
+    template <typename, typename> friend class objc::Subclass;
     friend NSObject* class_createInstance(Class, std::size_t);
     friend Class object_setClass(id, Class);
 
-private:
     // Retains unless the object is already being deallocated.
     bool tryRetain() const;
     friend id objc_storeWeak(id*, id);
@@ -75,6 +78,35 @@ private:
     // look for any to release.
     std::atomic<bool> hasAssociatedObjects_ { false };
 };
+
+namespace objc {
+
+// The base of every C++ class that the runtime knows by name, naming the class
+// itself and its C++ parent:
+//
+//     class UILabel : public objc::Subclass<UILabel, UIView> { … };
+//
+// Whichever constructor builds the object, it carries Self's runtime class from
+// the moment its parent part is built, as Objective-C's `isa` does; none can
+// forget to set it and leave the object with its parent's class. Self declares
+// `static Class classObject()` and defines it with `objc::registeredClass<Self>`
+// (objc/runtime.h), which takes the superclass from Parent. Self's constructors
+// name this base to build the parent part: `: Subclass(frame)`.
+template <typename Self, typename Parent> class Subclass : public Parent {
+public:
+    using Super = Parent;
+
+protected:
+    template <typename... Args>
+    explicit Subclass(Args&&... args)
+        : Parent(std::forward<Args>(args)...)
+    {
+        static_assert(std::is_base_of_v<Subclass, Self>, "Self derives from objc::Subclass<Self, …>");
+        this->setIsa(Self::classObject());
+    }
+};
+
+} // namespace objc
 
 // A strong, nullable reference. Copying retains, destruction releases.
 template <typename T> class Ref {

@@ -103,18 +103,27 @@ struct ClassDefinition {
     InstanceFactory factory;
 };
 
-// Registers a C++ class under its runtime name. Call once, from the class's
-// `classObject()`; `setUp` then adds its methods and instance variables.
+// Registers a class under its runtime name; `setUp` then adds its methods and
+// instance variables. Only NSObject's `classObject()` calls it: every other C++
+// class gets its runtime class from `registeredClass`.
 Class registerClass(const ClassDefinition& definition, const std::function<void(Class)>& setUp = {});
 
-// The same for a default-constructible class: its factory is `new T()`.
-template <typename T>
-Class registerClass(const char* name, Class superclass, const std::function<void(Class)>& setUp = {})
+// The runtime class of the C++ class T, derived from `objc::Subclass<T, Parent>`,
+// as T's `classObject()` answers it: registered under `name` on the first call, as
+// a subclass of Parent's class, with the methods and instance variables `setUp`
+// adds. Its factory is `new T()` when anyone can build a T without arguments;
+// otherwise instances are made only from C++.
+template <typename T, typename SetUp = std::nullptr_t> Class registeredClass(const char* name, SetUp setUp = nullptr)
 {
-    InstanceFactory factory;
-    if constexpr (std::is_default_constructible_v<T> && !std::is_abstract_v<T>)
-        factory = [] { return static_cast<NSObject*>(new T()); };
-    return registerClass(ClassDefinition { name, superclass, std::move(factory) }, setUp);
+    static_assert(std::is_base_of_v<Subclass<T, typename T::Super>, T>,
+        "a runtime class derives from objc::Subclass<itself, its C++ parent>");
+    static const Class cls = [&] {
+        InstanceFactory factory;
+        if constexpr (std::is_default_constructible_v<T> && !std::is_abstract_v<T>)
+            factory = [] { return static_cast<NSObject*>(new T()); };
+        return registerClass(ClassDefinition { name, T::Super::classObject(), std::move(factory) }, setUp);
+    }();
+    return cls;
 }
 
 // Adds a method whose type encoding is derived from the function's own type, so

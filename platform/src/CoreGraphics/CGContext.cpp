@@ -7,14 +7,12 @@
 
 Class CGContext::classObject()
 {
-    static Class cls = objc::registerClass(objc::ClassDefinition { "CGContext", NSObject::classObject(), {} });
-    return cls;
+    return objc::registeredClass<CGContext>("CGContext");
 }
 
 CGContext::CGContext(cairo_t* cairo)
     : cairo_(cairo_reference(cairo))
 {
-    setIsa(classObject());
     // Core Graphics starts with opaque black for both colours and a 1-point line.
     state_.fill = makeRef<CGColor>(0, 0, 0, 1);
     state_.stroke = state_.fill;

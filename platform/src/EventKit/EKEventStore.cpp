@@ -96,8 +96,7 @@ std::string persistentIdentifier(const EKCalendar& calendar, const eventkit::Occ
 
 Class EKEventStore::classObject()
 {
-    static Class cls = objc::registerClass<EKEventStore>("EKEventStore", NSObject::classObject());
-    return cls;
+    return objc::registeredClass<EKEventStore>("EKEventStore");
 }
 
 void EKEventStore::setAdditionalCalendarSources(std::vector<std::string> paths)
@@ -136,7 +135,6 @@ EKAuthorizationStatus EKEventStore::authorizationStatusForEntityType(EKEntityTyp
 EKEventStore::EKEventStore()
     : view_(currentView())
 {
-    setIsa(classObject());
     for (const eventkit::CalendarInfo& calendar : view_->calendars()) {
         const eventkit::RGBA& color = calendar.color;
         calendars_.push_back(makeRef<EKCalendar>(NSString::string(calendar.identifier),

@@ -84,25 +84,18 @@ NSUInteger returnsLength(id self, SEL)
 
 Class NSString::classObject()
 {
-    static Class cls = objc::registerClass<NSString>("NSString", NSObject::classObject(), [](Class c) {
+    return objc::registeredClass<NSString>("NSString", [](Class c) {
         objc::addMethod(c, "boolValue", &returnsBool);
         objc::addMethod(c, "intValue", &returnsInt);
         objc::addMethod(c, "integerValue", &returnsInteger);
         objc::addMethod(c, "doubleValue", &returnsDouble);
         objc::addMethod(c, "length", &returnsLength);
     });
-    return cls;
-}
-
-NSString::NSString()
-{
-    setIsa(classObject());
 }
 
 NSString::NSString(std::string utf8)
     : text_(std::move(utf8))
 {
-    setIsa(classObject());
 }
 
 Ref<NSString> NSString::string(std::string_view utf8)
@@ -256,19 +249,12 @@ std::size_t NSString::hash() const
 
 Class NSMutableString::classObject()
 {
-    static Class cls = objc::registerClass<NSMutableString>("NSMutableString", NSString::classObject());
-    return cls;
-}
-
-NSMutableString::NSMutableString()
-{
-    setIsa(classObject());
+    return objc::registeredClass<NSMutableString>("NSMutableString");
 }
 
 NSMutableString::NSMutableString(std::string utf8)
-    : NSString(std::move(utf8))
+    : Subclass(std::move(utf8))
 {
-    setIsa(classObject());
 }
 
 void NSMutableString::appendString(std::string_view utf8)

@@ -9,14 +9,12 @@
 
 Class NSTimeZone::classObject()
 {
-    static Class cls = objc::registerClass<NSTimeZone>("NSTimeZone", NSObject::classObject());
-    return cls;
+    return objc::registeredClass<NSTimeZone>("NSTimeZone");
 }
 
 NSTimeZone::NSTimeZone(std::string_view name)
     : name_(NSString::string(name))
 {
-    setIsa(classObject());
 }
 
 Ref<NSTimeZone> NSTimeZone::systemTimeZone()

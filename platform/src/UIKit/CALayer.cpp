@@ -6,14 +6,12 @@
 
 Class CALayer::classObject()
 {
-    static Class cls = objc::registerClass<CALayer>("CALayer", NSObject::classObject());
-    return cls;
+    return objc::registeredClass<CALayer>("CALayer");
 }
 
 CALayer::CALayer(UIView* view)
     : view_(view)
 {
-    setIsa(classObject());
 }
 
 void CALayer::setCornerRadius(CGFloat radius)

@@ -33,8 +33,7 @@ CGFloat fromPango(int units)
 
 Class UIFont::classObject()
 {
-    static Class cls = objc::registerClass(objc::ClassDefinition { "UIFont", NSObject::classObject(), {} });
-    return cls;
+    return objc::registeredClass<UIFont>("UIFont");
 }
 
 namespace {
@@ -56,7 +55,6 @@ UIFont::UIFont(Ref<NSString> name, CGFloat pointSize)
     , pointSize_(pointSize)
     , description_(pango_font_description_new())
 {
-    setIsa(classObject());
     pango_font_description_set_family(description_, name_->UTF8String().c_str());
     pango_font_description_set_absolute_size(description_, textEngineSize(pointSize_) * PANGO_SCALE);
 }

@@ -26,15 +26,13 @@ cairo_status_t appendBytes(void* closure, const unsigned char* data, unsigned in
 
 Class UIImage::classObject()
 {
-    static Class cls = objc::registerClass(objc::ClassDefinition { "UIImage", NSObject::classObject(), {} });
-    return cls;
+    return objc::registeredClass<UIImage>("UIImage");
 }
 
 UIImage::UIImage(cairo_surface_t* surface, CGFloat scale)
     : surface_(cairo_surface_reference(surface))
     , scale_(scale > 0 ? scale : 1)
 {
-    setIsa(classObject());
 }
 
 UIImage::~UIImage()

@@ -13,21 +13,14 @@ constexpr CGFloat defaultFontSize = 17;
 
 Class UILabel::classObject()
 {
-    static Class cls = objc::registerClass<UILabel>("UILabel", UIView::classObject());
-    return cls;
-}
-
-UILabel::UILabel()
-    : UILabel(CGRectZero)
-{
+    return objc::registeredClass<UILabel>("UILabel");
 }
 
 UILabel::UILabel(CGRect frame)
-    : UIView(frame)
+    : Subclass(frame)
     , font_(UIFont::systemFontOfSize(defaultFontSize))
     , textColor_(UIColor::blackColor())
 {
-    setIsa(classObject());
 }
 
 void UILabel::setText(const NSString* text)

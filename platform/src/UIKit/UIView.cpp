@@ -59,20 +59,13 @@ void addRoundedRect(cairo_t* cairo, CGRect rect, CGFloat radius)
 
 Class UIView::classObject()
 {
-    static Class cls = objc::registerClass<UIView>("UIView", NSObject::classObject());
-    return cls;
-}
-
-UIView::UIView()
-    : UIView(CGRectZero)
-{
+    return objc::registeredClass<UIView>("UIView");
 }
 
 UIView::UIView(CGRect frame)
     : frame_(frame)
     , layer_(makeRef<CALayer>(this))
 {
-    setIsa(classObject());
 }
 
 UIView::~UIView()
