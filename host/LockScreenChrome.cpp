@@ -44,7 +44,7 @@ std::string_view unlockHintText()
 
 Ref<UILabel> centredLabel(UIFont* font)
 {
-    auto label = Ref<UILabel>::adopt(new UILabel());
+    auto label = makeRef<UILabel>();
     label->setFont(font);
     label->setTextColor(UIColor::whiteColor().get());
     label->setTextAlignment(NSTextAlignmentCenter);
@@ -61,7 +61,7 @@ std::string patternFor(std::string_view dateTemplate)
 
 std::string formatted(double unixTime, const std::string& pattern)
 {
-    auto formatter = Ref<NSDateFormatter>::adopt(new NSDateFormatter());
+    auto formatter = makeRef<NSDateFormatter>();
     formatter->setDateFormat(NSString::string(pattern).get());
     return formatter->stringFromDate(NSDate::dateWithTimeIntervalSince1970(unixTime).get())->description();
 }
@@ -94,10 +94,10 @@ std::string lockScreenDateText(double unixTime)
 }
 
 LockScreenChrome::LockScreenChrome(const host::DeviceModel& model, host::Orientation orientation)
-    : statusBar_(Ref<LockScreenStatusBar>::adopt(new LockScreenStatusBar(CGRectZero)))
+    : statusBar_(makeRef<LockScreenStatusBar>(CGRectZero))
     , clock_(centredLabel(UIFont::fontWithName(clockFontName, model.clockFontSize).get()))
     , date_(centredLabel(UIFont::systemFontOfSize(model.dateFontSize).get()))
-    , pageDots_(Ref<LockScreenPageDots>::adopt(new LockScreenPageDots(CGRectZero, lockScreenPages, mainPage)))
+    , pageDots_(makeRef<LockScreenPageDots>(CGRectZero, lockScreenPages, mainPage))
     , unlockHint_(centredLabel(UIFont::systemFontOfSize(unlockHintSize).get()))
 {
     for (UIView* part : std::initializer_list<UIView*> {

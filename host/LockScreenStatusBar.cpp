@@ -26,7 +26,7 @@ CGFloat signalWidth()
 
 Ref<UILabel> statusLabel(std::string_view text, NSTextAlignment alignment)
 {
-    auto label = Ref<UILabel>::adopt(new UILabel());
+    auto label = makeRef<UILabel>();
     label->setText(text);
     label->setFont(UIFont::systemFontOfSize(textSize).get());
     label->setTextColor(UIColor::whiteColor().get());

@@ -33,6 +33,7 @@ public:
 private:
     // Only for names the tz database knows: use the class methods.
     explicit NSTimeZone(std::string_view name);
+    template <typename T, typename... Args> friend Ref<T> makeRef(Args&&... args);
 
     Ref<NSString> name_;
 };
