@@ -7,18 +7,38 @@
 #include <pango/pangocairo.h>
 
 #include <cstdio>
+#include <dlfcn.h>
+#include <filesystem>
+#include <string>
 #include <unordered_map>
 
 namespace uikit {
 
 namespace {
 
-// The repository's font file, or the machine's configuration when it cannot be read.
+// The platform's font file, found from where this library was loaded: it lies
+// at DAYGLASS_FONTS_CONF from the library's folder, in the build tree as once
+// installed, so that no path of the machine that built it is compiled in.
+std::string fontsConfPath()
+{
+    static const char anchor = 0;
+    Dl_info library {};
+    if (!dladdr(&anchor, &library) || !library.dli_fname)
+        return DAYGLASS_FONTS_CONF;
+    std::error_code error;
+    std::filesystem::path file = std::filesystem::canonical(library.dli_fname, error);
+    if (error)
+        file = library.dli_fname;
+    return (file.parent_path() / DAYGLASS_FONTS_CONF).lexically_normal().string();
+}
+
+// The platform's font file, or the machine's configuration when it cannot be read.
 FcConfig* loadFontConfig()
 {
     FcConfig* config = FcConfigCreate();
-    if (!FcConfigParseAndLoad(config, reinterpret_cast<const FcChar8*>(DAYGLASS_FONTS_CONF), FcTrue)) {
-        std::fprintf(stderr, "dayglass: cannot load %s; text uses the machine's fonts\n", DAYGLASS_FONTS_CONF);
+    const std::string path = fontsConfPath();
+    if (!FcConfigParseAndLoad(config, reinterpret_cast<const FcChar8*>(path.c_str()), FcTrue)) {
+        std::fprintf(stderr, "dayglass: cannot load %s; text uses the machine's fonts\n", path.c_str());
         FcConfigDestroy(config);
         return FcInitLoadConfigAndFonts();
     }
