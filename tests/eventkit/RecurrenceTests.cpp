@@ -1,6 +1,6 @@
 #include "EventKitFixture.h"
 
-#include "EventKit/CalendarTime.h"
+#include <CalendarTime.h>
 
 #include <platform/Environment.h>
 
