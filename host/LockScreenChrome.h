@@ -5,12 +5,13 @@
 #pragma once
 
 #include <host/DeviceModel.h>
+#include <host/Export.h>
 #include <host/LockScreenPageDots.h>
 #include <host/LockScreenStatusBar.h>
 
 #include <UIKit/UILabel.h>
 
-class LockScreenChrome : public UIView {
+class HOST_EXPORT LockScreenChrome : public UIView {
 public:
     LockScreenChrome(const host::DeviceModel& model, host::Orientation orientation);
 
@@ -29,7 +30,7 @@ private:
 
 // The hour and minutes as the lock screen's clock shows them: the locale's own
 // hours ("9:41" in en_US, "09:41" in de_DE), without a day-period mark.
-std::string lockScreenClockText(double unixTime);
+HOST_EXPORT std::string lockScreenClockText(double unixTime);
 // The weekday, month and day in the locale's order: "Tuesday, March 5",
 // "Dienstag, 5. März".
-std::string lockScreenDateText(double unixTime);
+HOST_EXPORT std::string lockScreenDateText(double unixTime);

@@ -4,12 +4,13 @@
 // parts let the layers below show through.
 #pragma once
 
+#include <host/Export.h>
 #include <host/LockScreenChrome.h>
 #include <host/LockScreenWallpaper.h>
 
 #include <UIKit/UIImage.h>
 
-class LockScreenScene : public UIView {
+class HOST_EXPORT LockScreenScene : public UIView {
 public:
     LockScreenScene(const host::DeviceModel& model, host::Orientation orientation);
 

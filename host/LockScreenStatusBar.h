@@ -4,8 +4,9 @@
 #pragma once
 
 #include <UIKit/UILabel.h>
+#include <host/Export.h>
 
-class LockScreenStatusBar : public UIView {
+class HOST_EXPORT LockScreenStatusBar : public UIView {
 public:
     explicit LockScreenStatusBar(CGRect frame);
 

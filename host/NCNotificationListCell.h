@@ -3,13 +3,14 @@
 // and up to four lines of the message.
 #pragma once
 
+#include <host/Export.h>
 #include <host/NCNotificationRequest.h>
 
 #include <UIKit/UICollectionViewCell.h>
 #include <UIKit/UIImageView.h>
 #include <UIKit/UILabel.h>
 
-class NCNotificationListCell : public objc::Subclass<NCNotificationListCell, UICollectionViewCell> {
+class HOST_EXPORT NCNotificationListCell : public objc::Subclass<NCNotificationListCell, UICollectionViewCell> {
 public:
     static Class classObject();
     static NSString* reuseIdentifier();

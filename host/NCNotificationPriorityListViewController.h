@@ -4,6 +4,7 @@
 // delegate the controller is. The list is shown while a presenter holds it.
 #pragma once
 
+#include <host/Export.h>
 #include <host/NCNotificationRequest.h>
 
 #include <Foundation/NSArray.h>
@@ -11,7 +12,7 @@
 #include <UIKit/UIViewController.h>
 #include <objc/WeakRef.h>
 
-class NCNotificationPriorityListViewController
+class HOST_EXPORT NCNotificationPriorityListViewController
     : public objc::Subclass<NCNotificationPriorityListViewController, UIViewController> {
 public:
     static Class classObject();

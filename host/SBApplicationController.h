@@ -7,6 +7,7 @@
 #pragma once
 
 #include <Foundation/NSArray.h>
+#include <host/Export.h>
 #include <host/SBApplication.h>
 
 #include <map>
@@ -14,7 +15,7 @@
 #include <string>
 #include <string_view>
 
-class SBApplicationController : public objc::Subclass<SBApplicationController, NSObject> {
+class HOST_EXPORT SBApplicationController : public objc::Subclass<SBApplicationController, NSObject> {
 public:
     static Class classObject();
 

@@ -8,12 +8,13 @@
 #pragma once
 
 #include <Foundation/NSArray.h>
+#include <host/Export.h>
 #include <host/NCNotificationPriorityListViewController.h>
 #include <host/SBDashBoardViewControllerBase.h>
 
 #include <vector>
 
-class SBDashBoardMainPageContentViewController
+class HOST_EXPORT SBDashBoardMainPageContentViewController
     : public objc::Subclass<SBDashBoardMainPageContentViewController, SBDashBoardViewControllerBase> {
 public:
     static Class classObject();

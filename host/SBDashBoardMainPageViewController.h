@@ -4,9 +4,10 @@
 // filling it.
 #pragma once
 
+#include <host/Export.h>
 #include <host/SBDashBoardMainPageContentViewController.h>
 
-class SBDashBoardMainPageViewController
+class HOST_EXPORT SBDashBoardMainPageViewController
     : public objc::Subclass<SBDashBoardMainPageViewController, SBDashBoardViewControllerBase> {
 public:
     static Class classObject();

@@ -3,8 +3,10 @@
 #pragma once
 
 #include <UIKit/UIViewController.h>
+#include <host/Export.h>
 
-class SBDashBoardViewControllerBase : public objc::Subclass<SBDashBoardViewControllerBase, UIViewController> {
+class HOST_EXPORT SBDashBoardViewControllerBase
+    : public objc::Subclass<SBDashBoardViewControllerBase, UIViewController> {
 public:
     static Class classObject();
 

@@ -6,6 +6,7 @@
 
 #include <host/ApplicationLaunches.h>
 #include <host/DeviceModel.h>
+#include <host/Export.h>
 #include <host/SBDashBoardMainPageViewController.h>
 
 #include <objc/message.h>
@@ -24,7 +25,7 @@ namespace host {
 
 // Registers every SpringBoard class. Must run before any extension is loaded: an
 // extension looks the classes up from its initialiser.
-void registerSpringBoardClasses();
+HOST_EXPORT void registerSpringBoardClasses();
 
 // `[[T alloc] init]` through the runtime, so that a hooked -init runs exactly as
 // SpringBoard's own would. Nil when -init answers nil or an object of another class.
@@ -82,7 +83,7 @@ R sendSuper(Class superclass, id self, const char* selector, Args... args)
 //   the background, takes the prompt down and drops the pending launch.
 // The URLs opened from another thread reach the main run loop's queue: a session
 // lets them run with dispatch_drain_queues().
-class SpringBoard : private LaunchGate {
+class HOST_EXPORT SpringBoard : private LaunchGate {
 public:
     // Registers the classes and builds the controller tree through the runtime.
     explicit SpringBoard(

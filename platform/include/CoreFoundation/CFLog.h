@@ -3,6 +3,7 @@
 #pragma once
 
 #include <CoreFoundation/CFBase.h>
+#include <platform/Export.h>
 
 enum : int32_t {
     kCFLogLevelEmergency = 0,
@@ -15,4 +16,4 @@ enum : int32_t {
     kCFLogLevelDebug = 7,
 };
 
-void CFLog(int32_t level, CFStringRef format, ...);
+PLATFORM_EXPORT void CFLog(int32_t level, CFStringRef format, ...);

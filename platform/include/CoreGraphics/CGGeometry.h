@@ -1,6 +1,7 @@
 // Core Graphics geometry: points, sizes and rectangles in points.
 #pragma once
 
+#include <platform/Export.h>
 typedef double CGFloat;
 
 struct CGPoint {
@@ -78,4 +79,4 @@ inline bool CGRectIsEmpty(CGRect r)
 }
 
 // Widens the rectangle outward to whole points: origin down, far edge up.
-CGRect CGRectIntegral(CGRect rect);
+PLATFORM_EXPORT CGRect CGRectIntegral(CGRect rect);

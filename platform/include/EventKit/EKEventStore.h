@@ -59,6 +59,7 @@
 #include <EventKit/EKPredicate.h>
 #include <EventKit/EKTypes.h>
 #include <Foundation/NSArray.h>
+#include <platform/Export.h>
 
 #include <memory>
 #include <string>
@@ -68,7 +69,7 @@ namespace eventkit {
 class CalendarView;
 }
 
-class EKEventStore : public objc::Subclass<EKEventStore, NSObject> {
+class PLATFORM_EXPORT EKEventStore : public objc::Subclass<EKEventStore, NSObject> {
 public:
     static Class classObject();
 

@@ -3,12 +3,13 @@
 
 #include <objc/NSObjCRuntime.h>
 #include <objc/runtime.h>
+#include <platform/Export.h>
 
 #include <functional>
 #include <string>
 #include <vector>
 
-class NSArray : public objc::Subclass<NSArray, NSObject> {
+class PLATFORM_EXPORT NSArray : public objc::Subclass<NSArray, NSObject> {
 public:
     static Class classObject();
 
@@ -43,7 +44,7 @@ protected:
     std::vector<Ref<NSObject>> objects_;
 };
 
-class NSMutableArray : public objc::Subclass<NSMutableArray, NSArray> {
+class PLATFORM_EXPORT NSMutableArray : public objc::Subclass<NSMutableArray, NSArray> {
 public:
     static Class classObject();
 

@@ -3,12 +3,13 @@
 
 #include <objc/NSObjCRuntime.h>
 #include <objc/runtime.h>
+#include <platform/Export.h>
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-class NSData : public objc::Subclass<NSData, NSObject> {
+class PLATFORM_EXPORT NSData : public objc::Subclass<NSData, NSObject> {
 public:
     static Class classObject();
 

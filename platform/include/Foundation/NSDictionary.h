@@ -4,13 +4,14 @@
 
 #include <Foundation/NSArray.h>
 #include <Foundation/NSString.h>
+#include <platform/Export.h>
 
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
-class NSDictionary : public objc::Subclass<NSDictionary, NSObject> {
+class PLATFORM_EXPORT NSDictionary : public objc::Subclass<NSDictionary, NSObject> {
 public:
     static Class classObject();
 
@@ -42,7 +43,7 @@ protected:
     std::vector<Entry> entries_;
 };
 
-class NSMutableDictionary : public objc::Subclass<NSMutableDictionary, NSDictionary> {
+class PLATFORM_EXPORT NSMutableDictionary : public objc::Subclass<NSMutableDictionary, NSDictionary> {
 public:
     static Class classObject();
 

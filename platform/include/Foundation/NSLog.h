@@ -1,4 +1,5 @@
 // NSLog: printf conversions plus %@. Lines go to the platform's log (platform/Log.h).
 #pragma once
 
-void NSLog(const char* format, ...);
+#include <platform/Export.h>
+PLATFORM_EXPORT void NSLog(const char* format, ...);

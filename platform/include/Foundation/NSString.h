@@ -5,11 +5,12 @@
 #include <Foundation/NSRange.h>
 #include <objc/NSObjCRuntime.h>
 #include <objc/runtime.h>
+#include <platform/Export.h>
 
 #include <string>
 #include <string_view>
 
-class NSString : public objc::Subclass<NSString, NSObject> {
+class PLATFORM_EXPORT NSString : public objc::Subclass<NSString, NSObject> {
 public:
     static Class classObject();
 
@@ -50,7 +51,7 @@ protected:
     std::string text_;
 };
 
-class NSMutableString : public objc::Subclass<NSMutableString, NSString> {
+class PLATFORM_EXPORT NSMutableString : public objc::Subclass<NSMutableString, NSString> {
 public:
     static Class classObject();
 

@@ -5,10 +5,11 @@
 
 #include <Foundation/NSDate.h>
 #include <Foundation/NSString.h>
+#include <platform/Export.h>
 
 #include <string_view>
 
-class NSTimeZone : public objc::Subclass<NSTimeZone, NSObject> {
+class PLATFORM_EXPORT NSTimeZone : public objc::Subclass<NSTimeZone, NSObject> {
 public:
     static Class classObject();
 

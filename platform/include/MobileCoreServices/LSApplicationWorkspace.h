@@ -8,6 +8,7 @@
 #include <Foundation/NSDictionary.h>
 #include <Foundation/NSURL.h>
 #include <objc/runtime.h>
+#include <platform/Export.h>
 
 #include <deque>
 #include <functional>
@@ -15,7 +16,7 @@
 #include <thread>
 #include <vector>
 
-class LSApplicationWorkspace : public objc::Subclass<LSApplicationWorkspace, NSObject> {
+class PLATFORM_EXPORT LSApplicationWorkspace : public objc::Subclass<LSApplicationWorkspace, NSObject> {
 public:
     static Class classObject();
     // +defaultWorkspace: the one shared instance.

@@ -3,10 +3,11 @@
 #pragma once
 
 #include <CoreGraphics/CGContext.h>
+#include <platform/Export.h>
 
 class UIView;
 
-class CALayer : public objc::Subclass<CALayer, NSObject> {
+class PLATFORM_EXPORT CALayer : public objc::Subclass<CALayer, NSObject> {
 public:
     static Class classObject();
 

@@ -5,8 +5,9 @@
 
 #include <Foundation/NSURL.h>
 #include <objc/runtime.h>
+#include <platform/Export.h>
 
-class UIApplication : public objc::Subclass<UIApplication, NSObject> {
+class PLATFORM_EXPORT UIApplication : public objc::Subclass<UIApplication, NSObject> {
 public:
     static Class classObject();
     // +sharedApplication

@@ -4,8 +4,9 @@
 
 #include <Foundation/NSString.h>
 #include <UIKit/UIView.h>
+#include <platform/Export.h>
 
-class UICollectionReusableView : public objc::Subclass<UICollectionReusableView, UIView> {
+class PLATFORM_EXPORT UICollectionReusableView : public objc::Subclass<UICollectionReusableView, UIView> {
 public:
     static Class classObject();
 

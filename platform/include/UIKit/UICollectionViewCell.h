@@ -3,8 +3,9 @@
 #pragma once
 
 #include <UIKit/UICollectionReusableView.h>
+#include <platform/Export.h>
 
-class UICollectionViewCell : public objc::Subclass<UICollectionViewCell, UICollectionReusableView> {
+class PLATFORM_EXPORT UICollectionViewCell : public objc::Subclass<UICollectionViewCell, UICollectionReusableView> {
 public:
     static Class classObject();
 

@@ -6,6 +6,7 @@
 
 #include <CoreGraphics/CGGeometry.h>
 #include <objc/runtime.h>
+#include <platform/Export.h>
 
 struct UIEdgeInsets {
     CGFloat top = 0;
@@ -14,7 +15,7 @@ struct UIEdgeInsets {
     CGFloat right = 0;
 };
 
-class UICollectionViewFlowLayout : public objc::Subclass<UICollectionViewFlowLayout, NSObject> {
+class PLATFORM_EXPORT UICollectionViewFlowLayout : public objc::Subclass<UICollectionViewFlowLayout, NSObject> {
 public:
     static Class classObject();
 

@@ -3,8 +3,9 @@
 
 #include <CoreGraphics/CGColor.h>
 #include <objc/runtime.h>
+#include <platform/Export.h>
 
-class UIColor : public objc::Subclass<UIColor, NSObject> {
+class PLATFORM_EXPORT UIColor : public objc::Subclass<UIColor, NSObject> {
 public:
     static Class classObject();
 

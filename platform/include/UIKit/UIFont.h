@@ -6,12 +6,13 @@
 
 #include <CoreGraphics/CGGeometry.h>
 #include <Foundation/NSString.h>
+#include <platform/Export.h>
 
 #include <string_view>
 
 typedef struct _PangoFontDescription PangoFontDescription;
 
-class UIFont : public objc::Subclass<UIFont, NSObject> {
+class PLATFORM_EXPORT UIFont : public objc::Subclass<UIFont, NSObject> {
 public:
     static Class classObject();
 

@@ -3,6 +3,7 @@
 
 #include <CoreGraphics/CGGeometry.h>
 #include <objc/runtime.h>
+#include <platform/Export.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -20,7 +21,7 @@ struct UIImagePixel {
     bool operator==(const UIImagePixel&) const = default;
 };
 
-class UIImage : public objc::Subclass<UIImage, NSObject> {
+class PLATFORM_EXPORT UIImage : public objc::Subclass<UIImage, NSObject> {
 public:
     static Class classObject();
 
@@ -54,4 +55,4 @@ private:
 };
 
 // The image as PNG bytes; empty for a nil image.
-std::vector<std::uint8_t> UIImagePNGRepresentation(const UIImage* image);
+PLATFORM_EXPORT std::vector<std::uint8_t> UIImagePNGRepresentation(const UIImage* image);

@@ -4,8 +4,9 @@
 
 #include <UIKit/UIImage.h>
 #include <UIKit/UIView.h>
+#include <platform/Export.h>
 
-class UIImageView : public objc::Subclass<UIImageView, UIView> {
+class PLATFORM_EXPORT UIImageView : public objc::Subclass<UIImageView, UIView> {
 public:
     static Class classObject();
 

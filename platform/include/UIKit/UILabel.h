@@ -7,8 +7,9 @@
 #include <UIKit/NSText.h>
 #include <UIKit/UIFont.h>
 #include <UIKit/UIView.h>
+#include <platform/Export.h>
 
-class UILabel : public objc::Subclass<UILabel, UIView> {
+class PLATFORM_EXPORT UILabel : public objc::Subclass<UILabel, UIView> {
 public:
     static Class classObject();
 

@@ -8,8 +8,9 @@
 #include <UIKit/UIScrollViewDelegate.h>
 #include <UIKit/UIView.h>
 #include <objc/WeakRef.h>
+#include <platform/Export.h>
 
-class UIScrollView : public objc::Subclass<UIScrollView, UIView> {
+class PLATFORM_EXPORT UIScrollView : public objc::Subclass<UIScrollView, UIView> {
 public:
     static Class classObject();
 

@@ -5,6 +5,7 @@
 
 #include <Foundation/NSString.h>
 #include <UIKit/UIView.h>
+#include <platform/Export.h>
 
 enum UITableViewCellStyle : NSInteger {
     UITableViewCellStyleDefault = 0,
@@ -19,7 +20,7 @@ enum UITableViewCellSeparatorStyle : NSInteger {
     UITableViewCellSeparatorStyleSingleLineEtched = 2,
 };
 
-class UITableViewCell : public objc::Subclass<UITableViewCell, UIView> {
+class PLATFORM_EXPORT UITableViewCell : public objc::Subclass<UITableViewCell, UIView> {
 public:
     static Class classObject();
 

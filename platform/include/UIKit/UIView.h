@@ -10,6 +10,7 @@
 #include <UIKit/CALayer.h>
 #include <UIKit/UIColor.h>
 #include <UIKit/UIImage.h>
+#include <platform/Export.h>
 
 #include <optional>
 #include <string>
@@ -41,7 +42,7 @@ enum UIViewContentMode : NSInteger {
     UIViewContentModeBottomRight = 12,
 };
 
-class UIView : public objc::Subclass<UIView, NSObject> {
+class PLATFORM_EXPORT UIView : public objc::Subclass<UIView, NSObject> {
 public:
     static Class classObject();
 
@@ -159,4 +160,4 @@ private:
 
 // Draws the view tree into a new image of the view's bounds at the scale; a
 // scale of 0 or less is the main screen's.
-Ref<UIImage> UIViewRenderImage(UIView* view, CGFloat scale);
+PLATFORM_EXPORT Ref<UIImage> UIViewRenderImage(UIView* view, CGFloat scale);

@@ -10,8 +10,9 @@
 #pragma once
 
 #include <UIKit/UIView.h>
+#include <platform/Export.h>
 
-class UIViewController : public objc::Subclass<UIViewController, NSObject> {
+class PLATFORM_EXPORT UIViewController : public objc::Subclass<UIViewController, NSObject> {
 public:
     static Class classObject();
 
@@ -42,5 +43,5 @@ private:
 
 // Sends the appearance messages through the runtime, so that hooks on them run:
 // "viewWillAppear:" then "viewDidAppear:", or "viewWillDisappear:".
-void UIViewControllerSendAppear(UIViewController* controller, bool animated);
-void UIViewControllerSendDisappear(UIViewController* controller, bool animated);
+PLATFORM_EXPORT void UIViewControllerSendAppear(UIViewController* controller, bool animated);
+PLATFORM_EXPORT void UIViewControllerSendDisappear(UIViewController* controller, bool animated);

@@ -9,11 +9,13 @@
 
 #include <objc/Block.h>
 #include <objc/runtime.h>
+#include <platform/Export.h>
 
 #include <functional>
 #include <vector>
 
-class UIViewControllerTransitionCoordinator : public objc::Subclass<UIViewControllerTransitionCoordinator, NSObject> {
+class PLATFORM_EXPORT UIViewControllerTransitionCoordinator
+    : public objc::Subclass<UIViewControllerTransitionCoordinator, NSObject> {
 public:
     using TransitionBlock = Block<void(id)>;
 

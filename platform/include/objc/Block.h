@@ -8,11 +8,12 @@
 #pragma once
 
 #include <objc/NSObject.h>
+#include <platform/Export.h>
 
 #include <functional>
 #include <utility>
 
-class NSBlock : public objc::Subclass<NSBlock, NSObject> {
+class PLATFORM_EXPORT NSBlock : public objc::Subclass<NSBlock, NSObject> {
 public:
     static Class classObject();
 
@@ -22,7 +23,7 @@ protected:
 
 template <typename Signature> class Block;
 
-template <typename R, typename... Args> class Block<R(Args...)> final : public NSBlock {
+template <typename R, typename... Args> class PLATFORM_EXPORT Block<R(Args...)> final : public NSBlock {
 public:
     using Body = std::function<R(Args...)>;
 

@@ -8,6 +8,8 @@
 // autorelease pool, which releases it when the pool is popped.
 #pragma once
 
+#include <platform/Export.h>
+
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -30,7 +32,7 @@ enum objc_AssociationPolicy : std::uintptr_t;
 #define nil nullptr
 #endif
 
-class NSObject {
+class PLATFORM_EXPORT NSObject {
 public:
     NSObject();
     virtual ~NSObject();
@@ -92,7 +94,7 @@ namespace objc {
 // `static Class classObject()` and defines it with `objc::registeredClass<Self>`
 // (objc/runtime.h), which takes the superclass from Parent. Self's constructors
 // name this base to build the parent part: `: Subclass(frame)`.
-template <typename Self, typename Parent> class Subclass : public Parent {
+template <typename Self, typename Parent> class PLATFORM_EXPORT Subclass : public Parent {
 public:
     using Super = Parent;
 
@@ -211,11 +213,11 @@ template <typename T> T* autoreleased(Ref<T> object)
     return raw;
 }
 
-void* objc_autoreleasePoolPush();
-void objc_autoreleasePoolPop(void* pool);
+PLATFORM_EXPORT void* objc_autoreleasePoolPush();
+PLATFORM_EXPORT void objc_autoreleasePoolPop(void* pool);
 
 // Pushes a pool for the lifetime of a scope, like `@autoreleasepool { … }`.
-class AutoreleasePool {
+class PLATFORM_EXPORT AutoreleasePool {
 public:
     AutoreleasePool()
         : token_(objc_autoreleasePoolPush())

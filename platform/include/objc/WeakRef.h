@@ -8,13 +8,14 @@
 
 #include <Foundation/NSException.h>
 #include <objc/NSObject.h>
+#include <platform/Export.h>
 
 // Makes `*location` a weak reference to `object` (nil clears it) and answers the object.
-id objc_storeWeak(id* location, id object);
+PLATFORM_EXPORT id objc_storeWeak(id* location, id object);
 // The object `*location` refers to, retained (+1), or nil once it is being deallocated.
-id objc_loadWeakRetained(id* location);
+PLATFORM_EXPORT id objc_loadWeakRetained(id* location);
 // The same, autoreleased into the current pool.
-id objc_loadWeak(id* location);
+PLATFORM_EXPORT id objc_loadWeak(id* location);
 
 template <typename T> class WeakRef {
 public:

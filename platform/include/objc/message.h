@@ -11,6 +11,7 @@
 
 #include <Foundation/NSException.h>
 #include <objc/runtime.h>
+#include <platform/Export.h>
 
 #include <string>
 #include <type_traits>
@@ -27,10 +28,10 @@ template <> struct IsObjectPointer<Class> : std::false_type {
 };
 template <typename T> using Wire = std::conditional_t<IsObjectPointer<T>::value, id, T>;
 
-[[noreturn]] void throwUnrecognizedSelector(NSObject* receiver, SEL selector);
-[[noreturn]] void throwUnrecognizedSelector(Class receiver, SEL selector);
+[[noreturn]] PLATFORM_EXPORT void throwUnrecognizedSelector(NSObject* receiver, SEL selector);
+[[noreturn]] PLATFORM_EXPORT void throwUnrecognizedSelector(Class receiver, SEL selector);
 // `method` reads "-[Class selector]" or "+[Class selector]".
-[[noreturn]] void throwEncodingMismatch(
+[[noreturn]] PLATFORM_EXPORT void throwEncodingMismatch(
     const std::string& method, const std::string& callTypes, const char* methodTypes);
 
 inline std::string methodName(const NSObject* receiver, SEL op)

@@ -7,6 +7,7 @@
 #include "objc/class.h"
 
 #include <objc/message.h>
+#include <substrate.h>
 
 #include <cstdio>
 #include <cstdlib>
