@@ -3,8 +3,8 @@
 // or impossible to keep.
 #include "EventKitFixture.h"
 
-#include <CalendarIndex.h>
-#include <IndexedCalendarStore.h>
+#include "EventKit/CalendarIndex.h"
+#include "EventKit/IndexedCalendarStore.h"
 
 #include <platform/Environment.h>
 #include <platform/Log.h>

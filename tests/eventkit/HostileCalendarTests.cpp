@@ -2,8 +2,8 @@
 // reader, and items too large to build.
 #include "EventKitFixture.h"
 
-#include <CalendarText.h>
-#include <ItemParser.h>
+#include "EventKit/CalendarText.h"
+#include "EventKit/ItemParser.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

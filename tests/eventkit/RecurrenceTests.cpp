@@ -1,6 +1,6 @@
 #include "EventKitFixture.h"
 
-#include <CalendarTime.h>
+#include "EventKit/CalendarTime.h"
 
 #include <platform/Environment.h>
 

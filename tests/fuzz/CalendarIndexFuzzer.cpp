@@ -7,7 +7,7 @@
 // opening, the checks, and bringing a damaged or stale index up to date.
 #include "FuzzSupport.h"
 
-#include <IndexedCalendarStore.h>
+#include "EventKit/IndexedCalendarStore.h"
 
 #include <EventKit/EventKit.h>
 #include <platform/Environment.h>

@@ -6,7 +6,6 @@
 // an object through one of its protocols.
 #pragma once
 
-#include <Foundation/NSException.h>
 #include <objc/NSObject.h>
 #include <platform/Export.h>
 
@@ -45,6 +44,11 @@ private:
     mutable id slot_ = nullptr;
 };
 
+namespace objc {
+// Raises NSInvalidArgumentException; Foundation defines it.
+[[noreturn]] PLATFORM_EXPORT void throwWeakProtocolWithoutObject();
+} // namespace objc
+
 template <typename P> class WeakProtocolRef {
 public:
     WeakProtocolRef() = default;
@@ -54,7 +58,7 @@ public:
     {
         auto* object = dynamic_cast<NSObject*>(protocol);
         if (protocol && !object)
-            throw NSException(NSInvalidArgumentException, "a weakly held protocol must be adopted by an object");
+            objc::throwWeakProtocolWithoutObject();
         object_ = object;
         protocol_ = protocol;
         return *this;

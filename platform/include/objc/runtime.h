@@ -105,8 +105,9 @@ struct ClassDefinition {
 };
 
 // Registers a class under its runtime name; `setUp` then adds its methods and
-// instance variables. Only NSObject's `classObject()` calls it: every other C++
-// class gets its runtime class from `registeredClass`.
+// instance variables. For a class that no objc::Subclass stands for (NSObject,
+// a class of class methods only); a C++ class gets its runtime class from
+// `registeredClass`.
 PLATFORM_EXPORT Class registerClass(const ClassDefinition& definition, const std::function<void(Class)>& setUp = {});
 
 // The runtime class of the C++ class T, derived from `objc::Subclass<T, Parent>`,
