@@ -176,8 +176,8 @@ BOOL handleEvent(id self, SEL op, id event)
 {
     const BOOL handled = saved::handleEvent(self, op, event);
     if (isEnabled && isLockScreenDismissal(event) && dglDashBoardViewController) {
-        CFLog(kCFLogLevelNotice, NSString::string(dismissalLogFormat).get(), dismissalLogTag, dismissalLogFile,
-            dismissalLogLine, dismissalLogLevel, NSString::stringWithFormat(dismissalLogMessage).get());
+        CFLog(kCFLogLevelNotice, dismissalLogFormat, dismissalLogTag, dismissalLogFile, dismissalLogLine,
+            dismissalLogLevel, NSString::stringWithFormat(dismissalLogMessage));
         objc_msgSend<void>(self, "hideDGLView");
     }
     return handled;
