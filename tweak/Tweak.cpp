@@ -300,14 +300,6 @@ void setPageEventTable(id self, SEL, id table)
 
 // Installation.
 
-template <typename Implementation>
-void hookMessage(Class cls, const char* selector, Implementation replacement, Implementation* slot)
-{
-    IMP previous = nullptr;
-    MSHookMessageEx(cls, sel_registerName(selector), reinterpret_cast<IMP>(replacement), &previous);
-    *slot = reinterpret_cast<Implementation>(previous);
-}
-
 void registerPreferencesObserver()
 {
     CFNotificationCenterAddObserver(CFNotificationCenterGetDarwinNotifyCenter(), nullptr, &preferencesChangedCallback,
@@ -317,25 +309,25 @@ void registerPreferencesObserver()
 void installMainPageHooks()
 {
     Class mainPage = objc_getClass(springboard::mainPageViewControllerClass);
-    hookMessage(mainPage, "idleTimerDuration", &idleTimerDuration, &saved::idleTimerDuration);
+    substrate::hookMethod(mainPage, "idleTimerDuration", &idleTimerDuration, &saved::idleTimerDuration);
 }
 
 void installContentHooks()
 {
     Class content = objc_getClass(springboard::mainPageContentViewControllerClass);
-    hookMessage(content,
+    substrate::hookMethod(content,
         "_addOrRemoveNotificationsListIfNecessaryAnimated:", &addOrRemoveNotificationsListIfNecessaryAnimated,
         &saved::addOrRemoveNotificationsListIfNecessaryAnimated);
-    hookMessage(content, "viewWillTransitionToSize:withTransitionCoordinator:", &viewWillTransitionToSize,
+    substrate::hookMethod(content, "viewWillTransitionToSize:withTransitionCoordinator:", &viewWillTransitionToSize,
         &saved::viewWillTransitionToSize);
     objc::addMethod(content, "hideDGLView", &hideDGLView);
-    hookMessage(content, "handleEvent:", &handleEvent, &saved::handleEvent);
+    substrate::hookMethod(content, "handleEvent:", &handleEvent, &saved::handleEvent);
 }
 
 void installNotificationListHooks()
 {
     Class list = objc_getClass(springboard::notificationListViewControllerClass);
-    hookMessage(list, "init", &notificationListInit, &saved::notificationListInit);
+    substrate::hookMethod(list, "init", &notificationListInit, &saved::notificationListInit);
     objc::addMethod(list, "collectionView:layout:referenceSizeForFooterInSection:", &referenceSizeForFooterInSection);
     objc::addMethod(
         list, "collectionView:viewForSupplementaryElementOfKind:atIndexPath:", &viewForSupplementaryElementOfKind);
@@ -347,7 +339,7 @@ void installPageClass()
     Class base = objc_getClass(springboard::viewControllerBaseClass);
     Class page = objc_allocateClassPair(base, dglPageClassName, 0);
     objc_registerClassPair(page);
-    hookMessage(page, "viewWillAppear:", &pageViewWillAppear, &saved::viewWillAppear);
+    substrate::hookMethod(page, "viewWillAppear:", &pageViewWillAppear, &saved::viewWillAppear);
     objc::addMethod(page, "_notificationViewController", &pageNotificationViewController);
     objc::addMethod(page, "set_notificationViewController:", &setPageNotificationViewController);
     objc::addMethod(page, "dglEventTable", &pageEventTable);
