@@ -9,6 +9,7 @@
 
 #include <Foundation/NSString.h>
 #include <UIKit/UIColor.h>
+#include <objc/RetainedSlot.h>
 
 #include <cstddef>
 
@@ -40,13 +41,13 @@ template <> struct SettingStorage<SettingKind::FollowsTitleColour> {
     using Type = BOOL;
 };
 template <> struct SettingStorage<SettingKind::Colour> {
-    using Type = UIColor*;
+    using Type = RetainedSlot<UIColor>;
 };
 template <> struct SettingStorage<SettingKind::TitleColour> {
-    using Type = UIColor*;
+    using Type = RetainedSlot<UIColor>;
 };
 template <> struct SettingStorage<SettingKind::Text> {
-    using Type = NSString*;
+    using Type = RetainedSlot<NSString>;
 };
 template <> struct SettingStorage<SettingKind::SwipeAction> {
     using Type = DGLSwipeAction;

@@ -1,6 +1,5 @@
 #include <tweak/DGLCollectionFooterView.h>
 #include <tweak/EventTablePlacement.h>
-#include <tweak/Retained.h>
 #include <tweak/Tweak.h>
 
 #include <CoreFoundation/CFLog.h>
@@ -22,10 +21,10 @@ springboard::InitIMP notificationListInit;
 springboard::ViewWillAppearIMP viewWillAppear;
 } // namespace saved
 
-NSObject* dglDashBoardViewController;
-DGLEventTable* dglCollectionFooterEventTable;
-UIView* dglCollectionFooterEventTableContainer;
-NSObject* ncNotificationListViewController;
+RetainedSlot<NSObject> dglDashBoardViewController;
+RetainedSlot<DGLEventTable> dglCollectionFooterEventTable;
+RetainedSlot<UIView> dglCollectionFooterEventTableContainer;
+RetainedSlot<NSObject> ncNotificationListViewController;
 
 namespace {
 
@@ -91,7 +90,7 @@ void presentOwnPage(id content, id list)
     if (!dglDashBoardViewControllerClass)
         dglDashBoardViewControllerClass = objc_getClass(dglPageClassName);
     Ref<NSObject> allocated = Ref<NSObject>::adopt(objc_msgSend<id>(dglDashBoardViewControllerClass, "alloc"));
-    assignRetained(dglDashBoardViewController, objc_msgSend<id>(allocated.get(), "init"));
+    dglDashBoardViewController = objc_msgSend<id>(allocated.get(), "init");
     objc_msgSend<void>(dglDashBoardViewController, "set_notificationViewController:", list);
     Ref<NSArray> pages = NSArray::array({ Ref<NSObject>(dglDashBoardViewController) });
     objc_msgSend<void>(
@@ -104,10 +103,10 @@ void moveIntoFooter(id content, id list)
     objc_msgSend<void>(content, "hideDGLView");
     if (dglCollectionFooterEventTable)
         dglCollectionFooterEventTable->removeFromSuperview();
-    assignRetained(dglCollectionFooterEventTable, static_cast<DGLEventTable*>(nullptr));
+    dglCollectionFooterEventTable = nullptr;
     const CGSize size = suggestedListViewFrame(list).size;
     Ref<DGLEventTable> table = createEventTable(CGRectMake(0, 0, size.width, size.height));
-    assignRetained(dglCollectionFooterEventTable, table.get());
+    dglCollectionFooterEventTable = table.get();
     table->tableView()->setScrollEnabled(false);
     if (dglCollectionFooterEventTableContainer)
         dglCollectionFooterEventTableContainer->addSubview(table.get());
@@ -162,7 +161,7 @@ void hideDGLView(id self, SEL)
     Ref<NSArray> pages = NSArray::array({ Ref<NSObject>(dglDashBoardViewController) });
     objc_msgSend<void>(
         self, "dismissContentViewControllers:animated:completion:", pages.get(), YES, static_cast<id>(nullptr));
-    assignRetained(dglDashBoardViewController, static_cast<NSObject*>(nullptr));
+    dglDashBoardViewController = nullptr;
 }
 
 // The class is compared by name: a subclass of SpringBoard's event does not count.
@@ -189,7 +188,7 @@ id notificationListInit(id self, SEL op)
 {
     NSLog(listInitLog);
     id list = saved::notificationListInit(self, op);
-    assignRetained(ncNotificationListViewController, list);
+    ncNotificationListViewController = list;
     id collectionView = objc_msgSend<id>(self, "collectionView");
     objc_msgSend<void>(collectionView,
         "registerClass:forSupplementaryViewOfKind:withReuseIdentifier:", DGLCollectionFooterView::classObject(),
@@ -230,7 +229,7 @@ UIView* footerContainer(id collectionView)
     container->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
     if (dglCollectionFooterEventTable)
         container->addSubview(dglCollectionFooterEventTable);
-    assignRetained(dglCollectionFooterEventTableContainer, container.get());
+    dglCollectionFooterEventTableContainer = container.get();
     return dglCollectionFooterEventTableContainer;
 }
 

@@ -1,4 +1,3 @@
-#include <tweak/Retained.h>
 #include <tweak/TweakSettings.h>
 
 #include <Foundation/NSDictionary.h>
@@ -7,7 +6,6 @@
 #include <objc/message.h>
 
 #include <optional>
-#include <type_traits>
 
 #define DAYGLASS_DEFINE_SETTING(symbol, key, kind, ...) SettingType<SettingKind::kind> symbol;
 extern "C" {
@@ -111,10 +109,10 @@ void loadSetting(SettingType<kind>& field, const PreferenceReader& file, const c
         // colour; an absent key leaves that choice as the previous load made it.
         if (kind == TitleColour && code)
             titleColorSameAsCalendarColor = *code == calendarColourCode;
-        assignRetained(field, (code ? fallback.colourFor(*code) : fallback.absent()).get());
+        field = (code ? fallback.colourFor(*code) : fallback.absent()).get();
     } else if constexpr (kind == Text) {
         const NSString* stored = file.stringValue(key);
-        assignRetained(field, stored ? const_cast<NSString*>(stored) : NSString::string(fallback).get());
+        field = stored ? const_cast<NSString*>(stored) : NSString::string(fallback).get();
     } else if constexpr (kind == SwipeAction)
         field = swipeActionFor(file.integerValue(key));
     else if constexpr (kind == IconType)
@@ -125,10 +123,12 @@ void loadSetting(SettingType<kind>& field, const PreferenceReader& file, const c
 // Back to zero, NO or nil, releasing an object held.
 template <typename T> void resetSetting(T& field)
 {
-    if constexpr (std::is_pointer_v<T>)
-        assignRetained(field, static_cast<T>(nullptr));
-    else
-        field = T {};
+    field = T {};
+}
+
+template <typename T> void resetSetting(RetainedSlot<T>& field)
+{
+    field = nullptr;
 }
 
 } // namespace

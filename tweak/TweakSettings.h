@@ -9,8 +9,8 @@
 #include <CoreFoundation/CFNotificationCenter.h>
 
 // The fields, in the order loadPreferences reads them. Unmangled, so that a host can
-// also find them by name in the loaded library. Colours and the string are strong
-// references; a load releases the objects it replaces.
+// also find them by name in the loaded library. Colours and the string are held in
+// retained slots; a load releases the objects it replaces.
 #define DAYGLASS_DECLARE_SETTING(symbol, key, kind, ...) extern SettingType<SettingKind::kind> symbol;
 extern "C" {
 DAYGLASS_SETTINGS(DAYGLASS_DECLARE_SETTING, DAYGLASS_DECLARE_SETTING)
