@@ -4,10 +4,9 @@
 
 #include <CoreGraphics/CGColor.h>
 #include <CoreGraphics/CGGeometry.h>
+#include <platform/GraphicsHandles.h>
 
 #include <vector>
-
-typedef struct _cairo cairo_t;
 
 class CGContext : public NSObject {
 public:
@@ -17,7 +16,7 @@ public:
     explicit CGContext(cairo_t* cairo);
     ~CGContext() override;
 
-    cairo_t* cairo() const { return cairo_; }
+    cairo_t* cairo() const { return cairo_.get(); }
 
     // The parts of the graphics state Cairo has no slot for; saved and restored
     // together with Cairo's own state.
@@ -40,7 +39,7 @@ private:
         CGFloat alpha = 1;
     };
 
-    cairo_t* cairo_;
+    platform::CairoHandle cairo_;
     GState state_;
     std::vector<GState> saved_;
 };

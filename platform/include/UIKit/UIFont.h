@@ -6,10 +6,9 @@
 
 #include <CoreGraphics/CGGeometry.h>
 #include <Foundation/NSString.h>
+#include <platform/GraphicsHandles.h>
 
 #include <string_view>
-
-typedef struct _PangoFontDescription PangoFontDescription;
 
 class UIFont : public NSObject {
 public:
@@ -36,7 +35,7 @@ public:
     std::string faceName() const;
 
     // The Pango description of the face at this size, for the platform's text code.
-    const PangoFontDescription* pangoDescription() const { return description_; }
+    const PangoFontDescription* pangoDescription() const { return description_.get(); }
 
     // "<UIFont: font-family: "HelveticaNeue"; font-size: 13.00pt>"
     std::string description() const override;
@@ -50,7 +49,7 @@ private:
 
     Ref<NSString> name_;
     CGFloat pointSize_;
-    PangoFontDescription* description_;
+    platform::PangoFontDescriptionHandle description_;
     mutable bool metricsLoaded_ = false;
     mutable CGFloat ascender_ = 0;
     mutable CGFloat descender_ = 0;

@@ -18,13 +18,10 @@ CGContext::CGContext(cairo_t* cairo)
     // Core Graphics starts with opaque black for both colours and a 1-point line.
     state_.fill = makeRef<CGColor>(0, 0, 0, 1);
     state_.stroke = state_.fill;
-    cairo_set_line_width(cairo_, 1);
+    cairo_set_line_width(cairo, 1);
 }
 
-CGContext::~CGContext()
-{
-    cairo_destroy(cairo_);
-}
+CGContext::~CGContext() = default;
 
 void CGContext::setFillColor(const CGColor* color)
 {
@@ -44,7 +41,7 @@ void CGContext::setAlpha(CGFloat alpha)
 void CGContext::saveGState()
 {
     saved_.push_back(state_);
-    cairo_save(cairo_);
+    cairo_save(cairo());
 }
 
 void CGContext::restoreGState()
@@ -54,17 +51,17 @@ void CGContext::restoreGState()
         return;
     state_ = std::move(saved_.back());
     saved_.pop_back();
-    cairo_restore(cairo_);
+    cairo_restore(cairo());
 }
 
 void CGContext::useAsSource(const CGColor* color) const
 {
     // A null colour paints nothing, like a clear one.
     if (!color) {
-        cairo_set_source_rgba(cairo_, 0, 0, 0, 0);
+        cairo_set_source_rgba(cairo(), 0, 0, 0, 0);
         return;
     }
-    cairo_set_source_rgba(cairo_, color->red(), color->green(), color->blue(), color->alpha() * state_.alpha);
+    cairo_set_source_rgba(cairo(), color->red(), color->green(), color->blue(), color->alpha() * state_.alpha);
 }
 
 namespace {
