@@ -24,9 +24,9 @@ CGFloat signalWidth()
     return signalDots * signalDot + (signalDots - 1) * signalSpacing;
 }
 
-Ref<UILabel> statusLabel(std::string_view text, NSTextAlignment alignment)
+NonNullRef<UILabel> statusLabel(std::string_view text, NSTextAlignment alignment)
 {
-    auto label = Ref<UILabel>::adopt(new UILabel());
+    auto label = makeNonNullRef<UILabel>();
     label->setText(text);
     label->setFont(UIFont::systemFontOfSize(textSize).get());
     label->setTextColor(UIColor::whiteColor().get());

@@ -41,13 +41,13 @@ public:
     std::string description() const override;
     bool isEqual(const NSObject* other) const override;
 
-    UIFont(Ref<NSString> name, CGFloat pointSize);
+    UIFont(NonNullRef<NSString> name, CGFloat pointSize);
     ~UIFont() override;
 
 private:
     void loadMetrics() const;
 
-    Ref<NSString> name_;
+    NonNullRef<NSString> name_;
     CGFloat pointSize_;
     platform::PangoFontDescriptionHandle description_;
     mutable bool metricsLoaded_ = false;

@@ -14,7 +14,7 @@ UICollectionViewCell::UICollectionViewCell()
 
 UICollectionViewCell::UICollectionViewCell(CGRect frame)
     : UICollectionReusableView(frame)
-    , contentView_(makeRef<UIView>(CGRectMake(0, 0, frame.size.width, frame.size.height)))
+    , contentView_(makeNonNullRef<UIView>(CGRectMake(0, 0, frame.size.width, frame.size.height)))
 {
     setIsa(classObject());
     contentView_->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);

@@ -60,7 +60,7 @@ CGFloat textEngineSize(CGFloat pointSize)
 
 } // namespace
 
-UIFont::UIFont(Ref<NSString> name, CGFloat pointSize)
+UIFont::UIFont(NonNullRef<NSString> name, CGFloat pointSize)
     : name_(std::move(name))
     , pointSize_(pointSize)
     , description_(pango_font_description_new())
@@ -76,7 +76,7 @@ Ref<UIFont> UIFont::fontWithName(std::string_view name, CGFloat size)
 {
     if (!isKnownFontName(name) || size <= 0)
         return nullptr;
-    return makeRef<UIFont>(NSString::string(name), size);
+    return makeRef<UIFont>(*NSString::string(name), size);
 }
 
 Ref<UIFont> UIFont::fontWithName(const NSString* name, CGFloat size)

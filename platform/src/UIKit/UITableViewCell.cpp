@@ -31,7 +31,7 @@ UITableViewCell::UITableViewCell()
 UITableViewCell::UITableViewCell(UITableViewCellStyle style, const NSString* reuseIdentifier)
     : UIView(CGRectMake(0, 0, 320, 44))
     , style_(style)
-    , contentView_(makeRef<UIView>(CGRectMake(0, 0, 320, 44)))
+    , contentView_(makeNonNullRef<UIView>(CGRectMake(0, 0, 320, 44)))
 {
     setIsa(classObject());
     setStyleAndReuseIdentifier(style, reuseIdentifier);

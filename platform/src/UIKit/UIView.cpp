@@ -70,7 +70,7 @@ UIView::UIView()
 
 UIView::UIView(CGRect frame)
     : frame_(frame)
-    , layer_(makeRef<CALayer>(this))
+    , layer_(makeNonNullRef<CALayer>(this))
 {
     setIsa(classObject());
 }
