@@ -103,6 +103,21 @@ Ref<UIImage> UIGraphicsGetImageFromCurrentImageContext()
     return makeRef<UIImage>(copy.get(), image->scale);
 }
 
+UIGraphicsImageContextScope::UIGraphicsImageContextScope(CGSize size, BOOL opaque, CGFloat scale)
+{
+    UIGraphicsBeginImageContextWithOptions(size, opaque, scale);
+}
+
+UIGraphicsImageContextScope::~UIGraphicsImageContextScope()
+{
+    UIGraphicsEndImageContext();
+}
+
+Ref<UIImage> UIGraphicsImageContextScope::image() const
+{
+    return UIGraphicsGetImageFromCurrentImageContext();
+}
+
 void UIGraphicsEndImageContext()
 {
     if (!currentImageContext()) {

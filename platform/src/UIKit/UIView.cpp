@@ -383,9 +383,7 @@ Ref<UIImage> UIViewRenderImage(UIView* view, CGFloat scale)
     if (!view)
         return nullptr;
     const CGSize size = view->bounds().size;
-    UIGraphicsBeginImageContextWithOptions(size, NO, scale);
+    UIGraphicsImageContextScope canvas(size, NO, scale);
     view->drawViewHierarchyInRect(CGRect { CGPointZero, size });
-    Ref<UIImage> image = UIGraphicsGetImageFromCurrentImageContext();
-    UIGraphicsEndImageContext();
-    return image;
+    return canvas.image();
 }
