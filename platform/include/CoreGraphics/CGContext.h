@@ -71,6 +71,10 @@ private:
     cairo_t* cairo_;
 };
 
+// Adds a rectangle with rounded corners to Cairo's path, as a closed sub-path.
+// The radius is at most half the shorter side; 0 or less gives square corners.
+void CairoAddRoundedRect(cairo_t* cairo, CGRect rect, CGFloat radius);
+
 // Every call does nothing on a null context, as Core Graphics does.
 void CGContextSaveGState(CGContextRef context);
 void CGContextRestoreGState(CGContextRef context);

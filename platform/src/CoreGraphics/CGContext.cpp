@@ -121,6 +121,23 @@ CairoStateSaver::~CairoStateSaver()
     cairo_restore(cairo_);
 }
 
+void CairoAddRoundedRect(cairo_t* cairo, CGRect rect, CGFloat radius)
+{
+    radius = std::min({ radius, rect.size.width / 2, rect.size.height / 2 });
+    if (radius <= 0) {
+        addRect(cairo, rect);
+        return;
+    }
+    const double left = rect.origin.x, top = rect.origin.y;
+    const double right = left + rect.size.width, bottom = top + rect.size.height;
+    cairo_new_sub_path(cairo);
+    cairo_arc(cairo, right - radius, top + radius, radius, -M_PI / 2, 0);
+    cairo_arc(cairo, right - radius, bottom - radius, radius, 0, M_PI / 2);
+    cairo_arc(cairo, left + radius, bottom - radius, radius, M_PI / 2, M_PI);
+    cairo_arc(cairo, left + radius, top + radius, radius, M_PI, 3 * M_PI / 2);
+    cairo_close_path(cairo);
+}
+
 void CGContextSaveGState(CGContextRef context)
 {
     if (context)
