@@ -128,9 +128,9 @@ public:
     std::optional<std::string> pendingLaunch() const { return launches_->pendingLaunch(); }
     // Hears of every URL opened and every application brought to the foreground.
     void setLaunchObserver(ApplicationLaunches::Observer observer) { launches_->setObserver(std::move(observer)); }
-    const DeviceModel& deviceModel() const { return *model_; }
+    const DeviceModel& deviceModel() const { return model_; }
     Orientation orientation() const { return orientation_; }
-    LockScreenLayout layout() const { return lockScreenLayout(*model_, orientation_); }
+    LockScreenLayout layout() const { return lockScreenLayout(model_, orientation_); }
     // What the main page answered when the idle timer was last armed; 0 before.
     long long idleTimerDuration() const { return idleTimerDuration_; }
 
@@ -161,7 +161,7 @@ private:
     void applyLayout();
 
     Ref<SBDashBoardMainPageViewController> mainPage_;
-    const DeviceModel* model_;
+    DeviceModel model_;
     Orientation orientation_;
     bool screenOn_ = false;
     bool locked_ = true;
