@@ -3,14 +3,13 @@
 #include <Foundation/NSDictionary.h>
 #include <Foundation/NSException.h>
 #include <Foundation/NSLog.h>
+#include <objc/accessors.h>
 #include <objc/message.h>
 
 #include <optional>
 
-#define DAYGLASS_DEFINE_SETTING(symbol, key, kind, ...) SettingType<SettingKind::kind> symbol;
-extern "C" {
-DAYGLASS_SETTINGS(DAYGLASS_DEFINE_SETTING, DAYGLASS_DEFINE_SETTING)
-}
+#define DAYGLASS_DEFINE_SETTING(symbol, key, kind, fallback) SettingVariable<SettingKind::kind> symbol;
+DAYGLASS_SETTINGS(DAYGLASS_DEFINE_SETTING)
 #undef DAYGLASS_DEFINE_SETTING
 
 namespace {
@@ -92,7 +91,7 @@ NSInteger boundedDayCount(const char* key, NSInteger days)
 
 // One row of the settings table: the field from its key, or the fallback.
 template <SettingKind kind, typename Fallback>
-void loadSetting(SettingType<kind>& field, const PreferenceReader& file, const char* key, const Fallback& fallback)
+void loadSetting(SettingVariable<kind>& field, const PreferenceReader& file, const char* key, const Fallback& fallback)
 {
     using enum SettingKind;
     if constexpr (kind == Switch)
@@ -131,6 +130,14 @@ template <typename T> void resetSetting(RetainedSlot<T>& field)
     field = nullptr;
 }
 
+// A field as a class property of the settings class, of the table's type.
+template <SettingKind kind, auto& field> struct SettingProperty {
+    using Value = SettingType<kind>;
+
+    static objc::Wire<Value> get(Class, SEL) { return objc::toWire<Value>(field); }
+    static void set(Class, SEL, objc::Wire<Value> value) { field = objc::fromWire<Value>(value); }
+};
+
 } // namespace
 
 const NSString* preferencesChangedNotificationName()
@@ -146,17 +153,28 @@ void loadPreferences()
         NSLog("DGL: unable to load preferences.");
     const PreferenceReader file(values.get());
 
-#define DAYGLASS_LOAD_SETTING(symbol, key, kind, fallback, ...)                                                        \
-    loadSetting<SettingKind::kind>(symbol, file, key, fallback);
-    DAYGLASS_SETTINGS(DAYGLASS_LOAD_SETTING, DAYGLASS_LOAD_SETTING)
+#define DAYGLASS_LOAD_SETTING(symbol, key, kind, fallback) loadSetting<SettingKind::kind>(symbol, file, key, fallback);
+    DAYGLASS_SETTINGS(DAYGLASS_LOAD_SETTING)
 #undef DAYGLASS_LOAD_SETTING
 }
 
 void resetTweakSettings()
 {
-#define DAYGLASS_RESET_SETTING(symbol, ...) resetSetting(symbol);
-    DAYGLASS_SETTINGS(DAYGLASS_RESET_SETTING, DAYGLASS_RESET_SETTING)
+#define DAYGLASS_RESET_SETTING(symbol, key, kind, fallback) resetSetting(symbol);
+    DAYGLASS_SETTINGS(DAYGLASS_RESET_SETTING)
 #undef DAYGLASS_RESET_SETTING
+}
+
+Class tweakSettingsClass()
+{
+    static Class cls = objc::registerClass({ settingsClassName, NSObject::classObject(), {} }, [](Class c) {
+#define DAYGLASS_ADD_SETTING_PROPERTY(symbol, key, kind, fallback)                                                     \
+    objc::addClassMethod(c, #symbol, &SettingProperty<SettingKind::kind, symbol>::get);                                \
+    objc::addClassMethod(c, settingSetterName(#symbol).c_str(), &SettingProperty<SettingKind::kind, symbol>::set);
+        DAYGLASS_SETTINGS(DAYGLASS_ADD_SETTING_PROPERTY)
+#undef DAYGLASS_ADD_SETTING_PROPERTY
+    });
+    return cls;
 }
 
 void preferencesChangedCallback(CFNotificationCenterRef, void*, CFStringRef, const void*, CFDictionaryRef)
