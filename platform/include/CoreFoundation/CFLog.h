@@ -1,10 +1,10 @@
 // CoreFoundation's levelled log: the format is NSLog's (printf conversions plus
-// %@, each argument checked against its conversion, see platform/Format.h), and
+// %@, each argument checked against its conversion, see Foundation/FormatString.h), and
 // the line goes to the same log (platform/Log.h).
 #pragma once
 
 #include <CoreFoundation/CFBase.h>
-#include <platform/Format.h>
+#include <Foundation/FormatString.h>
 
 #include <span>
 

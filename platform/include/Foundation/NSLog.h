@@ -1,8 +1,8 @@
 // NSLog: printf conversions plus %@, each argument checked against its
-// conversion (platform/Format.h). Lines go to the platform's log (platform/Log.h).
+// conversion (Foundation/FormatString.h). Lines go to the platform's log (platform/Log.h).
 #pragma once
 
-#include <platform/Format.h>
+#include <Foundation/FormatString.h>
 #include <platform/Log.h>
 
 template <platform::Formattable... Args> void NSLog(platform::FormatFor<Args...> format, const Args&... arguments)

@@ -5,7 +5,7 @@
 #include <Foundation/NSRange.h>
 #include <objc/NSObjCRuntime.h>
 #include <objc/runtime.h>
-#include <platform/Format.h>
+#include <Foundation/FormatString.h>
 
 #include <string>
 #include <string_view>
@@ -19,7 +19,7 @@ public:
 
     static Ref<NSString> string(std::string_view utf8 = {});
     // printf conversions plus %@, which prints an object's description; each
-    // argument is checked against its conversion (platform/Format.h).
+    // argument is checked against its conversion (Foundation/FormatString.h).
     template <platform::Formattable... Args>
     static Ref<NSString> stringWithFormat(platform::FormatFor<Args...> format, const Args&... arguments)
     {

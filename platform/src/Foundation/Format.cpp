@@ -1,4 +1,4 @@
-#include <platform/Format.h>
+#include <Foundation/FormatString.h>
 
 #include <objc/NSObject.h>
 
