@@ -97,12 +97,10 @@ Ref<UIImage> drawOnBackdrop(UIView& table, CGFloat scale)
             size.width, size.height, scale);
         throw CommandError(text);
     }
-    UIGraphicsBeginImageContextWithOptions(size, YES, scale);
+    UIGraphicsImageContextScope canvas(size, YES, scale);
     paintBackdrop(UIGraphicsGetCurrentContext(), size, scale);
     table.drawViewHierarchyInRect(table.frame());
-    Ref<UIImage> image = UIGraphicsGetImageFromCurrentImageContext();
-    UIGraphicsEndImageContext();
-    return image;
+    return canvas.image();
 }
 
 class RenderCommand final : public Command {

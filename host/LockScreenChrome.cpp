@@ -42,9 +42,9 @@ std::string_view unlockHintText()
     return unlockHints[0].text;
 }
 
-Ref<UILabel> centredLabel(UIFont* font)
+NonNullRef<UILabel> centredLabel(UIFont* font)
 {
-    auto label = makeRef<UILabel>();
+    auto label = makeNonNullRef<UILabel>();
     label->setFont(font);
     label->setTextColor(UIColor::whiteColor().get());
     label->setTextAlignment(NSTextAlignmentCenter);
@@ -94,10 +94,10 @@ std::string lockScreenDateText(double unixTime)
 }
 
 LockScreenChrome::LockScreenChrome(const host::DeviceModel& model, host::Orientation orientation)
-    : statusBar_(makeRef<LockScreenStatusBar>(CGRectZero))
+    : statusBar_(makeNonNullRef<LockScreenStatusBar>(CGRectZero))
     , clock_(centredLabel(UIFont::fontWithName(clockFontName, model.clockFontSize).get()))
     , date_(centredLabel(UIFont::systemFontOfSize(model.dateFontSize).get()))
-    , pageDots_(makeRef<LockScreenPageDots>(CGRectZero, lockScreenPages, mainPage))
+    , pageDots_(makeNonNullRef<LockScreenPageDots>(CGRectZero, lockScreenPages, mainPage))
     , unlockHint_(centredLabel(UIFont::systemFontOfSize(unlockHintSize).get()))
 {
     for (UIView* part : std::initializer_list<UIView*> {

@@ -21,11 +21,11 @@ public:
     void showTime(double unixTime);
 
 private:
-    Ref<LockScreenStatusBar> statusBar_;
-    Ref<UILabel> clock_;
-    Ref<UILabel> date_;
-    Ref<LockScreenPageDots> pageDots_;
-    Ref<UILabel> unlockHint_;
+    NonNullRef<LockScreenStatusBar> statusBar_;
+    NonNullRef<UILabel> clock_;
+    NonNullRef<UILabel> date_;
+    NonNullRef<LockScreenPageDots> pageDots_;
+    NonNullRef<UILabel> unlockHint_;
 };
 
 // The hour and minutes as the lock screen's clock shows them: the locale's own

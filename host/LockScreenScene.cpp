@@ -3,8 +3,8 @@
 #include <UIKit/UIColor.h>
 
 LockScreenScene::LockScreenScene(const host::DeviceModel& model, host::Orientation orientation)
-    : wallpaper_(makeRef<LockScreenWallpaper>(CGRectZero))
-    , chrome_(makeRef<LockScreenChrome>(model, orientation))
+    : wallpaper_(makeNonNullRef<LockScreenWallpaper>(CGRectZero))
+    , chrome_(makeNonNullRef<LockScreenChrome>(model, orientation))
 {
     addSubview(wallpaper_.get());
     addSubview(chrome_.get());

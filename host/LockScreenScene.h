@@ -33,7 +33,7 @@ public:
     Ref<UIImage> snapshot(CGFloat scale);
 
 private:
-    Ref<LockScreenWallpaper> wallpaper_;
-    Ref<LockScreenChrome> chrome_;
+    NonNullRef<LockScreenWallpaper> wallpaper_;
+    NonNullRef<LockScreenChrome> chrome_;
     Ref<UIView> content_;
 };

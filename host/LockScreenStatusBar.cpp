@@ -24,24 +24,14 @@ CGFloat signalWidth()
     return signalDots * signalDot + (signalDots - 1) * signalSpacing;
 }
 
-Ref<UILabel> statusLabel(std::string_view text, NSTextAlignment alignment)
+NonNullRef<UILabel> statusLabel(std::string_view text, NSTextAlignment alignment)
 {
-    auto label = makeRef<UILabel>();
+    auto label = makeNonNullRef<UILabel>();
     label->setText(text);
     label->setFont(UIFont::systemFontOfSize(textSize).get());
     label->setTextColor(UIColor::whiteColor().get());
     label->setTextAlignment(alignment);
     return label;
-}
-
-void roundedRectangle(cairo_t* cairo, double x, double y, double width, double height, double radius)
-{
-    cairo_new_sub_path(cairo);
-    cairo_arc(cairo, x + width - radius, y + radius, radius, -M_PI / 2, 0);
-    cairo_arc(cairo, x + width - radius, y + height - radius, radius, 0, M_PI / 2);
-    cairo_arc(cairo, x + radius, y + height - radius, radius, M_PI / 2, M_PI);
-    cairo_arc(cairo, x + radius, y + radius, radius, M_PI, 3 * M_PI / 2);
-    cairo_close_path(cairo);
 }
 
 void drawSignal(cairo_t* cairo, CGFloat midY)
@@ -61,7 +51,7 @@ void drawPadlock(cairo_t* cairo, CGFloat midX, CGFloat midY)
     cairo_line_to(cairo, midX + 2.6, bodyTop);
     cairo_move_to(cairo, midX - 2.6, bodyTop);
     cairo_stroke(cairo);
-    roundedRectangle(cairo, midX - width / 2, bodyTop, width, height, 1.2);
+    CairoAddRoundedRect(cairo, CGRectMake(midX - width / 2, bodyTop, width, height), 1.2);
     cairo_fill(cairo);
 }
 
@@ -70,11 +60,11 @@ void drawBattery(cairo_t* cairo, CGFloat right, CGFloat midY)
 {
     const double x = right - batteryWidth - 2, y = midY - batteryHeight / 2;
     cairo_set_line_width(cairo, 1);
-    roundedRectangle(cairo, x + 0.5, y + 0.5, batteryWidth - 1, batteryHeight - 1, 2.5);
+    CairoAddRoundedRect(cairo, CGRectMake(x + 0.5, y + 0.5, batteryWidth - 1, batteryHeight - 1), 2.5);
     cairo_stroke(cairo);
-    roundedRectangle(cairo, x + 2, y + 2, batteryWidth - 4, batteryHeight - 4, 1.2);
+    CairoAddRoundedRect(cairo, CGRectMake(x + 2, y + 2, batteryWidth - 4, batteryHeight - 4), 1.2);
     cairo_fill(cairo);
-    roundedRectangle(cairo, x + batteryWidth, midY - 2, 1.5, 4, 0.7);
+    CairoAddRoundedRect(cairo, CGRectMake(x + batteryWidth, midY - 2, 1.5, 4), 0.7);
     cairo_fill(cairo);
 }
 

@@ -14,6 +14,6 @@ public:
     void drawRect(CGRect rect) override;
 
 private:
-    Ref<UILabel> carrier_;
-    Ref<UILabel> charge_;
+    NonNullRef<UILabel> carrier_;
+    NonNullRef<UILabel> charge_;
 };

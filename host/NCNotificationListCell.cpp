@@ -38,9 +38,9 @@ std::string relativeTime(double seconds)
     return std::to_string(minutes / 60) + "h ago";
 }
 
-Ref<UILabel> makeLabel(CGFloat size, NSInteger lines, UIColor* color)
+NonNullRef<UILabel> makeLabel(CGFloat size, NSInteger lines, UIColor* color)
 {
-    auto label = makeRef<UILabel>();
+    auto label = makeNonNullRef<UILabel>();
     label->setFont(UIFont::systemFontOfSize(size).get());
     label->setNumberOfLines(lines);
     label->setTextColor(color);
@@ -66,8 +66,8 @@ NSString* NCNotificationListCell::reuseIdentifier()
 }
 
 NCNotificationListCell::NCNotificationListCell()
-    : platter_(makeRef<UIView>())
-    , icon_(makeRef<UIImageView>())
+    : platter_(makeNonNullRef<UIView>())
+    , icon_(makeNonNullRef<UIImageView>())
     , appName_(makeLabel(headerTextSize, 1, UIColor::colorWithWhite(0.25, 1).get()))
     , time_(makeLabel(headerTextSize, 1, UIColor::colorWithWhite(0.25, 1).get()))
     , title_(makeLabel(titleSize, 1, UIColor::blackColor().get()))

@@ -30,10 +30,10 @@ public:
     void layoutSubviews() override;
 
 private:
-    Ref<UIView> platter_;
-    Ref<UIImageView> icon_;
-    Ref<UILabel> appName_;
-    Ref<UILabel> time_;
-    Ref<UILabel> title_;
-    Ref<UILabel> message_;
+    NonNullRef<UIView> platter_;
+    NonNullRef<UIImageView> icon_;
+    NonNullRef<UILabel> appName_;
+    NonNullRef<UILabel> time_;
+    NonNullRef<UILabel> title_;
+    NonNullRef<UILabel> message_;
 };

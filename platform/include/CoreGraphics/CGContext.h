@@ -5,10 +5,9 @@
 #include <CoreGraphics/CGColor.h>
 #include <CoreGraphics/CGGeometry.h>
 #include <platform/Export.h>
+#include <platform/GraphicsHandles.h>
 
 #include <vector>
-
-typedef struct _cairo cairo_t;
 
 class PLATFORM_EXPORT CGContext : public objc::Subclass<CGContext, NSObject> {
 public:
@@ -18,7 +17,7 @@ public:
     explicit CGContext(cairo_t* cairo);
     ~CGContext() override;
 
-    cairo_t* cairo() const { return cairo_; }
+    cairo_t* cairo() const { return cairo_.get(); }
 
     // The parts of the graphics state Cairo has no slot for; saved and restored
     // together with Cairo's own state.
@@ -41,7 +40,7 @@ private:
         CGFloat alpha = 1;
     };
 
-    cairo_t* cairo_;
+    platform::CairoHandle cairo_;
     GState state_;
     std::vector<GState> saved_;
 };
@@ -72,6 +71,10 @@ public:
 private:
     cairo_t* cairo_;
 };
+
+// Adds a rectangle with rounded corners to Cairo's path, as a closed sub-path.
+// The radius is at most half the shorter side; 0 or less gives square corners.
+PLATFORM_EXPORT void CairoAddRoundedRect(cairo_t* cairo, CGRect rect, CGFloat radius);
 
 // Every call does nothing on a null context, as Core Graphics does.
 PLATFORM_EXPORT void CGContextSaveGState(CGContextRef context);

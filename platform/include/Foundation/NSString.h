@@ -2,6 +2,7 @@
 // code units as on the phone. NSMutableString is the editable kind.
 #pragma once
 
+#include <Foundation/FormatString.h>
 #include <Foundation/NSRange.h>
 #include <objc/NSObjCRuntime.h>
 #include <objc/runtime.h>
@@ -18,8 +19,13 @@ public:
     explicit NSString(std::string utf8);
 
     static Ref<NSString> string(std::string_view utf8 = {});
-    // printf conversions plus %@, which prints an object's description.
-    static Ref<NSString> stringWithFormat(const char* format, ...);
+    // printf conversions plus %@, which prints an object's description; each
+    // argument is checked against its conversion (Foundation/FormatString.h).
+    template <platform::Formattable... Args>
+    static Ref<NSString> stringWithFormat(platform::FormatFor<Args...> format, const Args&... arguments)
+    {
+        return makeRef<NSString>(platform::formatObjC(format.text(), platform::formatArguments(arguments...)));
+    }
 
     const std::string& UTF8String() const { return text_; }
     // The number of UTF-16 code units.

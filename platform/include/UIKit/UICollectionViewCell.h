@@ -14,5 +14,5 @@ public:
     UIView* contentView() const { return contentView_.get(); }
 
 private:
-    Ref<UIView> contentView_;
+    NonNullRef<UIView> contentView_;
 };

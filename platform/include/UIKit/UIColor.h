@@ -54,5 +54,5 @@ public:
 private:
     CGFloat red_, green_, blue_, alpha_;
     bool grayscale_;
-    Ref<::CGColor> cgColor_;
+    NonNullRef<::CGColor> cgColor_;
 };

@@ -38,3 +38,17 @@ PLATFORM_EXPORT Ref<UIImage> UIGraphicsGetImageFromCurrentImageContext();
 // Pops the current context when it is an image context; otherwise logs and leaves
 // the stack alone.
 PLATFORM_EXPORT void UIGraphicsEndImageContext();
+
+// An image context for a scope: begun by the constructor and ended by the
+// destructor, so that an early return or an exception from the drawing cannot
+// leave it on the stack.
+class PLATFORM_EXPORT UIGraphicsImageContextScope {
+public:
+    explicit UIGraphicsImageContextScope(CGSize size, BOOL opaque = NO, CGFloat scale = 1);
+    ~UIGraphicsImageContextScope();
+    UIGraphicsImageContextScope(const UIGraphicsImageContextScope&) = delete;
+    UIGraphicsImageContextScope& operator=(const UIGraphicsImageContextScope&) = delete;
+
+    // What has been drawn so far, as UIGraphicsGetImageFromCurrentImageContext answers it.
+    Ref<UIImage> image() const;
+};

@@ -4,13 +4,12 @@
 #include <CoreGraphics/CGGeometry.h>
 #include <objc/runtime.h>
 #include <platform/Export.h>
+#include <platform/GraphicsHandles.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
-
-typedef struct _cairo_surface cairo_surface_t;
 
 // One pixel with straight (not premultiplied) alpha.
 struct UIImagePixel {
@@ -45,12 +44,12 @@ public:
     // Writes the bitmap as PNG; NO when the file cannot be written.
     bool writePNGToFile(const std::string& path) const;
 
-    cairo_surface_t* cairoSurface() const { return surface_; }
+    cairo_surface_t* cairoSurface() const { return surface_.get(); }
 
     std::string description() const override;
 
 private:
-    cairo_surface_t* surface_;
+    platform::CairoSurfaceHandle surface_;
     CGFloat scale_;
 };
 

@@ -58,6 +58,6 @@ private:
 
     UITableViewCellStyle style_;
     Ref<NSString> reuseIdentifier_;
-    Ref<UIView> contentView_;
+    NonNullRef<UIView> contentView_;
     Ref<UIColor> separatorColor_;
 };

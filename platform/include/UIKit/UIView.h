@@ -152,7 +152,7 @@ private:
     CGFloat alpha_ = 1;
     bool hidden_ = false;
     UIViewContentMode contentMode_ = UIViewContentModeScaleToFill;
-    Ref<CALayer> layer_;
+    NonNullRef<CALayer> layer_;
     UIViewAutoresizing autoresizingMask_ = UIViewAutoresizingNone;
     bool autoresizesSubviews_ = true;
     bool needsLayout_ = true;

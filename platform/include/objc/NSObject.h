@@ -2,10 +2,11 @@
 //
 // Objects are reference counted intrusively, as on the phone: `retain` and
 // `release` move the count, `Ref<T>` is the strong reference that does it for
-// you, and a raw pointer is an unretained reference (a captured `self`, a
-// back-pointer to a superview), and `WeakRef<T>` (objc/WeakRef.h) a zeroing weak
-// one. `autorelease` hands an object to the current
-// autorelease pool, which releases it when the pool is popped.
+// you (`NonNullRef<T>` the one that always holds an object), a raw pointer is an
+// unretained reference (a captured `self`, a back-pointer to a superview), and
+// `WeakRef<T>` (objc/WeakRef.h) a zeroing weak one. `autorelease` hands an
+// object to the current autorelease pool, which releases it when the pool is
+// popped.
 #pragma once
 
 #include <platform/Export.h>
@@ -190,6 +191,59 @@ private:
 template <typename T, typename... Args> Ref<T> makeRef(Args&&... args)
 {
     return Ref<T>::adopt(new T(std::forward<Args>(args)...));
+}
+
+// A strong reference that is never nil, for a member that always holds an
+// object: it is made from an object, not from a pointer that may be null, and
+// nothing empties it (moving one copies it). Copying retains, destruction releases.
+template <typename T> class NonNullRef {
+public:
+    NonNullRef(T& object)
+        : ptr_(&object)
+    {
+        ptr_->retain();
+    }
+    NonNullRef(const NonNullRef& other)
+        : NonNullRef(*other.ptr_)
+    {
+    }
+    template <typename U, typename = std::enable_if_t<std::is_convertible_v<U*, T*>>>
+    NonNullRef(const NonNullRef<U>& other)
+        : NonNullRef(*other.get())
+    {
+    }
+    ~NonNullRef() { ptr_->release(); }
+
+    NonNullRef& operator=(const NonNullRef& other)
+    {
+        NonNullRef copy(other);
+        std::swap(ptr_, copy.ptr_);
+        return *this;
+    }
+
+    // Takes over a reference the caller already owns (a fresh object's +1).
+    static NonNullRef adopt(T& object) { return NonNullRef(object, Adopting {}); }
+
+    T* get() const { return ptr_; }
+    T* operator->() const { return ptr_; }
+    T& operator*() const { return *ptr_; }
+    operator Ref<T>() const { return Ref<T>(ptr_); }
+
+private:
+    struct Adopting {
+    };
+    NonNullRef(T& object, Adopting)
+        : ptr_(&object)
+    {
+    }
+
+    T* ptr_;
+};
+
+// Creates a new object owned by the returned never-nil reference.
+template <typename T, typename... Args> NonNullRef<T> makeNonNullRef(Args&&... args)
+{
+    return NonNullRef<T>::adopt(*new T(std::forward<Args>(args)...));
 }
 
 // Downcast that checks the runtime class, like `[obj isKindOfClass:[T class]] ? obj : nil`.

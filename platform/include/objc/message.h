@@ -45,10 +45,11 @@ inline std::string methodName(Class receiver, SEL op)
     return std::string("+[") + class_getName(receiver) + " " + sel_getName(op) + "]";
 }
 
-// An object's methods are its class's; a class's are its metaclass's.
-template <typename R, typename... Args, typename Receiver> IMP lookUp(Receiver receiver, SEL op)
+// The implementation `cls` answers for a call of these types to `receiver`,
+// found through its superclasses and checked against the method's encoding.
+template <typename R, typename... Args, typename Receiver> IMP lookUp(Receiver receiver, Class cls, SEL op)
 {
-    Method method = class_getInstanceMethod(object_getClass(receiver), op);
+    Method method = class_getInstanceMethod(cls, op);
     if (!method)
         throwUnrecognizedSelector(receiver, op);
     static const std::string callTypes = methodEncoding<Wire<R>, Wire<Args>...>();
@@ -56,6 +57,12 @@ template <typename R, typename... Args, typename Receiver> IMP lookUp(Receiver r
     if (callTypes != methodTypes)
         throwEncodingMismatch(methodName(receiver, op), callTypes, methodTypes);
     return method_getImplementation(method);
+}
+
+// An object's methods are its class's; a class's are its metaclass's.
+template <typename R, typename... Args, typename Receiver> IMP lookUp(Receiver receiver, SEL op)
+{
+    return lookUp<R, Args...>(receiver, object_getClass(receiver), op);
 }
 
 template <typename R, typename Receiver, typename... Args> R send(Receiver self, SEL op, Args... args)

@@ -1,7 +1,5 @@
 #include <Foundation/NSString.h>
 
-#include "Format.h"
-
 #include <platform/Environment.h>
 
 #include <unicode/locid.h>
@@ -9,7 +7,6 @@
 
 #include <cctype>
 #include <climits>
-#include <cstdarg>
 #include <cstdlib>
 #include <functional>
 #include <locale.h>
@@ -101,15 +98,6 @@ NSString::NSString(std::string utf8)
 Ref<NSString> NSString::string(std::string_view utf8)
 {
     return makeRef<NSString>(std::string(utf8));
-}
-
-Ref<NSString> NSString::stringWithFormat(const char* format, ...)
-{
-    va_list arguments;
-    va_start(arguments, format);
-    std::string text = platform::formatObjC(format, arguments);
-    va_end(arguments);
-    return makeRef<NSString>(std::move(text));
 }
 
 NSUInteger NSString::length() const

@@ -19,8 +19,13 @@ void CALayer::setCornerRadius(CGFloat radius)
     cornerRadius_ = std::max<CGFloat>(radius, 0);
 }
 
+UIView* CALayer::delegate() const
+{
+    return view_.get();
+}
+
 void CALayer::renderInContext(CGContextRef context) const
 {
-    if (view_)
-        view_->renderContents(context);
+    if (Ref<UIView> view = view_.strong())
+        view->renderContents(context);
 }

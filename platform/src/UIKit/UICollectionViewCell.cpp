@@ -7,7 +7,7 @@ Class UICollectionViewCell::classObject()
 
 UICollectionViewCell::UICollectionViewCell(CGRect frame)
     : Subclass(frame)
-    , contentView_(makeRef<UIView>(CGRectMake(0, 0, frame.size.width, frame.size.height)))
+    , contentView_(makeNonNullRef<UIView>(CGRectMake(0, 0, frame.size.width, frame.size.height)))
 {
     contentView_->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
     addSubview(contentView_.get());

@@ -13,7 +13,7 @@ UIColor::UIColor(CGFloat red, CGFloat green, CGFloat blue, CGFloat alpha, bool g
     , blue_(blue)
     , alpha_(alpha)
     , grayscale_(grayscale)
-    , cgColor_(makeRef<::CGColor>(red, green, blue, alpha))
+    , cgColor_(makeNonNullRef<::CGColor>(red, green, blue, alpha))
 {
 }
 

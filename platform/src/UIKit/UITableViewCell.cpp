@@ -30,7 +30,7 @@ UITableViewCell::UITableViewCell()
 UITableViewCell::UITableViewCell(UITableViewCellStyle style, const NSString* reuseIdentifier)
     : Subclass(CGRectMake(0, 0, 320, 44))
     , style_(style)
-    , contentView_(makeRef<UIView>(CGRectMake(0, 0, 320, 44)))
+    , contentView_(makeNonNullRef<UIView>(CGRectMake(0, 0, 320, 44)))
 {
     setStyleAndReuseIdentifier(style, reuseIdentifier);
     setBackgroundColor(UIColor::whiteColor().get());
