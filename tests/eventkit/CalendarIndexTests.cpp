@@ -333,6 +333,33 @@ TEST_F(CalendarIndexTest, AnIndexBrokenDuringAQueryIsLeftForMemoryAndTheAnswerSt
         titles.push_back(found->title()->UTF8String());
     EXPECT_EQ(titles, (std::vector<std::string> { "Stand-up", "Lunch" }));
     EXPECT_EQ(logLinesWith("keeping the calendars in memory").size(), 1u);
+    // Damaged, it is deleted for the next process to build anew.
+    EXPECT_FALSE(std::filesystem::exists(indexPath()));
+}
+
+TEST_F(CalendarIndexTest, AnIndexThatAnotherProcessHoldsIsLeftAsItIs)
+{
+    writeCalendarFile("Home", "lunch.ics", item);
+    EXPECT_EQ(titlesOnTheFifth(), std::vector<std::string> { "Lunch" });
+    restartStore();
+    writeCalendarFile("Home", "standup.ics", series);
+    sqlite3* holder = nullptr;
+    ASSERT_EQ(sqlite3_open(indexPath().c_str(), &holder), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(holder, "BEGIN IMMEDIATE;", nullptr, nullptr, nullptr), SQLITE_OK);
+    EXPECT_EQ(titlesOnTheFifth(), (std::vector<std::string> { "Stand-up", "Lunch" }));
+    EXPECT_EQ(logLinesWith("it cannot be written; keeping the calendars in memory").size(), 1u);
+    sqlite3_exec(holder, "ROLLBACK;", nullptr, nullptr, nullptr);
+    sqlite3_close(holder);
+    // Nothing of what it holds is lost.
+    ASSERT_TRUE(std::filesystem::exists(indexPath()));
+    sqlite3* reader = nullptr;
+    sqlite3_open(indexPath().c_str(), &reader);
+    sqlite3_stmt* query = nullptr;
+    sqlite3_prepare_v2(reader, "SELECT count(*) FROM files WHERE path LIKE '%/lunch.ics';", -1, &query, nullptr);
+    EXPECT_EQ(sqlite3_step(query), SQLITE_ROW);
+    EXPECT_EQ(sqlite3_column_int(query, 0), 1);
+    sqlite3_finalize(query);
+    sqlite3_close(reader);
 }
 
 TEST_F(CalendarIndexTest, TwoProcessesBuildingOneIndexBothAnswerInFull)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "CalendarItem.h"
+#include "ErrorOr.h"
 #include "QuickScan.h"
 
 #include <sys/stat.h>
@@ -44,11 +45,9 @@ std::optional<FileStamp> folderStampOf(const std::string& path);
 std::optional<std::string> readWholeFile(const std::string& path);
 
 struct ReadItemFile {
-    bool read = false; // false when the file could not be read
     FileStamp stamp;
     std::shared_ptr<const ParsedFile> parsed;
     std::optional<ItemBounds> deferred; // set instead of `parsed` for a plain item left for later
-    std::string problem; // one log line when the file could not be read
 };
 
 enum class Parsing {
@@ -59,7 +58,11 @@ enum class Parsing {
 
 // Reads and parses .ics files, on several threads when there are many (a first
 // load of a large calendar spends nearly all its time here). Answers in the
-// order of `paths`; the parse problems stay in each file's `problems`.
-std::vector<ReadItemFile> readItemFiles(const std::vector<std::string>& paths, Parsing parsing);
+// order of `paths`: each file, or why it cannot be read (Unreadable,
+// NotRegular); the parse problems stay in each file's `problems`.
+std::vector<ErrorOr<ReadItemFile>> readItemFiles(const std::vector<std::string>& paths, Parsing parsing);
+
+// The log line of an item file that cannot be read.
+void logSkipped(const std::string& path, const StoreError& error);
 
 } // namespace eventkit

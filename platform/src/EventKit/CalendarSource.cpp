@@ -126,14 +126,14 @@ void CalendarSource::readItems(const std::vector<std::string>& names)
     std::vector<std::string> paths;
     for (const std::string& name : names)
         paths.push_back(fullPath(name));
-    std::vector<ReadItemFile> read = readItemFiles(paths, Parsing::WhenNeeded);
+    std::vector<ErrorOr<ReadItemFile>> read = readItemFiles(paths, Parsing::WhenNeeded);
     for (std::size_t index = 0; index < names.size(); ++index) {
-        ReadItemFile& file = read[index];
-        if (!file.read) {
-            NSLog("%s", file.problem.c_str());
+        if (!read[index]) {
+            logSkipped(paths[index], read[index].error());
             changed_ |= files_.erase(names[index]) != 0;
             continue;
         }
+        ReadItemFile& file = read[index].value();
         changed_ = true;
         if (file.parsed) {
             for (const std::string& problem : file.parsed->problems)

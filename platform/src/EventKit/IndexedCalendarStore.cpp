@@ -379,9 +379,10 @@ std::shared_ptr<CalendarIndex> IndexedCalendarStore::upToDateIndex(Calendar& cal
     if (upToDate_.count(key) && watcher_.isWatching(folder))
         return index;
     const bool watched = lookedAt_.count(key) && watcher_.watch(folder);
-    if (!bringUpToDate(*index, calendar.location)) {
-        index = replaceIndex(calendar.indexPath, index->problem().empty() ? "it cannot be written" : index->problem());
-        bringUpToDate(*index, calendar.location);
+    if (ErrorOr<void> updated = bringUpToDate(*index, calendar.location); !updated) {
+        index = replaceIndex(calendar.indexPath, updated.error());
+        // An index in memory fails only when memory does; the calendar then shows nothing.
+        (void)bringUpToDate(*index, calendar.location);
     }
     lookedAt_.insert(key);
     if (watched)
@@ -405,15 +406,12 @@ std::shared_ptr<CalendarIndex> IndexedCalendarStore::indexAt(const std::string& 
 }
 
 // Gives up the index at `path` for one in memory; a broken file is deleted so
-// that the next process builds it anew.
-std::shared_ptr<CalendarIndex> IndexedCalendarStore::replaceIndex(const std::string& path, const std::string& problem)
+// that the next process builds it anew, one that refused a write is left.
+std::shared_ptr<CalendarIndex> IndexedCalendarStore::replaceIndex(const std::string& path, const StoreError& error)
 {
-    NSLog("EventKit: calendar index %s: %s; keeping the calendars in memory", path.c_str(), problem.c_str());
-    if (problem != "it cannot be written") {
-        std::error_code error;
-        for (const char* suffix : { "", "-wal", "-shm" })
-            fs::remove(path + suffix, error);
-    }
+    NSLog("EventKit: calendar index %s: %s; keeping the calendars in memory", path.c_str(), error.message.c_str());
+    if (!error.refusedWriting())
+        CalendarIndex::remove(path);
     std::erase_if(upToDate_, [&path](const auto& entry) { return entry.first.first == path; });
     std::shared_ptr<CalendarIndex>& index = indexes_[path];
     index = CalendarIndex::inMemory();
@@ -421,43 +419,41 @@ std::shared_ptr<CalendarIndex> IndexedCalendarStore::replaceIndex(const std::str
 }
 
 // Reads again the files of a calendar that are new or changed and forgets
-// those gone. False when the index cannot be read or written.
-bool IndexedCalendarStore::bringUpToDate(CalendarIndex& index, const CalendarLocation& location)
+// those gone.
+ErrorOr<void> IndexedCalendarStore::bringUpToDate(CalendarIndex& index, const CalendarLocation& location)
 {
     // Taken before the folder's stamp: what changes after it shows in the stamps.
     const std::int64_t readAt = wallClockNanoseconds();
     // Holds the names that `listed` and `found` point to.
-    const std::optional<CalendarIndex::Listing> known = index.listingOf(location.path);
-    if (!index.problem().empty())
-        return false;
+    const std::optional<CalendarIndex::Listing> known = TRY(index.listingOf(location.path));
     const ListedFiles listed = listedFiles(location, known);
     const Differences found = differences(listed, known);
     // A folder listed again is recorded again, so that the next store can trust its names.
     const bool relisted = location.kind == CalendarSource::Kind::Folder && !listed.namesFromIndex;
     if (found.stale.empty() && found.gone.empty() && !relisted)
-        return true;
+        return {};
     return recordChanges(index, location, { known, listed, found, readAt });
 }
 
 // Reads the new and changed files of a calendar, and records them with its
 // listing, in one transaction.
-bool IndexedCalendarStore::recordChanges(CalendarIndex& index, const CalendarLocation& location, const Changes& changes)
+ErrorOr<void> IndexedCalendarStore::recordChanges(
+    CalendarIndex& index, const CalendarLocation& location, const Changes& changes)
 {
     const ListedFiles& listed = changes.listed;
     const auto& knownFiles = changes.known ? changes.known->files : noKnownFiles;
     std::vector<std::string> stale;
     for (const Differences::Stale& file : changes.found.stale)
         stale.push_back(listed.pathOf(file.listed));
-    const std::vector<ReadItemFile> read = readItemFiles(stale, Parsing::WhenNeeded);
+    const std::vector<ErrorOr<ReadItemFile>> read = readItemFiles(stale, Parsing::WhenNeeded);
     CalendarIndex::Writing writing(index);
-    if (!writing.began())
-        return false;
+    TRY(writing.begin());
     // A calendar listed for the first time, or whose listing was damaged, starts afresh.
-    if (!changes.known && !index.forgetCalendar(location.path))
-        return false;
+    if (!changes.known)
+        TRY(index.forgetCalendar(location.path));
     const auto forget = [&](std::size_t known) { return index.forget(listed.folder + "/" + knownFiles[known].name); };
-    if (!std::all_of(changes.found.gone.begin(), changes.found.gone.end(), forget))
-        return false;
+    for (std::size_t known : changes.found.gone)
+        TRY(forget(known));
     CalendarIndex::Listing now;
     if (listed.folderStamp)
         now.folder = CalendarIndex::Known { *listed.folderStamp, changes.readAt };
@@ -465,24 +461,25 @@ bool IndexedCalendarStore::recordChanges(CalendarIndex& index, const CalendarLoc
         now.files.push_back(knownFiles[at]);
     for (std::size_t at = 0; at < stale.size(); ++at) {
         const std::optional<std::size_t> known = changes.found.stale[at].known;
-        if (known && !forget(*known))
-            return false;
-        if (!read[at].read) {
-            NSLog("%s", read[at].problem.c_str());
+        if (known)
+            TRY(forget(*known));
+        if (!read[at]) {
+            logSkipped(stale[at], read[at].error());
             continue;
         }
+        const ReadItemFile& file = read[at].value();
         // A file read again only because it was read just after a change is the same file.
-        if (!known || !(knownFiles[*known].known.stamp == read[at].stamp))
+        if (!known || !(knownFiles[*known].known.stamp == file.stamp))
             reportedProblems_.erase(stale[at]);
-        if (read[at].parsed)
-            reportProblems(stale[at], *read[at].parsed);
-        if (!index.record(location.path, recordOf(stale[at], read[at])))
-            return false;
-        now.files.push_back({ listed.names[changes.found.stale[at].listed], { read[at].stamp, changes.readAt } });
+        if (file.parsed)
+            reportProblems(stale[at], *file.parsed);
+        TRY(index.record(location.path, recordOf(stale[at], file)));
+        now.files.push_back({ listed.names[changes.found.stale[at].listed], { file.stamp, changes.readAt } });
     }
-    const bool filesChanged = !stale.empty() || !changes.found.gone.empty();
-    return (!filesChanged || index.markSharedUids(location.path)) && index.recordListing(location.path, now)
-        && writing.commit();
+    if (!stale.empty() || !changes.found.gone.empty())
+        TRY(index.markSharedUids(location.path));
+    TRY(index.recordListing(location.path, now));
+    return writing.commit();
 }
 
 // The occurrences of a calendar in [start, end): the stored ones of files
@@ -491,18 +488,18 @@ bool IndexedCalendarStore::recordChanges(CalendarIndex& index, const CalendarLoc
 // parsed now (it is parsed only once a query reaches it), or of a file whose
 // horizon the window has left, are kept for the next queries, over a horizon
 // around now, where that covers the window.
-std::vector<Occurrence> IndexedCalendarStore::occurrencesIn(
+ErrorOr<std::vector<Occurrence>> IndexedCalendarStore::occurrencesIn(
     CalendarIndex& index, const std::string& calendar, Instant start, Instant end)
 {
     const icaltimezone* floatingZone = TimeZoneRegistry::shared().deviceZone();
     const Instant now = instantFromUnixSeconds(platform::currentUnixTime());
     const std::vector<CalendarIndex::StoredFile> reaching
-        = index.filesReaching(calendar, unixSeconds(start), unixSeconds(end));
+        = TRY(index.filesReaching(calendar, unixSeconds(start), unixSeconds(end)));
     std::unordered_set<std::string_view> parsedNow;
     for (const CalendarIndex::StoredFile& file : reaching)
         parsedNow.insert(file.path);
     const std::vector<Occurrence> stored
-        = index.occurrencesReaching(calendar, unixSeconds(start), unixSeconds(end), parsedNow);
+        = TRY(index.occurrencesReaching(calendar, unixSeconds(start), unixSeconds(end), parsedNow));
     std::vector<std::shared_ptr<const ParsedFile>> files;
     std::vector<std::pair<std::string, CalendarIndex::FileRecord::Expansion>> expanded;
     for (const CalendarIndex::StoredFile& file : reaching) {
@@ -518,14 +515,10 @@ std::vector<Occurrence> IndexedCalendarStore::occurrencesIn(
         if (expansion && CalendarIndex::covers(*expansion, unixSeconds(start), unixSeconds(end)))
             expanded.emplace_back(file.path, std::move(*expansion));
     }
-    if (!expanded.empty() && index.problem().empty()) {
-        CalendarIndex::Writing writing(index);
-        bool written = writing.began();
-        for (const auto& [path, expansion] : expanded)
-            written = written && index.recordExpansion(calendar, path, expansion);
-        if (written)
-            writing.commit();
-    }
+    // Keeping them is only for the next query: an index that refuses the
+    // write now still answers.
+    if (ErrorOr<void> kept = recordExpansions(index, calendar, expanded); !kept && !kept.error().refusedWriting())
+        return std::move(kept).error();
     std::vector<Occurrence> found = CalendarContents(std::move(files), {}).occurrences(start, end, floatingZone);
     for (const Occurrence& kept : stored) {
         Occurrence occurrence = readIn(kept, floatingZone);
@@ -537,17 +530,30 @@ std::vector<Occurrence> IndexedCalendarStore::occurrencesIn(
     return found;
 }
 
+ErrorOr<void> IndexedCalendarStore::recordExpansions(CalendarIndex& index, const std::string& calendar,
+    const std::vector<std::pair<std::string, CalendarIndex::FileRecord::Expansion>>& expanded)
+{
+    if (expanded.empty())
+        return {};
+    CalendarIndex::Writing writing(index);
+    TRY(writing.begin());
+    for (const auto& [path, expansion] : expanded)
+        TRY(index.recordExpansion(calendar, path, expansion));
+    return writing.commit();
+}
+
 // The occurrences of a calendar in [start, end). An index found broken now is
 // given up, and the calendar read into memory for this query.
 std::vector<Occurrence> IndexedCalendarStore::occurrencesOf(Calendar& calendar, Instant start, Instant end)
 {
     std::shared_ptr<CalendarIndex> index = upToDateIndex(calendar);
-    std::vector<Occurrence> found = occurrencesIn(*index, calendar.location.path, start, end);
-    if (index->problem().empty())
-        return found;
-    index = replaceIndex(calendar.indexPath, index->problem());
-    bringUpToDate(*index, calendar.location);
-    return occurrencesIn(*index, calendar.location.path, start, end);
+    ErrorOr<std::vector<Occurrence>> found = occurrencesIn(*index, calendar.location.path, start, end);
+    if (found)
+        return std::move(found).value();
+    index = replaceIndex(calendar.indexPath, found.error());
+    (void)bringUpToDate(*index, calendar.location);
+    found = occurrencesIn(*index, calendar.location.path, start, end);
+    return found ? std::move(found).value() : std::vector<Occurrence>();
 }
 
 // What cannot be read of a file is logged once in the process, when the file
@@ -568,12 +574,13 @@ CalendarInfo IndexedCalendarStore::describe(Calendar& calendar)
     FolderMetadata metadata;
     if (location.kind == CalendarSource::Kind::Folder)
         metadata = readFolderMetadata(location.path);
+    // An index that fails to answer here fails its next query too, and is given up then.
     if (!metadata.name || !metadata.color) {
         const std::shared_ptr<CalendarIndex> index = upToDateIndex(calendar);
-        if (!metadata.name)
-            metadata.name = index->calendarName(location.path);
-        if (!metadata.color)
-            metadata.color = index->calendarColor(location.path);
+        if (ErrorOr<std::optional<std::string>> name = index->calendarName(location.path); !metadata.name && name)
+            metadata.name = std::move(name).value();
+        if (ErrorOr<std::optional<RGBA>> color = index->calendarColor(location.path); !metadata.color && color)
+            metadata.color = color.value();
     }
     CalendarInfo info { location.identifier };
     info.title = metadata.name.value_or(location.fallbackTitle);

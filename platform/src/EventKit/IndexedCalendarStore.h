@@ -62,18 +62,20 @@ private:
     };
 
     std::shared_ptr<CalendarIndex> indexAt(const std::string& path);
-    std::shared_ptr<CalendarIndex> replaceIndex(const std::string& path, const std::string& problem);
+    std::shared_ptr<CalendarIndex> replaceIndex(const std::string& path, const StoreError& error);
     std::shared_ptr<CalendarIndex> upToDateIndex(Calendar& calendar);
-    bool bringUpToDate(CalendarIndex& index, const CalendarLocation& location);
+    ErrorOr<void> bringUpToDate(CalendarIndex& index, const CalendarLocation& location);
     struct Changes {
         const std::optional<CalendarIndex::Listing>& known;
         const ListedFiles& listed;
         const Differences& found;
         std::int64_t readAt;
     };
-    bool recordChanges(CalendarIndex& index, const CalendarLocation& location, const Changes& changes);
-    std::vector<Occurrence> occurrencesIn(
+    ErrorOr<void> recordChanges(CalendarIndex& index, const CalendarLocation& location, const Changes& changes);
+    ErrorOr<std::vector<Occurrence>> occurrencesIn(
         CalendarIndex& index, const std::string& calendar, Instant start, Instant end);
+    ErrorOr<void> recordExpansions(CalendarIndex& index, const std::string& calendar,
+        const std::vector<std::pair<std::string, CalendarIndex::FileRecord::Expansion>>& expanded);
     std::vector<Occurrence> occurrencesOf(Calendar& calendar, Instant start, Instant end);
     void reportProblems(const std::string& path, const ParsedFile& parsed);
     CalendarInfo describe(Calendar& calendar);
