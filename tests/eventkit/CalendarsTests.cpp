@@ -145,13 +145,19 @@ TEST_F(StoreCalendars, ACalendarReachedByTwoPathsIsOneCalendar)
     const auto deviceCalendars = root_.file("/var/mobile/Library/Calendars");
     std::filesystem::create_directory_symlink(deviceCalendars / "work", root_.path() / "work-link");
     std::filesystem::create_directory_symlink(root_.path() / "outside" / "single", root_.path() / "single-link");
-    // The device's own folder again, one of its calendars through a link, and
-    // a folder both directly and through a link.
-    EKEventStore::setAdditionalCalendarSources({ deviceCalendars.string(), (root_.path() / "work-link").string(),
-        (root_.path() / "outside" / "single").string(), (root_.path() / "single-link").string() });
+    // The device's own folder again, one of its calendars through a link, a
+    // folder both directly and through a link, and an item of each named
+    // before or after its folder.
+    EKEventStore::setAdditionalCalendarSources({ (root_.path() / "outside" / "single" / "x.ics").string(),
+        deviceCalendars.string(), (root_.path() / "work-link").string(), (root_.path() / "outside" / "single").string(),
+        (root_.path() / "single-link").string(), (root_.path() / "work-link" / "a.ics").string() });
 
     EXPECT_EQ(titles(), (std::vector<std::string> { "work", "single" }));
-    EXPECT_EQ(events(utc("2024-03-05 00:00"), utc("2024-03-06 00:00")).size(), 2u);
+    const auto found = events(utc("2024-03-05 00:00"), utc("2024-03-06 00:00"));
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_EQ(found[0]->calendar()->title()->UTF8String(), "work");
+    EXPECT_EQ(found[1]->calendar()->title()->UTF8String(), "single");
+    EXPECT_TRUE(logLinesWith("calendar index").empty());
 }
 
 TEST_F(StoreCalendars, AccessIsAnsweredOnAnotherThreadAndDeniedStoresShowNothing)

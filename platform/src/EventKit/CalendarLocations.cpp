@@ -50,6 +50,19 @@ std::string realPathOf(const fs::path& path)
     return error ? path.string() : real.string();
 }
 
+// Whether the calendar folder `folder` lists the file that the calendar `file`
+// is, as an item of its own: the file lies in it (as named, or once its links
+// are resolved), under an item's name.
+bool holdsItem(const CalendarLocation& folder, const CalendarLocation& file)
+{
+    if (folder.kind != CalendarSource::Kind::Folder || file.kind != CalendarSource::Kind::File)
+        return false;
+    const fs::path named(file.path);
+    const fs::path real(file.realPath);
+    return (realPathOf(named.parent_path()) == folder.realPath && isItemName(named.filename().string()))
+        || (real.parent_path() == folder.realPath && isItemName(real.filename().string()));
+}
+
 CalendarLocation hostLocation(const fs::path& place, CalendarSource::Kind kind)
 {
     const std::string title = kind == CalendarSource::Kind::File ? place.stem().string() : place.filename().string();
@@ -106,10 +119,13 @@ std::vector<CalendarLocation> CalendarLocations::listHost(const std::string& pat
 void CalendarLocations::addNew(std::vector<CalendarLocation>& into, const std::vector<CalendarLocation>& found)
 {
     for (const CalendarLocation& location : found) {
-        const bool seen = std::any_of(into.begin(), into.end(),
-            [&](const CalendarLocation& other) { return other.realPath == location.realPath; });
-        if (!seen)
-            into.push_back(location);
+        const bool held = std::any_of(into.begin(), into.end(), [&](const CalendarLocation& other) {
+            return other.realPath == location.realPath || holdsItem(other, location);
+        });
+        if (held)
+            continue;
+        std::erase_if(into, [&](const CalendarLocation& other) { return holdsItem(location, other); });
+        into.push_back(location);
     }
 }
 

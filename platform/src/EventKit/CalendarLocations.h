@@ -33,7 +33,10 @@ public:
     // them. A path that is neither is logged once until it comes back.
     std::vector<CalendarLocation> listHost(const std::string& path);
 
-    // Appends the calendars of `found` that `into` does not hold yet by real path.
+    // Appends the calendars of `found` that `into` does not hold yet. Each real
+    // file belongs to one calendar, however it was named: a calendar reached by
+    // two paths is one, and an item file named directly belongs to the
+    // calendar of its folder when that is listed too, before or after it.
     static void addNew(std::vector<CalendarLocation>& into, const std::vector<CalendarLocation>& found);
 
 private:
