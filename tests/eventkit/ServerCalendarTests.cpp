@@ -2,6 +2,8 @@
 // event, ranges of a series changed at once, and rules that need salvaging.
 #include "EventKitFixture.h"
 
+#include <platform/Environment.h>
+
 #include <utility>
 
 using namespace eventkit_tests;
@@ -126,6 +128,46 @@ TEST_F(ServerCalendars, AnInvalidCountBesideUntilKeepsTheEventAndSaysSo)
     const auto lines = logLinesWith("broken.ics");
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_NE(lines[0].find("following \"FREQ=DAILY;UNTIL=20240306T170000Z\" instead"), std::string::npos) << lines[0];
+}
+
+// A weekly Saturday 10:00 in Berlin: the range moved to Monday keeps 10:00 on
+// every later Monday, across the change to summer time (29-31 March), both
+// when the moved occurrence lies across the change and when it lies before it.
+TEST_F(ServerCalendars, ThisAndFutureKeepsTheTimeOfDayAcrossADaylightSavingChange)
+{
+    const auto weekly = [](const std::string& title, const std::string& from, const std::string& to) {
+        return calendarText({ event({ "UID:" + title, "SUMMARY:" + title, "DTSTART;TZID=Europe/Berlin:20250301T100000",
+                                  "DURATION:PT1H", "RRULE:FREQ=WEEKLY;COUNT=6" }),
+            event({ "UID:" + title, "SUMMARY:" + title + " (Mon)",
+                "RECURRENCE-ID;RANGE=THISANDFUTURE;TZID=Europe/Berlin:" + from + "T100000",
+                "DTSTART;TZID=Europe/Berlin:" + to + "T100000", "DURATION:PT1H" }) });
+    };
+    writeCalendarFile("work", "across.ics", weekly("Across", "20250329", "20250331"));
+    writeCalendarFile("home", "before.ics", weekly("Before", "20250315", "20250317"));
+    EXPECT_EQ(listed("2025-03-01 00:00", "2025-04-08 00:00"),
+        (Listed { { "Before", utc("2025-03-01 09:00") }, { "Across", utc("2025-03-01 09:00") },
+            { "Before", utc("2025-03-08 09:00") }, { "Across", utc("2025-03-08 09:00") },
+            { "Across", utc("2025-03-15 09:00") }, { "Before (Mon)", utc("2025-03-17 09:00") },
+            { "Across", utc("2025-03-22 09:00") }, { "Before (Mon)", utc("2025-03-24 09:00") },
+            { "Before (Mon)", utc("2025-03-31 08:00") }, { "Across (Mon)", utc("2025-03-31 08:00") },
+            { "Before (Mon)", utc("2025-04-07 08:00") }, { "Across (Mon)", utc("2025-04-07 08:00") } }));
+}
+
+// Exchange ends an all-day series with the last day's local midnight in UTC:
+// 23:00 UTC on 5 March is 6 March 00:00 in Berlin. Every zone shows the same
+// four days, the 6th included.
+TEST_F(ServerCalendars, AnAllDaySeriesEndingAtAUtcTimeHasTheSameDaysInEveryZone)
+{
+    writeCalendarFile("work", "exchange.ics",
+        calendarText({ event({ "UID:course", "SUMMARY:Course", "DTSTART;VALUE=DATE:20250303",
+            "DTEND;VALUE=DATE:20250304", "RRULE:FREQ=DAILY;UNTIL=20250305T230000Z" }) }));
+    EXPECT_EQ(listed("2025-03-01 00:00", "2025-03-10 00:00"),
+        (Listed { { "Course", utc("2025-03-02 23:00") }, { "Course", utc("2025-03-03 23:00") },
+            { "Course", utc("2025-03-04 23:00") }, { "Course", utc("2025-03-05 23:00") } }));
+    platform::setCurrentTimeZoneIdentifier("America/New_York");
+    EXPECT_EQ(listed("2025-03-01 00:00", "2025-03-10 00:00"),
+        (Listed { { "Course", utc("2025-03-03 05:00") }, { "Course", utc("2025-03-04 05:00") },
+            { "Course", utc("2025-03-05 05:00") }, { "Course", utc("2025-03-06 05:00") } }));
 }
 
 } // namespace
