@@ -172,8 +172,6 @@ public:
         host::Device device
             = bootDevice(options, host::defaultDeviceModel(), host::Orientation::Portrait, options_.calendarStorage());
         void* extension = extensionLibrary(device);
-        for (const std::string& note : skippedCalendarNotes(options_))
-            printNote(note);
         const std::vector<ListedSection> sections = listedSections(extension);
         const std::string output = json_ ? json(sections).dump(2) + "\n"
                                          : agenda(sections, DAYGLASS_EXTENSION_SETTING(extension, displayLocation));
@@ -194,13 +192,11 @@ private:
         const Ref<UIView> table = makeExtensionEventTable(
             extension, options_, NCNotificationPriorityListViewController::defaultSuggestedListViewFrame);
         std::vector<ListedSection> sections = readTableContents(table.get());
+        printNotes(skippedCalendarNotes());
         if (sections.empty())
-            for (const std::string& note : emptyListNotes(extension, options_))
-                printNote(note);
+            printNotes(emptyListNotes(extension, options_));
         return sections;
     }
-
-    static void printNote(const std::string& note) { std::fprintf(stderr, "dayglass: note: %s\n", note.c_str()); }
 
     ListOptions options_;
     bool json_ = false;

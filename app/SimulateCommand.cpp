@@ -2,11 +2,13 @@
 
 #include "DeviceChoice.h"
 #include "DeviceSession.h"
+#include "ListNotes.h"
 #include "ListOptions.h"
 #include "LockScreenRender.h"
 #include "PreferenceKeys.h"
 #include "SimulationPlayer.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iostream>
 #include <optional>
@@ -51,6 +53,9 @@ public:
 
     int run(const CommonOptions& options) override
     {
+        if (script_ == "-" && std::count(listOptions_.calendars.begin(), listOptions_.calendars.end(), "-"))
+            throw UsageError("--calendars - and the script cannot both come from standard input: give the script "
+                             "as a file");
         std::vector<simulation::Step> steps;
         try {
             steps = simulation::parseScript(readScript(script_), { deviceModelProblem, preferenceProblem });
@@ -65,6 +70,7 @@ public:
         void* extension = extensionLibrary(device);
         applyListOverrides(extension, listOptions_);
         SimulationPlayer(device, extension, json_).play(steps);
+        printNotes(skippedCalendarNotes());
         return 0;
     }
 

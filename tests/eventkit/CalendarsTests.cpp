@@ -90,9 +90,14 @@ TEST_F(StoreCalendars, ColourFromColorFileThenCalendarPropertiesThenPalette)
     writeCalendarFile("b-apple", "a.ics", anItem("X-APPLE-CALENDAR-COLOR:#00FF00\r\n"));
     writeCalendarFile("c-css", "a.ics", anItem("COLOR:turquoise\r\n"));
     writeCalendarFile("d-none", "a.ics", anItem());
+    // As other programs write the file: digits without '#', three digits.
+    writeCalendarFile("e-bare", "color", "0000FF\n");
+    writeCalendarFile("f-short", "color", "#0F0");
 
     EKEventStore store;
     EXPECT_EQ(rgba(calendarTitled(store, "a-file").get()), (std::vector<double> { 1, 0, 0, 128 / 255.0 }));
+    EXPECT_EQ(rgba(calendarTitled(store, "e-bare").get()), (std::vector<double> { 0, 0, 1, 1 }));
+    EXPECT_EQ(rgba(calendarTitled(store, "f-short").get()), (std::vector<double> { 0, 1, 0, 1 }));
     EXPECT_EQ(rgba(calendarTitled(store, "b-apple").get()), (std::vector<double> { 0, 1, 0, 1 }));
     EXPECT_EQ(
         rgba(calendarTitled(store, "c-css").get()), (std::vector<double> { 64 / 255.0, 224 / 255.0, 208 / 255.0, 1 }));

@@ -18,6 +18,7 @@ public:
         for (CalendarSnapshot& snapshot : snapshots) {
             calendars_.push_back({ std::move(snapshot.identifier), std::move(snapshot.title), snapshot.color });
             contents_.push_back(std::move(snapshot.contents));
+            skipped_.insert(skipped_.end(), snapshot.skipped.begin(), snapshot.skipped.end());
         }
     }
 
@@ -32,10 +33,13 @@ public:
         return cache_->occurrences(contents, start, end);
     }
 
+    std::vector<SkippedFile> skippedFiles() const override { return skipped_; }
+
 private:
     std::shared_ptr<CalendarCache> cache_;
     std::vector<CalendarInfo> calendars_;
     std::vector<std::shared_ptr<const CalendarContents>> contents_;
+    std::vector<SkippedFile> skipped_;
 };
 
 std::shared_ptr<const CalendarView> CalendarCache::view(const std::vector<std::string>& additionalSources)

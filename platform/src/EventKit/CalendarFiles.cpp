@@ -4,11 +4,13 @@
 
 #include <Foundation/NSLog.h>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <thread>
@@ -178,6 +180,29 @@ std::vector<ErrorOr<ReadItemFile>> readItemFiles(const std::vector<std::string>&
     std::vector<ErrorOr<ReadItemFile>> results(paths.size(), StoreError { StoreError::Kind::Unreadable, {} });
     onThreads(paths.size(), reading, [&](std::size_t index) { results[index] = readItemFile(paths[index], parsing); });
     return results;
+}
+
+bool isItemName(std::string_view name)
+{
+    constexpr std::string_view extension = ".ics";
+    return name.size() > extension.size() && name.front() != '.'
+        && std::equal(extension.begin(), extension.end(), name.end() - extension.size(),
+            [](char wanted, char c) { return wanted == std::tolower(static_cast<unsigned char>(c)); });
+}
+
+ErrorOr<std::vector<std::string>> itemNamesIn(const std::string& folder)
+{
+    DIR* listing = opendir(folder.c_str());
+    if (!listing)
+        return StoreError { StoreError::Kind::Unreadable,
+            std::string("it cannot be listed (") + strerror(errno) + ")" };
+    std::vector<std::string> names;
+    while (const dirent* entry = readdir(listing)) {
+        if (isItemName(entry->d_name))
+            names.emplace_back(entry->d_name);
+    }
+    closedir(listing);
+    return names;
 }
 
 void logSkipped(const std::string& path, const StoreError& error)

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace eventkit {
@@ -41,8 +42,22 @@ std::vector<std::optional<FileStamp>> stampsAt(int folder, const std::vector<con
 // entry is added, removed or renamed in it; nothing when it is no folder.
 std::optional<FileStamp> folderStampOf(const std::string& path);
 
+// An item file or calendar folder that a calendar leaves out, and why
+// ("it is not an iCalendar file", "Permission denied").
+struct SkippedFile {
+    std::string path;
+    std::string reason;
+};
+
 // The whole text of a regular file.
 std::optional<std::string> readWholeFile(const std::string& path);
+
+// Whether a name in a calendar folder is one of its items: a visible .ics file
+// (.ICS too, as some exporters write it).
+bool isItemName(std::string_view name);
+// The names of the items in a calendar folder, in the folder's order; else why
+// it cannot be listed (Unreadable).
+ErrorOr<std::vector<std::string>> itemNamesIn(const std::string& folder);
 
 struct ReadItemFile {
     FileStamp stamp;

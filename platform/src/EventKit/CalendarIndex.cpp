@@ -30,9 +30,10 @@ constexpr const char* schema
       "  path TEXT PRIMARY KEY, calendar TEXT NOT NULL,"
       "  reach_from REAL NOT NULL, reach_to REAL NOT NULL, wide INTEGER NOT NULL, shared INTEGER NOT NULL DEFAULT 0,"
       "  calendar_name TEXT, calendar_color BLOB,"
-      "  expanded_from REAL NOT NULL, expanded_to REAL NOT NULL, plain INTEGER NOT NULL) WITHOUT ROWID;"
+      "  expanded_from REAL NOT NULL, expanded_to REAL NOT NULL, plain INTEGER NOT NULL, skipped TEXT) WITHOUT ROWID;"
       // Covers what a query filters by, so that only the files it reads are looked up.
       "CREATE INDEX files_by_reach ON files (calendar, shared, wide, reach_from, reach_to, expanded_from, expanded_to);"
+      "CREATE INDEX files_skipped ON files (calendar) WHERE skipped IS NOT NULL;"
       "CREATE TABLE uids (calendar TEXT NOT NULL, uid TEXT NOT NULL, path TEXT NOT NULL,"
       "  PRIMARY KEY (calendar, uid, path)) WITHOUT ROWID;"
       "CREATE INDEX uids_by_path ON uids (path);"
@@ -349,7 +350,7 @@ const char* CalendarIndex::textOf(Statement statement)
         return "INSERT OR REPLACE INTO listings (calendar, folder, files) VALUES (?1, ?2, ?3);";
     case Statement::RecordFile:
         return "INSERT INTO files (path, calendar, reach_from, reach_to, wide, calendar_name, calendar_color,"
-               " expanded_from, expanded_to, plain) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10);";
+               " expanded_from, expanded_to, plain, skipped) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11);";
     case Statement::RecordUid:
         return "INSERT OR IGNORE INTO uids (calendar, uid, path) VALUES (?1, ?2, ?3);";
     case Statement::TouchUid:
@@ -407,6 +408,8 @@ const char* CalendarIndex::textOf(Statement statement)
     case Statement::CalendarColor:
         return "SELECT calendar_color FROM files WHERE calendar = ?1 AND length(calendar_color) = ?2 ORDER BY path"
                " LIMIT 1;";
+    case Statement::SkippedFiles:
+        return "SELECT path, skipped FROM files WHERE calendar = ?1 AND skipped IS NOT NULL ORDER BY path;";
     case Statement::Count:
         break;
     }
@@ -524,6 +527,7 @@ ErrorOr<void> CalendarIndex::record(const std::string& calendar, const FileRecor
     sqlite3_bind_double(insert.get(), 8, file.expansion ? file.expansion->from : farSeconds);
     sqlite3_bind_double(insert.get(), 9, file.expansion ? file.expansion->to : -farSeconds);
     sqlite3_bind_int(insert.get(), 10, file.plain);
+    bindOptionalText(insert.get(), 11, file.skipped);
     TRY(stepToEnd(insert.get()));
     if (file.expansion)
         TRY(recordOccurrences(calendar, file.path, *file.expansion));
@@ -687,6 +691,16 @@ ErrorOr<std::optional<RGBA>> CalendarIndex::calendarColor(const std::string& cal
     RGBA color;
     std::memcpy(&color, sqlite3_column_blob(query.get(), 0), sizeof(RGBA));
     return std::optional(color);
+}
+
+ErrorOr<std::vector<SkippedFile>> CalendarIndex::skippedFiles(const std::string& calendar) const
+{
+    Prepared query = prepared(Statement::SkippedFiles);
+    bindText(query.get(), 1, calendar);
+    std::vector<SkippedFile> skipped;
+    while (TRY(step(query.get())))
+        skipped.push_back({ columnText(query.get(), 0), columnText(query.get(), 1) });
+    return skipped;
 }
 
 } // namespace eventkit

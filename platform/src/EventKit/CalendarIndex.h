@@ -33,7 +33,7 @@ namespace eventkit {
 class CalendarIndex {
 public:
     // The layout of the tables; an index of any other version is built anew.
-    static constexpr int schemaVersion = 7;
+    static constexpr int schemaVersion = 8;
 
     // Opens the index at `path`, creating it when there is none. One that is
     // not an SQLite database, or of another schema version, is built anew with
@@ -102,6 +102,7 @@ public:
         };
         std::optional<Expansion> expansion;
         bool plain = false; // a plain item, left unparsed
+        std::optional<std::string> skipped; // why nothing of it can be read, if so
     };
     // Writes run in one transaction of `Writing`; each answers why the
     // database refused (locked past the busy time-out, read-only, full,
@@ -158,6 +159,9 @@ public:
     ErrorOr<std::optional<std::string>> calendarName(const std::string& calendar) const;
     ErrorOr<std::optional<RGBA>> calendarColor(const std::string& calendar) const;
 
+    // The calendar's files of which nothing can be read, and why, in path order.
+    ErrorOr<std::vector<SkippedFile>> skippedFiles(const std::string& calendar) const;
+
 private:
     class Prepared {
     public:
@@ -197,6 +201,7 @@ private:
         OccurrencesReaching,
         CalendarName,
         CalendarColor,
+        SkippedFiles,
         Count,
     };
     static const char* textOf(Statement statement);

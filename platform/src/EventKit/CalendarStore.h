@@ -4,6 +4,7 @@
 #pragma once
 
 #include "CalendarColor.h"
+#include "CalendarFiles.h"
 #include "Occurrences.h"
 
 #include <EventKit/EKTypes.h>
@@ -36,6 +37,11 @@ public:
     // times and dates read in the device's zone at the time of the call.
     virtual std::vector<std::vector<Occurrence>> occurrences(
         const std::vector<std::size_t>& chosen, Instant start, Instant end) const = 0;
+
+    // What the calendars leave out, calendar by calendar, by path within each:
+    // as this process last found each calendar, and found now for one it has
+    // not looked at yet.
+    virtual std::vector<SkippedFile> skippedFiles() const = 0;
 };
 
 class CalendarStore {

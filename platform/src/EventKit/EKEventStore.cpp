@@ -1,6 +1,7 @@
 #include <EventKit/EKEventStore.h>
 
 #include "CalendarStore.h"
+#include "StandardInput.h"
 
 #include <dispatch/dispatch.h>
 
@@ -126,6 +127,16 @@ void EKEventStore::setAccessGranted(bool granted)
 {
     std::lock_guard guard(hostSettings().lock);
     hostSettings().granted = granted;
+}
+
+std::vector<EKSkippedCalendarFile> EKEventStore::skippedCalendarFiles()
+{
+    std::vector<EKSkippedCalendarFile> skipped;
+    for (eventkit::SkippedFile& file : currentView()->skippedFiles()) {
+        const bool standardInput = eventkit::isStandardInputCopy(file.path);
+        skipped.push_back({ standardInput ? "standard input" : std::move(file.path), std::move(file.reason) });
+    }
+    return skipped;
 }
 
 EKAuthorizationStatus EKEventStore::authorizationStatusForEntityType(EKEntityType)

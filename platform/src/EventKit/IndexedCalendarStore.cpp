@@ -7,7 +7,6 @@
 #include <Foundation/NSLog.h>
 #include <platform/Environment.h>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -35,6 +34,8 @@ struct ListedFiles {
     std::optional<FileStamp> folderStamp;
     // The names are those the index knows, in its order, the folder unchanged.
     bool namesFromIndex = false;
+    // Why the folder's names could not be read.
+    std::optional<StoreError> unlisted;
 
     std::string pathOf(std::size_t at) const { return folder + "/" + names[at]; }
 };
@@ -73,19 +74,6 @@ std::int64_t wallClockNanoseconds()
     return static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
 }
 
-std::vector<std::string> itemNamesIn(const std::string& folder)
-{
-    std::vector<std::string> names;
-    if (DIR* listing = opendir(folder.c_str())) {
-        while (const dirent* entry = readdir(listing)) {
-            if (isItemName(entry->d_name))
-                names.emplace_back(entry->d_name);
-        }
-        closedir(listing);
-    }
-    return names;
-}
-
 // A folder whose stamp has not moved since its names were read holds the same
 // names: adding, removing or renaming an entry changes the folder's times. Only
 // a rewritten file is then left to find, which each file's own stamp tells.
@@ -105,8 +93,13 @@ ListedFiles listedFiles(const CalendarLocation& location, const std::optional<Ca
         if (unmoved) {
             for (const CalendarIndex::Listing::Entry& entry : known->files)
                 listed.names.push_back(entry.name);
-        } else
-            listed.namesRead = itemNamesIn(location.path);
+        } else if (ErrorOr<std::vector<std::string>> names = itemNamesIn(location.path)) {
+            listed.namesRead = std::move(names).value();
+        } else {
+            // Listed again by the next store, however its stamp stands.
+            listed.unlisted = std::move(names).error();
+            listed.folderStamp.reset();
+        }
     }
     for (const std::string& name : listed.namesRead)
         listed.names.push_back(name.c_str());
@@ -281,6 +274,8 @@ CalendarIndex::FileRecord recordOf(const std::string& path, const ReadItemFile& 
             record.uids.push_back(series.master.uid);
         }
         record.calendarName = read.parsed->calendarName;
+        if (read.parsed->skipped)
+            record.skipped = read.parsed->skipped->message;
         record.calendarColor = read.parsed->calendarColor;
         record.expansion = expansionOf(read.parsed, instantFromUnixSeconds(platform::currentUnixTime()));
     }
@@ -312,6 +307,16 @@ public:
         for (std::size_t index : chosen)
             searched.push_back(&calendars_.at(index));
         return store_->occurrences(searched, start, end);
+    }
+
+    std::vector<SkippedFile> skippedFiles() const override
+    {
+        std::vector<SkippedFile> skipped;
+        for (Calendar& calendar : calendars_) {
+            const std::vector<SkippedFile> found = store_->skippedIn(calendar);
+            skipped.insert(skipped.end(), found.begin(), found.end());
+        }
+        return skipped;
     }
 
 private:
@@ -352,7 +357,11 @@ std::shared_ptr<const CalendarView> IndexedCalendarStore::view(const std::vector
     std::vector<Calendar> calendars;
     std::set<std::string> indexesInUse, foldersInUse;
     for (std::size_t at = 0; at < locations.size(); ++at) {
-        calendars.push_back({ at < deviceCount ? deviceIndexPath() : hostIndexPath(), locations[at] });
+        // An empty path keeps the calendar in an index in memory.
+        const std::string indexPath = !locations[at].indexed ? ""
+            : at < deviceCount                               ? deviceIndexPath()
+                                                             : hostIndexPath();
+        calendars.push_back({ indexPath, locations[at] });
         indexesInUse.insert(calendars.back().indexPath);
         foldersInUse.insert(watchedFolderOf(locations[at]));
         infos.push_back(describe(calendars.back()));
@@ -379,10 +388,10 @@ std::shared_ptr<CalendarIndex> IndexedCalendarStore::upToDateIndex(Calendar& cal
     if (upToDate_.count(key) && watcher_.isWatching(folder))
         return index;
     const bool watched = lookedAt_.count(key) && watcher_.watch(folder);
-    if (ErrorOr<void> updated = bringUpToDate(*index, calendar.location); !updated) {
+    if (ErrorOr<void> updated = bringUpToDate(*index, calendar); !updated) {
         index = replaceIndex(calendar.indexPath, updated.error());
         // An index in memory fails only when memory does; the calendar then shows nothing.
-        (void)bringUpToDate(*index, calendar.location);
+        (void)bringUpToDate(*index, calendar);
     }
     lookedAt_.insert(key);
     if (watched)
@@ -418,27 +427,42 @@ std::shared_ptr<CalendarIndex> IndexedCalendarStore::replaceIndex(const std::str
     return index;
 }
 
-// Reads again the files of a calendar that are new or changed and forgets
-// those gone.
-ErrorOr<void> IndexedCalendarStore::bringUpToDate(CalendarIndex& index, const CalendarLocation& location)
+// Reads again the files of a calendar that are new or changed, forgets those
+// gone, and notes what the calendar leaves out.
+ErrorOr<void> IndexedCalendarStore::bringUpToDate(CalendarIndex& index, const Calendar& calendar)
 {
+    const CalendarLocation& location = calendar.location;
     // Taken before the folder's stamp: what changes after it shows in the stamps.
     const std::int64_t readAt = wallClockNanoseconds();
     // Holds the names that `listed` and `found` point to.
     const std::optional<CalendarIndex::Listing> known = TRY(index.listingOf(location.path));
     const ListedFiles listed = listedFiles(location, known);
+    std::vector<SkippedFile> skipped;
+    if (listed.unlisted) {
+        // Logged once, until the folder can be listed again.
+        if (reportedProblems_.insert(location.path).second)
+            logSkipped(location.path, *listed.unlisted);
+        skipped.push_back({ location.path, listed.unlisted->message });
+    } else if (location.kind == CalendarSource::Kind::Folder) {
+        reportedProblems_.erase(location.path);
+    }
     const Differences found = differences(listed, known);
     // A folder listed again is recorded again, so that the next store can trust its names.
     const bool relisted = location.kind == CalendarSource::Kind::Folder && !listed.namesFromIndex;
-    if (found.stale.empty() && found.gone.empty() && !relisted)
-        return {};
-    return recordChanges(index, location, { known, listed, found, readAt });
+    if (!found.stale.empty() || !found.gone.empty() || relisted)
+        TRY(recordChanges(index, location, { known, listed, found, readAt }, skipped));
+    std::vector<SkippedFile> recorded = TRY(index.skippedFiles(location.path));
+    skipped.insert(skipped.end(), recorded.begin(), recorded.end());
+    std::sort(
+        skipped.begin(), skipped.end(), [](const SkippedFile& a, const SkippedFile& b) { return a.path < b.path; });
+    skipped_[{ calendar.indexPath, location.path }] = std::move(skipped);
+    return {};
 }
 
 // Reads the new and changed files of a calendar, and records them with its
 // listing, in one transaction.
-ErrorOr<void> IndexedCalendarStore::recordChanges(
-    CalendarIndex& index, const CalendarLocation& location, const Changes& changes)
+ErrorOr<void> IndexedCalendarStore::recordChanges(CalendarIndex& index, const CalendarLocation& location,
+    const Changes& changes, std::vector<SkippedFile>& unreadable)
 {
     const ListedFiles& listed = changes.listed;
     const auto& knownFiles = changes.known ? changes.known->files : noKnownFiles;
@@ -465,6 +489,7 @@ ErrorOr<void> IndexedCalendarStore::recordChanges(
             TRY(forget(*known));
         if (!read[at]) {
             logSkipped(stale[at], read[at].error());
+            unreadable.push_back({ stale[at], read[at].error().message });
             continue;
         }
         const ReadItemFile& file = read[at].value();
@@ -551,7 +576,7 @@ std::vector<Occurrence> IndexedCalendarStore::occurrencesOf(Calendar& calendar, 
     if (found)
         return std::move(found).value();
     index = replaceIndex(calendar.indexPath, found.error());
-    (void)bringUpToDate(*index, calendar.location);
+    (void)bringUpToDate(*index, calendar);
     found = occurrencesIn(*index, calendar.location.path, start, end);
     return found ? std::move(found).value() : std::vector<Occurrence>();
 }
@@ -586,6 +611,18 @@ CalendarInfo IndexedCalendarStore::describe(Calendar& calendar)
     info.title = metadata.name.value_or(location.fallbackTitle);
     info.color = metadata.color.value_or(defaultCalendarColor(location.identifier));
     return info;
+}
+
+// What a calendar left out when this process last brought it up to date,
+// bringing it up to date now if it has not: a command asks once it has listed
+// the events, and no calendar is read twice for it.
+std::vector<SkippedFile> IndexedCalendarStore::skippedIn(Calendar& calendar)
+{
+    std::lock_guard guard(lock_);
+    const std::pair<std::string, std::string> key { calendar.indexPath, calendar.location.path };
+    if (!skipped_.count(key))
+        upToDateIndex(calendar);
+    return skipped_[key];
 }
 
 std::vector<std::vector<Occurrence>> IndexedCalendarStore::occurrences(

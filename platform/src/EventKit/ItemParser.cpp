@@ -3,6 +3,7 @@
 #include "CalendarText.h"
 #include "ErrorOr.h"
 #include "TextCleaning.h"
+#include "TextEncoding.h"
 #include "TimeZones.h"
 
 #include <algorithm>
@@ -16,6 +17,11 @@ namespace {
 StoreError malformed(std::string why)
 {
     return { StoreError::Kind::Malformed, std::move(why) };
+}
+
+StoreError unpaired()
+{
+    return { StoreError::Kind::Unpaired, "its BEGIN and END lines do not pair up (is it cut short?)" };
 }
 
 // Properties whose loss makes an item wrong rather than just poorer.
@@ -97,6 +103,8 @@ private:
     void readPieces(const CalendarText& text);
     void readCalendar(icalcomponent* calendar);
     void readCalendarProperties(icalcomponent* calendar);
+    void readCalendarZone(icalcomponent* calendar);
+    const icaltimezone* knownZone(const std::string& tzid, icalcomponent* calendar);
     void readEvent(icalcomponent* event, icalcomponent* calendar);
     ErrorOr<Series> readSeries(icalcomponent* event, icalcomponent* calendar);
     ErrorOr<ItemRecord> readItem(icalcomponent* event, icalcomponent* calendar);
@@ -117,6 +125,8 @@ private:
     ParsedFile result_;
     std::vector<Series> items_;
     bool warnedZone_ = false;
+    // The zone the calendar being read names with X-WR-TIMEZONE, if known.
+    const icaltimezone* calendarZone_ = nullptr;
     int eventCount_ = 0;
 };
 
@@ -137,6 +147,7 @@ ParsedFile FileParser::parse(std::string_view text)
     if (static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) > limits_.maxValuesPerItem) {
         result_.problems.push_back("EventKit: skipping " + path_
             + ": its BEGIN and END lines do not pair up, and it is too large to read as it is");
+        result_.skipped = unpaired();
         return std::move(result_);
     }
     ComponentHandle root = parseComponent(text);
@@ -148,6 +159,10 @@ ParsedFile FileParser::parse(std::string_view text)
             readCalendar(calendar);
     } else {
         result_.problems.push_back("EventKit: skipping " + path_ + ": not a complete iCalendar file");
+        // Most often a file cut short, as a write or a copy that was interrupted leaves it.
+        result_.skipped = text.find("BEGIN:VCALENDAR") == std::string_view::npos
+            ? StoreError { StoreError::Kind::NotICalendar, "it is not an iCalendar file" }
+            : unpaired();
     }
     groupSeries(std::move(items_));
     return std::move(result_);
@@ -160,6 +175,7 @@ void FileParser::readPieces(const CalendarText& text)
     if (!calendar || icalcomponent_isa(calendar.get()) != ICAL_VCALENDAR_COMPONENT)
         calendar.reset(icalcomponent_new_vcalendar());
     readCalendarProperties(calendar.get());
+    readCalendarZone(calendar.get());
     if (text.leftOut > 0)
         result_.problems.push_back("EventKit: leaving out " + std::to_string(text.leftOut)
             + " calendar properties or VTIMEZONEs of " + path_ + " past " + std::to_string(limits_.maxValuesPerItem)
@@ -181,6 +197,7 @@ void FileParser::readPieces(const CalendarText& text)
 void FileParser::readCalendar(icalcomponent* calendar)
 {
     readCalendarProperties(calendar);
+    readCalendarZone(calendar);
     for (icalcomponent* event : childComponents(calendar, ICAL_VEVENT_COMPONENT))
         readEvent(event, calendar);
 }
@@ -200,6 +217,14 @@ void FileParser::readCalendarProperties(icalcomponent* calendar)
         if (const char* value = color ? icalproperty_get_color(color) : nullptr)
             result_.calendarColor = parseColor(value);
     }
+}
+
+// Google's and Apple's exports name the zone their floating times were meant
+// in, outside RFC 5545; most calendar programs read them in it.
+void FileParser::readCalendarZone(icalcomponent* calendar)
+{
+    const std::optional<std::string> name = xProperty(calendar, "X-WR-TIMEZONE");
+    calendarZone_ = name && !name->empty() ? knownZone(*name, calendar) : nullptr;
 }
 
 void FileParser::readEvent(icalcomponent* event, icalcomponent* calendar)
@@ -309,17 +334,22 @@ ItemTime FileParser::readTime(icalproperty* property, icaltimetype value, icalco
     }
     icalparameter* parameter = icalproperty_get_first_parameter(property, ICAL_TZID_PARAMETER);
     const char* tzid = parameter ? icalparameter_get_tzid(parameter) : nullptr;
-    if (!tzid)
-        return time;
-    time.zone = TimeZoneRegistry::shared().zoneForTZID(tzid, calendar);
-    // Most likely the writer meant the zone its user lives in, as other
-    // calendar programs read it too.
-    if (!time.zone && !warnedZone_) {
+    time.zone = tzid ? knownZone(tzid, calendar) : calendarZone_;
+    return time;
+}
+
+// The zone a name gives, else none (floating), with one line per file: most
+// likely the writer meant the zone its user lives in, as other calendar
+// programs read it too.
+const icaltimezone* FileParser::knownZone(const std::string& tzid, icalcomponent* calendar)
+{
+    const icaltimezone* zone = TimeZoneRegistry::shared().zoneForTZID(tzid, calendar);
+    if (!zone && !warnedZone_) {
         warnedZone_ = true;
         result_.problems.push_back("EventKit: unknown time zone \"" + cleanText(tzid) + "\" in " + path_
             + ", reading its times as floating in the device's zone");
     }
-    return time;
+    return zone;
 }
 
 std::string FileParser::recurrenceIdText(const ItemTime& time) const
@@ -461,7 +491,8 @@ void FileParser::groupSeries(std::vector<Series> items)
 
 ParsedFile parseCalendarFile(std::string_view text, const std::string& path, ParseLimits limits)
 {
-    return FileParser(path, limits).parse(text);
+    std::string converted;
+    return FileParser(path, limits).parse(utf8Text(text, converted));
 }
 
 } // namespace eventkit
