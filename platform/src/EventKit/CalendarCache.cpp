@@ -18,7 +18,6 @@ public:
         for (CalendarSnapshot& snapshot : snapshots) {
             calendars_.push_back({ std::move(snapshot.identifier), std::move(snapshot.title), snapshot.color });
             contents_.push_back(std::move(snapshot.contents));
-            skipped_.insert(skipped_.end(), snapshot.skipped.begin(), snapshot.skipped.end());
         }
     }
 
@@ -33,18 +32,23 @@ public:
         return cache_->occurrences(contents, start, end);
     }
 
-    std::vector<SkippedFile> skippedFiles() const override { return skipped_; }
-
 private:
     std::shared_ptr<CalendarCache> cache_;
     std::vector<CalendarInfo> calendars_;
     std::vector<std::shared_ptr<const CalendarContents>> contents_;
-    std::vector<SkippedFile> skipped_;
 };
 
 std::shared_ptr<const CalendarView> CalendarCache::view(const std::vector<std::string>& additionalSources)
 {
     return std::make_shared<Snapshots>(shared_from_this(), calendars(additionalSources));
+}
+
+std::vector<SkippedFile> CalendarCache::skippedFiles(const std::vector<std::string>& additionalSources)
+{
+    std::vector<SkippedFile> skipped;
+    for (const CalendarSnapshot& snapshot : calendars(additionalSources))
+        skipped.insert(skipped.end(), snapshot.skipped.begin(), snapshot.skipped.end());
+    return skipped;
 }
 
 std::vector<CalendarSnapshot> CalendarCache::calendars(const std::vector<std::string>& additionalSources)

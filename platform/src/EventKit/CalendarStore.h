@@ -37,11 +37,6 @@ public:
     // times and dates read in the device's zone at the time of the call.
     virtual std::vector<std::vector<Occurrence>> occurrences(
         const std::vector<std::size_t>& chosen, Instant start, Instant end) const = 0;
-
-    // What the calendars leave out, calendar by calendar, by path within each:
-    // as this process last found each calendar, and found now for one it has
-    // not looked at yet.
-    virtual std::vector<SkippedFile> skippedFiles() const = 0;
 };
 
 class CalendarStore {
@@ -51,6 +46,11 @@ public:
     // Brings the calendars up to date with their files and answers them.
     // `additionalSources` are the folders and files the host added.
     virtual std::shared_ptr<const CalendarView> view(const std::vector<std::string>& additionalSources) = 0;
+
+    // What the calendars leave out, calendar by calendar, by path within each:
+    // as this process last found each calendar, and found now for one it has
+    // not looked at yet.
+    virtual std::vector<SkippedFile> skippedFiles(const std::vector<std::string>& additionalSources) = 0;
 };
 
 std::shared_ptr<CalendarStore> makeCalendarStore(EKCalendarStorage storage);

@@ -309,16 +309,6 @@ public:
         return store_->occurrences(searched, start, end);
     }
 
-    std::vector<SkippedFile> skippedFiles() const override
-    {
-        std::vector<SkippedFile> skipped;
-        for (Calendar& calendar : calendars_) {
-            const std::vector<SkippedFile> found = store_->skippedIn(calendar);
-            skipped.insert(skipped.end(), found.begin(), found.end());
-        }
-        return skipped;
-    }
-
 private:
     std::shared_ptr<IndexedCalendarStore> store_;
     std::vector<CalendarInfo> infos_;
@@ -345,30 +335,56 @@ std::string IndexedCalendarStore::hostIndexPath()
     return (folder / "dayglass" / indexFileName).string();
 }
 
-std::shared_ptr<const CalendarView> IndexedCalendarStore::view(const std::vector<std::string>& additionalSources)
+// The calendars as they are listed now, each with the index that keeps it.
+std::vector<IndexedCalendarStore::Calendar> IndexedCalendarStore::calendarsOf(
+    const std::vector<std::string>& additionalSources)
 {
-    std::lock_guard guard(lock_);
     std::vector<CalendarLocation> locations = locations_.listDevice(CalendarLocations::deviceFolder());
     const std::size_t deviceCount = locations.size();
     for (const std::string& path : additionalSources)
         CalendarLocations::addNew(locations, locations_.listHost(CalendarLocations::normalised(path)));
-
-    std::vector<CalendarInfo> infos;
     std::vector<Calendar> calendars;
-    std::set<std::string> indexesInUse, foldersInUse;
     for (std::size_t at = 0; at < locations.size(); ++at) {
         // An empty path keeps the calendar in an index in memory.
         const std::string indexPath = !locations[at].indexed ? ""
             : at < deviceCount                               ? deviceIndexPath()
                                                              : hostIndexPath();
-        calendars.push_back({ indexPath, locations[at] });
-        indexesInUse.insert(calendars.back().indexPath);
-        foldersInUse.insert(watchedFolderOf(locations[at]));
-        infos.push_back(describe(calendars.back()));
+        calendars.push_back({ indexPath, std::move(locations[at]) });
+    }
+    return calendars;
+}
+
+std::shared_ptr<const CalendarView> IndexedCalendarStore::view(const std::vector<std::string>& additionalSources)
+{
+    std::lock_guard guard(lock_);
+    std::vector<Calendar> calendars = calendarsOf(additionalSources);
+    std::vector<CalendarInfo> infos;
+    std::set<std::string> indexesInUse, foldersInUse;
+    for (Calendar& calendar : calendars) {
+        indexesInUse.insert(calendar.indexPath);
+        foldersInUse.insert(watchedFolderOf(calendar.location));
+        infos.push_back(describe(calendar));
     }
     std::erase_if(indexes_, [&](const auto& entry) { return !indexesInUse.count(entry.first); });
     watcher_.keepOnly(foldersInUse);
     return std::make_shared<IndexedView>(shared_from_this(), std::move(infos), std::move(calendars));
+}
+
+// What each calendar left out when this process last brought it up to date; a
+// calendar not brought up to date yet is now. A command asks once it has listed
+// the events, and no calendar is read twice for it.
+std::vector<SkippedFile> IndexedCalendarStore::skippedFiles(const std::vector<std::string>& additionalSources)
+{
+    std::lock_guard guard(lock_);
+    std::vector<SkippedFile> skipped;
+    for (Calendar& calendar : calendarsOf(additionalSources)) {
+        const std::pair<std::string, std::string> key { calendar.indexPath, calendar.location.path };
+        if (!skipped_.count(key))
+            upToDateIndex(calendar);
+        const std::vector<SkippedFile>& found = skipped_[key];
+        skipped.insert(skipped.end(), found.begin(), found.end());
+    }
+    return skipped;
 }
 
 // The index of a calendar, brought up to date unless its folder has been
@@ -611,18 +627,6 @@ CalendarInfo IndexedCalendarStore::describe(Calendar& calendar)
     info.title = metadata.name.value_or(location.fallbackTitle);
     info.color = metadata.color.value_or(defaultCalendarColor(location.identifier));
     return info;
-}
-
-// What a calendar left out when this process last brought it up to date,
-// bringing it up to date now if it has not: a command asks once it has listed
-// the events, and no calendar is read twice for it.
-std::vector<SkippedFile> IndexedCalendarStore::skippedIn(Calendar& calendar)
-{
-    std::lock_guard guard(lock_);
-    const std::pair<std::string, std::string> key { calendar.indexPath, calendar.location.path };
-    if (!skipped_.count(key))
-        upToDateIndex(calendar);
-    return skipped_[key];
 }
 
 std::vector<std::vector<Occurrence>> IndexedCalendarStore::occurrences(

@@ -46,6 +46,7 @@ struct Differences;
 class IndexedCalendarStore final : public CalendarStore, public std::enable_shared_from_this<IndexedCalendarStore> {
 public:
     std::shared_ptr<const CalendarView> view(const std::vector<std::string>& additionalSources) override;
+    std::vector<SkippedFile> skippedFiles(const std::vector<std::string>& additionalSources) override;
 
     // Where the index of the device's calendars lives, under the current device root.
     static std::string deviceIndexPath();
@@ -61,6 +62,7 @@ private:
         bool upToDate = false; // brought up to date for the view that holds it
     };
 
+    std::vector<Calendar> calendarsOf(const std::vector<std::string>& additionalSources);
     std::shared_ptr<CalendarIndex> indexAt(const std::string& path);
     std::shared_ptr<CalendarIndex> replaceIndex(const std::string& path, const StoreError& error);
     std::shared_ptr<CalendarIndex> upToDateIndex(Calendar& calendar);
@@ -79,7 +81,7 @@ private:
         const std::vector<std::pair<std::string, CalendarIndex::FileRecord::Expansion>>& expanded);
     std::vector<Occurrence> occurrencesOf(Calendar& calendar, Instant start, Instant end);
     void reportProblems(const std::string& path, const ParsedFile& parsed);
-    std::vector<SkippedFile> skippedIn(Calendar& calendar);
+
     CalendarInfo describe(Calendar& calendar);
     std::vector<std::vector<Occurrence>> occurrences(
         const std::vector<Calendar*>& calendars, Instant start, Instant end);
