@@ -10,6 +10,7 @@
 #include <platform/Log.h>
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -176,6 +177,24 @@ TEST_F(CalendarIndexTest, OnlyTheCalendarsAQueryAsksForAreRead)
     EXPECT_TRUE(logLinesWith("broken.ics").empty());
     EXPECT_EQ(eventsIn(store, utc("2024-03-05 00:00"), utc("2024-03-06 00:00")).size(), 1u);
     EXPECT_EQ(logLinesWith("broken.ics").size(), 1u);
+}
+
+// Listed again over a second after the last change, the folder's names come
+// from the index: one it could not read is still among them, tried and told again.
+TEST_F(CalendarIndexTest, AFileThatCannotBeReadIsToldByEveryProcess)
+{
+    writeCalendarFile("Home", "lunch.ics", item);
+    const std::filesystem::path fifo = root_.file("/var/mobile/Library/Calendars/Home/pipe.ics");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+    for (int process = 0; process < 2; ++process) {
+        restartStore();
+        EXPECT_EQ(titlesOnTheFifth(), std::vector<std::string> { "Lunch" });
+        const std::vector<EKSkippedCalendarFile> skipped = EKEventStore::skippedCalendarFiles();
+        ASSERT_EQ(skipped.size(), 1u) << process;
+        EXPECT_EQ(skipped[0].path, fifo.string());
+        EXPECT_EQ(skipped[0].reason, "not a regular file");
+    }
 }
 
 TEST_F(CalendarIndexTest, AMovedOccurrenceInAnotherFileReplacesTheStoredOne)

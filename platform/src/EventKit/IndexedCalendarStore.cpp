@@ -503,9 +503,13 @@ ErrorOr<void> IndexedCalendarStore::recordChanges(CalendarIndex& index, const Ca
         const std::optional<std::size_t> known = changes.found.stale[at].known;
         if (known)
             TRY(forget(*known));
+        const char* name = listed.names[changes.found.stale[at].listed];
         if (!read[at]) {
             logSkipped(stale[at], read[at].error());
             unreadable.push_back({ stale[at], read[at].error().message });
+            // Listed with a stamp that is never fresh, so that a listing the
+            // next store trusts still names it, and it is tried again.
+            now.files.push_back({ name, {} });
             continue;
         }
         const ReadItemFile& file = read[at].value();
@@ -515,7 +519,7 @@ ErrorOr<void> IndexedCalendarStore::recordChanges(CalendarIndex& index, const Ca
         if (file.parsed)
             reportProblems(stale[at], *file.parsed);
         TRY(index.record(location.path, recordOf(stale[at], file)));
-        now.files.push_back({ listed.names[changes.found.stale[at].listed], { file.stamp, changes.readAt } });
+        now.files.push_back({ name, { file.stamp, changes.readAt } });
     }
     if (!stale.empty() || !changes.found.gone.empty())
         TRY(index.markSharedUids(location.path));

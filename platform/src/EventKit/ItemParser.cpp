@@ -159,7 +159,7 @@ ParsedFile FileParser::parse(std::string_view text)
             readCalendar(calendar);
     } else {
         result_.problems.push_back("EventKit: skipping " + path_ + ": not a complete iCalendar file");
-        // Most often a file cut short, as a write or a copy that was interrupted leaves it.
+        // One that starts as iCalendar is most often cut short, as an interrupted write or copy leaves it.
         result_.skipped = text.find("BEGIN:VCALENDAR") == std::string_view::npos
             ? StoreError { StoreError::Kind::NotICalendar, "it is not an iCalendar file" }
             : unpaired();
