@@ -20,4 +20,4 @@ void printNotes(const std::vector<std::string>& notes);
 // Why a list without events has none, where the cause is not the calendars'
 // contents: access denied, or no calendar chosen (the calendar application's
 // preferences or the extension's own calendar list missing).
-std::vector<std::string> emptyListNotes(void* extension, const ListOptions& options);
+std::vector<std::string> emptyListNotes(const ListOptions& options);

@@ -4,7 +4,6 @@
 #include "DeviceSession.h"
 #include "ListNotes.h"
 #include "ListOptions.h"
-#include "LockScreenRender.h"
 #include "PreferenceKeys.h"
 #include "SimulationPlayer.h"
 
@@ -67,9 +66,9 @@ public:
             landscape_ ? host::Orientation::Landscape : host::Orientation::Portrait);
         if (passcode_)
             device.springBoard().setPasscode(*passcode_);
-        void* extension = extensionLibrary(device);
-        applyListOverrides(extension, listOptions_);
-        SimulationPlayer(device, extension, json_).play(steps);
+        checkExtensionLoaded(device);
+        applyListOverrides(listOptions_);
+        SimulationPlayer(device, json_).play(steps);
         printNotes(skippedCalendarNotes());
         return 0;
     }
