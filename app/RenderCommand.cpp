@@ -3,6 +3,7 @@
 #include "ArgumentParsing.h"
 #include "DeviceSession.h"
 #include "LayoutJSON.h"
+#include "ListNotes.h"
 #include "ListOptions.h"
 #include "LockScreenRender.h"
 #include "PngOutput.h"
@@ -111,6 +112,8 @@ public:
     int run(const CommonOptions& options) override;
 
 private:
+    int renderList(const CommonOptions& options);
+
     CLI::App* render_;
     ListOptions listOptions_;
     bool list_ = false;
@@ -151,8 +154,14 @@ int RenderCommand::run(const CommonOptions& options)
 {
     if (layoutJSON_ && isStandardOutput(output_))
         throw UsageError("--layout-json prints to standard output, which -o - takes for the picture");
-    if (!list_)
-        return renderLockScreen(options, listOptions_, lockScreen_, { scale_, output_, layoutJSON_ });
+    const int status = list_ ? renderList(options)
+                             : renderLockScreen(options, listOptions_, lockScreen_, { scale_, output_, layoutJSON_ });
+    printNotes(skippedCalendarNotes());
+    return status;
+}
+
+int RenderCommand::renderList(const CommonOptions& options)
+{
     const CGFloat scale = scale_;
     // The device draws at the scale of the picture: separators are one pixel thick.
     UIScreen::mainScreen()->setScale(scale);

@@ -1,6 +1,7 @@
 #include <EventKit/EKEventStore.h>
 
 #include "CalendarStore.h"
+#include "StandardInput.h"
 
 #include <dispatch/dispatch.h>
 
@@ -30,18 +31,19 @@ bool accessGranted()
     return hostSettings().granted;
 }
 
+// The store the host chose, and the sources it added.
+std::pair<std::shared_ptr<eventkit::CalendarStore>, std::vector<std::string>> currentStore()
+{
+    HostSettings& settings = hostSettings();
+    std::lock_guard guard(settings.lock);
+    if (!settings.store)
+        settings.store = eventkit::makeCalendarStore(settings.storage);
+    return { settings.store, settings.sources };
+}
+
 std::shared_ptr<const eventkit::CalendarView> currentView()
 {
-    std::shared_ptr<eventkit::CalendarStore> store;
-    std::vector<std::string> sources;
-    {
-        HostSettings& settings = hostSettings();
-        std::lock_guard guard(settings.lock);
-        if (!settings.store)
-            settings.store = eventkit::makeCalendarStore(settings.storage);
-        store = settings.store;
-        sources = settings.sources;
-    }
+    const auto [store, sources] = currentStore();
     return store->view(sources);
 }
 
@@ -125,6 +127,17 @@ void EKEventStore::setAccessGranted(bool granted)
 {
     std::lock_guard guard(hostSettings().lock);
     hostSettings().granted = granted;
+}
+
+std::vector<EKSkippedCalendarFile> EKEventStore::skippedCalendarFiles()
+{
+    std::vector<EKSkippedCalendarFile> skipped;
+    const auto [store, sources] = currentStore();
+    for (eventkit::SkippedFile& file : store->skippedFiles(sources)) {
+        const bool standardInput = eventkit::isStandardInputCopy(file.path);
+        skipped.push_back({ standardInput ? "standard input" : std::move(file.path), std::move(file.reason) });
+    }
+    return skipped;
 }
 
 EKAuthorizationStatus EKEventStore::authorizationStatusForEntityType(EKEntityType)
