@@ -7,6 +7,7 @@
 #include <host/DeviceModel.h>
 #include <host/LockScreenPageDots.h>
 #include <host/LockScreenStatusBar.h>
+#include <host/LockScreenStrings.h>
 
 #include <UIKit/UILabel.h>
 
@@ -18,6 +19,10 @@ public:
     void setDevice(const host::DeviceModel& model, host::Orientation orientation);
     // The clock and the date for an instant, in the current zone and locale.
     void showTime(double unixTime);
+    // The hint at the bottom, in the device's language; shrunk to the screen's
+    // width rather than cut.
+    void showHint(host::LockScreenHint hint);
+    UILabel* hintLabel() const { return unlockHint_.get(); }
 
 private:
     Ref<LockScreenStatusBar> statusBar_;
@@ -25,6 +30,7 @@ private:
     Ref<UILabel> date_;
     Ref<LockScreenPageDots> pageDots_;
     Ref<UILabel> unlockHint_;
+    host::LockScreenHint hint_ = host::LockScreenHint::Unlock;
 };
 
 // The hour and minutes as the lock screen's clock shows them: the locale's own
