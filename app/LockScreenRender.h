@@ -31,11 +31,6 @@ struct PictureRequest {
     bool layoutJSON = false;
 };
 
-// --days and --max over the loaded extension's daysToDisplay and
-// maxEventsToDisplay, for the lists it builds from now on. CommandError when the
-// library lacks them.
-void applyListOverrides(void* extension, const ListOptions& list);
-
 // Returns the exit status.
 int renderLockScreen(const CommonOptions& options, const ListOptions& list, const LockScreenRenderOptions& lockScreen,
     const PictureRequest& picture);

@@ -3,8 +3,6 @@
 #include <UIKit/UIScrollView.h>
 #include <objc/message.h>
 
-#include <dlfcn.h>
-
 #include <cstdio>
 #include <string_view>
 
@@ -137,7 +135,7 @@ const char* placementName(LockScreenState::Placement placement)
     return "none";
 }
 
-LockScreenState LockScreenState::read(host::SpringBoard& springBoard, void* extension)
+LockScreenState LockScreenState::read(host::SpringBoard& springBoard)
 {
     LockScreenState state;
     state.screenOn = springBoard.isScreenOn();
@@ -170,8 +168,8 @@ LockScreenState LockScreenState::read(host::SpringBoard& springBoard, void* exte
         state.placement = Placement::OwnPage;
     else if (state.footerTable)
         state.placement = Placement::Footer;
-    if (auto* height = static_cast<const CGFloat*>(dlsym(extension, "dglEventTableHeight")))
-        state.eventTableHeight = *height;
+    // Nil, and so 0, without the extension's table class.
+    state.eventTableHeight = objc_msgSend<CGFloat>(objc_getClass("DGLEventTable"), "dglEventTableHeight");
     return state;
 }
 

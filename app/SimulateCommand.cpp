@@ -3,7 +3,6 @@
 #include "DeviceChoice.h"
 #include "DeviceSession.h"
 #include "ListOptions.h"
-#include "LockScreenRender.h"
 #include "PreferenceKeys.h"
 #include "SimulationPlayer.h"
 
@@ -62,9 +61,9 @@ public:
             landscape_ ? host::Orientation::Landscape : host::Orientation::Portrait);
         if (passcode_)
             device.springBoard().setPasscode(*passcode_);
-        void* extension = extensionLibrary(device);
-        applyListOverrides(extension, listOptions_);
-        SimulationPlayer(device, extension, json_).play(steps);
+        checkExtensionLoaded(device);
+        applyListOverrides(listOptions_);
+        SimulationPlayer(device, json_).play(steps);
         return 0;
     }
 

@@ -62,9 +62,8 @@ nlohmann::ordered_json launchJSON(const host::LaunchReport& launch)
 
 } // namespace
 
-SimulationPlayer::SimulationPlayer(host::Device& device, void* extension, bool json)
+SimulationPlayer::SimulationPlayer(host::Device& device, bool json)
     : springBoard_(device.springBoard())
-    , extension_(extension)
     , json_(json)
 {
     springBoard_.setLaunchObserver([this](const host::LaunchReport& launch) { launches_.push_back(launch); });
@@ -79,7 +78,7 @@ void SimulationPlayer::play(const std::vector<simulation::Step>& steps)
 {
     for (const simulation::Step& step : steps) {
         const std::size_t logged = platform::logLinesWritten();
-        const LockScreenState before = LockScreenState::read(springBoard_, extension_);
+        const LockScreenState before = LockScreenState::read(springBoard_);
         launches_.clear();
         Outcome outcome;
         try {
@@ -93,7 +92,7 @@ void SimulationPlayer::play(const std::vector<simulation::Step>& steps)
         }
         outcome.log = platform::loggedLinesSince(logged);
         outcome.launches = std::exchange(launches_, {});
-        const LockScreenState after = LockScreenState::read(springBoard_, extension_);
+        const LockScreenState after = LockScreenState::read(springBoard_);
         report(step, outcome, changesBetween(before, after), after);
     }
 }

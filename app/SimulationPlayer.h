@@ -12,7 +12,7 @@
 
 class SimulationPlayer {
 public:
-    SimulationPlayer(host::Device& device, void* extension, bool json);
+    SimulationPlayer(host::Device& device, bool json);
     ~SimulationPlayer();
     SimulationPlayer(const SimulationPlayer&) = delete;
     SimulationPlayer& operator=(const SimulationPlayer&) = delete;
@@ -36,7 +36,6 @@ private:
         const LockScreenState& state) const;
 
     host::SpringBoard& springBoard_;
-    void* extension_;
     bool json_;
     // The launches of the step being played, as SpringBoard reports them.
     std::vector<host::LaunchReport> launches_;
