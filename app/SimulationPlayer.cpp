@@ -152,6 +152,7 @@ void SimulationPlayer::snapshot(const std::string& file)
         scene->setContent(springBoard_.rootView());
     scene->setScreenOn(springBoard_.isScreenOn());
     scene->setLockScreenShown(springBoard_.isLocked());
+    scene->setLaunchPending(springBoard_.pendingLaunch().has_value());
     Ref<UIImage> image = scene->snapshot(model.scale);
     scene->setContent(nullptr);
     writePng(*image, file);

@@ -17,30 +17,11 @@ namespace {
 constexpr int lockScreenPages = 3;
 constexpr int mainPage = 1;
 constexpr CGFloat unlockHintSize = 16;
+// How far the hint may shrink to fit the screen's width: every language's fits.
+constexpr CGFloat unlockHintSmallestScale = 0.5;
+// Kept clear of the screen's edges, as the phone keeps it.
+constexpr CGFloat unlockHintMargin = 12;
 constexpr const char* clockFontName = ".SFUIDisplay-Light";
-
-struct UnlockHint {
-    std::string_view language;
-    std::string_view text;
-};
-
-// In the device's language; English for the others.
-constexpr UnlockHint unlockHints[] = {
-    { "en", "Press home to unlock" },
-    { "de", "Zum Entsperren Home drücken" },
-    { "fr", "Appuyez sur le bouton principal pour déverrouiller" },
-    { "es", "Pulsa el botón de inicio para desbloquear" },
-};
-
-std::string_view unlockHintText()
-{
-    const std::string& locale = platform::currentLocaleIdentifier();
-    const std::string_view language = std::string_view(locale).substr(0, locale.find_first_of("_-@"));
-    for (const UnlockHint& hint : unlockHints)
-        if (hint.language == language)
-            return hint.text;
-    return unlockHints[0].text;
-}
 
 NonNullRef<UILabel> centredLabel(UIFont* font)
 {
@@ -100,6 +81,8 @@ LockScreenChrome::LockScreenChrome(const host::DeviceModel& model, host::Orienta
     , pageDots_(makeNonNullRef<LockScreenPageDots>(CGRectZero, lockScreenPages, mainPage))
     , unlockHint_(centredLabel(UIFont::systemFontOfSize(unlockHintSize).get()))
 {
+    unlockHint_->setAdjustsFontSizeToFitWidth(true);
+    unlockHint_->setMinimumScaleFactor(unlockHintSmallestScale);
     for (UIView* part : std::initializer_list<UIView*> {
              statusBar_.get(), clock_.get(), date_.get(), pageDots_.get(), unlockHint_.get() })
         addSubview(part);
@@ -117,12 +100,20 @@ void LockScreenChrome::setDevice(const host::DeviceModel& model, host::Orientati
     date_->setFont(UIFont::systemFontOfSize(model.dateFontSize).get());
     date_->setFrame(layout.date);
     pageDots_->setFrame(layout.pageIndicator);
-    unlockHint_->setFrame(layout.unlockHint);
+    const CGRect hint = layout.unlockHint;
+    unlockHint_->setFrame(CGRectMake(
+        hint.origin.x + unlockHintMargin, hint.origin.y, hint.size.width - 2 * unlockHintMargin, hint.size.height));
 }
 
 void LockScreenChrome::showTime(double unixTime)
 {
     clock_->setText(lockScreenClockText(unixTime));
     date_->setText(lockScreenDateText(unixTime));
-    unlockHint_->setText(unlockHintText());
+    showHint(hint_);
+}
+
+void LockScreenChrome::showHint(host::LockScreenHint hint)
+{
+    hint_ = hint;
+    unlockHint_->setText(host::lockScreenHintText(hint, platform::currentLocaleIdentifier()));
 }

@@ -8,6 +8,7 @@
 #include <host/Export.h>
 #include <host/LockScreenPageDots.h>
 #include <host/LockScreenStatusBar.h>
+#include <host/LockScreenStrings.h>
 
 #include <UIKit/UILabel.h>
 
@@ -19,6 +20,10 @@ public:
     void setDevice(const host::DeviceModel& model, host::Orientation orientation);
     // The clock and the date for an instant, in the current zone and locale.
     void showTime(double unixTime);
+    // The hint at the bottom, in the device's language; shrunk to the screen's
+    // width rather than cut.
+    void showHint(host::LockScreenHint hint);
+    UILabel* hintLabel() const { return unlockHint_.get(); }
 
 private:
     NonNullRef<LockScreenStatusBar> statusBar_;
@@ -26,6 +31,7 @@ private:
     NonNullRef<UILabel> date_;
     NonNullRef<LockScreenPageDots> pageDots_;
     NonNullRef<UILabel> unlockHint_;
+    host::LockScreenHint hint_ = host::LockScreenHint::Unlock;
 };
 
 // The hour and minutes as the lock screen's clock shows them: the locale's own

@@ -43,6 +43,11 @@ void LockScreenScene::setLockScreenShown(bool shown)
     chrome_->setHidden(!shown || wallpaper_->isHidden());
 }
 
+void LockScreenScene::setLaunchPending(bool pending)
+{
+    chrome_->showHint(pending ? host::LockScreenHint::Open : host::LockScreenHint::Unlock);
+}
+
 Ref<UIImage> LockScreenScene::snapshot(CGFloat scale)
 {
     layoutIfNeeded();

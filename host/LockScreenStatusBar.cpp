@@ -1,9 +1,12 @@
 #include <host/LockScreenStatusBar.h>
 
+#include <host/LockScreenStrings.h>
+
 #include <CoreGraphics/CGContext.h>
 #include <UIKit/UIColor.h>
 #include <UIKit/UIFont.h>
 #include <UIKit/UIGraphics.h>
+#include <platform/Environment.h>
 
 #include <cairo.h>
 
@@ -32,6 +35,13 @@ NonNullRef<UILabel> statusLabel(std::string_view text, NSTextAlignment alignment
     label->setTextColor(UIColor::whiteColor().get());
     label->setTextAlignment(alignment);
     return label;
+}
+
+CGRect mirrored(CGRect frame, CGFloat width, bool mirror)
+{
+    if (mirror)
+        frame.origin.x = width - CGRectGetMaxX(frame);
+    return frame;
 }
 
 void drawSignal(cairo_t* cairo, CGFloat midY)
@@ -73,20 +83,27 @@ void drawBattery(cairo_t* cairo, CGFloat right, CGFloat midY)
 LockScreenStatusBar::LockScreenStatusBar(CGRect frame)
     : UIView(frame)
     , carrier_(statusLabel("Dayglass", NSTextAlignmentLeft))
-    , charge_(statusLabel("100%", NSTextAlignmentRight))
+    , charge_(statusLabel(host::chargeText(1, platform::currentLocaleIdentifier()), NSTextAlignmentRight))
+    , rightToLeft_(host::isRightToLeft(platform::currentLocaleIdentifier()))
 {
     addSubview(carrier_.get());
     addSubview(charge_.get());
+    if (rightToLeft_) {
+        carrier_->setTextAlignment(NSTextAlignmentRight);
+        charge_->setTextAlignment(NSTextAlignmentLeft);
+    }
 }
 
 void LockScreenStatusBar::layoutSubviews()
 {
     const CGRect area = bounds();
     const CGFloat carrierX = margin + signalWidth() + 4;
-    carrier_->setFrame(CGRectMake(carrierX, 0, area.size.width / 2 - carrierX - 12, area.size.height));
+    carrier_->setFrame(mirrored(CGRectMake(carrierX, 0, area.size.width / 2 - carrierX - 12, area.size.height),
+        area.size.width, rightToLeft_));
     const CGFloat chargeRight = area.size.width - margin - batteryWidth - 6;
-    charge_->setFrame(
-        CGRectMake(area.size.width / 2 + 12, 0, chargeRight - area.size.width / 2 - 12, area.size.height));
+    charge_->setFrame(mirrored(
+        CGRectMake(area.size.width / 2 + 12, 0, chargeRight - area.size.width / 2 - 12, area.size.height),
+        area.size.width, rightToLeft_));
 }
 
 void LockScreenStatusBar::drawRect(CGRect)
@@ -95,6 +112,10 @@ void LockScreenStatusBar::drawRect(CGRect)
     const CGFloat midY = std::round(area.size.height / 2);
     cairo_t* cairo = UIGraphicsGetCurrentContext()->cairo();
     cairo_save(cairo);
+    if (rightToLeft_) {
+        cairo_translate(cairo, area.size.width, 0);
+        cairo_scale(cairo, -1, 1);
+    }
     cairo_set_source_rgb(cairo, 1, 1, 1);
     drawSignal(cairo, midY);
     drawPadlock(cairo, area.size.width / 2, midY);

@@ -1,6 +1,8 @@
 // The status bar of the locked phone: signal dots and the carrier on the left, a
 // closed padlock in the middle (the lock screen shows the time large, not here),
-// the charge and a battery on the right. White on the wallpaper.
+// the charge and a battery on the right; mirrored for a language written from
+// right to left, with the charge written as the device's locale writes it. White
+// on the wallpaper.
 #pragma once
 
 #include <UIKit/UILabel.h>
@@ -16,4 +18,5 @@ public:
 private:
     NonNullRef<UILabel> carrier_;
     NonNullRef<UILabel> charge_;
+    bool rightToLeft_;
 };

@@ -1,7 +1,11 @@
 #include <host/NCNotificationListCell.h>
 
-#include <UIKit/UIFont.h>
+#include <host/LockScreenStrings.h>
 
+#include <UIKit/UIFont.h>
+#include <platform/Environment.h>
+
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <functional>
@@ -25,17 +29,6 @@ Ref<UIColor> iconColor(const NSString* appName)
         { 1.0, 0.23, 0.19 }, { 1.0, 0.58, 0.0 }, { 0.35, 0.34, 0.84 }, { 1.0, 0.18, 0.33 } } };
     const auto& rgb = palette[std::hash<std::string> {}(appName->UTF8String()) % palette.size()];
     return UIColor::colorWithRed(rgb[0], rgb[1], rgb[2], 1);
-}
-
-// iOS 10's words for how long ago a notification came.
-std::string relativeTime(double seconds)
-{
-    const long minutes = std::lround(std::floor(seconds / 60));
-    if (minutes < 1)
-        return "now";
-    if (minutes < 60)
-        return std::to_string(minutes) + "m ago";
-    return std::to_string(minutes / 60) + "h ago";
 }
 
 NonNullRef<UILabel> makeLabel(CGFloat size, NSInteger lines, UIColor* color)
@@ -91,7 +84,7 @@ void NCNotificationListCell::configure(const NCNotificationRequest* request, dou
 {
     icon_->setBackgroundColor(iconColor(request->appName()).get());
     appName_->setText(request->appName()->uppercaseString().get());
-    time_->setText(relativeTime(now - request->arrival()));
+    time_->setText(host::notificationAgeText(now - request->arrival(), platform::currentLocaleIdentifier()));
     title_->setText(request->title());
     message_->setText(request->message());
     setNeedsLayout();
@@ -116,8 +109,11 @@ void NCNotificationListCell::layoutSubviews()
     const CGFloat headerY = (headerHeight - iconSize) / 2;
     icon_->setFrame(CGRectMake(padding, headerY, iconSize, iconSize));
     const CGFloat nameX = padding + iconSize + 8;
-    time_->setFrame(CGRectMake(bounds.size.width - padding - 80, headerY, 80, iconSize));
-    appName_->setFrame(CGRectMake(nameX, headerY, width - iconSize - 8 - 80, iconSize));
+    // The age as wide as its words, which differ from language to language; the
+    // name takes the rest.
+    const CGFloat timeWidth = std::min(std::ceil(time_->sizeThatFits(CGSizeZero).width), width / 2);
+    time_->setFrame(CGRectMake(bounds.size.width - padding - timeWidth, headerY, timeWidth, iconSize));
+    appName_->setFrame(CGRectMake(nameX, headerY, width - iconSize - 8 - timeWidth - 8, iconSize));
     const CGFloat titleHeight = textHeight(title_.get(), width);
     title_->setFrame(CGRectMake(padding, headerHeight, width, titleHeight));
     message_->setFrame(CGRectMake(padding, headerHeight + titleHeight, width, textHeight(message_.get(), width)));
