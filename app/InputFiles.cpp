@@ -59,10 +59,12 @@ std::string pathProblem(const std::string& path, PathKind kind)
     return problemOfMode(info.st_mode, kind);
 }
 
-CLI::Validator existingPath(PathKind kind)
+CLI::Validator existingPath(PathKind kind, StandardInput standardInput)
 {
     return CLI::Validator(
-        [kind](std::string& path) {
+        [kind, standardInput](std::string& path) {
+            if (path == "-" && standardInput == StandardInput::Allowed)
+                return std::string();
             const std::string problem = pathProblem(path, kind);
             return problem.empty() ? problem : "'" + path + "' " + problem;
         },

@@ -17,8 +17,11 @@ enum class PathKind { File, Folder, FileOrFolder };
 // can tell (a folder that may not be entered).
 std::string pathProblem(const std::string& path, PathKind kind);
 
+// Whether "-" stands for standard input rather than a file of that name.
+enum class StandardInput { Allowed, NotAllowed };
+
 // A check for an option that names a file or folder, with pathProblem's words.
-CLI::Validator existingPath(PathKind kind);
+CLI::Validator existingPath(PathKind kind, StandardInput standardInput = StandardInput::NotAllowed);
 
 // The bytes of a regular file, such as "the script" or "the wallpaper" (`what`).
 // UsageError when the name is no file ("the script x.simulate does not exist"),

@@ -3,11 +3,13 @@
 #include "DeviceChoice.h"
 #include "DeviceSession.h"
 #include "InputFiles.h"
+#include "ListNotes.h"
 #include "ListOptions.h"
 #include "PngOutput.h"
 #include "PreferenceKeys.h"
 #include "SimulationPlayer.h"
 
+#include <algorithm>
 #include <iostream>
 #include <optional>
 #include <sstream>
@@ -46,6 +48,9 @@ public:
 
     int run(const CommonOptions& options) override
     {
+        if (script_ == "-" && std::count(listOptions_.calendars.begin(), listOptions_.calendars.end(), "-"))
+            throw UsageError("--calendars - and the script cannot both come from standard input: give the script "
+                             "as a file");
         std::vector<simulation::Step> steps;
         try {
             steps = simulation::parseScript(
@@ -65,6 +70,7 @@ public:
         } catch (const simulation::ScriptError& error) {
             throw CommandError(placed(error));
         }
+        printNotes(skippedCalendarNotes());
         return 0;
     }
 

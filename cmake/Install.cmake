@@ -1,6 +1,7 @@
 # What `cmake --install` puts under the prefix, and the Debian package made from
 # it (`cpack -G DEB` in the build folder):
-#   bin/dayglass, with a run path to its libraries in lib/
+#   bin/dayglass, with a run path to its libraries in lib/, and the platform's
+#   font file in share/dayglass
 #   share/dayglass/device: the sample device, with the extension and its filter
 #   share/dayglass/examples: the example scripts
 #   share/man/man1/dayglass.1: the manual page, made by help2man from --help-all
@@ -13,6 +14,8 @@ set_target_properties(dayglass PROPERTIES INSTALL_RPATH "$ORIGIN/${dayglass_libr
 set_target_properties(dayglass_host PROPERTIES INSTALL_RPATH "$ORIGIN")
 install(TARGETS dayglass RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS dayglass_platform dayglass_host LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} NAMELINK_SKIP)
+# The platform finds its font file from its own folder, as in the build tree.
+install(FILES ${PROJECT_SOURCE_DIR}/platform/fonts/fonts.conf DESTINATION ${CMAKE_INSTALL_DATADIR}/dayglass)
 
 set(dayglass_data ${CMAKE_INSTALL_DATADIR}/dayglass)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/device/ DESTINATION ${dayglass_data}/device)
@@ -61,5 +64,5 @@ file(STRINGS ${PROJECT_SOURCE_DIR}/scripts/install-deps dayglass_font_lines REGE
 string(REGEX MATCHALL "fonts-[a-z0-9-]+" dayglass_font_packages "${dayglass_font_lines}")
 list(JOIN dayglass_font_packages ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 # dpkg-shlibdeps finds the package's own libraries in the package.
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_BINARY_DIR}/lib)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_LIBRARY_OUTPUT_DIRECTORY})
 include(CPack)

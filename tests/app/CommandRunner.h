@@ -23,6 +23,8 @@ using Environment = std::map<std::string, std::string>;
 
 // Runs `dayglass args…` to the end.
 Result run(const std::vector<std::string>& args, const Environment& environment = {});
+// The same with `input` on its standard input.
+Result runWithInput(const std::vector<std::string>& args, const std::string& input);
 
 // Where standard output goes instead of the test: a full disk, or a pipe whose
 // reader is gone (with SIGPIPE ignored, as some shells and services start
