@@ -104,6 +104,13 @@ void ListOptions::addTo(CLI::App& subcommand)
             "is not a number of events: give a whole number"));
 }
 
+void ListOptions::addOwnerOption(CLI::App& subcommand)
+{
+    subcommand.add_flag("--authenticated", authenticated,
+        "Show the list as its owner sees it once Touch ID or the passcode has been accepted on the lock screen; "
+        "without it, as anyone who picks the phone up sees it (the same unless hideDetailsWhileLocked is YES)");
+}
+
 EKCalendarStorage ListOptions::calendarStorage() const
 {
     return noCache ? EKCalendarStorage::Memory : EKCalendarStorage::Index;
@@ -134,6 +141,12 @@ void applyListOverrides(const ListOptions& options)
         setExtensionSetting<setting::daysToDisplay>(static_cast<NSInteger>(*options.days));
     if (options.max)
         setExtensionSetting<setting::maxEventsToDisplay>(static_cast<NSInteger>(*options.max));
+}
+
+void applyOwner(const ListOptions& options, host::SpringBoard& springBoard)
+{
+    if (options.authenticated)
+        springBoard.authenticate();
 }
 
 Ref<NSObject> makeEventTable(CGRect frame)

@@ -128,6 +128,7 @@ RenderCommand::RenderCommand(CLI::App& subcommand)
 {
     CLI::Option* list = render_->add_flag("--list", list_, "Draw only the event list, as the lock screen builds it");
     listOptions_.addTo(*render_);
+    listOptions_.addOwnerOption(*render_);
     lockScreen_.addTo(*render_, list);
     // Below the clock of a 375 × 667 point phone in portrait, as SpringBoard suggests it.
     frame_ = frameText(NCNotificationPriorityListViewController::defaultSuggestedListViewFrame);
@@ -163,6 +164,7 @@ int RenderCommand::run(const CommonOptions& options)
         = bootDevice(options, host::defaultDeviceModel(), host::Orientation::Portrait, listOptions_.calendarStorage());
     checkExtensionLoaded(device);
     applyListOverrides(listOptions_);
+    applyOwner(listOptions_, device.springBoard());
     Ref<UIView> table = makeExtensionEventTable(*parseFrame(frame_));
     Ref<UIImage> image = drawOnBackdrop(*table, scale);
     writePng(*image, output_);

@@ -122,6 +122,7 @@ std::vector<std::string> SimulationPlayer::perform(const simulation::Action& act
                            springBoard_.unlock();
                    },
                    [&](const Lock&) { springBoard_.lock(); },
+                   [&](const Authenticate&) { springBoard_.authenticate(); },
                    [&](const SetPasscode& step) { springBoard_.setPasscode(step.passcode); },
                    [&](const CancelPrompt&) { springBoard_.cancelPasscodePrompt(); },
                    [&](const Swipe& step) {

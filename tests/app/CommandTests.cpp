@@ -52,6 +52,7 @@ const char* const fieldNames[] = {
     "dateTextSize",
     "daysToDisplay",
     "maxEventsToDisplay",
+    "hideDetailsWhileLocked",
 };
 
 const std::string defaultsText = "groupByDays                   YES\n"
@@ -79,7 +80,8 @@ const std::string defaultsText = "groupByDays                   YES\n"
                                  "dateTextColor                 brown (0.6, 0.4, 0.2, 1)\n"
                                  "dateTextSize                  11\n"
                                  "daysToDisplay                 2\n"
-                                 "maxEventsToDisplay            0\n";
+                                 "maxEventsToDisplay            0\n"
+                                 "hideDetailsWhileLocked        NO\n";
 
 class Dayglass : public ::testing::Test {
 protected:
@@ -386,7 +388,7 @@ TEST_F(Dayglass, MistypedNamesGetTheKeyTheyMeant)
     EXPECT_NE(
         failure({ "prefs", "set", "titleColorSameAsCalendarColor", "YES" }).find("textColor 999"), std::string::npos);
     const auto keys = dayglass({ "prefs", "keys" });
-    EXPECT_EQ(std::count(keys.out.begin(), keys.out.end(), '\n'), 26);
+    EXPECT_EQ(std::count(keys.out.begin(), keys.out.end(), '\n'), 27);
     EXPECT_NE(keys.out.find("iconType                      string   NONE           NONE, DOT, DOT_LARGE or CALENDAR"),
         std::string::npos)
         << keys.out;

@@ -36,6 +36,7 @@ void LockScreen::TearDown()
     assignRetained(dglCollectionFooterEventTableContainer, static_cast<UIView*>(nullptr));
     assignRetained(ncNotificationListViewController, static_cast<NSObject*>(nullptr));
     dglEventTableHeight = 0;
+    dglOwnerAuthenticated = NO;
 }
 
 UIView* LockScreen::ownPageTable()
