@@ -186,12 +186,12 @@ public:
             = bootDevice(options, host::defaultDeviceModel(), host::Orientation::Portrait, options_.calendarStorage());
         checkExtensionLoaded(device);
         applyListOverrides(options_);
-        applyOwner(options_, device.springBoard());
+        applyOwner(options_, device);
         for (const std::string& note : skippedCalendarNotes(options_))
             printNote(note);
         const Listing listing = listed();
-        const std::string output = json_ ? json(listing).dump(2) + "\n"
-                                         : agenda(listing, extensionSetting<setting::displayLocation>());
+        const std::string output
+            = json_ ? json(listing).dump(2) + "\n" : agenda(listing, extensionSetting<setting::displayLocation>());
         std::fputs(output.c_str(), stdout);
         return 0;
     }

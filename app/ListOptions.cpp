@@ -143,10 +143,10 @@ void applyListOverrides(const ListOptions& options)
         setExtensionSetting<setting::maxEventsToDisplay>(static_cast<NSInteger>(*options.max));
 }
 
-void applyOwner(const ListOptions& options, host::SpringBoard& springBoard)
+void applyOwner(const ListOptions& options, host::Device& device)
 {
     if (options.authenticated)
-        springBoard.authenticate();
+        device.springBoard().authenticate();
 }
 
 Ref<NSObject> makeEventTable(CGRect frame)

@@ -10,8 +10,8 @@
 
 #include <CoreGraphics/CGGeometry.h>
 #include <EventKit/EKTypes.h>
-#include <host/SpringBoard.h>
 #include <UIKit/UIView.h>
+#include <host/Device.h>
 #include <objc/NSObject.h>
 
 #include <optional>
@@ -59,8 +59,9 @@ void applyListOverrides(const ListOptions& options);
 
 // With --authenticated, the owner recognised on the booted device's lock screen
 // (which wakes it), so that the lists built from now on show every detail even
-// with hideDetailsWhileLocked on.
-void applyOwner(const ListOptions& options, host::SpringBoard& springBoard);
+// with hideDetailsWhileLocked on. Without it SpringBoard is left as it is, not
+// yet started when nothing has asked for it.
+void applyOwner(const ListOptions& options, host::Device& device);
 
 // `[[DGLEventTable alloc] initWithFrame:frame]`, through the runtime. CommandError
 // when no loaded library registered the class.

@@ -79,7 +79,7 @@ int renderLockScreen(const CommonOptions& options, const ListOptions& list, cons
     // SpringBoard takes the model's own scale; the picture's is asked for.
     UIScreen::mainScreen()->setScale(picture.scale);
     springBoard.wake();
-    applyOwner(list, springBoard);
+    applyOwner(list, device);
     for (const std::string& text : lockScreen.notifications) {
         const Notification notification = *parseNotification(text);
         springBoard.notify(notification.app, notification.title, notification.message);

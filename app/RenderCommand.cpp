@@ -157,14 +157,15 @@ int RenderCommand::run(const CommonOptions& options)
     if (!list_)
         return renderLockScreen(options, listOptions_, lockScreen_, { scale_, output_, layoutJSON_ });
     const CGFloat scale = scale_;
-    // The device draws at the scale of the picture: separators are one pixel thick.
-    UIScreen::mainScreen()->setScale(scale);
     applyListEnvironment(listOptions_);
     host::Device device
         = bootDevice(options, host::defaultDeviceModel(), host::Orientation::Portrait, listOptions_.calendarStorage());
     checkExtensionLoaded(device);
     applyListOverrides(listOptions_);
-    applyOwner(listOptions_, device.springBoard());
+    applyOwner(listOptions_, device);
+    // The list draws at the scale of the picture, whatever SpringBoard's screen
+    // has: separators are one pixel thick.
+    UIScreen::mainScreen()->setScale(scale);
     Ref<UIView> table = makeExtensionEventTable(*parseFrame(frame_));
     Ref<UIImage> image = drawOnBackdrop(*table, scale);
     writePng(*image, output_);

@@ -216,7 +216,8 @@ void rebuildListsForOwner(id content)
         NSLog(detailsRebuildLog, hide ? "without" : "with");
         pageTable->removeFromSuperview();
         objc_msgSend<void>(dglDashBoardViewController, "setDglEventTable:", static_cast<id>(nullptr));
-        addPageTable(dglDashBoardViewController, suggestedListViewFrame(pageNotificationList(dglDashBoardViewController)));
+        addPageTable(
+            dglDashBoardViewController, suggestedListViewFrame(pageNotificationList(dglDashBoardViewController)));
     }
 }
 
