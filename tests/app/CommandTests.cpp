@@ -219,7 +219,7 @@ TEST_F(Dayglass, PrefsRefuseUnknownKeysAndValuesOfTheWrongKind)
     const std::string unknown = failure({ "prefs", "set", "colour", "3" });
     EXPECT_EQ(unknown.rfind("dayglass: unknown preference \"colour\"; the known ones are groupByDays, ", 0), 0u)
         << unknown;
-    EXPECT_NE(unknown.find(", maxEventsToDisplay\n"), std::string::npos);
+    EXPECT_NE(unknown.find(", maxEventsToDisplay, hideDetailsWhileLocked\n"), std::string::npos);
     EXPECT_NE(failure({ "prefs", "unset", "isEnabled" }).find("unknown preference \"isEnabled\""), std::string::npos);
     EXPECT_NE(failure({ "prefs", "set", "enabled", "maybe" }).find("takes YES or NO"), std::string::npos);
     EXPECT_NE(failure({ "prefs", "set", "daysToDisplay", "7x" }).find("takes a whole number"), std::string::npos);
