@@ -187,8 +187,6 @@ public:
         checkExtensionLoaded(device);
         applyListOverrides(options_);
         applyOwner(options_, device);
-        for (const std::string& note : skippedCalendarNotes(options_))
-            printNote(note);
         const Listing listing = listed();
         const std::string output
             = json_ ? json(listing).dump(2) + "\n" : agenda(listing, extensionSetting<setting::displayLocation>());
@@ -209,13 +207,11 @@ private:
         const Ref<UIView> table
             = makeExtensionEventTable(NCNotificationPriorityListViewController::defaultSuggestedListViewFrame);
         Listing listing { readTableContents(table.get()), tableHidesDetails(table.get()) };
+        printNotes(skippedCalendarNotes());
         if (listing.sections.empty())
-            for (const std::string& note : emptyListNotes(options_))
-                printNote(note);
+            printNotes(emptyListNotes(options_));
         return listing;
     }
-
-    static void printNote(const std::string& note) { std::fprintf(stderr, "dayglass: note: %s\n", note.c_str()); }
 
     ListOptions options_;
     bool json_ = false;

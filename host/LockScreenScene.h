@@ -4,12 +4,13 @@
 // parts let the layers below show through.
 #pragma once
 
+#include <host/Export.h>
 #include <host/LockScreenChrome.h>
 #include <host/LockScreenWallpaper.h>
 
 #include <UIKit/UIImage.h>
 
-class LockScreenScene : public UIView {
+class HOST_EXPORT LockScreenScene : public UIView {
 public:
     LockScreenScene(const host::DeviceModel& model, host::Orientation orientation);
 
@@ -27,12 +28,14 @@ public:
     void setScreenOn(bool on);
     // Unlocked, the clock, date, dots and hint go; the wallpaper stays.
     void setLockScreenShown(bool shown);
+    // The hint at the bottom: SpringBoard::hint() says which.
+    void setHint(host::LockScreenHint hint);
 
     // The whole scene drawn at the scale, laid out first.
     Ref<UIImage> snapshot(CGFloat scale);
 
 private:
-    Ref<LockScreenWallpaper> wallpaper_;
-    Ref<LockScreenChrome> chrome_;
+    NonNullRef<LockScreenWallpaper> wallpaper_;
+    NonNullRef<LockScreenChrome> chrome_;
     Ref<UIView> content_;
 };

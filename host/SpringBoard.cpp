@@ -41,7 +41,7 @@ void registerSpringBoardClasses()
 }
 
 SpringBoard::SpringBoard(const DeviceModel& model, Orientation orientation)
-    : model_(&model)
+    : model_(model)
     , orientation_(orientation)
     , passcode_(devicePasscode())
     , launches_(std::make_shared<ApplicationLaunches>(static_cast<LaunchGate&>(*this)))
@@ -103,7 +103,7 @@ void SpringBoard::clearAll()
 
 void SpringBoard::rotate(Orientation orientation)
 {
-    transitionTo(*model_, orientation);
+    transitionTo(model_, orientation);
 }
 
 void SpringBoard::setDeviceModel(const DeviceModel& model)
@@ -167,6 +167,11 @@ void SpringBoard::authenticate()
         sendEvent(SBDashBoardEvent::ownerAuthenticatedType);
     }
     armIdleTimer();
+}
+
+LockScreenHint SpringBoard::hint() const
+{
+    return pendingLaunch() || authenticated_ ? LockScreenHint::Open : LockScreenHint::Unlock;
 }
 
 void SpringBoard::showPasscodePrompt()
@@ -271,7 +276,7 @@ void SpringBoard::transitionTo(const DeviceModel& model, Orientation orientation
     objc_msgSend<void>(content(), "viewWillTransitionToSize:withTransitionCoordinator:", screenSize(model, orientation),
         coordinator.get());
     coordinator->performTransition([&] {
-        model_ = &model;
+        model_ = model;
         orientation_ = orientation;
         applyLayout();
     });
@@ -284,7 +289,7 @@ void SpringBoard::applyLayout()
 {
     const LockScreenLayout geometry = layout();
     UIScreen::mainScreen()->setBounds(CGRectMake(0, 0, geometry.screenSize.width, geometry.screenSize.height));
-    UIScreen::mainScreen()->setScale(model_->scale);
+    UIScreen::mainScreen()->setScale(model_.scale);
     if (!mainPage_)
         return;
     NCNotificationPriorityListViewController* list = notificationList();
