@@ -41,7 +41,14 @@ std::optional<std::string> shownLocation(const ListedEvent& event, const Columns
     return event.location;
 }
 
-Columns columnsFor(const std::vector<ListedSection>& sections, bool locations)
+// What the lock screen lists, and whether its rows hide their details (when the
+// title already names the calendar, no calendar column follows it).
+struct Listing {
+    std::vector<ListedSection> sections;
+    bool detailsHidden = false;
+};
+
+Columns columnsFor(const std::vector<ListedSection>& sections, bool locations, bool detailsHidden)
 {
     Columns columns { .locations = locations };
     std::string firstCalendar;
@@ -56,6 +63,7 @@ Columns columnsFor(const std::vector<ListedSection>& sections, bool locations)
                 firstCalendar = event.calendar;
             columns.calendars = columns.calendars || event.calendar != firstCalendar;
         }
+    columns.calendars = columns.calendars && !detailsHidden;
     return columns;
 }
 
@@ -77,13 +85,13 @@ std::string agendaLine(const ListedEvent& event, const Columns& columns)
     return line + "\n";
 }
 
-std::string agenda(const std::vector<ListedSection>& sections, bool locations)
+std::string agenda(const Listing& listing, bool locations)
 {
-    if (sections.empty())
+    if (listing.sections.empty())
         return "No upcoming events.\n";
-    const Columns columns = columnsFor(sections, locations);
+    const Columns columns = columnsFor(listing.sections, locations, listing.detailsHidden);
     std::string text;
-    for (const ListedSection& section : sections) {
+    for (const ListedSection& section : listing.sections) {
         if (!text.empty())
             text += "\n";
         if (section.title)
@@ -115,17 +123,20 @@ nlohmann::ordered_json eventJson(const ListedEvent& event, const NSTimeZone* zon
     };
 }
 
-nlohmann::ordered_json json(const std::vector<ListedSection>& sections)
+nlohmann::ordered_json json(const Listing& listing)
 {
     const Ref<NSTimeZone> zone = NSTimeZone::systemTimeZone();
     auto listed = nlohmann::ordered_json::array();
-    for (const ListedSection& section : sections) {
+    for (const ListedSection& section : listing.sections) {
         auto events = nlohmann::ordered_json::array();
         for (const ListedEvent& event : section.events)
             events.push_back(eventJson(event, zone.get()));
         listed.push_back({ { "title", optionalText(section.title) }, { "events", std::move(events) } });
     }
-    return { { "sections", std::move(listed) } };
+    nlohmann::ordered_json document = { { "sections", std::move(listed) } };
+    if (listing.detailsHidden)
+        document["detailsHidden"] = true;
+    return document;
 }
 
 class ListCommand final : public Command {
@@ -134,10 +145,12 @@ public:
         : subcommand_(&subcommand)
     {
         options_.addTo(*subcommand_);
+        options_.addOwnerOption(*subcommand_);
         subcommand_->add_flag("--json", json_,
             "One JSON object: {\"sections\":[{\"title\",\"events\":[{\"title\",\"location\",\"start\",\"end\","
             "\"allDay\",\"dateText\",\"url\",\"calendar\",\"calendarTitle\",\"color\"}]}]}; every field, "
-            "whatever the settings show");
+            "whatever the settings show, except that while the lock screen hides the details (\"detailsHidden\": "
+            "true) the title is the calendar's name and the location null");
         subcommand_->add_flag(
             "--ignore-enabled", ignoreEnabled_, "List the events even when the extension is switched off (enabled NO)");
     }
@@ -151,9 +164,10 @@ public:
             = bootDevice(options, host::defaultDeviceModel(), host::Orientation::Portrait, options_.calendarStorage());
         checkExtensionLoaded(device);
         applyListOverrides(options_);
-        const std::vector<ListedSection> sections = listedSections();
+        applyOwner(options_, device);
+        const Listing listing = listed();
         const std::string output
-            = json_ ? json(sections).dump(2) + "\n" : agenda(sections, extensionSetting<setting::displayLocation>());
+            = json_ ? json(listing).dump(2) + "\n" : agenda(listing, extensionSetting<setting::displayLocation>());
         writeOutput(output);
         return 0;
     }
@@ -161,7 +175,7 @@ public:
 private:
     CLI::App* subcommand_ = nullptr;
     // What the lock screen lists: nothing while the extension is switched off.
-    std::vector<ListedSection> listedSections() const
+    Listing listed() const
     {
         if (!extensionSetting<setting::isEnabled>() && !ignoreEnabled_) {
             printNote("the extension is switched off (enabled is NO), so the lock screen lists nothing; "
@@ -170,11 +184,11 @@ private:
         }
         const Ref<UIView> table
             = makeExtensionEventTable(NCNotificationPriorityListViewController::defaultSuggestedListViewFrame);
-        std::vector<ListedSection> sections = readTableContents(table.get());
+        Listing listing { readTableContents(table.get()), tableHidesDetails(table.get()) };
         printNotes(skippedCalendarNotes());
-        if (sections.empty())
+        if (listing.sections.empty())
             printNotes(emptyListNotes(options_));
-        return sections;
+        return listing;
     }
 
     ListOptions options_;

@@ -110,6 +110,13 @@ void ListOptions::addTo(CLI::App& subcommand)
         "Most events to show, instead of the settings' maxEventsToDisplay; 0 shows all");
 }
 
+void ListOptions::addOwnerOption(CLI::App& subcommand)
+{
+    subcommand.add_flag("--authenticated", authenticated,
+        "Show the list as its owner sees it once Touch ID or the passcode has been accepted on the lock screen; "
+        "without it, as anyone who picks the phone up sees it (the same unless hideDetailsWhileLocked is YES)");
+}
+
 EKCalendarStorage ListOptions::calendarStorage() const
 {
     return noCache ? EKCalendarStorage::Memory : EKCalendarStorage::Index;
@@ -140,6 +147,12 @@ void applyListOverrides(const ListOptions& options)
         setExtensionSetting<setting::daysToDisplay>(static_cast<NSInteger>(*options.days));
     if (options.max)
         setExtensionSetting<setting::maxEventsToDisplay>(static_cast<NSInteger>(*options.max));
+}
+
+void applyOwner(const ListOptions& options, host::Device& device)
+{
+    if (options.authenticated)
+        device.springBoard().authenticate();
 }
 
 Ref<NSObject> makeEventTable(CGRect frame)

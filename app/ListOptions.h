@@ -11,6 +11,7 @@
 #include <CoreGraphics/CGGeometry.h>
 #include <EventKit/EKTypes.h>
 #include <UIKit/UIView.h>
+#include <host/Device.h>
 #include <objc/NSObject.h>
 
 #include <optional>
@@ -33,6 +34,8 @@ struct ListOptions {
     std::optional<long long> max;
     // Read the calendar files alone, without the persistent index.
     bool noCache = false;
+    // The list as its owner sees it, once the lock screen has recognised them.
+    bool authenticated = false;
 
     // The index for a command that looks once, unless --no-cache.
     EKCalendarStorage calendarStorage() const;
@@ -41,6 +44,8 @@ struct ListOptions {
     // to the subcommand, each checked as it is parsed, so that a bad value is one
     // line on stderr.
     void addTo(CLI::App& subcommand);
+    // Adds --authenticated, for the commands that show one lock screen.
+    void addOwnerOption(CLI::App& subcommand);
 };
 
 // Makes the options the device's environment: zone, locale, clock, the added
@@ -51,6 +56,12 @@ void applyListEnvironment(const ListOptions& options);
 // maxEventsToDisplay, for the lists it builds from now on (until it next loads
 // its preference file). Call it once the device has booted.
 void applyListOverrides(const ListOptions& options);
+
+// With --authenticated, the owner recognised on the booted device's lock screen
+// (which wakes it), so that the lists built from now on show every detail even
+// with hideDetailsWhileLocked on. Without it SpringBoard is left as it is, not
+// yet started when nothing has asked for it.
+void applyOwner(const ListOptions& options, host::Device& device);
 
 // `[[DGLEventTable alloc] initWithFrame:frame]`, through the runtime. CommandError
 // when no loaded library registered the class.

@@ -84,6 +84,7 @@ int renderLockScreen(const CommonOptions& options, const ListOptions& list, cons
     // SpringBoard takes the model's own scale; the picture's is asked for.
     UIScreen::mainScreen()->setScale(picture.scale);
     springBoard.wake();
+    applyOwner(list, device);
     for (const std::string& text : lockScreen.notifications) {
         const Notification notification = *parseNotification(text);
         springBoard.notify(notification.app, notification.title, notification.message);
@@ -92,6 +93,7 @@ int renderLockScreen(const CommonOptions& options, const ListOptions& list, cons
     auto scene = makeRef<LockScreenScene>(model, orientation);
     scene->wallpaper().setImage(wallpaper.get());
     scene->setContent(springBoard.rootView());
+    scene->setHint(springBoard.hint());
     Ref<UIImage> image = scene->snapshot(picture.scale);
     writePng(*image, picture.output);
 

@@ -147,6 +147,7 @@ LockScreenState LockScreenState::read(host::SpringBoard& springBoard)
     state.notificationListShown = springBoard.isNotificationListShown();
     state.passcode = springBoard.hasPasscode();
     state.passcodePrompt = springBoard.isPasscodePromptShown();
+    state.authenticated = springBoard.isAuthenticated();
     state.foreground = springBoard.foregroundApplication();
     state.pendingLaunch = springBoard.pendingLaunch();
 
@@ -184,6 +185,7 @@ nlohmann::ordered_json LockScreenState::json() const
         { "notifications", notifications },
         { "passcode", passcode },
         { "passcodePrompt", passcodePrompt },
+        { "authenticated", authenticated },
         { "foreground", foreground ? nlohmann::ordered_json(foreground->bundleIdentifier) : nullptr },
         { "foregroundShows", foreground ? nlohmann::ordered_json(foreground->shows) : nullptr },
         { "pendingLaunch", pendingLaunch ? nlohmann::ordered_json(*pendingLaunch) : nullptr },
@@ -228,6 +230,8 @@ std::vector<std::string> changesBetween(const LockScreenState& before, const Loc
         changes.push_back(after.notificationListShown ? "notification list shown" : "notification list removed");
     if (before.passcodePrompt != after.passcodePrompt)
         changes.push_back(after.passcodePrompt ? "passcode prompt shown" : "passcode prompt gone");
+    if (before.authenticated != after.authenticated)
+        changes.push_back(after.authenticated ? "owner authenticated" : "owner no longer authenticated");
     if (before.pendingLaunch != after.pendingLaunch)
         changes.push_back(
             after.pendingLaunch ? "waiting for the unlock: " + *after.pendingLaunch : "no launch waiting");

@@ -25,6 +25,8 @@ struct LockScreenState {
     bool notificationListShown = false;
     bool passcode = false;
     bool passcodePrompt = false;
+    // The owner recognised on the lock screen, which then says "Press home to open".
+    bool authenticated = false;
     // The application in front and what it shows; the launch waiting for the unlock.
     std::optional<host::ForegroundApplication> foreground;
     std::optional<std::string> pendingLaunch;

@@ -130,6 +130,7 @@ RenderCommand::RenderCommand(CLI::App& subcommand)
 {
     CLI::Option* list = render_->add_flag("--list", list_, "Draw only the event list, as the lock screen builds it");
     listOptions_.addTo(*render_);
+    listOptions_.addOwnerOption(*render_);
     lockScreen_.addTo(*render_, list);
     // Below the clock of a 375 × 667 point phone in portrait, as SpringBoard suggests it.
     frame_ = frameText(NCNotificationPriorityListViewController::defaultSuggestedListViewFrame);
@@ -164,13 +165,15 @@ int RenderCommand::run(const CommonOptions& options)
 int RenderCommand::renderList(const CommonOptions& options)
 {
     const CGFloat scale = scale_;
-    // The device draws at the scale of the picture: separators are one pixel thick.
-    UIScreen::mainScreen()->setScale(scale);
     applyListEnvironment(listOptions_);
     host::Device device
         = bootDevice(options, host::defaultDeviceModel(), host::Orientation::Portrait, listOptions_.calendarStorage());
     checkExtensionLoaded(device);
     applyListOverrides(listOptions_);
+    applyOwner(listOptions_, device);
+    // The list draws at the scale of the picture, whatever SpringBoard's screen
+    // has: separators are one pixel thick.
+    UIScreen::mainScreen()->setScale(scale);
     Ref<UIView> table = makeExtensionEventTable(*parseFrame(frame_));
     Ref<UIImage> image = drawOnBackdrop(*table, scale);
     writePng(*image, output_);

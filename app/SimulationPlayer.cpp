@@ -123,6 +123,7 @@ std::vector<std::string> SimulationPlayer::perform(const simulation::Action& act
                            springBoard_.unlock();
                    },
                    [&](const Lock&) { springBoard_.lock(); },
+                   [&](const Authenticate&) { springBoard_.authenticate(); },
                    [&](const SetPasscode& step) { springBoard_.setPasscode(step.passcode); },
                    [&](const CancelPrompt&) { springBoard_.cancelPasscodePrompt(); },
                    [&](const Swipe& step) {
@@ -153,7 +154,7 @@ void SimulationPlayer::snapshot(const std::string& file)
         scene->setContent(springBoard_.rootView());
     scene->setScreenOn(springBoard_.isScreenOn());
     scene->setLockScreenShown(springBoard_.isLocked());
-    scene->setLaunchPending(springBoard_.pendingLaunch().has_value());
+    scene->setHint(springBoard_.hint());
     Ref<UIImage> image = scene->snapshot(model.scale);
     scene->setContent(nullptr);
     writePng(*image, file);

@@ -142,6 +142,7 @@ constexpr StepRule stepRules[] = {
             return Unlock { words.empty() ? std::nullopt : std::optional(words[0]) };
         } },
     { "lock", "", 0, 0, [](const Words&, const ScriptChecks&) -> Action { return Lock {}; } },
+    { "authenticate", "", 0, 0, [](const Words&, const ScriptChecks&) -> Action { return Authenticate {}; } },
     { "passcode", "CODE|\"\"", 1, 1,
         [](const Words& words, const ScriptChecks&) -> Action { return SetPasscode { words[0] }; } },
     { "cancel", "", 0, 0, [](const Words&, const ScriptChecks&) -> Action { return CancelPrompt {}; } },

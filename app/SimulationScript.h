@@ -38,6 +38,9 @@ struct Unlock {
     std::optional<std::string> passcode;
 };
 struct Lock { };
+// The owner recognised on the lock screen: Touch ID accepted, or the passcode
+// typed while the lock screen stays up.
+struct Authenticate { };
 // The device's passcode from now on; empty for none.
 struct SetPasscode {
     std::string passcode;
@@ -64,8 +67,8 @@ struct Snapshot {
 };
 struct State { };
 
-using Action = std::variant<Wake, Notify, Clear, Rotate, SwitchDevice, Idle, Unlock, Lock, SetPasscode, CancelPrompt,
-    Swipe, DragList, SetPreference, Snapshot, State>;
+using Action = std::variant<Wake, Notify, Clear, Rotate, SwitchDevice, Idle, Unlock, Lock, Authenticate, SetPasscode,
+    CancelPrompt, Swipe, DragList, SetPreference, Snapshot, State>;
 
 struct Step {
     // 1 for the script's first line.

@@ -25,8 +25,9 @@ std::optional<std::string> text(id object)
 ListedEvent readEvent(NSObject* table, id record, const EKEventStore& store)
 {
     ListedEvent event;
-    event.title = text(objc_msgSend<id>(record, "title"));
-    event.location = text(objc_msgSend<id>(record, "location"));
+    event.title = text(objc_msgSend<id>(table, "titleShownForEvent:", record));
+    if (!tableHidesDetails(table))
+        event.location = text(objc_msgSend<id>(record, "location"));
     event.start = dynamicCast<NSDate>(objc_msgSend<id>(record, "startDate"));
     event.end = dynamicCast<NSDate>(objc_msgSend<id>(record, "endDate"));
     event.allDay = objc_msgSend<bool>(record, "isAllDay");
@@ -51,6 +52,11 @@ std::optional<std::string> headerTitle(const NSArray* headers, NSUInteger sectio
 }
 
 } // namespace
+
+bool tableHidesDetails(NSObject* table)
+{
+    return objc_msgSend<bool>(table, "hidesDetails");
+}
 
 std::vector<ListedSection> readTableContents(NSObject* table)
 {

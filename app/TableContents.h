@@ -12,6 +12,8 @@
 #include <vector>
 
 struct ListedEvent {
+    // As the row shows them: while the table hides its details, the calendar's
+    // name and no location.
     std::optional<std::string> title;
     std::optional<std::string> location;
     Ref<NSDate> start;
@@ -37,3 +39,7 @@ struct ListedSection {
 // The sections in `calendarEvents`, titled from `sectionHeaders` while the table
 // groups by day.
 std::vector<ListedSection> readTableContents(NSObject* table);
+
+// Whether the table's rows show their calendars' names in place of the events'
+// titles and no locations, for a lock screen that has not recognised its owner.
+bool tableHidesDetails(NSObject* table);

@@ -20,6 +20,7 @@ Class DGLEKEVent::classObject()
         objc::addMethod(c, "URL", &Getter<&DGLEKEVent::URL>::imp);
         objc::addMethod(c, "calendarColor", &Getter<&DGLEKEVent::calendarColor>::imp);
         objc::addMethod(c, "calendarIdentifier", &Getter<&DGLEKEVent::calendarIdentifier>::imp);
+        objc::addMethod(c, "calendarTitle", &Getter<&DGLEKEVent::calendarTitle>::imp);
     });
 }
 
@@ -51,6 +52,11 @@ void DGLEKEVent::setTitle(const NSString* title)
 void DGLEKEVent::setCalendarIdentifier(const NSString* identifier)
 {
     calendarIdentifier_ = identifier ? identifier->copy() : nullptr;
+}
+
+void DGLEKEVent::setCalendarTitle(const NSString* title)
+{
+    calendarTitle_ = title ? title->copy() : nullptr;
 }
 
 std::string DGLEKEVent::description() const

@@ -32,9 +32,13 @@ public:
     UIColor* calendarColor() const { return calendarColor_.get(); }
     void setCalendarColor(UIColor* color) { calendarColor_ = color; }
     // The calendar the event belongs to, for tools that list the events outside the
-    // lock screen; the list itself never reads it. Set after all the others.
+    // lock screen; the list itself never reads it. Set after the event's own fields.
     const NSString* calendarIdentifier() const { return calendarIdentifier_.get(); }
     void setCalendarIdentifier(const NSString* identifier);
+    // The calendar's name, which a row shows in place of the title while the list
+    // hides its details; nil when the event has no calendar. Set last.
+    const NSString* calendarTitle() const { return calendarTitle_.get(); }
+    void setCalendarTitle(const NSString* title);
 
     std::string description() const override;
 
@@ -47,4 +51,5 @@ private:
     Ref<NSString> title_;
     Ref<UIColor> calendarColor_;
     Ref<NSString> calendarIdentifier_;
+    Ref<NSString> calendarTitle_;
 };

@@ -124,6 +124,7 @@ Ref<DGLEKEVent> recordOf(const EKEvent* event)
     record->setURL(NSURL::URLWithString(link.get()).get());
     NSLog("got event url: %@", link.get());
     record->setCalendarIdentifier(calendar ? calendar->calendarIdentifier() : nullptr);
+    record->setCalendarTitle(calendar ? calendar->title() : nullptr);
     return record;
 }
 

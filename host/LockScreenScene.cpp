@@ -43,9 +43,9 @@ void LockScreenScene::setLockScreenShown(bool shown)
     chrome_->setHidden(!shown || wallpaper_->isHidden());
 }
 
-void LockScreenScene::setLaunchPending(bool pending)
+void LockScreenScene::setHint(host::LockScreenHint hint)
 {
-    chrome_->showHint(pending ? host::LockScreenHint::Open : host::LockScreenHint::Unlock);
+    chrome_->showHint(hint);
 }
 
 Ref<UIImage> LockScreenScene::snapshot(CGFloat scale)

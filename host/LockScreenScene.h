@@ -28,9 +28,8 @@ public:
     void setScreenOn(bool on);
     // Unlocked, the clock, date, dots and hint go; the wallpaper stays.
     void setLockScreenShown(bool shown);
-    // "Press home to open" while a launch waits for the unlock, instead of
-    // "Press home to unlock".
-    void setLaunchPending(bool pending);
+    // The hint at the bottom: SpringBoard::hint() says which.
+    void setHint(host::LockScreenHint hint);
 
     // The whole scene drawn at the scale, laid out first.
     Ref<UIImage> snapshot(CGFloat scale);

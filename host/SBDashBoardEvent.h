@@ -14,6 +14,9 @@ public:
     static constexpr NSInteger screenDidTurnOnType = 1;
     static constexpr NSInteger screenWillTurnOffType = 2;
     static constexpr NSInteger lockScreenWillDismissType = 4;
+    // The owner recognised while the lock screen stays up; numbered well clear
+    // of the types above and of those a later SpringBoard may add next to them.
+    static constexpr NSInteger ownerAuthenticatedType = 100;
 
     SBDashBoardEvent()
         : SBDashBoardEvent(0)

@@ -120,7 +120,7 @@ void SpringBoard::unlock()
 {
     if (!locked_)
         return;
-    if (hasPasscode())
+    if (hasPasscode() && !authenticated_)
         showPasscodePrompt();
     else
         completeUnlock();
@@ -151,6 +151,29 @@ void SpringBoard::cancelPasscodePrompt()
     launches_->dropPendingLaunch();
 }
 
+void SpringBoard::authenticate()
+{
+    if (!locked_)
+        return;
+    if (passcodePromptShown_) {
+        completeUnlock();
+        return;
+    }
+    if (!screenOn_)
+        wake();
+    if (!authenticated_) {
+        authenticated_ = true;
+        NSLog("SpringBoard: owner authenticated");
+        sendEvent(SBDashBoardEvent::ownerAuthenticatedType);
+    }
+    armIdleTimer();
+}
+
+LockScreenHint SpringBoard::hint() const
+{
+    return pendingLaunch() || authenticated_ ? LockScreenHint::Open : LockScreenHint::Unlock;
+}
+
 void SpringBoard::showPasscodePrompt()
 {
     if (!screenOn_)
@@ -167,6 +190,7 @@ void SpringBoard::completeUnlock()
     if (!screenOn_)
         wake();
     passcodePromptShown_ = false;
+    authenticated_ = false;
     sendEvent(SBDashBoardEvent::lockScreenWillDismissType);
     hideLockScreen();
     locked_ = false;
@@ -213,6 +237,7 @@ void SpringBoard::screenOff()
         hideLockScreen();
     screenOn_ = false;
     locked_ = true;
+    authenticated_ = false;
     passcodePromptShown_ = false;
     launches_->returnToLockScreen();
     stopIdleTimer();

@@ -7,6 +7,7 @@
 #include <host/ApplicationLaunches.h>
 #include <host/DeviceModel.h>
 #include <host/Export.h>
+#include <host/LockScreenStrings.h>
 #include <host/SBDashBoardMainPageViewController.h>
 
 #include <objc/message.h>
@@ -82,6 +83,12 @@ R sendSuper(Class superclass, id self, const char* selector, Args... args)
 //   passcode the one pending launch runs, once;
 // - locking, by the button or the idle timer, sends the application in front to
 //   the background, takes the prompt down and drops the pending launch.
+//
+// The owner recognised on the lock screen (Touch ID accepted, or the passcode
+// typed, while the lock screen stays up): authenticate() sends an
+// SBDashBoardEvent of type 100 to -handleEvent:, and the lock screen then says
+// "Press home to open": a launch or an unlock needs no passcode. The screen
+// going dark, or the unlock, ends it.
 // The URLs opened from another thread reach the main run loop's queue: a session
 // lets them run with dispatch_drain_queues().
 class HOST_EXPORT SpringBoard : private LaunchGate {
@@ -114,6 +121,9 @@ public:
     // device without a passcode unlocks whatever is typed.
     bool enterPasscode(std::string_view passcode);
     void cancelPasscodePrompt();
+    // Touch ID accepted: wakes a dark screen, and with the passcode prompt up
+    // unlocks as the right passcode does. Nothing once unlocked.
+    void authenticate();
 
     // The state.
     bool isScreenOn() const { return screenOn_; }
@@ -121,6 +131,11 @@ public:
     bool isLockScreenVisible() const { return screenOn_ && locked_; }
     bool hasPasscode() const { return !passcode_.empty(); }
     bool isPasscodePromptShown() const { return passcodePromptShown_; }
+    // Locked, with the owner recognised since the screen last went dark.
+    bool isAuthenticated() const { return authenticated_; }
+    // "Press home to open" while a launch waits for the unlock or the owner is
+    // recognised, "Press home to unlock" otherwise.
+    LockScreenHint hint() const;
     const std::optional<ForegroundApplication>& foregroundApplication() const
     {
         return launches_->foregroundApplication();
@@ -170,6 +185,7 @@ private:
     Ref<CFRunLoopTimer> idleTimer_;
     std::string passcode_;
     bool passcodePromptShown_ = false;
+    bool authenticated_ = false;
     std::shared_ptr<ApplicationLaunches> launches_;
 };
 

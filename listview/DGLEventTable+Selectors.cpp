@@ -1,5 +1,6 @@
 #include "listview/DGLEventTable+Selectors.h"
 
+#include "events/DGLEKEVent.h"
 #include "listview/DGLEventTable.h"
 
 #include <objc/accessors.h>
@@ -53,6 +54,13 @@ id drawColoredDotWithColorAndRadius(id, SEL, id color, CGFloat radius)
     return autoreleased(DGLEventTable::drawColoredDotWithColor(dynamicCast<UIColor>(color), radius));
 }
 
+// The title a row shows for a record read through the runtime; nil for anything else.
+id titleShownForEvent(id self, SEL, id record)
+{
+    const auto* event = dynamicCast<DGLEKEVent>(record);
+    return event ? objc::toWire(asTable(self)->shownTitle(*event)) : nullptr;
+}
+
 // The settings createEventTable copies in, and what else a host hands a new table.
 void addSetters(Class c)
 {
@@ -61,6 +69,7 @@ void addSetters(Class c)
 #undef DAYGLASS_ADD_SETTER
     objc::addMethod(c, "setLsApplicationWorkspace:", &Setter<&DGLEventTable::setLsApplicationWorkspace>::imp);
     objc::addMethod(c, "setOpenApplicationOptions:", &Setter<&DGLEventTable::setOpenApplicationOptions>::imp);
+    objc::addMethod(c, "setHidesDetails:", &Setter<&DGLEventTable::setHidesDetails>::imp);
 }
 
 } // namespace
@@ -73,6 +82,8 @@ void addEventTableSelectors(Class c)
     // Whether the sections carry headers: readers consult `sectionHeaders` only then.
     constexpr auto groupsByDays = static_cast<bool (DGLEventTable::*)() const>(&DGLEventTable::groupByDays);
     objc::addMethod(c, "groupByDays", &Getter<groupsByDays>::imp);
+    objc::addMethod(c, "hidesDetails", &Getter<&DGLEventTable::hidesDetails>::imp);
+    objc::addMethod(c, "titleShownForEvent:", &titleShownForEvent);
     objc::addMethod(c, "initView", &initView);
     objc::addMethod(c, "loadEvents", &loadEvents);
     objc::addMethod(c, "createPrettyDateFrom:isAllDay:", &createPrettyDateFromIsAllDay);

@@ -34,9 +34,9 @@ CGFloat oneLineHeight(CGFloat size)
     return std::ceil(NSStringSizeWithFont("AAAAAAAAAAA", UIFont::systemFontOfSize(size).get()).height);
 }
 
-bool hasLocation(const DGLEKEVent* event)
+bool hasLocation(const NSString* location)
 {
-    return event && event->location() && event->location()->length() > 0;
+    return location && location->length() > 0;
 }
 
 Ref<UIView> makeHeaderBackdrop(CGRect bounds, UIColor* color)
@@ -127,6 +127,16 @@ void DGLEventTable::showSections(Ref<NSArray> sections)
     }
 }
 
+const NSString* DGLEventTable::shownTitle(const DGLEKEVent& event) const
+{
+    return hidesDetails_ ? event.calendarTitle() : event.title();
+}
+
+const NSString* DGLEventTable::shownLocation(const DGLEKEVent& event) const
+{
+    return displayLocation_ && !hidesDetails_ && hasLocation(event.location()) ? event.location() : nullptr;
+}
+
 DGLEKEVent* DGLEventTable::eventAtIndexPath(const NSIndexPath* indexPath) const
 {
     if (!calendarEvents_ || !indexPath || indexPath->section() < 0 || indexPath->row() < 0)
@@ -162,7 +172,8 @@ CGFloat DGLEventTable::tableViewHeightForRowAtIndexPath(UITableView*, NSIndexPat
 {
     const CGFloat title = oneLineHeight(titleStyle_.size);
     const CGFloat subtitle = oneLineHeight(subtitleStyle_.size);
-    const bool twoLines = displayLocation_ && (hasLocation(eventAtIndexPath(indexPath)) || sameHeightRows_);
+    const DGLEKEVent* event = eventAtIndexPath(indexPath);
+    const bool twoLines = displayLocation_ && ((event && shownLocation(*event)) || sameHeightRows_);
     return title + (twoLines ? subtitle : 0) + 2 * rowPadding;
 }
 
@@ -208,10 +219,10 @@ Ref<UITableViewCell> DGLEventTable::tableViewCellForRowAtIndexPath(UITableView* 
     if (!event)
         return cell;
 
-    cell->lblEventName()->setText(event->title());
-    const bool showsLocation = displayLocation_ && hasLocation(event);
-    cell->setDisplayLocation(showsLocation);
-    cell->lblEventLocation()->setText(showsLocation ? event->location() : ""_ns.get());
+    cell->lblEventName()->setText(shownTitle(*event));
+    const NSString* location = shownLocation(*event);
+    cell->setDisplayLocation(location != nullptr);
+    cell->lblEventLocation()->setText(location ? location : ""_ns.get());
     cell->lblEventDate()->setText(createPrettyDateFrom(event->startDate(), event->isAllDay()).get());
 
     cell->setDateIsRightAligned(dateIsRightAligned_);

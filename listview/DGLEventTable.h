@@ -96,6 +96,17 @@ public:
     // What a swipe on a row does.
     DGLSwipeAction swipeAction() const { return swipeAction_; }
     void setSwipeAction(DGLSwipeAction action) { swipeAction_ = action; }
+    // Rows name the event's calendar instead of its title and show no location,
+    // for a lock screen that does not yet know who holds the phone; the date
+    // text, the icon and the day headers stay as they are.
+    bool hidesDetails() const { return hidesDetails_; }
+    void setHidesDetails(bool hides) { hidesDetails_ = hides; }
+
+    // What a row shows of its event: the title, or the calendar's name while the
+    // details are hidden; the location only when locations are shown, the event
+    // has one and the details are not hidden (nil otherwise).
+    const NSString* shownTitle(const DGLEKEVent& event) const;
+    const NSString* shownLocation(const DGLEKEVent& event) const;
 
     // The upcoming events: from now until `daysToDisplay` calendar days ahead, of
     // the calendars that the calendar application shows (`onlySelectedCalendars`)
@@ -193,4 +204,5 @@ private:
     Ref<NSDictionary> openApplicationOptions_;
     DGLIconType iconType_ = DGLIconTypeNone;
     DGLSwipeAction swipeAction_ = DGLSwipeActionNone;
+    bool hidesDetails_ = false;
 };

@@ -178,13 +178,16 @@ inline constexpr ColourCodes dateTextCodes { { nullptr, &nearBlackColour, &halfT
     X(dateTextColor,                 "dateTextColor",                Colour,             dateTextCodes) \
     X(dateTextSize,                  "dateTextSize",                 TextSize,           11) \
     X(daysToDisplay,                 "daysToDisplay",                DayCount,           2) \
-    X(maxEventsToDisplay,            "maxEventsToDisplay",           EventCount,         0)
+    X(maxEventsToDisplay,            "maxEventsToDisplay",           EventCount,         0) \
+    X(hideDetailsWhileLocked,        "hideDetailsWhileLocked",       Switch,             NO)
 // clang-format on
 
 // What createEventTable copies into every new event table, in the order it copies
 // it: X(setter, symbol) gives DGLEventTable's `setter` (a selector too) the field
-// `symbol`. The other three fields, isEnabled and the custom time-out, are read
-// by the lock-screen hooks themselves.
+// `symbol`. The other fields are read by the lock-screen hooks themselves:
+// isEnabled, the custom time-out, and hideDetailsWhileLocked, which together with
+// whether the owner has been recognised decides whether a new table hides its
+// rows' details.
 // clang-format off
 #define DAYGLASS_EVENT_TABLE_SETTINGS(X) \
     X(setDisplayLocation,               displayLocation) \

@@ -32,6 +32,11 @@ inline constexpr const char* uiControllerClass = "SBUIController";
 
 // The event type of the lock screen going away.
 inline constexpr NSInteger lockScreenDismissedEventType = 4;
+// The event type of the screen about to go dark, which locks the phone.
+inline constexpr NSInteger screenWillTurnOffEventType = 2;
+// The event type of the owner recognised while the lock screen stays up (Touch
+// ID accepted, or the passcode typed), until the screen goes dark.
+inline constexpr NSInteger ownerAuthenticatedEventType = 100;
 
 // SpringBoard's implementations of the replaced methods: receiver, selector, then
 // the method's own arguments.

@@ -9,6 +9,7 @@
 #include <type_traits>
 
 CGFloat dglEventTableHeight;
+BOOL dglOwnerAuthenticated;
 
 namespace {
 
@@ -86,10 +87,16 @@ CGRect insetEventTableFrame(CGRect suggested)
         suggested.size.height - bottomInset);
 }
 
+bool eventTablesHideDetails()
+{
+    return hideDetailsWhileLocked && !dglOwnerAuthenticated;
+}
+
 Ref<DGLEventTable> createEventTable(CGRect suggestedFrame)
 {
     auto table = makeRef<DGLEventTable>(eventTableFrameForSuggestedFrame(suggestedFrame));
     copySettings(*table);
+    table->setHidesDetails(eventTablesHideDetails());
     table->setLsApplicationWorkspace(systemWorkspace());
     table->setOpenApplicationOptions(unlockingOpenOptions().get());
     table->initView();

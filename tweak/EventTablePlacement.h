@@ -10,9 +10,18 @@
 // The footer sizes itself by it.
 extern CGFloat dglEventTableHeight;
 
+// Whether the lock screen has recognised its owner since the screen last went
+// dark. With hideDetailsWhileLocked on, tables built while it is NO hide their
+// rows' details.
+extern BOOL dglOwnerAuthenticated;
+
+// Whether a table built now hides its rows' details.
+bool eventTablesHideDetails();
+
 // A new event table for the list frame SpringBoard suggests: inset 8 points at
 // the sides and 70 at the bottom (an empty suggestion, logged, gives a 300 × 300
-// table at (10, 200)), with the current settings copied in and its events loaded.
+// table at (10, 200)), with the current settings copied in, its details hidden
+// or shown as eventTablesHideDetails says, and its events loaded.
 // Also records the frame's height in dglEventTableHeight.
 Ref<DGLEventTable> createEventTable(CGRect suggestedFrame);
 

@@ -50,6 +50,7 @@ constexpr const char* footerKindLog = "DGL2: UICollectionElementKindSectionFoote
 constexpr const char* dequeueExceptionLog = "DGL2: exception when dequeuing footer: %@";
 constexpr const char* containerCreatedLog = "DGL2: creating container with height %f";
 constexpr const char* footerReturnedLog = "DGL2: reusableview=%@, dglCollectionFooterEventTableContainer=%@";
+constexpr const char* detailsRebuildLog = "DGL2: rebuilding the list %s its details";
 
 // The own page's table carries this tag, so that a size change finds it.
 constexpr NSInteger ownPageTableTag = 298659386;
@@ -73,6 +74,21 @@ CGRect suggestedListViewFrame(id list)
 CGFloat footerHeight()
 {
     return dglEventTableHeight > 0 ? dglEventTableHeight : fallbackFooterHeight;
+}
+
+id pageNotificationList(id page)
+{
+    return objc_msgSend<id>(page, "_notificationViewController");
+}
+
+// A new table for the page, on top of its view.
+void addPageTable(id page, CGRect suggested)
+{
+    Ref<DGLEventTable> table = createEventTable(suggested);
+    objc_msgSend<void>(page, "setDglEventTable:", table.get());
+    table->setTag(ownPageTableTag);
+    if (auto* view = dynamicCast<UIView>(objc_msgSend<id>(page, "view")))
+        view->addSubview(table.get());
 }
 
 // Main page.
@@ -99,9 +115,9 @@ void presentOwnPage(id content, id list)
 }
 
 // The footer table is sized like the list but placed at the footer's own origin.
-void moveIntoFooter(id content, id list)
+// The table it replaces stays out of sight until then.
+void replaceFooterTable(id list)
 {
-    objc_msgSend<void>(content, "hideDGLView");
     if (dglCollectionFooterEventTable)
         dglCollectionFooterEventTable->removeFromSuperview();
     dglCollectionFooterEventTable = nullptr;
@@ -111,6 +127,12 @@ void moveIntoFooter(id content, id list)
     table->tableView()->setScrollEnabled(false);
     if (dglCollectionFooterEventTableContainer)
         dglCollectionFooterEventTableContainer->addSubview(table.get());
+}
+
+void moveIntoFooter(id content, id list)
+{
+    objc_msgSend<void>(content, "hideDGLView");
+    replaceFooterTable(list);
 }
 
 // Where the event list lives follows the notification list: its own page while
@@ -166,10 +188,50 @@ void hideDGLView(id self, SEL)
 }
 
 // The class is compared by name: a subclass of SpringBoard's event does not count.
-bool isLockScreenDismissal(id event)
+bool isDashBoardEvent(id event, NSInteger type)
 {
     return std::strcmp(class_getName(object_getClass(event)), springboard::dashBoardEventClass) == 0
-        && objc_msgSend<NSInteger>(event, "type") == springboard::lockScreenDismissedEventType;
+        && objc_msgSend<NSInteger>(event, "type") == type;
+}
+
+bool isLockScreenDismissal(id event)
+{
+    return isDashBoardEvent(event, springboard::lockScreenDismissedEventType);
+}
+
+// Builds the lists that show the wrong details for whoever holds the phone now
+// again in their places: the own page's and the footer's (which keeps its table
+// while out of sight, to show it again with the next notification). The own
+// page goes last, so that its height is the one recorded.
+void rebuildListsForOwner(id content)
+{
+    const bool hide = eventTablesHideDetails();
+    if (dglCollectionFooterEventTable && dglCollectionFooterEventTable->hidesDetails() != hide) {
+        NSLog(detailsRebuildLog, hide ? "without" : "with");
+        replaceFooterTable(notificationListOf(content));
+    }
+    auto* pageTable = dynamicCast<DGLEventTable>(objc_msgSend<id>(dglDashBoardViewController, "dglEventTable"));
+    if (pageTable && pageTable->hidesDetails() != hide) {
+        NSLog(detailsRebuildLog, hide ? "without" : "with");
+        pageTable->removeFromSuperview();
+        objc_msgSend<void>(dglDashBoardViewController, "setDglEventTable:", static_cast<id>(nullptr));
+        addPageTable(
+            dglDashBoardViewController, suggestedListViewFrame(pageNotificationList(dglDashBoardViewController)));
+    }
+}
+
+// The owner recognised on the lock screen sees the rows' details; the screen
+// going dark forgets the owner again.
+void followOwner(id content, id event)
+{
+    if (isDashBoardEvent(event, springboard::ownerAuthenticatedEventType))
+        dglOwnerAuthenticated = YES;
+    else if (isDashBoardEvent(event, springboard::screenWillTurnOffEventType))
+        dglOwnerAuthenticated = NO;
+    else
+        return;
+    if (isEnabled && hideDetailsWhileLocked)
+        rebuildListsForOwner(content);
 }
 
 BOOL handleEvent(id self, SEL op, id event)
@@ -180,6 +242,7 @@ BOOL handleEvent(id self, SEL op, id event)
             dismissalLogLevel, NSString::stringWithFormat(dismissalLogMessage));
         objc_msgSend<void>(self, "hideDGLView");
     }
+    followOwner(self, event);
     return handled;
 }
 
@@ -261,14 +324,10 @@ id viewForSupplementaryElementOfKind(id, SEL, id collectionView, id kind, id ind
 void pageViewWillAppear(id self, SEL op, BOOL animated)
 {
     saved::viewWillAppear(self, op, animated);
-    const CGRect suggested = suggestedListViewFrame(objc_msgSend<id>(self, "_notificationViewController"));
+    const CGRect suggested = suggestedListViewFrame(pageNotificationList(self));
     if (objc_msgSend<id>(self, "dglEventTable"))
         return;
-    Ref<DGLEventTable> table = createEventTable(suggested);
-    objc_msgSend<void>(self, "setDglEventTable:", table.get());
-    table->setTag(ownPageTableTag);
-    if (auto* view = dynamicCast<UIView>(objc_msgSend<id>(self, "view")))
-        view->addSubview(table.get());
+    addPageTable(self, suggested);
 }
 
 // Each associated value is keyed by the address of its getter's selector.

@@ -52,6 +52,7 @@ const char* const fieldNames[] = {
     "dateTextSize",
     "daysToDisplay",
     "maxEventsToDisplay",
+    "hideDetailsWhileLocked",
 };
 
 const std::string defaultsText = "groupByDays                   YES\n"
@@ -79,7 +80,8 @@ const std::string defaultsText = "groupByDays                   YES\n"
                                  "dateTextColor                 brown (0.6, 0.4, 0.2, 1)\n"
                                  "dateTextSize                  11\n"
                                  "daysToDisplay                 2\n"
-                                 "maxEventsToDisplay            0\n";
+                                 "maxEventsToDisplay            0\n"
+                                 "hideDetailsWhileLocked        NO\n";
 
 class Dayglass : public ::testing::Test {
 protected:
@@ -245,7 +247,7 @@ TEST_F(Dayglass, PrefsRefuseUnknownKeysAndValuesOfTheWrongKind)
     const std::string unknown = failure({ "prefs", "set", "colour", "3" });
     EXPECT_EQ(unknown.rfind("dayglass: unknown preference \"colour\"; the known ones are groupByDays, ", 0), 0u)
         << unknown;
-    EXPECT_NE(unknown.find(", maxEventsToDisplay\n"), std::string::npos);
+    EXPECT_NE(unknown.find(", maxEventsToDisplay, hideDetailsWhileLocked\n"), std::string::npos);
     EXPECT_NE(failure({ "prefs", "unset", "isEnabled" }).find("unknown preference \"isEnabled\""), std::string::npos);
     EXPECT_NE(failure({ "prefs", "set", "enabled", "maybe" }).find("takes YES or NO"), std::string::npos);
     EXPECT_NE(failure({ "prefs", "set", "daysToDisplay", "7x" }).find("takes a whole number"), std::string::npos);
@@ -426,7 +428,7 @@ TEST_F(Dayglass, MistypedNamesGetTheKeyTheyMeant)
     EXPECT_NE(
         failure({ "prefs", "set", "titleColorSameAsCalendarColor", "YES" }).find("textColor 999"), std::string::npos);
     const auto keys = dayglass({ "prefs", "keys" });
-    EXPECT_EQ(std::count(keys.out.begin(), keys.out.end(), '\n'), 26);
+    EXPECT_EQ(std::count(keys.out.begin(), keys.out.end(), '\n'), 27);
     EXPECT_NE(keys.out.find("iconType                      string   NONE           NONE, DOT, DOT_LARGE or CALENDAR"),
         std::string::npos)
         << keys.out;

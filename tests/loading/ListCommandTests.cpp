@@ -413,3 +413,26 @@ TEST_F(ListCommand, EmptyListsAndSkippedFilesSayWhy)
     EXPECT_EQ(none.out, "No upcoming events.\n");
     EXPECT_NE(none.err.find("no calendar is chosen"), std::string::npos) << none.err;
 }
+
+// Hiding the details, the agenda names each row's calendar and no place, as the
+// lock screen shows it to anyone; the owner's list is the usual one.
+TEST_F(ListCommand, HiddenDetailsListTheCalendarUnlessAuthenticated)
+{
+    const std::vector<std::string> today { "--now", "2025-03-04T08:00", "--locale", "en_US", "--days", "1" };
+    const std::string owner = list(today).out;
+    command_runner::run({ "prefs", "set", "hideDetailsWhileLocked", "YES", "--root", root_.path().string() });
+    EXPECT_EQ(list(today).out,
+        "Today\n"
+        "  9:30\u202fAM   Work\n"
+        "\n"
+        "Tomorrow\n"
+        "  Tomorrow  Work\n");
+    std::vector<std::string> authenticated = today;
+    authenticated.push_back("--authenticated");
+    EXPECT_EQ(list(authenticated).out, owner);
+
+    const json hidden = listJson(today);
+    EXPECT_EQ(hidden["detailsHidden"], true);
+    EXPECT_EQ(hidden["sections"][0]["events"][0]["title"], "Work");
+    EXPECT_EQ(hidden["sections"][0]["events"][0]["location"], nullptr);
+}

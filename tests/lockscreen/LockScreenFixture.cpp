@@ -35,6 +35,7 @@ void LockScreen::TearDown()
     dglCollectionFooterEventTableContainer = nullptr;
     ncNotificationListViewController = nullptr;
     dglEventTableHeight = 0;
+    dglOwnerAuthenticated = NO;
 }
 
 UIView* LockScreen::ownPageTable()

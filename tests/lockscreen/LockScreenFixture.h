@@ -17,6 +17,7 @@ protected:
     void TearDown() override;
 
     host::SpringBoard& springBoard() { return *springBoard_; }
+    const testing_support::TempDeviceRoot& root() const { return root_; }
     NCNotificationPriorityListViewController* list() { return springBoard_->notificationList(); }
     UICollectionView* collectionView() { return list()->collectionView(); }
     // The pages the content controller shows now.

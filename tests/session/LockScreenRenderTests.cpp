@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <filesystem>
+
 using nlohmann::json;
 
 namespace {
@@ -104,4 +106,25 @@ TEST_F(RenderLockScreen, RefusesWhatItCannotDraw)
         EXPECT_NE(result.status, 0) << options[0];
         EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
     }
+}
+
+// Hiding the details, anyone sees each row's calendar and the usual hint; the
+// owner sees titles and places, and "Press home to open".
+TEST_F(RenderLockScreen, TheOwnerSeesTheDetailsAndPressHomeToOpen)
+{
+    testing_support::TempDeviceRoot root;
+    std::filesystem::copy(DAYGLASS_SAMPLE_DEVICE, root.path(),
+        std::filesystem::copy_options::recursive | std::filesystem::copy_options::copy_symlinks);
+    command_runner::run({ "prefs", "set", "hideDetailsWhileLocked", "YES", "--root", root.path().string() });
+
+    const json anyone = render({ "--root", root.path().string() });
+    EXPECT_TRUE(showsText(anyone, "Work"));
+    EXPECT_FALSE(showsText(anyone, "Team stand-up"));
+    EXPECT_FALSE(showsText(anyone, "Room Aurora"));
+    EXPECT_TRUE(showsText(anyone, "Press home to unlock"));
+
+    const json owner = render({ "--root", root.path().string(), "--authenticated" });
+    EXPECT_TRUE(showsText(owner, "Team stand-up"));
+    EXPECT_TRUE(showsText(owner, "Room Aurora"));
+    EXPECT_TRUE(showsText(owner, "Press home to open"));
 }

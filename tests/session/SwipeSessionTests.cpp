@@ -180,3 +180,30 @@ TEST_F(SwipeSession, TheExampleOpensFourApplications)
     EXPECT_EQ(
         applications, (std::vector<std::string> { calendar, "com.example.daybook", "com.example.notes", calendar }));
 }
+
+// With the details hidden a swipe still opens the row's own event once the
+// passcode is in; the owner recognised on the lock screen gets the list built
+// again with its details, and opens without the passcode.
+TEST_F(SwipeSession, HiddenDetailsKeepSwipesAndFollowTheOwner)
+{
+    const std::vector<json> steps = play("prefs set hideDetailsWhileLocked YES\n"
+                                         "wake\n"
+                                         "swipe 0 0 81\n"
+                                         "unlock 1234\n"
+                                         "lock\nwake\n"
+                                         "authenticate\n"
+                                         "state\n"
+                                         "swipe 0 0 81\n",
+        { "--passcode", "1234" });
+    ASSERT_EQ(steps.size(), 9u);
+    EXPECT_TRUE(contains(steps[2]["changes"], "passcode prompt shown")) << steps[2];
+    const std::string link = firstRowLink(steps[2]);
+    EXPECT_EQ(steps[3]["launches"], json({ launched(link, calendar, "Dinner: green curry, Thu 5 Mar 2026, all day") }));
+
+    EXPECT_TRUE(contains(steps[6]["log"], "DGL2: rebuilding the list with its details")) << steps[6];
+    EXPECT_TRUE(contains(steps[6]["changes"], "owner authenticated")) << steps[6];
+    EXPECT_EQ(steps[7]["state"]["authenticated"], true);
+    EXPECT_FALSE(contains(steps[8]["changes"], "passcode prompt shown")) << steps[8];
+    EXPECT_TRUE(contains(steps[8]["changes"], "unlocked")) << steps[8];
+    EXPECT_EQ(firstRowLink(steps[8]), link);
+}
