@@ -151,7 +151,13 @@ LockScreenState LockScreenState::read(host::SpringBoard& springBoard, void* exte
     state.passcodePrompt = springBoard.isPasscodePromptShown();
     state.foreground = springBoard.foregroundApplication();
     state.pendingLaunch = springBoard.pendingLaunch();
+    if (auto* height = static_cast<const CGFloat*>(dlsym(extension, "dglEventTableHeight")))
+        state.eventTableHeight = *height;
 
+    // Unlocked, the lock screen is gone, and its list with it, whatever
+    // SpringBoard keeps of it for the next time.
+    if (!state.locked)
+        return state;
     state.ownPage = ownPageOf(springBoard);
     if (state.ownPage)
         state.ownPageTable = dynamicCast<UIView>(objc_msgSend<id>(state.ownPage.get(), "dglEventTable"));
@@ -170,8 +176,6 @@ LockScreenState LockScreenState::read(host::SpringBoard& springBoard, void* exte
         state.placement = Placement::OwnPage;
     else if (state.footerTable)
         state.placement = Placement::Footer;
-    if (auto* height = static_cast<const CGFloat*>(dlsym(extension, "dglEventTableHeight")))
-        state.eventTableHeight = *height;
     return state;
 }
 

@@ -43,6 +43,14 @@ void LockScreenScene::setLockScreenShown(bool shown)
     chrome_->setHidden(!shown || wallpaper_->isHidden());
 }
 
+void LockScreenScene::showSpringBoard(host::SpringBoard& springBoard)
+{
+    setDevice(springBoard.deviceModel(), springBoard.orientation());
+    setContent(springBoard.isScreenOn() ? springBoard.rootView() : nullptr);
+    setScreenOn(springBoard.isScreenOn());
+    setLockScreenShown(springBoard.isLocked());
+}
+
 Ref<UIImage> LockScreenScene::snapshot(CGFloat scale)
 {
     layoutIfNeeded();

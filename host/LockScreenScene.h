@@ -6,6 +6,7 @@
 
 #include <host/LockScreenChrome.h>
 #include <host/LockScreenWallpaper.h>
+#include <host/SpringBoard.h>
 
 #include <UIKit/UIImage.h>
 
@@ -27,6 +28,10 @@ public:
     void setScreenOn(bool on);
     // Unlocked, the clock, date, dots and hint go; the wallpaper stays.
     void setLockScreenShown(bool shown);
+    // What SpringBoard's screen shows now: its model and orientation, its views
+    // while the screen is on, black while it is off, the chrome while locked.
+    // Give the content back with setContent(nil) once drawn.
+    void showSpringBoard(host::SpringBoard& springBoard);
 
     // The whole scene drawn at the scale, laid out first.
     Ref<UIImage> snapshot(CGFloat scale);

@@ -151,6 +151,11 @@ void SpringBoard::cancelPasscodePrompt()
     launches_->dropPendingLaunch();
 }
 
+void SpringBoard::refreshNotificationAges()
+{
+    notificationList()->refreshAges(platform::currentUnixTime());
+}
+
 void SpringBoard::showPasscodePrompt()
 {
     if (!screenOn_)
@@ -245,8 +250,19 @@ void SpringBoard::stopIdleTimer()
 
 // The content controller hears of the change first; the coordinator then puts the
 // new layout in place and runs what was handed to it for afterwards.
+//
+// What lists on the lock screen is built for the screen it comes up on, so the
+// lock screen in view is laid out anew on the new screen: it is dismissed, comes
+// back, and the notifications pending arrive on it again, in their order.
 void SpringBoard::transitionTo(const DeviceModel& model, Orientation orientation)
 {
+    const bool relayOut = isLockScreenVisible();
+    std::vector<Ref<NCNotificationRequest>> pending;
+    if (relayOut) {
+        sendEvent(SBDashBoardEvent::lockScreenWillDismissType);
+        hideLockScreen();
+        pending = notificationList()->takeAllNotificationRequests();
+    }
     auto coordinator = makeRef<UIViewControllerTransitionCoordinator>();
     objc_msgSend<void>(content(), "viewWillTransitionToSize:withTransitionCoordinator:", screenSize(model, orientation),
         coordinator.get());
@@ -255,6 +271,13 @@ void SpringBoard::transitionTo(const DeviceModel& model, Orientation orientation
         orientation_ = orientation;
         applyLayout();
     });
+    if (relayOut) {
+        showLockScreen();
+        for (auto request = pending.rbegin(); request != pending.rend(); ++request) {
+            notificationList()->addNotificationRequest(request->get());
+            addOrRemoveNotificationsList();
+        }
+    }
     armIdleTimer();
 }
 
