@@ -1,5 +1,6 @@
 #include "ListNotes.h"
 
+#include "PreferenceFile.h"
 #include "SettingsRecord.h"
 
 #include <Foundation/NSArray.h>
@@ -17,7 +18,6 @@ namespace {
 
 // Where the extension finds which calendars to search.
 constexpr const char* calendarAppPreferencesPath = "/private/var/mobile/Library/Preferences/com.apple.mobilecal.plist";
-constexpr const char* ownCalendarListPath = "/var/mobile/Library/Preferences/com.quarnel.dayglass2.calendars.plist";
 
 // Why the store skips the file; empty when it reads it.
 std::string skipReason(const fs::path& file)
@@ -54,8 +54,8 @@ std::vector<std::string> emptyListNotes(void* extension, const ListOptions& opti
         if (!NSDictionary::dictionaryWithContentsOfFile(calendarAppPreferencesPath))
             return { "no calendar is chosen: the list searches the calendars the calendar application shows, and "
                 + platform::resolveDevicePath(calendarAppPreferencesPath) + " cannot be read" };
-    } else if (const Ref<NSArray> list = NSArray::arrayWithContentsOfFile(ownCalendarListPath); !list || !list->count())
+    } else if (const Ref<NSArray> list = NSArray::arrayWithContentsOfFile(calendarListFilePath); !list || !list->count())
         return { "no calendar is chosen: onlySelectedCalendars is NO and the calendar list "
-            + platform::resolveDevicePath(ownCalendarListPath) + " is missing or empty" };
+            + platform::resolveDevicePath(calendarListFilePath) + " is missing or empty" };
     return {};
 }

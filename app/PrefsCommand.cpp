@@ -28,34 +28,9 @@ std::string describe(const NSObject* value)
     return std::string(class_getName(object_getClass(value))) + " " + value->description();
 }
 
-nlohmann::ordered_json jsonOf(const NSObject* value)
-{
-    auto* number = dynamicCast<NSNumber>(const_cast<NSObject*>(value));
-    if (!value)
-        return nullptr;
-    if (number && number->isBoolean())
-        return number->boolValue();
-    if (number)
-        return number->longLongValue();
-    return value->description();
-}
-
 void printLine(std::string_view key, const std::string& value, const char* note = "")
 {
     std::printf("%-30.*s%s%s\n", static_cast<int>(key.size()), key.data(), value.c_str(), note);
-}
-
-const char* kindName(PreferenceKind kind)
-{
-    switch (kind) {
-    case PreferenceKind::Boolean:
-        return "Boolean";
-    case PreferenceKind::Integer:
-        return "integer";
-    case PreferenceKind::String:
-        break;
-    }
-    return "string";
 }
 
 std::string joined(const std::vector<std::string>& words)
@@ -173,10 +148,10 @@ private:
     {
         nlohmann::ordered_json known = nlohmann::ordered_json::object(), other = nlohmann::ordered_json::object();
         for (const PreferenceKey& key : preferenceKeys())
-            known[std::string(key.name)] = jsonOf(preferences->objectForKey(key.name));
+            known[std::string(key.name)] = preferenceJSON(preferences->objectForKey(key.name));
         for (const auto& [key, value] : preferences->entries())
             if (!findPreferenceKey(key->description()))
-                other[key->description()] = jsonOf(value.get());
+                other[key->description()] = preferenceJSON(value.get());
         const nlohmann::ordered_json document
             = { { "file", preferencesFile() }, { "preferences", known }, { "otherKeys", other } };
         std::printf("%s\n", document.dump(2).c_str());
@@ -186,7 +161,7 @@ private:
     {
         std::printf("%-30s%-9s%-15s%s\n", "KEY", "KIND", "DEFAULT", "VALUES");
         for (const PreferenceKey& key : preferenceKeys())
-            std::printf("%-30.*s%-9s%-15s%s\n", static_cast<int>(key.name.size()), key.name.data(), kindName(key.kind),
+            std::printf("%-30.*s%-9s%-15s%s\n", static_cast<int>(key.name.size()), key.name.data(), preferenceKindName(key.kind),
                 key.defaultText.c_str(), allowedValues(key).c_str());
     }
 

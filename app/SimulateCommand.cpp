@@ -1,11 +1,9 @@
 #include "SimulateCommand.h"
 
-#include "DeviceChoice.h"
-#include "DeviceSession.h"
-#include "ListOptions.h"
-#include "LockScreenRender.h"
-#include "PreferenceKeys.h"
+#include "SessionOptions.h"
 #include "SimulationPlayer.h"
+
+#include <platform/Environment.h>
 
 #include <fstream>
 #include <iostream>
@@ -36,15 +34,8 @@ public:
         simulate_->footer(
             "Steps, one a line (\"#\" starts a comment; quote words with blanks):\n  " + simulation::stepSummary());
         simulate_->add_option("SCRIPT", script_, "The script; - or nothing reads standard input");
-        simulate_
-            ->add_option("--device", device_, "The device model it boots as: iphone7, iphonese, iphone7plus or ipad")
-            ->capture_default_str()
-            ->check(deviceModelValidator());
-        simulate_->add_flag("--landscape", landscape_, "Start held sideways");
-        simulate_->add_option("--passcode", passcode_,
-            "The device's passcode: nothing opens from the locked screen before it is entered (unlock CODE)");
         simulate_->add_flag("--json", json_, "Print one JSON object a step");
-        listOptions_.addTo(*simulate_);
+        session_.addTo(*simulate_);
     }
 
     const CLI::App* subcommand() const override { return simulate_; }
@@ -53,29 +44,23 @@ public:
     {
         std::vector<simulation::Step> steps;
         try {
-            steps = simulation::parseScript(readScript(script_), { deviceModelProblem, preferenceProblem });
+            steps = simulation::parseScript(readScript(script_), sessionChecks());
         } catch (const simulation::ScriptError& error) {
             throw CommandError((script_ == "-" ? std::string("standard input") : script_) + ", " + error.what());
         }
-        applyListEnvironment(listOptions_);
-        host::Device device = bootDevice(options, deviceModelNamed(device_),
-            landscape_ ? host::Orientation::Landscape : host::Orientation::Portrait);
-        if (passcode_)
-            device.springBoard().setPasscode(*passcode_);
-        void* extension = extensionLibrary(device);
-        applyListOverrides(extension, listOptions_);
-        SimulationPlayer(device, extension, json_).play(steps);
+        SessionOptions::Booted booted = session_.boot(options);
+        // A session runs on the simulated clock: it stands still between steps.
+        if (!platform::isCurrentTimePinned())
+            platform::pinCurrentTime(platform::currentUnixTime());
+        SimulationPlayer(booted.device, booted.extension, json_).play(steps);
         return 0;
     }
 
 private:
     CLI::App* simulate_ = nullptr;
     std::string script_ = "-";
-    std::string device_ { host::defaultDeviceModel().name };
-    bool landscape_ = false;
-    std::optional<std::string> passcode_;
     bool json_ = false;
-    ListOptions listOptions_;
+    SessionOptions session_;
 };
 
 } // namespace

@@ -5,9 +5,7 @@
 #include "FuzzSupport.h"
 
 #include "Command.h"
-#include "DeviceChoice.h"
 #include "DeviceSession.h"
-#include "PreferenceKeys.h"
 #include "SimulationPlayer.h"
 
 #include <platform/Log.h>
@@ -52,8 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     std::vector<simulation::Step> steps;
     try {
-        steps = simulation::parseScript(
-            std::string(fuzzing::asText(data, size)), { deviceModelProblem, preferenceProblem });
+        steps = simulation::parseScript(std::string(fuzzing::asText(data, size)), sessionChecks());
     } catch (const simulation::ScriptError&) {
         return 0;
     }
@@ -63,6 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         // A step the device refuses ends the session, as it ends the command.
     }
     fuzzing::restoreSamplePreferences();
+    fuzzing::restoreHost();
     platform::clearLog();
     return 0;
 }
