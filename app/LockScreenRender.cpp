@@ -60,6 +60,15 @@ void applyListOverrides(void* extension, const ListOptions& list)
     overrideSetting(extension, "maxEventsToDisplay", list.max);
 }
 
+nlohmann::ordered_json lockScreenLayoutJSON(
+    LockScreenScene& scene, const host::DeviceModel& model, host::Orientation orientation, double scale)
+{
+    const CGSize size = scene.bounds().size;
+    return { { "device", model.name }, { "orientation", orientation == host::Orientation::Landscape ? "landscape" : "portrait" },
+        { "scale", scale }, { "size", { size.width, size.height } },
+        { "screen", layoutJSON(UIViewLayoutTree(&scene), {}) } };
+}
+
 void LockScreenRenderOptions::addTo(CLI::App& subcommand, CLI::Option* only)
 {
     subcommand.add_option("--device", device, "The device model: iphone7, iphonese, iphone7plus or ipad")
@@ -112,9 +121,8 @@ int renderLockScreen(const CommonOptions& options, const ListOptions& list, cons
     const bool toStandardOutput = isStandardOutput(picture.output);
     const std::string where = toStandardOutput ? "standard output" : std::filesystem::absolute(picture.output).string();
     if (picture.layoutJSON) {
-        nlohmann::ordered_json document = { { "file", where }, { "device", model.name },
-            { "orientation", lockScreen.landscape ? "landscape" : "portrait" }, { "scale", picture.scale },
-            { "size", { size.width, size.height } }, { "screen", layoutJSON(UIViewLayoutTree(scene.get()), {}) } };
+        nlohmann::ordered_json document = { { "file", where } };
+        document.update(lockScreenLayoutJSON(*scene, model, orientation, picture.scale));
         std::printf("%s\n", document.dump(2).c_str());
     } else {
         std::fprintf(toStandardOutput ? stderr : stdout,

@@ -8,6 +8,10 @@
 #include "Command.h"
 #include "ListOptions.h"
 
+#include <host/LockScreenScene.h>
+
+#include <nlohmann/json.hpp>
+
 #include <string>
 #include <vector>
 
@@ -35,6 +39,12 @@ struct PictureRequest {
 // maxEventsToDisplay, for the lists it builds from now on. CommandError when the
 // library lacks them.
 void applyListOverrides(void* extension, const ListOptions& list);
+
+// The scene's views as --layout-json prints them: the device, the orientation,
+// the scale, the screen's size in points and every view with its frames, tag and
+// text.
+nlohmann::ordered_json lockScreenLayoutJSON(
+    LockScreenScene& scene, const host::DeviceModel& model, host::Orientation orientation, double scale);
 
 // Returns the exit status.
 int renderLockScreen(const CommonOptions& options, const ListOptions& list, const LockScreenRenderOptions& lockScreen,

@@ -4,6 +4,7 @@
 #include "DrawCommand.h"
 #include "ListCommand.h"
 #include "RenderCommand.h"
+#include "ServeCommand.h"
 #include "SimulateCommand.h"
 #include "Suggestions.h"
 
@@ -80,6 +81,8 @@ constexpr Subcommand subcommands[] = {
     { "list", "Print the events the lock screen's list shows now", makeListCommand },
     { "render", "Draw the lock screen, or only its event list (--list), into a PNG file", makeRenderCommand },
     { "simulate", "Play a scripted session on one device and print what each step did", makeSimulateCommand },
+    { "serve", "Serve the live device to a browser: a lock screen to touch, its settings pane beside it",
+        makeServeCommand },
 };
 
 // Whether a word of the command line is the subcommand's name. Only the named
@@ -151,7 +154,7 @@ int runCommandLine(int argc, char** argv)
     for (const auto& command : commands)
         if (command->subcommand()->parsed())
             return command->run(common.options());
-    throw UsageError("say what to do: list, render, simulate, settings, prefs or draw (see --help)");
+    throw UsageError("say what to do: list, render, simulate, serve, settings, prefs or draw (see --help)");
 }
 
 } // namespace

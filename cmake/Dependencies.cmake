@@ -6,6 +6,8 @@ pkg_check_modules(LIBICAL REQUIRED IMPORTED_TARGET libical)
 pkg_check_modules(SQLITE REQUIRED IMPORTED_TARGET sqlite3)
 pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET cairo)
 pkg_check_modules(PANGO REQUIRED IMPORTED_TARGET pangocairo pangoft2 fontconfig)
+# The live device's HTTP server: Debian builds cpp-httplib as a library.
+pkg_check_modules(HTTPLIB REQUIRED IMPORTED_TARGET cpp-httplib)
 find_package(CLI11 REQUIRED)
 find_package(nlohmann_json 3 REQUIRED)
 find_package(GTest REQUIRED)
