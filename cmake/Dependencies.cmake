@@ -6,6 +6,7 @@ pkg_check_modules(LIBICAL REQUIRED IMPORTED_TARGET libical)
 pkg_check_modules(SQLITE REQUIRED IMPORTED_TARGET sqlite3)
 pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET cairo)
 pkg_check_modules(PANGO REQUIRED IMPORTED_TARGET pangocairo pangoft2 fontconfig)
+pkg_check_modules(PNG REQUIRED IMPORTED_TARGET libpng)
 # The live device's HTTP server: Debian builds cpp-httplib as a library.
 pkg_check_modules(HTTPLIB REQUIRED IMPORTED_TARGET cpp-httplib)
 find_package(CLI11 REQUIRED)
