@@ -72,8 +72,13 @@ const refreshScreen = coalesced(async () => {
 });
 
 const refreshState = coalesced(async () => {
-  [state, layout] = await Promise.all([getJSON('/api/state'), getJSON('/api/layout')]);
+  state = await getJSON('/api/state');
   showState();
+});
+
+// Only a finger put down needs the views; while one drags, they wait.
+const refreshLayout = coalesced(async () => {
+  layout = await getJSON('/api/layout');
 });
 
 const refreshSettings = coalesced(async () => {
@@ -119,23 +124,25 @@ function hear(news) {
   addLines($('#launches'), (news.launches || []).map(launchText));
   refreshScreen();
   refreshState();
+  if (!touch) refreshLayout();
   if (news.step && /^(calendars|prefs)\b/.test(news.step)) refreshSettings();
+}
+
+function refreshAll() {
+  refreshScreen();
+  refreshState();
+  refreshLayout();
+  refreshSettings();
 }
 
 function follow() {
   const events = new EventSource('/api/events');
   events.addEventListener('open', () => {
     say('connected');
-    refreshScreen();
-    refreshState();
-    refreshSettings();
+    refreshAll();
   });
   events.addEventListener('change', (event) => hear(JSON.parse(event.data)));
-  events.addEventListener('dropped', () => {
-    refreshScreen();
-    refreshState();
-    refreshSettings();
-  });
+  events.addEventListener('dropped', refreshAll);
   events.addEventListener('error', () => say('the device is not answering; trying again…', true));
 }
 
@@ -261,6 +268,7 @@ function lift(event) {
     touch.finger.lift(distanceOf(point.x - touch.start.x, point.y - touch.start.y));
   }
   touch = null;
+  refreshLayout();
 }
 
 screenImage.addEventListener('pointerup', lift);
