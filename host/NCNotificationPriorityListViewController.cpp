@@ -93,10 +93,15 @@ void NCNotificationPriorityListViewController::refreshAges(double unixTime)
     now_ = unixTime;
     if (!collectionView_)
         return;
-    for (NSInteger section = 0; section < collectionView_->numberOfSections(); ++section)
-        if (auto* cell = dynamicCast<NCNotificationListCell>(
-                collectionView_->cellForItemAtIndexPath(NSIndexPath::indexPathForRow(0, section).get())))
-            cell->configure(requestInSection(section), now_);
+    // The cells are those of the last layout pass, which may show requests
+    // removed since; those are left for the next pass.
+    for (NSInteger section = 0; section < collectionView_->numberOfSections(); ++section) {
+        const NCNotificationRequest* request = requestInSection(section);
+        auto* cell = dynamicCast<NCNotificationListCell>(
+            collectionView_->cellForItemAtIndexPath(NSIndexPath::indexPathForRow(0, section).get()));
+        if (request && cell)
+            cell->configure(request, now_);
+    }
 }
 
 const NCNotificationRequest* NCNotificationPriorityListViewController::requestInSection(NSInteger section) const
