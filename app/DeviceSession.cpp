@@ -49,13 +49,13 @@ host::Device bootDevice(const CommonOptions& options, const host::DeviceModel& m
         .orientation = orientation,
         .calendarStorage = storage });
     for (const host::ExtensionLoad& load : device.extensions())
-        // Dayglass2's own failure is the command's error, reported once by extensionLibrary.
+        // Dayglass2's own failure is the command's error, reported once by checkExtensionLoaded.
         if (load.outcome == host::ExtensionLoad::Outcome::Failed && load.name != extensionName)
             std::fprintf(stderr, "dayglass: warning: %s did not load: %s\n", load.name.c_str(), load.detail.c_str());
     return device;
 }
 
-void* extensionLibrary(const host::Device& device)
+void checkExtensionLoaded(const host::Device& device)
 {
     const host::ExtensionLoad* load = device.extension(extensionName);
     if (!load)
@@ -63,5 +63,4 @@ void* extensionLibrary(const host::Device& device)
             + " (build the project, or install it there)");
     if (load->outcome != host::ExtensionLoad::Outcome::Loaded)
         throw CommandError(std::string(extensionName) + " was not loaded: " + load->detail);
-    return load->handle;
 }

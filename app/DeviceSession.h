@@ -21,5 +21,6 @@ void useDeviceRoot(const CommonOptions& options);
 host::Device bootDevice(const CommonOptions& options, const host::DeviceModel& model = host::defaultDeviceModel(),
     host::Orientation orientation = host::Orientation::Portrait, EKCalendarStorage storage = EKCalendarStorage::Memory);
 
-// The loaded Dayglass2.dylib. CommandError when the device did not load it.
-void* extensionLibrary(const host::Device& device);
+// CommandError when the device did not load Dayglass2.dylib. Once it has, the
+// command reaches the extension only through the runtime, by class name.
+void checkExtensionLoaded(const host::Device& device);

@@ -125,7 +125,7 @@ int DrawCommand::run(const CommonOptions& options)
     if (icon_->parsed() && !locale_.empty())
         platform::setCurrentLocaleIdentifier(locale_);
     host::Device device = bootDevice(options);
-    extensionLibrary(device);
+    checkExtensionLoaded(device);
     const Ref<NSObject> table = makeEventTable(CGRectZero);
     const Ref<UIImage> image = dynamicCast<UIImage>(icon_->parsed()
             ? objc_msgSend<id>(table.get(), "createCalendarIconForDate:", noonOf(*parseDay(date_)).get())

@@ -1,10 +1,10 @@
 #include "ListCommand.h"
 
 #include "DeviceSession.h"
+#include "ExtensionSettings.h"
 #include "IsoTime.h"
 #include "ListNotes.h"
 #include "ListOptions.h"
-#include "SettingsRecord.h"
 #include "TableContents.h"
 
 #include <Foundation/NSTimeZone.h>
@@ -171,12 +171,13 @@ public:
         applyListEnvironment(options_);
         host::Device device
             = bootDevice(options, host::defaultDeviceModel(), host::Orientation::Portrait, options_.calendarStorage());
-        void* extension = extensionLibrary(device);
+        checkExtensionLoaded(device);
+        applyListOverrides(options_);
         for (const std::string& note : skippedCalendarNotes(options_))
             printNote(note);
-        const std::vector<ListedSection> sections = listedSections(extension);
+        const std::vector<ListedSection> sections = listedSections();
         const std::string output = json_ ? json(sections).dump(2) + "\n"
-                                         : agenda(sections, DAYGLASS_EXTENSION_SETTING(extension, displayLocation));
+                                         : agenda(sections, extensionSetting<setting::displayLocation>());
         std::fputs(output.c_str(), stdout);
         return 0;
     }
@@ -184,18 +185,18 @@ public:
 private:
     CLI::App* subcommand_ = nullptr;
     // What the lock screen lists: nothing while the extension is switched off.
-    std::vector<ListedSection> listedSections(void* extension) const
+    std::vector<ListedSection> listedSections() const
     {
-        if (!DAYGLASS_EXTENSION_SETTING(extension, isEnabled) && !ignoreEnabled_) {
+        if (!extensionSetting<setting::isEnabled>() && !ignoreEnabled_) {
             printNote("the extension is switched off (enabled is NO), so the lock screen lists nothing; "
                       "--ignore-enabled lists the events anyway");
             return {};
         }
-        const Ref<UIView> table = makeExtensionEventTable(
-            extension, options_, NCNotificationPriorityListViewController::defaultSuggestedListViewFrame);
+        const Ref<UIView> table
+            = makeExtensionEventTable(NCNotificationPriorityListViewController::defaultSuggestedListViewFrame);
         std::vector<ListedSection> sections = readTableContents(table.get());
         if (sections.empty())
-            for (const std::string& note : emptyListNotes(extension, options_))
+            for (const std::string& note : emptyListNotes(options_))
                 printNote(note);
         return sections;
     }

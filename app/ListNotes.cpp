@@ -1,7 +1,7 @@
 #include "ListNotes.h"
 
+#include "ExtensionSettings.h"
 #include "PreferenceFile.h"
-#include "SettingsRecord.h"
 
 #include <Foundation/NSArray.h>
 #include <Foundation/NSDictionary.h>
@@ -46,11 +46,11 @@ std::vector<std::string> skippedCalendarNotes(const ListOptions& options)
     return notes;
 }
 
-std::vector<std::string> emptyListNotes(void* extension, const ListOptions& options)
+std::vector<std::string> emptyListNotes(const ListOptions& options)
 {
     if (!options.calendarAccessGranted)
         return { "calendar access is denied (--calendar-access denied), so the list shows no events" };
-    if (DAYGLASS_EXTENSION_SETTING(extension, onlySelectedCalendars)) {
+    if (extensionSetting<setting::onlySelectedCalendars>()) {
         if (!NSDictionary::dictionaryWithContentsOfFile(calendarAppPreferencesPath))
             return { "no calendar is chosen: the list searches the calendars the calendar application shows, and "
                 + platform::resolveDevicePath(calendarAppPreferencesPath) + " cannot be read" };

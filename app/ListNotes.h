@@ -15,4 +15,4 @@ std::vector<std::string> skippedCalendarNotes(const ListOptions& options);
 // Why a list without events has none, where the cause is not the calendars'
 // contents: access denied, or no calendar chosen (the calendar application's
 // preferences or the extension's own calendar list missing).
-std::vector<std::string> emptyListNotes(void* extension, const ListOptions& options);
+std::vector<std::string> emptyListNotes(const ListOptions& options);

@@ -1,30 +1,22 @@
 #include "ListOptions.h"
 
 #include "ArgumentParsing.h"
+#include "ExtensionSettings.h"
 #include "IsoTime.h"
-#include "SettingsRecord.h"
 
 #include <EventKit/EKEventStore.h>
 #include <Foundation/NSLocale.h>
 #include <Foundation/NSTimeZone.h>
-#include <UIKit/UIColor.h>
 #include <objc/message.h>
 #include <platform/Environment.h>
-#include <tweak/EventTablePlacement.h>
 
 #include <unicode/uloc.h>
-
-#include <dlfcn.h>
 
 #include <filesystem>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// The longest window: ten years, far beyond any lock screen's, and still a
-// moment for the store.
-constexpr long long maximumDays = 3660;
 
 // A language ICU has data for, alone or with a region it may not list itself
 // ("en_DE" is English with German conventions).
@@ -49,6 +41,14 @@ bool isKnownLocale(const std::string& identifier)
 Ref<NSTimeZone> zoneOf(const ListOptions& options)
 {
     return options.timeZone.empty() ? NSTimeZone::systemTimeZone() : NSTimeZone::timeZoneWithName(options.timeZone);
+}
+
+Class eventTableClass()
+{
+    const Class tableClass = objc_getClass("DGLEventTable");
+    if (!tableClass)
+        throw CommandError("the loaded extension has no DGLEventTable class");
+    return tableClass;
 }
 
 } // namespace
@@ -107,12 +107,12 @@ void ListOptions::addTo(CLI::App& subcommand)
             "--days", [this](const long long& value) { days = value; },
             "Days ahead to look for events, instead of the settings' daysToDisplay")
         ->check(validator(
-            "0-" + std::to_string(maximumDays),
+            "0-" + std::to_string(longestDayCount),
             [](const std::string& text) {
                 const std::optional<long long> value = parseWhole<long long>(text);
-                return value && *value >= 0 && *value <= maximumDays;
+                return value && *value >= 0 && *value <= longestDayCount;
             },
-            "is not a number of days: give a whole number from 0 to " + std::to_string(maximumDays)));
+            "is not a number of days: give a whole number from 0 to " + std::to_string(longestDayCount)));
     subcommand
         .add_option_function<long long>(
             "--max", [this](const long long& value) { max = value; },
@@ -146,23 +146,24 @@ void applyListEnvironment(const ListOptions& options)
     EKEventStore::setAccessGranted(options.calendarAccessGranted);
 }
 
+void applyListOverrides(const ListOptions& options)
+{
+    if (options.days)
+        setExtensionSetting<setting::daysToDisplay>(static_cast<NSInteger>(*options.days));
+    if (options.max)
+        setExtensionSetting<setting::maxEventsToDisplay>(static_cast<NSInteger>(*options.max));
+}
+
 Ref<NSObject> makeEventTable(CGRect frame)
 {
-    const Class tableClass = objc_getClass("DGLEventTable");
-    if (!tableClass)
-        throw CommandError("the loaded extension has no DGLEventTable class");
-    const Ref<NSObject> allocated = Ref<NSObject>::adopt(class_createInstance(tableClass, 0));
+    const Ref<NSObject> allocated = Ref<NSObject>::adopt(class_createInstance(eventTableClass(), 0));
     return Ref<NSObject>(objc_msgSend<id>(allocated.get(), "initWithFrame:", frame));
 }
 
-Ref<UIView> makeExtensionEventTable(void* extension, const ListOptions& options, CGRect suggestedFrame)
+Ref<UIView> makeExtensionEventTable(CGRect suggestedFrame)
 {
-    if (options.days)
-        DAYGLASS_EXTENSION_SETTING(extension, daysToDisplay) = static_cast<NSInteger>(*options.days);
-    if (options.max)
-        DAYGLASS_EXTENSION_SETTING(extension, maxEventsToDisplay) = static_cast<NSInteger>(*options.max);
-    auto* create = reinterpret_cast<decltype(&dglCreateEventTable)>(dlsym(extension, "dglCreateEventTable"));
-    if (!create)
-        throw CommandError("the loaded Dayglass2.dylib cannot build an event list (no dglCreateEventTable)");
-    return Ref<UIView>::adopt(create(suggestedFrame));
+    // The table comes autoreleased: once the pool has drained, the caller's
+    // reference is its only one.
+    AutoreleasePool pool;
+    return Ref<UIView>(dynamicCast<UIView>(objc_msgSend<id>(eventTableClass(), "createEventTable:", suggestedFrame)));
 }

@@ -1,9 +1,9 @@
 // What the lock screen's event list is made of, as the commands that show it
-// (`list`, `render`) take it on the command line: the calendars added to the
-// device's own, the moment, zone and language, the privacy answer, and settings
-// that override the extension's own. And the one way those commands make their
-// DGLEventTable: through the loaded extension's own createEventTable, as the lock
-// screen makes its list.
+// (`list`, `render`, `simulate`) take it on the command line: the calendars added
+// to the device's own, the moment, zone and language, the privacy answer, and
+// settings that override the extension's own. And the one way those commands make
+// their DGLEventTable: through the loaded extension's own createEventTable, as the
+// lock screen makes its list.
 #pragma once
 
 #include "Command.h"
@@ -57,12 +57,17 @@ Ref<NSDate> isoTimeInDeviceZone(const std::string& text);
 // calendars and the privacy answer. Call it before booting the device.
 void applyListEnvironment(const ListOptions& options);
 
+// --days and --max over the loaded extension's daysToDisplay and
+// maxEventsToDisplay, for the lists it builds from now on (until it next loads
+// its preference file). Call it once the device has booted.
+void applyListOverrides(const ListOptions& options);
+
 // `[[DGLEventTable alloc] initWithFrame:frame]`, through the runtime. CommandError
 // when no loaded library registered the class.
 Ref<NSObject> makeEventTable(CGRect frame);
 
 // The event list as the lock screen builds it for the suggested frame, through the
-// loaded extension's own createEventTable: placed, configured from its settings
-// (--days and --max replace two of them in this process), its view built and its
-// events loaded. CommandError when the library cannot build one.
-Ref<UIView> makeExtensionEventTable(void* extension, const ListOptions& options, CGRect suggestedFrame);
+// loaded extension's own createEventTable: placed, configured from its settings,
+// its view built and its events loaded. CommandError when no loaded library
+// registered DGLEventTable.
+Ref<UIView> makeExtensionEventTable(CGRect suggestedFrame);

@@ -100,11 +100,10 @@ std::shared_ptr<const std::string> encodeScreenFrame(const ScreenFrame& frame)
     return encoded;
 }
 
-LiveDevice::LiveDevice(host::Device& device, void* extension, LiveEvents& events)
+LiveDevice::LiveDevice(host::Device& device, LiveEvents& events)
     : springBoard_(device.springBoard())
-    , extension_(extension)
     , events_(events)
-    , player_(device, extension, true)
+    , player_(device, true)
     , scene_(Ref<LockScreenScene>::adopt(
           new LockScreenScene(springBoard_.deviceModel(), springBoard_.orientation())))
 {
@@ -218,7 +217,7 @@ nlohmann::ordered_json LiveDevice::step(const std::string& text)
 
 nlohmann::ordered_json LiveDevice::state()
 {
-    return LockScreenState::read(springBoard_, extension_).json();
+    return LockScreenState::read(springBoard_).json();
 }
 
 ScreenFrame LiveDevice::screen(double scale)
@@ -317,5 +316,5 @@ void LiveDevice::publish(nlohmann::ordered_json news)
 std::string LiveDevice::look()
 {
     const long long minute = static_cast<long long>(std::floor(platform::currentUnixTime() / 60));
-    return std::to_string(minute) + LockScreenState::read(springBoard_, extension_).json().dump();
+    return std::to_string(minute) + LockScreenState::read(springBoard_).json().dump();
 }

@@ -59,7 +59,7 @@ public:
     // The longest step a request may carry, in bytes.
     static constexpr std::size_t maximumStepLength = 4096;
 
-    LiveDevice(host::Device& device, void* extension, LiveEvents& events);
+    LiveDevice(host::Device& device, LiveEvents& events);
     ~LiveDevice();
     LiveDevice(const LiveDevice&) = delete;
     LiveDevice& operator=(const LiveDevice&) = delete;
@@ -111,7 +111,6 @@ private:
     std::string look();
 
     host::SpringBoard& springBoard_;
-    void* extension_;
     LiveEvents& events_;
     SimulationPlayer player_;
     Ref<LockScreenScene> scene_;

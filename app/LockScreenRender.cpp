@@ -9,8 +9,6 @@
 #include <UIKit/UIScreen.h>
 #include <host/LockScreenScene.h>
 
-#include <dlfcn.h>
-
 #include <cstdio>
 #include <filesystem>
 
@@ -42,23 +40,7 @@ Ref<UIImage> wallpaperImage(const std::string& path)
     return image;
 }
 
-void overrideSetting(void* extension, const char* name, std::optional<long long> value)
-{
-    if (!value)
-        return;
-    auto* setting = static_cast<NSInteger*>(dlsym(extension, name));
-    if (!setting)
-        throw CommandError(std::string("the loaded extension has no setting named ") + name);
-    *setting = static_cast<NSInteger>(*value);
-}
-
 } // namespace
-
-void applyListOverrides(void* extension, const ListOptions& list)
-{
-    overrideSetting(extension, "daysToDisplay", list.days);
-    overrideSetting(extension, "maxEventsToDisplay", list.max);
-}
 
 nlohmann::ordered_json lockScreenLayoutJSON(
     LockScreenScene& scene, const host::DeviceModel& model, host::Orientation orientation, double scale)
@@ -100,7 +82,8 @@ int renderLockScreen(const CommonOptions& options, const ListOptions& list, cons
         = lockScreen.landscape ? host::Orientation::Landscape : host::Orientation::Portrait;
     Ref<UIImage> wallpaper = wallpaperImage(lockScreen.wallpaper);
     host::Device device = bootDevice(options, model, orientation);
-    applyListOverrides(extensionLibrary(device), list);
+    checkExtensionLoaded(device);
+    applyListOverrides(list);
     host::SpringBoard& springBoard = device.springBoard();
     // SpringBoard takes the model's own scale; the picture's is asked for.
     UIScreen::mainScreen()->setScale(picture.scale);

@@ -35,11 +35,6 @@ struct PictureRequest {
     bool layoutJSON = false;
 };
 
-// --days and --max over the loaded extension's daysToDisplay and
-// maxEventsToDisplay, for the lists it builds from now on. CommandError when the
-// library lacks them.
-void applyListOverrides(void* extension, const ListOptions& list);
-
 // The scene's views as --layout-json prints them: the device, the orientation,
 // the scale, the screen's size in points and every view with its frames, tag and
 // text.

@@ -3,8 +3,6 @@
 #include <UIKit/UIScrollView.h>
 #include <objc/message.h>
 
-#include <dlfcn.h>
-
 #include <cstdio>
 #include <string_view>
 
@@ -137,7 +135,7 @@ const char* placementName(LockScreenState::Placement placement)
     return "none";
 }
 
-LockScreenState LockScreenState::read(host::SpringBoard& springBoard, void* extension)
+LockScreenState LockScreenState::read(host::SpringBoard& springBoard)
 {
     LockScreenState state;
     state.screenOn = springBoard.isScreenOn();
@@ -151,8 +149,8 @@ LockScreenState LockScreenState::read(host::SpringBoard& springBoard, void* exte
     state.passcodePrompt = springBoard.isPasscodePromptShown();
     state.foreground = springBoard.foregroundApplication();
     state.pendingLaunch = springBoard.pendingLaunch();
-    if (auto* height = static_cast<const CGFloat*>(dlsym(extension, "dglEventTableHeight")))
-        state.eventTableHeight = *height;
+    // Nil, and so 0, without the extension's table class.
+    state.eventTableHeight = objc_msgSend<CGFloat>(objc_getClass("DGLEventTable"), "dglEventTableHeight");
 
     // Unlocked, the lock screen is gone, and its list with it, whatever
     // SpringBoard keeps of it for the next time.

@@ -43,8 +43,7 @@ struct LockScreenState {
     bool footerTableScrolls = false;
     double eventTableHeight = 0;
 
-    // `extension` is the loaded Dayglass2.dylib, for the height of its last table.
-    static LockScreenState read(host::SpringBoard& springBoard, void* extension);
+    static LockScreenState read(host::SpringBoard& springBoard);
 
     // Every field, frames as [x, y, width, height]; null for what is not there.
     nlohmann::ordered_json json() const;

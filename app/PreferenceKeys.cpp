@@ -112,13 +112,12 @@ const ColourCodes* coloursOf(const ColourCodes& codes)
 }
 
 // Every row of the settings table, those without a key of their own included.
-#define DAYGLASS_PREFERENCE_KEY(symbol, key, kind, fallback, ...)                                                      \
+#define DAYGLASS_PREFERENCE_KEY(symbol, key, kind, fallback)                                                           \
     PreferenceKey { key ? key : "", #symbol, SettingKind::kind, storedKindOf(SettingKind::kind), coloursOf(fallback),  \
         defaultTextOf(fallback) },
 const std::vector<PreferenceKey>& settingRows()
 {
-    static const std::vector<PreferenceKey> rows { DAYGLASS_SETTINGS(
-        DAYGLASS_PREFERENCE_KEY, DAYGLASS_PREFERENCE_KEY) };
+    static const std::vector<PreferenceKey> rows { DAYGLASS_SETTINGS(DAYGLASS_PREFERENCE_KEY) };
     return rows;
 }
 #undef DAYGLASS_PREFERENCE_KEY

@@ -4,7 +4,7 @@
 #pragma once
 
 #include <objc/runtime.h>
-#include <tweak/SettingsTable.h>
+#include <schema/SettingsTable.h>
 
 #include <array>
 #include <optional>

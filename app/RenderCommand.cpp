@@ -161,7 +161,9 @@ int RenderCommand::run(const CommonOptions& options)
     applyListEnvironment(listOptions_);
     host::Device device
         = bootDevice(options, host::defaultDeviceModel(), host::Orientation::Portrait, listOptions_.calendarStorage());
-    Ref<UIView> table = makeExtensionEventTable(extensionLibrary(device), listOptions_, *parseFrame(frame_));
+    checkExtensionLoaded(device);
+    applyListOverrides(listOptions_);
+    Ref<UIView> table = makeExtensionEventTable(*parseFrame(frame_));
     Ref<UIImage> image = drawOnBackdrop(*table, scale);
     writePng(*image, output_);
 

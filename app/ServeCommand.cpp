@@ -66,12 +66,12 @@ public:
     {
         sigset_t stopSignals;
         blockStopSignals(stopSignals);
-        SessionOptions::Booted booted = session_.boot(options);
+        host::Device device = session_.boot(options);
         // The clock runs from --now, or from the real time, in real time.
         platform::runCurrentTimeFrom(platform::currentUnixTime());
 
         LiveEvents events;
-        LiveDevice live(booted.device, booted.extension, events);
+        LiveDevice live(device, events);
         LiveServer server(live, events,
             { .host = host_, .port = port_, .token = LiveServer::makeToken(), .webRoot = DAYGLASS_WEB_ROOT });
         server.bind();

@@ -2,7 +2,6 @@
 
 #include "DeviceChoice.h"
 #include "DeviceSession.h"
-#include "LockScreenRender.h"
 
 void SessionOptions::addTo(CLI::App& subcommand)
 {
@@ -15,15 +14,14 @@ void SessionOptions::addTo(CLI::App& subcommand)
     list.addTo(subcommand);
 }
 
-SessionOptions::Booted SessionOptions::boot(const CommonOptions& options) const
+host::Device SessionOptions::boot(const CommonOptions& options) const
 {
     applyListEnvironment(list);
-    Booted booted { bootDevice(options, deviceModelNamed(device),
-                        landscape ? host::Orientation::Landscape : host::Orientation::Portrait),
-        nullptr };
+    host::Device booted = bootDevice(
+        options, deviceModelNamed(device), landscape ? host::Orientation::Landscape : host::Orientation::Portrait);
     if (passcode)
-        booted.device.springBoard().setPasscode(*passcode);
-    booted.extension = extensionLibrary(booted.device);
-    applyListOverrides(booted.extension, list);
+        booted.springBoard().setPasscode(*passcode);
+    checkExtensionLoaded(booted);
+    applyListOverrides(list);
     return booted;
 }

@@ -20,11 +20,7 @@ struct SessionOptions {
     // Adds --device, --landscape, --passcode and the list's options.
     void addTo(CLI::App& subcommand);
 
-    struct Booted {
-        host::Device device;
-        // The loaded Dayglass2.dylib.
-        void* extension;
-    };
-    // Makes the list's options the environment and boots the device with them.
-    Booted boot(const CommonOptions& options) const;
+    // Makes the list's options the environment and boots the device with them;
+    // CommandError when it did not load the extension.
+    host::Device boot(const CommonOptions& options) const;
 };

@@ -36,7 +36,7 @@ public:
         if (watch_)
             exitNormallyOnSignals();
         host::Device device = bootDevice(options);
-        library_ = extensionLibrary(device);
+        checkExtensionLoaded(device);
         if (watch_)
             observeChanges();
         print();
@@ -48,7 +48,7 @@ public:
 private:
     void print()
     {
-        const SettingsRecord record = SettingsRecord::read(library_);
+        const SettingsRecord record = SettingsRecord::read();
         std::string output;
         if (json_)
             output = record.json().dump(watch_ ? -1 : 2) + "\n";
@@ -104,7 +104,6 @@ private:
     bool json_ = false;
     bool watch_ = false;
     bool printed_ = false;
-    void* library_ = nullptr;
     Ref<NSString> notificationName_ = NSString::string(preferencesChangedNotification);
 };
 

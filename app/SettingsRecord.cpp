@@ -1,5 +1,5 @@
 #include "SettingsRecord.h"
-#include "Command.h"
+#include "ExtensionSettings.h"
 
 #include <Foundation/NSString.h>
 #include <UIKit/UIColor.h>
@@ -91,12 +91,12 @@ std::string colourName(const std::array<double, 4>& rgba)
     return {};
 }
 
-SettingsRecord SettingsRecord::read(void* library)
+SettingsRecord SettingsRecord::read()
 {
     SettingsRecord record;
-#define DAYGLASS_READ_SETTING(symbol, ...)                                                                             \
-    record.fields.emplace_back(#symbol, valueOf(DAYGLASS_EXTENSION_SETTING(library, symbol)));
-    DAYGLASS_SETTINGS(DAYGLASS_READ_SETTING, DAYGLASS_READ_SETTING)
+#define DAYGLASS_READ_SETTING(symbol, key, kind, fallback)                                                             \
+    record.fields.emplace_back(#symbol, valueOf(extensionSetting<setting::symbol>()));
+    DAYGLASS_SETTINGS(DAYGLASS_READ_SETTING)
 #undef DAYGLASS_READ_SETTING
     return record;
 }

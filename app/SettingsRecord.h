@@ -1,35 +1,15 @@
-// The extension's settings as they stand in the loaded library, reached by name,
-// so that SpringBoard never links the extension, and typed as the extension
-// declares them.
+// The loaded extension's settings as the settings command prints them.
 #pragma once
 
-#include "Command.h"
-
-#include <tweak/TweakSettings.h>
+#include <UIKit/UIColor.h>
 
 #include <nlohmann/json.hpp>
-
-#include <dlfcn.h>
 
 #include <array>
 #include <optional>
 #include <string>
 #include <variant>
 #include <vector>
-
-// The variable named `symbol` in the loaded library, of the type T the extension
-// gives it. CommandError when the library lacks it.
-template <typename T> T& extensionVariable(void* library, const char* symbol)
-{
-    void* address = dlsym(library, symbol);
-    if (!address)
-        throw CommandError(std::string("the loaded extension has no setting named ") + symbol);
-    return *static_cast<T*>(address);
-}
-
-// One setting of the loaded extension, by its variable's name: `DAYGLASS_EXTENSION_SETTING(library, daysToDisplay) =
-// 7`.
-#define DAYGLASS_EXTENSION_SETTING(library, symbol) extensionVariable<decltype(::symbol)>(library, #symbol)
 
 // What each swipe action and icon type code means, by code.
 inline constexpr const char* swipeActionMeanings[]
@@ -53,9 +33,9 @@ struct SettingsRecord {
 
     std::vector<std::pair<std::string, Value>> fields;
 
-    // Reads all 26 fields, in the order the extension loads them. CommandError when
-    // the library lacks one.
-    static SettingsRecord read(void* library);
+    // Reads all 26 fields from the loaded extension, in the order it loads them.
+    // CommandError when no loaded library has its settings class.
+    static SettingsRecord read();
 
     // One "name  value" line per field.
     std::string text() const;

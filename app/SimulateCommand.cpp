@@ -48,11 +48,11 @@ public:
         } catch (const simulation::ScriptError& error) {
             throw CommandError((script_ == "-" ? std::string("standard input") : script_) + ", " + error.what());
         }
-        SessionOptions::Booted booted = session_.boot(options);
+        host::Device device = session_.boot(options);
         // A session runs on the simulated clock: it stands still between steps.
         if (!platform::isCurrentTimePinned())
             platform::pinCurrentTime(platform::currentUnixTime());
-        SimulationPlayer(booted.device, booted.extension, json_).play(steps);
+        SimulationPlayer(device, json_).play(steps);
         return 0;
     }
 

@@ -116,9 +116,8 @@ std::string StepReport::text() const
     return text;
 }
 
-SimulationPlayer::SimulationPlayer(host::Device& device, void* extension, bool json)
+SimulationPlayer::SimulationPlayer(host::Device& device, bool json)
     : springBoard_(device.springBoard())
-    , extension_(extension)
     , json_(json)
 {
     springBoard_.setLaunchObserver([this](const host::LaunchReport& launch) { launches_.push_back(launch); });
@@ -142,7 +141,7 @@ StepReport SimulationPlayer::play(const simulation::Step& step)
 {
     StepReport report { .line = step.line, .step = step.text };
     const std::size_t logged = platform::logLinesWritten();
-    const LockScreenState before = LockScreenState::read(springBoard_, extension_);
+    const LockScreenState before = LockScreenState::read(springBoard_);
     launches_.clear();
     try {
         report.gestures = perform(step.action, before);
@@ -155,7 +154,7 @@ StepReport SimulationPlayer::play(const simulation::Step& step)
     }
     report.log = platform::loggedLinesSince(logged);
     report.launches = std::exchange(launches_, {});
-    LockScreenState after = LockScreenState::read(springBoard_, extension_);
+    LockScreenState after = LockScreenState::read(springBoard_);
     report.changes = changesBetween(before, after);
     if (std::holds_alternative<simulation::State>(step.action))
         report.state = std::move(after);

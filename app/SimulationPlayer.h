@@ -38,7 +38,7 @@ struct StepReport {
 
 class SimulationPlayer {
 public:
-    SimulationPlayer(host::Device& device, void* extension, bool json);
+    SimulationPlayer(host::Device& device, bool json);
     ~SimulationPlayer();
     SimulationPlayer(const SimulationPlayer&) = delete;
     SimulationPlayer& operator=(const SimulationPlayer&) = delete;
@@ -58,7 +58,6 @@ private:
     void snapshot(const std::string& file);
 
     host::SpringBoard& springBoard_;
-    void* extension_;
     bool json_;
     // A finger a gesture left down, until the step after lets it go.
     std::optional<simulation::Finger> heldFinger_;

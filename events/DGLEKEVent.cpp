@@ -1,7 +1,8 @@
 #include "events/DGLEKEVent.h"
-#include "events/RuntimeAccessors.h"
 
-using runtime_accessors::Getter;
+#include <objc/accessors.h>
+
+using objc::Getter;
 
 // The object-valued setters copy what they are given, so that a mutable string
 // handed in cannot change the record afterwards.

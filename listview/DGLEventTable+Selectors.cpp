@@ -1,11 +1,12 @@
 #include "listview/DGLEventTable+Selectors.h"
 
-#include "events/RuntimeAccessors.h"
 #include "listview/DGLEventTable.h"
-#include "tweak/SettingsTable.h"
 
-using runtime_accessors::Getter;
-using runtime_accessors::Setter;
+#include <objc/accessors.h>
+#include <schema/SettingsTable.h>
+
+using objc::Getter;
+using objc::Setter;
 
 namespace {
 
@@ -55,12 +56,9 @@ id drawColoredDotWithColorAndRadius(id, SEL, id color, CGFloat radius)
 // The settings createEventTable copies in, and what else a host hands a new table.
 void addSetters(Class c)
 {
-#define DAYGLASS_ADD_SETTER(symbol, key, kind, fallback, setter)                                                       \
-    objc::addMethod(c, #setter ":", &Setter<&DGLEventTable::setter>::imp);
-#define DAYGLASS_NO_SETTER(...)
-    DAYGLASS_SETTINGS(DAYGLASS_ADD_SETTER, DAYGLASS_NO_SETTER)
+#define DAYGLASS_ADD_SETTER(setter, symbol) objc::addMethod(c, #setter ":", &Setter<&DGLEventTable::setter>::imp);
+    DAYGLASS_EVENT_TABLE_SETTINGS(DAYGLASS_ADD_SETTER)
 #undef DAYGLASS_ADD_SETTER
-#undef DAYGLASS_NO_SETTER
     objc::addMethod(c, "setLsApplicationWorkspace:", &Setter<&DGLEventTable::setLsApplicationWorkspace>::imp);
     objc::addMethod(c, "setOpenApplicationOptions:", &Setter<&DGLEventTable::setOpenApplicationOptions>::imp);
 }

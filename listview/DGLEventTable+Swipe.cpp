@@ -1,6 +1,5 @@
 #include "events/DGLEKEVent.h"
 #include "listview/DGLEventTable.h"
-#include "tweak/SpringBoard.h"
 
 #include <Foundation/NSCalendar.h>
 #include <Foundation/NSDateComponents.h>
@@ -9,6 +8,7 @@
 #include <UIKit/NSIndexPath.h>
 #include <dispatch/dispatch.h>
 #include <objc/message.h>
+#include <springboard/SpringBoard.h>
 
 #include <cstdio>
 

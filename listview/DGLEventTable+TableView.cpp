@@ -1,12 +1,12 @@
 #include "events/DGLEKEVent.h"
 #include "listview/DGLEventTable.h"
-#include "listview/DGLRowCodes.h"
 #include "listview/DGLTableViewCell.h"
 
 #include <Foundation/NSLog.h>
 #include <UIKit/UIImageView.h>
 #include <UIKit/UILabel.h>
 #include <UIKit/UIStringDrawing.h>
+#include <schema/DGLRowCodes.h>
 
 #include <cmath>
 

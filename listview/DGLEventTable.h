@@ -3,11 +3,10 @@
 // list is built), holds the loaded events in day sections, and makes the date
 // texts and small images its rows and headers show.
 //
-// The day grouping and date texts are implemented in events/, the images here
-// in listview/.
+// Its event methods (loading, day grouping, date texts) hand its settings to the
+// event source's functions in events/; the images are drawn here in listview/.
 #pragma once
 
-#include "listview/DGLRowCodes.h"
 #include "listview/DGLTextStyle.h"
 
 #include <CoreGraphics/CGGeometry.h>
@@ -19,6 +18,7 @@
 #include <UIKit/UIImage.h>
 #include <UIKit/UITableView.h>
 #include <UIKit/UIView.h>
+#include <schema/DGLRowCodes.h>
 
 class DGLEKEVent;
 

@@ -13,8 +13,8 @@ public:
 
     DGLCollectionFooterView();
 
-    // A plain strong property. The footer code attaches the table through the
-    // container and never sets it.
+    // A plain strong property, reachable by selector too. The footer code
+    // attaches the table through the container and never sets it.
     DGLEventTable* dglEventTable() const { return dglEventTable_.get(); }
     void setDglEventTable(DGLEventTable* table) { dglEventTable_ = table; }
 

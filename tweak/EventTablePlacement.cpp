@@ -8,9 +8,7 @@
 
 #include <type_traits>
 
-extern "C" {
 CGFloat dglEventTableHeight;
-}
 
 namespace {
 
@@ -33,11 +31,9 @@ template <auto setter, typename Value> void feed(DGLEventTable& table, Value val
 
 void copySettings(DGLEventTable& table)
 {
-#define DAYGLASS_FEED_SETTING(symbol, key, kind, fallback, setter) feed<&DGLEventTable::setter>(table, symbol);
-#define DAYGLASS_KEEP_SETTING(...)
-    DAYGLASS_SETTINGS(DAYGLASS_FEED_SETTING, DAYGLASS_KEEP_SETTING)
+#define DAYGLASS_FEED_SETTING(setter, symbol) feed<&DGLEventTable::setter>(table, symbol);
+    DAYGLASS_EVENT_TABLE_SETTINGS(DAYGLASS_FEED_SETTING)
 #undef DAYGLASS_FEED_SETTING
-#undef DAYGLASS_KEEP_SETTING
 }
 
 // The system workspace, looked up by name on the first build and kept.
@@ -59,14 +55,6 @@ Ref<NSDictionary> unlockingOpenOptions()
     return options;
 }
 
-} // namespace
-
-CGRect insetEventTableFrame(CGRect suggested)
-{
-    return CGRectMake(suggested.origin.x + sideInset, suggested.origin.y, suggested.size.width - 2 * sideInset,
-        suggested.size.height - bottomInset);
-}
-
 // A negative height is recorded as it is.
 CGRect eventTableFrameForSuggestedFrame(CGRect suggested)
 {
@@ -80,6 +68,24 @@ CGRect eventTableFrameForSuggestedFrame(CGRect suggested)
     return frame;
 }
 
+id createEventTableForSuggestedFrame(Class, SEL, CGRect suggestedFrame)
+{
+    return autoreleased(createEventTable(suggestedFrame));
+}
+
+CGFloat lastEventTableHeight(Class, SEL)
+{
+    return dglEventTableHeight;
+}
+
+} // namespace
+
+CGRect insetEventTableFrame(CGRect suggested)
+{
+    return CGRectMake(suggested.origin.x + sideInset, suggested.origin.y, suggested.size.width - 2 * sideInset,
+        suggested.size.height - bottomInset);
+}
+
 Ref<DGLEventTable> createEventTable(CGRect suggestedFrame)
 {
     auto table = makeRef<DGLEventTable>(eventTableFrameForSuggestedFrame(suggestedFrame));
@@ -90,7 +96,8 @@ Ref<DGLEventTable> createEventTable(CGRect suggestedFrame)
     return table;
 }
 
-DGLEventTable* dglCreateEventTable(CGRect suggestedFrame)
+void addEventTablePlacementMethods(Class tableClass)
 {
-    return createEventTable(suggestedFrame).leak();
+    objc::addClassMethod(tableClass, "createEventTable:", &createEventTableForSuggestedFrame);
+    objc::addClassMethod(tableClass, "dglEventTableHeight", &lastEventTableHeight);
 }

@@ -7,9 +7,8 @@
 #include <CoreGraphics/CGGeometry.h>
 
 // The frame height given to the most recently built table; 0 before the first.
-// The footer sizes itself by it. Unmangled, like the settings, so that a host can
-// find it by name in the loaded library.
-extern "C" CGFloat dglEventTableHeight;
+// The footer sizes itself by it.
+extern CGFloat dglEventTableHeight;
 
 // A new event table for the list frame SpringBoard suggests: inset 8 points at
 // the sides and 70 at the bottom (an empty suggestion, logged, gives a 300 × 300
@@ -22,11 +21,8 @@ Ref<DGLEventTable> createEventTable(CGRect suggestedFrame);
 // under 70 points high gives a negative height.
 CGRect insetEventTableFrame(CGRect suggestedFrame);
 
-// The frame createEventTable gives its table for the suggestion, recording its
-// height in dglEventTableHeight (and logging an empty suggestion). Unmangled, for
-// a host that builds and configures the table itself through the runtime.
-extern "C" CGRect eventTableFrameForSuggestedFrame(CGRect suggestedFrame);
-
-// createEventTable for a host that reaches the extension only by name, as the
-// dayglass command does: the table comes with one reference for the caller.
-extern "C" DGLEventTable* dglCreateEventTable(CGRect suggestedFrame);
+// The routine as class methods of DGLEventTable, for a host that reaches the
+// extension only through the runtime, as the dayglass command does:
+// `+createEventTable:` with the suggested frame answers the new table, and
+// `+dglEventTableHeight` the height recorded.
+void addEventTablePlacementMethods(Class tableClass);

@@ -5,6 +5,7 @@
 
 #include <CoreFoundation/CFLog.h>
 #include <Foundation/NSArray.h>
+#include <Foundation/NSException.h>
 #include <Foundation/NSLog.h>
 #include <UIKit/UICollectionView.h>
 #include <objc/Block.h>

@@ -12,7 +12,7 @@
 // accessors of its two associated values.
 #pragma once
 
-#include <tweak/SpringBoard.h>
+#include <springboard/SpringBoard.h>
 #include <tweak/TweakSettings.h>
 
 #include "listview/DGLEventTable.h"

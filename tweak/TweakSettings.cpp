@@ -4,15 +4,14 @@
 #include <Foundation/NSDictionary.h>
 #include <Foundation/NSException.h>
 #include <Foundation/NSLog.h>
+#include <objc/accessors.h>
 #include <objc/message.h>
 
 #include <optional>
 #include <type_traits>
 
-#define DAYGLASS_DEFINE_SETTING(symbol, key, kind, ...) SettingType<SettingKind::kind> symbol;
-extern "C" {
-DAYGLASS_SETTINGS(DAYGLASS_DEFINE_SETTING, DAYGLASS_DEFINE_SETTING)
-}
+#define DAYGLASS_DEFINE_SETTING(symbol, key, kind, fallback) SettingType<SettingKind::kind> symbol;
+DAYGLASS_SETTINGS(DAYGLASS_DEFINE_SETTING)
 #undef DAYGLASS_DEFINE_SETTING
 
 namespace {
@@ -131,6 +130,20 @@ template <typename T> void resetSetting(T& field)
         field = T {};
 }
 
+// A field as a class property of the settings class.
+template <auto& field> struct SettingProperty {
+    using Value = std::remove_reference_t<decltype(field)>;
+
+    static objc::Wire<Value> get(Class, SEL) { return objc::toWire<Value>(field); }
+    static void set(Class, SEL, objc::Wire<Value> value)
+    {
+        if constexpr (std::is_pointer_v<Value>)
+            assignRetained(field, objc::fromWire<Value>(value));
+        else
+            field = value;
+    }
+};
+
 } // namespace
 
 const NSString* preferencesChangedNotificationName()
@@ -146,17 +159,28 @@ void loadPreferences()
         NSLog("DGL: unable to load preferences.");
     const PreferenceReader file(values.get());
 
-#define DAYGLASS_LOAD_SETTING(symbol, key, kind, fallback, ...)                                                        \
-    loadSetting<SettingKind::kind>(symbol, file, key, fallback);
-    DAYGLASS_SETTINGS(DAYGLASS_LOAD_SETTING, DAYGLASS_LOAD_SETTING)
+#define DAYGLASS_LOAD_SETTING(symbol, key, kind, fallback) loadSetting<SettingKind::kind>(symbol, file, key, fallback);
+    DAYGLASS_SETTINGS(DAYGLASS_LOAD_SETTING)
 #undef DAYGLASS_LOAD_SETTING
 }
 
 void resetTweakSettings()
 {
-#define DAYGLASS_RESET_SETTING(symbol, ...) resetSetting(symbol);
-    DAYGLASS_SETTINGS(DAYGLASS_RESET_SETTING, DAYGLASS_RESET_SETTING)
+#define DAYGLASS_RESET_SETTING(symbol, key, kind, fallback) resetSetting(symbol);
+    DAYGLASS_SETTINGS(DAYGLASS_RESET_SETTING)
 #undef DAYGLASS_RESET_SETTING
+}
+
+Class tweakSettingsClass()
+{
+    static Class cls = objc::registerClass({ settingsClassName, NSObject::classObject(), {} }, [](Class c) {
+#define DAYGLASS_ADD_SETTING_PROPERTY(symbol, key, kind, fallback)                                                     \
+    objc::addClassMethod(c, #symbol, &SettingProperty<symbol>::get);                                                   \
+    objc::addClassMethod(c, settingSetterName(#symbol).c_str(), &SettingProperty<symbol>::set);
+        DAYGLASS_SETTINGS(DAYGLASS_ADD_SETTING_PROPERTY)
+#undef DAYGLASS_ADD_SETTING_PROPERTY
+    });
+    return cls;
 }
 
 void preferencesChangedCallback(CFNotificationCenterRef, void*, CFStringRef, const void*, CFDictionaryRef)

@@ -4,18 +4,19 @@
 // variables directly. Before the first load every field is zero, NO or nil.
 #pragma once
 
-#include "tweak/SettingsTable.h"
-
 #include <CoreFoundation/CFNotificationCenter.h>
+#include <schema/SettingsTable.h>
 
-// The fields, in the order loadPreferences reads them. Unmangled, so that a host can
-// also find them by name in the loaded library. Colours and the string are strong
-// references; a load releases the objects it replaces.
-#define DAYGLASS_DECLARE_SETTING(symbol, key, kind, ...) extern SettingType<SettingKind::kind> symbol;
-extern "C" {
-DAYGLASS_SETTINGS(DAYGLASS_DECLARE_SETTING, DAYGLASS_DECLARE_SETTING)
-}
+// The fields, in the order loadPreferences reads them. Colours and the string are
+// strong references; a load releases the objects it replaces.
+#define DAYGLASS_DECLARE_SETTING(symbol, key, kind, fallback) extern SettingType<SettingKind::kind> symbol;
+DAYGLASS_SETTINGS(DAYGLASS_DECLARE_SETTING)
 #undef DAYGLASS_DECLARE_SETTING
+
+// The settings class (settingsClassName), registered on the first call: every
+// field as a class property, for a host that reaches the settings only through
+// the runtime. Its setter keeps a new object and releases the one replaced.
+Class tweakSettingsClass();
 
 // The Darwin notification the settings pane posts after writing the file. The
 // string lives for the whole process.

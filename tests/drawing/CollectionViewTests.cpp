@@ -1,3 +1,4 @@
+#include <Foundation/NSException.h>
 #include <UIKit/UICollectionView.h>
 #include <objc/message.h>
 

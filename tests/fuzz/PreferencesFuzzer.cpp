@@ -6,7 +6,6 @@
 #include "FuzzSupport.h"
 
 #include "tweak/EventTablePlacement.h"
-#include "tweak/SettingsTable.h"
 #include "tweak/TweakSettings.h"
 
 #include <UIKit/UIGraphics.h>

@@ -31,7 +31,8 @@ std::vector<simulation::Step> boundedSession(std::vector<simulation::Step> steps
 void play(const std::vector<simulation::Step>& steps)
 {
     host::Device device = bootDevice({ .root = fuzzing::deviceRoot().string() });
-    SimulationPlayer(device, extensionLibrary(device), false).play(steps);
+    checkExtensionLoaded(device);
+    SimulationPlayer(device, false).play(steps);
 }
 
 } // namespace

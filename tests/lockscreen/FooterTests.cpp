@@ -129,3 +129,15 @@ TEST_F(Footer, ATallFooterScrollsWithTheList)
     EXPECT_GE(collectionView()->maximumContentOffset().y,
         CGRectGetMaxY(footer->frame()) - collectionView()->bounds().size.height);
 }
+
+TEST(FooterView, ItsTableIsAStrongPropertyReachedBySelector)
+{
+    const Ref<NSObject> footer = Ref<NSObject>::adopt(class_createInstance(DGLCollectionFooterView::classObject(), 0));
+    const auto table = makeRef<DGLEventTable>(CGRectMake(0, 0, 300, 300));
+    objc_msgSend<void>(footer.get(), "setDglEventTable:", table.get());
+    EXPECT_EQ(objc_msgSend<id>(footer.get(), "dglEventTable"), table.get());
+    EXPECT_EQ(static_cast<DGLCollectionFooterView*>(footer.get())->dglEventTable(), table.get());
+    EXPECT_EQ(table->retainCount(), 2);
+    objc_msgSend<void>(footer.get(), "setDglEventTable:", static_cast<id>(nullptr));
+    EXPECT_EQ(table->retainCount(), 1);
+}

@@ -4,6 +4,7 @@
 
 #include <RuntimeGuards.h>
 
+#include <Foundation/NSException.h>
 #include <objc/message.h>
 
 #include <gtest/gtest.h>

@@ -1,6 +1,8 @@
 // Sending messages: nil receivers, checked call types, and the encodings they are built from.
 #include "Widgets.h"
 
+#include <CoreGraphics/CGGeometry.h>
+#include <Foundation/NSException.h>
 #include <objc/message.h>
 
 #include <gtest/gtest.h>

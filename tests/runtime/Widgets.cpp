@@ -1,5 +1,7 @@
 #include "Widgets.h"
 
+#include <CoreGraphics/CGGeometry.h>
+
 namespace {
 
 Widget* asWidget(id self)

@@ -7,7 +7,7 @@
 #include <Foundation/NSString.h>
 #include <Foundation/NSValue.h>
 #include <dispatch/dispatch.h>
-#include <tweak/SettingsTable.h>
+#include <schema/SettingsTable.h>
 
 #include <filesystem>
 #include <fstream>

@@ -81,4 +81,46 @@ TEST_F(Placement, TableGetsTheSettingsAndAsksToUnlockWhenOpeningLinks)
     }
 }
 
+// Every field but isEnabled and the custom time-out, each set away from what a
+// new table holds, and every size and colour its own.
+TEST_F(Placement, EveryListSettingReachesItsTableProperty)
+{
+    loadSettings("<key>groupByDays</key><true/><key>headerIsUppercase</key><true/>"
+                 "<key>showSeparatorLines</key><true/><key>rightAlignedDate</key><true/>"
+                 "<key>onlySelectedCalendars</key><true/><key>displayLocation</key><true/>"
+                 "<key>sameHeightRows</key><true/><key>textColor</key><integer>999</integer>"
+                 "<key>sectionHeaderBackgroundColor</key><integer>0</integer>"
+                 "<key>sectionHeaderTextColor</key><integer>4</integer><key>backgroundColor</key><integer>5</integer>"
+                 "<key>subtitleTextColor</key><integer>6</integer><key>dateTextColor</key><integer>7</integer>"
+                 "<key>headerTextSize</key><integer>21</integer><key>textSize</key><integer>22</integer>"
+                 "<key>subtitleTextSize</key><integer>23</integer><key>dateTextSize</key><integer>24</integer>"
+                 "<key>daysToDisplay</key><integer>9</integer><key>maxEventsToDisplay</key><integer>8</integer>"
+                 "<key>swipeAction</key><integer>3</integer><key>iconType</key><string>DOT_LARGE</string>"
+                 "<key>customLaunchAppBundleID</key><string>com.example.app</string>");
+    Ref<DGLEventTable> table = createEventTable(CGRectMake(0, 100, 375, 400));
+    EXPECT_TRUE(table->groupByDays());
+    EXPECT_TRUE(table->headerIsUppercase());
+    EXPECT_TRUE(table->showsRowSeparators());
+    EXPECT_TRUE(table->dateIsRightAligned());
+    EXPECT_TRUE(table->onlySelectedCalendars());
+    EXPECT_TRUE(table->displayLocation());
+    EXPECT_TRUE(table->sameHeightRows());
+    EXPECT_TRUE(table->titleColorSameAsCalendarColor());
+    EXPECT_EQ(table->titleColor(), textColor);
+    EXPECT_EQ(table->sectionHeaderBackgroundColor(), sectionHeaderBackgroundColor);
+    EXPECT_EQ(table->sectionHeaderTextColor(), sectionHeaderTextColor);
+    EXPECT_EQ(table->backgroundColor(), backgroundColor);
+    EXPECT_EQ(table->subtitleColor(), subtitleTextColor);
+    EXPECT_EQ(table->dateColor(), dateTextColor);
+    EXPECT_DOUBLE_EQ(table->headerTextSize(), 21);
+    EXPECT_DOUBLE_EQ(table->titleTextSize(), 22);
+    EXPECT_DOUBLE_EQ(table->subtitleTextSize(), 23);
+    EXPECT_DOUBLE_EQ(table->dateTextSize(), 24);
+    EXPECT_EQ(table->daysToDisplay(), 9);
+    EXPECT_EQ(table->maxEventsToDisplay(), 8);
+    EXPECT_EQ(table->swipeAction(), DGLSwipeActionLaunchApplication);
+    EXPECT_EQ(table->iconType(), DGLIconTypeLargeDot);
+    EXPECT_EQ(table->customLaunchAppBundleID(), customLaunchAppBundleID);
+}
+
 } // namespace

@@ -1,4 +1,5 @@
 #include "PreferenceFiles.h"
+#include "RuntimeGuards.h"
 
 #include <tweak/Retained.h>
 #include <tweak/Tweak.h>
@@ -9,7 +10,6 @@
 
 #include <objc/message.h>
 #include <platform/Log.h>
-#include <substrate.h>
 
 #include <gtest/gtest.h>
 
@@ -238,22 +238,21 @@ TEST_F(LockScreenHooks, OtherEventsLeaveThePageInPlace)
 namespace {
 
 int dismissals = 0;
-IMP savedDismiss = nullptr;
+using DismissIMP = void (*)(id, SEL, id, BOOL, id);
+DismissIMP savedDismiss = nullptr;
 
 void countingDismiss(id self, SEL op, id controllers, BOOL animated, id completion)
 {
     ++dismissals;
-    reinterpret_cast<void (*)(id, SEL, id, BOOL, id)>(savedDismiss)(self, op, controllers, animated, completion);
+    savedDismiss(self, op, controllers, animated, completion);
 }
 
 } // namespace
 
 TEST_F(LockScreenHooks, HidingTwiceDismissesOnce)
 {
-    if (!savedDismiss)
-        MSHookMessageEx(SBDashBoardMainPageContentViewController::classObject(),
-            sel_registerName("dismissContentViewControllers:animated:completion:"),
-            reinterpret_cast<IMP>(&countingDismiss), &savedDismiss);
+    const testing_support::ScopedHook hook(SBDashBoardMainPageContentViewController::classObject(),
+        "dismissContentViewControllers:animated:completion:", &countingDismiss, &savedDismiss);
     presentPage();
     dismissals = 0;
     objc_msgSend<void>(content_.get(), "hideDGLView");

@@ -2,6 +2,7 @@
 
 #include <tweak/TweakSettings.h>
 
+#include <objc/message.h>
 #include <platform/Log.h>
 
 #include <gtest/gtest.h>
@@ -330,4 +331,22 @@ TEST_F(SettingsLoad, ValuesOfTheWrongKindCountAsAbsentAndAreLoggedOncePerLoad)
 
     load(entries);
     EXPECT_EQ(log().size(), 12u);
+}
+
+// The runtime face of the settings, by which the dayglass command reaches them.
+TEST_F(SettingsLoad, TheSettingsClassAnswersAndSetsEveryFieldBySelector)
+{
+    load(everyKeyChanged());
+    Class settings = tweakSettingsClass();
+    ASSERT_EQ(objc_getClass(settingsClassName), settings);
+    EXPECT_EQ(objc_msgSend<BOOL>(settings, "isEnabled"), isEnabled);
+    EXPECT_EQ(objc_msgSend<DGLIconType>(settings, "iconType"), iconType);
+    EXPECT_EQ(objc_msgSend<UIColor*>(settings, "textColor"), textColor);
+
+    objc_msgSend<void>(settings, "setDaysToDisplay:", NSInteger { 42 });
+    EXPECT_EQ(daysToDisplay, 42);
+    const Ref<NSString> bundle = NSString::string("com.example.other");
+    objc_msgSend<void>(settings, "setCustomLaunchAppBundleID:", bundle.get());
+    EXPECT_EQ(customLaunchAppBundleID, bundle.get());
+    EXPECT_EQ(bundle->retainCount(), 2);
 }

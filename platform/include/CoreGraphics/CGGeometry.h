@@ -1,6 +1,8 @@
 // Core Graphics geometry: points, sizes and rectangles in points.
 #pragma once
 
+#include <objc/encoding.h>
+
 typedef double CGFloat;
 
 struct CGPoint {
@@ -20,6 +22,22 @@ struct CGRect {
     CGSize size;
     bool operator==(const CGRect&) const = default;
 };
+
+// How the runtime encodes them in a method's types: "{CGRect={CGPoint=dd}{CGSize=dd}}".
+namespace objc {
+template <> struct Encoding<CGPoint> {
+    static std::string of(WordSize w)
+    {
+        return "{CGPoint=" + Encoding<CGFloat>::of(w) + Encoding<CGFloat>::of(w) + "}";
+    }
+};
+template <> struct Encoding<CGSize> {
+    static std::string of(WordSize w) { return "{CGSize=" + Encoding<CGFloat>::of(w) + Encoding<CGFloat>::of(w) + "}"; }
+};
+template <> struct Encoding<CGRect> {
+    static std::string of(WordSize w) { return "{CGRect=" + Encoding<CGPoint>::of(w) + Encoding<CGSize>::of(w) + "}"; }
+};
+} // namespace objc
 
 inline CGPoint CGPointMake(CGFloat x, CGFloat y)
 {

@@ -6,7 +6,6 @@
 // an object through one of its protocols.
 #pragma once
 
-#include <Foundation/NSException.h>
 #include <objc/NSObject.h>
 
 // Makes `*location` a weak reference to `object` (nil clears it) and answers the object.
@@ -44,6 +43,11 @@ private:
     mutable id slot_ = nullptr;
 };
 
+namespace objc {
+// Raises NSInvalidArgumentException; Foundation defines it.
+[[noreturn]] void throwWeakProtocolWithoutObject();
+} // namespace objc
+
 template <typename P> class WeakProtocolRef {
 public:
     WeakProtocolRef() = default;
@@ -53,7 +57,7 @@ public:
     {
         auto* object = dynamic_cast<NSObject*>(protocol);
         if (protocol && !object)
-            throw NSException(NSInvalidArgumentException, "a weakly held protocol must be adopted by an object");
+            objc::throwWeakProtocolWithoutObject();
         object_ = object;
         protocol_ = protocol;
         return *this;

@@ -3,10 +3,10 @@
 // so every encoding takes the word size; this machine's is `hostWordSize`.
 //
 // Stand-ins: `NSInteger` (long) is the word-sized integer, `CGFloat` (double) the
-// word-sized float, `bool` is BOOL.
+// word-sized float, `bool` is BOOL. A structure's encoding is declared beside the
+// structure (the geometry's in <CoreGraphics/CGGeometry.h>).
 #pragma once
 
-#include <CoreGraphics/CGGeometry.h>
 #include <objc/NSObjCRuntime.h>
 
 #include <string>
@@ -74,19 +74,6 @@ template <typename T>
 struct Encoding<T*, std::enable_if_t<!std::is_base_of_v<NSObject, T> && !std::is_same_v<T, const char>>> {
     static std::string of(WordSize) { return "^v"; }
 };
-template <> struct Encoding<CGPoint> {
-    static std::string of(WordSize w)
-    {
-        return "{CGPoint=" + Encoding<CGFloat>::of(w) + Encoding<CGFloat>::of(w) + "}";
-    }
-};
-template <> struct Encoding<CGSize> {
-    static std::string of(WordSize w) { return "{CGSize=" + Encoding<CGFloat>::of(w) + Encoding<CGFloat>::of(w) + "}"; }
-};
-template <> struct Encoding<CGRect> {
-    static std::string of(WordSize w) { return "{CGRect=" + Encoding<CGPoint>::of(w) + Encoding<CGSize>::of(w) + "}"; }
-};
-
 template <typename T> struct Encoding<T, std::enable_if_t<std::is_enum_v<T>>> {
     static std::string of(WordSize w) { return Encoding<std::underlying_type_t<T>>::of(w); }
 };

@@ -9,7 +9,6 @@
 // the stack. A message to nil does nothing and yields zero.
 #pragma once
 
-#include <Foundation/NSException.h>
 #include <objc/runtime.h>
 
 #include <string>
@@ -27,6 +26,9 @@ template <> struct IsObjectPointer<Class> : std::false_type {
 };
 template <typename T> using Wire = std::conditional_t<IsObjectPointer<T>::value, id, T>;
 
+// Each raises NSInvalidArgumentException. Foundation defines them: the runtime
+// only names the failure, and a caller that catches it includes
+// <Foundation/NSException.h>.
 [[noreturn]] void throwUnrecognizedSelector(NSObject* receiver, SEL selector);
 [[noreturn]] void throwUnrecognizedSelector(Class receiver, SEL selector);
 // `method` reads "-[Class selector]" or "+[Class selector]".

@@ -330,32 +330,7 @@ std::vector<Class> registeredClasses()
     return registrationOrder();
 }
 
-void throwUnrecognizedSelector(NSObject* receiver, SEL selector)
-{
-    throw NSException(
-        NSInvalidArgumentException, methodName(receiver, selector) + ": unrecognized selector sent to instance");
-}
-
-void throwUnrecognizedSelector(Class receiver, SEL selector)
-{
-    throw NSException(
-        NSInvalidArgumentException, methodName(receiver, selector) + ": unrecognized selector sent to class");
-}
-
-void throwEncodingMismatch(const std::string& method, const std::string& callTypes, const char* methodTypes)
-{
-    throw NSException(NSInvalidArgumentException,
-        method + ": called as \"" + callTypes + "\" but implemented as \"" + methodTypes + "\"");
-}
-
 } // namespace objc
-
-NSException::NSException(std::string name, std::string reason)
-    : std::runtime_error(name + ": " + reason)
-    , name_(std::move(name))
-    , reason_(std::move(reason))
-{
-}
 
 void MSHookMessageEx(Class cls, SEL selector, IMP replacement, IMP* result)
 {

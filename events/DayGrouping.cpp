@@ -1,19 +1,20 @@
+#include "events/DayGrouping.h"
 #include "events/DGLEKEVent.h"
 #include "events/NSDateFormatter+RelativeDateFormat.h"
-#include "listview/DGLEventTable.h"
 
 #include <Foundation/NSCalendar.h>
 #include <Foundation/NSDateFormatter.h>
+#include <Foundation/NSDictionary.h>
 
 namespace {
 
 // The header above the day of `date`: its title in `titleFormatter`'s pattern
 // unless the day has a relative name, and its calendar page.
-Ref<NSDictionary> headerForDay(const NSDate* date, const NSDateFormatter* titleFormatter)
+Ref<NSDictionary> headerForDay(const NSDate* date, const NSDateFormatter* titleFormatter, events::DayIcon icon)
 {
     return NSDictionary::dictionary({
         { "title"_ns, relativeStringFromDateIfPossible(titleFormatter, date) },
-        { "icon"_ns, DGLEventTable::createCalendarIconForDate(date) },
+        { "icon"_ns, icon(date) },
     });
 }
 
@@ -33,21 +34,15 @@ Ref<NSDateFormatter> makeDayTitleFormatter()
 // record opens a new section exactly when it starts on another day than the
 // first record of the current one. A record belongs to the day it starts on,
 // also when it runs over several days.
-Ref<NSArray> DGLEventTable::groupByDays(NSMutableArray* events)
+Ref<NSArray> events::sectionsByDay(const NSArray& records, NSMutableArray& headers, DayIcon icon)
 {
-    if (!events)
-        return groupByDays(NSMutableArray::array().get());
-    if (!groupByDays_ || events->count() == 0)
-        return NSArray::array({ Ref<NSObject>(events) });
-
     auto sections = NSMutableArray::array();
-    sectionHeaders_ = NSMutableArray::array();
     const Ref<NSCalendar> calendar = NSCalendar::currentCalendar();
     const Ref<NSDateFormatter> titleFormatter = makeDayTitleFormatter();
 
     Ref<NSMutableArray> section;
     const NSDate* anchor = nullptr;
-    for (const Ref<NSObject>& object : *events) {
+    for (const Ref<NSObject>& object : records) {
         DGLEKEVent* event = dynamicCast<DGLEKEVent>(object.get());
         if (!event)
             continue;
@@ -55,7 +50,7 @@ Ref<NSArray> DGLEventTable::groupByDays(NSMutableArray* events)
             if (section)
                 sections->addObject(section->copy().get());
             section = NSMutableArray::array();
-            sectionHeaders_->addObject(headerForDay(event->startDate(), titleFormatter.get()).get());
+            headers.addObject(headerForDay(event->startDate(), titleFormatter.get(), icon).get());
             anchor = event->startDate();
         }
         section->addObject(event);

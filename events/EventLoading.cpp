@@ -1,5 +1,5 @@
+#include "events/EventLoading.h"
 #include "events/DGLEKEVent.h"
-#include "listview/DGLEventTable.h"
 
 #include <EventKit/EventKit.h>
 #include <Foundation/NSCalendar.h>
@@ -129,22 +129,24 @@ Ref<DGLEKEVent> recordOf(const EKEvent* event)
 
 } // namespace
 
+namespace events {
+
 // Runs on the thread that builds the list, against a store made for this load
 // alone. The access request is not waited for: its answer only shows in the log,
 // and a store without access simply answers nothing.
-Ref<NSArray> DGLEventTable::loadEvents()
+Ref<NSMutableArray> loadEventRecords(const EventWindow& window)
 {
     const auto store = makeRef<EKEventStore>();
     store->requestAccessToEntityType(EKEntityTypeEvent, &calendarAccessAnswered);
 
     Ref<NSMutableArray> calendars;
-    if (onlySelectedCalendars_) {
+    if (window.onlySelectedCalendars) {
         calendars = calendarsShownByCalendarApp(*store);
     } else {
         calendars = calendarsOfOwnList(*store);
         if (!calendars) {
             NSLog("DGL2: no enabled calendars found, not searching the DB!");
-            return NSArray::array();
+            return nullptr;
         }
     }
     NSLog("DGL2: selected calendars: %@", calendars.get());
@@ -153,13 +155,13 @@ Ref<NSArray> DGLEventTable::loadEvents()
     // `daysToDisplay` calendar days long.
     const Ref<NSDate> start = NSDate::date();
     auto length = makeRef<NSDateComponents>();
-    length->setDay(daysToDisplay_);
+    length->setDay(window.daysToDisplay);
     const Ref<NSDate> end = NSCalendar::currentCalendar()->dateByAddingComponents(length.get(), start.get(), 0);
 
     const Ref<NSArray> found = store->eventsMatchingPredicate(
         store->predicateForEventsWithStartDate(start.get(), end.get(), calendars.get()).get());
     if (found->count() == 0)
-        return NSArray::array();
+        return nullptr;
 
     const Ref<NSArray> sorted = found->sortedArrayUsingComparator(&compareStarts);
     auto records = NSMutableArray::array();
@@ -171,8 +173,10 @@ Ref<NSArray> DGLEventTable::loadEvents()
             continue;
         }
         records->addObject(recordOf(event).get());
-        if (maxEventsToDisplay_ >= 1 && ++added >= maxEventsToDisplay_)
+        if (window.maxEventsToDisplay >= 1 && ++added >= window.maxEventsToDisplay)
             break;
     }
-    return groupByDays(records.get());
+    return records;
 }
+
+} // namespace events

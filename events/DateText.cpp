@@ -1,4 +1,4 @@
-#include "listview/DGLEventTable.h"
+#include "events/DateText.h"
 
 #include <Foundation/NSCalendar.h>
 #include <Foundation/NSDateFormatter.h>
@@ -19,8 +19,8 @@ constexpr NSTimeInterval secondsPerDay = 86400.0;
 // today.
 std::int32_t dayOffsetFromToday(const NSDate* date)
 {
-    const Ref<NSDate> midnight = DGLEventTable::dateWithZeroTimeFromDate(date);
-    const Ref<NSDate> todaysMidnight = DGLEventTable::dateWithZeroTimeFromDate(NSDate::date().get());
+    const Ref<NSDate> midnight = events::dateWithZeroTimeFromDate(date);
+    const Ref<NSDate> todaysMidnight = events::dateWithZeroTimeFromDate(NSDate::date().get());
     if (!midnight || !todaysMidnight)
         return 0;
     const double days = std::trunc(midnight->timeIntervalSinceDate(todaysMidnight.get()) / secondsPerDay);
@@ -58,7 +58,7 @@ void configureForOffset(NSDateFormatter& formatter, std::int32_t offset, bool is
 
 } // namespace
 
-Ref<NSDate> DGLEventTable::dateWithZeroTimeFromDate(const NSDate* date)
+Ref<NSDate> events::dateWithZeroTimeFromDate(const NSDate* date)
 {
     if (!date)
         return nil;
@@ -71,7 +71,7 @@ Ref<NSDate> DGLEventTable::dateWithZeroTimeFromDate(const NSDate* date)
     return calendar->dateFromComponents(components.get());
 }
 
-Ref<NSString> DGLEventTable::createPrettyDateFrom(const NSDate* date, bool isAllDay)
+Ref<NSString> events::createPrettyDateFrom(const NSDate* date, bool isAllDay)
 {
     if (!date)
         return nil;
