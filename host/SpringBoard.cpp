@@ -106,9 +106,26 @@ void SpringBoard::rotate(Orientation orientation)
     transitionTo(*model_, orientation);
 }
 
+// Another device is another screen: what lists the lock screen in view shows are
+// built anew for it. The lock screen is dismissed, comes back, and the
+// notifications pending arrive on it again, in their order.
 void SpringBoard::setDeviceModel(const DeviceModel& model)
 {
+    const bool rebuild = isLockScreenVisible();
+    std::vector<Ref<NCNotificationRequest>> pending;
+    if (rebuild) {
+        sendEvent(SBDashBoardEvent::lockScreenWillDismissType);
+        hideLockScreen();
+        pending = notificationList()->takeAllNotificationRequests();
+    }
     transitionTo(model, orientation_);
+    if (rebuild) {
+        showLockScreen();
+        for (auto request = pending.rbegin(); request != pending.rend(); ++request) {
+            notificationList()->addNotificationRequest(request->get());
+            addOrRemoveNotificationsList();
+        }
+    }
 }
 
 void SpringBoard::idle(double seconds)
@@ -250,19 +267,8 @@ void SpringBoard::stopIdleTimer()
 
 // The content controller hears of the change first; the coordinator then puts the
 // new layout in place and runs what was handed to it for afterwards.
-//
-// What lists on the lock screen is built for the screen it comes up on, so the
-// lock screen in view is laid out anew on the new screen: it is dismissed, comes
-// back, and the notifications pending arrive on it again, in their order.
 void SpringBoard::transitionTo(const DeviceModel& model, Orientation orientation)
 {
-    const bool relayOut = isLockScreenVisible();
-    std::vector<Ref<NCNotificationRequest>> pending;
-    if (relayOut) {
-        sendEvent(SBDashBoardEvent::lockScreenWillDismissType);
-        hideLockScreen();
-        pending = notificationList()->takeAllNotificationRequests();
-    }
     auto coordinator = makeRef<UIViewControllerTransitionCoordinator>();
     objc_msgSend<void>(content(), "viewWillTransitionToSize:withTransitionCoordinator:", screenSize(model, orientation),
         coordinator.get());
@@ -271,13 +277,6 @@ void SpringBoard::transitionTo(const DeviceModel& model, Orientation orientation
         orientation_ = orientation;
         applyLayout();
     });
-    if (relayOut) {
-        showLockScreen();
-        for (auto request = pending.rbegin(); request != pending.rend(); ++request) {
-            notificationList()->addNotificationRequest(request->get());
-            addOrRemoveNotificationsList();
-        }
-    }
     armIdleTimer();
 }
 

@@ -57,8 +57,9 @@ R sendSuper(Class superclass, id self, const char* selector, Args... args)
 //   reloaded and -_addOrRemoveNotificationsListIfNecessaryAnimated: runs;
 // - a notification arriving or being cleared reloads the list and runs that method
 //   again; an arrival wakes a dark, locked screen;
-// - a rotation or another device size sends -viewWillTransitionToSize:…; a lock
-//   screen in view is then laid out anew for the new screen: dismissed (an
+// - a rotation or another device size sends -viewWillTransitionToSize:…, and
+//   the views in view follow the new screen by their autoresizing; another
+//   device also lays the lock screen in view out anew: dismissed (an
 //   SBDashBoardEvent of type 4), shown again, and the notifications pending
 //   arrive on it again in their order, so that every list on it is built for
 //   the screen it shows on;

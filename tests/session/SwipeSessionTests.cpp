@@ -267,3 +267,22 @@ TEST_F(SwipeSession, ANewScreenShowsWhatAWakeOnItShows)
         EXPECT_TRUE(shownBytes == wokenBytes) << c.session;
     }
 }
+
+// Turned, the lock screen stays in view: nothing is dismissed, and the list on
+// its own page takes the frame a list woken on the turned screen has.
+TEST_F(SwipeSession, ATurnedIpadKeepsItsLockScreen)
+{
+    for (const bool toLandscape : { true, false }) {
+        std::vector<std::string> before { "--device", "ipad" }, after { "--device", "ipad" };
+        (toLandscape ? after : before).push_back("--landscape");
+        const std::vector<json> turned
+            = play(std::string("wake\nrotate ") + (toLandscape ? "landscape" : "portrait") + "\nstate\n", before);
+        const std::vector<json> woken = play("wake\nstate\n", after);
+        ASSERT_EQ(turned.size(), 3u);
+        ASSERT_EQ(woken.size(), 2u);
+        for (const json& line : turned[1]["log"])
+            EXPECT_EQ(line.get<std::string>().find("lockscreen did dissapear"), std::string::npos) << line;
+        EXPECT_EQ(turned[2]["state"]["list"], "own page");
+        EXPECT_EQ(turned[2]["state"]["ownPageTable"], woken[1]["state"]["ownPageTable"]) << toLandscape;
+    }
+}
