@@ -285,28 +285,77 @@ $('#home').addEventListener('click', async () => {
   }
 });
 
-$('#sleep-wake').addEventListener('click', () => step(state && state.screen === 'on' ? 'lock' : 'wake'));
-$('#rotate').addEventListener('click', () =>
-  step(state && state.orientation === 'portrait' ? 'rotate landscape' : 'rotate portrait'));
+// The controls beside the device, one row each: the heading it shows under, its
+// fields, its button and the step it sends (from the form's fields). A row
+// without a button sends its step as soon as its field changes.
+const models = [['iphone7', 'iPhone 7'], ['iphonese', 'iPhone SE'], ['iphone7plus', 'iPhone 7 Plus'], ['ipad', 'iPad']];
+const controls = [
+  { group: 'Device', id: 'sleep-wake', button: 'Sleep / wake', step: () => (state && state.screen === 'on' ? 'lock' : 'wake') },
+  { group: 'Device', button: 'Lock', step: () => 'lock' },
+  { group: 'Device', id: 'rotate', button: 'Rotate', step: () => `rotate ${state && state.orientation === 'portrait' ? 'landscape' : 'portrait'}` },
+  { group: 'Device', id: 'device-form', fields: [{ name: 'device', label: 'Model', choices: models }], step: (form) => `device ${form.device.value}` },
+  {
+    group: 'Device', button: 'Set',
+    fields: [{ name: 'code', label: 'Passcode', inputmode: 'numeric', autocomplete: 'off', placeholder: 'none' }],
+    step: (form) => `passcode ${word(form.code.value)}`,
+  },
+  {
+    group: 'Notifications', id: 'notify-form', button: 'Post',
+    fields: [
+      { name: 'app', label: 'App', value: 'Messages', required: true },
+      { name: 'title', label: 'Title', value: 'Anna', required: true },
+      { name: 'message', label: 'Message', value: 'Running late' },
+    ],
+    step: (form) => `notify ${word(form.app.value)} ${word(form.title.value)} ${word(form.message.value)}`,
+  },
+  { group: 'Notifications', button: 'Clear newest', step: () => 'clear 1' },
+  { group: 'Notifications', button: 'Clear all', step: () => 'clear all' },
+  {
+    group: 'Time and place', button: 'Wait',
+    fields: [{ name: 'seconds', label: 'Idle', type: 'number', min: 0, value: 10, unit: 's' }],
+    step: (form) => `idle ${form.seconds.value || 0}`,
+  },
+  { group: 'Time and place', button: 'Travel', fields: [{ name: 'now', label: 'Now', type: 'datetime-local', required: true }], step: (form) => `now ${form.now.value}` },
+  { group: 'Time and place', button: 'Set', fields: [{ name: 'zone', label: 'Zone', placeholder: 'Europe/Berlin', required: true }], step: (form) => `tz ${word(form.zone.value)}` },
+  { group: 'Time and place', button: 'Set', fields: [{ name: 'locale', label: 'Locale', placeholder: 'de_DE', required: true }], step: (form) => `locale ${word(form.locale.value)}` },
+];
+
+function fieldFor({ label, unit, choices, ...properties }) {
+  const field = choices
+    ? element('select', properties, choices.map(([value, textContent]) => element('option', { value, textContent })))
+    : element('input', properties);
+  if (properties.inputmode) field.setAttribute('inputmode', properties.inputmode);
+  return element('label', {}, [label + ' ', field, ...(unit ? [' ' + unit] : [])]);
+}
+
+function drawControls() {
+  const groups = new Map();
+  for (const control of controls) {
+    if (!groups.has(control.group)) groups.set(control.group, element('div', { className: 'control-group' }));
+    const fields = (control.fields || []).map(fieldFor);
+    const button = control.button ? [element('button', { type: 'submit', textContent: control.button })] : [];
+    const form = element('form', { className: fields.length ? 'control with-fields' : 'control' }, [...fields, ...button]);
+    if (control.id) form.id = control.id;
+    const send = () => step(control.step(form.elements)).catch(() => {});
+    form.addEventListener('submit', (event) => {
+      event.preventDefault();
+      send();
+    });
+    if (!control.button) form.addEventListener('change', send);
+    groups.get(control.group).append(form);
+  }
+  $('#control-groups').replaceChildren(
+    ...[...groups].flatMap(([title, group]) => [element('h2', { textContent: title }), group])
+  );
+}
 
 for (const button of document.querySelectorAll('[data-step]'))
   button.addEventListener('click', () => step(button.dataset.step));
 
-function onSubmit(selector, stepOf) {
-  $(selector).addEventListener('submit', (event) => {
-    event.preventDefault();
-    step(stepOf(event.target.elements)).catch(() => {});
-  });
-}
-
-onSubmit('#passcode-prompt', (form) => `unlock ${word(form.passcode.value)}`);
-onSubmit('#passcode-form', (form) => `passcode ${word(form.code.value)}`);
-onSubmit('#notify-form', (form) => `notify ${word(form.app.value)} ${word(form.title.value)} ${word(form.message.value)}`);
-onSubmit('#idle-form', (form) => `idle ${form.seconds.value || 0}`);
-onSubmit('#time-form', (form) => `now ${form.now.value}`);
-onSubmit('#zone-form', (form) => `tz ${word(form.zone.value)}`);
-onSubmit('#locale-form', (form) => `locale ${word(form.locale.value)}`);
-$('#device-form').elements.device.addEventListener('change', (event) => step(`device ${event.target.value}`));
+$('#passcode-prompt').addEventListener('submit', (event) => {
+  event.preventDefault();
+  step(`unlock ${word(event.target.elements.passcode.value)}`).catch(() => {});
+});
 
 // The settings pane.
 
@@ -400,4 +449,5 @@ function drawCalendars(answer) {
   form.replaceChildren(...rows);
 }
 
+drawControls();
 follow();

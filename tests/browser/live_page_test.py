@@ -75,8 +75,12 @@ class LivePage(unittest.TestCase):
     def picture(self):
         return self.screen().screenshot_as_png
 
-    def click(self, element_id):
-        self.browser.find_element(By.ID, element_id).click()
+    def click(self, control_id):
+        """Clicks the button with the id, or the button of the control with it."""
+        control = self.browser.find_element(By.ID, control_id)
+        if control.tag_name == "form":
+            control = control.find_element(By.TAG_NAME, "button")
+        control.click()
 
     def shown(self, version):
         """Waits until the page shows the screen of this version or a later one."""
