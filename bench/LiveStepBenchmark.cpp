@@ -53,7 +53,7 @@ Live& sampleLive()
         auto* made = new Live;
         made->device.emplace(host::Device::boot(
             { .root = sampleCopy(), .now = now, .timeZone = "Europe/Berlin", .locale = "en_US" }));
-        made->live.emplace(*made->device, made->device->extension("Dayglass2.dylib")->handle, made->events);
+        made->live.emplace(*made->device, made->events);
         made->live->step("wake");
         return made;
     }();
