@@ -14,6 +14,7 @@
 #include <platform/Log.h>
 
 #include <cairo.h>
+#include <malloc.h>
 #include <png.h>
 
 #include <algorithm>
@@ -23,6 +24,13 @@
 #include <set>
 
 namespace {
+
+// The size below which an allocation comes from the heap, glibc's largest: above
+// an iPhone's frame at any scale a page asks for (an iPhone 7 Plus at 4x: 20 MB)
+// and an iPad's at its own (13 MB). And how much free memory the heap keeps at
+// its top before it gives some back.
+constexpr int heapAllocationLimit = 32 << 20;
+constexpr int heapKeptFree = 128 << 20;
 
 // How often the device looks whether time changed what it shows.
 constexpr CFTimeInterval tickInterval = 1;
@@ -98,6 +106,12 @@ std::shared_ptr<const std::string> encodeScreenFrame(const ScreenFrame& frame)
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     return encoded;
+}
+
+void keepFrameBuffersInHeap()
+{
+    mallopt(M_MMAP_THRESHOLD, heapAllocationLimit);
+    mallopt(M_TRIM_THRESHOLD, heapKeptFree);
 }
 
 LiveDevice::LiveDevice(host::Device& device, LiveEvents& events)

@@ -66,6 +66,7 @@ public:
     {
         sigset_t stopSignals;
         blockStopSignals(stopSignals);
+        keepFrameBuffersInHeap();
         host::Device device = session_.boot(options);
         // The clock runs from --now, or from the real time, in real time.
         platform::runCurrentTimeFrom(platform::currentUnixTime());

@@ -50,6 +50,7 @@ const std::string& sampleCopy()
 Live& sampleLive()
 {
     static Live* live = [] {
+        keepFrameBuffersInHeap();
         auto* made = new Live;
         made->device.emplace(host::Device::boot(
             { .root = sampleCopy(), .now = now, .timeZone = "Europe/Berlin", .locale = "en_US" }));
