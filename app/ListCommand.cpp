@@ -173,8 +173,6 @@ public:
             = bootDevice(options, host::defaultDeviceModel(), host::Orientation::Portrait, options_.calendarStorage());
         checkExtensionLoaded(device);
         applyListOverrides(options_);
-        for (const std::string& note : skippedCalendarNotes(options_))
-            printNote(note);
         const std::vector<ListedSection> sections = listedSections();
         const std::string output = json_ ? json(sections).dump(2) + "\n"
                                          : agenda(sections, extensionSetting<setting::displayLocation>());
@@ -195,13 +193,11 @@ private:
         const Ref<UIView> table
             = makeExtensionEventTable(NCNotificationPriorityListViewController::defaultSuggestedListViewFrame);
         std::vector<ListedSection> sections = readTableContents(table.get());
+        printNotes(skippedCalendarNotes());
         if (sections.empty())
-            for (const std::string& note : emptyListNotes(options_))
-                printNote(note);
+            printNotes(emptyListNotes(options_));
         return sections;
     }
-
-    static void printNote(const std::string& note) { std::fprintf(stderr, "dayglass: note: %s\n", note.c_str()); }
 
     ListOptions options_;
     bool json_ = false;

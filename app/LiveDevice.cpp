@@ -118,8 +118,7 @@ LiveDevice::LiveDevice(host::Device& device, LiveEvents& events)
     : springBoard_(device.springBoard())
     , events_(events)
     , player_(device, true)
-    , scene_(Ref<LockScreenScene>::adopt(
-          new LockScreenScene(springBoard_.deviceModel(), springBoard_.orientation())))
+    , scene_(makeNonNullRef<LockScreenScene>(springBoard_.deviceModel(), springBoard_.orientation()))
 {
     logged_ = platform::logLinesWritten();
     lastLook_ = look();

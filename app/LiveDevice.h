@@ -120,7 +120,7 @@ private:
     host::SpringBoard& springBoard_;
     LiveEvents& events_;
     SimulationPlayer player_;
-    Ref<LockScreenScene> scene_;
+    NonNullRef<LockScreenScene> scene_;
     Ref<CFRunLoopTimer> tickTimer_;
     std::atomic<bool> stopping_ { false };
     bool playing_ = false;

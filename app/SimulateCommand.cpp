@@ -1,10 +1,12 @@
 #include "SimulateCommand.h"
 
+#include "ListNotes.h"
 #include "SessionOptions.h"
 #include "SimulationPlayer.h"
 
 #include <platform/Environment.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iostream>
 #include <optional>
@@ -42,6 +44,9 @@ public:
 
     int run(const CommonOptions& options) override
     {
+        if (script_ == "-" && std::count(session_.list.calendars.begin(), session_.list.calendars.end(), "-"))
+            throw UsageError("--calendars - and the script cannot both come from standard input: give the script "
+                             "as a file");
         std::vector<simulation::Step> steps;
         try {
             steps = simulation::parseScript(readScript(script_), sessionChecks());
@@ -53,6 +58,7 @@ public:
         if (!platform::isCurrentTimePinned())
             platform::pinCurrentTime(platform::currentUnixTime());
         SimulationPlayer(device, json_).play(steps);
+        printNotes(skippedCalendarNotes());
         return 0;
     }
 

@@ -250,7 +250,7 @@ std::string SimulationPlayer::moveFinger(UIScrollView* view, CGPoint travel, boo
 void SimulationPlayer::snapshot(const std::string& file)
 {
     const host::DeviceModel& model = springBoard_.deviceModel();
-    auto scene = Ref<LockScreenScene>::adopt(new LockScreenScene(model, springBoard_.orientation()));
+    auto scene = makeRef<LockScreenScene>(model, springBoard_.orientation());
     scene->showSpringBoard(springBoard_);
     Ref<UIImage> image = scene->snapshot(model.scale);
     scene->setContent(nullptr);

@@ -3,8 +3,8 @@
 #include <UIKit/UIColor.h>
 
 LockScreenScene::LockScreenScene(const host::DeviceModel& model, host::Orientation orientation)
-    : wallpaper_(Ref<LockScreenWallpaper>::adopt(new LockScreenWallpaper(CGRectZero)))
-    , chrome_(Ref<LockScreenChrome>::adopt(new LockScreenChrome(model, orientation)))
+    : wallpaper_(makeNonNullRef<LockScreenWallpaper>(CGRectZero))
+    , chrome_(makeNonNullRef<LockScreenChrome>(model, orientation))
 {
     addSubview(wallpaper_.get());
     addSubview(chrome_.get());
@@ -43,12 +43,18 @@ void LockScreenScene::setLockScreenShown(bool shown)
     chrome_->setHidden(!shown || wallpaper_->isHidden());
 }
 
+void LockScreenScene::setLaunchPending(bool pending)
+{
+    chrome_->showHint(pending ? host::LockScreenHint::Open : host::LockScreenHint::Unlock);
+}
+
 void LockScreenScene::showSpringBoard(host::SpringBoard& springBoard)
 {
     setDevice(springBoard.deviceModel(), springBoard.orientation());
     setContent(springBoard.isScreenOn() ? springBoard.rootView() : nullptr);
     setScreenOn(springBoard.isScreenOn());
     setLockScreenShown(springBoard.isLocked());
+    setLaunchPending(springBoard.pendingLaunch().has_value());
 }
 
 Ref<UIImage> LockScreenScene::snapshot(CGFloat scale)

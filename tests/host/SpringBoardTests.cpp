@@ -5,7 +5,9 @@
 #include <host/SBUIController.h>
 #include <host/SpringBoard.h>
 
+#include <Foundation/NSException.h>
 #include <Foundation/NSString.h>
+#include <UIKit/UIViewController.h>
 #include <objc/Block.h>
 
 #include <gtest/gtest.h>
@@ -127,4 +129,11 @@ TEST_F(SpringBoard, NotificationAgesAreToldAnewOnlyForNotificationsStillThere)
     springBoard.clearAll();
     springBoard.refreshNotificationAges();
     EXPECT_FALSE(springBoard.isNotificationListShown());
+}
+
+TEST_F(SpringBoard, ASuperCallOfOtherTypesThanTheMethodIsRefused)
+{
+    Ref<SBDashBoardMainPageViewController> page = host::allocInit<SBDashBoardMainPageViewController>();
+    // viewWillAppear: takes a BOOL.
+    EXPECT_THROW(host::sendSuper(UIViewController::classObject(), page.get(), "viewWillAppear:", 1), NSException);
 }
