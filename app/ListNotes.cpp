@@ -1,6 +1,7 @@
 #include "ListNotes.h"
 
 #include "ExtensionSettings.h"
+#include "PreferenceFile.h"
 
 #include <EventKit/EKEventStore.h>
 #include <Foundation/NSArray.h>
@@ -17,7 +18,6 @@ namespace {
 
 // Where the extension finds which calendars to search.
 constexpr const char* calendarAppPreferencesPath = "/private/var/mobile/Library/Preferences/com.apple.mobilecal.plist";
-constexpr const char* ownCalendarListPath = "/var/mobile/Library/Preferences/com.quarnel.dayglass2.calendars.plist";
 
 // Files named one by one in each folder before the rest are counted.
 constexpr std::size_t namedPerFolder = 3;
@@ -63,8 +63,8 @@ std::vector<std::string> emptyListNotes(const ListOptions& options)
         if (!NSDictionary::dictionaryWithContentsOfFile(calendarAppPreferencesPath))
             return { "no calendar is chosen: the list searches the calendars the calendar application shows, and "
                 + platform::resolveDevicePath(calendarAppPreferencesPath) + " cannot be read" };
-    } else if (const Ref<NSArray> list = NSArray::arrayWithContentsOfFile(ownCalendarListPath); !list || !list->count())
+    } else if (const Ref<NSArray> list = NSArray::arrayWithContentsOfFile(calendarListFilePath); !list || !list->count())
         return { "no calendar is chosen: onlySelectedCalendars is NO and the calendar list "
-            + platform::resolveDevicePath(ownCalendarListPath) + " is missing or empty" };
+            + platform::resolveDevicePath(calendarListFilePath) + " is missing or empty" };
     return {};
 }

@@ -72,6 +72,32 @@ void addCountOption(CLI::App& subcommand, const std::string& name, std::optional
 
 } // namespace
 
+std::string isoTimeProblem(const std::string& text)
+{
+    if (parseIsoTime(text, NSTimeZone::timeZoneWithName("UTC").get()))
+        return {};
+    return "'" + text + "' is not a date and time in ISO 8601, such as 2024-03-05T09:30 or 2024-03-05T09:30+01:00";
+}
+
+std::string timeZoneProblem(const std::string& name)
+{
+    if (NSTimeZone::timeZoneWithName(name))
+        return {};
+    return "'" + name + "' is not a time zone; give an IANA name such as Europe/Berlin or UTC";
+}
+
+std::string localeProblem(const std::string& identifier)
+{
+    if (isKnownLocale(identifier))
+        return {};
+    return "'" + identifier + "' is not a locale; give a language and region such as en_US or de_DE";
+}
+
+Ref<NSDate> isoTimeInDeviceZone(const std::string& text)
+{
+    return parseIsoTime(text, NSTimeZone::timeZoneWithName(platform::currentTimeZoneIdentifier()).get());
+}
+
 void ListOptions::addTo(CLI::App& subcommand)
 {
     subcommand
@@ -86,19 +112,11 @@ void ListOptions::addTo(CLI::App& subcommand)
     subcommand
         .add_option("--now", now,
             "The moment to show, in ISO 8601 (2024-03-05T09:30); local to --tz unless it carries an offset")
-        ->check(validator(
-            "ISO 8601",
-            [](const std::string& text) {
-                return static_cast<bool>(parseIsoTime(text, NSTimeZone::timeZoneWithName("UTC").get()));
-            },
-            "is not a date and time in ISO 8601, such as 2024-03-05T09:30 or 2024-03-05T09:30+01:00"));
+        ->check(CLI::Validator([](std::string& text) { return isoTimeProblem(text); }, "ISO 8601"));
     subcommand.add_option("--tz", timeZone, "The device's time zone, an IANA name such as Europe/Berlin")
-        ->check(validator(
-            "ZONE", [](const std::string& name) { return static_cast<bool>(NSTimeZone::timeZoneWithName(name)); },
-            "is not a time zone; give an IANA name such as Europe/Berlin or UTC"));
+        ->check(CLI::Validator([](std::string& name) { return timeZoneProblem(name); }, "ZONE"));
     subcommand.add_option("--locale", locale, "The device's language and region, such as en_US or de_DE")
-        ->check(
-            validator("LOCALE", isKnownLocale, "is not a locale; give a language and region such as en_US or de_DE"));
+        ->check(CLI::Validator([](std::string& identifier) { return localeProblem(identifier); }, "LOCALE"));
     subcommand
         .add_option_function<std::string>(
             "--calendar-access", [this](const std::string& answer) { calendarAccessGranted = answer == "granted"; },

@@ -10,6 +10,7 @@
 
 #include <CoreGraphics/CGGeometry.h>
 #include <EventKit/EKTypes.h>
+#include <Foundation/NSDate.h>
 #include <UIKit/UIView.h>
 #include <host/Device.h>
 #include <objc/NSObject.h>
@@ -47,6 +48,15 @@ struct ListOptions {
     // Adds --authenticated, for the commands that show one lock screen.
     void addOwnerOption(CLI::App& subcommand);
 };
+
+// Why the text is not what --now, --tz or --locale take ("'Mars/Base' is not a
+// time zone; …"), or an empty string when it is.
+std::string isoTimeProblem(const std::string& text);
+std::string timeZoneProblem(const std::string& name);
+std::string localeProblem(const std::string& identifier);
+// The instant the ISO 8601 text names, read in the device's zone now unless it
+// carries an offset; nil when it names none.
+Ref<NSDate> isoTimeInDeviceZone(const std::string& text);
 
 // Makes the options the device's environment: zone, locale, clock, the added
 // calendars and the privacy answer. Call it before booting the device.

@@ -46,6 +46,15 @@ Ref<UIImage> wallpaperImage(const std::string& path)
 
 } // namespace
 
+nlohmann::ordered_json lockScreenLayoutJSON(
+    LockScreenScene& scene, const host::DeviceModel& model, host::Orientation orientation, double scale)
+{
+    const CGSize size = scene.bounds().size;
+    return { { "device", model.name }, { "orientation", orientation == host::Orientation::Landscape ? "landscape" : "portrait" },
+        { "scale", scale }, { "size", { size.width, size.height } },
+        { "screen", layoutJSON(UIViewLayoutTree(&scene), {}) } };
+}
+
 void LockScreenRenderOptions::addTo(CLI::App& subcommand, CLI::Option* only)
 {
     subcommand.add_option("--device", device, "The device model: iphone7, iphonese, iphone7plus or ipad")
@@ -100,9 +109,8 @@ int renderLockScreen(const CommonOptions& options, const ListOptions& list, cons
     const CGSize size = scene->bounds().size;
     const std::string where = pictureDestination(picture.output);
     if (picture.layoutJSON) {
-        nlohmann::ordered_json document = { { "file", where }, { "device", model.name },
-            { "orientation", lockScreen.landscape ? "landscape" : "portrait" }, { "scale", picture.scale },
-            { "size", { size.width, size.height } }, { "screen", layoutJSON(UIViewLayoutTree(scene.get()), {}) } };
+        nlohmann::ordered_json document = { { "file", where } };
+        document.update(lockScreenLayoutJSON(*scene, model, orientation, picture.scale));
         printOutput("%s\n", document.dump(2).c_str());
     } else {
         printPictureSummary(picture.output,

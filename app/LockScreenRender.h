@@ -8,6 +8,10 @@
 #include "Command.h"
 #include "ListOptions.h"
 
+#include <host/LockScreenScene.h>
+
+#include <nlohmann/json.hpp>
+
 #include <string>
 #include <vector>
 
@@ -30,6 +34,12 @@ struct PictureRequest {
     std::string output;
     bool layoutJSON = false;
 };
+
+// The scene's views as --layout-json prints them: the device, the orientation,
+// the scale, the screen's size in points and every view with its frames, tag and
+// text.
+nlohmann::ordered_json lockScreenLayoutJSON(
+    LockScreenScene& scene, const host::DeviceModel& model, host::Orientation orientation, double scale);
 
 // Returns the exit status.
 int renderLockScreen(const CommonOptions& options, const ListOptions& list, const LockScreenRenderOptions& lockScreen,

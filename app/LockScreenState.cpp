@@ -150,7 +150,13 @@ LockScreenState LockScreenState::read(host::SpringBoard& springBoard)
     state.authenticated = springBoard.isAuthenticated();
     state.foreground = springBoard.foregroundApplication();
     state.pendingLaunch = springBoard.pendingLaunch();
+    // Nil, and so 0, without the extension's table class.
+    state.eventTableHeight = objc_msgSend<CGFloat>(objc_getClass("DGLEventTable"), "dglEventTableHeight");
 
+    // Unlocked, the lock screen is gone, and its list with it, whatever
+    // SpringBoard keeps of it for the next time.
+    if (!state.locked)
+        return state;
     state.ownPage = ownPageOf(springBoard);
     if (state.ownPage)
         state.ownPageTable = dynamicCast<UIView>(objc_msgSend<id>(state.ownPage.get(), "dglEventTable"));
@@ -169,8 +175,6 @@ LockScreenState LockScreenState::read(host::SpringBoard& springBoard)
         state.placement = Placement::OwnPage;
     else if (state.footerTable)
         state.placement = Placement::Footer;
-    // Nil, and so 0, without the extension's table class.
-    state.eventTableHeight = objc_msgSend<CGFloat>(objc_getClass("DGLEventTable"), "dglEventTableHeight");
     return state;
 }
 

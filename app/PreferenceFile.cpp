@@ -3,7 +3,9 @@
 #include "Command.h"
 
 #include <CoreFoundation/CFNotificationCenter.h>
+#include <Foundation/NSArray.h>
 #include <Foundation/NSPropertyList.h>
+#include <Foundation/NSValue.h>
 #include <platform/Environment.h>
 
 #include <fcntl.h>
@@ -101,15 +103,33 @@ std::string preferencesProblem()
           "afresh)";
 }
 
-void writePreferences(const NSDictionary* preferences)
+namespace {
+
+// Writes the property list at the device path and announces the change.
+void writeAndAnnounce(const NSObject* root, const char* devicePath)
 {
     std::string reason;
-    if (!NSPropertyListSerialization::writePropertyList(
-            preferences, preferencesFilePath, NSPropertyListBinaryFormat_v1_0, &reason))
-        throw CommandError("cannot write " + preferencesFile() + ": " + reason);
+    if (!NSPropertyListSerialization::writePropertyList(root, devicePath, NSPropertyListBinaryFormat_v1_0, &reason))
+        throw CommandError("cannot write " + platform::resolveDevicePath(devicePath) + ": " + reason);
     Ref<NSString> name = NSString::string(preferencesChangedNotification);
     CFNotificationCenterPostNotification(
         CFNotificationCenterGetDarwinNotifyCenter(), name.get(), nullptr, nullptr, true);
+}
+
+} // namespace
+
+void writePreferences(const NSDictionary* preferences)
+{
+    writeAndAnnounce(preferences, preferencesFilePath);
+}
+
+void writeCalendarList(const std::vector<std::string>& identifiers)
+{
+    std::vector<Ref<NSObject>> names;
+    for (const std::string& identifier : identifiers)
+        names.push_back(NSString::string(identifier));
+    PreferencesLock lock;
+    writeAndAnnounce(NSArray::array(std::move(names)).get(), calendarListFilePath);
 }
 
 void storePreference(const PreferenceKey& key, std::string_view text, ValueType type)

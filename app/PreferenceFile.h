@@ -7,7 +7,15 @@
 
 #include <Foundation/NSDictionary.h>
 
+#include <nlohmann/json.hpp>
+
 #include <string>
+#include <vector>
+
+// The settings pane's list of the calendars to show, when the extension is told
+// to show only its own choice: an array of calendar identifiers.
+inline constexpr const char* calendarListFilePath
+    = "/var/mobile/Library/Preferences/com.quarnel.dayglass2.calendars.plist";
 
 // The preference file's path on this machine, under the device root.
 std::string preferencesFile();
@@ -51,3 +59,8 @@ void writePreferences(const NSDictionary* preferences);
 // Stores one value, typed from its text as the key or `type` says, keeping every
 // other key, under the lock, then posts the notification.
 void storePreference(const PreferenceKey& key, std::string_view text, ValueType type);
+
+// Writes the calendar list whole, the identifiers in order, as the settings pane
+// does (under the same lock, replaced by an atomic rename), then posts the change
+// notification. CommandError when it cannot.
+void writeCalendarList(const std::vector<std::string>& identifiers);

@@ -29,13 +29,9 @@ PreferenceKind storedKindOf(SettingKind kind)
     }
 }
 
-// The whole numbers a pane offers for a size or a count.
-struct Range {
-    long long lowest;
-    long long highest;
-    const char* unit;
-};
+using Range = OfferedValues::Range;
 
+// The whole numbers a pane offers for a size or a count.
 std::optional<Range> rangeOf(SettingKind kind)
 {
     switch (kind) {
@@ -208,6 +204,19 @@ Ref<NSObject> paneValueFrom(const PreferenceKey& key, std::string_view text)
 
 } // namespace
 
+const char* preferenceKindName(PreferenceKind kind)
+{
+    switch (kind) {
+    case PreferenceKind::Boolean:
+        return "Boolean";
+    case PreferenceKind::Integer:
+        return "integer";
+    case PreferenceKind::String:
+        break;
+    }
+    return "string";
+}
+
 std::span<const PreferenceKey> preferenceKeys()
 {
     return keyTable();
@@ -252,6 +261,19 @@ std::string knownPreferenceKeys()
     return list;
 }
 
+OfferedValues offeredValues(const PreferenceKey& key)
+{
+    OfferedValues offered { .range = rangeOf(key.setting) };
+    if (key.setting == SettingKind::IconType)
+        for (std::size_t code = 0; code < std::size(iconTypeNames); ++code)
+            offered.choices.push_back({ iconTypeNames[code], iconTypeMeanings[code], std::nullopt });
+    if (key.colours)
+        for (NSInteger code : colourCodesOffered(*key.colours))
+            offered.choices.push_back(
+                { std::to_string(code), colourCodeName(key, code), rgbaOf(key.colours->colourFor(code).get()) });
+    return offered;
+}
+
 std::string allowedValues(const PreferenceKey& key)
 {
     if (const std::optional<Range> range = rangeOf(key.setting))
@@ -264,8 +286,8 @@ std::string allowedValues(const PreferenceKey& key)
     case SettingKind::Colour:
     case SettingKind::TitleColour: {
         std::string list;
-        for (NSInteger code : colourCodesOffered(*key.colours))
-            list += (list.empty() ? "" : ", ") + std::to_string(code) + " " + colourCodeName(key, code);
+        for (const OfferedValues::Choice& choice : offeredValues(key).choices)
+            list += (list.empty() ? "" : ", ") + choice.value + " " + choice.name;
         return "a colour code or its name: " + list;
     }
     default:

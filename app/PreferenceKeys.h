@@ -6,9 +6,12 @@
 #include <objc/runtime.h>
 #include <schema/SettingsTable.h>
 
+#include <array>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The most events a settings pane offers for maxEventsToDisplay (0: no limit).
 inline constexpr long long mostEventsOffered = 1000;
@@ -19,6 +22,9 @@ enum class PreferenceKind {
     Integer, // sizes, counts, codes and colour codes
     String,
 };
+
+// "Boolean", "integer", "string".
+const char* preferenceKindName(PreferenceKind kind);
 
 struct PreferenceKey {
     std::string_view name;
@@ -40,7 +46,29 @@ const PreferenceKey* findPreferenceKey(std::string_view name);
 const PreferenceKey& knownPreferenceKey(std::string_view name);
 // "groupByDays, customLSTimeoutEnabled, …".
 std::string knownPreferenceKeys();
-// What a settings pane offers for the key, such as "1 to 200 points".
+// What a settings pane offers for a key: whole numbers in a range, or a choice
+// of named values (the colours of its colour codes, the icon types), or, for a
+// switch and a text, neither.
+struct OfferedValues {
+    struct Range {
+        long long lowest;
+        long long highest;
+        // " points", " days", …
+        const char* unit;
+    };
+    struct Choice {
+        // As `prefs set` takes it and the file stores it: "3", "DOT".
+        std::string value;
+        // "white", "small dot".
+        std::string name;
+        // A colour's red, green, blue and alpha.
+        std::optional<std::array<double, 4>> rgba;
+    };
+    std::optional<Range> range;
+    std::vector<Choice> choices;
+};
+OfferedValues offeredValues(const PreferenceKey& key);
+// The same in words, such as "1 to 200 points".
 std::string allowedValues(const PreferenceKey& key);
 
 // How VALUE of `prefs set` is stored: as the pane would store it, or as asked.

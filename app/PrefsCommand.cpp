@@ -32,19 +32,6 @@ void printLine(std::string_view key, const std::string& value, const char* note 
     printOutput("%-30.*s%s%s\n", static_cast<int>(key.size()), key.data(), value.c_str(), note);
 }
 
-const char* kindName(PreferenceKind kind)
-{
-    switch (kind) {
-    case PreferenceKind::Boolean:
-        return "Boolean";
-    case PreferenceKind::Integer:
-        return "integer";
-    case PreferenceKind::String:
-        break;
-    }
-    return "string";
-}
-
 std::string joined(const std::vector<std::string>& words)
 {
     std::string text;
@@ -173,7 +160,8 @@ private:
     {
         printOutput("%-30s%-9s%-15s%s\n", "KEY", "KIND", "DEFAULT", "VALUES");
         for (const PreferenceKey& key : preferenceKeys())
-            printOutput("%-30.*s%-9s%-15s%s\n", static_cast<int>(key.name.size()), key.name.data(), kindName(key.kind),
+            printOutput("%-30.*s%-9s%-15s%s\n", static_cast<int>(key.name.size()), key.name.data(),
+                preferenceKindName(key.kind),
                 key.defaultText.c_str(), allowedValues(key).c_str());
     }
 

@@ -10,10 +10,6 @@
 
 namespace {
 
-constexpr const char* swipeActionMeanings[]
-    = { "no action", "open the event in Calendar", "open the day in Fantastical", "launch the configured application" };
-constexpr const char* iconTypeMeanings[] = { "no icon", "small dot", "large dot", "calendar page" };
-
 // The extension stores only codes of its tables, whatever the file said.
 template <std::size_t count> SettingsRecord::Value coded(NSInteger code, const char* const (&meanings)[count])
 {

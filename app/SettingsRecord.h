@@ -11,6 +11,11 @@
 #include <variant>
 #include <vector>
 
+// What each swipe action and icon type code means, by code.
+inline constexpr const char* swipeActionMeanings[]
+    = { "no action", "open the event in Calendar", "open the day in Fantastical", "launch the configured application" };
+inline constexpr const char* iconTypeMeanings[] = { "no icon", "small dot", "large dot", "calendar page" };
+
 std::array<double, 4> rgbaOf(const UIColor* colour);
 // The name `settings` prints for a colour the settings can hold ("dark grey",
 // "lavender grey"); empty for any other.

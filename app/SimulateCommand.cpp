@@ -1,13 +1,11 @@
 #include "SimulateCommand.h"
 
-#include "DeviceChoice.h"
-#include "DeviceSession.h"
 #include "InputFiles.h"
 #include "ListNotes.h"
-#include "ListOptions.h"
-#include "PngOutput.h"
-#include "PreferenceKeys.h"
+#include "SessionOptions.h"
 #include "SimulationPlayer.h"
+
+#include <platform/Environment.h>
 
 #include <algorithm>
 #include <iostream>
@@ -33,38 +31,27 @@ public:
         simulate_->footer(
             "Steps, one a line (\"#\" starts a comment; quote words with blanks):\n  " + simulation::stepSummary());
         simulate_->add_option("SCRIPT", script_, "The script; - or nothing reads standard input");
-        simulate_
-            ->add_option("--device", device_, "The device model it boots as: iphone7, iphonese, iphone7plus or ipad")
-            ->capture_default_str()
-            ->check(deviceModelValidator());
-        simulate_->add_flag("--landscape", landscape_, "Start held sideways");
-        simulate_->add_option("--passcode", passcode_,
-            "The device's passcode: nothing opens from the locked screen before it is entered (unlock CODE)");
         simulate_->add_flag("--json", json_, "Print one JSON object a step");
-        listOptions_.addTo(*simulate_);
+        session_.addTo(*simulate_);
     }
 
     const CLI::App* subcommand() const override { return simulate_; }
 
     int run(const CommonOptions& options) override
     {
-        if (script_ == "-" && std::count(listOptions_.calendars.begin(), listOptions_.calendars.end(), "-"))
+        if (script_ == "-" && std::count(session_.list.calendars.begin(), session_.list.calendars.end(), "-"))
             throw UsageError("--calendars - and the script cannot both come from standard input: give the script "
                              "as a file");
         std::vector<simulation::Step> steps;
         try {
-            steps = simulation::parseScript(
-                readScript(script_), { deviceModelProblem, preferenceProblem, pictureFileProblem });
+            steps = simulation::parseScript(readScript(script_), sessionChecks());
         } catch (const simulation::ScriptError& error) {
             throw UsageError(placed(error));
         }
-        applyListEnvironment(listOptions_);
-        host::Device device = bootDevice(options, deviceModelNamed(device_),
-            landscape_ ? host::Orientation::Landscape : host::Orientation::Portrait);
-        if (passcode_)
-            device.springBoard().setPasscode(*passcode_);
-        checkExtensionLoaded(device);
-        applyListOverrides(listOptions_);
+        host::Device device = session_.boot(options);
+        // A session runs on the simulated clock: it stands still between steps.
+        if (!platform::isCurrentTimePinned())
+            platform::pinCurrentTime(platform::currentUnixTime());
         try {
             SimulationPlayer(device, json_).play(steps);
         } catch (const simulation::ScriptError& error) {
@@ -84,11 +71,8 @@ private:
 
     CLI::App* simulate_ = nullptr;
     std::string script_ = "-";
-    std::string device_ { host::defaultDeviceModel().name };
-    bool landscape_ = false;
-    std::optional<std::string> passcode_;
     bool json_ = false;
-    ListOptions listOptions_;
+    SessionOptions session_;
 };
 
 } // namespace

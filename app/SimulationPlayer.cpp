@@ -6,11 +6,13 @@
 
 #include "Command.h"
 #include "DeviceChoice.h"
+#include "ListOptions.h"
 #include "PreferenceFile.h"
 
 #include <CoreFoundation/CFRunLoop.h>
 #include <dispatch/dispatch.h>
 #include <host/LockScreenScene.h>
+#include <platform/Environment.h>
 #include <platform/Log.h>
 
 #include <cstdio>
@@ -32,6 +34,15 @@ UIView* eventListOn(const host::SpringBoard& springBoard, const LockScreenState&
     if (!list)
         throw std::runtime_error("the lock screen shows no event list");
     return list;
+}
+
+UIScrollView* notificationsOn(const host::SpringBoard& springBoard)
+{
+    if (!springBoard.isLockScreenVisible())
+        throw std::runtime_error("the lock screen is not in front");
+    if (!springBoard.isNotificationListShown())
+        throw std::runtime_error("the lock screen shows no notifications");
+    return springBoard.notificationList()->collectionView();
 }
 
 std::string pointText(CGPoint point)
@@ -63,6 +74,45 @@ nlohmann::ordered_json launchJSON(const host::LaunchReport& launch)
 
 } // namespace
 
+simulation::ScriptChecks sessionChecks()
+{
+    return { deviceModelProblem, preferenceProblem, isoTimeProblem, timeZoneProblem, localeProblem, pictureFileProblem };
+}
+
+nlohmann::ordered_json StepReport::json() const
+{
+    nlohmann::ordered_json launchList = nlohmann::ordered_json::array();
+    for (const host::LaunchReport& launch : launches)
+        launchList.push_back(launchJSON(launch));
+    nlohmann::ordered_json object = { { "line", line }, { "step", step }, { "gestures", gestures }, { "log", log },
+        { "launches", launchList }, { "changes", changes } };
+    if (state)
+        object["state"] = state->json();
+    return object;
+}
+
+std::string StepReport::text() const
+{
+    std::string text = std::to_string(line) + ": " + step + "\n";
+    auto add = [&](const std::string& entry) { text += "    " + entry + "\n"; };
+    for (const std::string& gesture : gestures)
+        add(gesture);
+    for (const std::string& entry : log)
+        add("log: " + entry);
+    for (const host::LaunchReport& launch : launches)
+        add(launchText(launch));
+    for (const std::string& change : changes)
+        add(change);
+    if (state) {
+        const std::string lines = state->text();
+        for (std::size_t start = 0, end; start < lines.size(); start = end + 1) {
+            end = lines.find('\n', start);
+            add(lines.substr(start, end - start));
+        }
+    }
+    return text;
+}
+
 SimulationPlayer::SimulationPlayer(host::Device& device, bool json)
     : springBoard_(device.springBoard())
     , json_(json)
@@ -78,30 +128,45 @@ SimulationPlayer::~SimulationPlayer()
 void SimulationPlayer::play(const std::vector<simulation::Step>& steps)
 {
     for (const simulation::Step& step : steps) {
-        const std::size_t logged = platform::logLinesWritten();
-        const LockScreenState before = LockScreenState::read(springBoard_);
-        launches_.clear();
-        Outcome outcome;
-        try {
-            outcome.gestures = perform(step.action, before);
-            // What the step sent to the queues (a URL opened on a background
-            // queue) and posted (a preference change) is done before the next.
-            dispatch_drain_queues();
-            CFRunLoopRunInMode(kCFRunLoopDefaultMode, 0, false);
-        } catch (const std::exception& error) {
-            throw simulation::ScriptError(step.line, step.text + ": " + error.what());
-        }
-        outcome.log = platform::loggedLinesSince(logged);
-        outcome.launches = std::exchange(launches_, {});
-        const LockScreenState after = LockScreenState::read(springBoard_);
-        report(step, outcome, changesBetween(before, after), after);
+        const StepReport report = play(step);
+        printOutput("%s", json_ ? (report.json().dump() + "\n").c_str() : report.text().c_str());
+        flushOutput();
     }
+}
+
+StepReport SimulationPlayer::play(const simulation::Step& step)
+{
+    StepReport report { .line = step.line, .step = step.text };
+    const std::size_t logged = platform::logLinesWritten();
+    const LockScreenState before = LockScreenState::read(springBoard_);
+    launches_.clear();
+    try {
+        report.gestures = perform(step.action, before);
+        // What the step sent to the queues (a URL opened on a background
+        // queue) and posted (a preference change) is done before the next.
+        dispatch_drain_queues();
+        CFRunLoopRunInMode(kCFRunLoopDefaultMode, 0, false);
+    } catch (const std::exception& error) {
+        throw simulation::ScriptError(step.line, step.text + ": " + error.what());
+    }
+    report.log = platform::loggedLinesSince(logged);
+    report.launches = std::exchange(launches_, {});
+    LockScreenState after = LockScreenState::read(springBoard_);
+    report.changes = changesBetween(before, after);
+    if (std::holds_alternative<simulation::State>(step.action))
+        report.state = std::move(after);
+    return report;
 }
 
 std::vector<std::string> SimulationPlayer::perform(const simulation::Action& action, const LockScreenState& now)
 {
     using namespace simulation;
     std::vector<std::string> gestures;
+    UIScrollView* touched = touchedView(action, now);
+    if (heldFinger_ && heldFinger_->view() != touched) {
+        gestures.push_back("let go at " + pointText(heldFinger_->lift()));
+        heldFinger_.reset();
+    }
     std::visit(Overloaded {
                    [&](const Wake&) { springBoard_.wake(); },
                    [&](const Notify& step) { springBoard_.notify(step.app, step.title, step.message); },
@@ -127,17 +192,24 @@ std::vector<std::string> SimulationPlayer::perform(const simulation::Action& act
                    [&](const SetPasscode& step) { springBoard_.setPasscode(step.passcode); },
                    [&](const CancelPrompt&) { springBoard_.cancelPasscodePrompt(); },
                    [&](const Swipe& step) {
-                       const CGPoint release
-                           = pullRow(eventListOn(springBoard_, now), step.section, step.row, step.distance);
-                       gestures.push_back("let go at " + pointText(release));
+                       gestures.push_back(moveFinger(touched, pullTravel(*touched, step.distance), step.hold));
                    },
                    [&](const DragList& step) {
-                       const std::optional<CGPoint> release = dragList(eventListOn(springBoard_, now), step.distance);
-                       gestures.push_back(release ? "let go at " + pointText(*release) : "the list does not scroll");
+                       gestures.push_back(touched ? moveFinger(touched, CGPointMake(0, step.distance), step.hold)
+                                                  : "the list does not scroll");
                    },
                    [&](const SetPreference& step) {
                        storePreference(*findPreferenceKey(step.key), step.value, ValueType::Pane);
                    },
+                   [&](const ChooseCalendars& step) { writeCalendarList(step.identifiers); },
+                   [&](const SetTime& step) {
+                       const Ref<NSDate> time = isoTimeInDeviceZone(step.isoTime);
+                       if (!time)
+                           throw std::runtime_error("'" + step.isoTime + "' lies beyond the calendar");
+                       platform::setCurrentTime(time->timeIntervalSince1970());
+                   },
+                   [&](const SetTimeZone& step) { platform::setCurrentTimeZoneIdentifier(step.identifier); },
+                   [&](const SetLocale& step) { platform::setCurrentLocaleIdentifier(step.identifier); },
                    [&](const Snapshot& step) { snapshot(step.file); },
                    [&](const State&) {},
                },
@@ -145,51 +217,40 @@ std::vector<std::string> SimulationPlayer::perform(const simulation::Action& act
     return gestures;
 }
 
+UIScrollView* SimulationPlayer::touchedView(const simulation::Action& action, const LockScreenState& now) const
+{
+    if (const auto* swipe = std::get_if<simulation::Swipe>(&action))
+        return simulation::rowScrollView(eventListOn(springBoard_, now), swipe->section, swipe->row);
+    if (const auto* drag = std::get_if<simulation::DragList>(&action))
+        return drag->target == simulation::DragList::Target::EventList
+            ? simulation::listScrollView(eventListOn(springBoard_, now))
+            : notificationsOn(springBoard_);
+    return nullptr;
+}
+
+// Touches the view unless the held finger is already on it, moves the finger,
+// and lets go unless it is to be held.
+std::string SimulationPlayer::moveFinger(UIScrollView* view, CGPoint travel, bool hold)
+{
+    if (!heldFinger_)
+        heldFinger_ = simulation::Finger::touch(view);
+    if (!heldFinger_)
+        throw std::runtime_error("it does not move");
+    heldFinger_->moveTo(travel);
+    if (hold)
+        return "holding at " + pointText(view->contentOffset());
+    const CGPoint release = heldFinger_->lift();
+    heldFinger_.reset();
+    return "let go at " + pointText(release);
+}
+
 // The screen as it looks now, at the device's own scale: black while it is off.
 void SimulationPlayer::snapshot(const std::string& file)
 {
     const host::DeviceModel& model = springBoard_.deviceModel();
     auto scene = makeRef<LockScreenScene>(model, springBoard_.orientation());
-    if (springBoard_.isScreenOn())
-        scene->setContent(springBoard_.rootView());
-    scene->setScreenOn(springBoard_.isScreenOn());
-    scene->setLockScreenShown(springBoard_.isLocked());
-    scene->setHint(springBoard_.hint());
+    scene->showSpringBoard(springBoard_);
     Ref<UIImage> image = scene->snapshot(model.scale);
     scene->setContent(nullptr);
     writePng(*image, file);
-}
-
-void SimulationPlayer::report(const simulation::Step& step, const Outcome& outcome,
-    const std::vector<std::string>& changes, const LockScreenState& state) const
-{
-    const bool asksForState = std::holds_alternative<simulation::State>(step.action);
-    if (json_) {
-        nlohmann::ordered_json launches = nlohmann::ordered_json::array();
-        for (const host::LaunchReport& launch : outcome.launches)
-            launches.push_back(launchJSON(launch));
-        nlohmann::ordered_json line = { { "line", step.line }, { "step", step.text }, { "gestures", outcome.gestures },
-            { "log", outcome.log }, { "launches", launches }, { "changes", changes } };
-        if (asksForState)
-            line["state"] = state.json();
-        printOutput("%s\n", line.dump().c_str());
-    } else {
-        printOutput("%d: %s\n", step.line, step.text.c_str());
-        for (const std::string& gesture : outcome.gestures)
-            printOutput("    %s\n", gesture.c_str());
-        for (const std::string& entry : outcome.log)
-            printOutput("    log: %s\n", entry.c_str());
-        for (const host::LaunchReport& launch : outcome.launches)
-            printOutput("    %s\n", launchText(launch).c_str());
-        for (const std::string& change : changes)
-            printOutput("    %s\n", change.c_str());
-        if (asksForState) {
-            const std::string text = state.text();
-            for (std::size_t start = 0, end; start < text.size(); start = end + 1) {
-                end = text.find('\n', start);
-                printOutput("    %s\n", text.substr(start, end - start).c_str());
-            }
-        }
-    }
-    flushOutput();
 }

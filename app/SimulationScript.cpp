@@ -103,6 +103,21 @@ void require(std::string problem)
         throw Refusal { std::move(problem) };
 }
 
+// A gesture's last word: "hold" keeps the finger down.
+bool holds(const Words& words, std::size_t count)
+{
+    if (words.size() <= count)
+        return false;
+    if (words[count] != "hold")
+        throw Refusal { "'" + words[count] + "' is not hold: a finger that is not held lets go" };
+    return true;
+}
+
+DragList dragFrom(DragList::Target target, const Words& words)
+{
+    return DragList { target, pointsFrom(words[0]), holds(words, 1) };
+}
+
 struct StepRule {
     const char* name;
     // The arguments, as the summary shows them.
@@ -146,15 +161,21 @@ constexpr StepRule stepRules[] = {
     { "passcode", "CODE|\"\"", 1, 1,
         [](const Words& words, const ScriptChecks&) -> Action { return SetPasscode { words[0] }; } },
     { "cancel", "", 0, 0, [](const Words&, const ScriptChecks&) -> Action { return CancelPrompt {}; } },
-    { "swipe", "SECTION ROW DX", 3, 3,
+    { "swipe", "SECTION ROW DX [hold]", 3, 4,
         [](const Words& words, const ScriptChecks&) -> Action {
             const double distance = pointsFrom(words[2]);
             if (distance < 0)
                 throw Refusal { "a row is pulled to the right: DX is 0 or more" };
-            return Swipe { indexFrom(words[0], "section"), indexFrom(words[1], "row"), distance };
+            return Swipe { indexFrom(words[0], "section"), indexFrom(words[1], "row"), distance, holds(words, 3) };
         } },
-    { "drag-table", "DY", 1, 1,
-        [](const Words& words, const ScriptChecks&) -> Action { return DragList { pointsFrom(words[0]) }; } },
+    { "drag-table", "DY [hold]", 1, 2,
+        [](const Words& words, const ScriptChecks&) -> Action {
+            return dragFrom(DragList::Target::EventList, words);
+        } },
+    { "drag-notifications", "DY [hold]", 1, 2,
+        [](const Words& words, const ScriptChecks&) -> Action {
+            return dragFrom(DragList::Target::Notifications, words);
+        } },
     { "prefs", "set KEY VALUE", 3, 3,
         [](const Words& words, const ScriptChecks& checks) -> Action {
             if (words[0] != "set")
@@ -162,9 +183,26 @@ constexpr StepRule stepRules[] = {
             require(checks.preference(words[1], words[2]));
             return SetPreference { words[1], words[2] };
         } },
+    { "calendars", "[ID…]", 0, std::size_t(-1),
+        [](const Words& words, const ScriptChecks&) -> Action { return ChooseCalendars { words }; } },
+    { "now", "TIME", 1, 1,
+        [](const Words& words, const ScriptChecks& checks) -> Action {
+            require(checks.time(words[0]));
+            return SetTime { words[0] };
+        } },
+    { "tz", "ZONE", 1, 1,
+        [](const Words& words, const ScriptChecks& checks) -> Action {
+            require(checks.timeZone(words[0]));
+            return SetTimeZone { words[0] };
+        } },
+    { "locale", "LOCALE", 1, 1,
+        [](const Words& words, const ScriptChecks& checks) -> Action {
+            require(checks.locale(words[0]));
+            return SetLocale { words[0] };
+        } },
     { "snapshot", "FILE.png", 1, 1,
         [](const Words& words, const ScriptChecks& checks) -> Action {
-            require(checks.pictureFile(words[0]));
+            require(checks.outputFile(words[0]));
             return Snapshot { words[0] };
         } },
     { "state", "", 0, 0, [](const Words&, const ScriptChecks&) -> Action { return State {}; } },

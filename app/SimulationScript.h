@@ -47,20 +47,44 @@ struct SetPasscode {
 };
 // The passcode prompt cancelled.
 struct CancelPrompt { };
-// A row of the event list pulled `distance` points to the right and let go there.
+// A row of the event list pulled `distance` points to the right and let go there,
+// or held there: the next swipe of the same row moves the same finger on, and
+// any other step lets it go first.
 struct Swipe {
     int section = 0;
     int row = 0;
     double distance = 0;
+    bool hold = false;
 };
-// A finger on the event list moved `distance` points down (up when negative).
+// A finger on the event list (or on the notification list) moved `distance`
+// points down (up when negative) from where it touched, then let go or held as
+// a swipe is.
 struct DragList {
+    enum class Target { EventList, Notifications };
+    Target target = Target::EventList;
     double distance = 0;
+    bool hold = false;
 };
 // A preference stored as the settings pane stores it, then announced.
 struct SetPreference {
     std::string key;
     std::string value;
+};
+// The calendars the settings pane lists, in its own calendar list file; none
+// for an empty list.
+struct ChooseCalendars {
+    std::vector<std::string> identifiers;
+};
+// The device's clock set to an instant (ISO 8601, in the device's zone unless it
+// carries an offset), its time zone, its language and region.
+struct SetTime {
+    std::string isoTime;
+};
+struct SetTimeZone {
+    std::string identifier;
+};
+struct SetLocale {
+    std::string identifier;
 };
 struct Snapshot {
     std::string file;
@@ -68,7 +92,7 @@ struct Snapshot {
 struct State { };
 
 using Action = std::variant<Wake, Notify, Clear, Rotate, SwitchDevice, Idle, Unlock, Lock, Authenticate, SetPasscode,
-    CancelPrompt, Swipe, DragList, SetPreference, Snapshot, State>;
+    CancelPrompt, Swipe, DragList, SetPreference, ChooseCalendars, SetTime, SetTimeZone, SetLocale, Snapshot, State>;
 
 struct Step {
     // 1 for the script's first line.
@@ -83,7 +107,11 @@ struct Step {
 struct ScriptChecks {
     std::string (*deviceModel)(const std::string& name) = nullptr;
     std::string (*preference)(const std::string& key, const std::string& value) = nullptr;
-    std::string (*pictureFile)(const std::string& path) = nullptr;
+    std::string (*time)(const std::string& isoTime) = nullptr;
+    std::string (*timeZone)(const std::string& name) = nullptr;
+    std::string (*locale)(const std::string& identifier) = nullptr;
+    // A file a step writes.
+    std::string (*outputFile)(const std::string& path) = nullptr;
 };
 
 // A line that is not a step, or a step that failed; what() says why.

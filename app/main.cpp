@@ -5,6 +5,7 @@
 #include "DrawCommand.h"
 #include "ListCommand.h"
 #include "RenderCommand.h"
+#include "ServeCommand.h"
 #include "SimulateCommand.h"
 #include "StandardOutput.h"
 #include "Suggestions.h"
@@ -85,6 +86,8 @@ constexpr Subcommand subcommands[] = {
     { "render", "Draw the lock screen, or only its event list (--list), into a PNG file", makeRenderCommand },
     { "simulate", "Play a scripted session on one device and print what each step did", makeSimulateCommand },
     { "completion", "Print the bash completion script for dayglass", makeCompletionCommand },
+    { "serve", "Serve the live device to a browser: a lock screen to touch, its settings pane beside it",
+        makeServeCommand },
 };
 
 // Whether a word of the command line is the subcommand's name. Only the named

@@ -48,6 +48,15 @@ void LockScreenScene::setHint(host::LockScreenHint hint)
     chrome_->showHint(hint);
 }
 
+void LockScreenScene::showSpringBoard(host::SpringBoard& springBoard)
+{
+    setDevice(springBoard.deviceModel(), springBoard.orientation());
+    setContent(springBoard.isScreenOn() ? springBoard.rootView() : nullptr);
+    setScreenOn(springBoard.isScreenOn());
+    setLockScreenShown(springBoard.isLocked());
+    setHint(springBoard.hint());
+}
+
 Ref<UIImage> LockScreenScene::snapshot(CGFloat scale)
 {
     layoutIfNeeded();

@@ -7,6 +7,7 @@
 #include <host/Export.h>
 #include <host/LockScreenChrome.h>
 #include <host/LockScreenWallpaper.h>
+#include <host/SpringBoard.h>
 
 #include <UIKit/UIImage.h>
 
@@ -30,6 +31,10 @@ public:
     void setLockScreenShown(bool shown);
     // The hint at the bottom: SpringBoard::hint() says which.
     void setHint(host::LockScreenHint hint);
+    // What SpringBoard's screen shows now: its model and orientation, its views
+    // while the screen is on, black while it is off, the chrome while locked
+    // with SpringBoard's hint. Give the content back with setContent(nil) once drawn.
+    void showSpringBoard(host::SpringBoard& springBoard);
 
     // The whole scene drawn at the scale, laid out first.
     Ref<UIImage> snapshot(CGFloat scale);

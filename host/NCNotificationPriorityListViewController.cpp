@@ -72,6 +72,31 @@ void NCNotificationPriorityListViewController::removeAllNotificationRequests()
     removeNotificationRequests(requests_->count());
 }
 
+std::vector<Ref<NCNotificationRequest>> NCNotificationPriorityListViewController::takeAllNotificationRequests()
+{
+    std::vector<Ref<NCNotificationRequest>> taken;
+    for (const Ref<NSObject>& request : *requests_)
+        taken.emplace_back(static_cast<NCNotificationRequest*>(request.get()));
+    removeAllNotificationRequests();
+    return taken;
+}
+
+void NCNotificationPriorityListViewController::refreshAges(double unixTime)
+{
+    now_ = unixTime;
+    if (!collectionView_)
+        return;
+    // The cells are those of the last layout pass, which may show requests
+    // removed since; those are left for the next pass.
+    for (NSInteger section = 0; section < collectionView_->numberOfSections(); ++section) {
+        const NCNotificationRequest* request = requestInSection(section);
+        auto* cell = dynamicCast<NCNotificationListCell>(
+            collectionView_->cellForItemAtIndexPath(NSIndexPath::indexPathForRow(0, section).get()));
+        if (request && cell)
+            cell->configure(request, now_);
+    }
+}
+
 const NCNotificationRequest* NCNotificationPriorityListViewController::requestInSection(NSInteger section) const
 {
     if (section < 0 || static_cast<NSUInteger>(section) >= requests_->count())

@@ -12,6 +12,8 @@
 #include <UIKit/UIViewController.h>
 #include <objc/WeakRef.h>
 
+#include <vector>
+
 class HOST_EXPORT NCNotificationPriorityListViewController
     : public objc::Subclass<NCNotificationPriorityListViewController, UIViewController> {
 public:
@@ -29,6 +31,8 @@ public:
     // Removes the newest `count` requests (all when there are fewer) and reloads.
     void removeNotificationRequests(std::size_t count);
     void removeAllNotificationRequests();
+    // Removes every request and answers them, newest first.
+    std::vector<Ref<NCNotificationRequest>> takeAllNotificationRequests();
     bool hasNotificationRequests() const { return requests_->count() > 0; }
 
     // The controller that shows the list, or nil while it is not shown. Weak: the
@@ -41,6 +45,9 @@ public:
 
     // What the cells count the notifications' age from, in seconds since 1970.
     void setNow(double unixTime) { now_ = unixTime; }
+    // Counts the ages shown from `unixTime` on, in the cells on screen, without
+    // reloading the list.
+    void refreshAges(double unixTime);
 
     void loadView() override;
 

@@ -106,9 +106,26 @@ void SpringBoard::rotate(Orientation orientation)
     transitionTo(model_, orientation);
 }
 
+// Another device is another screen: what lists the lock screen in view shows are
+// built anew for it. The lock screen is dismissed, comes back, and the
+// notifications pending arrive on it again, in their order.
 void SpringBoard::setDeviceModel(const DeviceModel& model)
 {
+    const bool rebuild = isLockScreenVisible();
+    std::vector<Ref<NCNotificationRequest>> pending;
+    if (rebuild) {
+        sendEvent(SBDashBoardEvent::lockScreenWillDismissType);
+        hideLockScreen();
+        pending = notificationList()->takeAllNotificationRequests();
+    }
     transitionTo(model, orientation_);
+    if (rebuild) {
+        showLockScreen();
+        for (auto request = pending.rbegin(); request != pending.rend(); ++request) {
+            notificationList()->addNotificationRequest(request->get());
+            addOrRemoveNotificationsList();
+        }
+    }
 }
 
 void SpringBoard::idle(double seconds)
@@ -172,6 +189,11 @@ void SpringBoard::authenticate()
 LockScreenHint SpringBoard::hint() const
 {
     return pendingLaunch() || authenticated_ ? LockScreenHint::Open : LockScreenHint::Unlock;
+}
+
+void SpringBoard::refreshNotificationAges()
+{
+    notificationList()->refreshAges(platform::currentUnixTime());
 }
 
 void SpringBoard::showPasscodePrompt()

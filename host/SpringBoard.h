@@ -60,7 +60,12 @@ R sendSuper(Class superclass, id self, const char* selector, Args... args)
 //   reloaded and -_addOrRemoveNotificationsListIfNecessaryAnimated: runs;
 // - a notification arriving or being cleared reloads the list and runs that method
 //   again; an arrival wakes a dark, locked screen;
-// - a rotation or another device size sends -viewWillTransitionToSize:…;
+// - a rotation or another device size sends -viewWillTransitionToSize:…, and
+//   the views in view follow the new screen by their autoresizing; another
+//   device also lays the lock screen in view out anew: dismissed (an
+//   SBDashBoardEvent of type 4), shown again, and the notifications pending
+//   arrive on it again in their order, so that every list on it is built for
+//   the screen it shows on;
 // - unlocking sends an SBDashBoardEvent of type 4 to -handleEvent:, then the lock
 //   screen leaves view;
 // - after a wake, and after every activity on the lock screen, the idle timer asks
@@ -124,6 +129,9 @@ public:
     // Touch ID accepted: wakes a dark screen, and with the passcode prompt up
     // unlocks as the right passcode does. Nothing once unlocked.
     void authenticate();
+    // The notifications' ages told anew from the clock, as a running clock
+    // turns "now" into "1m ago".
+    void refreshNotificationAges();
 
     // The state.
     bool isScreenOn() const { return screenOn_; }

@@ -117,14 +117,30 @@ void DGLEventTable::showSections(Ref<NSArray> sections)
 {
     calendarEvents_ = std::move(sections);
     tableView_->reloadData();
-    const CGRect frame = tableView_->frame();
+    NSLog("self.tableView.frame.size.height=%f, self.tableView.contentSize.height=%f",
+        tableView_->frame().size.height, tableView_->contentSize().height);
+    fitTableView();
+}
+
+// The inner table's autoresizing alone would keep the height it was shrunk to
+// minus what the list lost, leaving rows out of reach on a shorter screen and
+// an empty band on a taller one.
+void DGLEventTable::boundsDidChange(CGRect oldBounds)
+{
+    UIView::boundsDidChange(oldBounds);
+    if (tableView_ && oldBounds.size != bounds().size)
+        fitTableView();
+}
+
+void DGLEventTable::fitTableView()
+{
+    CGRect frame = bounds();
     const CGFloat contentHeight = tableView_->contentSize().height;
-    NSLog(
-        "self.tableView.frame.size.height=%f, self.tableView.contentSize.height=%f", frame.size.height, contentHeight);
-    if (contentHeight < frame.size.height) {
-        tableView_->setFrame(CGRectMake(frame.origin.x, frame.origin.y, frame.size.width, contentHeight));
-        tableView_->setScrollEnabled(false);
-    }
+    const bool rowsFit = contentHeight < frame.size.height;
+    if (rowsFit)
+        frame.size.height = contentHeight;
+    tableView_->setFrame(frame);
+    tableView_->setScrollEnabled(!rowsFit);
 }
 
 const NSString* DGLEventTable::shownTitle(const DGLEKEVent& event) const

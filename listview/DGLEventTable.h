@@ -140,6 +140,8 @@ public:
     // style and background colour of the properties), loads the events into it
     // and, when they take less height than the table has, shrinks the table to
     // them and stops it scrolling. Call once, after the frame and properties are set.
+    // A later change of size (a rotation) fits the inner table to the new bounds
+    // the same way, scrolling again when the rows no longer fit.
     void initView();
     NSInteger numberOfSectionsInTableView(UITableView* tableView) override;
     NSInteger tableViewNumberOfRowsInSection(UITableView* tableView, NSInteger section) override;
@@ -169,8 +171,12 @@ protected:
     void showSections(Ref<NSArray> sections);
     // The event of a row; null for an address outside the data.
     DGLEKEVent* eventAtIndexPath(const NSIndexPath* indexPath) const;
+    void boundsDidChange(CGRect oldBounds) override;
 
 private:
+    // The inner table over the bounds, or as high as its rows when they take less.
+    void fitTableView();
+
     // What a swipe on the event does, one method per action.
     void openInCalendar(DGLEKEVent* event);
     static void openDayElsewhere(const DGLEKEVent& event);

@@ -147,19 +147,19 @@ Running::~Running()
 
 // timeout leads a process group of its own, as a shell's foreground job does:
 // the signal goes to the whole group, as Ctrl-C in a terminal sends it.
-void Running::stop(int signal)
+int Running::stop(int signal)
 {
     if (pid_ > 0)
         kill(-static_cast<pid_t>(pid_), signal);
     // Read to the end first: a pipe closed under a command still writing would
     // end it by SIGPIPE instead.
     while (output_ && nextLine()) { }
-    if (output_)
-        pclose(output_);
+    const int status = output_ ? pclose(output_) : -1;
     pid_ = 0;
     output_ = nullptr;
     removeFolder(cacheFolder_);
     cacheFolder_.clear();
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 std::optional<std::string> Running::nextLine()

@@ -51,8 +51,9 @@ public:
 
     // The next line of its output; nothing once it has ended.
     std::optional<std::string> nextLine();
-    // Sends the signal to the command's process group and waits for it to end.
-    void stop(int signal);
+    // Sends the signal to the command's process group and waits for it to end;
+    // answers its exit status.
+    int stop(int signal);
 
 private:
     std::string cacheFolder_;

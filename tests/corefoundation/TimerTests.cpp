@@ -102,3 +102,25 @@ TEST(SystemClock, TimerThatIsDueFiresWhenTheLoopRuns)
     EXPECT_TRUE(fired);
     EXPECT_FALSE(CFRunLoopTimerIsValid(timer.get()));
 }
+
+// A live device's clock: started from another instant, it runs with real time,
+// and moving it on keeps it running.
+TEST_F(SimulatedClock, ARunningClockFiresItsTimersAsRealTimePassesAndRunsOnWhenMoved)
+{
+    platform::runCurrentTimeFrom(startUnixTime);
+    EXPECT_FALSE(platform::isCurrentTimePinned());
+    Ref<CFRunLoopTimer> timer = CFRunLoopTimerCreateWithHandler(CFAbsoluteTimeGetCurrent() + 0.05, 0,
+        [this](CFRunLoopTimer*) {
+            fired.push_back("soon");
+            CFRunLoopStop(CFRunLoopGetMain());
+        });
+    CFRunLoopAddTimer(CFRunLoopGetMain(), timer.get(), kCFRunLoopDefaultMode);
+    CFRunLoopRunInMode(kCFRunLoopDefaultMode, 60, false);
+    EXPECT_EQ(fired, std::vector<std::string> { "soon" });
+
+    schedule("later", 3600, 0);
+    CFRunLoopAdvanceClock(3600);
+    EXPECT_EQ(fired, (std::vector<std::string> { "soon", "later@3600" }));
+    EXPECT_FALSE(platform::isCurrentTimePinned());
+    EXPECT_GE(CFAbsoluteTimeGetCurrent() - start, 3600);
+}

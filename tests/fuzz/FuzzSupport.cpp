@@ -42,13 +42,18 @@ const fs::path& deviceRoot()
     static const fs::path root = [] {
         fs::path made = makeRoot();
         platform::setDeviceRoot(made.string());
-        platform::pinCurrentTime(pinnedNow);
-        platform::setCurrentTimeZoneIdentifier("Europe/Berlin");
-        platform::setCurrentLocaleIdentifier("en_US");
+        restoreHost();
         std::atexit(removeRoot);
         return made;
     }();
     return root;
+}
+
+void restoreHost()
+{
+    platform::pinCurrentTime(pinnedNow);
+    platform::setCurrentTimeZoneIdentifier("Europe/Berlin");
+    platform::setCurrentLocaleIdentifier("en_US");
 }
 
 void installSampleDevice()

@@ -22,6 +22,9 @@ void warmUp(std::string_view input);
 // removed when the process exits. The host is pinned at the same time: now is
 // Tuesday 2025-06-10 09:30 in Berlin, the locale en_US.
 const std::filesystem::path& deviceRoot();
+// Pins the clock, zone and locale again as deviceRoot did, after an input that
+// moved them.
+void restoreHost();
 
 // Copies the sample device's files (preferences, calendars, applications) into
 // the device root. Call once.

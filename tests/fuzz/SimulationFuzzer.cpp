@@ -5,10 +5,7 @@
 #include "FuzzSupport.h"
 
 #include "Command.h"
-#include "DeviceChoice.h"
 #include "DeviceSession.h"
-#include "PngOutput.h"
-#include "PreferenceKeys.h"
 #include "SimulationPlayer.h"
 
 #include <platform/Log.h>
@@ -54,8 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     std::vector<simulation::Step> steps;
     try {
-        steps = simulation::parseScript(
-            std::string(fuzzing::asText(data, size)), { deviceModelProblem, preferenceProblem, pictureFileProblem });
+        steps = simulation::parseScript(std::string(fuzzing::asText(data, size)), sessionChecks());
     } catch (const simulation::ScriptError&) {
         return 0;
     }
@@ -65,6 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         // A step the device refuses ends the session, as it ends the command.
     }
     fuzzing::restoreSamplePreferences();
+    fuzzing::restoreHost();
     platform::clearLog();
     return 0;
 }

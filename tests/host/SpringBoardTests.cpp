@@ -118,6 +118,19 @@ TEST_F(SpringBoard, TheMainPageAnswersItsIdleDurationAndBuildsItsContentThroughT
     EXPECT_EQ(objc_msgSend<id>(objc_getClass("SBUIController"), "sharedInstance"), SBUIController::sharedInstance());
 }
 
+// A running clock tells the ages of the notifications on screen anew; those
+// cleared since the list was last laid out are not told at all.
+TEST_F(SpringBoard, NotificationAgesAreToldAnewOnlyForNotificationsStillThere)
+{
+    host::SpringBoard springBoard;
+    springBoard.wake();
+    springBoard.notify("Mail", "Bank", "Statement ready");
+    springBoard.notify("Messages", "Anna", "Running late");
+    springBoard.clearAll();
+    springBoard.refreshNotificationAges();
+    EXPECT_FALSE(springBoard.isNotificationListShown());
+}
+
 TEST_F(SpringBoard, ASuperCallOfOtherTypesThanTheMethodIsRefused)
 {
     Ref<SBDashBoardMainPageViewController> page = host::allocInit<SBDashBoardMainPageViewController>();

@@ -207,3 +207,109 @@ TEST_F(SwipeSession, HiddenDetailsKeepSwipesAndFollowTheOwner)
     EXPECT_TRUE(contains(steps[8]["changes"], "unlocked")) << steps[8];
     EXPECT_EQ(firstRowLink(steps[8]), link);
 }
+
+// A finger held down moves the row step by step and acts only when it lets go:
+// at the last swipe, or at whatever step comes next.
+TEST_F(SwipeSession, AHeldFingerActsOnlyWhenItLetsGo)
+{
+    const std::vector<json> steps = play("wake\n"
+                                         "swipe 0 0 40 hold\n"
+                                         "swipe 0 0 90 hold\n"
+                                         "swipe 0 0 30\n"
+                                         "swipe 0 0 90 hold\n"
+                                         "state\n");
+    ASSERT_EQ(steps.size(), 6u);
+    EXPECT_EQ(steps[1]["gestures"], json::array({ "holding at (-40, 0)" }));
+    EXPECT_EQ(steps[2]["gestures"], json::array({ "holding at (-90, 0)" }));
+    EXPECT_TRUE(steps[2]["launches"].empty()) << "a held finger opened something";
+    EXPECT_EQ(steps[3]["gestures"], json::array({ "let go at (-30, 0)" }));
+    EXPECT_TRUE(steps[3]["launches"].empty()) << steps[3];
+    EXPECT_EQ(steps[5]["gestures"], json::array({ "let go at (-90, 0)" }));
+    EXPECT_EQ(firstRowLink(steps[5]).rfind("x-apple-calevent://", 0), 0u) << steps[5];
+}
+
+// Notifications push the list down past the screen's edge: its lower rows are
+// out of reach until the notification list is dragged up, as on iOS 10.
+TEST_F(SwipeSession, RowsBelowTheScreenAreReachedByScrollingTheNotifications)
+{
+    std::string notifications = "wake\n";
+    for (const char* title : { "One", "Two", "Three" })
+        notifications += std::string("notify Mail ") + title
+            + " \"A message long enough to fill the four lines that a notification shows on the lock screen, and "
+              "then some more words so that it surely does\"\n";
+    const std::string script = (root_.path() / "unreachable.simulate").string();
+    std::ofstream(script) << notifications << "swipe 1 1 90\n";
+    const command_runner::Result refused = command_runner::run({ "simulate", script, "--root", root_.path().string(),
+        "--now", "2026-03-05T09:41", "--tz", "Europe/Berlin" });
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("row 1 of section 1 is not on screen; drag-table to bring it there"), std::string::npos)
+        << refused.err;
+
+    const std::vector<json> steps = play(notifications + "drag-table -300\nswipe 1 1 90\n");
+    ASSERT_EQ(steps.size(), 6u);
+    EXPECT_EQ(steps[4]["gestures"][0].get<std::string>().rfind("let go at (0, ", 0), 0u) << steps[4];
+    EXPECT_EQ(firstRowLink(steps[5]).rfind("x-apple-calevent://", 0), 0u) << steps[5];
+}
+
+// Unlocked, the lock screen and its list are gone, footer and all.
+TEST_F(SwipeSession, UnlockedTheStateShowsNoList)
+{
+    const std::vector<json> steps = play("wake\nnotify Mail Lunch\nunlock\nstate\n");
+    ASSERT_EQ(steps.size(), 4u);
+    const json state = steps[3]["state"];
+    EXPECT_EQ(state["list"], "none");
+    EXPECT_EQ(state["footerTable"], nullptr);
+    EXPECT_TRUE(std::find(steps[2]["changes"].begin(), steps[2]["changes"].end(), json("list: none"))
+        != steps[2]["changes"].end())
+        << steps[2];
+}
+
+// Turned, or moved to another model, the lock screen shows exactly what one woken
+// there shows: the list built for that screen, in its place.
+TEST_F(SwipeSession, ANewScreenShowsWhatAWakeOnItShows)
+{
+    struct Case {
+        const char* session;
+        std::vector<std::string> simulate;
+        std::vector<std::string> render;
+    };
+    const Case cases[] = {
+        { "wake\nrotate landscape\n", { "--device", "ipad" }, { "--device", "ipad", "--landscape" } },
+        { "wake\nrotate portrait\n", { "--device", "ipad", "--landscape" }, { "--device", "ipad" } },
+        { "wake\nnotify Mail Lunch\ndevice iphonese\n", {}, { "--device", "iphonese", "--notify", "Mail|Lunch" } },
+        { "wake\nnotify Mail Lunch\ndevice ipad\n", {}, { "--device", "ipad", "--notify", "Mail|Lunch" } },
+    };
+    for (const Case& c : cases) {
+        const std::string shown = (root_.path() / "shown.png").string();
+        const std::string woken = (root_.path() / "woken.png").string();
+        play(std::string(c.session) + "snapshot " + shown + "\n", c.simulate);
+        std::vector<std::string> render { "render", "--root", root_.path().string(), "--now", "2026-03-05T09:41",
+            "--tz", "Europe/Berlin", "-o", woken };
+        render.insert(render.end(), c.render.begin(), c.render.end());
+        ASSERT_EQ(command_runner::run(render).status, 0) << c.session;
+        std::ifstream a(shown, std::ios::binary), b(woken, std::ios::binary);
+        const std::string shownBytes { std::istreambuf_iterator<char>(a), {} };
+        const std::string wokenBytes { std::istreambuf_iterator<char>(b), {} };
+        EXPECT_FALSE(shownBytes.empty()) << c.session;
+        EXPECT_TRUE(shownBytes == wokenBytes) << c.session;
+    }
+}
+
+// Turned, the lock screen stays in view: nothing is dismissed, and the list on
+// its own page takes the frame a list woken on the turned screen has.
+TEST_F(SwipeSession, ATurnedIpadKeepsItsLockScreen)
+{
+    for (const bool toLandscape : { true, false }) {
+        std::vector<std::string> before { "--device", "ipad" }, after { "--device", "ipad" };
+        (toLandscape ? after : before).push_back("--landscape");
+        const std::vector<json> turned
+            = play(std::string("wake\nrotate ") + (toLandscape ? "landscape" : "portrait") + "\nstate\n", before);
+        const std::vector<json> woken = play("wake\nstate\n", after);
+        ASSERT_EQ(turned.size(), 3u);
+        ASSERT_EQ(woken.size(), 2u);
+        for (const json& line : turned[1]["log"])
+            EXPECT_EQ(line.get<std::string>().find("lockscreen did dissapear"), std::string::npos) << line;
+        EXPECT_EQ(turned[2]["state"]["list"], "own page");
+        EXPECT_EQ(turned[2]["state"]["ownPageTable"], woken[1]["state"]["ownPageTable"]) << toLandscape;
+    }
+}

@@ -2,7 +2,7 @@
 // from other processes, and timers. Modes are accepted and not told apart: every
 // source runs in every mode.
 //
-// Timers go by the platform's clock. On the system clock they fire while the
+// Timers go by the platform's clock. On a running clock they fire while the
 // loop runs; on the simulated clock (a pinned time, platform/Environment.h) they
 // fire when the host advances it with CFRunLoopAdvanceClock, so nothing waits for
 // real time.
@@ -86,9 +86,9 @@ PLATFORM_EXPORT void CFRunLoopTimerInvalidate(CFRunLoopTimerRef timer);
 PLATFORM_EXPORT Boolean CFRunLoopTimerIsValid(CFRunLoopTimerRef timer);
 PLATFORM_EXPORT CFAbsoluteTime CFRunLoopTimerGetNextFireDate(CFRunLoopTimerRef timer);
 
-// Moves the simulated clock `seconds` forward (pinning the clock first if it was
-// the system's). On the way every timer of the main run loop that falls due fires
-// in the order of its fire dates, with the clock standing at that date, and the
+// Moves the clock `seconds` forward: a pinned clock stays pinned there, a running
+// one runs on from there. On the way every timer of the main run loop that falls
+// due fires in the order of its fire dates, with the clock at that date, and the
 // main queue's blocks run after each. Call on the thread that runs the main run
 // loop. The host's own call; the phone has none.
 PLATFORM_EXPORT void CFRunLoopAdvanceClock(CFTimeInterval seconds);

@@ -20,12 +20,19 @@ PLATFORM_EXPORT const std::string& deviceRoot();
 // the phone; a root that has only one of the two serves both spellings.
 PLATFORM_EXPORT std::string resolveDevicePath(std::string_view devicePath);
 
-// Seconds since 1970-01-01 00:00:00 UTC: the pinned instant, else the system clock.
+// Seconds since 1970-01-01 00:00:00 UTC: the pinned instant, else the running
+// clock, which is the system clock unless it was started from another instant.
 // A pinned clock is the simulated one: it stands still until the host moves it,
 // by pinning it again or with CFRunLoopAdvanceClock, which fires the main run
-// loop's timers on the way. Safe to read from any thread.
+// loop's timers on the way. A running clock advances with real time, and the
+// main run loop's timers fire as their dates come. Safe to read from any thread.
 PLATFORM_EXPORT double currentUnixTime();
+// Pins the clock at the instant; nothing gives the system clock back.
 PLATFORM_EXPORT void pinCurrentTime(std::optional<double> unixTime);
+// Lets the clock run from the instant on, with real time: a live device's clock.
+PLATFORM_EXPORT void runCurrentTimeFrom(double unixTime);
+// Moves the clock to the instant, pinned or running as it was.
+PLATFORM_EXPORT void setCurrentTime(double unixTime);
 PLATFORM_EXPORT bool isCurrentTimePinned();
 
 // ICU identifiers such as "en_US" and "Europe/Berlin".

@@ -142,14 +142,14 @@ void RunLoop::advanceClock(CFTimeInterval seconds)
     const CFAbsoluteTime target = CFAbsoluteTimeGetCurrent() + std::max(0.0, seconds);
     while (Ref<CFRunLoopTimer> timer = earliestTimer(target)) {
         const CFAbsoluteTime when = std::max(CFAbsoluteTimeGetCurrent(), timer->nextFireDate());
-        pinCurrentTime(when + kCFAbsoluteTimeIntervalSince1970);
+        setCurrentTime(when + kCFAbsoluteTimeIntervalSince1970);
         runGuarded([&] { timer->fire(when); }, "a run-loop timer");
         performPending();
     }
-    pinCurrentTime(target + kCFAbsoluteTimeIntervalSince1970);
+    setCurrentTime(target + kCFAbsoluteTimeIntervalSince1970);
 }
 
-// On the system clock a wait ends in time for the next timer; on the simulated
+// On a running clock a wait ends in time for the next timer; on the simulated
 // clock no timer comes due while the loop waits.
 std::chrono::steady_clock::time_point RunLoop::wakeForTimers(std::chrono::steady_clock::time_point deadline)
 {

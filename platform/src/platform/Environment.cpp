@@ -14,8 +14,10 @@ namespace {
 
 struct State {
     std::string root;
-    // NaN while the system clock is in use; atomic because queues read the time.
+    // NaN while the clock runs; atomic because queues read the time.
     std::atomic<double> pinnedTime { std::nan("") };
+    // How far a running clock is ahead of the system's, in seconds.
+    std::atomic<double> runningOffset { 0 };
     std::string locale;
     std::string timeZone;
     unsigned generation = 0;
@@ -113,17 +115,41 @@ std::string resolveDevicePath(std::string_view devicePath)
     return (root / path).string();
 }
 
-double currentUnixTime()
+namespace {
+
+double systemUnixTime()
 {
-    if (const double pinned = state().pinnedTime.load(); !std::isnan(pinned))
-        return pinned;
     using namespace std::chrono;
     return duration<double>(system_clock::now().time_since_epoch()).count();
 }
 
+} // namespace
+
+double currentUnixTime()
+{
+    if (const double pinned = state().pinnedTime.load(); !std::isnan(pinned))
+        return pinned;
+    return systemUnixTime() + state().runningOffset.load();
+}
+
 void pinCurrentTime(std::optional<double> unixTime)
 {
+    state().runningOffset.store(0);
     state().pinnedTime.store(unixTime.value_or(std::nan("")));
+}
+
+void runCurrentTimeFrom(double unixTime)
+{
+    state().runningOffset.store(unixTime - systemUnixTime());
+    state().pinnedTime.store(std::nan(""));
+}
+
+void setCurrentTime(double unixTime)
+{
+    if (isCurrentTimePinned())
+        pinCurrentTime(unixTime);
+    else
+        runCurrentTimeFrom(unixTime);
 }
 
 bool isCurrentTimePinned()

@@ -1,0 +1,108 @@
+// dayglass serve: the live device, a lock screen you can touch in the browser,
+// with its settings pane beside it.
+#include "ServeCommand.h"
+
+#include "LiveDevice.h"
+#include "LiveServer.h"
+#include "SessionOptions.h"
+
+#include <platform/Environment.h>
+
+#include <csignal>
+#include <cstdio>
+#include <spawn.h>
+#include <thread>
+
+extern char** environ;
+
+namespace {
+
+// Opens the address in the desktop's browser, when the desktop has xdg-open.
+void openInBrowser(const std::string& address)
+{
+    pid_t child = 0;
+    char* const arguments[] = { const_cast<char*>("xdg-open"), const_cast<char*>(address.c_str()), nullptr };
+    if (posix_spawnp(&child, "xdg-open", nullptr, nullptr, arguments, environ) != 0)
+        std::fprintf(stderr, "dayglass: no xdg-open here; open the address above yourself\n");
+}
+
+// Ctrl-C and a kill end the server as a normal exit does. The signals are
+// blocked before any thread starts, so that only the one waiting for them
+// takes them.
+void blockStopSignals(sigset_t& signals)
+{
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+}
+
+std::thread stopOnSignals(const sigset_t& signals, LiveDevice& device)
+{
+    return std::thread([signals, &device] {
+        int signal = 0;
+        sigwait(&signals, &signal);
+        device.stop();
+    });
+}
+
+class ServeCommand final : public Command {
+public:
+    explicit ServeCommand(CLI::App& subcommand)
+        : serve_(&subcommand)
+    {
+        serve_->add_option("--port", port_, "The port to listen on; 0 picks a free one")
+            ->capture_default_str()
+            ->check(CLI::Range(0, 65535));
+        serve_->add_option("--host", host_, "The address to listen on; other than loopback, others can reach it")
+            ->capture_default_str();
+        serve_->add_flag("--open", open_, "Open the page in the desktop's browser (xdg-open)");
+        session_.addTo(*serve_);
+    }
+
+    const CLI::App* subcommand() const override { return serve_; }
+
+    int run(const CommonOptions& options) override
+    {
+        sigset_t stopSignals;
+        blockStopSignals(stopSignals);
+        keepFrameBuffersInHeap();
+        host::Device device = session_.boot(options);
+        // The clock runs from --now, or from the real time, in real time.
+        platform::runCurrentTimeFrom(platform::currentUnixTime());
+
+        LiveEvents events;
+        LiveDevice live(device, events);
+        LiveServer server(live, events,
+            { .host = host_, .port = port_, .token = LiveServer::makeToken(), .webRoot = DAYGLASS_WEB_ROOT });
+        server.bind();
+        std::thread signalWaiter = stopOnSignals(stopSignals, live);
+        if (!server.isLoopback())
+            std::fprintf(stderr,
+                "dayglass: warning: listening on %s: anyone who reaches it with the token can change this device\n",
+                host_.c_str());
+        server.start();
+        std::printf("%s\n", server.address().c_str());
+        std::fflush(stdout);
+        if (open_)
+            openInBrowser(server.address());
+        live.run();
+        server.stop();
+        signalWaiter.join();
+        return 0;
+    }
+
+private:
+    CLI::App* serve_ = nullptr;
+    int port_ = 0;
+    std::string host_ = "127.0.0.1";
+    bool open_ = false;
+    SessionOptions session_;
+};
+
+} // namespace
+
+std::unique_ptr<Command> makeServeCommand(CLI::App& subcommand)
+{
+    return std::make_unique<ServeCommand>(subcommand);
+}
