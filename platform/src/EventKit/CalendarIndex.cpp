@@ -617,4 +617,13 @@ std::optional<RGBA> CalendarIndex::calendarColor(const std::string& calendar) co
     return color;
 }
 
+std::size_t CalendarIndex::eventCount(const std::string& calendar) const
+{
+    Prepared query = prepared("SELECT COUNT(DISTINCT uid) FROM uids WHERE calendar = ?1;");
+    bindText(query.get(), 1, calendar);
+    if (step(query.get()) != SQLITE_ROW)
+        return 0;
+    return static_cast<std::size_t>(sqlite3_column_int64(query.get(), 0));
+}
+
 } // namespace eventkit

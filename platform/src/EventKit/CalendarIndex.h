@@ -150,6 +150,8 @@ public:
     // first file in path order that gives one.
     std::optional<std::string> calendarName(const std::string& calendar) const;
     std::optional<RGBA> calendarColor(const std::string& calendar) const;
+    // How many UIDs the calendar's files hold, each once.
+    std::size_t eventCount(const std::string& calendar) const;
 
     // What went wrong in the database file (corrupt, unreadable), empty while
     // nothing did; its answers cannot be trusted then.

@@ -18,6 +18,7 @@ struct CalendarLocation {
     CalendarSource::Kind kind;
     std::string identifier;
     std::string fallbackTitle;
+    bool onDevice = false;
 };
 
 class CalendarLocations {

@@ -19,6 +19,10 @@ struct CalendarInfo {
     std::string identifier;
     std::string title;
     RGBA color;
+    // Its folder or .ics file on this machine, and whether it is one of the
+    // device's own calendars rather than one the host added.
+    std::string path;
+    bool onDevice = false;
 };
 
 // The calendars as they were when one store was made. A view answers from what
@@ -36,6 +40,10 @@ public:
     // times and dates read in the device's zone at the time of the call.
     virtual std::vector<std::vector<Occurrence>> occurrences(
         const std::vector<std::size_t>& chosen, Instant start, Instant end) const = 0;
+
+    // How many events the calendar at `calendar` holds, each UID once however
+    // many revisions or files it has; items that cannot be read are not counted.
+    virtual std::size_t eventCount(std::size_t calendar) const = 0;
 };
 
 class CalendarStore {

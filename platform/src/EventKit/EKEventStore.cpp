@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <mutex>
+#include <stdexcept>
 
 namespace {
 
@@ -174,6 +175,25 @@ Ref<EKCalendar> EKEventStore::calendarWithIdentifier(const NSString* identifier)
             return calendar;
     }
     return nullptr;
+}
+
+std::size_t EKEventStore::indexOf(const EKCalendar* calendar) const
+{
+    for (std::size_t index = 0; index < calendars_.size(); ++index)
+        if (calendars_[index].get() == calendar)
+            return index;
+    throw std::out_of_range("the calendar is not one of this store's");
+}
+
+EKCalendarOrigin EKEventStore::originOfCalendar(const EKCalendar* calendar) const
+{
+    const eventkit::CalendarInfo& info = view_->calendars().at(indexOf(calendar));
+    return { info.path, info.onDevice };
+}
+
+std::size_t EKEventStore::eventCountOfCalendar(const EKCalendar* calendar) const
+{
+    return view_->eventCount(indexOf(calendar));
 }
 
 Ref<EKPredicate> EKEventStore::predicateForEventsWithStartDate(

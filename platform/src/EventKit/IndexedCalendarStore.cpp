@@ -314,6 +314,8 @@ public:
         return store_->occurrences(searched, start, end);
     }
 
+    std::size_t eventCount(std::size_t calendar) const override { return store_->eventCount(calendars_.at(calendar)); }
+
 private:
     std::shared_ptr<IndexedCalendarStore> store_;
     std::vector<CalendarInfo> infos_;
@@ -578,7 +580,15 @@ CalendarInfo IndexedCalendarStore::describe(Calendar& calendar)
     CalendarInfo info { location.identifier };
     info.title = metadata.name.value_or(location.fallbackTitle);
     info.color = metadata.color.value_or(defaultCalendarColor(location.identifier));
+    info.path = location.path;
+    info.onDevice = location.onDevice;
     return info;
+}
+
+std::size_t IndexedCalendarStore::eventCount(Calendar& calendar)
+{
+    std::lock_guard guard(lock_);
+    return upToDateIndex(calendar)->eventCount(calendar.location.path);
 }
 
 std::vector<std::vector<Occurrence>> IndexedCalendarStore::occurrences(
