@@ -6,43 +6,17 @@
 #include "ListNotes.h"
 #include "ListOptions.h"
 #include "TableContents.h"
+#include "TextColumns.h"
 
 #include <Foundation/NSTimeZone.h>
 #include <host/NCNotificationPriorityListViewController.h>
 
 #include <nlohmann/json.hpp>
-#include <unicode/uchar.h>
-#include <unicode/utf8.h>
 
 #include <algorithm>
 #include <cstdio>
 
 namespace {
-
-// Columns a terminal gives the text: wide East Asian characters take two,
-// combining marks and format characters none.
-std::size_t displayWidth(const std::string& text)
-{
-    std::size_t width = 0;
-    const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
-    const auto length = static_cast<int32_t>(text.size());
-    for (int32_t offset = 0; offset < length;) {
-        UChar32 c;
-        U8_NEXT(bytes, offset, length, c);
-        const int8_t category = u_charType(c);
-        if (category == U_NON_SPACING_MARK || category == U_ENCLOSING_MARK || category == U_FORMAT_CHAR)
-            continue;
-        const auto eastAsian = static_cast<UEastAsianWidth>(u_getIntPropertyValue(c, UCHAR_EAST_ASIAN_WIDTH));
-        width += eastAsian == U_EA_WIDE || eastAsian == U_EA_FULLWIDTH ? 2 : 1;
-    }
-    return width;
-}
-
-std::string padded(const std::string& text, std::size_t width)
-{
-    const std::size_t used = displayWidth(text);
-    return text + std::string(used < width ? width - used : 0, ' ');
-}
 
 // Titles longer than this do not widen the title column for every row.
 constexpr std::size_t widestTitleColumn = 32;
@@ -173,11 +147,10 @@ public:
             = bootDevice(options, host::defaultDeviceModel(), host::Orientation::Portrait, options_.calendarStorage());
         checkExtensionLoaded(device);
         applyListOverrides(options_);
-        for (const std::string& note : skippedCalendarNotes(options_))
-            printNote(note);
-        const std::vector<ListedSection> sections = listedSections();
-        const std::string output = json_ ? json(sections).dump(2) + "\n"
-                                         : agenda(sections, extensionSetting<setting::displayLocation>());
+        printNotes(skippedCalendarNotes(options_));
+        const std::vector<ListedSection> sections = listedSections(options);
+        const std::string output
+            = json_ ? json(sections).dump(2) + "\n" : agenda(sections, extensionSetting<setting::displayLocation>());
         std::fputs(output.c_str(), stdout);
         return 0;
     }
@@ -185,7 +158,7 @@ public:
 private:
     CLI::App* subcommand_ = nullptr;
     // What the lock screen lists: nothing while the extension is switched off.
-    std::vector<ListedSection> listedSections() const
+    std::vector<ListedSection> listedSections(const CommonOptions& options) const
     {
         if (!extensionSetting<setting::isEnabled>() && !ignoreEnabled_) {
             printNote("the extension is switched off (enabled is NO), so the lock screen lists nothing; "
@@ -195,13 +168,11 @@ private:
         const Ref<UIView> table
             = makeExtensionEventTable(NCNotificationPriorityListViewController::defaultSuggestedListViewFrame);
         std::vector<ListedSection> sections = readTableContents(table.get());
+        printNotes(calendarChoiceNotes(options, options_));
         if (sections.empty())
-            for (const std::string& note : emptyListNotes(options_))
-                printNote(note);
+            printNotes(emptyListNotes(options_));
         return sections;
     }
-
-    static void printNote(const std::string& note) { std::fprintf(stderr, "dayglass: note: %s\n", note.c_str()); }
 
     ListOptions options_;
     bool json_ = false;

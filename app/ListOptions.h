@@ -41,6 +41,8 @@ struct ListOptions {
     // to the subcommand, each checked as it is parsed, so that a bad value is one
     // line on stderr.
     void addTo(CLI::App& subcommand);
+    // Adds only the calendars' two, --calendars and --no-cache.
+    void addCalendarsTo(CLI::App& subcommand);
 };
 
 // Makes the options the device's environment: zone, locale, clock, the added

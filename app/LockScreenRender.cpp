@@ -5,6 +5,7 @@
 #include "DeviceChoice.h"
 #include "DeviceSession.h"
 #include "LayoutJSON.h"
+#include "ListNotes.h"
 
 #include <UIKit/UIScreen.h>
 #include <host/LockScreenScene.h>
@@ -105,5 +106,6 @@ int renderLockScreen(const CommonOptions& options, const ListOptions& list, cons
             std::string(model.displayName).c_str(), size.width, size.height, picture.scale, image->pixelWidth(),
             image->pixelHeight());
     }
+    printNotes(calendarChoiceNotes(options, list));
     return 0;
 }

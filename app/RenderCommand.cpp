@@ -3,6 +3,7 @@
 #include "ArgumentParsing.h"
 #include "DeviceSession.h"
 #include "LayoutJSON.h"
+#include "ListNotes.h"
 #include "ListOptions.h"
 #include "LockScreenRender.h"
 #include "PngOutput.h"
@@ -181,6 +182,7 @@ int RenderCommand::run(const CommonOptions& options)
             "%s: the event list, %g × %g points at scale %g (%zu × %zu pixels)\n", where.c_str(), size.width,
             size.height, scale, image->pixelWidth(), image->pixelHeight());
     }
+    printNotes(calendarChoiceNotes(options, listOptions_));
     return 0;
 }
 

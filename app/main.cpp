@@ -1,4 +1,5 @@
 // dayglass: boots a simulated device with the extension loaded and works with it.
+#include "CalendarsCommand.h"
 #include "Command.h"
 #include "DeviceSession.h"
 #include "DrawCommand.h"
@@ -6,6 +7,7 @@
 #include "RenderCommand.h"
 #include "SimulateCommand.h"
 #include "Suggestions.h"
+#include "Wording.h"
 
 #include <Foundation/NSException.h>
 #include <objc/NSObject.h>
@@ -76,6 +78,8 @@ struct Subcommand {
 constexpr Subcommand subcommands[] = {
     { "settings", "Print the extension's settings as loaded from the device", makeSettingsCommand },
     { "prefs", "Show or change the extension's preferences, as the settings pane does", makePrefsCommand },
+    { "calendars", "List the calendars the device sees, and choose those the list shows, as the settings pane does",
+        makeCalendarsCommand },
     { "draw", "Draw one of the event list's images as a PNG file", makeDrawCommand },
     { "list", "Print the events the lock screen's list shows now", makeListCommand },
     { "render", "Draw the lock screen, or only its event list (--list), into a PNG file", makeRenderCommand },
@@ -151,7 +155,7 @@ int runCommandLine(int argc, char** argv)
     for (const auto& command : commands)
         if (command->subcommand()->parsed())
             return command->run(common.options());
-    throw UsageError("say what to do: list, render, simulate, settings, prefs or draw (see --help)");
+    throw UsageError("say what to do: " + listedWords(subcommandNames(app), " or ") + " (see --help)");
 }
 
 } // namespace
