@@ -1,6 +1,7 @@
 // dayglass: boots a simulated device with the extension loaded and works with it.
 #include "CalendarsCommand.h"
 #include "Command.h"
+#include "DeviceCommand.h"
 #include "DeviceSession.h"
 #include "DrawCommand.h"
 #include "ListCommand.h"
@@ -84,6 +85,7 @@ constexpr Subcommand subcommands[] = {
     { "list", "Print the events the lock screen's list shows now", makeListCommand },
     { "render", "Draw the lock screen, or only its event list (--list), into a PNG file", makeRenderCommand },
     { "simulate", "Play a scripted session on one device and print what each step did", makeSimulateCommand },
+    { "device", "Make a device root of your own, with your calendars (device init DIR)", makeDeviceCommand },
 };
 
 // Whether a word of the command line is the subcommand's name. Only the named
