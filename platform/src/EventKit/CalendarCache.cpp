@@ -16,8 +16,8 @@ public:
         : cache_(std::move(cache))
     {
         for (CalendarSnapshot& snapshot : snapshots) {
-            calendars_.push_back({ std::move(snapshot.identifier), std::move(snapshot.title), snapshot.color,
-                std::move(snapshot.path), snapshot.onDevice });
+            calendars_.push_back(
+                { std::move(snapshot.identifier), std::move(snapshot.title), snapshot.color, std::move(snapshot.path) });
             contents_.push_back(std::move(snapshot.contents));
         }
     }
@@ -95,8 +95,7 @@ CalendarSource& CalendarCache::sourceFor(const CalendarLocation& entry)
 {
     auto& slot = sources_[entry.path];
     if (!slot || slot->kind() != entry.kind)
-        slot = std::make_unique<CalendarSource>(
-            entry.path, entry.kind, entry.identifier, entry.fallbackTitle, entry.onDevice);
+        slot = std::make_unique<CalendarSource>(entry.path, entry.kind, entry.identifier, entry.fallbackTitle);
     const std::string& folder = slot->watchedFolder();
     const bool wasWatching = watcher_.isWatching(folder);
     watcher_.watch(folder);

@@ -78,7 +78,7 @@ std::vector<CalendarLocation> CalendarLocations::listDevice(const std::string& p
     for (const fs::path& folder : subfolders(path)) {
         const std::string name = folder.filename().string();
         found.push_back({ folder.string(), realPathOf(folder), CalendarSource::Kind::Folder,
-            nameBasedIdentifier(deviceCalendarName(name)), name, true });
+            nameBasedIdentifier(deviceCalendarName(name)), name });
     }
     return found;
 }

@@ -18,7 +18,6 @@ struct CalendarLocation {
     CalendarSource::Kind kind;
     std::string identifier;
     std::string fallbackTitle;
-    bool onDevice = false;
 };
 
 class CalendarLocations {

@@ -38,15 +38,13 @@ FolderMetadata readFolderMetadata(const std::string& folder)
     return metadata;
 }
 
-CalendarSource::CalendarSource(
-    std::string path, Kind kind, std::string identifier, std::string fallbackTitle, bool onDevice)
+CalendarSource::CalendarSource(std::string path, Kind kind, std::string identifier, std::string fallbackTitle)
     : path_(std::move(path))
     , kind_(kind)
     , folder_(kind == Kind::Folder ? path_ : std::filesystem::path(path_).parent_path().string())
     , fallbackTitle_(std::move(fallbackTitle))
 {
     snapshot_.path = path_;
-    snapshot_.onDevice = onDevice;
     snapshot_.identifier = std::move(identifier);
 }
 

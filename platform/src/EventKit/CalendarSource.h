@@ -14,12 +14,12 @@ namespace eventkit {
 
 // What a store sees of a calendar.
 struct CalendarSnapshot {
-    std::string path;
-    bool onDevice = false;
     std::string identifier;
     std::string title;
     RGBA color;
     std::shared_ptr<const CalendarContents> contents;
+    // The calendar's folder, or its .ics file.
+    std::string path;
 };
 
 // What a calendar folder says of itself: its `displayname` and `color` files.
@@ -39,7 +39,7 @@ public:
 
     // `identifier` as described in EKCalendar.h; `fallbackTitle` is the title
     // when neither a `displayname` file nor X-WR-CALNAME gives one.
-    CalendarSource(std::string path, Kind kind, std::string identifier, std::string fallbackTitle, bool onDevice);
+    CalendarSource(std::string path, Kind kind, std::string identifier, std::string fallbackTitle);
 
     Kind kind() const { return kind_; }
     // The folder whose changes concern this calendar: itself, or a file's folder.

@@ -19,10 +19,8 @@ struct CalendarInfo {
     std::string identifier;
     std::string title;
     RGBA color;
-    // Its folder or .ics file on this machine, and whether it is one of the
-    // device's own calendars rather than one the host added.
+    // Its folder or .ics file on this machine.
     std::string path;
-    bool onDevice = false;
 };
 
 // The calendars as they were when one store was made. A view answers from what

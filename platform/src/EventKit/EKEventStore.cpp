@@ -1,12 +1,16 @@
 #include <EventKit/EKEventStore.h>
 
+#include "CalendarLocations.h"
 #include "CalendarStore.h"
 
 #include <dispatch/dispatch.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <mutex>
 #include <stdexcept>
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -188,7 +192,8 @@ std::size_t EKEventStore::indexOf(const EKCalendar* calendar) const
 EKCalendarOrigin EKEventStore::originOfCalendar(const EKCalendar* calendar) const
 {
     const eventkit::CalendarInfo& info = view_->calendars().at(indexOf(calendar));
-    return { info.path, info.onDevice };
+    // The device's calendars are the folders of its calendar folder.
+    return { info.path, fs::path(info.path).parent_path() == eventkit::CalendarLocations::deviceFolder() };
 }
 
 std::size_t EKEventStore::eventCountOfCalendar(const EKCalendar* calendar) const

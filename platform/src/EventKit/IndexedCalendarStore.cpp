@@ -581,7 +581,6 @@ CalendarInfo IndexedCalendarStore::describe(Calendar& calendar)
     info.title = metadata.name.value_or(location.fallbackTitle);
     info.color = metadata.color.value_or(defaultCalendarColor(location.identifier));
     info.path = location.path;
-    info.onDevice = location.onDevice;
     return info;
 }
 
