@@ -36,13 +36,18 @@ public:
     using CommandError::CommandError;
 };
 
-// strerror's words as the rest of a sentence: "permission denied".
-inline std::string reasonFor(int error)
+// A reason as the rest of a sentence: "Permission denied" becomes "permission denied".
+inline std::string sentenceRest(std::string reason)
 {
-    std::string reason = std::strerror(error);
     if (!reason.empty())
         reason[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(reason[0])));
     return reason;
+}
+
+// strerror's words as the rest of a sentence.
+inline std::string reasonFor(int error)
+{
+    return sentenceRest(std::strerror(error));
 }
 
 class Command {

@@ -147,7 +147,6 @@ public:
             = bootDevice(options, host::defaultDeviceModel(), host::Orientation::Portrait, options_.calendarStorage());
         checkExtensionLoaded(device);
         applyListOverrides(options_);
-        printNotes(skippedCalendarNotes(options_));
         const std::vector<ListedSection> sections = listedSections(options);
         const std::string output
             = json_ ? json(sections).dump(2) + "\n" : agenda(sections, extensionSetting<setting::displayLocation>());
@@ -168,6 +167,7 @@ private:
         const Ref<UIView> table
             = makeExtensionEventTable(NCNotificationPriorityListViewController::defaultSuggestedListViewFrame);
         std::vector<ListedSection> sections = readTableContents(table.get());
+        printNotes(skippedCalendarNotes());
         printNotes(calendarChoiceNotes(options, options_));
         if (sections.empty())
             printNotes(emptyListNotes(options_));

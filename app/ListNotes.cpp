@@ -4,30 +4,20 @@
 #include "DeviceSession.h"
 #include "ExtensionSettings.h"
 
+#include <EventKit/EKEventStore.h>
 #include <platform/Environment.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
+#include <map>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// Why the store skips the file; empty when it reads it.
-std::string skipReason(const fs::path& file)
-{
-    std::ifstream stream(file, std::ios::binary);
-    if (!stream)
-        return std::strerror(errno);
-    std::string start(4096, '\0');
-    stream.read(start.data(), static_cast<std::streamsize>(start.size()));
-    start.resize(static_cast<std::size_t>(stream.gcount()));
-    return start.find("BEGIN:VCALENDAR") == std::string::npos ? "it is not an iCalendar file" : "";
-}
+// Files named one by one in each folder before the rest are counted.
+constexpr std::size_t namedPerFolder = 3;
 
 // A word as a shell reads it back: quoted when it holds anything but plain
 // path characters.
@@ -81,17 +71,35 @@ bool isLeftOut(const DeviceCalendar& calendar)
 
 } // namespace
 
-std::vector<std::string> skippedCalendarNotes(const ListOptions& options)
+std::vector<std::string> skippedCalendarNotes()
 {
     std::vector<std::string> notes;
-    for (const std::string& path : options.calendars) {
-        std::error_code error;
-        if (!fs::is_regular_file(path, error))
-            continue;
-        if (const std::string reason = skipReason(path); !reason.empty())
-            notes.push_back("skipped " + path + ": " + reason);
+    std::map<std::string, std::size_t> perFolder;
+    std::vector<std::string> folders; // in the order met
+    for (const EKSkippedCalendarFile& file : EKEventStore::skippedCalendarFiles()) {
+        const std::string folder = fs::path(file.path).parent_path().string();
+        const std::size_t count = ++perFolder[folder];
+        if (count == 1)
+            folders.push_back(folder);
+        if (count <= namedPerFolder)
+            notes.push_back("skipped " + file.path + ": " + sentenceRest(file.reason));
+    }
+    for (const std::string& folder : folders) {
+        if (const std::size_t count = perFolder[folder]; count > namedPerFolder)
+            notes.push_back("skipped " + std::to_string(count - namedPerFolder) + " more files in " + folder);
     }
     return notes;
+}
+
+void printNote(const std::string& note)
+{
+    std::fprintf(stderr, "dayglass: note: %s\n", note.c_str());
+}
+
+void printNotes(const std::vector<std::string>& notes)
+{
+    for (const std::string& note : notes)
+        printNote(note);
 }
 
 std::vector<std::string> emptyListNotes(const ListOptions& options)
@@ -140,15 +148,4 @@ std::string suggestedCommand(
     if (common.root != defaultDeviceRoot())
         command += " --root " + shellWord(common.root);
     return command + "`";
-}
-
-void printNote(const std::string& note)
-{
-    std::fprintf(stderr, "dayglass: note: %s\n", note.c_str());
-}
-
-void printNotes(const std::vector<std::string>& notes)
-{
-    for (const std::string& note : notes)
-        printNote(note);
 }

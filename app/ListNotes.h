@@ -1,6 +1,6 @@
-// The words a user needs when the list shows less than they expect: a calendar
-// file given on the command line that the store skips, why an empty list is
-// empty, and why the list searches none of the calendars, with the command that
+// The words a user needs when the list shows less than they expect: the
+// calendar files and folders that the store skips, why an empty list is empty,
+// and why the list searches none of the calendars, with the command that
 // changes that. Each is one line for stderr; the agenda on stdout stays as it is.
 #pragma once
 
@@ -10,9 +10,14 @@
 #include <string>
 #include <vector>
 
-// A note for every file named with --calendars that is no iCalendar file the
-// store can read.
-std::vector<std::string> skippedCalendarNotes(const ListOptions& options);
+// A note for every item file or calendar folder that the device's calendars
+// leave out, and why; past the first few in one folder, one line counts the
+// rest. Ask once the calendars have been read (after the list is built).
+std::vector<std::string> skippedCalendarNotes();
+
+// Prints "dayglass: note: NOTE" on stderr.
+void printNote(const std::string& note);
+void printNotes(const std::vector<std::string>& notes);
 
 // Why a list without events has none, where the cause is not the calendars'
 // contents: access denied.
@@ -29,7 +34,3 @@ std::vector<std::string> calendarChoiceNotes(const CommonOptions& common, const 
 // the sample device).
 std::string suggestedCommand(
     const std::string& words, const CommonOptions& common, const std::vector<std::string>& calendars = {});
-
-// Prints "dayglass: note: NOTE" on stderr.
-void printNote(const std::string& note);
-void printNotes(const std::vector<std::string>& notes);

@@ -57,8 +57,10 @@ void ListOptions::addCalendarsTo(CLI::App& subcommand)
 {
     subcommand
         .add_option("--calendars", calendars,
-            "Calendars to add to the device's own: vdir folders, folders of them, or .ics files")
-        ->check(CLI::ExistingPath);
+            "Calendars to add to the device's own: vdir folders, folders of them, .ics files, or - for one calendar "
+            "read from standard input")
+        ->check(CLI::Validator(
+            [](std::string& path) { return path == "-" ? std::string() : CLI::ExistingPath(path); }, "PATH"));
     subcommand
         .add_flag("--no-cache", noCache,
             "Read the calendar files alone, without the persistent calendar index (also DAYGLASS_NO_CACHE=1)")
@@ -128,7 +130,7 @@ void applyListEnvironment(const ListOptions& options)
     }
     std::vector<std::string> sources;
     for (const std::string& path : options.calendars)
-        sources.push_back(fs::absolute(path).lexically_normal().string());
+        sources.push_back(path == "-" ? path : fs::absolute(path).lexically_normal().string());
     EKEventStore::setAdditionalCalendarSources(std::move(sources));
     EKEventStore::setAccessGranted(options.calendarAccessGranted);
 }

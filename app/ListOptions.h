@@ -18,8 +18,8 @@
 #include <vector>
 
 struct ListOptions {
-    // Folders (vdirs or collections of them) and .ics files read after the
-    // device's own calendars.
+    // Folders (vdirs or collections of them), .ics files and "-" (standard
+    // input) read after the device's own calendars.
     std::vector<std::string> calendars;
     // ISO 8601; empty for the real clock.
     std::string now;

@@ -85,7 +85,7 @@ int renderLockScreen(const CommonOptions& options, const ListOptions& list, cons
         springBoard.notify(notification.app, notification.title, notification.message);
     }
 
-    auto scene = Ref<LockScreenScene>::adopt(new LockScreenScene(model, orientation));
+    auto scene = makeRef<LockScreenScene>(model, orientation);
     scene->wallpaper().setImage(wallpaper.get());
     scene->setContent(springBoard.rootView());
     Ref<UIImage> image = scene->snapshot(picture.scale);

@@ -98,12 +98,10 @@ Ref<UIImage> drawOnBackdrop(UIView& table, CGFloat scale)
             size.width, size.height, scale);
         throw CommandError(text);
     }
-    UIGraphicsBeginImageContextWithOptions(size, YES, scale);
+    UIGraphicsImageContextScope canvas(size, YES, scale);
     paintBackdrop(UIGraphicsGetCurrentContext(), size, scale);
     table.drawViewHierarchyInRect(table.frame());
-    Ref<UIImage> image = UIGraphicsGetImageFromCurrentImageContext();
-    UIGraphicsEndImageContext();
-    return image;
+    return canvas.image();
 }
 
 class RenderCommand final : public Command {
@@ -114,6 +112,8 @@ public:
     int run(const CommonOptions& options) override;
 
 private:
+    int renderList(const CommonOptions& options);
+
     CLI::App* render_;
     ListOptions listOptions_;
     bool list_ = false;
@@ -154,8 +154,14 @@ int RenderCommand::run(const CommonOptions& options)
 {
     if (layoutJSON_ && isStandardOutput(output_))
         throw UsageError("--layout-json prints to standard output, which -o - takes for the picture");
-    if (!list_)
-        return renderLockScreen(options, listOptions_, lockScreen_, { scale_, output_, layoutJSON_ });
+    const int status = list_ ? renderList(options)
+                             : renderLockScreen(options, listOptions_, lockScreen_, { scale_, output_, layoutJSON_ });
+    printNotes(skippedCalendarNotes());
+    return status;
+}
+
+int RenderCommand::renderList(const CommonOptions& options)
+{
     const CGFloat scale = scale_;
     // The device draws at the scale of the picture: separators are one pixel thick.
     UIScreen::mainScreen()->setScale(scale);

@@ -2,10 +2,12 @@
 
 #include "DeviceChoice.h"
 #include "DeviceSession.h"
+#include "ListNotes.h"
 #include "ListOptions.h"
 #include "PreferenceKeys.h"
 #include "SimulationPlayer.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iostream>
 #include <optional>
@@ -50,6 +52,9 @@ public:
 
     int run(const CommonOptions& options) override
     {
+        if (script_ == "-" && std::count(listOptions_.calendars.begin(), listOptions_.calendars.end(), "-"))
+            throw UsageError("--calendars - and the script cannot both come from standard input: give the script "
+                             "as a file");
         std::vector<simulation::Step> steps;
         try {
             steps = simulation::parseScript(readScript(script_), { deviceModelProblem, preferenceProblem });
@@ -64,6 +69,7 @@ public:
         checkExtensionLoaded(device);
         applyListOverrides(listOptions_);
         SimulationPlayer(device, json_).play(steps);
+        printNotes(skippedCalendarNotes());
         return 0;
     }
 

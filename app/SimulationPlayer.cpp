@@ -147,11 +147,12 @@ std::vector<std::string> SimulationPlayer::perform(const simulation::Action& act
 void SimulationPlayer::snapshot(const std::string& file)
 {
     const host::DeviceModel& model = springBoard_.deviceModel();
-    auto scene = Ref<LockScreenScene>::adopt(new LockScreenScene(model, springBoard_.orientation()));
+    auto scene = makeRef<LockScreenScene>(model, springBoard_.orientation());
     if (springBoard_.isScreenOn())
         scene->setContent(springBoard_.rootView());
     scene->setScreenOn(springBoard_.isScreenOn());
     scene->setLockScreenShown(springBoard_.isLocked());
+    scene->setLaunchPending(springBoard_.pendingLaunch().has_value());
     Ref<UIImage> image = scene->snapshot(model.scale);
     scene->setContent(nullptr);
     writePng(*image, file);

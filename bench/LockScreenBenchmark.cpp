@@ -72,7 +72,7 @@ host::SpringBoard& onGeneratedDevice(int items)
 
 Ref<UIImage> drawLockScreen(host::SpringBoard& springBoard)
 {
-    auto scene = Ref<LockScreenScene>::adopt(new LockScreenScene(springBoard.deviceModel(), springBoard.orientation()));
+    auto scene = makeRef<LockScreenScene>(springBoard.deviceModel(), springBoard.orientation());
     scene->setContent(springBoard.rootView());
     Ref<UIImage> frame = scene->snapshot(scale);
     scene->setContent(nullptr);

@@ -157,7 +157,7 @@ void BM_CellScrollsIntoView(benchmark::State& state)
         state.SkipWithError("the table shows no rows to scroll");
         return;
     }
-    UIGraphicsBeginImageContextWithOptions(CGSizeMake(inner->bounds().size.width, 60), NO, 2);
+    UIGraphicsImageContextScope canvas(CGSizeMake(inner->bounds().size.width, 60), NO, 2);
     for (auto _ : state) {
         AutoreleasePool pool;
         const CGFloat offset = inner->contentOffset().y + step;
@@ -166,7 +166,6 @@ void BM_CellScrollsIntoView(benchmark::State& state)
         if (const std::vector<UITableViewCell*> cells = inner->visibleCells(); !cells.empty())
             cells.back()->drawViewHierarchyInRect(cells.back()->bounds());
     }
-    UIGraphicsEndImageContext();
 }
 BENCHMARK(BM_CellScrollsIntoView)->Unit(benchmark::kMicrosecond);
 

@@ -11,7 +11,7 @@ using objc::Getter;
 // dayglass command) reads records as it would on the phone.
 Class DGLEKEVent::classObject()
 {
-    static Class cls = objc::registerClass<DGLEKEVent>("DGLEKEVent", NSObject::classObject(), [](Class c) {
+    return objc::registeredClass<DGLEKEVent>("DGLEKEVent", [](Class c) {
         objc::addMethod(c, "title", &Getter<&DGLEKEVent::title>::imp);
         objc::addMethod(c, "location", &Getter<&DGLEKEVent::location>::imp);
         objc::addMethod(c, "startDate", &Getter<&DGLEKEVent::startDate>::imp);
@@ -21,12 +21,6 @@ Class DGLEKEVent::classObject()
         objc::addMethod(c, "calendarColor", &Getter<&DGLEKEVent::calendarColor>::imp);
         objc::addMethod(c, "calendarIdentifier", &Getter<&DGLEKEVent::calendarIdentifier>::imp);
     });
-    return cls;
-}
-
-DGLEKEVent::DGLEKEVent()
-{
-    setIsa(classObject());
 }
 
 void DGLEKEVent::setEndDate(const NSDate* date)

@@ -9,11 +9,9 @@
 #include <Foundation/NSURL.h>
 #include <UIKit/UIColor.h>
 
-class DGLEKEVent : public NSObject {
+class DGLEKEVent : public objc::Subclass<DGLEKEVent, NSObject> {
 public:
     static Class classObject();
-
-    DGLEKEVent();
 
     const NSDate* endDate() const { return endDate_.get(); }
     void setEndDate(const NSDate* date);

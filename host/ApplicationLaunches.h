@@ -20,6 +20,7 @@
 // from: "main", or the label of the dispatch queue it ran on.
 #pragma once
 
+#include <host/Export.h>
 #include <host/SBApplication.h>
 
 #include <Foundation/NSDictionary.h>
@@ -61,7 +62,7 @@ struct ForegroundApplication {
 };
 
 // What the device asks of its owner while launches come and go.
-class LaunchGate {
+class HOST_EXPORT LaunchGate {
 public:
     virtual ~LaunchGate() = default;
     virtual bool isLocked() const = 0;
@@ -70,7 +71,7 @@ public:
     virtual void unlockForLaunch() = 0;
 };
 
-class ApplicationLaunches : public std::enable_shared_from_this<ApplicationLaunches> {
+class HOST_EXPORT ApplicationLaunches : public std::enable_shared_from_this<ApplicationLaunches> {
 public:
     using Observer = std::function<void(const LaunchReport&)>;
 
@@ -117,6 +118,6 @@ private:
 
 // "main" on the main thread, the label of the dispatch queue running the caller
 // on another, "a thread of its own" on a thread no queue runs.
-std::string currentThreadName();
+HOST_EXPORT std::string currentThreadName();
 
 } // namespace host

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <Foundation/NSURL.h>
+#include <host/Export.h>
 
 #include <string>
 
@@ -20,6 +21,6 @@ namespace host {
 inline constexpr const char* calendarApplicationIdentifier = "com.apple.mobilecal";
 
 // Reads the store on the calling thread, the main one.
-std::string calendarApplicationShows(const NSURL* url);
+HOST_EXPORT std::string calendarApplicationShows(const NSURL* url);
 
 } // namespace host

@@ -4,6 +4,7 @@
 
 #include <EventKit/EKTypes.h>
 #include <host/DeviceModel.h>
+#include <host/Export.h>
 #include <host/SpringBoard.h>
 #include <host/SubstrateLoader.h>
 
@@ -33,7 +34,7 @@ struct BootOptions {
     EKCalendarStorage calendarStorage = EKCalendarStorage::Memory;
 };
 
-class Device {
+class HOST_EXPORT Device {
 public:
     // Boots in this order: the device root and the environment, SpringBoard's classes,
     // the installed applications, then the extensions, whose initialisers find

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <CoreGraphics/CGGeometry.h>
+#include <host/Export.h>
 
 #include <span>
 #include <string_view>
@@ -45,13 +46,13 @@ struct LockScreenLayout {
 };
 
 // Every model, the default first.
-std::span<const DeviceModel> deviceModels();
+HOST_EXPORT std::span<const DeviceModel> deviceModels();
 // iPhone 7.
-const DeviceModel& defaultDeviceModel();
+HOST_EXPORT const DeviceModel& defaultDeviceModel();
 // The model with this name, or null.
-const DeviceModel* findDeviceModel(std::string_view name);
+HOST_EXPORT const DeviceModel* findDeviceModel(std::string_view name);
 
-CGSize screenSize(const DeviceModel& model, Orientation orientation);
-LockScreenLayout lockScreenLayout(const DeviceModel& model, Orientation orientation);
+HOST_EXPORT CGSize screenSize(const DeviceModel& model, Orientation orientation);
+HOST_EXPORT LockScreenLayout lockScreenLayout(const DeviceModel& model, Orientation orientation);
 
 } // namespace host

@@ -17,34 +17,15 @@ namespace {
 constexpr int lockScreenPages = 3;
 constexpr int mainPage = 1;
 constexpr CGFloat unlockHintSize = 16;
+// How far the hint may shrink to fit the screen's width: every language's fits.
+constexpr CGFloat unlockHintSmallestScale = 0.5;
+// Kept clear of the screen's edges, as the phone keeps it.
+constexpr CGFloat unlockHintMargin = 12;
 constexpr const char* clockFontName = ".SFUIDisplay-Light";
 
-struct UnlockHint {
-    std::string_view language;
-    std::string_view text;
-};
-
-// In the device's language; English for the others.
-constexpr UnlockHint unlockHints[] = {
-    { "en", "Press home to unlock" },
-    { "de", "Zum Entsperren Home drücken" },
-    { "fr", "Appuyez sur le bouton principal pour déverrouiller" },
-    { "es", "Pulsa el botón de inicio para desbloquear" },
-};
-
-std::string_view unlockHintText()
+NonNullRef<UILabel> centredLabel(UIFont* font)
 {
-    const std::string& locale = platform::currentLocaleIdentifier();
-    const std::string_view language = std::string_view(locale).substr(0, locale.find_first_of("_-@"));
-    for (const UnlockHint& hint : unlockHints)
-        if (hint.language == language)
-            return hint.text;
-    return unlockHints[0].text;
-}
-
-Ref<UILabel> centredLabel(UIFont* font)
-{
-    auto label = Ref<UILabel>::adopt(new UILabel());
+    auto label = makeNonNullRef<UILabel>();
     label->setFont(font);
     label->setTextColor(UIColor::whiteColor().get());
     label->setTextAlignment(NSTextAlignmentCenter);
@@ -61,7 +42,7 @@ std::string patternFor(std::string_view dateTemplate)
 
 std::string formatted(double unixTime, const std::string& pattern)
 {
-    auto formatter = Ref<NSDateFormatter>::adopt(new NSDateFormatter());
+    auto formatter = makeRef<NSDateFormatter>();
     formatter->setDateFormat(NSString::string(pattern).get());
     return formatter->stringFromDate(NSDate::dateWithTimeIntervalSince1970(unixTime).get())->description();
 }
@@ -94,12 +75,14 @@ std::string lockScreenDateText(double unixTime)
 }
 
 LockScreenChrome::LockScreenChrome(const host::DeviceModel& model, host::Orientation orientation)
-    : statusBar_(Ref<LockScreenStatusBar>::adopt(new LockScreenStatusBar(CGRectZero)))
+    : statusBar_(makeNonNullRef<LockScreenStatusBar>(CGRectZero))
     , clock_(centredLabel(UIFont::fontWithName(clockFontName, model.clockFontSize).get()))
     , date_(centredLabel(UIFont::systemFontOfSize(model.dateFontSize).get()))
-    , pageDots_(Ref<LockScreenPageDots>::adopt(new LockScreenPageDots(CGRectZero, lockScreenPages, mainPage)))
+    , pageDots_(makeNonNullRef<LockScreenPageDots>(CGRectZero, lockScreenPages, mainPage))
     , unlockHint_(centredLabel(UIFont::systemFontOfSize(unlockHintSize).get()))
 {
+    unlockHint_->setAdjustsFontSizeToFitWidth(true);
+    unlockHint_->setMinimumScaleFactor(unlockHintSmallestScale);
     for (UIView* part : std::initializer_list<UIView*> {
              statusBar_.get(), clock_.get(), date_.get(), pageDots_.get(), unlockHint_.get() })
         addSubview(part);
@@ -117,12 +100,20 @@ void LockScreenChrome::setDevice(const host::DeviceModel& model, host::Orientati
     date_->setFont(UIFont::systemFontOfSize(model.dateFontSize).get());
     date_->setFrame(layout.date);
     pageDots_->setFrame(layout.pageIndicator);
-    unlockHint_->setFrame(layout.unlockHint);
+    const CGRect hint = layout.unlockHint;
+    unlockHint_->setFrame(CGRectMake(
+        hint.origin.x + unlockHintMargin, hint.origin.y, hint.size.width - 2 * unlockHintMargin, hint.size.height));
 }
 
 void LockScreenChrome::showTime(double unixTime)
 {
     clock_->setText(lockScreenClockText(unixTime));
     date_->setText(lockScreenDateText(unixTime));
-    unlockHint_->setText(unlockHintText());
+    showHint(hint_);
+}
+
+void LockScreenChrome::showHint(host::LockScreenHint hint)
+{
+    hint_ = hint;
+    unlockHint_->setText(host::lockScreenHintText(hint, platform::currentLocaleIdentifier()));
 }

@@ -3,8 +3,9 @@
 #pragma once
 
 #include <UIKit/UIView.h>
+#include <host/Export.h>
 
-class LockScreenPageDots : public UIView {
+class HOST_EXPORT LockScreenPageDots : public UIView {
 public:
     LockScreenPageDots(CGRect frame, int pages, int current);
 

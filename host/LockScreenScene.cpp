@@ -3,8 +3,8 @@
 #include <UIKit/UIColor.h>
 
 LockScreenScene::LockScreenScene(const host::DeviceModel& model, host::Orientation orientation)
-    : wallpaper_(Ref<LockScreenWallpaper>::adopt(new LockScreenWallpaper(CGRectZero)))
-    , chrome_(Ref<LockScreenChrome>::adopt(new LockScreenChrome(model, orientation)))
+    : wallpaper_(makeNonNullRef<LockScreenWallpaper>(CGRectZero))
+    , chrome_(makeNonNullRef<LockScreenChrome>(model, orientation))
 {
     addSubview(wallpaper_.get());
     addSubview(chrome_.get());
@@ -41,6 +41,11 @@ void LockScreenScene::setScreenOn(bool on)
 void LockScreenScene::setLockScreenShown(bool shown)
 {
     chrome_->setHidden(!shown || wallpaper_->isHidden());
+}
+
+void LockScreenScene::setLaunchPending(bool pending)
+{
+    chrome_->showHint(pending ? host::LockScreenHint::Open : host::LockScreenHint::Unlock);
 }
 
 Ref<UIImage> LockScreenScene::snapshot(CGFloat scale)

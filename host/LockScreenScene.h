@@ -4,12 +4,13 @@
 // parts let the layers below show through.
 #pragma once
 
+#include <host/Export.h>
 #include <host/LockScreenChrome.h>
 #include <host/LockScreenWallpaper.h>
 
 #include <UIKit/UIImage.h>
 
-class LockScreenScene : public UIView {
+class HOST_EXPORT LockScreenScene : public UIView {
 public:
     LockScreenScene(const host::DeviceModel& model, host::Orientation orientation);
 
@@ -27,12 +28,15 @@ public:
     void setScreenOn(bool on);
     // Unlocked, the clock, date, dots and hint go; the wallpaper stays.
     void setLockScreenShown(bool shown);
+    // "Press home to open" while a launch waits for the unlock, instead of
+    // "Press home to unlock".
+    void setLaunchPending(bool pending);
 
     // The whole scene drawn at the scale, laid out first.
     Ref<UIImage> snapshot(CGFloat scale);
 
 private:
-    Ref<LockScreenWallpaper> wallpaper_;
-    Ref<LockScreenChrome> chrome_;
+    NonNullRef<LockScreenWallpaper> wallpaper_;
+    NonNullRef<LockScreenChrome> chrome_;
     Ref<UIView> content_;
 };

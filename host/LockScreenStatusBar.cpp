@@ -1,9 +1,12 @@
 #include <host/LockScreenStatusBar.h>
 
+#include <host/LockScreenStrings.h>
+
 #include <CoreGraphics/CGContext.h>
 #include <UIKit/UIColor.h>
 #include <UIKit/UIFont.h>
 #include <UIKit/UIGraphics.h>
+#include <platform/Environment.h>
 
 #include <cairo.h>
 
@@ -24,9 +27,9 @@ CGFloat signalWidth()
     return signalDots * signalDot + (signalDots - 1) * signalSpacing;
 }
 
-Ref<UILabel> statusLabel(std::string_view text, NSTextAlignment alignment)
+NonNullRef<UILabel> statusLabel(std::string_view text, NSTextAlignment alignment)
 {
-    auto label = Ref<UILabel>::adopt(new UILabel());
+    auto label = makeNonNullRef<UILabel>();
     label->setText(text);
     label->setFont(UIFont::systemFontOfSize(textSize).get());
     label->setTextColor(UIColor::whiteColor().get());
@@ -34,14 +37,11 @@ Ref<UILabel> statusLabel(std::string_view text, NSTextAlignment alignment)
     return label;
 }
 
-void roundedRectangle(cairo_t* cairo, double x, double y, double width, double height, double radius)
+CGRect mirrored(CGRect frame, CGFloat width, bool mirror)
 {
-    cairo_new_sub_path(cairo);
-    cairo_arc(cairo, x + width - radius, y + radius, radius, -M_PI / 2, 0);
-    cairo_arc(cairo, x + width - radius, y + height - radius, radius, 0, M_PI / 2);
-    cairo_arc(cairo, x + radius, y + height - radius, radius, M_PI / 2, M_PI);
-    cairo_arc(cairo, x + radius, y + radius, radius, M_PI, 3 * M_PI / 2);
-    cairo_close_path(cairo);
+    if (mirror)
+        frame.origin.x = width - CGRectGetMaxX(frame);
+    return frame;
 }
 
 void drawSignal(cairo_t* cairo, CGFloat midY)
@@ -61,7 +61,7 @@ void drawPadlock(cairo_t* cairo, CGFloat midX, CGFloat midY)
     cairo_line_to(cairo, midX + 2.6, bodyTop);
     cairo_move_to(cairo, midX - 2.6, bodyTop);
     cairo_stroke(cairo);
-    roundedRectangle(cairo, midX - width / 2, bodyTop, width, height, 1.2);
+    CairoAddRoundedRect(cairo, CGRectMake(midX - width / 2, bodyTop, width, height), 1.2);
     cairo_fill(cairo);
 }
 
@@ -70,11 +70,11 @@ void drawBattery(cairo_t* cairo, CGFloat right, CGFloat midY)
 {
     const double x = right - batteryWidth - 2, y = midY - batteryHeight / 2;
     cairo_set_line_width(cairo, 1);
-    roundedRectangle(cairo, x + 0.5, y + 0.5, batteryWidth - 1, batteryHeight - 1, 2.5);
+    CairoAddRoundedRect(cairo, CGRectMake(x + 0.5, y + 0.5, batteryWidth - 1, batteryHeight - 1), 2.5);
     cairo_stroke(cairo);
-    roundedRectangle(cairo, x + 2, y + 2, batteryWidth - 4, batteryHeight - 4, 1.2);
+    CairoAddRoundedRect(cairo, CGRectMake(x + 2, y + 2, batteryWidth - 4, batteryHeight - 4), 1.2);
     cairo_fill(cairo);
-    roundedRectangle(cairo, x + batteryWidth, midY - 2, 1.5, 4, 0.7);
+    CairoAddRoundedRect(cairo, CGRectMake(x + batteryWidth, midY - 2, 1.5, 4), 0.7);
     cairo_fill(cairo);
 }
 
@@ -83,20 +83,27 @@ void drawBattery(cairo_t* cairo, CGFloat right, CGFloat midY)
 LockScreenStatusBar::LockScreenStatusBar(CGRect frame)
     : UIView(frame)
     , carrier_(statusLabel("Dayglass", NSTextAlignmentLeft))
-    , charge_(statusLabel("100%", NSTextAlignmentRight))
+    , charge_(statusLabel(host::chargeText(1, platform::currentLocaleIdentifier()), NSTextAlignmentRight))
+    , rightToLeft_(host::isRightToLeft(platform::currentLocaleIdentifier()))
 {
     addSubview(carrier_.get());
     addSubview(charge_.get());
+    if (rightToLeft_) {
+        carrier_->setTextAlignment(NSTextAlignmentRight);
+        charge_->setTextAlignment(NSTextAlignmentLeft);
+    }
 }
 
 void LockScreenStatusBar::layoutSubviews()
 {
     const CGRect area = bounds();
     const CGFloat carrierX = margin + signalWidth() + 4;
-    carrier_->setFrame(CGRectMake(carrierX, 0, area.size.width / 2 - carrierX - 12, area.size.height));
+    carrier_->setFrame(mirrored(CGRectMake(carrierX, 0, area.size.width / 2 - carrierX - 12, area.size.height),
+        area.size.width, rightToLeft_));
     const CGFloat chargeRight = area.size.width - margin - batteryWidth - 6;
-    charge_->setFrame(
-        CGRectMake(area.size.width / 2 + 12, 0, chargeRight - area.size.width / 2 - 12, area.size.height));
+    charge_->setFrame(mirrored(
+        CGRectMake(area.size.width / 2 + 12, 0, chargeRight - area.size.width / 2 - 12, area.size.height),
+        area.size.width, rightToLeft_));
 }
 
 void LockScreenStatusBar::drawRect(CGRect)
@@ -105,6 +112,10 @@ void LockScreenStatusBar::drawRect(CGRect)
     const CGFloat midY = std::round(area.size.height / 2);
     cairo_t* cairo = UIGraphicsGetCurrentContext()->cairo();
     cairo_save(cairo);
+    if (rightToLeft_) {
+        cairo_translate(cairo, area.size.width, 0);
+        cairo_scale(cairo, -1, 1);
+    }
     cairo_set_source_rgb(cairo, 1, 1, 1);
     drawSignal(cairo, midY);
     drawPadlock(cairo, area.size.width / 2, midY);

@@ -61,12 +61,11 @@ const UIImage& builtInPicture(CGSize size, CGFloat scale)
 {
     static Ref<UIImage> picture;
     if (!picture || picture->size() != size || picture->scale() != scale) {
-        UIGraphicsBeginImageContextWithOptions(size, YES, scale);
+        UIGraphicsImageContextScope canvas(size, YES, scale);
         cairo_t* cairo = UIGraphicsGetCurrentContext()->cairo();
         paintGradient(cairo, size);
         paintGlow(cairo, size);
-        picture = UIGraphicsGetImageFromCurrentImageContext();
-        UIGraphicsEndImageContext();
+        picture = canvas.image();
     }
     return *picture;
 }

@@ -5,8 +5,9 @@
 
 #include <UIKit/UIImage.h>
 #include <UIKit/UIView.h>
+#include <host/Export.h>
 
-class LockScreenWallpaper : public UIView {
+class HOST_EXPORT LockScreenWallpaper : public UIView {
 public:
     explicit LockScreenWallpaper(CGRect frame);
 

@@ -1,7 +1,11 @@
 #include <host/NCNotificationListCell.h>
 
-#include <UIKit/UIFont.h>
+#include <host/LockScreenStrings.h>
 
+#include <UIKit/UIFont.h>
+#include <platform/Environment.h>
+
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <functional>
@@ -27,20 +31,9 @@ Ref<UIColor> iconColor(const NSString* appName)
     return UIColor::colorWithRed(rgb[0], rgb[1], rgb[2], 1);
 }
 
-// iOS 10's words for how long ago a notification came.
-std::string relativeTime(double seconds)
+NonNullRef<UILabel> makeLabel(CGFloat size, NSInteger lines, UIColor* color)
 {
-    const long minutes = std::lround(std::floor(seconds / 60));
-    if (minutes < 1)
-        return "now";
-    if (minutes < 60)
-        return std::to_string(minutes) + "m ago";
-    return std::to_string(minutes / 60) + "h ago";
-}
-
-Ref<UILabel> makeLabel(CGFloat size, NSInteger lines, UIColor* color)
-{
-    auto label = makeRef<UILabel>();
+    auto label = makeNonNullRef<UILabel>();
     label->setFont(UIFont::systemFontOfSize(size).get());
     label->setNumberOfLines(lines);
     label->setTextColor(color);
@@ -56,9 +49,7 @@ CGFloat textHeight(UILabel* label, CGFloat width)
 
 Class NCNotificationListCell::classObject()
 {
-    static Class cls
-        = objc::registerClass<NCNotificationListCell>("NCNotificationListCell", UICollectionViewCell::classObject());
-    return cls;
+    return objc::registeredClass<NCNotificationListCell>("NCNotificationListCell");
 }
 
 NSString* NCNotificationListCell::reuseIdentifier()
@@ -68,14 +59,13 @@ NSString* NCNotificationListCell::reuseIdentifier()
 }
 
 NCNotificationListCell::NCNotificationListCell()
-    : platter_(makeRef<UIView>())
-    , icon_(makeRef<UIImageView>())
+    : platter_(makeNonNullRef<UIView>())
+    , icon_(makeNonNullRef<UIImageView>())
     , appName_(makeLabel(headerTextSize, 1, UIColor::colorWithWhite(0.25, 1).get()))
     , time_(makeLabel(headerTextSize, 1, UIColor::colorWithWhite(0.25, 1).get()))
     , title_(makeLabel(titleSize, 1, UIColor::blackColor().get()))
     , message_(makeLabel(bodySize, messageLines, UIColor::blackColor().get()))
 {
-    setIsa(classObject());
     // The frosted platter of iOS 10: white, mostly opaque over the wallpaper.
     platter_->setBackgroundColor(UIColor::colorWithWhite(1, 0.78).get());
     platter_->layer()->setCornerRadius(platterRadius);
@@ -94,7 +84,7 @@ void NCNotificationListCell::configure(const NCNotificationRequest* request, dou
 {
     icon_->setBackgroundColor(iconColor(request->appName()).get());
     appName_->setText(request->appName()->uppercaseString().get());
-    time_->setText(relativeTime(now - request->arrival()));
+    time_->setText(host::notificationAgeText(now - request->arrival(), platform::currentLocaleIdentifier()));
     title_->setText(request->title());
     message_->setText(request->message());
     setNeedsLayout();
@@ -119,8 +109,11 @@ void NCNotificationListCell::layoutSubviews()
     const CGFloat headerY = (headerHeight - iconSize) / 2;
     icon_->setFrame(CGRectMake(padding, headerY, iconSize, iconSize));
     const CGFloat nameX = padding + iconSize + 8;
-    time_->setFrame(CGRectMake(bounds.size.width - padding - 80, headerY, 80, iconSize));
-    appName_->setFrame(CGRectMake(nameX, headerY, width - iconSize - 8 - 80, iconSize));
+    // The age as wide as its words, which differ from language to language; the
+    // name takes the rest.
+    const CGFloat timeWidth = std::min(std::ceil(time_->sizeThatFits(CGSizeZero).width), width / 2);
+    time_->setFrame(CGRectMake(bounds.size.width - padding - timeWidth, headerY, timeWidth, iconSize));
+    appName_->setFrame(CGRectMake(nameX, headerY, width - iconSize - 8 - timeWidth - 8, iconSize));
     const CGFloat titleHeight = textHeight(title_.get(), width);
     title_->setFrame(CGRectMake(padding, headerHeight, width, titleHeight));
     message_->setFrame(CGRectMake(padding, headerHeight + titleHeight, width, textHeight(message_.get(), width)));

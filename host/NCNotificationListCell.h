@@ -3,13 +3,14 @@
 // and up to four lines of the message.
 #pragma once
 
+#include <host/Export.h>
 #include <host/NCNotificationRequest.h>
 
 #include <UIKit/UICollectionViewCell.h>
 #include <UIKit/UIImageView.h>
 #include <UIKit/UILabel.h>
 
-class NCNotificationListCell : public UICollectionViewCell {
+class HOST_EXPORT NCNotificationListCell : public objc::Subclass<NCNotificationListCell, UICollectionViewCell> {
 public:
     static Class classObject();
     static NSString* reuseIdentifier();
@@ -29,10 +30,10 @@ public:
     void layoutSubviews() override;
 
 private:
-    Ref<UIView> platter_;
-    Ref<UIImageView> icon_;
-    Ref<UILabel> appName_;
-    Ref<UILabel> time_;
-    Ref<UILabel> title_;
-    Ref<UILabel> message_;
+    NonNullRef<UIView> platter_;
+    NonNullRef<UIImageView> icon_;
+    NonNullRef<UILabel> appName_;
+    NonNullRef<UILabel> time_;
+    NonNullRef<UILabel> title_;
+    NonNullRef<UILabel> message_;
 };

@@ -17,23 +17,16 @@ constexpr CGFloat platterInset = 8;
 Class NCNotificationPriorityListViewController::classObject()
 {
     using Self = NCNotificationPriorityListViewController;
-    static Class cls = objc::registerClass<Self>(
-        "NCNotificationPriorityListViewController", UIViewController::classObject(), [](Class c) {
-            objc::addMethod(c, "init", &Self::init);
-            objc::addMethod(c, "presenter", &Self::presenterImp);
-            objc::addMethod(c, "collectionView", &Self::collectionViewImp);
-            objc::addMethod(c, "_suggestedListViewFrame", &Self::suggestedListViewFrameImp);
-            objc::addMethod(c, "numberOfSectionsInCollectionView:", &Self::numberOfSectionsInCollectionView);
-            objc::addMethod(c, "collectionView:numberOfItemsInSection:", &Self::numberOfItemsInSection);
-            objc::addMethod(c, "collectionView:cellForItemAtIndexPath:", &Self::cellForItemAtIndexPath);
-            objc::addMethod(c, "collectionView:layout:sizeForItemAtIndexPath:", &Self::sizeForItemAtIndexPath);
-        });
-    return cls;
-}
-
-NCNotificationPriorityListViewController::NCNotificationPriorityListViewController()
-{
-    setIsa(classObject());
+    return objc::registeredClass<Self>("NCNotificationPriorityListViewController", [](Class c) {
+        objc::addMethod(c, "init", &Self::init);
+        objc::addMethod(c, "presenter", &Self::presenterImp);
+        objc::addMethod(c, "collectionView", &Self::collectionViewImp);
+        objc::addMethod(c, "_suggestedListViewFrame", &Self::suggestedListViewFrameImp);
+        objc::addMethod(c, "numberOfSectionsInCollectionView:", &Self::numberOfSectionsInCollectionView);
+        objc::addMethod(c, "collectionView:numberOfItemsInSection:", &Self::numberOfItemsInSection);
+        objc::addMethod(c, "collectionView:cellForItemAtIndexPath:", &Self::cellForItemAtIndexPath);
+        objc::addMethod(c, "collectionView:layout:sizeForItemAtIndexPath:", &Self::sizeForItemAtIndexPath);
+    });
 }
 
 // The collection view exists once -init returns, before anything asks for the view.

@@ -4,6 +4,7 @@
 // delegate the controller is. The list is shown while a presenter holds it.
 #pragma once
 
+#include <host/Export.h>
 #include <host/NCNotificationRequest.h>
 
 #include <Foundation/NSArray.h>
@@ -11,10 +12,10 @@
 #include <UIKit/UIViewController.h>
 #include <objc/WeakRef.h>
 
-class NCNotificationPriorityListViewController : public UIViewController {
+class HOST_EXPORT NCNotificationPriorityListViewController
+    : public objc::Subclass<NCNotificationPriorityListViewController, UIViewController> {
 public:
     static Class classObject();
-    NCNotificationPriorityListViewController();
 
     // Below the clock of a 375 × 667 point screen, until SpringBoard lays the list out.
     static constexpr CGRect defaultSuggestedListViewFrame { { 0, 150 }, { 375, 450 } };

@@ -2,8 +2,7 @@
 
 Class NCNotificationRequest::classObject()
 {
-    static Class cls = objc::registerClass<NCNotificationRequest>("NCNotificationRequest", NSObject::classObject());
-    return cls;
+    return objc::registeredClass<NCNotificationRequest>("NCNotificationRequest");
 }
 
 NCNotificationRequest::NCNotificationRequest(
@@ -13,7 +12,6 @@ NCNotificationRequest::NCNotificationRequest(
     , message_(std::move(message))
     , arrival_(unixTime)
 {
-    setIsa(classObject());
 }
 
 std::string NCNotificationRequest::description() const

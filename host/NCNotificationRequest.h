@@ -3,8 +3,9 @@
 #pragma once
 
 #include <Foundation/NSString.h>
+#include <host/Export.h>
 
-class NCNotificationRequest : public NSObject {
+class HOST_EXPORT NCNotificationRequest : public objc::Subclass<NCNotificationRequest, NSObject> {
 public:
     static Class classObject();
 

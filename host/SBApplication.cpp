@@ -2,9 +2,8 @@
 
 Class SBApplication::classObject()
 {
-    static Class cls = objc::registerClass<SBApplication>("SBApplication", NSObject::classObject(),
-        [](Class c) { objc::addMethod(c, "bundleIdentifier", &SBApplication::bundleIdentifierImp); });
-    return cls;
+    return objc::registeredClass<SBApplication>(
+        "SBApplication", [](Class c) { objc::addMethod(c, "bundleIdentifier", &SBApplication::bundleIdentifierImp); });
 }
 
 SBApplication::SBApplication(
@@ -13,7 +12,6 @@ SBApplication::SBApplication(
     , displayName_(std::move(displayName))
     , urlSchemes_(std::move(urlSchemes))
 {
-    setIsa(classObject());
 }
 
 std::string SBApplication::description() const

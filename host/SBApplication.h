@@ -2,11 +2,12 @@
 #pragma once
 
 #include <Foundation/NSString.h>
+#include <host/Export.h>
 
 #include <string>
 #include <vector>
 
-class SBApplication : public NSObject {
+class HOST_EXPORT SBApplication : public objc::Subclass<SBApplication, NSObject> {
 public:
     static Class classObject();
 

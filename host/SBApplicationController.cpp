@@ -80,19 +80,12 @@ Ref<SBApplication> applicationFromBundle(const std::string& bundle)
 
 Class SBApplicationController::classObject()
 {
-    static Class cls
-        = objc::registerClass<SBApplicationController>("SBApplicationController", NSObject::classObject(), [](Class c) {
-              objc::addClassMethod(
-                  c, "sharedInstance", +[](Class, SEL) -> id { return sharedInstance(); });
-              objc::addMethod(c,
-                  "applicationWithDisplayIdentifier:", &SBApplicationController::applicationWithDisplayIdentifierImp);
-          });
-    return cls;
-}
-
-SBApplicationController::SBApplicationController()
-{
-    setIsa(classObject());
+    return objc::registeredClass<SBApplicationController>("SBApplicationController", [](Class c) {
+        objc::addClassMethod(
+            c, "sharedInstance", +[](Class, SEL) -> id { return sharedInstance(); });
+        objc::addMethod(
+            c, "applicationWithDisplayIdentifier:", &SBApplicationController::applicationWithDisplayIdentifierImp);
+    });
 }
 
 SBApplicationController* SBApplicationController::sharedInstance()

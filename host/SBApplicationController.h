@@ -7,6 +7,7 @@
 #pragma once
 
 #include <Foundation/NSArray.h>
+#include <host/Export.h>
 #include <host/SBApplication.h>
 
 #include <map>
@@ -14,10 +15,9 @@
 #include <string>
 #include <string_view>
 
-class SBApplicationController : public NSObject {
+class HOST_EXPORT SBApplicationController : public objc::Subclass<SBApplicationController, NSObject> {
 public:
     static Class classObject();
-    SBApplicationController();
 
     // The shared register, read from the device on first use.
     static SBApplicationController* sharedInstance();

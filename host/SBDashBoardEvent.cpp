@@ -2,15 +2,13 @@
 
 Class SBDashBoardEvent::classObject()
 {
-    static Class cls = objc::registerClass<SBDashBoardEvent>(
-        "SBDashBoardEvent", NSObject::classObject(), [](Class c) { objc::addMethod(c, "type", &typeImp); });
-    return cls;
+    return objc::registeredClass<SBDashBoardEvent>(
+        "SBDashBoardEvent", [](Class c) { objc::addMethod(c, "type", &typeImp); });
 }
 
 SBDashBoardEvent::SBDashBoardEvent(NSInteger type)
     : type_(type)
 {
-    setIsa(classObject());
 }
 
 Ref<SBDashBoardEvent> SBDashBoardEvent::eventWithType(NSInteger type)

@@ -2,10 +2,11 @@
 // -handleEvent: (the screen waking, the lock screen going away, …).
 #pragma once
 
+#include <host/Export.h>
 #include <objc/NSObjCRuntime.h>
 #include <objc/runtime.h>
 
-class SBDashBoardEvent : public NSObject {
+class HOST_EXPORT SBDashBoardEvent : public objc::Subclass<SBDashBoardEvent, NSObject> {
 public:
     static Class classObject();
 

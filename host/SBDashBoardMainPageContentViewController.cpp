@@ -34,30 +34,21 @@ void runCompletion(id completion)
 Class SBDashBoardMainPageContentViewController::classObject()
 {
     using Self = SBDashBoardMainPageContentViewController;
-    static Class cls = objc::registerClass<Self>(
-        "SBDashBoardMainPageContentViewController", SBDashBoardViewControllerBase::classObject(), [](Class c) {
-            objc::addMethod(c, "init", &Self::init);
-            objc::addMethod(c, "_addOrRemoveNotificationsListIfNecessaryAnimated:",
-                &Self::addOrRemoveNotificationsListIfNecessaryAnimated);
-            objc::addMethod(c, "viewWillTransitionToSize:withTransitionCoordinator:", &Self::viewWillTransitionToSize);
-            objc::addMethod(c, "handleEvent:", &Self::handleEvent);
-            objc::addMethod(
-                c, "presentContentViewControllers:animated:completion:", &Self::presentContentViewControllers);
-            objc::addMethod(
-                c, "dismissContentViewControllers:animated:completion:", &Self::dismissContentViewControllers);
-            objc::addIvar(c, "_notificationViewController", "@\"NCNotificationPriorityListViewController\"", 0,
-                { [](id self) -> id { return asContent(self)->notificationViewController_.get(); },
-                    [](id self, id value) {
-                        asContent(self)->notificationViewController_
-                            = dynamicCast<NCNotificationPriorityListViewController>(value);
-                    } });
-        });
-    return cls;
-}
-
-SBDashBoardMainPageContentViewController::SBDashBoardMainPageContentViewController()
-{
-    setIsa(classObject());
+    return objc::registeredClass<Self>("SBDashBoardMainPageContentViewController", [](Class c) {
+        objc::addMethod(c, "init", &Self::init);
+        objc::addMethod(c, "_addOrRemoveNotificationsListIfNecessaryAnimated:",
+            &Self::addOrRemoveNotificationsListIfNecessaryAnimated);
+        objc::addMethod(c, "viewWillTransitionToSize:withTransitionCoordinator:", &Self::viewWillTransitionToSize);
+        objc::addMethod(c, "handleEvent:", &Self::handleEvent);
+        objc::addMethod(c, "presentContentViewControllers:animated:completion:", &Self::presentContentViewControllers);
+        objc::addMethod(c, "dismissContentViewControllers:animated:completion:", &Self::dismissContentViewControllers);
+        objc::addIvar(c, "_notificationViewController", "@\"NCNotificationPriorityListViewController\"", 0,
+            { [](id self) -> id { return asContent(self)->notificationViewController_.get(); },
+                [](id self, id value) {
+                    asContent(self)->notificationViewController_
+                        = dynamicCast<NCNotificationPriorityListViewController>(value);
+                } });
+    });
 }
 
 id SBDashBoardMainPageContentViewController::init(id self, SEL)

@@ -8,15 +8,16 @@
 #pragma once
 
 #include <Foundation/NSArray.h>
+#include <host/Export.h>
 #include <host/NCNotificationPriorityListViewController.h>
 #include <host/SBDashBoardViewControllerBase.h>
 
 #include <vector>
 
-class SBDashBoardMainPageContentViewController : public SBDashBoardViewControllerBase {
+class HOST_EXPORT SBDashBoardMainPageContentViewController
+    : public objc::Subclass<SBDashBoardMainPageContentViewController, SBDashBoardViewControllerBase> {
 public:
     static Class classObject();
-    SBDashBoardMainPageContentViewController();
 
     // Made by -init; also the instance variable `_notificationViewController`.
     NCNotificationPriorityListViewController* notificationViewController() const

@@ -3,17 +3,10 @@
 
 Class SBDashBoardMainPageViewController::classObject()
 {
-    static Class cls = objc::registerClass<SBDashBoardMainPageViewController>(
-        "SBDashBoardMainPageViewController", SBDashBoardViewControllerBase::classObject(), [](Class c) {
-            objc::addMethod(c, "init", &SBDashBoardMainPageViewController::init);
-            objc::addMethod(c, "idleTimerDuration", &SBDashBoardMainPageViewController::idleTimerDuration);
-        });
-    return cls;
-}
-
-SBDashBoardMainPageViewController::SBDashBoardMainPageViewController()
-{
-    setIsa(classObject());
+    return objc::registeredClass<SBDashBoardMainPageViewController>("SBDashBoardMainPageViewController", [](Class c) {
+        objc::addMethod(c, "init", &SBDashBoardMainPageViewController::init);
+        objc::addMethod(c, "idleTimerDuration", &SBDashBoardMainPageViewController::idleTimerDuration);
+    });
 }
 
 id SBDashBoardMainPageViewController::init(id self, SEL)

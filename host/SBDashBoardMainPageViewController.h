@@ -4,12 +4,13 @@
 // filling it.
 #pragma once
 
+#include <host/Export.h>
 #include <host/SBDashBoardMainPageContentViewController.h>
 
-class SBDashBoardMainPageViewController : public SBDashBoardViewControllerBase {
+class HOST_EXPORT SBDashBoardMainPageViewController
+    : public objc::Subclass<SBDashBoardMainPageViewController, SBDashBoardViewControllerBase> {
 public:
     static Class classObject();
-    SBDashBoardMainPageViewController();
 
     // SpringBoard's own idle time-out for the lock screen, in its own unit
     // (seconds): iOS 10 turns a woken, untouched lock screen off after about 8.

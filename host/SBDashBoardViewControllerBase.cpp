@@ -3,17 +3,10 @@
 
 Class SBDashBoardViewControllerBase::classObject()
 {
-    static Class cls = objc::registerClass<SBDashBoardViewControllerBase>(
-        "SBDashBoardViewControllerBase", UIViewController::classObject(), [](Class c) {
-            objc::addMethod(c, "init", &SBDashBoardViewControllerBase::init);
-            objc::addMethod(c, "viewWillAppear:", &SBDashBoardViewControllerBase::viewWillAppear);
-        });
-    return cls;
-}
-
-SBDashBoardViewControllerBase::SBDashBoardViewControllerBase()
-{
-    setIsa(classObject());
+    return objc::registeredClass<SBDashBoardViewControllerBase>("SBDashBoardViewControllerBase", [](Class c) {
+        objc::addMethod(c, "init", &SBDashBoardViewControllerBase::init);
+        objc::addMethod(c, "viewWillAppear:", &SBDashBoardViewControllerBase::viewWillAppear);
+    });
 }
 
 id SBDashBoardViewControllerBase::init(id self, SEL)

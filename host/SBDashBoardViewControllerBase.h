@@ -3,11 +3,12 @@
 #pragma once
 
 #include <UIKit/UIViewController.h>
+#include <host/Export.h>
 
-class SBDashBoardViewControllerBase : public UIViewController {
+class HOST_EXPORT SBDashBoardViewControllerBase
+    : public objc::Subclass<SBDashBoardViewControllerBase, UIViewController> {
 public:
     static Class classObject();
-    SBDashBoardViewControllerBase();
 
     // SpringBoard's bookkeeping in -viewWillAppear:: how often the page was about
     // to appear, and whether the last time was animated.

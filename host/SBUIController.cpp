@@ -4,17 +4,11 @@
 
 Class SBUIController::classObject()
 {
-    static Class cls = objc::registerClass<SBUIController>("SBUIController", NSObject::classObject(), [](Class c) {
+    return objc::registeredClass<SBUIController>("SBUIController", [](Class c) {
         objc::addClassMethod(
             c, "sharedInstance", +[](Class, SEL) -> id { return sharedInstance(); });
         objc::addMethod(c, "activateApplicationAnimated:", &SBUIController::activateApplicationAnimated);
     });
-    return cls;
-}
-
-SBUIController::SBUIController()
-{
-    setIsa(classObject());
 }
 
 SBUIController* SBUIController::sharedInstance()

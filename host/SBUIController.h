@@ -1,14 +1,14 @@
 // SpringBoard's user-interface controller: brings an application to the foreground.
 #pragma once
 
+#include <host/Export.h>
 #include <host/SBApplication.h>
 
 #include <functional>
 
-class SBUIController : public NSObject {
+class HOST_EXPORT SBUIController : public objc::Subclass<SBUIController, NSObject> {
 public:
     static Class classObject();
-    SBUIController();
 
     static SBUIController* sharedInstance();
 

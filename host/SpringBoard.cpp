@@ -41,7 +41,7 @@ void registerSpringBoardClasses()
 }
 
 SpringBoard::SpringBoard(const DeviceModel& model, Orientation orientation)
-    : model_(&model)
+    : model_(model)
     , orientation_(orientation)
     , passcode_(devicePasscode())
     , launches_(std::make_shared<ApplicationLaunches>(static_cast<LaunchGate&>(*this)))
@@ -103,7 +103,7 @@ void SpringBoard::clearAll()
 
 void SpringBoard::rotate(Orientation orientation)
 {
-    transitionTo(*model_, orientation);
+    transitionTo(model_, orientation);
 }
 
 void SpringBoard::setDeviceModel(const DeviceModel& model)
@@ -251,7 +251,7 @@ void SpringBoard::transitionTo(const DeviceModel& model, Orientation orientation
     objc_msgSend<void>(content(), "viewWillTransitionToSize:withTransitionCoordinator:", screenSize(model, orientation),
         coordinator.get());
     coordinator->performTransition([&] {
-        model_ = &model;
+        model_ = model;
         orientation_ = orientation;
         applyLayout();
     });
@@ -264,7 +264,7 @@ void SpringBoard::applyLayout()
 {
     const LockScreenLayout geometry = layout();
     UIScreen::mainScreen()->setBounds(CGRectMake(0, 0, geometry.screenSize.width, geometry.screenSize.height));
-    UIScreen::mainScreen()->setScale(model_->scale);
+    UIScreen::mainScreen()->setScale(model_.scale);
     if (!mainPage_)
         return;
     NCNotificationPriorityListViewController* list = notificationList();

@@ -6,6 +6,7 @@
 
 #include <host/ApplicationLaunches.h>
 #include <host/DeviceModel.h>
+#include <host/Export.h>
 #include <host/SBDashBoardMainPageViewController.h>
 
 #include <objc/message.h>
@@ -24,7 +25,7 @@ namespace host {
 
 // Registers every SpringBoard class. Must run before any extension is loaded: an
 // extension looks the classes up from its initialiser.
-void registerSpringBoardClasses();
+HOST_EXPORT void registerSpringBoardClasses();
 
 // `[[T alloc] init]` through the runtime, so that a hooked -init runs exactly as
 // SpringBoard's own would. Nil when -init answers nil or an object of another class.
@@ -34,15 +35,16 @@ template <typename T> Ref<T> allocInit(Class cls = T::classObject())
     return Ref<T>(dynamicCast<T>(objc_msgSend<id>(allocated.get(), "init")));
 }
 
-// `[super selector]`: the superclass's implementation as it stands now, hooks included.
+// `[super selector]`: the superclass's implementation as it stands now, hooks
+// included. Checked like objc_msgSend: a call whose types disagree with the
+// method's encoding is refused with an NSException.
 template <typename R = void, typename... Args>
 R sendSuper(Class superclass, id self, const char* selector, Args... args)
 {
     SEL op = sel_registerName(selector);
-    IMP imp = class_getMethodImplementation(superclass, op);
-    if (!imp)
-        objc::throwUnrecognizedSelector(self, op);
-    return reinterpret_cast<R (*)(id, SEL, Args...)>(imp)(self, op, args...);
+    using Fn = objc::Wire<R> (*)(id, SEL, objc::Wire<Args>...);
+    auto fn = reinterpret_cast<Fn>(objc::lookUp<R, Args...>(self, superclass, op));
+    return static_cast<R>(fn(self, op, static_cast<objc::Wire<Args>>(args)...));
 }
 
 // The lock screen of one device for as long as the device runs: the main page, its
@@ -82,7 +84,7 @@ R sendSuper(Class superclass, id self, const char* selector, Args... args)
 //   the background, takes the prompt down and drops the pending launch.
 // The URLs opened from another thread reach the main run loop's queue: a session
 // lets them run with dispatch_drain_queues().
-class SpringBoard : private LaunchGate {
+class HOST_EXPORT SpringBoard : private LaunchGate {
 public:
     // Registers the classes and builds the controller tree through the runtime.
     explicit SpringBoard(
@@ -127,9 +129,9 @@ public:
     std::optional<std::string> pendingLaunch() const { return launches_->pendingLaunch(); }
     // Hears of every URL opened and every application brought to the foreground.
     void setLaunchObserver(ApplicationLaunches::Observer observer) { launches_->setObserver(std::move(observer)); }
-    const DeviceModel& deviceModel() const { return *model_; }
+    const DeviceModel& deviceModel() const { return model_; }
     Orientation orientation() const { return orientation_; }
-    LockScreenLayout layout() const { return lockScreenLayout(*model_, orientation_); }
+    LockScreenLayout layout() const { return lockScreenLayout(model_, orientation_); }
     // What the main page answered when the idle timer was last armed; 0 before.
     long long idleTimerDuration() const { return idleTimerDuration_; }
 
@@ -160,7 +162,7 @@ private:
     void applyLayout();
 
     Ref<SBDashBoardMainPageViewController> mainPage_;
-    const DeviceModel* model_;
+    DeviceModel model_;
     Orientation orientation_;
     bool screenOn_ = false;
     bool locked_ = true;

@@ -5,6 +5,8 @@
 // without a filter, or whose filter names other bundles only, is left alone.
 #pragma once
 
+#include <host/Export.h>
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,6 +39,7 @@ using LoadReport = std::vector<ExtensionLoad>;
 // RTLD_NOW | RTLD_GLOBAL. A missing folder loads nothing. Each library's
 // initialiser runs inside this call; a library loaded before stays loaded and its
 // initialiser does not run again.
-LoadReport loadExtensions(const std::string& folder, std::string_view bundleIdentifier = springBoardBundleIdentifier);
+HOST_EXPORT LoadReport loadExtensions(
+    const std::string& folder, std::string_view bundleIdentifier = springBoardBundleIdentifier);
 
 } // namespace host

@@ -40,12 +40,10 @@ Ref<UIImage> DGLEventTable::createCalendarIconForDate(const NSDate* date)
     formatter->setDateFormat("d"_ns.get());
     const Ref<NSString> day = formatter->stringFromDate(date);
 
-    UIGraphicsBeginImageContext(CGSizeMake(iconSide, iconSide));
+    UIGraphicsImageContextScope canvas(CGSizeMake(iconSide, iconSide));
     drawIconLine(weekday.get(), iconBand(0.08, 0.15), *UIColor::redColor(), "HelveticaNeue", 12);
     drawIconLine(day.get(), iconBand(0.2, 0.6), *UIColor::blackColor(), "HelveticaNeue-Light", 40);
-    Ref<UIImage> icon = UIGraphicsGetImageFromCurrentImageContext();
-    UIGraphicsEndImageContext();
-    return icon;
+    return canvas.image();
 }
 
 // The outline is stroked first and the disc filled over it, so the fill covers
@@ -53,18 +51,17 @@ Ref<UIImage> DGLEventTable::createCalendarIconForDate(const NSDate* date)
 // with a 1-point black ring just outside it.
 Ref<UIImage> DGLEventTable::drawColoredDotWithColor(const UIColor* color, CGFloat radius)
 {
-    UIGraphicsBeginImageContext(CGSizeMake(dotImageSide, dotImageSide));
+    UIGraphicsImageContextScope canvas(CGSizeMake(dotImageSide, dotImageSide));
     CGContextRef context = UIGraphicsGetCurrentContext();
-    UIGraphicsPushContext(context);
-    CGContextSetLineWidth(context, 2);
-    CGContextSetStrokeColorWithColor(context, UIColor::blackColor()->CGColor());
-    CGContextSetFillColorWithColor(context, color ? color->CGColor() : nullptr);
-    const CGFloat origin = (dotImageSide - radius) * 0.5;
-    const CGRect dot = CGRectMake(origin, origin, radius, radius);
-    CGContextStrokeEllipseInRect(context, dot);
-    CGContextFillEllipseInRect(context, dot);
-    UIGraphicsPopContext();
-    Ref<UIImage> image = UIGraphicsGetImageFromCurrentImageContext();
-    UIGraphicsEndImageContext();
-    return image;
+    {
+        UIGraphicsContextScope current(context);
+        CGContextSetLineWidth(context, 2);
+        CGContextSetStrokeColorWithColor(context, UIColor::blackColor()->CGColor());
+        CGContextSetFillColorWithColor(context, color ? color->CGColor() : nullptr);
+        const CGFloat origin = (dotImageSide - radius) * 0.5;
+        const CGRect dot = CGRectMake(origin, origin, radius, radius);
+        CGContextStrokeEllipseInRect(context, dot);
+        CGContextFillEllipseInRect(context, dot);
+    }
+    return canvas.image();
 }

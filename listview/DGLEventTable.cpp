@@ -15,7 +15,7 @@ DGLEventTable* asTable(id self)
 // class's ivars.
 Class DGLEventTable::classObject()
 {
-    static Class cls = objc::registerClass<DGLEventTable>("DGLEventTable", UIView::classObject(), [](Class c) {
+    return objc::registeredClass<DGLEventTable>("DGLEventTable", [](Class c) {
         objc::addIvar(c, "calendarEvents", "@\"NSArray\"", 0,
             { [](id self) -> id { return asTable(self)->calendarEvents_.get(); },
                 [](id self, id value) { asTable(self)->calendarEvents_ = dynamicCast<NSArray>(value); } });
@@ -24,16 +24,9 @@ Class DGLEventTable::classObject()
                 [](id self, id value) { asTable(self)->sectionHeaders_ = dynamicCast<NSMutableArray>(value); } });
         addEventTableSelectors(c);
     });
-    return cls;
-}
-
-DGLEventTable::DGLEventTable()
-{
-    setIsa(classObject());
 }
 
 DGLEventTable::DGLEventTable(CGRect frame)
-    : UIView(frame)
+    : Subclass(frame)
 {
-    setIsa(classObject());
 }

@@ -22,13 +22,14 @@
 
 class DGLEKEVent;
 
-class DGLEventTable : public UIView, public UITableViewDataSource, public UITableViewDelegate {
+class DGLEventTable : public objc::Subclass<DGLEventTable, UIView>,
+                      public UITableViewDataSource,
+                      public UITableViewDelegate {
 public:
     static Class classObject();
 
-    DGLEventTable();
     // initWithFrame:
-    explicit DGLEventTable(CGRect frame);
+    explicit DGLEventTable(CGRect frame = CGRectZero);
 
     // The inner table view.
     UITableView* tableView() const { return tableView_.get(); }

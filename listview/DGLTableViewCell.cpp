@@ -25,8 +25,7 @@ Ref<UILabel> makeLabel(UIColor* color, CGFloat size)
 
 Class DGLTableViewCell::classObject()
 {
-    static Class cls = objc::registerClass<DGLTableViewCell>("DGLTableViewCell", UITableViewCell::classObject());
-    return cls;
+    return objc::registeredClass<DGLTableViewCell>("DGLTableViewCell");
 }
 
 DGLTableViewCell::DGLTableViewCell()
@@ -35,9 +34,8 @@ DGLTableViewCell::DGLTableViewCell()
 }
 
 DGLTableViewCell::DGLTableViewCell(UITableViewCellStyle style, const NSString* reuseIdentifier)
-    : UITableViewCell(style, reuseIdentifier)
+    : Subclass(style, reuseIdentifier)
 {
-    setIsa(classObject());
     buildViews();
 }
 

@@ -17,7 +17,7 @@
 #include <UIKit/UIScrollView.h>
 #include <UIKit/UITableViewCell.h>
 
-class DGLTableViewCell : public UITableViewCell {
+class DGLTableViewCell : public objc::Subclass<DGLTableViewCell, UITableViewCell> {
 public:
     static Class classObject();
 

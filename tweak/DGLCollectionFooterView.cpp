@@ -4,21 +4,14 @@
 
 Class DGLCollectionFooterView::classObject()
 {
-    static Class cls = objc::registerClass<DGLCollectionFooterView>(
-        "DGLCollectionFooterView", UICollectionReusableView::classObject(), [](Class c) {
-            objc::addMethod(c, "dglEventTable", &objc::Getter<&DGLCollectionFooterView::dglEventTable>::imp);
-            objc::addMethod(c, "setDglEventTable:", &objc::Setter<&DGLCollectionFooterView::setDglEventTable>::imp);
-        });
-    return cls;
+    return objc::registeredClass<DGLCollectionFooterView>("DGLCollectionFooterView", [](Class c) {
+        objc::addMethod(c, "dglEventTable", &objc::Getter<&DGLCollectionFooterView::dglEventTable>::imp);
+        objc::addMethod(c, "setDglEventTable:", &objc::Setter<&DGLCollectionFooterView::setDglEventTable>::imp);
+    });
 }
 
 NSString* DGLCollectionFooterView::reuseIdentifier()
 {
     static NSString* identifier = NSString::string("DGLCollectionFooterView").leak();
     return identifier;
-}
-
-DGLCollectionFooterView::DGLCollectionFooterView()
-{
-    setIsa(classObject());
 }

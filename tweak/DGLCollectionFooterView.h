@@ -6,12 +6,10 @@
 
 #include <UIKit/UICollectionReusableView.h>
 
-class DGLCollectionFooterView : public UICollectionReusableView {
+class DGLCollectionFooterView : public objc::Subclass<DGLCollectionFooterView, UICollectionReusableView> {
 public:
     static Class classObject();
     static NSString* reuseIdentifier();
-
-    DGLCollectionFooterView();
 
     // A plain strong property, reachable by selector too. The footer code
     // attaches the table through the container and never sets it.

@@ -23,7 +23,7 @@ constexpr CGFloat sideInset = 8;
 constexpr CGRect fallbackFrame { { 10, 200 }, { 300, 300 } };
 
 // A setting into its table property; sizes are whole points in the settings.
-template <auto setter, typename Value> void feed(DGLEventTable& table, Value value)
+template <auto setter, typename Value> void feed(DGLEventTable& table, const Value& value)
 {
     using Property = std::remove_cvref_t<typename MemberArgument<decltype(setter)>::Type>;
     (table.*setter)(static_cast<Property>(value));

@@ -1,6 +1,5 @@
 #include <tweak/DGLCollectionFooterView.h>
 #include <tweak/EventTablePlacement.h>
-#include <tweak/Retained.h>
 #include <tweak/Tweak.h>
 
 #include <CoreFoundation/CFLog.h>
@@ -23,10 +22,10 @@ springboard::InitIMP notificationListInit;
 springboard::ViewWillAppearIMP viewWillAppear;
 } // namespace saved
 
-NSObject* dglDashBoardViewController;
-DGLEventTable* dglCollectionFooterEventTable;
-UIView* dglCollectionFooterEventTableContainer;
-NSObject* ncNotificationListViewController;
+RetainedSlot<NSObject> dglDashBoardViewController;
+RetainedSlot<DGLEventTable> dglCollectionFooterEventTable;
+RetainedSlot<UIView> dglCollectionFooterEventTableContainer;
+RetainedSlot<NSObject> ncNotificationListViewController;
 
 namespace {
 
@@ -92,7 +91,7 @@ void presentOwnPage(id content, id list)
     if (!dglDashBoardViewControllerClass)
         dglDashBoardViewControllerClass = objc_getClass(dglPageClassName);
     Ref<NSObject> allocated = Ref<NSObject>::adopt(objc_msgSend<id>(dglDashBoardViewControllerClass, "alloc"));
-    assignRetained(dglDashBoardViewController, objc_msgSend<id>(allocated.get(), "init"));
+    dglDashBoardViewController = objc_msgSend<id>(allocated.get(), "init");
     objc_msgSend<void>(dglDashBoardViewController, "set_notificationViewController:", list);
     Ref<NSArray> pages = NSArray::array({ Ref<NSObject>(dglDashBoardViewController) });
     objc_msgSend<void>(
@@ -105,10 +104,10 @@ void moveIntoFooter(id content, id list)
     objc_msgSend<void>(content, "hideDGLView");
     if (dglCollectionFooterEventTable)
         dglCollectionFooterEventTable->removeFromSuperview();
-    assignRetained(dglCollectionFooterEventTable, static_cast<DGLEventTable*>(nullptr));
+    dglCollectionFooterEventTable = nullptr;
     const CGSize size = suggestedListViewFrame(list).size;
     Ref<DGLEventTable> table = createEventTable(CGRectMake(0, 0, size.width, size.height));
-    assignRetained(dglCollectionFooterEventTable, table.get());
+    dglCollectionFooterEventTable = table.get();
     table->tableView()->setScrollEnabled(false);
     if (dglCollectionFooterEventTableContainer)
         dglCollectionFooterEventTableContainer->addSubview(table.get());
@@ -163,7 +162,7 @@ void hideDGLView(id self, SEL)
     Ref<NSArray> pages = NSArray::array({ Ref<NSObject>(dglDashBoardViewController) });
     objc_msgSend<void>(
         self, "dismissContentViewControllers:animated:completion:", pages.get(), YES, static_cast<id>(nullptr));
-    assignRetained(dglDashBoardViewController, static_cast<NSObject*>(nullptr));
+    dglDashBoardViewController = nullptr;
 }
 
 // The class is compared by name: a subclass of SpringBoard's event does not count.
@@ -177,8 +176,8 @@ BOOL handleEvent(id self, SEL op, id event)
 {
     const BOOL handled = saved::handleEvent(self, op, event);
     if (isEnabled && isLockScreenDismissal(event) && dglDashBoardViewController) {
-        CFLog(kCFLogLevelNotice, NSString::string(dismissalLogFormat).get(), dismissalLogTag, dismissalLogFile,
-            dismissalLogLine, dismissalLogLevel, NSString::stringWithFormat(dismissalLogMessage).get());
+        CFLog(kCFLogLevelNotice, dismissalLogFormat, dismissalLogTag, dismissalLogFile, dismissalLogLine,
+            dismissalLogLevel, NSString::stringWithFormat(dismissalLogMessage));
         objc_msgSend<void>(self, "hideDGLView");
     }
     return handled;
@@ -190,7 +189,7 @@ id notificationListInit(id self, SEL op)
 {
     NSLog(listInitLog);
     id list = saved::notificationListInit(self, op);
-    assignRetained(ncNotificationListViewController, list);
+    ncNotificationListViewController = list;
     id collectionView = objc_msgSend<id>(self, "collectionView");
     objc_msgSend<void>(collectionView,
         "registerClass:forSupplementaryViewOfKind:withReuseIdentifier:", DGLCollectionFooterView::classObject(),
@@ -231,7 +230,7 @@ UIView* footerContainer(id collectionView)
     container->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
     if (dglCollectionFooterEventTable)
         container->addSubview(dglCollectionFooterEventTable);
-    assignRetained(dglCollectionFooterEventTableContainer, container.get());
+    dglCollectionFooterEventTableContainer = container.get();
     return dglCollectionFooterEventTableContainer;
 }
 
@@ -301,14 +300,6 @@ void setPageEventTable(id self, SEL, id table)
 
 // Installation.
 
-template <typename Implementation>
-void hookMessage(Class cls, const char* selector, Implementation replacement, Implementation* slot)
-{
-    IMP previous = nullptr;
-    MSHookMessageEx(cls, sel_registerName(selector), reinterpret_cast<IMP>(replacement), &previous);
-    *slot = reinterpret_cast<Implementation>(previous);
-}
-
 void registerPreferencesObserver()
 {
     CFNotificationCenterAddObserver(CFNotificationCenterGetDarwinNotifyCenter(), nullptr, &preferencesChangedCallback,
@@ -318,25 +309,25 @@ void registerPreferencesObserver()
 void installMainPageHooks()
 {
     Class mainPage = objc_getClass(springboard::mainPageViewControllerClass);
-    hookMessage(mainPage, "idleTimerDuration", &idleTimerDuration, &saved::idleTimerDuration);
+    substrate::hookMethod(mainPage, "idleTimerDuration", &idleTimerDuration, &saved::idleTimerDuration);
 }
 
 void installContentHooks()
 {
     Class content = objc_getClass(springboard::mainPageContentViewControllerClass);
-    hookMessage(content,
+    substrate::hookMethod(content,
         "_addOrRemoveNotificationsListIfNecessaryAnimated:", &addOrRemoveNotificationsListIfNecessaryAnimated,
         &saved::addOrRemoveNotificationsListIfNecessaryAnimated);
-    hookMessage(content, "viewWillTransitionToSize:withTransitionCoordinator:", &viewWillTransitionToSize,
+    substrate::hookMethod(content, "viewWillTransitionToSize:withTransitionCoordinator:", &viewWillTransitionToSize,
         &saved::viewWillTransitionToSize);
     objc::addMethod(content, "hideDGLView", &hideDGLView);
-    hookMessage(content, "handleEvent:", &handleEvent, &saved::handleEvent);
+    substrate::hookMethod(content, "handleEvent:", &handleEvent, &saved::handleEvent);
 }
 
 void installNotificationListHooks()
 {
     Class list = objc_getClass(springboard::notificationListViewControllerClass);
-    hookMessage(list, "init", &notificationListInit, &saved::notificationListInit);
+    substrate::hookMethod(list, "init", &notificationListInit, &saved::notificationListInit);
     objc::addMethod(list, "collectionView:layout:referenceSizeForFooterInSection:", &referenceSizeForFooterInSection);
     objc::addMethod(
         list, "collectionView:viewForSupplementaryElementOfKind:atIndexPath:", &viewForSupplementaryElementOfKind);
@@ -348,7 +339,7 @@ void installPageClass()
     Class base = objc_getClass(springboard::viewControllerBaseClass);
     Class page = objc_allocateClassPair(base, dglPageClassName, 0);
     objc_registerClassPair(page);
-    hookMessage(page, "viewWillAppear:", &pageViewWillAppear, &saved::viewWillAppear);
+    substrate::hookMethod(page, "viewWillAppear:", &pageViewWillAppear, &saved::viewWillAppear);
     objc::addMethod(page, "_notificationViewController", &pageNotificationViewController);
     objc::addMethod(page, "set_notificationViewController:", &setPageNotificationViewController);
     objc::addMethod(page, "dglEventTable", &pageEventTable);

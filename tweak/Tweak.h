@@ -17,6 +17,8 @@
 
 #include "listview/DGLEventTable.h"
 
+#include <objc/RetainedSlot.h>
+
 // Runs the whole load once per process, inside one autorelease pool. The module
 // initialiser calls it; SpringBoard's classes must be registered before.
 void loadTweak();
@@ -37,10 +39,10 @@ extern springboard::ViewWillAppearIMP viewWillAppear;
 
 // The lock screen's state, all strong references, nil until first used:
 // the event list's own page while it is presented;
-extern NSObject* dglDashBoardViewController;
+extern RetainedSlot<NSObject> dglDashBoardViewController;
 // the table in the notification list's footer, or the one meant to go there;
-extern DGLEventTable* dglCollectionFooterEventTable;
+extern RetainedSlot<DGLEventTable> dglCollectionFooterEventTable;
 // the footer's container, made on the list's first footer request and kept;
-extern UIView* dglCollectionFooterEventTableContainer;
+extern RetainedSlot<UIView> dglCollectionFooterEventTableContainer;
 // the notification list controller most recently initialised.
-extern NSObject* ncNotificationListViewController;
+extern RetainedSlot<NSObject> ncNotificationListViewController;

@@ -1,4 +1,3 @@
-#include <tweak/Retained.h>
 #include <tweak/TweakSettings.h>
 
 #include <Foundation/NSDictionary.h>
@@ -8,9 +7,8 @@
 #include <objc/message.h>
 
 #include <optional>
-#include <type_traits>
 
-#define DAYGLASS_DEFINE_SETTING(symbol, key, kind, fallback) SettingType<SettingKind::kind> symbol;
+#define DAYGLASS_DEFINE_SETTING(symbol, key, kind, fallback) SettingVariable<SettingKind::kind> symbol;
 DAYGLASS_SETTINGS(DAYGLASS_DEFINE_SETTING)
 #undef DAYGLASS_DEFINE_SETTING
 
@@ -93,7 +91,7 @@ NSInteger boundedDayCount(const char* key, NSInteger days)
 
 // One row of the settings table: the field from its key, or the fallback.
 template <SettingKind kind, typename Fallback>
-void loadSetting(SettingType<kind>& field, const PreferenceReader& file, const char* key, const Fallback& fallback)
+void loadSetting(SettingVariable<kind>& field, const PreferenceReader& file, const char* key, const Fallback& fallback)
 {
     using enum SettingKind;
     if constexpr (kind == Switch)
@@ -110,10 +108,10 @@ void loadSetting(SettingType<kind>& field, const PreferenceReader& file, const c
         // colour; an absent key leaves that choice as the previous load made it.
         if (kind == TitleColour && code)
             titleColorSameAsCalendarColor = *code == calendarColourCode;
-        assignRetained(field, (code ? fallback.colourFor(*code) : fallback.absent()).get());
+        field = (code ? fallback.colourFor(*code) : fallback.absent()).get();
     } else if constexpr (kind == Text) {
         const NSString* stored = file.stringValue(key);
-        assignRetained(field, stored ? const_cast<NSString*>(stored) : NSString::string(fallback).get());
+        field = stored ? const_cast<NSString*>(stored) : NSString::string(fallback).get();
     } else if constexpr (kind == SwipeAction)
         field = swipeActionFor(file.integerValue(key));
     else if constexpr (kind == IconType)
@@ -124,24 +122,20 @@ void loadSetting(SettingType<kind>& field, const PreferenceReader& file, const c
 // Back to zero, NO or nil, releasing an object held.
 template <typename T> void resetSetting(T& field)
 {
-    if constexpr (std::is_pointer_v<T>)
-        assignRetained(field, static_cast<T>(nullptr));
-    else
-        field = T {};
+    field = T {};
 }
 
-// A field as a class property of the settings class.
-template <auto& field> struct SettingProperty {
-    using Value = std::remove_reference_t<decltype(field)>;
+template <typename T> void resetSetting(RetainedSlot<T>& field)
+{
+    field = nullptr;
+}
+
+// A field as a class property of the settings class, of the table's type.
+template <SettingKind kind, auto& field> struct SettingProperty {
+    using Value = SettingType<kind>;
 
     static objc::Wire<Value> get(Class, SEL) { return objc::toWire<Value>(field); }
-    static void set(Class, SEL, objc::Wire<Value> value)
-    {
-        if constexpr (std::is_pointer_v<Value>)
-            assignRetained(field, objc::fromWire<Value>(value));
-        else
-            field = value;
-    }
+    static void set(Class, SEL, objc::Wire<Value> value) { field = objc::fromWire<Value>(value); }
 };
 
 } // namespace
@@ -175,8 +169,8 @@ Class tweakSettingsClass()
 {
     static Class cls = objc::registerClass({ settingsClassName, NSObject::classObject(), {} }, [](Class c) {
 #define DAYGLASS_ADD_SETTING_PROPERTY(symbol, key, kind, fallback)                                                     \
-    objc::addClassMethod(c, #symbol, &SettingProperty<symbol>::get);                                                   \
-    objc::addClassMethod(c, settingSetterName(#symbol).c_str(), &SettingProperty<symbol>::set);
+    objc::addClassMethod(c, #symbol, &SettingProperty<SettingKind::kind, symbol>::get);                                \
+    objc::addClassMethod(c, settingSetterName(#symbol).c_str(), &SettingProperty<SettingKind::kind, symbol>::set);
         DAYGLASS_SETTINGS(DAYGLASS_ADD_SETTING_PROPERTY)
 #undef DAYGLASS_ADD_SETTING_PROPERTY
     });

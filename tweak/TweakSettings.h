@@ -5,11 +5,22 @@
 #pragma once
 
 #include <CoreFoundation/CFNotificationCenter.h>
+#include <objc/RetainedSlot.h>
 #include <schema/SettingsTable.h>
 
+// How the extension holds a field of the table's type: an object in a retained
+// slot, anything else as it is.
+template <typename T> struct SettingVariableOf {
+    using Type = T;
+};
+template <typename T> struct SettingVariableOf<T*> {
+    using Type = RetainedSlot<T>;
+};
+template <SettingKind kind> using SettingVariable = typename SettingVariableOf<SettingType<kind>>::Type;
+
 // The fields, in the order loadPreferences reads them. Colours and the string are
-// strong references; a load releases the objects it replaces.
-#define DAYGLASS_DECLARE_SETTING(symbol, key, kind, fallback) extern SettingType<SettingKind::kind> symbol;
+// held in retained slots; a load releases the objects it replaces.
+#define DAYGLASS_DECLARE_SETTING(symbol, key, kind, fallback) extern SettingVariable<SettingKind::kind> symbol;
 DAYGLASS_SETTINGS(DAYGLASS_DECLARE_SETTING)
 #undef DAYGLASS_DECLARE_SETTING
 

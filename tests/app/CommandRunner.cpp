@@ -85,6 +85,18 @@ Result run(const std::vector<std::string>& args, const Environment& environment)
     return result;
 }
 
+Result runWithInput(const std::vector<std::string>& args, const std::string& input)
+{
+    std::string inputFile = (std::filesystem::temp_directory_path() / "dayglass-stdin-XXXXXX").string();
+    close(mkstemp(inputFile.data()));
+    std::ofstream(inputFile, std::ios::binary) << input;
+    const std::string cacheFolder = newCacheFolder();
+    Result result = runCommandLine(commandLine(args, {}, cacheFolder) + " <" + shellQuoted(inputFile));
+    removeFolder(cacheFolder);
+    std::filesystem::remove(inputFile);
+    return result;
+}
+
 Result runUnprivileged(const std::vector<std::string>& args)
 {
     const std::string cacheFolder = newCacheFolder();

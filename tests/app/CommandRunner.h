@@ -22,6 +22,8 @@ using Environment = std::map<std::string, std::string>;
 
 // Runs `dayglass args…` to the end.
 Result run(const std::vector<std::string>& args, const Environment& environment = {});
+// The same with `input` on its standard input.
+Result runWithInput(const std::vector<std::string>& args, const std::string& input);
 
 // The same without privileges, so that file modes apply: run by root, it runs as
 // nobody.

@@ -7,11 +7,11 @@
 #include <Foundation/NSString.h>
 #include <platform/Environment.h>
 
-#include "CoreFoundation/DarwinChannel.h"
-
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -81,6 +81,35 @@ void runUntilReceived(const void* observer, const std::string& name)
     for (int pass = 0; pass < 10 && receivedBy(observer, name) == 0; ++pass)
         CFRunLoopRunInMode(kCFRunLoopDefaultMode, 0.1, true);
 }
+
+// XDG_RUNTIME_DIR pointed at a folder of the test's own for one scope: the folder
+// where the processes of a device root meet is then the one folder made in it.
+class RuntimeFolder {
+public:
+    explicit RuntimeFolder(std::filesystem::path folder)
+        : folder_(std::move(folder))
+    {
+        if (const char* previous = std::getenv("XDG_RUNTIME_DIR"))
+            previous_ = previous;
+        std::filesystem::create_directories(folder_);
+        ::setenv("XDG_RUNTIME_DIR", folder_.c_str(), 1);
+    }
+    ~RuntimeFolder()
+    {
+        if (previous_)
+            ::setenv("XDG_RUNTIME_DIR", previous_->c_str(), 1);
+        else
+            ::unsetenv("XDG_RUNTIME_DIR");
+    }
+    RuntimeFolder(const RuntimeFolder&) = delete;
+    RuntimeFolder& operator=(const RuntimeFolder&) = delete;
+
+    std::filesystem::path meetingFolder() const { return std::filesystem::directory_iterator(folder_)->path(); }
+
+private:
+    std::filesystem::path folder_;
+    std::optional<std::string> previous_;
+};
 
 class DarwinCenter : public ::testing::Test {
 protected:
@@ -206,11 +235,11 @@ TEST_F(DarwinCenter, PostOnAnotherDeviceRootDoesNotArrive)
 
 TEST_F(DarwinCenter, SocketLeftByADeadProcessIsRemovedByThePost)
 {
+    const RuntimeFolder runtime(device.path() / "run");
     observe(first, "com.example.changed");
     runPending();
     // A listener that went away without cleaning up: its file stays, nobody reads it.
-    const std::filesystem::path stale
-        = std::filesystem::path(platform::DarwinChannel::folderFor(device.path().string())) / "999999999.sock";
+    const std::filesystem::path stale = runtime.meetingFolder() / "999999999.sock";
     sockaddr_un address {};
     address.sun_family = AF_UNIX;
     stale.string().copy(address.sun_path, sizeof address.sun_path - 1);

@@ -11,53 +11,45 @@ namespace {
 
 // A data source of `sections` sections of two 40-point items, answering the
 // footer selectors only when asked to, as a class made at run time would.
-class Source : public NSObject {
+class Source : public objc::Subclass<Source, NSObject> {
 public:
     static Class classObject()
     {
-        static Class cls = objc::registerClass<Source>(
-            "CollectionViewTestSource", NSObject::classObject(), [](Class c) {
-                objc::addMethod(
-                    c, "numberOfSectionsInCollectionView:", +[](id self, SEL, id) {
-                        return static_cast<Source*>(self)->sections;
-                    });
-                objc::addMethod(
-                    c,
-                    "collectionView:numberOfItemsInSection:", +[](id, SEL, id, NSInteger) { return NSInteger { 2 }; });
-                objc::addMethod(
-                    c, "collectionView:cellForItemAtIndexPath:", +[](id, SEL, id view, id path) -> id {
-                        return autoreleased(static_cast<UICollectionView*>(view)->dequeueReusableCell(
-                            NSString::string("cell").get(), static_cast<NSIndexPath*>(path)));
-                    });
-            });
-        return cls;
+        return objc::registeredClass<Source>("CollectionViewTestSource", [](Class c) {
+            objc::addMethod(
+                c, "numberOfSectionsInCollectionView:", +[](id self, SEL, id) {
+                    return static_cast<Source*>(self)->sections;
+                });
+            objc::addMethod(
+                c, "collectionView:numberOfItemsInSection:", +[](id, SEL, id, NSInteger) { return NSInteger { 2 }; });
+            objc::addMethod(
+                c, "collectionView:cellForItemAtIndexPath:", +[](id, SEL, id view, id path) -> id {
+                    return autoreleased(static_cast<UICollectionView*>(view)->dequeueReusableCell(
+                        NSString::string("cell").get(), static_cast<NSIndexPath*>(path)));
+                });
+        });
     }
-    Source() { setIsa(classObject()); }
     NSInteger sections = 2;
 };
 
-class FooterSource : public Source {
+class FooterSource : public objc::Subclass<FooterSource, Source> {
 public:
     static Class classObject()
     {
-        static Class cls = objc::registerClass<FooterSource>(
-            "CollectionViewTestFooterSource", Source::classObject(), [](Class c) {
-                objc::addMethod(
-                    c,
-                    "collectionView:layout:referenceSizeForFooterInSection:", +[](id, SEL, id, id, NSInteger section) {
-                        return section == 1 ? CGSizeMake(320, 900) : CGSizeZero;
-                    });
-                objc::addMethod(
-                    c, "collectionView:viewForSupplementaryElementOfKind:atIndexPath:",
-                    +[](id, SEL, id view, id kind, id path) -> id {
-                        return autoreleased(static_cast<UICollectionView*>(view)->dequeueReusableSupplementaryView(
-                            static_cast<NSString*>(kind), NSString::string("footer").get(),
-                            static_cast<NSIndexPath*>(path)));
-                    });
-            });
-        return cls;
+        return objc::registeredClass<FooterSource>("CollectionViewTestFooterSource", [](Class c) {
+            objc::addMethod(
+                c, "collectionView:layout:referenceSizeForFooterInSection:", +[](id, SEL, id, id, NSInteger section) {
+                    return section == 1 ? CGSizeMake(320, 900) : CGSizeZero;
+                });
+            objc::addMethod(
+                c, "collectionView:viewForSupplementaryElementOfKind:atIndexPath:",
+                +[](id, SEL, id view, id kind, id path) -> id {
+                    return autoreleased(static_cast<UICollectionView*>(view)->dequeueReusableSupplementaryView(
+                        static_cast<NSString*>(kind), NSString::string("footer").get(),
+                        static_cast<NSIndexPath*>(path)));
+                });
+        });
     }
-    FooterSource() { setIsa(classObject()); }
 };
 
 Ref<UICollectionView> makeCollectionView(NSObject* source)

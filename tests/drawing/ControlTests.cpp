@@ -97,6 +97,46 @@ TEST(Label, DrawsCentredVerticallyInItsColourAndAlignment)
     EXPECT_EQ(p.green, 0);
 }
 
+TEST(Label, ShrinksItsFontToFitItsWidthDownToTheSmallestScaleThenCuts)
+{
+    const std::string text = "Appuyez sur le bouton principal pour déverrouiller";
+    Ref<UILabel> label = makeLabel(text, 16);
+    const CGFloat natural = NSStringSizeWithFont(text, label->font()).width;
+    label->setFrame(CGRectMake(0, 0, natural * 0.8, 20));
+    // As in UIKit: no shrinking until asked, nor with the smallest scale left at 0.
+    EXPECT_EQ(label->displayedFont()->pointSize(), 16);
+    label->setAdjustsFontSizeToFitWidth(true);
+    EXPECT_EQ(label->displayedFont()->pointSize(), 16);
+    EXPECT_NE(label->displayedText(), text);
+
+    label->setMinimumScaleFactor(0.5);
+    const Ref<UIFont> shrunk = label->displayedFont();
+    EXPECT_NEAR(shrunk->pointSize(), 16 * 0.8, 0.05);
+    EXPECT_LE(NSStringSizeWithFont(text, shrunk.get()).width, natural * 0.8);
+    EXPECT_EQ(label->displayedText(), text);
+    EXPECT_EQ(label->font()->pointSize(), 16) << "the label keeps its own font";
+
+    label->setFrame(CGRectMake(0, 0, natural * 0.3, 20));
+    EXPECT_EQ(label->displayedFont()->pointSize(), 8);
+    EXPECT_EQ(label->displayedText(), NSStringTruncatingTail(text, label->displayedFont().get(), natural * 0.3));
+}
+
+TEST(Label, ALineTallerThanTheFontIsDrawnWhole)
+{
+    // The Thai face has a taller line than the label's: sized to the text, the
+    // label shows all of it, the marks below the Thai letters included.
+    const std::string text = "Picnic ปฏิทินครู";
+    Ref<UILabel> label = makeLabel(text, 20);
+    label->sizeToFit();
+    ASSERT_GT(label->frame().size.height, std::ceil(label->font()->lineHeight()));
+    const double drawn = testing_support::inkAmount(*UIViewRenderImage(label.get(), 1));
+    const double whole = testing_support::inkAmount(*testing_support::drawImage(CGSizeMake(400, 60), [&] {
+        UIColor::blackColor()->set();
+        NSStringDrawInRect(text, CGRectMake(0, 10, 400, 40), label->font(), NSLineBreakByClipping, NSTextAlignmentLeft);
+    }));
+    EXPECT_NEAR(drawn, whole, 1);
+}
+
 TEST(ImageView, AspectFitCentresTheScaledImage)
 {
     UIGraphicsBeginImageContext(CGSizeMake(40, 20));

@@ -3,6 +3,7 @@
 #include <TempDeviceRoot.h>
 
 #include <CoreGraphics/CGContext.h>
+#include <Foundation/NSException.h>
 #include <UIKit/UIColor.h>
 #include <UIKit/UIGraphics.h>
 #include <platform/Log.h>
@@ -105,6 +106,18 @@ TEST(ImageContext, BeginAndEndLeaveTheStackAsTheyFoundIt)
     EXPECT_EQ(UIGraphicsGetCurrentContext(), outer);
     EXPECT_EQ(UIGraphicsGetImageFromCurrentImageContext()->size(), CGSizeMake(10, 10));
     UIGraphicsEndImageContext();
+    EXPECT_EQ(UIGraphicsGetCurrentContext(), nullptr);
+}
+
+TEST(ImageContext, ScopeEndsItsContextOnTheWayOutOfAnException)
+{
+    EXPECT_THROW(
+        {
+            UIGraphicsImageContextScope canvas(CGSizeMake(4, 4));
+            EXPECT_EQ(canvas.image()->size(), CGSizeMake(4, 4));
+            throw NSException(NSInvalidArgumentException, "drawing failed");
+        },
+        NSException);
     EXPECT_EQ(UIGraphicsGetCurrentContext(), nullptr);
 }
 

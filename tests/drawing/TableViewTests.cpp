@@ -14,18 +14,10 @@
 namespace {
 
 // A cell with one label, cleared on reuse like a real row would be.
-class TextCell : public UITableViewCell {
+class TextCell : public objc::Subclass<TextCell, UITableViewCell> {
 public:
-    static Class classObject()
-    {
-        static Class cls = objc::registerClass<TextCell>("TestTextCell", UITableViewCell::classObject());
-        return cls;
-    }
-    TextCell()
-    {
-        setIsa(classObject());
-        contentView()->addSubview(label.get());
-    }
+    static Class classObject() { return objc::registeredClass<TextCell>("TestTextCell"); }
+    TextCell() { contentView()->addSubview(label.get()); }
     void prepareForReuse() override
     {
         UITableViewCell::prepareForReuse();

@@ -74,6 +74,17 @@ TEST(ViewHierarchy, SubviewsKeepTheirOrderAndMoveBetweenParents)
     EXPECT_EQ(c->retainCount(), 1) << "the superview let go of it";
 }
 
+TEST(ViewHierarchy, ALayerThatOutlivesItsViewHasNoDelegate)
+{
+    Ref<CALayer> layer;
+    {
+        auto view = makeRef<UIView>(CGRectMake(0, 0, 10, 10));
+        layer = view->layer();
+        EXPECT_EQ(layer->delegate(), view.get());
+    }
+    EXPECT_EQ(layer->delegate(), nullptr);
+}
+
 TEST(ViewHierarchy, ViewWithTagSearchesTheReceiverThenDescendantsInOrder)
 {
     auto root = makeRef<UIView>();

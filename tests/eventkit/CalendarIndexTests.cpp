@@ -10,6 +10,7 @@
 #include <platform/Log.h>
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -178,6 +179,24 @@ TEST_F(CalendarIndexTest, OnlyTheCalendarsAQueryAsksForAreRead)
     EXPECT_EQ(logLinesWith("broken.ics").size(), 1u);
 }
 
+// Listed again over a second after the last change, the folder's names come
+// from the index: one it could not read is still among them, tried and told again.
+TEST_F(CalendarIndexTest, AFileThatCannotBeReadIsToldByEveryProcess)
+{
+    writeCalendarFile("Home", "lunch.ics", item);
+    const std::filesystem::path fifo = root_.file("/var/mobile/Library/Calendars/Home/pipe.ics");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+    for (int process = 0; process < 2; ++process) {
+        restartStore();
+        EXPECT_EQ(titlesOnTheFifth(), std::vector<std::string> { "Lunch" });
+        const std::vector<EKSkippedCalendarFile> skipped = EKEventStore::skippedCalendarFiles();
+        ASSERT_EQ(skipped.size(), 1u) << process;
+        EXPECT_EQ(skipped[0].path, fifo.string());
+        EXPECT_EQ(skipped[0].reason, "not a regular file");
+    }
+}
+
 TEST_F(CalendarIndexTest, AMovedOccurrenceInAnotherFileReplacesTheStoredOne)
 {
     const PinnedClock clock(utc("2024-03-01 00:00"));
@@ -333,6 +352,33 @@ TEST_F(CalendarIndexTest, AnIndexBrokenDuringAQueryIsLeftForMemoryAndTheAnswerSt
         titles.push_back(found->title()->UTF8String());
     EXPECT_EQ(titles, (std::vector<std::string> { "Stand-up", "Lunch" }));
     EXPECT_EQ(logLinesWith("keeping the calendars in memory").size(), 1u);
+    // Damaged, it is deleted for the next process to build anew.
+    EXPECT_FALSE(std::filesystem::exists(indexPath()));
+}
+
+TEST_F(CalendarIndexTest, AnIndexThatAnotherProcessHoldsIsLeftAsItIs)
+{
+    writeCalendarFile("Home", "lunch.ics", item);
+    EXPECT_EQ(titlesOnTheFifth(), std::vector<std::string> { "Lunch" });
+    restartStore();
+    writeCalendarFile("Home", "standup.ics", series);
+    sqlite3* holder = nullptr;
+    ASSERT_EQ(sqlite3_open(indexPath().c_str(), &holder), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(holder, "BEGIN IMMEDIATE;", nullptr, nullptr, nullptr), SQLITE_OK);
+    EXPECT_EQ(titlesOnTheFifth(), (std::vector<std::string> { "Stand-up", "Lunch" }));
+    EXPECT_EQ(logLinesWith("it cannot be written; keeping the calendars in memory").size(), 1u);
+    sqlite3_exec(holder, "ROLLBACK;", nullptr, nullptr, nullptr);
+    sqlite3_close(holder);
+    // Nothing of what it holds is lost.
+    ASSERT_TRUE(std::filesystem::exists(indexPath()));
+    sqlite3* reader = nullptr;
+    sqlite3_open(indexPath().c_str(), &reader);
+    sqlite3_stmt* query = nullptr;
+    sqlite3_prepare_v2(reader, "SELECT count(*) FROM files WHERE path LIKE '%/lunch.ics';", -1, &query, nullptr);
+    EXPECT_EQ(sqlite3_step(query), SQLITE_ROW);
+    EXPECT_EQ(sqlite3_column_int(query, 0), 1);
+    sqlite3_finalize(query);
+    sqlite3_close(reader);
 }
 
 TEST_F(CalendarIndexTest, TwoProcessesBuildingOneIndexBothAnswerInFull)

@@ -90,9 +90,14 @@ TEST_F(StoreCalendars, ColourFromColorFileThenCalendarPropertiesThenPalette)
     writeCalendarFile("b-apple", "a.ics", anItem("X-APPLE-CALENDAR-COLOR:#00FF00\r\n"));
     writeCalendarFile("c-css", "a.ics", anItem("COLOR:turquoise\r\n"));
     writeCalendarFile("d-none", "a.ics", anItem());
+    // As other programs write the file: digits without '#', three digits.
+    writeCalendarFile("e-bare", "color", "0000FF\n");
+    writeCalendarFile("f-short", "color", "#0F0");
 
     EKEventStore store;
     EXPECT_EQ(rgba(calendarTitled(store, "a-file").get()), (std::vector<double> { 1, 0, 0, 128 / 255.0 }));
+    EXPECT_EQ(rgba(calendarTitled(store, "e-bare").get()), (std::vector<double> { 0, 0, 1, 1 }));
+    EXPECT_EQ(rgba(calendarTitled(store, "f-short").get()), (std::vector<double> { 0, 1, 0, 1 }));
     EXPECT_EQ(rgba(calendarTitled(store, "b-apple").get()), (std::vector<double> { 0, 1, 0, 1 }));
     EXPECT_EQ(
         rgba(calendarTitled(store, "c-css").get()), (std::vector<double> { 64 / 255.0, 224 / 255.0, 208 / 255.0, 1 }));
@@ -145,13 +150,19 @@ TEST_F(StoreCalendars, ACalendarReachedByTwoPathsIsOneCalendar)
     const auto deviceCalendars = root_.file("/var/mobile/Library/Calendars");
     std::filesystem::create_directory_symlink(deviceCalendars / "work", root_.path() / "work-link");
     std::filesystem::create_directory_symlink(root_.path() / "outside" / "single", root_.path() / "single-link");
-    // The device's own folder again, one of its calendars through a link, and
-    // a folder both directly and through a link.
-    EKEventStore::setAdditionalCalendarSources({ deviceCalendars.string(), (root_.path() / "work-link").string(),
-        (root_.path() / "outside" / "single").string(), (root_.path() / "single-link").string() });
+    // The device's own folder again, one of its calendars through a link, a
+    // folder both directly and through a link, and an item of each named
+    // before or after its folder.
+    EKEventStore::setAdditionalCalendarSources({ (root_.path() / "outside" / "single" / "x.ics").string(),
+        deviceCalendars.string(), (root_.path() / "work-link").string(), (root_.path() / "outside" / "single").string(),
+        (root_.path() / "single-link").string(), (root_.path() / "work-link" / "a.ics").string() });
 
     EXPECT_EQ(titles(), (std::vector<std::string> { "work", "single" }));
-    EXPECT_EQ(events(utc("2024-03-05 00:00"), utc("2024-03-06 00:00")).size(), 2u);
+    const auto found = events(utc("2024-03-05 00:00"), utc("2024-03-06 00:00"));
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_EQ(found[0]->calendar()->title()->UTF8String(), "work");
+    EXPECT_EQ(found[1]->calendar()->title()->UTF8String(), "single");
+    EXPECT_TRUE(logLinesWith("calendar index").empty());
 }
 
 TEST_F(StoreCalendars, AccessIsAnsweredOnAnotherThreadAndDeniedStoresShowNothing)

@@ -47,6 +47,60 @@ TEST_F(HostileCalendar, FilesThatCannotBeReadAreSkippedWithOneLineEach)
     EXPECT_EQ(found[0]->eventIdentifier()->UTF8String(), "13290FF1-3C0E-5D38-8FB5-134E6A049DD4:good");
     for (const std::string& file : bad)
         EXPECT_EQ(logLinesWith("skipping " + calendarPath(file).string() + ": ").size(), 1u) << file;
+    // The host hears of each, with why.
+    const std::vector<std::string> reasons { "not a regular file", "No such file or directory",
+        "Too many levels of symbolic links", "Permission denied" };
+    const std::vector<EKSkippedCalendarFile> skipped = EKEventStore::skippedCalendarFiles();
+    ASSERT_EQ(skipped.size(), bad.size());
+    for (std::size_t at = 0; at < bad.size(); ++at) {
+        EXPECT_EQ(skipped[at].path, calendarPath(bad[at]).string());
+        EXPECT_EQ(skipped[at].reason, reasons[at]);
+    }
+}
+
+// Runs as nobody while it lives when the tests run as root, so that file modes apply.
+class Unprivileged {
+public:
+    Unprivileged()
+    {
+        if (wasRoot_) {
+            EXPECT_EQ(seteuid(65534), 0);
+        }
+    }
+    ~Unprivileged()
+    {
+        if (wasRoot_) {
+            EXPECT_EQ(seteuid(0), 0);
+        }
+    }
+    Unprivileged(const Unprivileged&) = delete;
+    Unprivileged& operator=(const Unprivileged&) = delete;
+
+private:
+    bool wasRoot_ = geteuid() == 0;
+};
+
+TEST_F(HostileCalendar, AFolderThatCannotBeListedIsToldOnceWithWhy)
+{
+    writeCalendarFile("work", "good.ics", calendarText({ event({ "UID:good", "DTSTART:20240305T090000Z" }) }));
+    const std::filesystem::path folder = calendarPath("good.ics").parent_path();
+    for (std::filesystem::path above = folder.parent_path(); above != root_.path().parent_path();
+         above = above.parent_path())
+        std::filesystem::permissions(above, std::filesystem::perms::all);
+    std::filesystem::permissions(folder, std::filesystem::perms::none);
+    {
+        const Unprivileged nobody;
+        EXPECT_TRUE(dayOf5March().empty());
+        EXPECT_TRUE(dayOf5March().empty());
+        const std::vector<EKSkippedCalendarFile> skipped = EKEventStore::skippedCalendarFiles();
+        ASSERT_EQ(skipped.size(), 1u);
+        EXPECT_EQ(skipped[0].path, folder.string());
+        EXPECT_EQ(skipped[0].reason, "it cannot be listed (Permission denied)");
+    }
+    EXPECT_EQ(logLinesWith("skipping " + folder.string() + ": it cannot be listed (Permission denied)").size(), 1u);
+    std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
+    EXPECT_EQ(dayOf5March().size(), 1u);
+    EXPECT_TRUE(EKEventStore::skippedCalendarFiles().empty());
 }
 
 TEST_F(HostileCalendar, AnItemFileGoneBeforeItsWindowIsQueriedLogsOneLine)

@@ -2,6 +2,8 @@
 // event, ranges of a series changed at once, and rules that need salvaging.
 #include "EventKitFixture.h"
 
+#include <platform/Environment.h>
+
 #include <utility>
 
 using namespace eventkit_tests;
@@ -126,6 +128,86 @@ TEST_F(ServerCalendars, AnInvalidCountBesideUntilKeepsTheEventAndSaysSo)
     const auto lines = logLinesWith("broken.ics");
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_NE(lines[0].find("following \"FREQ=DAILY;UNTIL=20240306T170000Z\" instead"), std::string::npos) << lines[0];
+}
+
+TEST_F(ServerCalendars, ByteOrderMarksUtf16AndUpperCaseNamesAreRead)
+{
+    const std::string item = calendarText({ event({ "UID:bom", "SUMMARY:Marked", "DTSTART:20240305T080000Z" }) });
+    writeCalendarFile("work", "outlook.ics", "\xEF\xBB\xBF" + item);
+    writeCalendarFile("work", "EXPORT.ICS",
+        calendarText({ event({ "UID:upper", "SUMMARY:Upper", "DTSTART:20240305T090000Z", "DURATION:PT1H" }) }));
+    const std::u16string wide = u"BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VEVENT\r\nUID:wide\r\n"
+                                u"SUMMARY:Caf\u00e9 \U0001F370\r\nDTSTART:20240305T100000Z\r\nEND:VEVENT\r\n"
+                                u"END:VCALENDAR\r\n";
+    for (const bool bigEndian : { false, true }) {
+        std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        for (const char16_t unit : wide) {
+            const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+            bytes += bigEndian ? std::string { high, low } : std::string { low, high };
+        }
+        writeCalendarFile(bigEndian ? "utf16be" : "utf16le", "wide.ics", bytes);
+    }
+    EXPECT_EQ(listed("2024-03-05 00:00", "2024-03-06 00:00"),
+        (Listed { { "Marked", utc("2024-03-05 08:00") }, { "Upper", utc("2024-03-05 09:00") },
+            { "Caf\u00e9 \U0001F370", utc("2024-03-05 10:00") },
+            { "Caf\u00e9 \U0001F370", utc("2024-03-05 10:00") } }));
+}
+
+// Google and Apple name the zone of a calendar's floating times with
+// X-WR-TIMEZONE; dates, zoned and UTC times keep their own reading.
+TEST_F(ServerCalendars, FloatingTimesOfACalendarThatNamesItsZoneAreReadInIt)
+{
+    writeCalendarFile("work", "google.ics",
+        calendarText({ event({ "UID:floating", "SUMMARY:Floating", "DTSTART:20240305T090000", "DURATION:PT1H",
+                           "RRULE:FREQ=DAILY;COUNT=2" }),
+                         event({ "UID:zoned", "SUMMARY:Zoned", "DTSTART;TZID=Europe/Berlin:20240305T090000" }),
+                         event({ "UID:utc", "SUMMARY:UTC", "DTSTART:20240305T090000Z" }),
+                         event({ "UID:day", "SUMMARY:Day", "DTSTART;VALUE=DATE:20240306" }) },
+            "X-WR-TIMEZONE:America/New_York\r\n"));
+    EXPECT_EQ(listed("2024-03-05 00:00", "2024-03-07 00:00"),
+        (Listed { { "Zoned", utc("2024-03-05 08:00") }, { "UTC", utc("2024-03-05 09:00") },
+            { "Floating", utc("2024-03-05 14:00") }, { "Day", utc("2024-03-05 23:00") },
+            { "Floating", utc("2024-03-06 14:00") } }));
+}
+
+// A weekly Saturday 10:00 in Berlin: the range moved to Monday keeps 10:00 on
+// every later Monday, across the change to summer time (29-31 March), both
+// when the moved occurrence lies across the change and when it lies before it.
+TEST_F(ServerCalendars, ThisAndFutureKeepsTheTimeOfDayAcrossADaylightSavingChange)
+{
+    const auto weekly = [](const std::string& title, const std::string& from, const std::string& to) {
+        return calendarText({ event({ "UID:" + title, "SUMMARY:" + title, "DTSTART;TZID=Europe/Berlin:20250301T100000",
+                                  "DURATION:PT1H", "RRULE:FREQ=WEEKLY;COUNT=6" }),
+            event({ "UID:" + title, "SUMMARY:" + title + " (Mon)",
+                "RECURRENCE-ID;RANGE=THISANDFUTURE;TZID=Europe/Berlin:" + from + "T100000",
+                "DTSTART;TZID=Europe/Berlin:" + to + "T100000", "DURATION:PT1H" }) });
+    };
+    writeCalendarFile("work", "across.ics", weekly("Across", "20250329", "20250331"));
+    writeCalendarFile("home", "before.ics", weekly("Before", "20250315", "20250317"));
+    EXPECT_EQ(listed("2025-03-01 00:00", "2025-04-08 00:00"),
+        (Listed { { "Before", utc("2025-03-01 09:00") }, { "Across", utc("2025-03-01 09:00") },
+            { "Before", utc("2025-03-08 09:00") }, { "Across", utc("2025-03-08 09:00") },
+            { "Across", utc("2025-03-15 09:00") }, { "Before (Mon)", utc("2025-03-17 09:00") },
+            { "Across", utc("2025-03-22 09:00") }, { "Before (Mon)", utc("2025-03-24 09:00") },
+            { "Before (Mon)", utc("2025-03-31 08:00") }, { "Across (Mon)", utc("2025-03-31 08:00") },
+            { "Before (Mon)", utc("2025-04-07 08:00") }, { "Across (Mon)", utc("2025-04-07 08:00") } }));
+}
+
+// Exchange ends an all-day series with the last day's local midnight in UTC:
+// 23:00 UTC on 5 March is 6 March 00:00 in Berlin. Every zone shows the same
+// four days, the 6th included.
+TEST_F(ServerCalendars, AnAllDaySeriesEndingAtAUtcTimeHasTheSameDaysInEveryZone)
+{
+    writeCalendarFile("work", "exchange.ics",
+        calendarText({ event({ "UID:course", "SUMMARY:Course", "DTSTART;VALUE=DATE:20250303",
+            "DTEND;VALUE=DATE:20250304", "RRULE:FREQ=DAILY;UNTIL=20250305T230000Z" }) }));
+    EXPECT_EQ(listed("2025-03-01 00:00", "2025-03-10 00:00"),
+        (Listed { { "Course", utc("2025-03-02 23:00") }, { "Course", utc("2025-03-03 23:00") },
+            { "Course", utc("2025-03-04 23:00") }, { "Course", utc("2025-03-05 23:00") } }));
+    platform::setCurrentTimeZoneIdentifier("America/New_York");
+    EXPECT_EQ(listed("2025-03-01 00:00", "2025-03-10 00:00"),
+        (Listed { { "Course", utc("2025-03-03 05:00") }, { "Course", utc("2025-03-04 05:00") },
+            { "Course", utc("2025-03-05 05:00") }, { "Course", utc("2025-03-06 05:00") } }));
 }
 
 } // namespace

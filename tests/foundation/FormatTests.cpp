@@ -1,4 +1,5 @@
 // NSLog and stringWithFormat: printf conversions plus %@.
+#include <CoreGraphics/CGGeometry.h>
 #include <Foundation/NSArray.h>
 #include <Foundation/NSLog.h>
 #include <Foundation/NSValue.h>
@@ -8,10 +9,36 @@
 
 namespace {
 
-std::string format(const char* pattern, auto... arguments)
+template <typename... Args> std::string format(platform::FormatFor<Args...> pattern, const Args&... arguments)
 {
     return NSString::stringWithFormat(pattern, arguments...)->UTF8String();
 }
+
+using platform::FormatFault;
+
+template <typename... Args> constexpr FormatFault::Kind faultOf(std::string_view pattern)
+{
+    return platform::findFormatFault<Args...>(pattern).kind;
+}
+
+// What a literal format is checked for when the call is compiled.
+static_assert(faultOf<int, unsigned long, long long, std::size_t, double, char, const char*, NSString*, Ref<NSString>,
+                  void*, std::nullptr_t>("%d %lu %lld %zu %.1f %c %s %@ %@ %p %@")
+    == FormatFault::None);
+static_assert(faultOf<NSInteger>("%d") == FormatFault::ArgumentDoesNotFit);
+static_assert(faultOf<double>("%d") == FormatFault::ArgumentDoesNotFit);
+static_assert(faultOf<int>("%f") == FormatFault::ArgumentDoesNotFit);
+static_assert(faultOf<long long>("%ld") == FormatFault::ArgumentDoesNotFit);
+static_assert(faultOf<const char*>("%@") == FormatFault::ArgumentDoesNotFit);
+static_assert(faultOf<NSString*>("%s") == FormatFault::ArgumentDoesNotFit);
+static_assert(faultOf<std::size_t, int>("%.*d") == FormatFault::ArgumentDoesNotFit);
+static_assert(faultOf<int>("%d and %d") == FormatFault::MissingArgument);
+static_assert(faultOf<int, int>("%d") == FormatFault::UnusedArgument);
+static_assert(faultOf<>("%k") == FormatFault::UnknownConversion);
+static_assert(faultOf<>("100%% sure") == FormatFault::None);
+static_assert(platform::findFormatFault<int, double>("%d %d").argument == 1);
+static_assert(!platform::Formattable<std::string> && !platform::Formattable<std::string_view>
+    && !platform::Formattable<CGRect>);
 
 } // namespace
 
@@ -57,7 +84,13 @@ TEST(Format, EventLinkAndCalendarLinkShapes)
 
 TEST(Format, UnknownConversionIsPrintedAsWritten)
 {
-    EXPECT_EQ(format("%k and %d", 5), "%k and 5");
+    EXPECT_EQ(format(platform::runtimeFormat("%k and %d"), 5), "%k and 5");
+}
+
+TEST(Format, RuntimeFormatPrintsAConversionWithoutItsArgumentAsWritten)
+{
+    // A double where %d takes an int, then nothing left for the last %d.
+    EXPECT_EQ(format(platform::runtimeFormat("%d|%s|%@|%d"), 2.5, "a", "b"_ns), "%d|a|b|%d");
 }
 
 TEST(NSLog, LinesGoToTheLogInOrder)

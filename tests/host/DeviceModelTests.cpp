@@ -38,6 +38,15 @@ TEST(DeviceModel, OnlyTheIPadInLandscapeSuggestsAListBeyondX200)
     EXPECT_EQ(host::findDeviceModel("iphone 6"), nullptr);
 }
 
+TEST(DeviceModel, SpringBoardKeepsItsOwnCopyOfTheModel)
+{
+    host::SpringBoard springBoard;
+    host::DeviceModel model = *host::findDeviceModel("ipad");
+    springBoard.setDeviceModel(model);
+    model.portraitSize = CGSizeMake(1, 1);
+    EXPECT_EQ(springBoard.deviceModel().portraitSize, CGSizeMake(768, 1024));
+}
+
 TEST(DeviceModel, SpringBoardLaysItsScreenAndListOutByTheModel)
 {
     host::SpringBoard springBoard;

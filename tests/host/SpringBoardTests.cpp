@@ -5,7 +5,9 @@
 #include <host/SBUIController.h>
 #include <host/SpringBoard.h>
 
+#include <Foundation/NSException.h>
 #include <Foundation/NSString.h>
+#include <UIKit/UIViewController.h>
 #include <objc/Block.h>
 
 #include <gtest/gtest.h>
@@ -114,4 +116,11 @@ TEST_F(SpringBoard, TheMainPageAnswersItsIdleDurationAndBuildsItsContentThroughT
     EXPECT_EQ(objc_msgSend<id>(objc_getClass("SBApplicationController"), "sharedInstance"),
         SBApplicationController::sharedInstance());
     EXPECT_EQ(objc_msgSend<id>(objc_getClass("SBUIController"), "sharedInstance"), SBUIController::sharedInstance());
+}
+
+TEST_F(SpringBoard, ASuperCallOfOtherTypesThanTheMethodIsRefused)
+{
+    Ref<SBDashBoardMainPageViewController> page = host::allocInit<SBDashBoardMainPageViewController>();
+    // viewWillAppear: takes a BOOL.
+    EXPECT_THROW(host::sendSuper(UIViewController::classObject(), page.get(), "viewWillAppear:", 1), NSException);
 }

@@ -11,8 +11,11 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 
 using nlohmann::json;
@@ -284,6 +287,78 @@ TEST_F(ListCommand, AgendaFollowsDisplayLocationAndNamesMixedCalendars)
     const json listed = listJson({ "--now", "2025-03-04T08:00", "--days", "1" });
     EXPECT_EQ(listed["sections"][0]["events"][1]["location"], "Kitchen");
     EXPECT_EQ(listed["sections"][0]["events"][1]["calendarTitle"], "Home");
+}
+
+// A calendar folder as sync tools and exporters leave it: what cannot be read
+// is named, the first few files of a folder one by one and the rest counted,
+// by every command that reads the calendars, with the index or without; an
+// item named .ICS is read.
+TEST_F(ListCommand, FilesSkippedInACalendarFolderAreNotedByListRenderAndSimulate)
+{
+    const std::filesystem::path folder = root_.path() / "synced";
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / "EXPORT.ICS") << calendar({ "BEGIN:VEVENT", "UID:export", "SUMMARY:Exported",
+        "DTSTART;TZID=Europe/Berlin:20250304T120000", "END:VEVENT" });
+    std::ofstream(folder / "a-notes.ics") << "shopping: milk\n";
+    std::ofstream(folder / "b-cut.ics") << lines({ "BEGIN:VCALENDAR", "VERSION:2.0", "BEGIN:VEVENT", "UID:cut" });
+    ASSERT_EQ(mkfifo((folder / "c-pipe.ics").c_str(), 0644), 0);
+    std::ofstream(folder / "d-more.ics") << "more\n";
+    std::ofstream(folder / "e-more.ics") << "more\n";
+    const std::string notes = "dayglass: note: skipped " + (folder / "a-notes.ics").string()
+        + ": it is not an iCalendar file\n"
+          "dayglass: note: skipped "
+        + (folder / "b-cut.ics").string()
+        + ": its BEGIN and END lines do not pair up (is it cut short?)\n"
+          "dayglass: note: skipped "
+        + (folder / "c-pipe.ics").string()
+        + ": not a regular file\n"
+          "dayglass: note: skipped 2 more files in "
+        + folder.string() + "\n";
+
+    for (const bool indexed : { true, false }) {
+        std::vector<std::string> args { "--now", "2025-03-04T08:00", "--calendars", folder.string() };
+        if (!indexed)
+            args.push_back("--no-cache");
+        const command_runner::Result listed = list(args);
+        EXPECT_NE(listed.out.find("Exported"), std::string::npos) << indexed;
+        EXPECT_EQ(listed.err, notes) << indexed;
+    }
+    const std::string script = (root_.path() / "wake.simulate").string();
+    std::ofstream(script) << "wake\n";
+    for (const std::vector<std::string>& command :
+        { std::vector<std::string> { "render", "-o", (root_.path() / "screen.png").string() },
+            std::vector<std::string> { "simulate", script } }) {
+        std::vector<std::string> args = command;
+        args.insert(args.end(), { "--root", root_.path().string(), "--calendars", folder.string() });
+        const command_runner::Result result = command_runner::run(args);
+        EXPECT_EQ(result.status, 0) << command[0] << result.err;
+        EXPECT_EQ(result.err, notes) << command[0];
+    }
+}
+
+TEST_F(ListCommand, OneCalendarIsReadFromStandardInput)
+{
+    const std::string sent = calendar({ "BEGIN:VEVENT", "UID:sent", "SUMMARY:Piped in",
+        "DTSTART;TZID=Europe/Berlin:20250304T150000", "DTEND;TZID=Europe/Berlin:20250304T160000", "END:VEVENT" });
+    const command_runner::Result listed
+        = command_runner::runWithInput({ "list", "--root", root_.path().string(), "--tz", "Europe/Berlin", "--now",
+                                           "2025-03-04T08:00", "--days", "1", "--json", "--calendars", "-" },
+            sent);
+    ASSERT_EQ(listed.status, 0) << listed.err;
+    const json events = json::parse(listed.out)["sections"][0]["events"];
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[1]["title"], "Piped in");
+    EXPECT_EQ(events[1]["start"], "2025-03-04T15:00:00+01:00");
+    EXPECT_EQ(events[1]["calendarTitle"], "stdin");
+
+    const command_runner::Result broken
+        = command_runner::runWithInput({ "list", "--root", root_.path().string(), "--calendars", "-" }, "hello\n");
+    EXPECT_EQ(broken.err, "dayglass: note: skipped standard input: it is not an iCalendar file\n");
+    const command_runner::Result both
+        = command_runner::runWithInput({ "simulate", "--root", root_.path().string(), "--calendars", "-" }, "wake\n");
+    EXPECT_EQ(both.status, 2);
+    EXPECT_EQ(both.err,
+        "dayglass: --calendars - and the script cannot both come from standard input: give the script as a file\n");
 }
 
 TEST_F(ListCommand, EmptyListsAndSkippedFilesSayWhy)

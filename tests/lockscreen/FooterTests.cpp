@@ -101,7 +101,6 @@ TEST_F(Footer, TheContainerMovesToTheLatestFooterAndKeepsTheHeightItWasMadeWith)
     EXPECT_TRUE(first->subviews().empty());
     EXPECT_EQ(container->frame().size.height, 400) << "made before the 520-point build";
 
-    dglCollectionFooterEventTableContainer->release();
     dglCollectionFooterEventTableContainer = nullptr;
     footerView(collectionView(), UICollectionElementKindSectionFooter());
     EXPECT_EQ(dglCollectionFooterEventTableContainer->frame().size.height, 450);

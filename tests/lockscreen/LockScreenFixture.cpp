@@ -1,7 +1,6 @@
 #include "LockScreenFixture.h"
 
 #include <tweak/EventTablePlacement.h>
-#include <tweak/Retained.h>
 
 #include <platform/Log.h>
 
@@ -31,10 +30,10 @@ void LockScreen::SetUp()
 void LockScreen::TearDown()
 {
     springBoard_.reset();
-    assignRetained(dglDashBoardViewController, static_cast<NSObject*>(nullptr));
-    assignRetained(dglCollectionFooterEventTable, static_cast<DGLEventTable*>(nullptr));
-    assignRetained(dglCollectionFooterEventTableContainer, static_cast<UIView*>(nullptr));
-    assignRetained(ncNotificationListViewController, static_cast<NSObject*>(nullptr));
+    dglDashBoardViewController = nullptr;
+    dglCollectionFooterEventTable = nullptr;
+    dglCollectionFooterEventTableContainer = nullptr;
+    ncNotificationListViewController = nullptr;
     dglEventTableHeight = 0;
 }
 

@@ -4,6 +4,7 @@
 #include <RuntimeGuards.h>
 
 #include <objc/message.h>
+#include <platform/Log.h>
 #include <substrate.h>
 
 #include <gtest/gtest.h>
@@ -48,6 +49,12 @@ NSString* addedName(id, SEL)
 NSInteger addedAnswer(id, SEL)
 {
     return 42;
+}
+
+BOOL (*savedMistypedGeneration)(id, SEL, NSInteger);
+BOOL mistypedGeneration(id, SEL, NSInteger)
+{
+    return NO;
 }
 
 using testing_support::ScopedHook;
@@ -113,6 +120,22 @@ TEST(MessageHook, NilClassOrUnknownSelectorChangesNothing)
     MSHookMessageEx(Label::classObject(), sel_registerName("noSuchMethod"), reinterpret_cast<IMP>(&addedName), &saved);
     EXPECT_EQ(saved, nullptr);
     EXPECT_FALSE(class_respondsToSelector(Label::classObject(), sel_registerName("noSuchMethod")));
+}
+
+TEST(TypedHook, ReplacementOfOtherTypesIsRefusedWithOneLine)
+{
+    SEL generation = sel_registerName("generation");
+    const IMP before = class_getMethodImplementation(Label::classObject(), generation);
+    platform::clearLog();
+
+    substrate::hookMethod(Label::classObject(), "generation", &mistypedGeneration, &savedMistypedGeneration);
+
+    EXPECT_EQ(savedMistypedGeneration, nullptr);
+    EXPECT_EQ(class_getOwnMethod(Label::classObject(), generation), nullptr);
+    EXPECT_EQ(class_getMethodImplementation(Label::classObject(), generation), before);
+    EXPECT_EQ(platform::loggedLines(),
+        std::vector<std::string> {
+            "MS:Error: not hooking -[RTLabel generation]: the replacement's types are B@:q, the method's q@:" });
 }
 
 TEST(AddMethod, NeverReplacesAnOwnMethod)

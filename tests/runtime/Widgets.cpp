@@ -55,7 +55,7 @@ NSString* panelFamily(Class, SEL)
 
 Class Widget::classObject()
 {
-    static Class cls = objc::registerClass<Widget>("RTWidget", NSObject::classObject(), [](Class c) {
+    return objc::registeredClass<Widget>("RTWidget", [](Class c) {
         objc::addMethod(c, "name", &widgetName);
         objc::addMethod(c, "kind", &widgetKind);
         objc::addMethod(c, "viewWillAppear:", &widgetWillAppear);
@@ -67,36 +67,18 @@ Class Widget::classObject()
             { [](id self) -> id { return asWidget(self)->title.get(); },
                 [](id self, id value) { asWidget(self)->title = dynamicCast<NSString>(value); } });
     });
-    return cls;
-}
-
-Widget::Widget()
-{
-    setIsa(classObject());
 }
 
 Class Panel::classObject()
 {
-    static Class cls = objc::registerClass<Panel>("RTPanel", Widget::classObject(), [](Class c) {
+    return objc::registeredClass<Panel>("RTPanel", [](Class c) {
         objc::addMethod(c, "name", &panelName);
         objc::addMethod(c, "kind", &panelKind);
         objc::addClassMethod(c, "family", &panelFamily);
     });
-    return cls;
-}
-
-Panel::Panel()
-{
-    setIsa(classObject());
 }
 
 Class Label::classObject()
 {
-    static Class cls = objc::registerClass<Label>("RTLabel", Widget::classObject());
-    return cls;
-}
-
-Label::Label()
-{
-    setIsa(classObject());
+    return objc::registeredClass<Label>("RTLabel");
 }

@@ -10,10 +10,9 @@
 #include <string>
 #include <vector>
 
-class Widget : public NSObject {
+class Widget : public objc::Subclass<Widget, NSObject> {
 public:
     static Class classObject();
-    Widget();
 
     // What the implementations reached, in order ("Widget.viewWillAppear:" …).
     std::vector<std::string> calls;
@@ -21,17 +20,15 @@ public:
 };
 
 // Defines `name` and `kind` itself.
-class Panel : public Widget {
+class Panel : public objc::Subclass<Panel, Widget> {
 public:
     static Class classObject();
-    Panel();
 };
 
 // Inherits everything.
-class Label : public Widget {
+class Label : public objc::Subclass<Label, Widget> {
 public:
     static Class classObject();
-    Label();
 };
 
 // Counts live instances, to see when pools and associations release them.

@@ -1,7 +1,6 @@
 #include "PreferenceFiles.h"
 #include "RuntimeGuards.h"
 
-#include <tweak/Retained.h>
 #include <tweak/Tweak.h>
 
 #include <host/SBDashBoardEvent.h>
@@ -75,8 +74,8 @@ protected:
 
     void TearDown() override
     {
-        assignRetained(dglDashBoardViewController, static_cast<NSObject*>(nullptr));
-        assignRetained(ncNotificationListViewController, static_cast<NSObject*>(nullptr));
+        dglDashBoardViewController = nullptr;
+        ncNotificationListViewController = nullptr;
     }
 
     void presentPage()
@@ -84,7 +83,7 @@ protected:
         Ref<NSArray> pages = NSArray::array({ page_ });
         objc_msgSend<void>(content_.get(), "presentContentViewControllers:animated:completion:", pages.get(), true,
             static_cast<id>(nullptr));
-        assignRetained(dglDashBoardViewController, page_.get());
+        dglDashBoardViewController = page_.get();
     }
 
     BOOL send(NSObject* event) { return objc_msgSend<BOOL>(content_.get(), "handleEvent:", event); }

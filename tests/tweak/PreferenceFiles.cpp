@@ -1,6 +1,5 @@
 #include "PreferenceFiles.h"
 
-#include <tweak/Retained.h>
 #include <tweak/TweakSettings.h>
 
 #include <plist/plist.h>

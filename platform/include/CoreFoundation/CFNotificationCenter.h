@@ -11,6 +11,7 @@
 #pragma once
 
 #include <CoreFoundation/CFBase.h>
+#include <platform/Export.h>
 
 typedef struct __CFNotificationCenter* CFNotificationCenterRef;
 
@@ -25,19 +26,19 @@ enum CFNotificationSuspensionBehavior : CFIndex {
     CFNotificationSuspensionBehaviorDeliverImmediately = 4,
 };
 
-CFNotificationCenterRef CFNotificationCenterGetDarwinNotifyCenter();
+PLATFORM_EXPORT CFNotificationCenterRef CFNotificationCenterGetDarwinNotifyCenter();
 
 // Registers `callback` for `name` (which must not be null; the Darwin centre has
 // no "every name"). Registering the same observer, callback and name again
 // changes nothing. `object` is ignored, as on the Darwin centre.
-void CFNotificationCenterAddObserver(CFNotificationCenterRef center, const void* observer,
+PLATFORM_EXPORT void CFNotificationCenterAddObserver(CFNotificationCenterRef center, const void* observer,
     CFNotificationCallback callback, CFStringRef name, const void* object,
     CFNotificationSuspensionBehavior suspensionBehavior);
 // Removes the observer's registrations for `name`, or for every name when null.
-void CFNotificationCenterRemoveObserver(
+PLATFORM_EXPORT void CFNotificationCenterRemoveObserver(
     CFNotificationCenterRef center, const void* observer, CFStringRef name, const void* object);
-void CFNotificationCenterRemoveEveryObserver(CFNotificationCenterRef center, const void* observer);
+PLATFORM_EXPORT void CFNotificationCenterRemoveEveryObserver(CFNotificationCenterRef center, const void* observer);
 // Posts `name` to the observers of this process and of every other process on
 // the device root. `object`, `userInfo` and `deliverImmediately` are ignored.
-void CFNotificationCenterPostNotification(CFNotificationCenterRef center, CFStringRef name, const void* object,
-    CFDictionaryRef userInfo, Boolean deliverImmediately);
+PLATFORM_EXPORT void CFNotificationCenterPostNotification(CFNotificationCenterRef center, CFStringRef name,
+    const void* object, CFDictionaryRef userInfo, Boolean deliverImmediately);

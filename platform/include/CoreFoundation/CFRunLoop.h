@@ -10,6 +10,7 @@
 
 #include <CoreFoundation/CFBase.h>
 #include <objc/Block.h>
+#include <platform/Export.h>
 
 #include <atomic>
 #include <type_traits>
@@ -24,28 +25,29 @@ enum CFRunLoopRunResult : int {
     kCFRunLoopRunHandledSource = 4,
 };
 
-CFRunLoopRef CFRunLoopGetMain();
+PLATFORM_EXPORT CFRunLoopRef CFRunLoopGetMain();
 
 // Runs the main run loop on the calling thread for at most `seconds` (0 handles
 // what is pending and returns), or until CFRunLoopStop, or after the first
 // handled source when asked to. The main queue is always one of its sources, so
 // it never finishes for want of sources.
-CFRunLoopRunResult CFRunLoopRunInMode(CFStringRef mode, CFTimeInterval seconds, Boolean returnAfterSourceHandled);
+PLATFORM_EXPORT CFRunLoopRunResult CFRunLoopRunInMode(
+    CFStringRef mode, CFTimeInterval seconds, Boolean returnAfterSourceHandled);
 // Runs the main run loop until CFRunLoopStop.
-void CFRunLoopRun();
+PLATFORM_EXPORT void CFRunLoopRun();
 // Makes the current run return; when the loop is not running, the next run
 // returns at once. Safe from any thread, and from a signal handler.
-void CFRunLoopStop(CFRunLoopRef loop);
+PLATFORM_EXPORT void CFRunLoopStop(CFRunLoopRef loop);
 
-extern const CFStringRef kCFRunLoopDefaultMode;
+PLATFORM_EXPORT extern const CFStringRef kCFRunLoopDefaultMode;
 
-CFAbsoluteTime CFAbsoluteTimeGetCurrent();
+PLATFORM_EXPORT CFAbsoluteTime CFAbsoluteTimeGetCurrent();
 
 // A timer of the main run loop. It fires on the loop's thread once its fire date
 // has come, and again every `interval` seconds while that is above zero, until it
 // is invalidated; a timer that does not repeat is invalidated when it fires.
 // The loop retains the timers added to it until they are invalidated.
-class CFRunLoopTimer : public NSObject {
+class PLATFORM_EXPORT CFRunLoopTimer : public objc::Subclass<CFRunLoopTimer, NSObject> {
 public:
     using Handler = Block<void(CFRunLoopTimer*)>;
     static Class classObject();
@@ -68,7 +70,7 @@ private:
 };
 typedef CFRunLoopTimer* CFRunLoopTimerRef;
 
-Ref<CFRunLoopTimer> CFRunLoopTimerCreateWithHandler(
+PLATFORM_EXPORT Ref<CFRunLoopTimer> CFRunLoopTimerCreateWithHandler(
     CFAbsoluteTime fireDate, CFTimeInterval interval, CFRunLoopTimer::Handler* handler);
 template <typename F,
     typename
@@ -78,15 +80,15 @@ Ref<CFRunLoopTimer> CFRunLoopTimerCreateWithHandler(CFAbsoluteTime fireDate, CFT
     return CFRunLoopTimerCreateWithHandler(
         fireDate, interval, makeBlock<void(CFRunLoopTimer*)>(std::forward<F>(handler)).get());
 }
-void CFRunLoopAddTimer(CFRunLoopRef loop, CFRunLoopTimerRef timer, CFStringRef mode);
+PLATFORM_EXPORT void CFRunLoopAddTimer(CFRunLoopRef loop, CFRunLoopTimerRef timer, CFStringRef mode);
 // Takes the timer off its loop for good; safe from any thread.
-void CFRunLoopTimerInvalidate(CFRunLoopTimerRef timer);
-Boolean CFRunLoopTimerIsValid(CFRunLoopTimerRef timer);
-CFAbsoluteTime CFRunLoopTimerGetNextFireDate(CFRunLoopTimerRef timer);
+PLATFORM_EXPORT void CFRunLoopTimerInvalidate(CFRunLoopTimerRef timer);
+PLATFORM_EXPORT Boolean CFRunLoopTimerIsValid(CFRunLoopTimerRef timer);
+PLATFORM_EXPORT CFAbsoluteTime CFRunLoopTimerGetNextFireDate(CFRunLoopTimerRef timer);
 
 // Moves the simulated clock `seconds` forward (pinning the clock first if it was
 // the system's). On the way every timer of the main run loop that falls due fires
 // in the order of its fire dates, with the clock standing at that date, and the
 // main queue's blocks run after each. Call on the thread that runs the main run
 // loop. The host's own call; the phone has none.
-void CFRunLoopAdvanceClock(CFTimeInterval seconds);
+PLATFORM_EXPORT void CFRunLoopAdvanceClock(CFTimeInterval seconds);

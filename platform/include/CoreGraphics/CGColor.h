@@ -3,8 +3,9 @@
 
 #include <CoreGraphics/CGGeometry.h>
 #include <objc/runtime.h>
+#include <platform/Export.h>
 
-class CGColor : public NSObject {
+class PLATFORM_EXPORT CGColor : public objc::Subclass<CGColor, NSObject> {
 public:
     static Class classObject();
 

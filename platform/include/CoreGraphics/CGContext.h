@@ -4,12 +4,12 @@
 
 #include <CoreGraphics/CGColor.h>
 #include <CoreGraphics/CGGeometry.h>
+#include <platform/Export.h>
+#include <platform/GraphicsHandles.h>
 
 #include <vector>
 
-typedef struct _cairo cairo_t;
-
-class CGContext : public NSObject {
+class PLATFORM_EXPORT CGContext : public objc::Subclass<CGContext, NSObject> {
 public:
     static Class classObject();
 
@@ -17,7 +17,7 @@ public:
     explicit CGContext(cairo_t* cairo);
     ~CGContext() override;
 
-    cairo_t* cairo() const { return cairo_; }
+    cairo_t* cairo() const { return cairo_.get(); }
 
     // The parts of the graphics state Cairo has no slot for; saved and restored
     // together with Cairo's own state.
@@ -40,7 +40,7 @@ private:
         CGFloat alpha = 1;
     };
 
-    cairo_t* cairo_;
+    platform::CairoHandle cairo_;
     GState state_;
     std::vector<GState> saved_;
 };
@@ -49,7 +49,7 @@ typedef CGContext* CGContextRef;
 
 // Saves a context's graphics state for a scope and restores it on the way out,
 // so that an early return or an exception from drawing code cannot unbalance it.
-class CGContextStateSaver {
+class PLATFORM_EXPORT CGContextStateSaver {
 public:
     explicit CGContextStateSaver(CGContextRef context);
     ~CGContextStateSaver();
@@ -61,7 +61,7 @@ private:
 };
 
 // The same for Cairo's own state, for drawing below Core Graphics' calls.
-class CairoStateSaver {
+class PLATFORM_EXPORT CairoStateSaver {
 public:
     explicit CairoStateSaver(cairo_t* cairo);
     ~CairoStateSaver();
@@ -72,27 +72,31 @@ private:
     cairo_t* cairo_;
 };
 
+// Adds a rectangle with rounded corners to Cairo's path, as a closed sub-path.
+// The radius is at most half the shorter side; 0 or less gives square corners.
+PLATFORM_EXPORT void CairoAddRoundedRect(cairo_t* cairo, CGRect rect, CGFloat radius);
+
 // Every call does nothing on a null context, as Core Graphics does.
-void CGContextSaveGState(CGContextRef context);
-void CGContextRestoreGState(CGContextRef context);
+PLATFORM_EXPORT void CGContextSaveGState(CGContextRef context);
+PLATFORM_EXPORT void CGContextRestoreGState(CGContextRef context);
 
-void CGContextSetLineWidth(CGContextRef context, CGFloat width);
-void CGContextSetStrokeColorWithColor(CGContextRef context, CGColorRef color);
-void CGContextSetFillColorWithColor(CGContextRef context, CGColorRef color);
+PLATFORM_EXPORT void CGContextSetLineWidth(CGContextRef context, CGFloat width);
+PLATFORM_EXPORT void CGContextSetStrokeColorWithColor(CGContextRef context, CGColorRef color);
+PLATFORM_EXPORT void CGContextSetFillColorWithColor(CGContextRef context, CGColorRef color);
 // Multiplies the alpha of everything drawn afterwards.
-void CGContextSetAlpha(CGContextRef context, CGFloat alpha);
+PLATFORM_EXPORT void CGContextSetAlpha(CGContextRef context, CGFloat alpha);
 
-void CGContextTranslateCTM(CGContextRef context, CGFloat tx, CGFloat ty);
-void CGContextScaleCTM(CGContextRef context, CGFloat sx, CGFloat sy);
+PLATFORM_EXPORT void CGContextTranslateCTM(CGContextRef context, CGFloat tx, CGFloat ty);
+PLATFORM_EXPORT void CGContextScaleCTM(CGContextRef context, CGFloat sx, CGFloat sy);
 
 // Narrows the clip to the rectangle (intersected with the clip so far).
-void CGContextClipToRect(CGContextRef context, CGRect rect);
-CGRect CGContextGetClipBoundingBox(CGContextRef context);
+PLATFORM_EXPORT void CGContextClipToRect(CGContextRef context, CGRect rect);
+PLATFORM_EXPORT CGRect CGContextGetClipBoundingBox(CGContextRef context);
 
-void CGContextFillRect(CGContextRef context, CGRect rect);
-void CGContextStrokeRect(CGContextRef context, CGRect rect);
+PLATFORM_EXPORT void CGContextFillRect(CGContextRef context, CGRect rect);
+PLATFORM_EXPORT void CGContextStrokeRect(CGContextRef context, CGRect rect);
 // Makes the rectangle transparent, whatever the colours.
-void CGContextClearRect(CGContextRef context, CGRect rect);
+PLATFORM_EXPORT void CGContextClearRect(CGContextRef context, CGRect rect);
 // The ellipse inscribed in the rectangle; a stroke is centred on its outline.
-void CGContextFillEllipseInRect(CGContextRef context, CGRect rect);
-void CGContextStrokeEllipseInRect(CGContextRef context, CGRect rect);
+PLATFORM_EXPORT void CGContextFillEllipseInRect(CGContextRef context, CGRect rect);
+PLATFORM_EXPORT void CGContextStrokeEllipseInRect(CGContextRef context, CGRect rect);

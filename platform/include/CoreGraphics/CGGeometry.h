@@ -2,6 +2,7 @@
 #pragma once
 
 #include <objc/encoding.h>
+#include <platform/Export.h>
 
 typedef double CGFloat;
 
@@ -96,4 +97,4 @@ inline bool CGRectIsEmpty(CGRect r)
 }
 
 // Widens the rectangle outward to whole points: origin down, far edge up.
-CGRect CGRectIntegral(CGRect rect);
+PLATFORM_EXPORT CGRect CGRectIntegral(CGRect rect);

@@ -23,8 +23,9 @@
 #include <CoreGraphics/CGColor.h>
 #include <EventKit/EKTypes.h>
 #include <Foundation/NSString.h>
+#include <platform/Export.h>
 
-class EKCalendar : public NSObject {
+class PLATFORM_EXPORT EKCalendar : public objc::Subclass<EKCalendar, NSObject> {
 public:
     static Class classObject();
 

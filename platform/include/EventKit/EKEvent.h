@@ -11,8 +11,9 @@
 #include <EventKit/EKCalendar.h>
 #include <EventKit/EKPersistentEvent.h>
 #include <Foundation/NSDate.h>
+#include <platform/Export.h>
 
-class EKEvent : public NSObject {
+class PLATFORM_EXPORT EKEvent : public objc::Subclass<EKEvent, NSObject> {
 public:
     static Class classObject();
 

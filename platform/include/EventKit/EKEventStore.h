@@ -7,9 +7,14 @@
 //   item;
 // - the sources the host adds with `setAdditionalCalendarSources`, in that order:
 //   an .ics file is one calendar; a folder holding .ics files (or a `displayname`
-//   or `color` file) is one calendar; any other folder is read as a collection
-//   whose sub-folders are the calendars, as in vdirsyncer's storage folder.
-// `calendars` lists the device's folders by name, then the added sources.
+//   or `color` file, or that cannot be listed) is one calendar; any other folder
+//   is read as a collection whose sub-folders are the calendars, as in
+//   vdirsyncer's storage folder; "-" is the process's standard input, read once
+//   and kept for the process (in memory, never in the index), one calendar
+//   titled "stdin" unless it names itself.
+// `calendars` lists the device's folders by name, then the added sources. A file
+// is one calendar's item however it is named: an item file named beside its
+// folder belongs to the folder's calendar.
 //
 // A store sees the files as they are when it is made, and keeps answering from
 // that. How calendars are kept between stores is the host's choice
@@ -49,7 +54,11 @@
 // Bad input: an item that cannot be read (no start, a start or rule that does
 // not parse, an end before its start, a file that is not iCalendar) is left out
 // with one log line, written when the item is parsed; every other item still
-// loads. A rule that libical refuses whole is followed as far as it reads
+// loads. The files left out whole (unreadable, not regular, not iCalendar, cut
+// short) and the folders that cannot be listed are also answered to the host
+// (`skippedCalendarFiles`). Files may start with a UTF-8 byte order mark or be
+// UTF-16 with one. Floating times of a calendar that names its zone with
+// X-WR-TIMEZONE are read in that zone. A rule that libical refuses whole is followed as far as it reads
 // (an invalid COUNT, or a COUNT beside an UNTIL, left out), with one log line. Titles and locations with broken UTF-8
 // or control characters are cleaned.
 #pragma once
@@ -59,6 +68,7 @@
 #include <EventKit/EKPredicate.h>
 #include <EventKit/EKTypes.h>
 #include <Foundation/NSArray.h>
+#include <platform/Export.h>
 
 #include <memory>
 #include <string>
@@ -67,6 +77,13 @@
 namespace eventkit {
 class CalendarView;
 }
+
+// An item file or calendar folder that the calendars leave out, and why
+// ("it is not an iCalendar file", "Permission denied").
+struct EKSkippedCalendarFile {
+    std::string path; // "standard input" for "-"
+    std::string reason;
+};
 
 // Where a calendar's files are, which the phone's SDK does not tell: for the
 // host's own tools, which show and copy calendars.
@@ -77,7 +94,7 @@ struct EKCalendarOrigin {
     bool onDevice = false;
 };
 
-class EKEventStore : public NSObject {
+class PLATFORM_EXPORT EKEventStore : public objc::Subclass<EKEventStore, NSObject> {
 public:
     static Class classObject();
 
@@ -92,6 +109,10 @@ public:
     static void setCalendarStorage(EKCalendarStorage storage);
     // The privacy answer for calendar access (`--calendar-access`); granted by default.
     static void setAccessGranted(bool granted);
+    // What the calendars leave out, calendar by calendar and by path within
+    // each: as the stores of the process last found it, and for a calendar no
+    // store has read yet, as it is now.
+    static std::vector<EKSkippedCalendarFile> skippedCalendarFiles();
     static EKAuthorizationStatus authorizationStatusForEntityType(EKEntityType type);
 
     EKEventStore();

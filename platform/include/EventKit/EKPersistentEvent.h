@@ -9,8 +9,9 @@
 #pragma once
 
 #include <Foundation/NSString.h>
+#include <platform/Export.h>
 
-class EKPersistentEvent : public NSObject {
+class PLATFORM_EXPORT EKPersistentEvent : public objc::Subclass<EKPersistentEvent, NSObject> {
 public:
     static Class classObject();
 

@@ -4,8 +4,9 @@
 
 #include <Foundation/NSArray.h>
 #include <Foundation/NSDate.h>
+#include <platform/Export.h>
 
-class EKPredicate : public NSObject {
+class PLATFORM_EXPORT EKPredicate : public objc::Subclass<EKPredicate, NSObject> {
 public:
     static Class classObject();
 

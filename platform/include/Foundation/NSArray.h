@@ -3,12 +3,13 @@
 
 #include <objc/NSObjCRuntime.h>
 #include <objc/runtime.h>
+#include <platform/Export.h>
 
 #include <functional>
 #include <string>
 #include <vector>
 
-class NSArray : public NSObject {
+class PLATFORM_EXPORT NSArray : public objc::Subclass<NSArray, NSObject> {
 public:
     static Class classObject();
 
@@ -43,11 +44,11 @@ protected:
     std::vector<Ref<NSObject>> objects_;
 };
 
-class NSMutableArray : public NSArray {
+class PLATFORM_EXPORT NSMutableArray : public objc::Subclass<NSMutableArray, NSArray> {
 public:
     static Class classObject();
 
-    NSMutableArray();
+    NSMutableArray() = default;
     explicit NSMutableArray(std::vector<Ref<NSObject>> objects);
     static Ref<NSMutableArray> array(std::vector<Ref<NSObject>> objects = {});
 

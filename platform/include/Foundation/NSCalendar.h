@@ -11,6 +11,7 @@
 #include <Foundation/NSDateComponents.h>
 #include <Foundation/NSLocale.h>
 #include <Foundation/NSTimeZone.h>
+#include <platform/Export.h>
 
 typedef NSUInteger NSCalendarOptions;
 enum : NSCalendarOptions {
@@ -19,7 +20,7 @@ enum : NSCalendarOptions {
     NSCalendarWrapComponents = 1UL << 0,
 };
 
-class NSCalendar : public NSObject {
+class PLATFORM_EXPORT NSCalendar : public objc::Subclass<NSCalendar, NSObject> {
 public:
     static Class classObject();
 

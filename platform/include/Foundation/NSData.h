@@ -3,16 +3,17 @@
 
 #include <objc/NSObjCRuntime.h>
 #include <objc/runtime.h>
+#include <platform/Export.h>
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-class NSData : public NSObject {
+class PLATFORM_EXPORT NSData : public objc::Subclass<NSData, NSObject> {
 public:
     static Class classObject();
 
-    NSData();
+    NSData() = default;
     explicit NSData(std::vector<std::uint8_t> bytes);
 
     static Ref<NSData> data();

@@ -4,13 +4,14 @@
 
 #include <objc/NSObjCRuntime.h>
 #include <objc/runtime.h>
+#include <platform/Export.h>
 
 typedef double NSTimeInterval;
 
 // Seconds from 1970-01-01 to the reference date 2001-01-01, both UTC.
 inline constexpr NSTimeInterval NSTimeIntervalSince1970 = 978307200.0;
 
-class NSDate : public NSObject {
+class PLATFORM_EXPORT NSDate : public objc::Subclass<NSDate, NSObject> {
 public:
     static Class classObject();
 

@@ -4,6 +4,7 @@
 
 #include <objc/NSObjCRuntime.h>
 #include <objc/runtime.h>
+#include <platform/Export.h>
 
 #include <array>
 #include <climits>
@@ -26,7 +27,7 @@ enum : NSCalendarUnit {
 // The value of a field that is not set.
 constexpr NSInteger NSDateComponentUndefined = LONG_MAX;
 
-class NSDateComponents : public NSObject {
+class PLATFORM_EXPORT NSDateComponents : public objc::Subclass<NSDateComponents, NSObject> {
 public:
     static Class classObject();
 

@@ -9,6 +9,7 @@
 #include <Foundation/NSLocale.h>
 #include <Foundation/NSString.h>
 #include <Foundation/NSTimeZone.h>
+#include <platform/Export.h>
 
 #include <optional>
 #include <string>
@@ -21,7 +22,7 @@ enum NSDateFormatterStyle : NSUInteger {
     NSDateFormatterFullStyle = 4,
 };
 
-class NSDateFormatter : public NSObject {
+class PLATFORM_EXPORT NSDateFormatter : public objc::Subclass<NSDateFormatter, NSObject> {
 public:
     static Class classObject();
 

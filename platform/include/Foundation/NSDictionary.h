@@ -4,13 +4,14 @@
 
 #include <Foundation/NSArray.h>
 #include <Foundation/NSString.h>
+#include <platform/Export.h>
 
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
-class NSDictionary : public NSObject {
+class PLATFORM_EXPORT NSDictionary : public objc::Subclass<NSDictionary, NSObject> {
 public:
     static Class classObject();
 
@@ -42,11 +43,10 @@ protected:
     std::vector<Entry> entries_;
 };
 
-class NSMutableDictionary : public NSDictionary {
+class PLATFORM_EXPORT NSMutableDictionary : public objc::Subclass<NSMutableDictionary, NSDictionary> {
 public:
     static Class classObject();
 
-    NSMutableDictionary();
     static Ref<NSMutableDictionary> dictionary();
 
     void setObjectForKey(NSObject* object, NSObject* key);

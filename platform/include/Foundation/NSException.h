@@ -2,10 +2,12 @@
 // It is thrown as a C++ exception and caught with `catch (const NSException&)`.
 #pragma once
 
+#include <platform/Export.h>
+
 #include <stdexcept>
 #include <string>
 
-class NSException : public std::runtime_error {
+class PLATFORM_EXPORT NSException : public std::runtime_error {
 public:
     NSException(std::string name, std::string reason);
 

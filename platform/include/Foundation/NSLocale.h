@@ -4,10 +4,11 @@
 
 #include <Foundation/NSString.h>
 #include <objc/runtime.h>
+#include <platform/Export.h>
 
 #include <string_view>
 
-class NSLocale : public NSObject {
+class PLATFORM_EXPORT NSLocale : public objc::Subclass<NSLocale, NSObject> {
 public:
     static Class classObject();
 

@@ -1,4 +1,11 @@
-// NSLog: printf conversions plus %@. Lines go to the platform's log (platform/Log.h).
+// NSLog: printf conversions plus %@, each argument checked against its
+// conversion (Foundation/FormatString.h). Lines go to the platform's log (platform/Log.h).
 #pragma once
 
-void NSLog(const char* format, ...);
+#include <Foundation/FormatString.h>
+#include <platform/Log.h>
+
+template <platform::Formattable... Args> void NSLog(platform::FormatFor<Args...> format, const Args&... arguments)
+{
+    platform::writeLogLine(platform::formatObjC(format.text(), platform::formatArguments(arguments...)));
+}

@@ -11,6 +11,7 @@
 
 #include <Foundation/NSData.h>
 #include <objc/runtime.h>
+#include <platform/Export.h>
 
 #include <string>
 
@@ -23,22 +24,23 @@ namespace NSPropertyListSerialization {
 
 // The root object of a property list in memory, binary or XML; nil when the
 // bytes are not a well-formed property list.
-Ref<NSObject> propertyListWithData(const NSData* data);
+PLATFORM_EXPORT Ref<NSObject> propertyListWithData(const NSData* data);
 
 // The root object of the file; nil when it is missing, unreadable, empty,
 // truncated or malformed.
-Ref<NSObject> propertyListWithContentsOfFile(const std::string& devicePath);
+PLATFORM_EXPORT Ref<NSObject> propertyListWithContentsOfFile(const std::string& devicePath);
 
 // The bytes of `root` in the given format; nil when the tree holds something a
 // property list cannot (then `error` says what and where).
-Ref<NSData> dataWithPropertyList(const NSObject* root, NSPropertyListFormat format, std::string* error = nullptr);
+PLATFORM_EXPORT Ref<NSData> dataWithPropertyList(
+    const NSObject* root, NSPropertyListFormat format, std::string* error = nullptr);
 
 // Writes the file atomically: the bytes go to a temporary file in the same
 // folder, are flushed to the disk, and then renamed over the old file, so a
 // reader (or a crash) sees the old file or the new one, never a half-written
 // one. Missing folders are created; an existing file keeps its permissions.
 // On failure answers false and says why in `error`.
-bool writePropertyList(
+PLATFORM_EXPORT bool writePropertyList(
     const NSObject* root, const std::string& devicePath, NSPropertyListFormat format, std::string* error = nullptr);
 
 } // namespace NSPropertyListSerialization

@@ -2,23 +2,30 @@
 // code units as on the phone. NSMutableString is the editable kind.
 #pragma once
 
+#include <Foundation/FormatString.h>
 #include <Foundation/NSRange.h>
 #include <objc/NSObjCRuntime.h>
 #include <objc/runtime.h>
+#include <platform/Export.h>
 
 #include <string>
 #include <string_view>
 
-class NSString : public NSObject {
+class PLATFORM_EXPORT NSString : public objc::Subclass<NSString, NSObject> {
 public:
     static Class classObject();
 
-    NSString();
+    NSString() = default;
     explicit NSString(std::string utf8);
 
     static Ref<NSString> string(std::string_view utf8 = {});
-    // printf conversions plus %@, which prints an object's description.
-    static Ref<NSString> stringWithFormat(const char* format, ...);
+    // printf conversions plus %@, which prints an object's description; each
+    // argument is checked against its conversion (Foundation/FormatString.h).
+    template <platform::Formattable... Args>
+    static Ref<NSString> stringWithFormat(platform::FormatFor<Args...> format, const Args&... arguments)
+    {
+        return makeRef<NSString>(platform::formatObjC(format.text(), platform::formatArguments(arguments...)));
+    }
 
     const std::string& UTF8String() const { return text_; }
     // The number of UTF-16 code units.
@@ -50,11 +57,11 @@ protected:
     std::string text_;
 };
 
-class NSMutableString : public NSString {
+class PLATFORM_EXPORT NSMutableString : public objc::Subclass<NSMutableString, NSString> {
 public:
     static Class classObject();
 
-    NSMutableString();
+    NSMutableString() = default;
     explicit NSMutableString(std::string utf8);
 
     void appendString(std::string_view utf8);

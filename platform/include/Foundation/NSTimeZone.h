@@ -5,10 +5,11 @@
 
 #include <Foundation/NSDate.h>
 #include <Foundation/NSString.h>
+#include <platform/Export.h>
 
 #include <string_view>
 
-class NSTimeZone : public NSObject {
+class PLATFORM_EXPORT NSTimeZone : public objc::Subclass<NSTimeZone, NSObject> {
 public:
     static Class classObject();
 
@@ -33,6 +34,7 @@ public:
 private:
     // Only for names the tz database knows: use the class methods.
     explicit NSTimeZone(std::string_view name);
+    template <typename T, typename... Args> friend Ref<T> makeRef(Args&&... args);
 
     Ref<NSString> name_;
 };

@@ -3,8 +3,9 @@
 #pragma once
 
 #include <Foundation/NSString.h>
+#include <platform/Export.h>
 
-class NSURL : public NSObject {
+class PLATFORM_EXPORT NSURL : public objc::Subclass<NSURL, NSObject> {
 public:
     static Class classObject();
 

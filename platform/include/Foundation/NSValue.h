@@ -2,11 +2,12 @@
 #pragma once
 
 #include <Foundation/NSString.h>
+#include <platform/Export.h>
 
 #include <cstdint>
 #include <variant>
 
-class NSNumber : public NSObject {
+class PLATFORM_EXPORT NSNumber : public objc::Subclass<NSNumber, NSObject> {
 public:
     static Class classObject();
 

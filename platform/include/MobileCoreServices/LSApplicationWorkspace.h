@@ -5,18 +5,18 @@
 // whether an application takes the URL; without an opener the answer is NO.
 #pragma once
 
-#include <functional>
-
 #include <Foundation/NSDictionary.h>
 #include <Foundation/NSURL.h>
 #include <objc/runtime.h>
+#include <platform/Export.h>
 
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <thread>
 #include <vector>
 
-class LSApplicationWorkspace : public NSObject {
+class PLATFORM_EXPORT LSApplicationWorkspace : public objc::Subclass<LSApplicationWorkspace, NSObject> {
 public:
     static Class classObject();
     // +defaultWorkspace: the one shared instance.
@@ -42,7 +42,7 @@ public:
     void clearOpenRequests();
 
 private:
-    LSApplicationWorkspace();
+    LSApplicationWorkspace() = default;
 
     mutable std::mutex lock_;
     std::deque<OpenRequest> requests_;

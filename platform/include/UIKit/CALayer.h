@@ -3,10 +3,12 @@
 #pragma once
 
 #include <CoreGraphics/CGContext.h>
+#include <objc/WeakRef.h>
+#include <platform/Export.h>
 
 class UIView;
 
-class CALayer : public NSObject {
+class PLATFORM_EXPORT CALayer : public objc::Subclass<CALayer, NSObject> {
 public:
     static Class classObject();
 
@@ -20,13 +22,14 @@ public:
     // transform as the view's bounds coordinates.
     void renderInContext(CGContextRef context) const;
 
-    // The view the layer belongs to (unretained: the view owns the layer).
-    UIView* delegate() const { return view_; }
+    // The view the layer belongs to; nil once it is gone (the view owns the
+    // layer, so the layer only watches it).
+    UIView* delegate() const;
 
     explicit CALayer(UIView* view = nullptr);
 
 private:
-    UIView* view_;
+    WeakRef<UIView> view_;
     CGFloat cornerRadius_ = 0;
     bool masksToBounds_ = false;
 };

@@ -2,8 +2,9 @@
 #pragma once
 
 #include <objc/runtime.h>
+#include <platform/Export.h>
 
-class NSIndexPath : public NSObject {
+class PLATFORM_EXPORT NSIndexPath : public objc::Subclass<NSIndexPath, NSObject> {
 public:
     static Class classObject();
 

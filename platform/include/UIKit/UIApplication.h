@@ -5,8 +5,9 @@
 
 #include <Foundation/NSURL.h>
 #include <objc/runtime.h>
+#include <platform/Export.h>
 
-class UIApplication : public NSObject {
+class PLATFORM_EXPORT UIApplication : public objc::Subclass<UIApplication, NSObject> {
 public:
     static Class classObject();
     // +sharedApplication
@@ -16,5 +17,5 @@ public:
     bool openURL(NSURL* url);
 
 private:
-    UIApplication();
+    UIApplication() = default;
 };

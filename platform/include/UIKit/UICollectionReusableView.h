@@ -4,13 +4,13 @@
 
 #include <Foundation/NSString.h>
 #include <UIKit/UIView.h>
+#include <platform/Export.h>
 
-class UICollectionReusableView : public UIView {
+class PLATFORM_EXPORT UICollectionReusableView : public objc::Subclass<UICollectionReusableView, UIView> {
 public:
     static Class classObject();
 
-    UICollectionReusableView();
-    explicit UICollectionReusableView(CGRect frame);
+    explicit UICollectionReusableView(CGRect frame = CGRectZero);
 
     // Set by the collection view that makes the view.
     const NSString* reuseIdentifier() const { return reuseIdentifier_.get(); }

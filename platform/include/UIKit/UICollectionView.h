@@ -20,6 +20,7 @@
 #include <UIKit/UICollectionViewFlowLayout.h>
 #include <UIKit/UIScrollView.h>
 #include <objc/WeakRef.h>
+#include <platform/Export.h>
 
 #include <map>
 #include <string>
@@ -27,16 +28,15 @@
 #include <vector>
 
 // The kinds of supplementary views: "UICollectionElementKindSectionFooter" and the header's.
-NSString* UICollectionElementKindSectionFooter();
-NSString* UICollectionElementKindSectionHeader();
+PLATFORM_EXPORT NSString* UICollectionElementKindSectionFooter();
+PLATFORM_EXPORT NSString* UICollectionElementKindSectionHeader();
 
-class UICollectionView : public UIScrollView {
+class PLATFORM_EXPORT UICollectionView : public objc::Subclass<UICollectionView, UIScrollView> {
 public:
     static Class classObject();
 
-    UICollectionView();
     // initWithFrame:collectionViewLayout:
-    UICollectionView(CGRect frame, UICollectionViewFlowLayout* layout);
+    explicit UICollectionView(CGRect frame = CGRectZero, UICollectionViewFlowLayout* layout = nullptr);
 
     UICollectionViewFlowLayout* collectionViewLayout() const { return layout_.get(); }
 

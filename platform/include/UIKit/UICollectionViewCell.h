@@ -3,16 +3,16 @@
 #pragma once
 
 #include <UIKit/UICollectionReusableView.h>
+#include <platform/Export.h>
 
-class UICollectionViewCell : public UICollectionReusableView {
+class PLATFORM_EXPORT UICollectionViewCell : public objc::Subclass<UICollectionViewCell, UICollectionReusableView> {
 public:
     static Class classObject();
 
-    UICollectionViewCell();
-    explicit UICollectionViewCell(CGRect frame);
+    explicit UICollectionViewCell(CGRect frame = CGRectZero);
 
     UIView* contentView() const { return contentView_.get(); }
 
 private:
-    Ref<UIView> contentView_;
+    NonNullRef<UIView> contentView_;
 };

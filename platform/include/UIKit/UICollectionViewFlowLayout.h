@@ -6,6 +6,7 @@
 
 #include <CoreGraphics/CGGeometry.h>
 #include <objc/runtime.h>
+#include <platform/Export.h>
 
 struct UIEdgeInsets {
     CGFloat top = 0;
@@ -14,10 +15,9 @@ struct UIEdgeInsets {
     CGFloat right = 0;
 };
 
-class UICollectionViewFlowLayout : public NSObject {
+class PLATFORM_EXPORT UICollectionViewFlowLayout : public objc::Subclass<UICollectionViewFlowLayout, NSObject> {
 public:
     static Class classObject();
-    UICollectionViewFlowLayout();
 
     CGSize itemSize() const { return itemSize_; }
     void setItemSize(CGSize size) { itemSize_ = size; }

@@ -3,8 +3,9 @@
 
 #include <CoreGraphics/CGColor.h>
 #include <objc/runtime.h>
+#include <platform/Export.h>
 
-class UIColor : public NSObject {
+class PLATFORM_EXPORT UIColor : public objc::Subclass<UIColor, NSObject> {
 public:
     static Class classObject();
 
@@ -53,5 +54,5 @@ public:
 private:
     CGFloat red_, green_, blue_, alpha_;
     bool grayscale_;
-    Ref<::CGColor> cgColor_;
+    NonNullRef<::CGColor> cgColor_;
 };

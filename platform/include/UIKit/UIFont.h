@@ -6,12 +6,12 @@
 
 #include <CoreGraphics/CGGeometry.h>
 #include <Foundation/NSString.h>
+#include <platform/Export.h>
+#include <platform/GraphicsHandles.h>
 
 #include <string_view>
 
-typedef struct _PangoFontDescription PangoFontDescription;
-
-class UIFont : public NSObject {
+class PLATFORM_EXPORT UIFont : public objc::Subclass<UIFont, NSObject> {
 public:
     static Class classObject();
 
@@ -36,21 +36,21 @@ public:
     std::string faceName() const;
 
     // The Pango description of the face at this size, for the platform's text code.
-    const PangoFontDescription* pangoDescription() const { return description_; }
+    const PangoFontDescription* pangoDescription() const { return description_.get(); }
 
     // "<UIFont: font-family: "HelveticaNeue"; font-size: 13.00pt>"
     std::string description() const override;
     bool isEqual(const NSObject* other) const override;
 
-    UIFont(Ref<NSString> name, CGFloat pointSize);
+    UIFont(NonNullRef<NSString> name, CGFloat pointSize);
     ~UIFont() override;
 
 private:
     void loadMetrics() const;
 
-    Ref<NSString> name_;
+    NonNullRef<NSString> name_;
     CGFloat pointSize_;
-    PangoFontDescription* description_;
+    platform::PangoFontDescriptionHandle description_;
     mutable bool metricsLoaded_ = false;
     mutable CGFloat ascender_ = 0;
     mutable CGFloat descender_ = 0;

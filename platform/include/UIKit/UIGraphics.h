@@ -7,16 +7,17 @@
 
 #include <CoreGraphics/CGContext.h>
 #include <UIKit/UIImage.h>
+#include <platform/Export.h>
 
 // The context drawing calls go to, or null when the stack is empty.
-CGContextRef UIGraphicsGetCurrentContext();
-void UIGraphicsPushContext(CGContextRef context);
+PLATFORM_EXPORT CGContextRef UIGraphicsGetCurrentContext();
+PLATFORM_EXPORT void UIGraphicsPushContext(CGContextRef context);
 // Pops the top context; does nothing on an empty stack.
-void UIGraphicsPopContext();
+PLATFORM_EXPORT void UIGraphicsPopContext();
 
 // Makes a context current for a scope and pops it on the way out, an exception
 // from the drawing included. A null context pushes and pops nothing.
-class UIGraphicsContextScope {
+class PLATFORM_EXPORT UIGraphicsContextScope {
 public:
     explicit UIGraphicsContextScope(CGContextRef context);
     ~UIGraphicsContextScope();
@@ -28,12 +29,26 @@ private:
 };
 
 // A transparent bitmap context at scale 1.
-void UIGraphicsBeginImageContext(CGSize size);
+PLATFORM_EXPORT void UIGraphicsBeginImageContext(CGSize size);
 // An opaque context has no alpha channel. A scale of 0 or less is the main screen's.
-void UIGraphicsBeginImageContextWithOptions(CGSize size, BOOL opaque, CGFloat scale);
+PLATFORM_EXPORT void UIGraphicsBeginImageContextWithOptions(CGSize size, BOOL opaque, CGFloat scale);
 // A copy of the current context's bitmap, or nil when the current context is not
 // an image context.
-Ref<UIImage> UIGraphicsGetImageFromCurrentImageContext();
+PLATFORM_EXPORT Ref<UIImage> UIGraphicsGetImageFromCurrentImageContext();
 // Pops the current context when it is an image context; otherwise logs and leaves
 // the stack alone.
-void UIGraphicsEndImageContext();
+PLATFORM_EXPORT void UIGraphicsEndImageContext();
+
+// An image context for a scope: begun by the constructor and ended by the
+// destructor, so that an early return or an exception from the drawing cannot
+// leave it on the stack.
+class PLATFORM_EXPORT UIGraphicsImageContextScope {
+public:
+    explicit UIGraphicsImageContextScope(CGSize size, BOOL opaque = NO, CGFloat scale = 1);
+    ~UIGraphicsImageContextScope();
+    UIGraphicsImageContextScope(const UIGraphicsImageContextScope&) = delete;
+    UIGraphicsImageContextScope& operator=(const UIGraphicsImageContextScope&) = delete;
+
+    // What has been drawn so far, as UIGraphicsGetImageFromCurrentImageContext answers it.
+    Ref<UIImage> image() const;
+};

@@ -3,13 +3,13 @@
 
 #include <CoreGraphics/CGGeometry.h>
 #include <objc/runtime.h>
+#include <platform/Export.h>
+#include <platform/GraphicsHandles.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
-
-typedef struct _cairo_surface cairo_surface_t;
 
 // One pixel with straight (not premultiplied) alpha.
 struct UIImagePixel {
@@ -20,7 +20,7 @@ struct UIImagePixel {
     bool operator==(const UIImagePixel&) const = default;
 };
 
-class UIImage : public NSObject {
+class PLATFORM_EXPORT UIImage : public objc::Subclass<UIImage, NSObject> {
 public:
     static Class classObject();
 
@@ -44,14 +44,14 @@ public:
     // Writes the bitmap as PNG; NO when the file cannot be written.
     bool writePNGToFile(const std::string& path) const;
 
-    cairo_surface_t* cairoSurface() const { return surface_; }
+    cairo_surface_t* cairoSurface() const { return surface_.get(); }
 
     std::string description() const override;
 
 private:
-    cairo_surface_t* surface_;
+    platform::CairoSurfaceHandle surface_;
     CGFloat scale_;
 };
 
 // The image as PNG bytes; empty for a nil image.
-std::vector<std::uint8_t> UIImagePNGRepresentation(const UIImage* image);
+PLATFORM_EXPORT std::vector<std::uint8_t> UIImagePNGRepresentation(const UIImage* image);

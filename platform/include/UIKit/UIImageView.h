@@ -4,13 +4,13 @@
 
 #include <UIKit/UIImage.h>
 #include <UIKit/UIView.h>
+#include <platform/Export.h>
 
-class UIImageView : public UIView {
+class PLATFORM_EXPORT UIImageView : public objc::Subclass<UIImageView, UIView> {
 public:
     static Class classObject();
 
-    UIImageView();
-    explicit UIImageView(CGRect frame);
+    explicit UIImageView(CGRect frame = CGRectZero);
     // initWithImage: a view as large as the image.
     explicit UIImageView(UIImage* image);
 

@@ -1,5 +1,6 @@
 // UILabel: one line of text in a font and colour, aligned in its bounds and
-// centred vertically, cut with "…" when it is wider than the label.
+// centred vertically, cut with "…" when it is wider than the label (after
+// shrinking its font, when it may).
 #pragma once
 
 #include <Foundation/NSString.h>
@@ -7,13 +8,13 @@
 #include <UIKit/NSText.h>
 #include <UIKit/UIFont.h>
 #include <UIKit/UIView.h>
+#include <platform/Export.h>
 
-class UILabel : public UIView {
+class PLATFORM_EXPORT UILabel : public objc::Subclass<UILabel, UIView> {
 public:
     static Class classObject();
 
-    UILabel();
-    explicit UILabel(CGRect frame);
+    explicit UILabel(CGRect frame = CGRectZero);
 
     // Nil text shows nothing, like an empty one.
     const NSString* text() const { return text_.get(); }
@@ -33,6 +34,18 @@ public:
     NSLineBreakMode lineBreakMode() const { return lineBreakMode_; }
     void setLineBreakMode(NSLineBreakMode mode);
 
+    // When set, a text wider than the label is drawn in a smaller size of the
+    // font, down to minimumScaleFactor times its size, before it is cut. Off
+    // until set.
+    bool adjustsFontSizeToFitWidth() const { return adjustsFontSizeToFitWidth_; }
+    void setAdjustsFontSizeToFitWidth(bool adjusts);
+    // 0 until set, which keeps the font's own size as the smallest.
+    CGFloat minimumScaleFactor() const { return minimumScaleFactor_; }
+    void setMinimumScaleFactor(CGFloat factor);
+
+    // The font the text is drawn in at the label's current width: the label's
+    // own, or a smaller size of it when the label shrinks its text to fit.
+    Ref<UIFont> displayedFont() const;
     // The text as drawn at the label's current width: cut with "…" by the
     // truncating-tail mode, whole otherwise (the other modes clip it).
     std::string displayedText() const;
@@ -52,4 +65,6 @@ private:
     NSTextAlignment alignment_ = NSTextAlignmentLeft;
     NSInteger numberOfLines_ = 1;
     NSLineBreakMode lineBreakMode_ = NSLineBreakByTruncatingTail;
+    bool adjustsFontSizeToFitWidth_ = false;
+    CGFloat minimumScaleFactor_ = 0;
 };

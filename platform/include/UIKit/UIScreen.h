@@ -4,8 +4,9 @@
 
 #include <CoreGraphics/CGGeometry.h>
 #include <objc/runtime.h>
+#include <platform/Export.h>
 
-class UIScreen : public NSObject {
+class PLATFORM_EXPORT UIScreen : public objc::Subclass<UIScreen, NSObject> {
 public:
     static Class classObject();
     static UIScreen* mainScreen();

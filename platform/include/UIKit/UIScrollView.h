@@ -8,13 +8,13 @@
 #include <UIKit/UIScrollViewDelegate.h>
 #include <UIKit/UIView.h>
 #include <objc/WeakRef.h>
+#include <platform/Export.h>
 
-class UIScrollView : public UIView {
+class PLATFORM_EXPORT UIScrollView : public objc::Subclass<UIScrollView, UIView> {
 public:
     static Class classObject();
 
-    UIScrollView();
-    explicit UIScrollView(CGRect frame);
+    explicit UIScrollView(CGRect frame = CGRectZero);
 
     CGPoint contentOffset() const { return bounds().origin; }
     // Tells the delegate scrollViewDidScroll when the offset changes.

@@ -2,9 +2,10 @@
 // delegate overrides it.
 #pragma once
 
+#include <platform/Export.h>
 class UIScrollView;
 
-class UIScrollViewDelegate {
+class PLATFORM_EXPORT UIScrollViewDelegate {
 public:
     virtual ~UIScrollViewDelegate() = default;
 

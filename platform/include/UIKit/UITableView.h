@@ -11,6 +11,7 @@
 #include <UIKit/NSIndexPath.h>
 #include <UIKit/UIScrollView.h>
 #include <UIKit/UITableViewCell.h>
+#include <platform/Export.h>
 
 #include <map>
 #include <string>
@@ -23,7 +24,7 @@ enum UITableViewStyle : NSInteger {
     UITableViewStyleGrouped = 1,
 };
 
-class UITableViewDataSource {
+class PLATFORM_EXPORT UITableViewDataSource {
 public:
     virtual ~UITableViewDataSource() = default;
     virtual NSInteger numberOfSectionsInTableView(UITableView*) { return 1; }
@@ -34,7 +35,7 @@ public:
 };
 
 // A table's delegate is also the delegate of the table as a scroll view.
-class UITableViewDelegate : public virtual UIScrollViewDelegate {
+class PLATFORM_EXPORT UITableViewDelegate : public virtual UIScrollViewDelegate {
 public:
     // tableView:heightForRowAtIndexPath:; the table's rowHeight unless overridden.
     virtual CGFloat tableViewHeightForRowAtIndexPath(UITableView* tableView, NSIndexPath* indexPath);
@@ -44,13 +45,12 @@ public:
     virtual Ref<UIView> tableViewViewForHeaderInSection(UITableView*, NSInteger) { return nullptr; }
 };
 
-class UITableView : public UIScrollView {
+class PLATFORM_EXPORT UITableView : public objc::Subclass<UITableView, UIScrollView> {
 public:
     static Class classObject();
 
-    UITableView();
     // initWithFrame:style:
-    UITableView(CGRect frame, UITableViewStyle style);
+    explicit UITableView(CGRect frame = CGRectZero, UITableViewStyle style = UITableViewStylePlain);
     ~UITableView() override;
 
     UITableViewStyle style() const { return style_; }

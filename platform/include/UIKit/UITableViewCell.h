@@ -5,6 +5,7 @@
 
 #include <Foundation/NSString.h>
 #include <UIKit/UIView.h>
+#include <platform/Export.h>
 
 enum UITableViewCellStyle : NSInteger {
     UITableViewCellStyleDefault = 0,
@@ -19,7 +20,7 @@ enum UITableViewCellSeparatorStyle : NSInteger {
     UITableViewCellSeparatorStyleSingleLineEtched = 2,
 };
 
-class UITableViewCell : public UIView {
+class PLATFORM_EXPORT UITableViewCell : public objc::Subclass<UITableViewCell, UIView> {
 public:
     static Class classObject();
 
@@ -57,6 +58,6 @@ private:
 
     UITableViewCellStyle style_;
     Ref<NSString> reuseIdentifier_;
-    Ref<UIView> contentView_;
+    NonNullRef<UIView> contentView_;
     Ref<UIColor> separatorColor_;
 };

@@ -10,6 +10,7 @@
 #include <UIKit/CALayer.h>
 #include <UIKit/UIColor.h>
 #include <UIKit/UIImage.h>
+#include <platform/Export.h>
 
 #include <optional>
 #include <string>
@@ -41,13 +42,12 @@ enum UIViewContentMode : NSInteger {
     UIViewContentModeBottomRight = 12,
 };
 
-class UIView : public NSObject {
+class PLATFORM_EXPORT UIView : public objc::Subclass<UIView, NSObject> {
 public:
     static Class classObject();
 
-    UIView();
     // initWithFrame:
-    explicit UIView(CGRect frame);
+    explicit UIView(CGRect frame = CGRectZero);
     ~UIView() override;
 
     // Geometry. A change of size resizes the subviews by their autoresizing
@@ -152,7 +152,7 @@ private:
     CGFloat alpha_ = 1;
     bool hidden_ = false;
     UIViewContentMode contentMode_ = UIViewContentModeScaleToFill;
-    Ref<CALayer> layer_;
+    NonNullRef<CALayer> layer_;
     UIViewAutoresizing autoresizingMask_ = UIViewAutoresizingNone;
     bool autoresizesSubviews_ = true;
     bool needsLayout_ = true;
@@ -160,4 +160,4 @@ private:
 
 // Draws the view tree into a new image of the view's bounds at the scale; a
 // scale of 0 or less is the main screen's.
-Ref<UIImage> UIViewRenderImage(UIView* view, CGFloat scale);
+PLATFORM_EXPORT Ref<UIImage> UIViewRenderImage(UIView* view, CGFloat scale);

@@ -10,12 +10,12 @@
 #pragma once
 
 #include <UIKit/UIView.h>
+#include <platform/Export.h>
 
-class UIViewController : public NSObject {
+class PLATFORM_EXPORT UIViewController : public objc::Subclass<UIViewController, NSObject> {
 public:
     static Class classObject();
 
-    UIViewController();
     ~UIViewController() override;
 
     // The view, made by loadView (then viewDidLoad) on first use.
@@ -43,5 +43,5 @@ private:
 
 // Sends the appearance messages through the runtime, so that hooks on them run:
 // "viewWillAppear:" then "viewDidAppear:", or "viewWillDisappear:".
-void UIViewControllerSendAppear(UIViewController* controller, bool animated);
-void UIViewControllerSendDisappear(UIViewController* controller, bool animated);
+PLATFORM_EXPORT void UIViewControllerSendAppear(UIViewController* controller, bool animated);
+PLATFORM_EXPORT void UIViewControllerSendDisappear(UIViewController* controller, bool animated);

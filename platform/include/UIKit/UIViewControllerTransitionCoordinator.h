@@ -9,16 +9,17 @@
 
 #include <objc/Block.h>
 #include <objc/runtime.h>
+#include <platform/Export.h>
 
 #include <functional>
 #include <vector>
 
-class UIViewControllerTransitionCoordinator : public NSObject {
+class PLATFORM_EXPORT UIViewControllerTransitionCoordinator
+    : public objc::Subclass<UIViewControllerTransitionCoordinator, NSObject> {
 public:
     using TransitionBlock = Block<void(id)>;
 
     static Class classObject();
-    UIViewControllerTransitionCoordinator();
 
     // Either block may be nil. NO once the transition has finished.
     bool animateAlongsideTransition(TransitionBlock* animation, TransitionBlock* completion);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <UIKit/UIView.h>
+#include <platform/Export.h>
 
 #include <optional>
 #include <string>
@@ -19,4 +20,4 @@ struct UIViewLayoutNode {
 };
 
 // Lays the tree out first, then describes it.
-UIViewLayoutNode UIViewLayoutTree(UIView* root);
+PLATFORM_EXPORT UIViewLayoutNode UIViewLayoutTree(UIView* root);

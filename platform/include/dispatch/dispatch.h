@@ -8,6 +8,7 @@
 #pragma once
 
 #include <objc/Block.h>
+#include <platform/Export.h>
 
 #include <cstdint>
 #include <mutex>
@@ -27,20 +28,20 @@ enum : long {
 
 // Blocks sent here run, in order, on the thread that runs the main run loop
 // (CFRunLoopRunInMode / CFRunLoopRun), when it runs.
-dispatch_queue_t dispatch_get_main_queue();
+PLATFORM_EXPORT dispatch_queue_t dispatch_get_main_queue();
 // The global queues of every priority share one small pool of worker threads and
 // start their blocks in the order sent; the priority is accepted and not acted on.
-dispatch_queue_t dispatch_get_global_queue(long identifier, unsigned long flags);
+PLATFORM_EXPORT dispatch_queue_t dispatch_get_global_queue(long identifier, unsigned long flags);
 // The queue's label: "com.apple.main-thread" for the main queue,
 // "com.apple.root.default-qos" for the global queues. With
 // DISPATCH_CURRENT_QUEUE_LABEL, the label of the queue running the caller: a
 // global queue's on its worker threads, the main queue's on the process's first
 // thread, and "" on a thread no queue runs.
 inline constexpr dispatch_queue_t DISPATCH_CURRENT_QUEUE_LABEL = nullptr;
-const char* dispatch_queue_get_label(dispatch_queue_t queue);
+PLATFORM_EXPORT const char* dispatch_queue_get_label(dispatch_queue_t queue);
 
 // Does nothing for a null queue or a nil block.
-void dispatch_async(dispatch_queue_t queue, dispatch_block_t block);
+PLATFORM_EXPORT void dispatch_async(dispatch_queue_t queue, dispatch_block_t block);
 
 // A lambda is made into a block first, as a block literal would be.
 template <typename F,
@@ -55,12 +56,12 @@ typedef std::uint64_t dispatch_time_t;
 inline constexpr dispatch_time_t DISPATCH_TIME_NOW = 0;
 inline constexpr std::int64_t NSEC_PER_SEC = 1000000000;
 // `delta` nanoseconds after `when`, or after now for DISPATCH_TIME_NOW.
-dispatch_time_t dispatch_time(dispatch_time_t when, std::int64_t delta);
+PLATFORM_EXPORT dispatch_time_t dispatch_time(dispatch_time_t when, std::int64_t delta);
 
 // Sends the block to the queue at `when`. A timer of the main run loop keeps the
 // time, so on the simulated clock the block is sent when the host advances the
 // clock past `when` (CFRunLoopAdvanceClock).
-void dispatch_after(dispatch_time_t when, dispatch_queue_t queue, dispatch_block_t block);
+PLATFORM_EXPORT void dispatch_after(dispatch_time_t when, dispatch_queue_t queue, dispatch_block_t block);
 template <typename F,
     typename = std::enable_if_t<std::is_invocable_v<F&> && !std::is_convertible_v<F, dispatch_block_t>>>
 void dispatch_after(dispatch_time_t when, dispatch_queue_t queue, F&& body)
@@ -77,10 +78,10 @@ template <typename F> void dispatch_once(dispatch_once_t* predicate, F&& body)
 // send there in turn, has run (tests and the command's clean exit use it; the
 // phone has no such call). Raises NSInternalInconsistencyException when called
 // from a block on a global queue, which would wait for itself.
-void dispatch_drain_global_queues();
+PLATFORM_EXPORT void dispatch_drain_global_queues();
 
 // Runs the main queue on the calling thread, which must be the one that runs the
 // main run loop, and waits for the global queues, until neither has a block left,
 // also the blocks that either sends to the other meanwhile. Tests and the host
 // use it to let every queued block run without waiting for real time.
-void dispatch_drain_queues();
+PLATFORM_EXPORT void dispatch_drain_queues();

@@ -8,21 +8,22 @@
 #pragma once
 
 #include <objc/NSObject.h>
+#include <platform/Export.h>
 
 #include <functional>
 #include <utility>
 
-class NSBlock : public NSObject {
+class PLATFORM_EXPORT NSBlock : public objc::Subclass<NSBlock, NSObject> {
 public:
     static Class classObject();
 
 protected:
-    NSBlock();
+    NSBlock() = default;
 };
 
 template <typename Signature> class Block;
 
-template <typename R, typename... Args> class Block<R(Args...)> final : public NSBlock {
+template <typename R, typename... Args> class PLATFORM_EXPORT Block<R(Args...)> final : public NSBlock {
 public:
     using Body = std::function<R(Args...)>;
 

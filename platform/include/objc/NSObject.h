@@ -2,11 +2,14 @@
 //
 // Objects are reference counted intrusively, as on the phone: `retain` and
 // `release` move the count, `Ref<T>` is the strong reference that does it for
-// you, and a raw pointer is an unretained reference (a captured `self`, a
-// back-pointer to a superview), and `WeakRef<T>` (objc/WeakRef.h) a zeroing weak
-// one. `autorelease` hands an object to the current
-// autorelease pool, which releases it when the pool is popped.
+// you (`NonNullRef<T>` the one that always holds an object), a raw pointer is an
+// unretained reference (a captured `self`, a back-pointer to a superview), and
+// `WeakRef<T>` (objc/WeakRef.h) a zeroing weak one. `autorelease` hands an
+// object to the current autorelease pool, which releases it when the pool is
+// popped.
 #pragma once
+
+#include <platform/Export.h>
 
 #include <atomic>
 #include <cstddef>
@@ -20,6 +23,9 @@ typedef struct objc_class* Class;
 class NSObject;
 class NSString;
 typedef NSObject* id;
+namespace objc {
+template <typename Self, typename Parent> class Subclass;
+}
 // objc/runtime.h has its values.
 enum objc_AssociationPolicy : std::uintptr_t;
 
@@ -27,7 +33,7 @@ enum objc_AssociationPolicy : std::uintptr_t;
 #define nil nullptr
 #endif
 
-class NSObject {
+class PLATFORM_EXPORT NSObject {
 public:
     NSObject();
     virtual ~NSObject();
@@ -53,14 +59,14 @@ public:
     bool isKindOfClass(Class cls) const;
     bool respondsToSelector(const char* selector) const;
 
-protected:
-    // Each C++ class sets its own runtime class in its constructor; an instance of
-    // a runtime subclass gets that subclass's class set after construction.
+private:
+    // Set by `objc::Subclass` while each C++ class of the object is built, and
+    // by the runtime after construction for an instance of a runtime-made subclass.
     void setIsa(Class cls) { isa_ = cls; }
+    template <typename, typename> friend class objc::Subclass;
     friend NSObject* class_createInstance(Class, std::size_t);
     friend Class object_setClass(id, Class);
 
-private:
     // Retains unless the object is already being deallocated.
     bool tryRetain() const;
     friend id objc_storeWeak(id*, id);
@@ -75,6 +81,35 @@ private:
     // look for any to release.
     std::atomic<bool> hasAssociatedObjects_ { false };
 };
+
+namespace objc {
+
+// The base of every C++ class that the runtime knows by name, naming the class
+// itself and its C++ parent:
+//
+//     class UILabel : public objc::Subclass<UILabel, UIView> { … };
+//
+// Whichever constructor builds the object, it carries Self's runtime class from
+// the moment its parent part is built, as Objective-C's `isa` does; none can
+// forget to set it and leave the object with its parent's class. Self declares
+// `static Class classObject()` and defines it with `objc::registeredClass<Self>`
+// (objc/runtime.h), which takes the superclass from Parent. Self's constructors
+// name this base to build the parent part: `: Subclass(frame)`.
+template <typename Self, typename Parent> class PLATFORM_EXPORT Subclass : public Parent {
+public:
+    using Super = Parent;
+
+protected:
+    template <typename... Args>
+    explicit Subclass(Args&&... args)
+        : Parent(std::forward<Args>(args)...)
+    {
+        static_assert(std::is_base_of_v<Subclass, Self>, "Self derives from objc::Subclass<Self, …>");
+        this->setIsa(Self::classObject());
+    }
+};
+
+} // namespace objc
 
 // A strong, nullable reference. Copying retains, destruction releases.
 template <typename T> class Ref {
@@ -158,6 +193,59 @@ template <typename T, typename... Args> Ref<T> makeRef(Args&&... args)
     return Ref<T>::adopt(new T(std::forward<Args>(args)...));
 }
 
+// A strong reference that is never nil, for a member that always holds an
+// object: it is made from an object, not from a pointer that may be null, and
+// nothing empties it (moving one copies it). Copying retains, destruction releases.
+template <typename T> class NonNullRef {
+public:
+    NonNullRef(T& object)
+        : ptr_(&object)
+    {
+        ptr_->retain();
+    }
+    NonNullRef(const NonNullRef& other)
+        : NonNullRef(*other.ptr_)
+    {
+    }
+    template <typename U, typename = std::enable_if_t<std::is_convertible_v<U*, T*>>>
+    NonNullRef(const NonNullRef<U>& other)
+        : NonNullRef(*other.get())
+    {
+    }
+    ~NonNullRef() { ptr_->release(); }
+
+    NonNullRef& operator=(const NonNullRef& other)
+    {
+        NonNullRef copy(other);
+        std::swap(ptr_, copy.ptr_);
+        return *this;
+    }
+
+    // Takes over a reference the caller already owns (a fresh object's +1).
+    static NonNullRef adopt(T& object) { return NonNullRef(object, Adopting {}); }
+
+    T* get() const { return ptr_; }
+    T* operator->() const { return ptr_; }
+    T& operator*() const { return *ptr_; }
+    operator Ref<T>() const { return Ref<T>(ptr_); }
+
+private:
+    struct Adopting {
+    };
+    NonNullRef(T& object, Adopting)
+        : ptr_(&object)
+    {
+    }
+
+    T* ptr_;
+};
+
+// Creates a new object owned by the returned never-nil reference.
+template <typename T, typename... Args> NonNullRef<T> makeNonNullRef(Args&&... args)
+{
+    return NonNullRef<T>::adopt(*new T(std::forward<Args>(args)...));
+}
+
 // Downcast that checks the runtime class, like `[obj isKindOfClass:[T class]] ? obj : nil`.
 template <typename T> T* dynamicCast(NSObject* object)
 {
@@ -179,11 +267,11 @@ template <typename T> T* autoreleased(Ref<T> object)
     return raw;
 }
 
-void* objc_autoreleasePoolPush();
-void objc_autoreleasePoolPop(void* pool);
+PLATFORM_EXPORT void* objc_autoreleasePoolPush();
+PLATFORM_EXPORT void objc_autoreleasePoolPop(void* pool);
 
 // Pushes a pool for the lifetime of a scope, like `@autoreleasepool { … }`.
-class AutoreleasePool {
+class PLATFORM_EXPORT AutoreleasePool {
 public:
     AutoreleasePool()
         : token_(objc_autoreleasePoolPush())

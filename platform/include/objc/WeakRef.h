@@ -7,13 +7,14 @@
 #pragma once
 
 #include <objc/NSObject.h>
+#include <platform/Export.h>
 
 // Makes `*location` a weak reference to `object` (nil clears it) and answers the object.
-id objc_storeWeak(id* location, id object);
+PLATFORM_EXPORT id objc_storeWeak(id* location, id object);
 // The object `*location` refers to, retained (+1), or nil once it is being deallocated.
-id objc_loadWeakRetained(id* location);
+PLATFORM_EXPORT id objc_loadWeakRetained(id* location);
 // The same, autoreleased into the current pool.
-id objc_loadWeak(id* location);
+PLATFORM_EXPORT id objc_loadWeak(id* location);
 
 template <typename T> class WeakRef {
 public:
@@ -45,7 +46,7 @@ private:
 
 namespace objc {
 // Raises NSInvalidArgumentException; Foundation defines it.
-[[noreturn]] void throwWeakProtocolWithoutObject();
+[[noreturn]] PLATFORM_EXPORT void throwWeakProtocolWithoutObject();
 } // namespace objc
 
 template <typename P> class WeakProtocolRef {

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <objc/runtime.h>
+#include <platform/Export.h>
 
 #include <string>
 #include <type_traits>
@@ -29,10 +30,10 @@ template <typename T> using Wire = std::conditional_t<IsObjectPointer<T>::value,
 // Each raises NSInvalidArgumentException. Foundation defines them: the runtime
 // only names the failure, and a caller that catches it includes
 // <Foundation/NSException.h>.
-[[noreturn]] void throwUnrecognizedSelector(NSObject* receiver, SEL selector);
-[[noreturn]] void throwUnrecognizedSelector(Class receiver, SEL selector);
+[[noreturn]] PLATFORM_EXPORT void throwUnrecognizedSelector(NSObject* receiver, SEL selector);
+[[noreturn]] PLATFORM_EXPORT void throwUnrecognizedSelector(Class receiver, SEL selector);
 // `method` reads "-[Class selector]" or "+[Class selector]".
-[[noreturn]] void throwEncodingMismatch(
+[[noreturn]] PLATFORM_EXPORT void throwEncodingMismatch(
     const std::string& method, const std::string& callTypes, const char* methodTypes);
 
 inline std::string methodName(const NSObject* receiver, SEL op)
@@ -44,10 +45,11 @@ inline std::string methodName(Class receiver, SEL op)
     return std::string("+[") + class_getName(receiver) + " " + sel_getName(op) + "]";
 }
 
-// An object's methods are its class's; a class's are its metaclass's.
-template <typename R, typename... Args, typename Receiver> IMP lookUp(Receiver receiver, SEL op)
+// The implementation `cls` answers for a call of these types to `receiver`,
+// found through its superclasses and checked against the method's encoding.
+template <typename R, typename... Args, typename Receiver> IMP lookUp(Receiver receiver, Class cls, SEL op)
 {
-    Method method = class_getInstanceMethod(object_getClass(receiver), op);
+    Method method = class_getInstanceMethod(cls, op);
     if (!method)
         throwUnrecognizedSelector(receiver, op);
     static const std::string callTypes = methodEncoding<Wire<R>, Wire<Args>...>();
@@ -55,6 +57,12 @@ template <typename R, typename... Args, typename Receiver> IMP lookUp(Receiver r
     if (callTypes != methodTypes)
         throwEncodingMismatch(methodName(receiver, op), callTypes, methodTypes);
     return method_getImplementation(method);
+}
+
+// An object's methods are its class's; a class's are its metaclass's.
+template <typename R, typename... Args, typename Receiver> IMP lookUp(Receiver receiver, SEL op)
+{
+    return lookUp<R, Args...>(receiver, object_getClass(receiver), op);
 }
 
 template <typename R, typename Receiver, typename... Args> R send(Receiver self, SEL op, Args... args)

@@ -9,6 +9,7 @@
 
 #include <objc/NSObject.h>
 #include <objc/encoding.h>
+#include <platform/Export.h>
 
 #include <cstdint>
 #include <functional>
@@ -27,57 +28,57 @@ typedef bool BOOL;
 #define NO false
 #endif
 
-SEL sel_registerName(const char* name);
-const char* sel_getName(SEL selector);
+PLATFORM_EXPORT SEL sel_registerName(const char* name);
+PLATFORM_EXPORT const char* sel_getName(SEL selector);
 
-Class objc_getClass(const char* name);
-Class object_getClass(const NSObject* object);
+PLATFORM_EXPORT Class objc_getClass(const char* name);
+PLATFORM_EXPORT Class object_getClass(const NSObject* object);
 // A class's metaclass, whose methods are the class methods; null for a metaclass.
-Class object_getClass(Class cls);
-Class objc_getMetaClass(const char* name);
-bool class_isMetaClass(Class cls);
-Class object_setClass(id object, Class cls);
-const char* class_getName(Class cls);
-Class class_getSuperclass(Class cls);
-bool class_isSubclassOf(Class cls, Class ancestor);
+PLATFORM_EXPORT Class object_getClass(Class cls);
+PLATFORM_EXPORT Class objc_getMetaClass(const char* name);
+PLATFORM_EXPORT bool class_isMetaClass(Class cls);
+PLATFORM_EXPORT Class object_setClass(id object, Class cls);
+PLATFORM_EXPORT const char* class_getName(Class cls);
+PLATFORM_EXPORT Class class_getSuperclass(Class cls);
+PLATFORM_EXPORT bool class_isSubclassOf(Class cls, Class ancestor);
 
-Method class_getInstanceMethod(Class cls, SEL selector);
+PLATFORM_EXPORT Method class_getInstanceMethod(Class cls, SEL selector);
 // A class method: the metaclass's instance method, inherited along the superclasses.
-Method class_getClassMethod(Class cls, SEL selector);
-IMP method_getImplementation(Method method);
-IMP method_setImplementation(Method method, IMP imp);
-const char* method_getTypeEncoding(Method method);
-SEL method_getName(Method method);
+PLATFORM_EXPORT Method class_getClassMethod(Class cls, SEL selector);
+PLATFORM_EXPORT IMP method_getImplementation(Method method);
+PLATFORM_EXPORT IMP method_setImplementation(Method method, IMP imp);
+PLATFORM_EXPORT const char* method_getTypeEncoding(Method method);
+PLATFORM_EXPORT SEL method_getName(Method method);
 // The method the class defines itself, or null when it only inherits one.
-Method class_getOwnMethod(Class cls, SEL selector);
-IMP class_getMethodImplementation(Class cls, SEL selector);
-bool class_respondsToSelector(Class cls, SEL selector);
+PLATFORM_EXPORT Method class_getOwnMethod(Class cls, SEL selector);
+PLATFORM_EXPORT IMP class_getMethodImplementation(Class cls, SEL selector);
+PLATFORM_EXPORT bool class_respondsToSelector(Class cls, SEL selector);
 
 // Adds a method to the class. Overrides an inherited implementation, but never
 // replaces one that the class itself defines: then it answers NO and changes nothing.
-BOOL class_addMethod(Class cls, SEL selector, IMP imp, const char* types);
+PLATFORM_EXPORT BOOL class_addMethod(Class cls, SEL selector, IMP imp, const char* types);
 
 // A runtime-made subclass. Allocating answers nil when the name is already
 // registered; the class is found by name once registered. Its instances are built
 // by the nearest ancestor that a C++ class registered, then carry the new class;
 // nil when that ancestor is abstract. Extra bytes are not supported: such
 // classes keep their state in associated objects.
-Class objc_allocateClassPair(Class superclass, const char* name, std::size_t extraBytes);
-void objc_registerClassPair(Class cls);
+PLATFORM_EXPORT Class objc_allocateClassPair(Class superclass, const char* name, std::size_t extraBytes);
+PLATFORM_EXPORT void objc_registerClassPair(Class cls);
 // Frees a class pair that was allocated and never registered (a refused
 // registration, say). A registered class stays for the life of the process:
 // disposing of one does nothing.
-void objc_disposeClassPair(Class cls);
-NSObject* class_createInstance(Class cls, std::size_t extraBytes);
+PLATFORM_EXPORT void objc_disposeClassPair(Class cls);
+PLATFORM_EXPORT NSObject* class_createInstance(Class cls, std::size_t extraBytes);
 
 // Instance variables are registered by name with accessors; `object_getIvar`
 // reads one the way a read at `ivar_getOffset` would on the phone.
-Ivar class_getInstanceVariable(Class cls, const char* name);
-const char* ivar_getName(Ivar ivar);
-const char* ivar_getTypeEncoding(Ivar ivar);
-std::ptrdiff_t ivar_getOffset(Ivar ivar);
-id object_getIvar(id object, Ivar ivar);
-void object_setIvar(id object, Ivar ivar, id value);
+PLATFORM_EXPORT Ivar class_getInstanceVariable(Class cls, const char* name);
+PLATFORM_EXPORT const char* ivar_getName(Ivar ivar);
+PLATFORM_EXPORT const char* ivar_getTypeEncoding(Ivar ivar);
+PLATFORM_EXPORT std::ptrdiff_t ivar_getOffset(Ivar ivar);
+PLATFORM_EXPORT id object_getIvar(id object, Ivar ivar);
+PLATFORM_EXPORT void object_setIvar(id object, Ivar ivar, id value);
 
 enum objc_AssociationPolicy : std::uintptr_t {
     OBJC_ASSOCIATION_ASSIGN = 0,
@@ -88,9 +89,9 @@ enum objc_AssociationPolicy : std::uintptr_t {
 };
 
 // The copying policies retain as well: the platform's values are immutable.
-void objc_setAssociatedObject(id object, const void* key, id value, objc_AssociationPolicy policy);
-id objc_getAssociatedObject(id object, const void* key);
-void objc_removeAssociatedObjects(id object);
+PLATFORM_EXPORT void objc_setAssociatedObject(id object, const void* key, id value, objc_AssociationPolicy policy);
+PLATFORM_EXPORT id objc_getAssociatedObject(id object, const void* key);
+PLATFORM_EXPORT void objc_removeAssociatedObjects(id object);
 
 namespace objc {
 
@@ -103,18 +104,28 @@ struct ClassDefinition {
     InstanceFactory factory;
 };
 
-// Registers a C++ class under its runtime name. Call once, from the class's
-// `classObject()`; `setUp` then adds its methods and instance variables.
-Class registerClass(const ClassDefinition& definition, const std::function<void(Class)>& setUp = {});
+// Registers a class under its runtime name; `setUp` then adds its methods and
+// instance variables. For a class that no objc::Subclass stands for (NSObject,
+// a class of class methods only); a C++ class gets its runtime class from
+// `registeredClass`.
+PLATFORM_EXPORT Class registerClass(const ClassDefinition& definition, const std::function<void(Class)>& setUp = {});
 
-// The same for a default-constructible class: its factory is `new T()`.
-template <typename T>
-Class registerClass(const char* name, Class superclass, const std::function<void(Class)>& setUp = {})
+// The runtime class of the C++ class T, derived from `objc::Subclass<T, Parent>`,
+// as T's `classObject()` answers it: registered under `name` on the first call, as
+// a subclass of Parent's class, with the methods and instance variables `setUp`
+// adds. Its factory is `new T()` when anyone can build a T without arguments;
+// otherwise instances are made only from C++.
+template <typename T, typename SetUp = std::nullptr_t> Class registeredClass(const char* name, SetUp setUp = nullptr)
 {
-    InstanceFactory factory;
-    if constexpr (std::is_default_constructible_v<T> && !std::is_abstract_v<T>)
-        factory = [] { return static_cast<NSObject*>(new T()); };
-    return registerClass(ClassDefinition { name, superclass, std::move(factory) }, setUp);
+    static_assert(std::is_base_of_v<Subclass<T, typename T::Super>, T>,
+        "a runtime class derives from objc::Subclass<itself, its C++ parent>");
+    static const Class cls = [&] {
+        InstanceFactory factory;
+        if constexpr (std::is_default_constructible_v<T> && !std::is_abstract_v<T>)
+            factory = [] { return static_cast<NSObject*>(new T()); };
+        return registerClass(ClassDefinition { name, T::Super::classObject(), std::move(factory) }, setUp);
+    }();
+    return cls;
 }
 
 // Adds a method whose type encoding is derived from the function's own type, so
@@ -138,14 +149,15 @@ struct IvarAccessors {
     std::function<id(id)> get;
     std::function<void(id, id)> set;
 };
-void addIvar(Class cls, const char* name, const char* types, std::ptrdiff_t offset, IvarAccessors accessors);
+PLATFORM_EXPORT void addIvar(
+    Class cls, const char* name, const char* types, std::ptrdiff_t offset, IvarAccessors accessors);
 
 // Takes back a method the class itself defines (an added method or a hook's
 // override), so that the inherited one answers again. For tests that must leave
 // the class table as they found it.
-void removeOwnMethod(Class cls, SEL selector);
+PLATFORM_EXPORT void removeOwnMethod(Class cls, SEL selector);
 
 // The classes registered so far, in registration order.
-std::vector<Class> registeredClasses();
+PLATFORM_EXPORT std::vector<Class> registeredClasses();
 
 } // namespace objc

@@ -8,6 +8,8 @@
 // The newest line is always kept, however long.
 #pragma once
 
+#include <platform/Export.h>
+
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -17,15 +19,15 @@ namespace platform {
 inline constexpr std::size_t logLineLimit = 10'000;
 inline constexpr std::size_t logByteLimit = 1 << 20;
 
-void writeLogLine(std::string line);
+PLATFORM_EXPORT void writeLogLine(std::string line);
 // The lines kept, oldest first.
-std::vector<std::string> loggedLines();
+PLATFORM_EXPORT std::vector<std::string> loggedLines();
 // Every line written since the log was last cleared, kept or not: a mark for
 // loggedLinesSince.
-std::size_t logLinesWritten();
+PLATFORM_EXPORT std::size_t logLinesWritten();
 // The lines written after the mark that are still kept.
-std::vector<std::string> loggedLinesSince(std::size_t mark);
-void clearLog();
-void setLogEchoToStderr(bool echo);
+PLATFORM_EXPORT std::vector<std::string> loggedLinesSince(std::size_t mark);
+PLATFORM_EXPORT void clearLog();
+PLATFORM_EXPORT void setLogEchoToStderr(bool echo);
 
 } // namespace platform

@@ -1,21 +1,22 @@
 #include <CoreFoundation/CFLog.h>
 
-#include "Foundation/Format.h"
-
 #include <Foundation/NSString.h>
 #include <platform/Log.h>
 
-#include <cstdarg>
+namespace platform {
 
 // The device's log keeps the message only, as NSLog's lines; the level decides
 // nothing here, since the simulated device shows every level.
-void CFLog(int32_t, CFStringRef format, ...)
+void writeCFLogLine(int32_t, const char* format, std::span<const FormatArgument> arguments)
 {
-    if (!format)
-        return;
-    va_list arguments;
-    va_start(arguments, format);
-    std::string line = platform::formatObjC(format->UTF8String().c_str(), arguments);
-    va_end(arguments);
-    platform::writeLogLine(std::move(line));
+    if (format)
+        writeLogLine(formatObjC(format, arguments));
 }
+
+void writeCFLogLine(int32_t level, CFStringRef format, std::span<const FormatArgument> arguments)
+{
+    if (format)
+        writeCFLogLine(level, format->UTF8String().c_str(), arguments);
+}
+
+} // namespace platform

@@ -5,8 +5,7 @@
 
 Class CFRunLoopTimer::classObject()
 {
-    static Class cls = objc::registerClass(objc::ClassDefinition { "__NSCFTimer", NSObject::classObject(), {} });
-    return cls;
+    return objc::registeredClass<CFRunLoopTimer>("__NSCFTimer");
 }
 
 CFRunLoopTimer::CFRunLoopTimer(CFAbsoluteTime fireDate, CFTimeInterval interval, Handler* handler)
@@ -14,7 +13,6 @@ CFRunLoopTimer::CFRunLoopTimer(CFAbsoluteTime fireDate, CFTimeInterval interval,
     , interval_(interval)
     , handler_(handler)
 {
-    setIsa(classObject());
 }
 
 void CFRunLoopTimer::fire(CFAbsoluteTime now)

@@ -11,8 +11,7 @@ std::string CGColor::componentText(CGFloat value)
 
 Class CGColor::classObject()
 {
-    static Class cls = objc::registerClass(objc::ClassDefinition { "CGColor", NSObject::classObject(), {} });
-    return cls;
+    return objc::registeredClass<CGColor>("CGColor");
 }
 
 CGColor::CGColor(CGFloat red, CGFloat green, CGFloat blue, CGFloat alpha)
@@ -21,7 +20,6 @@ CGColor::CGColor(CGFloat red, CGFloat green, CGFloat blue, CGFloat alpha)
     , blue_(blue)
     , alpha_(alpha)
 {
-    setIsa(classObject());
 }
 
 std::string CGColor::description() const

@@ -7,24 +7,19 @@
 
 Class CGContext::classObject()
 {
-    static Class cls = objc::registerClass(objc::ClassDefinition { "CGContext", NSObject::classObject(), {} });
-    return cls;
+    return objc::registeredClass<CGContext>("CGContext");
 }
 
 CGContext::CGContext(cairo_t* cairo)
     : cairo_(cairo_reference(cairo))
 {
-    setIsa(classObject());
     // Core Graphics starts with opaque black for both colours and a 1-point line.
     state_.fill = makeRef<CGColor>(0, 0, 0, 1);
     state_.stroke = state_.fill;
-    cairo_set_line_width(cairo_, 1);
+    cairo_set_line_width(cairo, 1);
 }
 
-CGContext::~CGContext()
-{
-    cairo_destroy(cairo_);
-}
+CGContext::~CGContext() = default;
 
 void CGContext::setFillColor(const CGColor* color)
 {
@@ -44,7 +39,7 @@ void CGContext::setAlpha(CGFloat alpha)
 void CGContext::saveGState()
 {
     saved_.push_back(state_);
-    cairo_save(cairo_);
+    cairo_save(cairo());
 }
 
 void CGContext::restoreGState()
@@ -54,17 +49,17 @@ void CGContext::restoreGState()
         return;
     state_ = std::move(saved_.back());
     saved_.pop_back();
-    cairo_restore(cairo_);
+    cairo_restore(cairo());
 }
 
 void CGContext::useAsSource(const CGColor* color) const
 {
     // A null colour paints nothing, like a clear one.
     if (!color) {
-        cairo_set_source_rgba(cairo_, 0, 0, 0, 0);
+        cairo_set_source_rgba(cairo(), 0, 0, 0, 0);
         return;
     }
-    cairo_set_source_rgba(cairo_, color->red(), color->green(), color->blue(), color->alpha() * state_.alpha);
+    cairo_set_source_rgba(cairo(), color->red(), color->green(), color->blue(), color->alpha() * state_.alpha);
 }
 
 namespace {
@@ -122,6 +117,23 @@ CairoStateSaver::CairoStateSaver(cairo_t* cairo)
 CairoStateSaver::~CairoStateSaver()
 {
     cairo_restore(cairo_);
+}
+
+void CairoAddRoundedRect(cairo_t* cairo, CGRect rect, CGFloat radius)
+{
+    radius = std::min({ radius, rect.size.width / 2, rect.size.height / 2 });
+    if (radius <= 0) {
+        addRect(cairo, rect);
+        return;
+    }
+    const double left = rect.origin.x, top = rect.origin.y;
+    const double right = left + rect.size.width, bottom = top + rect.size.height;
+    cairo_new_sub_path(cairo);
+    cairo_arc(cairo, right - radius, top + radius, radius, -M_PI / 2, 0);
+    cairo_arc(cairo, right - radius, bottom - radius, radius, 0, M_PI / 2);
+    cairo_arc(cairo, left + radius, bottom - radius, radius, M_PI / 2, M_PI);
+    cairo_arc(cairo, left + radius, top + radius, radius, M_PI, 3 * M_PI / 2);
+    cairo_close_path(cairo);
 }
 
 void CGContextSaveGState(CGContextRef context)

@@ -46,6 +46,14 @@ std::shared_ptr<const CalendarView> CalendarCache::view(const std::vector<std::s
     return std::make_shared<Snapshots>(shared_from_this(), calendars(additionalSources));
 }
 
+std::vector<SkippedFile> CalendarCache::skippedFiles(const std::vector<std::string>& additionalSources)
+{
+    std::vector<SkippedFile> skipped;
+    for (const CalendarSnapshot& snapshot : calendars(additionalSources))
+        skipped.insert(skipped.end(), snapshot.skipped.begin(), snapshot.skipped.end());
+    return skipped;
+}
+
 std::vector<CalendarSnapshot> CalendarCache::calendars(const std::vector<std::string>& additionalSources)
 {
     std::lock_guard guard(lock_);

@@ -19,6 +19,7 @@ namespace eventkit {
 class CalendarCache final : public CalendarStore, public std::enable_shared_from_this<CalendarCache> {
 public:
     std::shared_ptr<const CalendarView> view(const std::vector<std::string>& additionalSources) override;
+    std::vector<SkippedFile> skippedFiles(const std::vector<std::string>& additionalSources) override;
 
 private:
     class Snapshots;

@@ -117,9 +117,10 @@ std::optional<RGBA> parseColor(std::string_view text)
     const auto* end = std::end(cssColors);
     const auto* found = std::lower_bound(
         std::begin(cssColors), end, name, [](const NamedColor& entry, const std::string& n) { return entry.name < n; });
-    if (found == end || found->name != name)
-        return std::nullopt;
-    return fromRGB(found->rgb);
+    if (found != end && found->name == name)
+        return fromRGB(found->rgb);
+    // Some programs write a colour file's digits without the '#'.
+    return parseHex(text);
 }
 
 RGBA defaultCalendarColor(std::string_view identifier)

@@ -12,8 +12,9 @@ struct RGBA {
 };
 
 // "#RGB", "#RRGGBB", "#RRGGBBAA" (vdirsyncer's `color` file, Apple's
-// X-APPLE-CALENDAR-COLOR) or a CSS colour name (RFC 7986's COLOR), in any case
-// and with surrounding white space; nothing for anything else.
+// X-APPLE-CALENDAR-COLOR), the same digits without the '#', or a CSS colour
+// name (RFC 7986's COLOR), in any case and with surrounding white space;
+// nothing for anything else.
 std::optional<RGBA> parseColor(std::string_view text);
 
 // One of the phone's seven default calendar colours, picked by the identifier,

@@ -169,12 +169,12 @@ void parseDeferredItems(const std::vector<DeferredItem*>& items)
             unread.push_back(item);
         }
     }
-    std::vector<ReadItemFile> read = readItemFiles(paths, Parsing::Now);
+    std::vector<ErrorOr<ReadItemFile>> read = readItemFiles(paths, Parsing::Now);
     for (std::size_t index = 0; index < unread.size(); ++index) {
         // A file gone since it was glanced at holds nothing; the next store reads the folder again.
-        if (!read[index].read)
-            NSLog("%s", read[index].problem.c_str());
-        unread[index]->parsed = read[index].parsed ? read[index].parsed : std::make_shared<const ParsedFile>();
+        if (!read[index])
+            logSkipped(paths[index], read[index].error());
+        unread[index]->parsed = read[index] ? read[index]->parsed : std::make_shared<const ParsedFile>();
         for (const std::string& problem : unread[index]->parsed->problems)
             NSLog("%s", problem.c_str());
     }

@@ -2,11 +2,15 @@
 
 #include "ItemParser.h"
 
+#include <Foundation/NSLog.h>
+
+#include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <thread>
@@ -66,45 +70,57 @@ bool isFolder(mode_t mode)
     return S_ISDIR(mode);
 }
 
+struct FileContents {
+    std::string text;
+    struct stat info { };
+};
+
+struct Descriptor {
+    int fd;
+    ~Descriptor()
+    {
+        if (fd >= 0)
+            close(fd);
+    }
+};
+
+StoreError unreadable()
+{
+    return { StoreError::Kind::Unreadable, strerror(errno) };
+}
+
 // The text and stamp of a file, from one open descriptor so that they agree;
 // else why there is none. O_NONBLOCK keeps a FIFO or a device from stalling
 // the open; they are then refused as not regular.
-std::optional<std::string> readFile(const std::string& path, std::string& text, struct stat& info)
+ErrorOr<FileContents> readFile(const std::string& path)
 {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return std::string(strerror(errno));
-    std::optional<std::string> problem;
-    if (fstat(fd, &info) != 0)
-        problem = strerror(errno);
-    else if (!S_ISREG(info.st_mode))
-        problem = "not a regular file";
-    else {
-        text.resize(static_cast<std::size_t>(info.st_size));
-        std::size_t done = 0;
-        while (done < text.size()) {
-            const ssize_t got = read(fd, text.data() + done, text.size() - done);
-            if (got <= 0)
-                break;
-            done += static_cast<std::size_t>(got);
-        }
-        text.resize(done);
+    const Descriptor file { open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK) };
+    FileContents contents;
+    if (file.fd < 0 || fstat(file.fd, &contents.info) != 0)
+        return unreadable();
+    if (!S_ISREG(contents.info.st_mode))
+        return StoreError { StoreError::Kind::NotRegular, "not a regular file" };
+    std::string& text = contents.text;
+    text.resize(static_cast<std::size_t>(contents.info.st_size));
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t got = read(file.fd, text.data() + done, text.size() - done);
+        if (got <= 0)
+            break;
+        done += static_cast<std::size_t>(got);
     }
-    close(fd);
-    return problem;
+    text.resize(done);
+    return contents;
 }
 
-ReadItemFile readItemFile(const std::string& path, Parsing parsing)
+ErrorOr<ReadItemFile> readItemFile(const std::string& path, Parsing parsing)
 {
-    std::string text;
-    struct stat info { };
-    if (auto problem = readFile(path, text, info))
-        return { .problem = "EventKit: skipping " + path + ": " + *problem };
-    ReadItemFile result { true, FileStamp::of(info) };
+    const FileContents contents = TRY(readFile(path));
+    ReadItemFile result { FileStamp::of(contents.info) };
     if (parsing == Parsing::WhenNeeded)
-        result.deferred = plainItemBounds(text);
+        result.deferred = plainItemBounds(contents.text);
     if (!result.deferred)
-        result.parsed = std::make_shared<const ParsedFile>(parseCalendarFile(text, path));
+        result.parsed = std::make_shared<const ParsedFile>(parseCalendarFile(contents.text, path));
     return result;
 }
 
@@ -152,18 +168,46 @@ std::optional<FileStamp> folderStampOf(const std::string& path)
 
 std::optional<std::string> readWholeFile(const std::string& path)
 {
-    std::string text;
-    struct stat info { };
-    if (readFile(path, text, info))
+    ErrorOr<FileContents> contents = readFile(path);
+    if (!contents)
         return std::nullopt;
-    return text;
+    return std::move(contents->text);
 }
 
-std::vector<ReadItemFile> readItemFiles(const std::vector<std::string>& paths, Parsing parsing)
+std::vector<ErrorOr<ReadItemFile>> readItemFiles(const std::vector<std::string>& paths, Parsing parsing)
 {
-    std::vector<ReadItemFile> results(paths.size());
+    // Each answer is written by one thread over what stands in for it.
+    std::vector<ErrorOr<ReadItemFile>> results(paths.size(), StoreError { StoreError::Kind::Unreadable, {} });
     onThreads(paths.size(), reading, [&](std::size_t index) { results[index] = readItemFile(paths[index], parsing); });
     return results;
+}
+
+bool isItemName(std::string_view name)
+{
+    constexpr std::string_view extension = ".ics";
+    return name.size() > extension.size() && name.front() != '.'
+        && std::equal(extension.begin(), extension.end(), name.end() - extension.size(),
+            [](char wanted, char c) { return wanted == std::tolower(static_cast<unsigned char>(c)); });
+}
+
+ErrorOr<std::vector<std::string>> itemNamesIn(const std::string& folder)
+{
+    DIR* listing = opendir(folder.c_str());
+    if (!listing)
+        return StoreError { StoreError::Kind::Unreadable,
+            std::string("it cannot be listed (") + strerror(errno) + ")" };
+    std::vector<std::string> names;
+    while (const dirent* entry = readdir(listing)) {
+        if (isItemName(entry->d_name))
+            names.emplace_back(entry->d_name);
+    }
+    closedir(listing);
+    return names;
+}
+
+void logSkipped(const std::string& path, const StoreError& error)
+{
+    NSLog("EventKit: skipping %s: %s", path.c_str(), error.message.c_str());
 }
 
 } // namespace eventkit

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "CalendarItem.h"
+#include "ErrorOr.h"
 #include "QuickScan.h"
 
 #include <sys/stat.h>
@@ -9,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace eventkit {
@@ -40,15 +42,27 @@ std::vector<std::optional<FileStamp>> stampsAt(int folder, const std::vector<con
 // entry is added, removed or renamed in it; nothing when it is no folder.
 std::optional<FileStamp> folderStampOf(const std::string& path);
 
+// An item file or calendar folder that a calendar leaves out, and why
+// ("it is not an iCalendar file", "Permission denied").
+struct SkippedFile {
+    std::string path;
+    std::string reason;
+};
+
 // The whole text of a regular file.
 std::optional<std::string> readWholeFile(const std::string& path);
 
+// Whether a name in a calendar folder is one of its items: a visible .ics file
+// (.ICS too, as some exporters write it).
+bool isItemName(std::string_view name);
+// The names of the items in a calendar folder, in the folder's order; else why
+// it cannot be listed (Unreadable).
+ErrorOr<std::vector<std::string>> itemNamesIn(const std::string& folder);
+
 struct ReadItemFile {
-    bool read = false; // false when the file could not be read
     FileStamp stamp;
     std::shared_ptr<const ParsedFile> parsed;
     std::optional<ItemBounds> deferred; // set instead of `parsed` for a plain item left for later
-    std::string problem; // one log line when the file could not be read
 };
 
 enum class Parsing {
@@ -59,7 +73,11 @@ enum class Parsing {
 
 // Reads and parses .ics files, on several threads when there are many (a first
 // load of a large calendar spends nearly all its time here). Answers in the
-// order of `paths`; the parse problems stay in each file's `problems`.
-std::vector<ReadItemFile> readItemFiles(const std::vector<std::string>& paths, Parsing parsing);
+// order of `paths`: each file, or why it cannot be read (Unreadable,
+// NotRegular); the parse problems stay in each file's `problems`.
+std::vector<ErrorOr<ReadItemFile>> readItemFiles(const std::vector<std::string>& paths, Parsing parsing);
+
+// The log line of an item file that cannot be read.
+void logSkipped(const std::string& path, const StoreError& error);
 
 } // namespace eventkit

@@ -30,9 +30,10 @@ constexpr const char* schema
       "  path TEXT PRIMARY KEY, calendar TEXT NOT NULL,"
       "  reach_from REAL NOT NULL, reach_to REAL NOT NULL, wide INTEGER NOT NULL, shared INTEGER NOT NULL DEFAULT 0,"
       "  calendar_name TEXT, calendar_color BLOB,"
-      "  expanded_from REAL NOT NULL, expanded_to REAL NOT NULL, plain INTEGER NOT NULL) WITHOUT ROWID;"
+      "  expanded_from REAL NOT NULL, expanded_to REAL NOT NULL, plain INTEGER NOT NULL, skipped TEXT) WITHOUT ROWID;"
       // Covers what a query filters by, so that only the files it reads are looked up.
       "CREATE INDEX files_by_reach ON files (calendar, shared, wide, reach_from, reach_to, expanded_from, expanded_to);"
+      "CREATE INDEX files_skipped ON files (calendar) WHERE skipped IS NOT NULL;"
       "CREATE TABLE uids (calendar TEXT NOT NULL, uid TEXT NOT NULL, path TEXT NOT NULL,"
       "  PRIMARY KEY (calendar, uid, path)) WITHOUT ROWID;"
       "CREATE INDEX uids_by_path ON uids (path);"
@@ -46,13 +47,13 @@ constexpr const char* schema
 struct StatementFinalize {
     void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
 };
-using Statement = std::unique_ptr<sqlite3_stmt, StatementFinalize>;
+using OwnedStatement = std::unique_ptr<sqlite3_stmt, StatementFinalize>;
 
-Statement prepare(sqlite3* database, const char* sql)
+OwnedStatement prepare(sqlite3* database, const char* sql)
 {
     sqlite3_stmt* statement = nullptr;
     sqlite3_prepare_v2(database, sql, -1, &statement, nullptr);
-    return Statement(statement);
+    return OwnedStatement(statement);
 }
 
 void bindText(sqlite3_stmt* statement, int slot, const std::string& text)
@@ -99,7 +100,7 @@ double clamped(double seconds)
 // The schema version of an open database; nothing when it is not a database.
 std::optional<int> versionOf(sqlite3* database)
 {
-    Statement query = prepare(database, "PRAGMA user_version;");
+    OwnedStatement query = prepare(database, "PRAGMA user_version;");
     if (!query || sqlite3_step(query.get()) != SQLITE_ROW)
         return std::nullopt;
     return sqlite3_column_int(query.get(), 0);
@@ -135,34 +136,48 @@ sqlite3* openDatabase(const std::string& path)
     return database;
 }
 
-void removeDatabase(const std::string& path)
+// Why a statement failed. A database that is taken for a while refuses a
+// write as "it cannot be written", a read as "it is locked".
+StoreError errorOf(int result, bool writing)
 {
-    std::error_code error;
-    for (const char* suffix : { "", "-wal", "-shm", "-journal" })
-        std::filesystem::remove(path + suffix, error);
+    using Kind = StoreError::Kind;
+    switch (result & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return { Kind::Busy, writing ? "it cannot be written" : "it is locked" };
+    case SQLITE_READONLY:
+        return { Kind::ReadOnly, sqlite3_errstr(result) };
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return { Kind::Corrupt, sqlite3_errstr(result) };
+    default:
+        return { Kind::Failed, sqlite3_errstr(result) };
+    }
 }
 
-// An open index of this version, or null with the reason in `problem`.
-sqlite3* openCurrent(const std::string& path, std::string& problem)
+struct DatabaseClose {
+    void operator()(sqlite3* database) const { sqlite3_close(database); }
+};
+using Database = std::unique_ptr<sqlite3, DatabaseClose>;
+
+// An open index of this version, or why there is none.
+ErrorOr<Database> openCurrent(const std::string& path)
 {
-    sqlite3* database = openDatabase(path);
-    if (!database) {
-        problem = "it cannot be opened";
-        return nullptr;
-    }
+    using Kind = StoreError::Kind;
+    Database database(openDatabase(path));
+    if (!database)
+        return StoreError { Kind::CannotOpen, "it cannot be opened" };
     // Checks the whole header and makes the journal mode persistent; a file
     // that is no database fails here.
-    const int wal = sqlite3_exec(database, "PRAGMA journal_mode = WAL;", nullptr, nullptr, nullptr) & 0xff;
-    const std::optional<int> version = wal == SQLITE_OK ? versionOf(database) : std::nullopt;
-    if (version == CalendarIndex::schemaVersion)
+    const int wal = sqlite3_exec(database.get(), "PRAGMA journal_mode = WAL;", nullptr, nullptr, nullptr) & 0xff;
+    const std::optional<int> version = wal == SQLITE_OK ? versionOf(database.get()) : std::nullopt;
+    if (version == CalendarIndex::schemaVersion || (version == 0 && createSchema(database.get())))
         return database;
-    if (version == 0 && createSchema(database))
-        return database;
-    problem = wal == SQLITE_BUSY || wal == SQLITE_LOCKED ? "it is locked"
-        : !version                                       ? "it is not an SQLite database"
-                                                         : "it is of schema version " + std::to_string(*version);
-    sqlite3_close(database);
-    return nullptr;
+    if (wal == SQLITE_BUSY || wal == SQLITE_LOCKED)
+        return StoreError { Kind::Busy, "it is locked" };
+    if (!version)
+        return StoreError { Kind::Corrupt, "it is not an SQLite database" };
+    return StoreError { Kind::ForeignVersion, "it is of schema version " + std::to_string(*version) };
 }
 
 // A listing is kept as one record per calendar, since every store reads all
@@ -269,43 +284,51 @@ private:
 
 std::unique_ptr<CalendarIndex> CalendarIndex::open(const std::string& path)
 {
-    std::string problem;
-    sqlite3* database = openCurrent(path, problem);
-    if (!database && problem != "it cannot be opened" && problem != "it is locked") {
-        NSLog("EventKit: calendar index %s: %s; building it anew", path.c_str(), problem.c_str());
-        removeDatabase(path);
-        database = openCurrent(path, problem);
+    using Kind = StoreError::Kind;
+    ErrorOr<Database> database = openCurrent(path);
+    // A damaged index, or one of another version, is only a cache of the files.
+    if (!database && (database.error().kind == Kind::Corrupt || database.error().kind == Kind::ForeignVersion)) {
+        NSLog("EventKit: calendar index %s: %s; building it anew", path.c_str(), database.error().message.c_str());
+        remove(path);
+        database = openCurrent(path);
     }
     if (!database) {
         NSLog("EventKit: no calendar index can be kept at %s: %s; reading the files alone", path.c_str(),
-            problem.c_str());
+            database.error().message.c_str());
         return nullptr;
     }
-    return std::unique_ptr<CalendarIndex>(new CalendarIndex(database));
+    return std::unique_ptr<CalendarIndex>(new CalendarIndex(std::move(database).value().release()));
 }
 
 std::unique_ptr<CalendarIndex> CalendarIndex::inMemory()
 {
-    sqlite3* database = openDatabase(":memory:");
-    if (!database || !createSchema(database)) {
-        sqlite3_close(database);
+    Database database(openDatabase(":memory:"));
+    if (!database || !createSchema(database.get()))
         return nullptr;
-    }
-    return std::unique_ptr<CalendarIndex>(new CalendarIndex(database));
+    return std::unique_ptr<CalendarIndex>(new CalendarIndex(database.release()));
+}
+
+void CalendarIndex::remove(const std::string& path)
+{
+    std::error_code error;
+    for (const char* suffix : { "", "-wal", "-shm", "-journal" })
+        std::filesystem::remove(path + suffix, error);
 }
 
 CalendarIndex::CalendarIndex(sqlite3* database)
     : database_(database)
 {
     // The UIDs of the files recorded or forgotten since the files were last
-    // marked; the connection's own, in memory.
+    // marked; the connection's own, in memory. Without it, the first marking
+    // fails and the index is given up.
     sqlite3_exec(database_, "PRAGMA temp_store = MEMORY;", nullptr, nullptr, nullptr);
-    run("CREATE TEMP TABLE touched_uids (uid TEXT PRIMARY KEY) WITHOUT ROWID;");
+    sqlite3_exec(
+        database_, "CREATE TEMP TABLE touched_uids (uid TEXT PRIMARY KEY) WITHOUT ROWID;", nullptr, nullptr, nullptr);
 }
 
 CalendarIndex::~CalendarIndex()
 {
-    for (auto& [sql, statement] : statements_)
+    for (sqlite3_stmt* statement : statements_)
         sqlite3_finalize(statement);
     sqlite3_close(database_);
 }
@@ -318,37 +341,125 @@ CalendarIndex::Prepared::~Prepared()
     }
 }
 
-// Statements are prepared once for the index; a use resets its statement at
-// the end, so that no read stays open.
-CalendarIndex::Prepared CalendarIndex::prepared(const char* sql) const
+const char* CalendarIndex::textOf(Statement statement)
 {
-    sqlite3_stmt*& statement = statements_[sql];
+    switch (statement) {
+    case Statement::ListingOf:
+        return "SELECT folder, files FROM listings WHERE calendar = ?1;";
+    case Statement::RecordListing:
+        return "INSERT OR REPLACE INTO listings (calendar, folder, files) VALUES (?1, ?2, ?3);";
+    case Statement::RecordFile:
+        return "INSERT INTO files (path, calendar, reach_from, reach_to, wide, calendar_name, calendar_color,"
+               " expanded_from, expanded_to, plain, skipped) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11);";
+    case Statement::RecordUid:
+        return "INSERT OR IGNORE INTO uids (calendar, uid, path) VALUES (?1, ?2, ?3);";
+    case Statement::TouchUid:
+        return "INSERT OR IGNORE INTO touched_uids (uid) VALUES (?1);";
+    case Statement::UpdateExpansion:
+        return "UPDATE files SET expanded_from = ?2, expanded_to = ?3 WHERE path = ?1;";
+    case Statement::RecordOccurrence:
+        return "INSERT INTO occurrences (path, calendar, start, end, original, wide, floating, days, seconds, all_day,"
+               " uid, recurrence_id, title, location) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13,"
+               " ?14);";
+    case Statement::TouchUidsOfPath:
+        return "INSERT OR IGNORE INTO touched_uids SELECT uid FROM uids WHERE path = ?1;";
+    case Statement::ForgetFile:
+        return "DELETE FROM files WHERE path = ?1;";
+    case Statement::ForgetUidsOfPath:
+        return "DELETE FROM uids WHERE path = ?1;";
+    case Statement::ForgetOccurrencesOfPath:
+        return "DELETE FROM occurrences WHERE path = ?1;";
+    case Statement::ForgetListing:
+        return "DELETE FROM listings WHERE calendar = ?1;";
+    case Statement::ForgetFilesOfCalendar:
+        return "DELETE FROM files WHERE calendar = ?1;";
+    case Statement::ForgetUidsOfCalendar:
+        return "DELETE FROM uids WHERE calendar = ?1;";
+    case Statement::ForgetOccurrencesOfCalendar:
+        return "DELETE FROM occurrences WHERE calendar = ?1;";
+    case Statement::MarkSharedUids:
+        // Only the files that hold a UID touched can change, and only the rows
+        // whose mark changes are written; the UIDs shared in the calendar are
+        // gathered once.
+        return "UPDATE files SET shared = NOT shared WHERE path IN (SELECT path FROM uids WHERE calendar = ?1 AND uid"
+               " IN touched_uids) AND shared <> (path IN (SELECT path FROM uids WHERE calendar = ?1 AND uid IN"
+               " (SELECT uid FROM uids WHERE calendar = ?1 GROUP BY uid HAVING count(DISTINCT path) > 1)));";
+    case Statement::ClearTouchedUids:
+        return "DELETE FROM touched_uids;";
+    case Statement::FilesReaching:
+        // The files are chosen in the reach index alone; only those chosen are looked up.
+        return "SELECT path, NOT shared AND (plain OR expanded_from <= expanded_to) FROM files"
+               " WHERE path IN (SELECT path FROM files WHERE calendar = ?1 AND shared = 0 AND wide = 0"
+               "  AND reach_from >= ?2 - ?4 AND reach_from < ?3 AND reach_to >= ?2"
+               "  AND NOT (expanded_from <= ?2 - ?5 AND expanded_to >= ?3 + ?5)"
+               " UNION ALL SELECT path FROM files WHERE calendar = ?1 AND shared = 0 AND wide = 1"
+               "  AND reach_from < ?3 AND reach_to >= ?2"
+               "  AND NOT (expanded_from <= ?2 - ?5 AND expanded_to >= ?3 + ?5)"
+               " UNION ALL SELECT path FROM files WHERE calendar = ?1 AND shared = 1)"
+               " ORDER BY path;";
+    case Statement::OccurrencesReaching:
+        return "SELECT start, end, original, floating, days, seconds, all_day, uid, recurrence_id, title, location,"
+               " path FROM occurrences WHERE calendar = ?1 AND wide = 0 AND start >= ?2 - ?4 - ?5 AND start < ?3 + ?5"
+               " UNION ALL SELECT start, end, original, floating, days, seconds, all_day, uid, recurrence_id, title,"
+               " location, path FROM occurrences WHERE calendar = ?1 AND wide = 1 AND start < ?3 + ?5"
+               " AND end >= ?2 - ?5;";
+    case Statement::CalendarName:
+        return "SELECT calendar_name FROM files WHERE calendar = ?1 AND calendar_name <> '' ORDER BY path LIMIT 1;";
+    case Statement::CalendarColor:
+        return "SELECT calendar_color FROM files WHERE calendar = ?1 AND length(calendar_color) = ?2 ORDER BY path"
+               " LIMIT 1;";
+    case Statement::SkippedFiles:
+        return "SELECT path, skipped FROM files WHERE calendar = ?1 AND skipped IS NOT NULL ORDER BY path;";
+    case Statement::EventCount:
+        return "SELECT COUNT(DISTINCT uid) FROM uids WHERE calendar = ?1;";
+    case Statement::Count:
+        break;
+    }
+    return "";
+}
+
+// Statements are prepared once for the index; a use resets its statement at
+// the end, so that no read stays open. One that cannot be prepared is tried
+// again at its next use, and fails its step.
+CalendarIndex::Prepared CalendarIndex::prepared(Statement which) const
+{
+    sqlite3_stmt*& statement = statements_[static_cast<std::size_t>(which)];
     if (!statement)
-        sqlite3_prepare_v2(database_, sql, -1, &statement, nullptr);
+        sqlite3_prepare_v2(database_, textOf(which), -1, &statement, nullptr);
     return Prepared(statement);
 }
 
-bool CalendarIndex::run(const char* sql) const
+ErrorOr<void> CalendarIndex::run(const char* sql) const
 {
     const int result = sqlite3_exec(database_, sql, nullptr, nullptr, nullptr);
-    noteResult(result);
-    return result == SQLITE_OK;
+    if (result != SQLITE_OK)
+        return errorOf(result, true);
+    return {};
 }
 
-int CalendarIndex::step(sqlite3_stmt* statement) const
+ErrorOr<bool> CalendarIndex::step(sqlite3_stmt* statement) const
 {
     const int result = statement ? sqlite3_step(statement) : sqlite3_errcode(database_);
-    noteResult(result);
-    return result;
+    if (result == SQLITE_ROW || result == SQLITE_DONE)
+        return result == SQLITE_ROW;
+    return errorOf(result == SQLITE_OK ? SQLITE_ERROR : result, !statement || !sqlite3_stmt_readonly(statement));
 }
 
-void CalendarIndex::noteResult(int result) const
+ErrorOr<void> CalendarIndex::stepToEnd(sqlite3_stmt* statement) const
 {
-    // Busy and locked pass with time; anything else means the file is broken.
-    const int primary = result & 0xff;
-    if (primary != SQLITE_OK && primary != SQLITE_ROW && primary != SQLITE_DONE && primary != SQLITE_BUSY
-        && primary != SQLITE_LOCKED && problem_.empty())
-        problem_ = sqlite3_errstr(result);
+    TRY(step(statement));
+    return {};
+}
+
+// Runs statements that each take one text, in order.
+ErrorOr<void> CalendarIndex::runEach(std::initializer_list<Statement> statements, const std::string& text) const
+{
+    for (Statement which : statements) {
+        Prepared statement = prepared(which);
+        bindText(statement.get(), 1, text);
+        TRY(stepToEnd(statement.get()));
+    }
+    return {};
 }
 
 bool CalendarIndex::isFresh(const Known& known, const FileStamp& now)
@@ -356,19 +467,19 @@ bool CalendarIndex::isFresh(const Known& known, const FileStamp& now)
     return known.stamp == now && known.readAt - nanoseconds(now.changed) >= racyNanoseconds;
 }
 
-std::optional<CalendarIndex::Listing> CalendarIndex::listingOf(const std::string& calendar) const
+ErrorOr<std::optional<CalendarIndex::Listing>> CalendarIndex::listingOf(const std::string& calendar) const
 {
-    Prepared query = prepared("SELECT folder, files FROM listings WHERE calendar = ?1;");
+    Prepared query = prepared(Statement::ListingOf);
     bindText(query.get(), 1, calendar);
-    if (step(query.get()) != SQLITE_ROW)
-        return std::nullopt;
+    if (!TRY(step(query.get())))
+        return std::optional<Listing>();
     Listing listing;
     sqlite3_stmt* row = query.get();
     if (sqlite3_column_type(row, 0) != SQLITE_NULL) {
         ListingReader folder(sqlite3_column_blob(row, 0), sqlite3_column_bytes(row, 0));
         listing.folder = folder.known();
         if (folder.damaged() || !folder.done())
-            return std::nullopt;
+            return std::optional<Listing>();
     }
     const auto* bytes = static_cast<const char*>(sqlite3_column_blob(row, 1));
     listing.names.assign(bytes, bytes + sqlite3_column_bytes(row, 1));
@@ -378,11 +489,11 @@ std::optional<CalendarIndex::Listing> CalendarIndex::listingOf(const std::string
         listing.files.push_back({ name, files.known() });
     }
     if (files.damaged())
-        return std::nullopt;
-    return listing;
+        return std::optional<Listing>();
+    return std::optional<Listing>(std::move(listing));
 }
 
-bool CalendarIndex::recordListing(const std::string& calendar, const Listing& listing)
+ErrorOr<void> CalendarIndex::recordListing(const std::string& calendar, const Listing& listing)
 {
     ListingWriter folder, files;
     if (listing.folder)
@@ -391,20 +502,18 @@ bool CalendarIndex::recordListing(const std::string& calendar, const Listing& li
         files.add(entry.name);
         files.add(entry.known);
     }
-    Prepared insert = prepared("INSERT OR REPLACE INTO listings (calendar, folder, files) VALUES (?1, ?2, ?3);");
+    Prepared insert = prepared(Statement::RecordListing);
     bindText(insert.get(), 1, calendar);
     if (listing.folder)
         sqlite3_bind_blob(
             insert.get(), 2, folder.bytes().data(), static_cast<int>(folder.bytes().size()), SQLITE_STATIC);
     sqlite3_bind_blob(insert.get(), 3, files.bytes().data(), static_cast<int>(files.bytes().size()), SQLITE_STATIC);
-    return step(insert.get()) == SQLITE_DONE;
+    return stepToEnd(insert.get());
 }
 
-bool CalendarIndex::record(const std::string& calendar, const FileRecord& file)
+ErrorOr<void> CalendarIndex::record(const std::string& calendar, const FileRecord& file)
 {
-    Prepared insert = prepared("INSERT INTO files (path, calendar, reach_from, reach_to, wide, calendar_name,"
-                               " calendar_color, expanded_from, expanded_to, plain)"
-                               " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10);");
+    Prepared insert = prepared(Statement::RecordFile);
     bindText(insert.get(), 1, file.path);
     bindText(insert.get(), 2, calendar);
     const double from = clamped(file.reachFrom);
@@ -420,11 +529,12 @@ bool CalendarIndex::record(const std::string& calendar, const FileRecord& file)
     sqlite3_bind_double(insert.get(), 8, file.expansion ? file.expansion->from : farSeconds);
     sqlite3_bind_double(insert.get(), 9, file.expansion ? file.expansion->to : -farSeconds);
     sqlite3_bind_int(insert.get(), 10, file.plain);
-    if (step(insert.get()) != SQLITE_DONE
-        || (file.expansion && !recordOccurrences(calendar, file.path, *file.expansion)))
-        return false;
-    Prepared uid = prepared("INSERT OR IGNORE INTO uids (calendar, uid, path) VALUES (?1, ?2, ?3);");
-    Prepared touched = prepared("INSERT OR IGNORE INTO touched_uids (uid) VALUES (?1);");
+    bindOptionalText(insert.get(), 11, file.skipped);
+    TRY(stepToEnd(insert.get()));
+    if (file.expansion)
+        TRY(recordOccurrences(calendar, file.path, *file.expansion));
+    Prepared uid = prepared(Statement::RecordUid);
+    Prepared touched = prepared(Statement::TouchUid);
     for (const std::string& name : file.uids) {
         sqlite3_reset(uid.get());
         sqlite3_reset(touched.get());
@@ -432,10 +542,10 @@ bool CalendarIndex::record(const std::string& calendar, const FileRecord& file)
         bindText(uid.get(), 2, name);
         bindText(uid.get(), 3, file.path);
         bindText(touched.get(), 1, name);
-        if (step(uid.get()) != SQLITE_DONE || step(touched.get()) != SQLITE_DONE)
-            return false;
+        TRY(stepToEnd(uid.get()));
+        TRY(stepToEnd(touched.get()));
     }
-    return true;
+    return {};
 }
 
 bool CalendarIndex::covers(const FileRecord::Expansion& expansion, double from, double to)
@@ -443,25 +553,22 @@ bool CalendarIndex::covers(const FileRecord::Expansion& expansion, double from, 
     return expansion.from <= from - floatingSeconds && expansion.to >= to + floatingSeconds;
 }
 
-bool CalendarIndex::recordExpansion(
+ErrorOr<void> CalendarIndex::recordExpansion(
     const std::string& calendar, const std::string& path, const FileRecord::Expansion& expansion)
 {
-    Prepared update = prepared("UPDATE files SET expanded_from = ?2, expanded_to = ?3 WHERE path = ?1;");
+    Prepared update = prepared(Statement::UpdateExpansion);
     bindText(update.get(), 1, path);
     sqlite3_bind_double(update.get(), 2, expansion.from);
     sqlite3_bind_double(update.get(), 3, expansion.to);
-    Prepared remove = prepared("DELETE FROM occurrences WHERE path = ?1;");
-    bindText(remove.get(), 1, path);
-    return step(update.get()) == SQLITE_DONE && step(remove.get()) == SQLITE_DONE
-        && recordOccurrences(calendar, path, expansion);
+    TRY(stepToEnd(update.get()));
+    TRY(runEach({ Statement::ForgetOccurrencesOfPath }, path));
+    return recordOccurrences(calendar, path, expansion);
 }
 
-bool CalendarIndex::recordOccurrences(
+ErrorOr<void> CalendarIndex::recordOccurrences(
     const std::string& calendar, const std::string& path, const FileRecord::Expansion& expansion)
 {
-    Prepared insert = prepared("INSERT INTO occurrences (path, calendar, start, end, original, wide, floating, days,"
-                               " seconds, all_day, uid, recurrence_id, title, location)"
-                               " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14);");
+    Prepared insert = prepared(Statement::RecordOccurrence);
     for (const Occurrence& occurrence : expansion.occurrences) {
         sqlite3_reset(insert.get());
         const double start = clamped(unixSeconds(occurrence.start));
@@ -480,101 +587,74 @@ bool CalendarIndex::recordOccurrences(
         bindText(insert.get(), 12, occurrence.recurrenceId);
         bindOptionalText(insert.get(), 13, occurrence.title);
         bindOptionalText(insert.get(), 14, occurrence.location);
-        if (step(insert.get()) != SQLITE_DONE)
-            return false;
+        TRY(stepToEnd(insert.get()));
     }
-    return true;
+    return {};
 }
 
-bool CalendarIndex::forget(const std::string& path)
+ErrorOr<void> CalendarIndex::forget(const std::string& path)
 {
-    for (const char* sql : { "INSERT OR IGNORE INTO touched_uids SELECT uid FROM uids WHERE path = ?1;",
-             "DELETE FROM files WHERE path = ?1;", "DELETE FROM uids WHERE path = ?1;",
-             "DELETE FROM occurrences WHERE path = ?1;" }) {
-        Prepared remove = prepared(sql);
-        bindText(remove.get(), 1, path);
-        if (step(remove.get()) != SQLITE_DONE)
-            return false;
-    }
-    return true;
+    return runEach({ Statement::TouchUidsOfPath, Statement::ForgetFile, Statement::ForgetUidsOfPath,
+                       Statement::ForgetOccurrencesOfPath },
+        path);
 }
 
-bool CalendarIndex::forgetCalendar(const std::string& calendar)
+ErrorOr<void> CalendarIndex::forgetCalendar(const std::string& calendar)
 {
-    for (const char* sql : { "DELETE FROM listings WHERE calendar = ?1;", "DELETE FROM files WHERE calendar = ?1;",
-             "DELETE FROM uids WHERE calendar = ?1;", "DELETE FROM occurrences WHERE calendar = ?1;" }) {
-        Prepared remove = prepared(sql);
-        bindText(remove.get(), 1, calendar);
-        if (step(remove.get()) != SQLITE_DONE)
-            return false;
-    }
-    return true;
+    return runEach({ Statement::ForgetListing, Statement::ForgetFilesOfCalendar, Statement::ForgetUidsOfCalendar,
+                       Statement::ForgetOccurrencesOfCalendar },
+        calendar);
 }
 
-bool CalendarIndex::markSharedUids(const std::string& calendar)
+ErrorOr<void> CalendarIndex::markSharedUids(const std::string& calendar)
 {
-    // Only the files that hold a UID touched can change, and only the rows
-    // whose mark changes are written; the UIDs shared in the calendar are
-    // gathered once.
-    Prepared update = prepared("UPDATE files SET shared = NOT shared WHERE path IN (SELECT path FROM uids"
-                               " WHERE calendar = ?1 AND uid IN touched_uids) AND shared <> (path IN (SELECT path"
-                               " FROM uids WHERE calendar = ?1 AND uid IN (SELECT uid FROM uids WHERE calendar = ?1"
-                               " GROUP BY uid HAVING count(DISTINCT path) > 1)));");
-    bindText(update.get(), 1, calendar);
-    Prepared clear = prepared("DELETE FROM touched_uids;");
-    return step(update.get()) == SQLITE_DONE && step(clear.get()) == SQLITE_DONE;
+    TRY(runEach({ Statement::MarkSharedUids }, calendar));
+    return stepToEnd(prepared(Statement::ClearTouchedUids).get());
 }
 
 CalendarIndex::Writing::Writing(CalendarIndex& index)
     : index_(index)
-    , began_(index.run("BEGIN IMMEDIATE;"))
 {
 }
 
 CalendarIndex::Writing::~Writing()
 {
-    if (began_ && !done_)
-        index_.run("ROLLBACK;");
+    if (open_)
+        (void)index_.run("ROLLBACK;");
 }
 
-bool CalendarIndex::Writing::commit()
+ErrorOr<void> CalendarIndex::Writing::begin()
 {
-    done_ = began_ && index_.run("COMMIT;");
-    return done_;
+    TRY(index_.run("BEGIN IMMEDIATE;"));
+    open_ = true;
+    return {};
 }
 
-std::vector<CalendarIndex::StoredFile> CalendarIndex::filesReaching(
+ErrorOr<void> CalendarIndex::Writing::commit()
+{
+    TRY(index_.run("COMMIT;"));
+    open_ = false;
+    return {};
+}
+
+ErrorOr<std::vector<CalendarIndex::StoredFile>> CalendarIndex::filesReaching(
     const std::string& calendar, double from, double to) const
 {
-    // The files are chosen in the reach index alone; only those chosen are looked up.
-    Prepared query = prepared("SELECT path, NOT shared AND (plain OR expanded_from <= expanded_to) FROM files"
-                              " WHERE path IN (SELECT path FROM files WHERE calendar = ?1 AND shared = 0 AND wide = 0"
-                              "  AND reach_from >= ?2 - ?4 AND reach_from < ?3 AND reach_to >= ?2"
-                              "  AND NOT (expanded_from <= ?2 - ?5 AND expanded_to >= ?3 + ?5)"
-                              " UNION ALL SELECT path FROM files WHERE calendar = ?1 AND shared = 0 AND wide = 1"
-                              "  AND reach_from < ?3 AND reach_to >= ?2"
-                              "  AND NOT (expanded_from <= ?2 - ?5 AND expanded_to >= ?3 + ?5)"
-                              " UNION ALL SELECT path FROM files WHERE calendar = ?1 AND shared = 1)"
-                              " ORDER BY path;");
+    Prepared query = prepared(Statement::FilesReaching);
     bindWindow(query.get(), calendar, from, to);
     std::vector<StoredFile> files;
-    while (step(query.get()) == SQLITE_ROW)
+    while (TRY(step(query.get())))
         files.push_back({ columnText(query.get(), 0), sqlite3_column_int(query.get(), 1) != 0 });
     return files;
 }
 
-std::vector<Occurrence> CalendarIndex::occurrencesReaching(
+ErrorOr<std::vector<Occurrence>> CalendarIndex::occurrencesReaching(
     const std::string& calendar, double from, double to, const std::unordered_set<std::string_view>& parsed) const
 {
-    Prepared query = prepared("SELECT start, end, original, floating, days, seconds, all_day, uid, recurrence_id,"
-                              " title, location, path FROM occurrences WHERE calendar = ?1 AND wide = 0"
-                              " AND start >= ?2 - ?4 - ?5 AND start < ?3 + ?5"
-                              " UNION ALL SELECT start, end, original, floating, days, seconds, all_day, uid,"
-                              " recurrence_id, title, location, path FROM occurrences WHERE calendar = ?1 AND wide = 1"
-                              " AND start < ?3 + ?5 AND end >= ?2 - ?5;");
+    Prepared query = prepared(Statement::OccurrencesReaching);
     bindWindow(query.get(), calendar, from, to);
     std::vector<Occurrence> found;
-    while (step(query.get()) == SQLITE_ROW) {
+    while (TRY(step(query.get()))) {
         sqlite3_stmt* row = query.get();
         const auto* path = reinterpret_cast<const char*>(sqlite3_column_text(row, 11));
         if (path && parsed.count(std::string_view(path, static_cast<std::size_t>(sqlite3_column_bytes(row, 11)))))
@@ -594,35 +674,43 @@ std::vector<Occurrence> CalendarIndex::occurrencesReaching(
     return found;
 }
 
-std::optional<std::string> CalendarIndex::calendarName(const std::string& calendar) const
+ErrorOr<std::optional<std::string>> CalendarIndex::calendarName(const std::string& calendar) const
 {
-    Prepared query = prepared(
-        "SELECT calendar_name FROM files WHERE calendar = ?1 AND calendar_name <> '' ORDER BY path LIMIT 1;");
+    Prepared query = prepared(Statement::CalendarName);
     bindText(query.get(), 1, calendar);
-    if (step(query.get()) != SQLITE_ROW)
-        return std::nullopt;
-    return columnText(query.get(), 0);
+    if (!TRY(step(query.get())))
+        return std::optional<std::string>();
+    return std::optional(columnText(query.get(), 0));
 }
 
-std::optional<RGBA> CalendarIndex::calendarColor(const std::string& calendar) const
+ErrorOr<std::optional<RGBA>> CalendarIndex::calendarColor(const std::string& calendar) const
 {
-    Prepared query = prepared(
-        "SELECT calendar_color FROM files WHERE calendar = ?1 AND length(calendar_color) = ?2 ORDER BY path LIMIT 1;");
+    Prepared query = prepared(Statement::CalendarColor);
     bindText(query.get(), 1, calendar);
     sqlite3_bind_int(query.get(), 2, static_cast<int>(sizeof(RGBA)));
-    if (step(query.get()) != SQLITE_ROW)
-        return std::nullopt;
+    if (!TRY(step(query.get())))
+        return std::optional<RGBA>();
     RGBA color;
     std::memcpy(&color, sqlite3_column_blob(query.get(), 0), sizeof(RGBA));
-    return color;
+    return std::optional(color);
 }
 
-std::size_t CalendarIndex::eventCount(const std::string& calendar) const
+ErrorOr<std::vector<SkippedFile>> CalendarIndex::skippedFiles(const std::string& calendar) const
 {
-    Prepared query = prepared("SELECT COUNT(DISTINCT uid) FROM uids WHERE calendar = ?1;");
+    Prepared query = prepared(Statement::SkippedFiles);
     bindText(query.get(), 1, calendar);
-    if (step(query.get()) != SQLITE_ROW)
-        return 0;
+    std::vector<SkippedFile> skipped;
+    while (TRY(step(query.get())))
+        skipped.push_back({ columnText(query.get(), 0), columnText(query.get(), 1) });
+    return skipped;
+}
+
+ErrorOr<std::size_t> CalendarIndex::eventCount(const std::string& calendar) const
+{
+    Prepared query = prepared(Statement::EventCount);
+    bindText(query.get(), 1, calendar);
+    if (!TRY(step(query.get())))
+        return std::size_t { 0 };
     return static_cast<std::size_t>(sqlite3_column_int64(query.get(), 0));
 }
 

@@ -12,10 +12,12 @@
 
 #include "CalendarColor.h"
 #include "CalendarFiles.h"
+#include "ErrorOr.h"
 #include "Occurrences.h"
 
+#include <array>
 #include <cstdint>
-#include <map>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -31,7 +33,7 @@ namespace eventkit {
 class CalendarIndex {
 public:
     // The layout of the tables; an index of any other version is built anew.
-    static constexpr int schemaVersion = 7;
+    static constexpr int schemaVersion = 8;
 
     // Opens the index at `path`, creating it when there is none. One that is
     // not an SQLite database, or of another schema version, is built anew with
@@ -40,6 +42,8 @@ public:
     static std::unique_ptr<CalendarIndex> open(const std::string& path);
     // An index that lives in memory for the process, where none can be kept on disk.
     static std::unique_ptr<CalendarIndex> inMemory();
+    // Deletes the index at `path` with its journals, for the next process to build anew.
+    static void remove(const std::string& path);
     ~CalendarIndex();
     CalendarIndex(const CalendarIndex&) = delete;
     CalendarIndex& operator=(const CalendarIndex&) = delete;
@@ -77,7 +81,7 @@ public:
         Listing& operator=(const Listing&) = delete;
     };
     // Nothing when the calendar was never listed, or its listing is damaged.
-    std::optional<Listing> listingOf(const std::string& calendar) const;
+    ErrorOr<std::optional<Listing>> listingOf(const std::string& calendar) const;
 
     struct FileRecord {
         std::string path;
@@ -98,31 +102,34 @@ public:
         };
         std::optional<Expansion> expansion;
         bool plain = false; // a plain item, left unparsed
+        std::optional<std::string> skipped; // why nothing of it can be read, if so
     };
-    // Writes run in one transaction of `Writing`; false when the database
-    // refused (locked past the busy time-out, read-only, full). A file is
-    // forgotten before it is recorded again.
-    bool recordListing(const std::string& calendar, const Listing& listing);
-    bool record(const std::string& calendar, const FileRecord& file);
-    bool forget(const std::string& path);
+    // Writes run in one transaction of `Writing`; each answers why the
+    // database refused (locked past the busy time-out, read-only, full,
+    // damaged). A file is forgotten before it is recorded again.
+    ErrorOr<void> recordListing(const std::string& calendar, const Listing& listing);
+    ErrorOr<void> record(const std::string& calendar, const FileRecord& file);
+    ErrorOr<void> forget(const std::string& path);
     // Forgets every file of a calendar, for one listed anew.
-    bool forgetCalendar(const std::string& calendar);
+    ErrorOr<void> forgetCalendar(const std::string& calendar);
     // Marks the files of a calendar that share a UID with another of its files
     // (one may hold a revision of the other, so they are read together), where
     // the files recorded and forgotten since the last marking changed that.
-    bool markSharedUids(const std::string& calendar);
+    ErrorOr<void> markSharedUids(const std::string& calendar);
 
+    // A transaction, rolled back unless it was committed.
     class Writing {
     public:
         explicit Writing(CalendarIndex& index);
         ~Writing();
-        bool began() const { return began_; }
-        bool commit();
+        Writing(const Writing&) = delete;
+        Writing& operator=(const Writing&) = delete;
+        ErrorOr<void> begin();
+        ErrorOr<void> commit();
 
     private:
         CalendarIndex& index_;
-        bool began_ = false;
-        bool done_ = false;
+        bool open_ = false;
     };
 
     // The calendar's files whose reach overlaps [from, to) and whose expansion
@@ -134,28 +141,28 @@ public:
         // covers the query: its occurrences can be kept once it is parsed.
         bool expandable = false;
     };
-    std::vector<StoredFile> filesReaching(const std::string& calendar, double from, double to) const;
+    ErrorOr<std::vector<StoredFile>> filesReaching(const std::string& calendar, double from, double to) const;
     // The stored occurrences that can touch [from, to), a day wider on each side
     // for floating times (which are as recorded), of the files other than
     // `parsed`: those that `filesReaching` answers for the same window, whose
     // stored occurrences, if any, do not answer for it.
-    std::vector<Occurrence> occurrencesReaching(
+    ErrorOr<std::vector<Occurrence>> occurrencesReaching(
         const std::string& calendar, double from, double to, const std::unordered_set<std::string_view>& parsed) const;
     // Whether the stored occurrences of a file expanded so answer for [from, to).
     static bool covers(const FileRecord::Expansion& expansion, double from, double to);
     // Keeps the occurrences of a recorded file, worked out after it was recorded.
-    bool recordExpansion(const std::string& calendar, const std::string& path, const FileRecord::Expansion& expansion);
+    ErrorOr<void> recordExpansion(
+        const std::string& calendar, const std::string& path, const FileRecord::Expansion& expansion);
 
     // The calendar's name and colour from its files' calendar properties: the
     // first file in path order that gives one.
-    std::optional<std::string> calendarName(const std::string& calendar) const;
-    std::optional<RGBA> calendarColor(const std::string& calendar) const;
+    ErrorOr<std::optional<std::string>> calendarName(const std::string& calendar) const;
+    ErrorOr<std::optional<RGBA>> calendarColor(const std::string& calendar) const;
     // How many UIDs the calendar's files hold, each once.
-    std::size_t eventCount(const std::string& calendar) const;
+    ErrorOr<std::size_t> eventCount(const std::string& calendar) const;
 
-    // What went wrong in the database file (corrupt, unreadable), empty while
-    // nothing did; its answers cannot be trusted then.
-    const std::string& problem() const { return problem_; }
+    // The calendar's files of which nothing can be read, and why, in path order.
+    ErrorOr<std::vector<SkippedFile>> skippedFiles(const std::string& calendar) const;
 
 private:
     class Prepared {
@@ -173,17 +180,47 @@ private:
         sqlite3_stmt* statement_;
     };
 
+    // The statements the index runs, each prepared once for the connection.
+    enum class Statement : std::size_t {
+        ListingOf,
+        RecordListing,
+        RecordFile,
+        RecordUid,
+        TouchUid,
+        UpdateExpansion,
+        RecordOccurrence,
+        TouchUidsOfPath,
+        ForgetFile,
+        ForgetUidsOfPath,
+        ForgetOccurrencesOfPath,
+        ForgetListing,
+        ForgetFilesOfCalendar,
+        ForgetUidsOfCalendar,
+        ForgetOccurrencesOfCalendar,
+        MarkSharedUids,
+        ClearTouchedUids,
+        FilesReaching,
+        OccurrencesReaching,
+        CalendarName,
+        CalendarColor,
+        SkippedFiles,
+        EventCount,
+        Count,
+    };
+    static const char* textOf(Statement statement);
+
     explicit CalendarIndex(sqlite3* database);
-    Prepared prepared(const char* sql) const;
-    bool run(const char* sql) const;
-    int step(sqlite3_stmt* statement) const;
-    void noteResult(int result) const;
-    bool recordOccurrences(
+    Prepared prepared(Statement statement) const;
+    ErrorOr<void> run(const char* sql) const;
+    // True for a row, false once the statement is done.
+    ErrorOr<bool> step(sqlite3_stmt* statement) const;
+    ErrorOr<void> stepToEnd(sqlite3_stmt* statement) const;
+    ErrorOr<void> runEach(std::initializer_list<Statement> statements, const std::string& text) const;
+    ErrorOr<void> recordOccurrences(
         const std::string& calendar, const std::string& path, const FileRecord::Expansion& expansion);
 
     sqlite3* database_;
-    mutable std::string problem_;
-    mutable std::map<const char*, sqlite3_stmt*> statements_;
+    mutable std::array<sqlite3_stmt*, static_cast<std::size_t>(Statement::Count)> statements_ {};
 };
 
 } // namespace eventkit

@@ -4,6 +4,7 @@
 
 #include "CalendarColor.h"
 #include "CalendarTime.h"
+#include "ErrorOr.h"
 #include "ICal.h"
 
 #include <memory>
@@ -86,6 +87,8 @@ struct ParsedFile {
     std::optional<std::string> calendarName; // X-WR-CALNAME
     std::optional<RGBA> calendarColor; // X-APPLE-CALENDAR-COLOR or COLOR
     std::vector<std::string> problems; // log lines about what could not be read
+    // Why nothing of the file could be read (NotICalendar, Unpaired), if so.
+    std::optional<StoreError> skipped;
 };
 
 } // namespace eventkit

@@ -1,10 +1,9 @@
 #include "CalendarSource.h"
 
 #include "TextCleaning.h"
+#include "TextEncoding.h"
 
 #include <Foundation/NSLog.h>
-
-#include <dirent.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -20,21 +19,17 @@ constexpr const char* colorFile = "color";
 
 } // namespace
 
-bool isItemName(const std::string& name)
-{
-    return name.size() > 4 && name.front() != '.' && name.compare(name.size() - 4, 4, ".ics") == 0;
-}
-
 FolderMetadata readFolderMetadata(const std::string& folder)
 {
     FolderMetadata metadata;
+    std::string converted;
     if (auto text = readWholeFile(folder + "/" + displayNameFile)) {
-        std::string title = cleanText(*text);
+        std::string title = cleanText(utf8Text(*text, converted));
         if (!title.empty())
             metadata.name = std::move(title);
     }
     if (auto text = readWholeFile(folder + "/" + colorFile))
-        metadata.color = parseColor(*text);
+        metadata.color = parseColor(utf8Text(*text, converted));
     return metadata;
 }
 
@@ -64,6 +59,7 @@ void CalendarSource::refresh(const ChangeWatcher::FolderChanges* changes)
     }
     if (changed_ || !snapshot_.contents)
         rebuild();
+    snapshot_.skipped = skippedFiles();
 }
 
 void CalendarSource::scanEverything()
@@ -71,14 +67,14 @@ void CalendarSource::scanEverything()
     std::set<std::string> present;
     if (kind_ == Kind::File) {
         present.insert(std::filesystem::path(path_).filename().string());
-    } else if (DIR* folder = opendir(folder_.c_str())) {
-        while (const dirent* entry = readdir(folder)) {
-            if (isItemName(entry->d_name))
-                present.insert(entry->d_name);
-        }
-        closedir(folder);
+    } else if (ErrorOr<std::vector<std::string>> names = itemNamesIn(folder_)) {
+        present.insert(names->begin(), names->end());
+        noteListing(std::nullopt);
         readMetadata();
+    } else {
+        noteListing(names.error().message);
     }
+    std::erase_if(skipped_, [&](const auto& entry) { return !present.count(entry.first); });
     for (auto entry = files_.begin(); entry != files_.end();) {
         if (present.count(entry->first)) {
             ++entry;
@@ -116,6 +112,7 @@ bool CalendarSource::needsReading(const std::string& name)
     const auto stamp = stampOf(fullPath(name));
     if (!stamp) {
         files_.erase(known);
+        skipped_.erase(name);
         changed_ = true;
         return false;
     }
@@ -127,14 +124,19 @@ void CalendarSource::readItems(const std::vector<std::string>& names)
     std::vector<std::string> paths;
     for (const std::string& name : names)
         paths.push_back(fullPath(name));
-    std::vector<ReadItemFile> read = readItemFiles(paths, Parsing::WhenNeeded);
+    std::vector<ErrorOr<ReadItemFile>> read = readItemFiles(paths, Parsing::WhenNeeded);
     for (std::size_t index = 0; index < names.size(); ++index) {
-        ReadItemFile& file = read[index];
-        if (!file.read) {
-            NSLog("%s", file.problem.c_str());
+        if (!read[index]) {
+            logSkipped(paths[index], read[index].error());
             changed_ |= files_.erase(names[index]) != 0;
+            skipped_[names[index]] = read[index].error().message;
             continue;
         }
+        ReadItemFile& file = read[index].value();
+        if (file.parsed && file.parsed->skipped)
+            skipped_[names[index]] = file.parsed->skipped->message;
+        else
+            skipped_.erase(names[index]);
         changed_ = true;
         if (file.parsed) {
             for (const std::string& problem : file.parsed->problems)
@@ -145,6 +147,24 @@ void CalendarSource::readItems(const std::vector<std::string>& names)
             deferred = std::make_shared<DeferredItem>(DeferredItem { *file.deferred, paths[index], nullptr });
         files_[names[index]] = { file.stamp, std::move(file.parsed), std::move(deferred) };
     }
+}
+
+// A folder that cannot be listed is logged once, until it can be again.
+void CalendarSource::noteListing(const std::optional<std::string>& problem)
+{
+    if (problem && problem != unlisted_)
+        logSkipped(folder_, { StoreError::Kind::Unreadable, *problem });
+    unlisted_ = problem;
+}
+
+std::vector<SkippedFile> CalendarSource::skippedFiles() const
+{
+    std::vector<SkippedFile> skipped;
+    if (unlisted_)
+        skipped.push_back({ folder_, *unlisted_ });
+    for (const auto& [name, reason] : skipped_)
+        skipped.push_back({ fullPath(name), reason });
+    return skipped;
 }
 
 void CalendarSource::readMetadata()

@@ -18,6 +18,7 @@ struct CalendarSnapshot {
     std::string title;
     RGBA color;
     std::shared_ptr<const CalendarContents> contents;
+    std::vector<SkippedFile> skipped;
     // The calendar's folder, or its .ics file.
     std::string path;
 };
@@ -29,9 +30,6 @@ struct FolderMetadata {
     bool operator==(const FolderMetadata&) const = default;
 };
 FolderMetadata readFolderMetadata(const std::string& folder);
-
-// Whether a name in a calendar folder is one of its items: a visible .ics file.
-bool isItemName(const std::string& name);
 
 class CalendarSource {
 public:
@@ -68,12 +66,16 @@ private:
     std::string fullPath(const std::string& name) const;
     std::vector<DeferredItem*> revisedDeferredItems() const;
     void rebuild();
+    void noteListing(const std::optional<std::string>& problem);
+    std::vector<SkippedFile> skippedFiles() const;
 
     std::string path_;
     Kind kind_;
     std::string folder_;
     std::string fallbackTitle_;
     std::map<std::string, FileEntry> files_; // by file name, which orders the items
+    std::map<std::string, std::string> skipped_; // by file name: why it is left out
+    std::optional<std::string> unlisted_; // why the folder cannot be listed
     FolderMetadata metadata_;
     CalendarSnapshot snapshot_;
     bool scanned_ = false;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "CalendarColor.h"
+#include "CalendarFiles.h"
 #include "Occurrences.h"
 
 #include <EventKit/EKTypes.h>
@@ -51,6 +52,11 @@ public:
     // Brings the calendars up to date with their files and answers them.
     // `additionalSources` are the folders and files the host added.
     virtual std::shared_ptr<const CalendarView> view(const std::vector<std::string>& additionalSources) = 0;
+
+    // What the calendars leave out, calendar by calendar, by path within each:
+    // as this process last found each calendar, and found now for one it has
+    // not looked at yet.
+    virtual std::vector<SkippedFile> skippedFiles(const std::vector<std::string>& additionalSources) = 0;
 };
 
 std::shared_ptr<CalendarStore> makeCalendarStore(EKCalendarStorage storage);

@@ -5,8 +5,7 @@
 
 Class EKCalendar::classObject()
 {
-    static Class cls = objc::registerClass(objc::ClassDefinition { "EKCalendar", NSObject::classObject(), {} });
-    return cls;
+    return objc::registeredClass<EKCalendar>("EKCalendar");
 }
 
 EKCalendar::EKCalendar(Ref<NSString> identifier, Ref<NSString> title, Ref<::CGColor> color)
@@ -14,7 +13,6 @@ EKCalendar::EKCalendar(Ref<NSString> identifier, Ref<NSString> title, Ref<::CGCo
     , title_(std::move(title))
     , color_(std::move(color))
 {
-    setIsa(classObject());
 }
 
 std::string EKCalendar::description() const

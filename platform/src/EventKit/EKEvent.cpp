@@ -21,19 +21,16 @@ std::string describe(const NSObject* object)
 
 Class EKEvent::classObject()
 {
-    static Class cls
-        = objc::registerClass(objc::ClassDefinition { "EKEvent", NSObject::classObject(), {} }, [](Class c) {
-              objc::addMethod(c, "_persistentEvent", &persistentEventImp);
-              objc::addMethod(c, "eventIdentifier", &eventIdentifierImp);
-          });
-    return cls;
+    return objc::registeredClass<EKEvent>("EKEvent", [](Class c) {
+        objc::addMethod(c, "_persistentEvent", &persistentEventImp);
+        objc::addMethod(c, "eventIdentifier", &eventIdentifierImp);
+    });
 }
 
 EKEvent::EKEvent(Occurrence occurrence, Ref<EKCalendar> calendar)
     : occurrence_(std::move(occurrence))
     , calendar_(std::move(calendar))
 {
-    setIsa(classObject());
 }
 
 const NSString* EKEvent::eventIdentifier() const

@@ -2,6 +2,7 @@
 
 #include "CalendarLocations.h"
 #include "CalendarStore.h"
+#include "StandardInput.h"
 
 #include <dispatch/dispatch.h>
 
@@ -35,18 +36,19 @@ bool accessGranted()
     return hostSettings().granted;
 }
 
+// The store the host chose, and the sources it added.
+std::pair<std::shared_ptr<eventkit::CalendarStore>, std::vector<std::string>> currentStore()
+{
+    HostSettings& settings = hostSettings();
+    std::lock_guard guard(settings.lock);
+    if (!settings.store)
+        settings.store = eventkit::makeCalendarStore(settings.storage);
+    return { settings.store, settings.sources };
+}
+
 std::shared_ptr<const eventkit::CalendarView> currentView()
 {
-    std::shared_ptr<eventkit::CalendarStore> store;
-    std::vector<std::string> sources;
-    {
-        HostSettings& settings = hostSettings();
-        std::lock_guard guard(settings.lock);
-        if (!settings.store)
-            settings.store = eventkit::makeCalendarStore(settings.storage);
-        store = settings.store;
-        sources = settings.sources;
-    }
+    const auto [store, sources] = currentStore();
     return store->view(sources);
 }
 
@@ -101,8 +103,7 @@ std::string persistentIdentifier(const EKCalendar& calendar, const eventkit::Occ
 
 Class EKEventStore::classObject()
 {
-    static Class cls = objc::registerClass<EKEventStore>("EKEventStore", NSObject::classObject());
-    return cls;
+    return objc::registeredClass<EKEventStore>("EKEventStore");
 }
 
 void EKEventStore::setAdditionalCalendarSources(std::vector<std::string> paths)
@@ -133,6 +134,17 @@ void EKEventStore::setAccessGranted(bool granted)
     hostSettings().granted = granted;
 }
 
+std::vector<EKSkippedCalendarFile> EKEventStore::skippedCalendarFiles()
+{
+    std::vector<EKSkippedCalendarFile> skipped;
+    const auto [store, sources] = currentStore();
+    for (eventkit::SkippedFile& file : store->skippedFiles(sources)) {
+        const bool standardInput = eventkit::isStandardInputCopy(file.path);
+        skipped.push_back({ standardInput ? "standard input" : std::move(file.path), std::move(file.reason) });
+    }
+    return skipped;
+}
+
 EKAuthorizationStatus EKEventStore::authorizationStatusForEntityType(EKEntityType)
 {
     return accessGranted() ? EKAuthorizationStatusAuthorized : EKAuthorizationStatusDenied;
@@ -141,7 +153,6 @@ EKAuthorizationStatus EKEventStore::authorizationStatusForEntityType(EKEntityTyp
 EKEventStore::EKEventStore()
     : view_(currentView())
 {
-    setIsa(classObject());
     for (const eventkit::CalendarInfo& calendar : view_->calendars()) {
         const eventkit::RGBA& color = calendar.color;
         calendars_.push_back(makeRef<EKCalendar>(NSString::string(calendar.identifier),

@@ -11,15 +11,13 @@ id eventIdentifierImp(id self, SEL)
 
 Class EKPersistentEvent::classObject()
 {
-    static Class cls = objc::registerClass(objc::ClassDefinition { "EKPersistentEvent", NSObject::classObject(), {} },
-        [](Class c) { objc::addMethod(c, "eventIdentifier", &eventIdentifierImp); });
-    return cls;
+    return objc::registeredClass<EKPersistentEvent>(
+        "EKPersistentEvent", [](Class c) { objc::addMethod(c, "eventIdentifier", &eventIdentifierImp); });
 }
 
 EKPersistentEvent::EKPersistentEvent(Ref<NSString> eventIdentifier)
     : eventIdentifier_(std::move(eventIdentifier))
 {
-    setIsa(classObject());
 }
 
 std::string EKPersistentEvent::description() const

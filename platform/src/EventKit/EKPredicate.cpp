@@ -2,8 +2,7 @@
 
 Class EKPredicate::classObject()
 {
-    static Class cls = objc::registerClass(objc::ClassDefinition { "EKPredicate", NSObject::classObject(), {} });
-    return cls;
+    return objc::registeredClass<EKPredicate>("EKPredicate");
 }
 
 EKPredicate::EKPredicate(Ref<NSDate> startDate, Ref<NSDate> endDate, Ref<NSArray> calendars)
@@ -11,7 +10,6 @@ EKPredicate::EKPredicate(Ref<NSDate> startDate, Ref<NSDate> endDate, Ref<NSArray
     , endDate_(std::move(endDate))
     , calendars_(std::move(calendars))
 {
-    setIsa(classObject());
 }
 
 std::string EKPredicate::description() const

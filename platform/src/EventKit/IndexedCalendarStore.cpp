@@ -7,7 +7,6 @@
 #include <Foundation/NSLog.h>
 #include <platform/Environment.h>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -35,6 +34,8 @@ struct ListedFiles {
     std::optional<FileStamp> folderStamp;
     // The names are those the index knows, in its order, the folder unchanged.
     bool namesFromIndex = false;
+    // Why the folder's names could not be read.
+    std::optional<StoreError> unlisted;
 
     std::string pathOf(std::size_t at) const { return folder + "/" + names[at]; }
 };
@@ -73,19 +74,6 @@ std::int64_t wallClockNanoseconds()
     return static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
 }
 
-std::vector<std::string> itemNamesIn(const std::string& folder)
-{
-    std::vector<std::string> names;
-    if (DIR* listing = opendir(folder.c_str())) {
-        while (const dirent* entry = readdir(listing)) {
-            if (isItemName(entry->d_name))
-                names.emplace_back(entry->d_name);
-        }
-        closedir(listing);
-    }
-    return names;
-}
-
 // A folder whose stamp has not moved since its names were read holds the same
 // names: adding, removing or renaming an entry changes the folder's times. Only
 // a rewritten file is then left to find, which each file's own stamp tells.
@@ -105,8 +93,13 @@ ListedFiles listedFiles(const CalendarLocation& location, const std::optional<Ca
         if (unmoved) {
             for (const CalendarIndex::Listing::Entry& entry : known->files)
                 listed.names.push_back(entry.name);
-        } else
-            listed.namesRead = itemNamesIn(location.path);
+        } else if (ErrorOr<std::vector<std::string>> names = itemNamesIn(location.path)) {
+            listed.namesRead = std::move(names).value();
+        } else {
+            // Listed again by the next store, however its stamp stands.
+            listed.unlisted = std::move(names).error();
+            listed.folderStamp.reset();
+        }
     }
     for (const std::string& name : listed.namesRead)
         listed.names.push_back(name.c_str());
@@ -281,6 +274,8 @@ CalendarIndex::FileRecord recordOf(const std::string& path, const ReadItemFile& 
             record.uids.push_back(series.master.uid);
         }
         record.calendarName = read.parsed->calendarName;
+        if (read.parsed->skipped)
+            record.skipped = read.parsed->skipped->message;
         record.calendarColor = read.parsed->calendarColor;
         record.expansion = expansionOf(read.parsed, instantFromUnixSeconds(platform::currentUnixTime()));
     }
@@ -342,26 +337,56 @@ std::string IndexedCalendarStore::hostIndexPath()
     return (folder / "dayglass" / indexFileName).string();
 }
 
-std::shared_ptr<const CalendarView> IndexedCalendarStore::view(const std::vector<std::string>& additionalSources)
+// The calendars as they are listed now, each with the index that keeps it.
+std::vector<IndexedCalendarStore::Calendar> IndexedCalendarStore::calendarsOf(
+    const std::vector<std::string>& additionalSources)
 {
-    std::lock_guard guard(lock_);
     std::vector<CalendarLocation> locations = locations_.listDevice(CalendarLocations::deviceFolder());
     const std::size_t deviceCount = locations.size();
     for (const std::string& path : additionalSources)
         CalendarLocations::addNew(locations, locations_.listHost(CalendarLocations::normalised(path)));
-
-    std::vector<CalendarInfo> infos;
     std::vector<Calendar> calendars;
-    std::set<std::string> indexesInUse, foldersInUse;
     for (std::size_t at = 0; at < locations.size(); ++at) {
-        calendars.push_back({ at < deviceCount ? deviceIndexPath() : hostIndexPath(), locations[at] });
-        indexesInUse.insert(calendars.back().indexPath);
-        foldersInUse.insert(watchedFolderOf(locations[at]));
-        infos.push_back(describe(calendars.back()));
+        // An empty path keeps the calendar in an index in memory.
+        const std::string indexPath = !locations[at].indexed ? ""
+            : at < deviceCount                               ? deviceIndexPath()
+                                                             : hostIndexPath();
+        calendars.push_back({ indexPath, std::move(locations[at]) });
+    }
+    return calendars;
+}
+
+std::shared_ptr<const CalendarView> IndexedCalendarStore::view(const std::vector<std::string>& additionalSources)
+{
+    std::lock_guard guard(lock_);
+    std::vector<Calendar> calendars = calendarsOf(additionalSources);
+    std::vector<CalendarInfo> infos;
+    std::set<std::string> indexesInUse, foldersInUse;
+    for (Calendar& calendar : calendars) {
+        indexesInUse.insert(calendar.indexPath);
+        foldersInUse.insert(watchedFolderOf(calendar.location));
+        infos.push_back(describe(calendar));
     }
     std::erase_if(indexes_, [&](const auto& entry) { return !indexesInUse.count(entry.first); });
     watcher_.keepOnly(foldersInUse);
     return std::make_shared<IndexedView>(shared_from_this(), std::move(infos), std::move(calendars));
+}
+
+// What each calendar left out when this process last brought it up to date; a
+// calendar not brought up to date yet is now. A command asks once it has listed
+// the events, and no calendar is read twice for it.
+std::vector<SkippedFile> IndexedCalendarStore::skippedFiles(const std::vector<std::string>& additionalSources)
+{
+    std::lock_guard guard(lock_);
+    std::vector<SkippedFile> skipped;
+    for (Calendar& calendar : calendarsOf(additionalSources)) {
+        const std::pair<std::string, std::string> key { calendar.indexPath, calendar.location.path };
+        if (!skipped_.count(key))
+            upToDateIndex(calendar);
+        const std::vector<SkippedFile>& found = skipped_[key];
+        skipped.insert(skipped.end(), found.begin(), found.end());
+    }
+    return skipped;
 }
 
 // The index of a calendar, brought up to date unless its folder has been
@@ -381,9 +406,10 @@ std::shared_ptr<CalendarIndex> IndexedCalendarStore::upToDateIndex(Calendar& cal
     if (upToDate_.count(key) && watcher_.isWatching(folder))
         return index;
     const bool watched = lookedAt_.count(key) && watcher_.watch(folder);
-    if (!bringUpToDate(*index, calendar.location)) {
-        index = replaceIndex(calendar.indexPath, index->problem().empty() ? "it cannot be written" : index->problem());
-        bringUpToDate(*index, calendar.location);
+    if (ErrorOr<void> updated = bringUpToDate(*index, calendar); !updated) {
+        index = replaceIndex(calendar.indexPath, updated.error());
+        // An index in memory fails only when memory does; the calendar then shows nothing.
+        (void)bringUpToDate(*index, calendar);
     }
     lookedAt_.insert(key);
     if (watched)
@@ -407,59 +433,69 @@ std::shared_ptr<CalendarIndex> IndexedCalendarStore::indexAt(const std::string& 
 }
 
 // Gives up the index at `path` for one in memory; a broken file is deleted so
-// that the next process builds it anew.
-std::shared_ptr<CalendarIndex> IndexedCalendarStore::replaceIndex(const std::string& path, const std::string& problem)
+// that the next process builds it anew, one that refused a write is left.
+std::shared_ptr<CalendarIndex> IndexedCalendarStore::replaceIndex(const std::string& path, const StoreError& error)
 {
-    NSLog("EventKit: calendar index %s: %s; keeping the calendars in memory", path.c_str(), problem.c_str());
-    if (problem != "it cannot be written") {
-        std::error_code error;
-        for (const char* suffix : { "", "-wal", "-shm" })
-            fs::remove(path + suffix, error);
-    }
+    NSLog("EventKit: calendar index %s: %s; keeping the calendars in memory", path.c_str(), error.message.c_str());
+    if (!error.refusedWriting())
+        CalendarIndex::remove(path);
     std::erase_if(upToDate_, [&path](const auto& entry) { return entry.first.first == path; });
     std::shared_ptr<CalendarIndex>& index = indexes_[path];
     index = CalendarIndex::inMemory();
     return index;
 }
 
-// Reads again the files of a calendar that are new or changed and forgets
-// those gone. False when the index cannot be read or written.
-bool IndexedCalendarStore::bringUpToDate(CalendarIndex& index, const CalendarLocation& location)
+// Reads again the files of a calendar that are new or changed, forgets those
+// gone, and notes what the calendar leaves out.
+ErrorOr<void> IndexedCalendarStore::bringUpToDate(CalendarIndex& index, const Calendar& calendar)
 {
+    const CalendarLocation& location = calendar.location;
     // Taken before the folder's stamp: what changes after it shows in the stamps.
     const std::int64_t readAt = wallClockNanoseconds();
     // Holds the names that `listed` and `found` point to.
-    const std::optional<CalendarIndex::Listing> known = index.listingOf(location.path);
-    if (!index.problem().empty())
-        return false;
+    const std::optional<CalendarIndex::Listing> known = TRY(index.listingOf(location.path));
     const ListedFiles listed = listedFiles(location, known);
+    std::vector<SkippedFile> skipped;
+    if (listed.unlisted) {
+        // Logged once, until the folder can be listed again.
+        if (reportedProblems_.insert(location.path).second)
+            logSkipped(location.path, *listed.unlisted);
+        skipped.push_back({ location.path, listed.unlisted->message });
+    } else if (location.kind == CalendarSource::Kind::Folder) {
+        reportedProblems_.erase(location.path);
+    }
     const Differences found = differences(listed, known);
     // A folder listed again is recorded again, so that the next store can trust its names.
     const bool relisted = location.kind == CalendarSource::Kind::Folder && !listed.namesFromIndex;
-    if (found.stale.empty() && found.gone.empty() && !relisted)
-        return true;
-    return recordChanges(index, location, { known, listed, found, readAt });
+    if (!found.stale.empty() || !found.gone.empty() || relisted)
+        TRY(recordChanges(index, location, { known, listed, found, readAt }, skipped));
+    std::vector<SkippedFile> recorded = TRY(index.skippedFiles(location.path));
+    skipped.insert(skipped.end(), recorded.begin(), recorded.end());
+    std::sort(
+        skipped.begin(), skipped.end(), [](const SkippedFile& a, const SkippedFile& b) { return a.path < b.path; });
+    skipped_[{ calendar.indexPath, location.path }] = std::move(skipped);
+    return {};
 }
 
 // Reads the new and changed files of a calendar, and records them with its
 // listing, in one transaction.
-bool IndexedCalendarStore::recordChanges(CalendarIndex& index, const CalendarLocation& location, const Changes& changes)
+ErrorOr<void> IndexedCalendarStore::recordChanges(CalendarIndex& index, const CalendarLocation& location,
+    const Changes& changes, std::vector<SkippedFile>& unreadable)
 {
     const ListedFiles& listed = changes.listed;
     const auto& knownFiles = changes.known ? changes.known->files : noKnownFiles;
     std::vector<std::string> stale;
     for (const Differences::Stale& file : changes.found.stale)
         stale.push_back(listed.pathOf(file.listed));
-    const std::vector<ReadItemFile> read = readItemFiles(stale, Parsing::WhenNeeded);
+    const std::vector<ErrorOr<ReadItemFile>> read = readItemFiles(stale, Parsing::WhenNeeded);
     CalendarIndex::Writing writing(index);
-    if (!writing.began())
-        return false;
+    TRY(writing.begin());
     // A calendar listed for the first time, or whose listing was damaged, starts afresh.
-    if (!changes.known && !index.forgetCalendar(location.path))
-        return false;
+    if (!changes.known)
+        TRY(index.forgetCalendar(location.path));
     const auto forget = [&](std::size_t known) { return index.forget(listed.folder + "/" + knownFiles[known].name); };
-    if (!std::all_of(changes.found.gone.begin(), changes.found.gone.end(), forget))
-        return false;
+    for (std::size_t known : changes.found.gone)
+        TRY(forget(known));
     CalendarIndex::Listing now;
     if (listed.folderStamp)
         now.folder = CalendarIndex::Known { *listed.folderStamp, changes.readAt };
@@ -467,24 +503,30 @@ bool IndexedCalendarStore::recordChanges(CalendarIndex& index, const CalendarLoc
         now.files.push_back(knownFiles[at]);
     for (std::size_t at = 0; at < stale.size(); ++at) {
         const std::optional<std::size_t> known = changes.found.stale[at].known;
-        if (known && !forget(*known))
-            return false;
-        if (!read[at].read) {
-            NSLog("%s", read[at].problem.c_str());
+        if (known)
+            TRY(forget(*known));
+        const char* name = listed.names[changes.found.stale[at].listed];
+        if (!read[at]) {
+            logSkipped(stale[at], read[at].error());
+            unreadable.push_back({ stale[at], read[at].error().message });
+            // Listed with a stamp that is never fresh, so that a listing the
+            // next store trusts still names it, and it is tried again.
+            now.files.push_back({ name, {} });
             continue;
         }
+        const ReadItemFile& file = read[at].value();
         // A file read again only because it was read just after a change is the same file.
-        if (!known || !(knownFiles[*known].known.stamp == read[at].stamp))
+        if (!known || !(knownFiles[*known].known.stamp == file.stamp))
             reportedProblems_.erase(stale[at]);
-        if (read[at].parsed)
-            reportProblems(stale[at], *read[at].parsed);
-        if (!index.record(location.path, recordOf(stale[at], read[at])))
-            return false;
-        now.files.push_back({ listed.names[changes.found.stale[at].listed], { read[at].stamp, changes.readAt } });
+        if (file.parsed)
+            reportProblems(stale[at], *file.parsed);
+        TRY(index.record(location.path, recordOf(stale[at], file)));
+        now.files.push_back({ name, { file.stamp, changes.readAt } });
     }
-    const bool filesChanged = !stale.empty() || !changes.found.gone.empty();
-    return (!filesChanged || index.markSharedUids(location.path)) && index.recordListing(location.path, now)
-        && writing.commit();
+    if (!stale.empty() || !changes.found.gone.empty())
+        TRY(index.markSharedUids(location.path));
+    TRY(index.recordListing(location.path, now));
+    return writing.commit();
 }
 
 // The occurrences of a calendar in [start, end): the stored ones of files
@@ -493,18 +535,18 @@ bool IndexedCalendarStore::recordChanges(CalendarIndex& index, const CalendarLoc
 // parsed now (it is parsed only once a query reaches it), or of a file whose
 // horizon the window has left, are kept for the next queries, over a horizon
 // around now, where that covers the window.
-std::vector<Occurrence> IndexedCalendarStore::occurrencesIn(
+ErrorOr<std::vector<Occurrence>> IndexedCalendarStore::occurrencesIn(
     CalendarIndex& index, const std::string& calendar, Instant start, Instant end)
 {
     const icaltimezone* floatingZone = TimeZoneRegistry::shared().deviceZone();
     const Instant now = instantFromUnixSeconds(platform::currentUnixTime());
     const std::vector<CalendarIndex::StoredFile> reaching
-        = index.filesReaching(calendar, unixSeconds(start), unixSeconds(end));
+        = TRY(index.filesReaching(calendar, unixSeconds(start), unixSeconds(end)));
     std::unordered_set<std::string_view> parsedNow;
     for (const CalendarIndex::StoredFile& file : reaching)
         parsedNow.insert(file.path);
     const std::vector<Occurrence> stored
-        = index.occurrencesReaching(calendar, unixSeconds(start), unixSeconds(end), parsedNow);
+        = TRY(index.occurrencesReaching(calendar, unixSeconds(start), unixSeconds(end), parsedNow));
     std::vector<std::shared_ptr<const ParsedFile>> files;
     std::vector<std::pair<std::string, CalendarIndex::FileRecord::Expansion>> expanded;
     for (const CalendarIndex::StoredFile& file : reaching) {
@@ -520,14 +562,10 @@ std::vector<Occurrence> IndexedCalendarStore::occurrencesIn(
         if (expansion && CalendarIndex::covers(*expansion, unixSeconds(start), unixSeconds(end)))
             expanded.emplace_back(file.path, std::move(*expansion));
     }
-    if (!expanded.empty() && index.problem().empty()) {
-        CalendarIndex::Writing writing(index);
-        bool written = writing.began();
-        for (const auto& [path, expansion] : expanded)
-            written = written && index.recordExpansion(calendar, path, expansion);
-        if (written)
-            writing.commit();
-    }
+    // Keeping them is only for the next query: an index that refuses the
+    // write now still answers.
+    if (ErrorOr<void> kept = recordExpansions(index, calendar, expanded); !kept && !kept.error().refusedWriting())
+        return std::move(kept).error();
     std::vector<Occurrence> found = CalendarContents(std::move(files), {}).occurrences(start, end, floatingZone);
     for (const Occurrence& kept : stored) {
         Occurrence occurrence = readIn(kept, floatingZone);
@@ -539,17 +577,30 @@ std::vector<Occurrence> IndexedCalendarStore::occurrencesIn(
     return found;
 }
 
+ErrorOr<void> IndexedCalendarStore::recordExpansions(CalendarIndex& index, const std::string& calendar,
+    const std::vector<std::pair<std::string, CalendarIndex::FileRecord::Expansion>>& expanded)
+{
+    if (expanded.empty())
+        return {};
+    CalendarIndex::Writing writing(index);
+    TRY(writing.begin());
+    for (const auto& [path, expansion] : expanded)
+        TRY(index.recordExpansion(calendar, path, expansion));
+    return writing.commit();
+}
+
 // The occurrences of a calendar in [start, end). An index found broken now is
 // given up, and the calendar read into memory for this query.
 std::vector<Occurrence> IndexedCalendarStore::occurrencesOf(Calendar& calendar, Instant start, Instant end)
 {
     std::shared_ptr<CalendarIndex> index = upToDateIndex(calendar);
-    std::vector<Occurrence> found = occurrencesIn(*index, calendar.location.path, start, end);
-    if (index->problem().empty())
-        return found;
-    index = replaceIndex(calendar.indexPath, index->problem());
-    bringUpToDate(*index, calendar.location);
-    return occurrencesIn(*index, calendar.location.path, start, end);
+    ErrorOr<std::vector<Occurrence>> found = occurrencesIn(*index, calendar.location.path, start, end);
+    if (found)
+        return std::move(found).value();
+    index = replaceIndex(calendar.indexPath, found.error());
+    (void)bringUpToDate(*index, calendar);
+    found = occurrencesIn(*index, calendar.location.path, start, end);
+    return found ? std::move(found).value() : std::vector<Occurrence>();
 }
 
 // What cannot be read of a file is logged once in the process, when the file
@@ -570,12 +621,13 @@ CalendarInfo IndexedCalendarStore::describe(Calendar& calendar)
     FolderMetadata metadata;
     if (location.kind == CalendarSource::Kind::Folder)
         metadata = readFolderMetadata(location.path);
+    // An index that fails to answer here fails its next query too, and is given up then.
     if (!metadata.name || !metadata.color) {
         const std::shared_ptr<CalendarIndex> index = upToDateIndex(calendar);
-        if (!metadata.name)
-            metadata.name = index->calendarName(location.path);
-        if (!metadata.color)
-            metadata.color = index->calendarColor(location.path);
+        if (ErrorOr<std::optional<std::string>> name = index->calendarName(location.path); !metadata.name && name)
+            metadata.name = std::move(name).value();
+        if (ErrorOr<std::optional<RGBA>> color = index->calendarColor(location.path); !metadata.color && color)
+            metadata.color = color.value();
     }
     CalendarInfo info { location.identifier };
     info.title = metadata.name.value_or(location.fallbackTitle);
@@ -584,10 +636,12 @@ CalendarInfo IndexedCalendarStore::describe(Calendar& calendar)
     return info;
 }
 
+// As in describe, an index that fails to answer is given up at its next query.
 std::size_t IndexedCalendarStore::eventCount(Calendar& calendar)
 {
     std::lock_guard guard(lock_);
-    return upToDateIndex(calendar)->eventCount(calendar.location.path);
+    const ErrorOr<std::size_t> count = upToDateIndex(calendar)->eventCount(calendar.location.path);
+    return count ? count.value() : 0;
 }
 
 std::vector<std::vector<Occurrence>> IndexedCalendarStore::occurrences(

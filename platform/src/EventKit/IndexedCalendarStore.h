@@ -46,6 +46,7 @@ struct Differences;
 class IndexedCalendarStore final : public CalendarStore, public std::enable_shared_from_this<IndexedCalendarStore> {
 public:
     std::shared_ptr<const CalendarView> view(const std::vector<std::string>& additionalSources) override;
+    std::vector<SkippedFile> skippedFiles(const std::vector<std::string>& additionalSources) override;
 
     // Where the index of the device's calendars lives, under the current device root.
     static std::string deviceIndexPath();
@@ -61,21 +62,26 @@ private:
         bool upToDate = false; // brought up to date for the view that holds it
     };
 
+    std::vector<Calendar> calendarsOf(const std::vector<std::string>& additionalSources);
     std::shared_ptr<CalendarIndex> indexAt(const std::string& path);
-    std::shared_ptr<CalendarIndex> replaceIndex(const std::string& path, const std::string& problem);
+    std::shared_ptr<CalendarIndex> replaceIndex(const std::string& path, const StoreError& error);
     std::shared_ptr<CalendarIndex> upToDateIndex(Calendar& calendar);
-    bool bringUpToDate(CalendarIndex& index, const CalendarLocation& location);
+    ErrorOr<void> bringUpToDate(CalendarIndex& index, const Calendar& calendar);
     struct Changes {
         const std::optional<CalendarIndex::Listing>& known;
         const ListedFiles& listed;
         const Differences& found;
         std::int64_t readAt;
     };
-    bool recordChanges(CalendarIndex& index, const CalendarLocation& location, const Changes& changes);
-    std::vector<Occurrence> occurrencesIn(
+    ErrorOr<void> recordChanges(CalendarIndex& index, const CalendarLocation& location, const Changes& changes,
+        std::vector<SkippedFile>& unreadable);
+    ErrorOr<std::vector<Occurrence>> occurrencesIn(
         CalendarIndex& index, const std::string& calendar, Instant start, Instant end);
+    ErrorOr<void> recordExpansions(CalendarIndex& index, const std::string& calendar,
+        const std::vector<std::pair<std::string, CalendarIndex::FileRecord::Expansion>>& expanded);
     std::vector<Occurrence> occurrencesOf(Calendar& calendar, Instant start, Instant end);
     void reportProblems(const std::string& path, const ParsedFile& parsed);
+
     CalendarInfo describe(Calendar& calendar);
     std::size_t eventCount(Calendar& calendar);
     std::vector<std::vector<Occurrence>> occurrences(
@@ -89,7 +95,9 @@ private:
     // found up to date since their folder was watched (with that folder).
     std::set<std::pair<std::string, std::string>> lookedAt_;
     std::map<std::pair<std::string, std::string>, std::string> upToDate_;
-    std::set<std::string> reportedProblems_; // files whose problems were logged
+    std::set<std::string> reportedProblems_; // files and folders whose problems were logged
+    // By index path and calendar: what the calendar left out when it was last brought up to date.
+    std::map<std::pair<std::string, std::string>, std::vector<SkippedFile>> skipped_;
 };
 
 } // namespace eventkit

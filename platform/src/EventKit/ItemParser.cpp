@@ -1,21 +1,28 @@
 #include "ItemParser.h"
 
 #include "CalendarText.h"
+#include "ErrorOr.h"
 #include "TextCleaning.h"
+#include "TextEncoding.h"
 #include "TimeZones.h"
 
 #include <algorithm>
 #include <filesystem>
-#include <stdexcept>
 #include <unordered_map>
 
 namespace eventkit {
 namespace {
 
-// An item the store cannot use; the message says why.
-struct MalformedItem : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
+// An item the store cannot use, and why.
+StoreError malformed(std::string why)
+{
+    return { StoreError::Kind::Malformed, std::move(why) };
+}
+
+StoreError unpaired()
+{
+    return { StoreError::Kind::Unpaired, "its BEGIN and END lines do not pair up (is it cut short?)" };
+}
 
 // Properties whose loss makes an item wrong rather than just poorer.
 constexpr const char* essentialProperties[]
@@ -96,15 +103,18 @@ private:
     void readPieces(const CalendarText& text);
     void readCalendar(icalcomponent* calendar);
     void readCalendarProperties(icalcomponent* calendar);
+    void readCalendarZone(icalcomponent* calendar);
+    const icaltimezone* knownZone(const std::string& tzid, icalcomponent* calendar);
     void readEvent(icalcomponent* event, icalcomponent* calendar);
-    ItemRecord readItem(icalcomponent* event, icalcomponent* calendar);
-    std::shared_ptr<const RecurrenceRules> readRecurrence(
+    ErrorOr<Series> readSeries(icalcomponent* event, icalcomponent* calendar);
+    ErrorOr<ItemRecord> readItem(icalcomponent* event, icalcomponent* calendar);
+    ErrorOr<std::shared_ptr<const RecurrenceRules>> readRecurrence(
         icalcomponent* event, icalcomponent* calendar, std::vector<std::string> rules);
     std::vector<std::string> salvagedRules(icalcomponent* event);
-    ItemDuration readDuration(icalcomponent* event, icalcomponent* calendar, const ItemTime& start);
+    ErrorOr<ItemDuration> readDuration(icalcomponent* event, icalcomponent* calendar, const ItemTime& start);
     ItemTime readTime(icalproperty* property, icaltimetype value, icalcomponent* calendar);
     std::string recurrenceIdText(const ItemTime& time) const;
-    void checkParseErrors(icalcomponent* event) const;
+    ErrorOr<void> checkParseErrors(icalcomponent* event) const;
     void readRevision(icalcomponent* event, ItemRecord& item) const;
     void groupSeries(std::vector<Series> items);
 
@@ -115,6 +125,8 @@ private:
     ParsedFile result_;
     std::vector<Series> items_;
     bool warnedZone_ = false;
+    // The zone the calendar being read names with X-WR-TIMEZONE, if known.
+    const icaltimezone* calendarZone_ = nullptr;
     int eventCount_ = 0;
 };
 
@@ -135,6 +147,7 @@ ParsedFile FileParser::parse(std::string_view text)
     if (static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) > limits_.maxValuesPerItem) {
         result_.problems.push_back("EventKit: skipping " + path_
             + ": its BEGIN and END lines do not pair up, and it is too large to read as it is");
+        result_.skipped = unpaired();
         return std::move(result_);
     }
     ComponentHandle root = parseComponent(text);
@@ -146,6 +159,10 @@ ParsedFile FileParser::parse(std::string_view text)
             readCalendar(calendar);
     } else {
         result_.problems.push_back("EventKit: skipping " + path_ + ": not a complete iCalendar file");
+        // One that starts as iCalendar is most often cut short, as an interrupted write or copy leaves it.
+        result_.skipped = text.find("BEGIN:VCALENDAR") == std::string_view::npos
+            ? StoreError { StoreError::Kind::NotICalendar, "it is not an iCalendar file" }
+            : unpaired();
     }
     groupSeries(std::move(items_));
     return std::move(result_);
@@ -158,6 +175,7 @@ void FileParser::readPieces(const CalendarText& text)
     if (!calendar || icalcomponent_isa(calendar.get()) != ICAL_VCALENDAR_COMPONENT)
         calendar.reset(icalcomponent_new_vcalendar());
     readCalendarProperties(calendar.get());
+    readCalendarZone(calendar.get());
     if (text.leftOut > 0)
         result_.problems.push_back("EventKit: leaving out " + std::to_string(text.leftOut)
             + " calendar properties or VTIMEZONEs of " + path_ + " past " + std::to_string(limits_.maxValuesPerItem)
@@ -179,6 +197,7 @@ void FileParser::readPieces(const CalendarText& text)
 void FileParser::readCalendar(icalcomponent* calendar)
 {
     readCalendarProperties(calendar);
+    readCalendarZone(calendar);
     for (icalcomponent* event : childComponents(calendar, ICAL_VEVENT_COMPONENT))
         readEvent(event, calendar);
 }
@@ -200,44 +219,58 @@ void FileParser::readCalendarProperties(icalcomponent* calendar)
     }
 }
 
+// Google's and Apple's exports name the zone their floating times were meant
+// in, outside RFC 5545; most calendar programs read them in it.
+void FileParser::readCalendarZone(icalcomponent* calendar)
+{
+    const std::optional<std::string> name = xProperty(calendar, "X-WR-TIMEZONE");
+    calendarZone_ = name && !name->empty() ? knownZone(*name, calendar) : nullptr;
+}
+
 void FileParser::readEvent(icalcomponent* event, icalcomponent* calendar)
 {
     ++eventCount_;
-    try {
-        std::vector<std::string> rules = salvagedRules(event);
-        Series series;
-        series.master = readItem(event, calendar);
-        if (!series.master.recurrenceId)
-            series.recurrence = readRecurrence(event, calendar, std::move(rules));
-        series.fileName = fileName_;
-        items_.push_back(std::move(series));
-    } catch (const MalformedItem& error) {
-        result_.problems.push_back("EventKit: skipping an item of " + path_ + ": " + error.what());
-    }
+    ErrorOr<Series> series = readSeries(event, calendar);
+    if (series)
+        items_.push_back(std::move(series).value());
+    else
+        result_.problems.push_back("EventKit: skipping an item of " + path_ + ": " + series.error().message);
 }
 
-void FileParser::checkParseErrors(icalcomponent* event) const
+ErrorOr<Series> FileParser::readSeries(icalcomponent* event, icalcomponent* calendar)
+{
+    std::vector<std::string> rules = salvagedRules(event);
+    Series series;
+    series.master = TRY(readItem(event, calendar));
+    if (!series.master.recurrenceId)
+        series.recurrence = TRY(readRecurrence(event, calendar, std::move(rules)));
+    series.fileName = fileName_;
+    return series;
+}
+
+ErrorOr<void> FileParser::checkParseErrors(icalcomponent* event) const
 {
     for (icalproperty* property = icalcomponent_get_first_property(event, ICAL_XLICERROR_PROPERTY); property;
          property = icalcomponent_get_next_property(event, ICAL_XLICERROR_PROPERTY)) {
         const std::string message = icalproperty_get_xlicerror(property) ? icalproperty_get_xlicerror(property) : "";
         for (const char* name : essentialProperties) {
             if (message.find(std::string(" in ") + name + " property") != std::string::npos)
-                throw MalformedItem(cleanText(message));
+                return malformed(cleanText(message));
         }
     }
+    return {};
 }
 
-ItemRecord FileParser::readItem(icalcomponent* event, icalcomponent* calendar)
+ErrorOr<ItemRecord> FileParser::readItem(icalcomponent* event, icalcomponent* calendar)
 {
-    checkParseErrors(event);
+    TRY(checkParseErrors(event));
     ItemRecord item;
     icalproperty* start = icalcomponent_get_first_property(event, ICAL_DTSTART_PROPERTY);
     const icaltimetype startValue = start ? icalproperty_get_dtstart(start) : icaltime_null_time();
     if (icaltime_is_null_time(startValue) || !icaltime_is_valid_time(startValue))
-        throw MalformedItem("it has no valid DTSTART");
+        return malformed("it has no valid DTSTART");
     item.start = readTime(start, startValue, calendar);
-    item.duration = readDuration(event, calendar, item.start);
+    item.duration = TRY(readDuration(event, calendar, item.start));
 
     const std::string uid = textProperty(event, ICAL_UID_PROPERTY).value_or("");
     item.uid = !uid.empty() ? uid : eventCount_ == 1 ? stem_ : stem_ + "-" + std::to_string(eventCount_);
@@ -249,7 +282,7 @@ ItemRecord FileParser::readItem(icalcomponent* event, icalcomponent* calendar)
     if (icalproperty* rid = icalcomponent_get_first_property(event, ICAL_RECURRENCEID_PROPERTY)) {
         const icaltimetype value = icalproperty_get_recurrenceid(rid);
         if (icaltime_is_null_time(value) || !icaltime_is_valid_time(value))
-            throw MalformedItem("its RECURRENCE-ID is not a valid time");
+            return malformed("its RECURRENCE-ID is not a valid time");
         item.recurrenceId = readTime(rid, value, calendar);
         item.recurrenceIdText = recurrenceIdText(*item.recurrenceId);
         icalparameter* range = icalproperty_get_first_parameter(rid, ICAL_RANGE_PARAMETER);
@@ -259,7 +292,7 @@ ItemRecord FileParser::readItem(icalcomponent* event, icalcomponent* calendar)
     return item;
 }
 
-ItemDuration FileParser::readDuration(icalcomponent* event, icalcomponent* calendar, const ItemTime& start)
+ErrorOr<ItemDuration> FileParser::readDuration(icalcomponent* event, icalcomponent* calendar, const ItemTime& start)
 {
     ItemDuration duration;
     icalproperty* end = icalcomponent_get_first_property(event, ICAL_DTEND_PROPERTY);
@@ -274,14 +307,14 @@ ItemDuration FileParser::readDuration(icalcomponent* event, icalcomponent* calen
     } else if (length) {
         const icaldurationtype value = icalproperty_get_duration(length);
         if (value.is_neg)
-            throw MalformedItem("its DURATION is negative");
+            return malformed("its DURATION is negative");
         duration.days = static_cast<int>(value.weeks * 7 + value.days);
         duration.seconds = start.isDate() ? 0 : durationSeconds(value);
     } else if (start.isDate()) {
         duration.days = 1;
     }
     if (duration.days < 0 || duration.seconds < 0)
-        throw MalformedItem("it ends before it starts");
+        return malformed("it ends before it starts");
     // Some writers give an all-day item the same end as start: one day.
     if (start.isDate() && duration.days == 0)
         duration.days = 1;
@@ -301,17 +334,22 @@ ItemTime FileParser::readTime(icalproperty* property, icaltimetype value, icalco
     }
     icalparameter* parameter = icalproperty_get_first_parameter(property, ICAL_TZID_PARAMETER);
     const char* tzid = parameter ? icalparameter_get_tzid(parameter) : nullptr;
-    if (!tzid)
-        return time;
-    time.zone = TimeZoneRegistry::shared().zoneForTZID(tzid, calendar);
-    // Most likely the writer meant the zone its user lives in, as other
-    // calendar programs read it too.
-    if (!time.zone && !warnedZone_) {
+    time.zone = tzid ? knownZone(tzid, calendar) : calendarZone_;
+    return time;
+}
+
+// The zone a name gives, else none (floating), with one line per file: most
+// likely the writer meant the zone its user lives in, as other calendar
+// programs read it too.
+const icaltimezone* FileParser::knownZone(const std::string& tzid, icalcomponent* calendar)
+{
+    const icaltimezone* zone = TimeZoneRegistry::shared().zoneForTZID(tzid, calendar);
+    if (!zone && !warnedZone_) {
         warnedZone_ = true;
         result_.problems.push_back("EventKit: unknown time zone \"" + cleanText(tzid) + "\" in " + path_
             + ", reading its times as floating in the device's zone");
     }
-    return time;
+    return zone;
 }
 
 std::string FileParser::recurrenceIdText(const ItemTime& time) const
@@ -367,7 +405,7 @@ std::vector<std::string> FileParser::salvagedRules(icalcomponent* event)
     return rules;
 }
 
-std::shared_ptr<const RecurrenceRules> FileParser::readRecurrence(
+ErrorOr<std::shared_ptr<const RecurrenceRules>> FileParser::readRecurrence(
     icalcomponent* event, icalcomponent* calendar, std::vector<std::string> salvaged)
 {
     auto rules = std::make_shared<RecurrenceRules>();
@@ -376,7 +414,7 @@ std::shared_ptr<const RecurrenceRules> FileParser::readRecurrence(
          property = icalcomponent_get_next_property(event, ICAL_RRULE_PROPERTY)) {
         icalrecurrencetype rule = icalproperty_get_rrule(property);
         if (rule.freq == ICAL_NO_RECURRENCE)
-            throw MalformedItem("its RRULE cannot be read");
+            return malformed("its RRULE cannot be read");
         char* text = icalrecurrencetype_as_string_r(&rule);
         rules->rules.emplace_back(text ? text : "");
         icalmemory_free_buffer(text);
@@ -399,7 +437,7 @@ std::shared_ptr<const RecurrenceRules> FileParser::readRecurrence(
         } else if (!icaltime_is_null_time(value.time) && icaltime_is_valid_time(value.time)) {
             date.time = readTime(property, value.time, calendar);
         } else {
-            throw MalformedItem("its RDATE cannot be read");
+            return malformed("its RDATE cannot be read");
         }
         rules->dates.push_back(date);
     }
@@ -407,8 +445,8 @@ std::shared_ptr<const RecurrenceRules> FileParser::readRecurrence(
          property = icalcomponent_get_next_property(event, ICAL_EXDATE_PROPERTY))
         rules->exceptions.push_back(readTime(property, icalproperty_get_exdate(property), calendar));
     if (rules->rules.empty() && rules->dates.empty())
-        return nullptr;
-    return rules;
+        return std::shared_ptr<const RecurrenceRules>();
+    return std::shared_ptr<const RecurrenceRules>(std::move(rules));
 }
 
 // Overrides join the series of their UID in the same file; one without its
@@ -453,7 +491,8 @@ void FileParser::groupSeries(std::vector<Series> items)
 
 ParsedFile parseCalendarFile(std::string_view text, const std::string& path, ParseLimits limits)
 {
-    return FileParser(path, limits).parse(text);
+    std::string converted;
+    return FileParser(path, limits).parse(utf8Text(text, converted));
 }
 
 } // namespace eventkit

@@ -16,12 +16,15 @@ struct ParseLimits {
     std::size_t maxValuesPerItem = 10'000;
 };
 
-// Reads the text of one .ics file (one or more VCALENDARs). An item that
-// cannot be read is left out with one line in `problems` naming `path`; times
-// in an unknown time zone float, with one line per file; a rule libical
-// refuses whole keeps what can be read of it, with one line. `path` also
-// stands in for a missing UID (its file name without extension, then "-2", …).
-// Safe to call on several threads at once.
+// Reads the text of one .ics file (one or more VCALENDARs), in UTF-8 with or
+// without a byte order mark, or UTF-16 with one. An item that cannot be read
+// is left out with one line in `problems` naming `path`; a file of which
+// nothing can be read says why in `skipped` too. Times in an unknown time zone
+// float, with one line per file; floating times of a calendar that names its
+// zone with X-WR-TIMEZONE are read in that zone. A rule libical refuses whole
+// keeps what can be read of it, with one line. `path` also stands in for a
+// missing UID (its file name without extension, then "-2", …). Safe to call on
+// several threads at once.
 ParsedFile parseCalendarFile(std::string_view text, const std::string& path, ParseLimits limits = {});
 
 } // namespace eventkit

@@ -6,6 +6,7 @@
 #include <Foundation/NSLog.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <set>
 
 namespace eventkit {
@@ -45,6 +46,17 @@ local_days dayOf(WallTime wall)
     return std::chrono::floor<std::chrono::days>(wall);
 }
 
+// The last day of an all-day series whose UNTIL is a UTC date-time, which RFC
+// 5545 forbids and Exchange writes: the midnight that starts the last day on
+// the writer's clock, in UTC. Read in the device's zone it names another date
+// in each zone. Whatever the writer's zone from UTC-10 to UTC+13, that midnight
+// lies from 13 hours before the day's UTC midnight to 10 hours after it, so the
+// date 13 hours after it is the day the writer meant, the same in every zone.
+local_days lastDayOfAllDayUntil(const icaltimetype& until)
+{
+    return dayOf(wallTimeOf(until) + std::chrono::hours(13));
+}
+
 Occurrence occurrenceOf(
     const ItemRecord& item, Instant start, const ItemDuration& duration, Instant end, Instant originalStart)
 {
@@ -77,9 +89,13 @@ private:
 
     // An override with RANGE=THISANDFUTURE: every occurrence from `from` on
     // (until a later one) moves by `shift` and takes the override's values.
+    // The shift is the move of the override's own occurrence, its whole days
+    // counted on the series' wall clock (RFC 5545 rescheduling "by the same
+    // time difference", with days of nominal length), so that a later
+    // occurrence across a daylight-saving change keeps its time of day.
     struct Range {
         Instant from;
-        Seconds shift;
+        ItemDuration shift;
         const ItemRecord* change;
     };
 
@@ -135,8 +151,8 @@ SeriesReach SeriesExpander::run(std::vector<Occurrence>& out)
         if (!range)
             addOccurrence(master_, candidate.start, *candidate.duration, candidate.start, out);
         else if (!range->change->cancelled)
-            addOccurrence(
-                *range->change, candidate.start + range->shift, range->change->duration, candidate.start, out);
+            addOccurrence(*range->change, occurrenceEnd(candidate.start, range->shift, zone_), range->change->duration,
+                candidate.start, out);
     }
     // Whatever the exceptions, the series starts no earlier than its first start.
     reach_.earliest = std::min(reach_.earliest, firstStart_);
@@ -175,10 +191,16 @@ void SeriesExpander::collectExclusions()
         excludedStarts_.insert(replaced);
         if (!change.thisAndFuture)
             continue;
-        const Seconds shift = instantOf(change.start.wall, zoneOf(change.start, floatingZone_)) - replaced;
+        const Instant moved = instantOf(change.start.wall, zoneOf(change.start, floatingZone_));
+        const std::chrono::seconds wallShift = wallTimeIn(moved, zone_) - wallTimeIn(replaced, zone_);
+        const auto days = std::chrono::duration_cast<std::chrono::days>(wallShift);
+        const ItemDuration shift { static_cast<int>(days.count()), static_cast<long>((wallShift - days).count()) };
         ranges_.push_back({ replaced, shift, &change });
-        movedLater_ = std::max(movedLater_, shift);
-        movedEarlier_ = std::max(movedEarlier_, -shift);
+        // A day of the wall clock lasts an hour more or less across a change.
+        const Seconds most = static_cast<double>(std::abs(days.count())) * (oneDay + std::chrono::hours(1))
+            + Seconds(std::chrono::abs(wallShift - days));
+        Seconds& movedFurthest = wallShift.count() >= 0 ? movedLater_ : movedEarlier_;
+        movedFurthest = std::max(movedFurthest, most);
     }
     std::sort(ranges_.begin(), ranges_.end(), [](const Range& a, const Range& b) { return a.from < b.from; });
     if (!series_.recurrence)
@@ -253,7 +275,9 @@ icaltimetype SeriesExpander::untilFor(
     const icalrecurrencetype& rule, Instant iterationStart, bool& boundBinds, bool& spanBinds) const
 {
     Instant ruleEnd = endOfTime;
-    if (!icaltime_is_null_time(rule.until)) {
+    if (!icaltime_is_null_time(rule.until) && master_.isAllDay() && icaltime_is_utc(rule.until)) {
+        ruleEnd = resolve(lastDayOfAllDayUntil(rule.until), zone_);
+    } else if (!icaltime_is_null_time(rule.until)) {
         const icaltimezone* zone = icaltime_is_utc(rule.until) ? TimeZoneRegistry::utc() : zone_;
         ruleEnd = instantOf(rule.until, zone);
         // A date ends a series of timed occurrences at the end of that day.

@@ -1,5 +1,7 @@
 #include "QuickScan.h"
 
+#include "TextEncoding.h"
+
 #include <algorithm>
 #include <cctype>
 #include <string>
@@ -144,8 +146,10 @@ std::optional<ItemBounds> Glance::bounds() const
 
 } // namespace
 
-std::optional<ItemBounds> plainItemBounds(std::string_view text)
+std::optional<ItemBounds> plainItemBounds(std::string_view bytes)
 {
+    std::string converted;
+    std::string_view text = utf8Text(bytes, converted);
     Glance glance;
     while (!text.empty()) {
         const auto newline = text.find('\n');

@@ -26,6 +26,6 @@ struct ItemBounds {
 // (and perhaps a DTEND) of plain date or date-time values, and nothing that repeats, moves
 // an occurrence or names the calendar; nothing for any other file, which is
 // then parsed at once.
-std::optional<ItemBounds> plainItemBounds(std::string_view text);
+std::optional<ItemBounds> plainItemBounds(std::string_view bytes);
 
 } // namespace eventkit

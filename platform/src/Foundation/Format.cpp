@@ -1,52 +1,12 @@
-#include "Format.h"
+#include <Foundation/FormatString.h>
 
 #include <objc/NSObject.h>
 
 #include <cstdio>
-#include <cstring>
 #include <string_view>
 
 namespace platform {
 namespace {
-
-enum class Length { None, Char, Short, Long, LongLong, Size, PtrDiff, IntMax, LongDouble };
-
-Length parseLength(const char*& p)
-{
-    switch (*p) {
-    case 'h':
-        ++p;
-        if (*p == 'h') {
-            ++p;
-            return Length::Char;
-        }
-        return Length::Short;
-    case 'l':
-        ++p;
-        if (*p == 'l') {
-            ++p;
-            return Length::LongLong;
-        }
-        return Length::Long;
-    case 'q':
-        ++p;
-        return Length::LongLong;
-    case 'z':
-        ++p;
-        return Length::Size;
-    case 't':
-        ++p;
-        return Length::PtrDiff;
-    case 'j':
-        ++p;
-        return Length::IntMax;
-    case 'L':
-        ++p;
-        return Length::LongDouble;
-    default:
-        return Length::None;
-    }
-}
 
 template <typename T> void appendFormatted(std::string& out, const std::string& directive, T value)
 {
@@ -63,157 +23,153 @@ template <typename T> void appendFormatted(std::string& out, const std::string& 
     out.append(big.data(), static_cast<size_t>(needed));
 }
 
-void appendSigned(std::string& out, std::string directive, Length length, va_list& args)
+// An integer read back as the type the length names, as va_arg would read it,
+// then widened so that one snprintf call serves every length.
+template <typename Signed, typename Unsigned> void appendInteger(
+    std::string& out, std::string directive, char conversion, unsigned long long bits)
 {
-    // Normalise every length to long long so one snprintf call serves them all.
-    long long value;
-    switch (length) {
-    case Length::Long:
-        value = va_arg(args, long);
-        break;
-    case Length::LongLong:
-    case Length::IntMax:
-        value = va_arg(args, long long);
-        break;
-    case Length::Size:
-    case Length::PtrDiff:
-        value = va_arg(args, std::ptrdiff_t);
-        break;
-    case Length::Char:
-        value = static_cast<signed char>(va_arg(args, int));
-        break;
-    case Length::Short:
-        value = static_cast<short>(va_arg(args, int));
-        break;
-    default:
-        value = va_arg(args, int);
-    }
-    directive.insert(directive.size() - 1, "ll");
-    appendFormatted(out, directive, value);
+    directive += "ll";
+    directive += conversion;
+    if (conversion == 'd' || conversion == 'i')
+        appendFormatted(out, directive, static_cast<long long>(static_cast<Signed>(bits)));
+    else
+        appendFormatted(out, directive, static_cast<unsigned long long>(static_cast<Unsigned>(bits)));
 }
 
-void appendUnsigned(std::string& out, std::string directive, Length length, va_list& args)
+void appendInteger(std::string& out, const std::string& directive, const FormatDirective& conversion,
+    unsigned long long bits)
 {
-    unsigned long long value;
-    switch (length) {
-    case Length::Long:
-        value = va_arg(args, unsigned long);
-        break;
-    case Length::LongLong:
-    case Length::IntMax:
-        value = va_arg(args, unsigned long long);
-        break;
-    case Length::Size:
-    case Length::PtrDiff:
-        value = va_arg(args, size_t);
-        break;
-    case Length::Char:
-        value = static_cast<unsigned char>(va_arg(args, unsigned));
-        break;
-    case Length::Short:
-        value = static_cast<unsigned short>(va_arg(args, unsigned));
-        break;
+    using enum FormatLength;
+    const char c = conversion.conversion;
+    switch (conversion.length) {
+    case Long:
+        return appendInteger<long, unsigned long>(out, directive, c, bits);
+    case LongLong:
+    case IntMax:
+        return appendInteger<long long, unsigned long long>(out, directive, c, bits);
+    case Size:
+    case PtrDiff:
+        return appendInteger<std::ptrdiff_t, std::size_t>(out, directive, c, bits);
+    case Char:
+        return appendInteger<signed char, unsigned char>(out, directive, c, bits);
+    case Short:
+        return appendInteger<short, unsigned short>(out, directive, c, bits);
     default:
-        value = va_arg(args, unsigned);
+        return appendInteger<int, unsigned>(out, directive, c, bits);
     }
-    directive.insert(directive.size() - 1, "ll");
-    appendFormatted(out, directive, value);
+}
+
+// Hands out the arguments in order; null once they run out.
+class ArgumentReader {
+public:
+    explicit ArgumentReader(std::span<const FormatArgument> arguments)
+        : arguments_(arguments)
+    {
+    }
+
+    const FormatArgument* next() { return next_ < arguments_.size() ? &arguments_[next_++] : nullptr; }
+
+private:
+    std::span<const FormatArgument> arguments_;
+    std::size_t next_ = 0;
+};
+
+// A width or precision taken from the arguments; null when it is missing or not an int.
+const FormatArgument* starArgument(ArgumentReader& arguments)
+{
+    const FormatArgument* argument = arguments.next();
+    return argument && argument->type() == FormatArgumentType::Int ? argument : nullptr;
+}
+
+void appendConversion(std::string& out, const std::string& directive, const FormatDirective& d,
+    const FormatArgument& argument)
+{
+    switch (d.kind()) {
+    case FormatConversion::Integer:
+        appendInteger(out, directive, d, argument.integer());
+        break;
+    case FormatConversion::Character:
+        appendFormatted(out, directive + 'c', static_cast<int>(argument.integer()));
+        break;
+    case FormatConversion::Real:
+        if (d.length == FormatLength::LongDouble)
+            appendFormatted(out, directive + 'L' + d.conversion, argument.longReal());
+        else
+            appendFormatted(out, directive + d.conversion, argument.real());
+        break;
+    case FormatConversion::CString:
+        appendFormatted(out, directive + 's', argument.text() ? argument.text() : "(null)");
+        break;
+    case FormatConversion::Pointer:
+        appendFormatted(out, directive + 'p', argument.pointer());
+        break;
+    case FormatConversion::Object: {
+        const std::string text = argument.object() ? argument.object()->description() : "(null)";
+        appendFormatted(out, directive + 's', text.c_str());
+        break;
+    }
+    case FormatConversion::Unknown:
+        break;
+    }
+}
+
+// Appends one directive's output, taking its arguments; false when it is to be
+// printed as written: an unknown conversion, or an argument missing or not fitting.
+bool appendDirective(std::string& out, const FormatDirective& d, ArgumentReader& arguments)
+{
+    // Flags, width and precision go to snprintf as written; a * takes an int argument.
+    std::string directive(1, '%');
+    directive += d.flags;
+    bool complete = true;
+    if (d.widthFromArgument) {
+        const FormatArgument* width = starArgument(arguments);
+        complete = width != nullptr;
+        if (width)
+            directive += std::to_string(static_cast<int>(width->integer()));
+    }
+    directive += d.width;
+    if (d.hasPrecision) {
+        directive += '.';
+        if (d.precisionFromArgument) {
+            const FormatArgument* precision = starArgument(arguments);
+            complete = complete && precision;
+            // A negative precision from the arguments means none at all.
+            if (precision && static_cast<int>(precision->integer()) < 0)
+                directive.pop_back();
+            else if (precision)
+                directive += std::to_string(static_cast<int>(precision->integer()));
+        }
+        directive += d.precision;
+    }
+    if (!d.isKnown())
+        return false;
+    const FormatArgument* argument = arguments.next();
+    if (!complete || !argument || !conversionTakes(d, argument->type()))
+        return false;
+    appendConversion(out, directive, d, *argument);
+    return true;
 }
 
 } // namespace
 
-std::string formatObjC(const char* format, va_list arguments)
+std::string formatObjC(const char* format, std::span<const FormatArgument> arguments)
 {
-    va_list args;
-    va_copy(args, arguments);
+    const std::string_view text = format ? format : "(null)";
+    ArgumentReader reader(arguments);
     std::string out;
-    if (!format)
-        format = "(null)";
-    for (const char* p = format; *p;) {
-        if (*p != '%') {
-            const char* next = std::strchr(p, '%');
-            const size_t run = next ? static_cast<size_t>(next - p) : std::strlen(p);
-            out.append(p, run);
-            p += run;
-            continue;
-        }
-        const char* start = p++;
-        if (*p == '%') {
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t percent = text.find('%', at);
+        out.append(text.substr(at, percent - at));
+        if (percent == std::string_view::npos)
+            break;
+        at = percent;
+        const FormatDirective directive = parseFormatDirective(text, at);
+        if (directive.isPercentSign)
             out += '%';
-            ++p;
-            continue;
-        }
-        // Flags, width and precision go to snprintf as written; '*' takes an int argument.
-        std::string directive(1, '%');
-        while (*p && std::strchr("-+ #0'", *p))
-            directive += *p++;
-        auto copyNumberOrStar = [&](bool precision) {
-            if (*p == '*') {
-                ++p;
-                const int value = va_arg(args, int);
-                // A negative precision from the arguments means none at all.
-                if (precision && value < 0)
-                    directive.pop_back();
-                else
-                    directive += std::to_string(value);
-            }
-            while (*p >= '0' && *p <= '9')
-                directive += *p++;
-        };
-        copyNumberOrStar(false);
-        if (*p == '.') {
-            directive += *p++;
-            copyNumberOrStar(true);
-        }
-        const Length length = parseLength(p);
-        const char conversion = *p ? *p++ : '\0';
-        switch (conversion) {
-        case 'd':
-        case 'i':
-            appendSigned(out, directive + conversion, length, args);
-            break;
-        case 'u':
-        case 'x':
-        case 'X':
-        case 'o':
-            appendUnsigned(out, directive + conversion, length, args);
-            break;
-        case 'c':
-            appendFormatted(out, directive + 'c', va_arg(args, int));
-            break;
-        case 'f':
-        case 'F':
-        case 'e':
-        case 'E':
-        case 'g':
-        case 'G':
-        case 'a':
-        case 'A':
-            if (length == Length::LongDouble)
-                appendFormatted(out, directive + "L" + conversion, va_arg(args, long double));
-            else
-                appendFormatted(out, directive + conversion, va_arg(args, double));
-            break;
-        case 's': {
-            const char* text = va_arg(args, const char*);
-            appendFormatted(out, directive + 's', text ? text : "(null)");
-            break;
-        }
-        case 'p':
-            appendFormatted(out, directive + 'p', va_arg(args, void*));
-            break;
-        case '@': {
-            const NSObject* object = va_arg(args, const NSObject*);
-            const std::string text = object ? object->description() : "(null)";
-            appendFormatted(out, directive + 's', text.c_str());
-            break;
-        }
-        default:
-            // An unknown conversion is printed as written rather than guessed at.
-            out.append(start, static_cast<size_t>(p - start));
-        }
+        else if (!appendDirective(out, directive, reader))
+            out.append(directive.text);
     }
-    va_end(args);
     return out;
 }
 

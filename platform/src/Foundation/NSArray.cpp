@@ -23,14 +23,12 @@ std::string indentNested(const std::string& text)
 
 Class NSArray::classObject()
 {
-    static Class cls = objc::registerClass<NSArray>("NSArray", NSObject::classObject());
-    return cls;
+    return objc::registeredClass<NSArray>("NSArray");
 }
 
 NSArray::NSArray(std::vector<Ref<NSObject>> objects)
     : objects_(std::move(objects))
 {
-    setIsa(classObject());
 }
 
 Ref<NSArray> NSArray::array(std::vector<Ref<NSObject>> objects)
@@ -97,19 +95,12 @@ bool NSArray::isEqual(const NSObject* other) const
 
 Class NSMutableArray::classObject()
 {
-    static Class cls = objc::registerClass<NSMutableArray>("NSMutableArray", NSArray::classObject());
-    return cls;
-}
-
-NSMutableArray::NSMutableArray()
-{
-    setIsa(classObject());
+    return objc::registeredClass<NSMutableArray>("NSMutableArray");
 }
 
 NSMutableArray::NSMutableArray(std::vector<Ref<NSObject>> objects)
-    : NSArray(std::move(objects))
+    : Subclass(std::move(objects))
 {
-    setIsa(classObject());
 }
 
 Ref<NSMutableArray> NSMutableArray::array(std::vector<Ref<NSObject>> objects)

@@ -45,15 +45,13 @@ int32_t clampToCalendarRange(NSInteger value)
 
 Class NSCalendar::classObject()
 {
-    static Class cls = objc::registerClass<NSCalendar>("NSCalendar", NSObject::classObject());
-    return cls;
+    return objc::registeredClass<NSCalendar>("NSCalendar");
 }
 
 NSCalendar::NSCalendar(NSLocale* locale, NSTimeZone* timeZone)
     : locale_(locale)
     , timeZone_(timeZone)
 {
-    setIsa(classObject());
     if (!locale_)
         locale_ = NSLocale::currentLocale();
     if (!timeZone_)

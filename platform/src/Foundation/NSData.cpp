@@ -5,19 +5,12 @@
 
 Class NSData::classObject()
 {
-    static Class cls = objc::registerClass<NSData>("NSData", NSObject::classObject());
-    return cls;
-}
-
-NSData::NSData()
-{
-    setIsa(classObject());
+    return objc::registeredClass<NSData>("NSData");
 }
 
 NSData::NSData(std::vector<std::uint8_t> bytes)
     : bytes_(std::move(bytes))
 {
-    setIsa(classObject());
 }
 
 Ref<NSData> NSData::data()

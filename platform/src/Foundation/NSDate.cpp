@@ -8,14 +8,12 @@
 
 Class NSDate::classObject()
 {
-    static Class cls = objc::registerClass<NSDate>("NSDate", NSObject::classObject());
-    return cls;
+    return objc::registeredClass<NSDate>("NSDate");
 }
 
 NSDate::NSDate(NSTimeInterval sinceReferenceDate)
     : sinceReferenceDate_(sinceReferenceDate)
 {
-    setIsa(classObject());
 }
 
 Ref<NSDate> NSDate::date()

@@ -19,13 +19,11 @@ int slotOf(NSCalendarUnit unit, size_t slots)
 
 Class NSDateComponents::classObject()
 {
-    static Class cls = objc::registerClass<NSDateComponents>("NSDateComponents", NSObject::classObject());
-    return cls;
+    return objc::registeredClass<NSDateComponents>("NSDateComponents");
 }
 
 NSDateComponents::NSDateComponents()
 {
-    setIsa(classObject());
     values_.fill(NSDateComponentUndefined);
 }
 

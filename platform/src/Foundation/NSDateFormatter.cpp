@@ -51,8 +51,7 @@ int dayDistance(dates::IcuSession& icu, const std::string& zone, UDate from, UDa
 
 Class NSDateFormatter::classObject()
 {
-    static Class cls = objc::registerClass<NSDateFormatter>("NSDateFormatter", NSObject::classObject());
-    return cls;
+    return objc::registeredClass<NSDateFormatter>("NSDateFormatter");
 }
 
 NSDateFormatter::NSDateFormatter()
@@ -60,7 +59,6 @@ NSDateFormatter::NSDateFormatter()
     , calendar_(NSCalendar::currentCalendar())
     , timeZone_(NSTimeZone::defaultTimeZone())
 {
-    setIsa(classObject());
 }
 
 Ref<NSString> NSDateFormatter::dateFormatFromTemplate(const NSString* dateTemplate, NSUInteger, const NSLocale* locale)

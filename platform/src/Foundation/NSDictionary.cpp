@@ -6,14 +6,12 @@
 
 Class NSDictionary::classObject()
 {
-    static Class cls = objc::registerClass<NSDictionary>("NSDictionary", NSObject::classObject());
-    return cls;
+    return objc::registeredClass<NSDictionary>("NSDictionary");
 }
 
 NSDictionary::NSDictionary(std::vector<Entry> entries)
     : entries_(std::move(entries))
 {
-    setIsa(classObject());
 }
 
 Ref<NSDictionary> NSDictionary::dictionary(std::vector<Entry> entries)
@@ -95,13 +93,7 @@ bool NSDictionary::isEqual(const NSObject* other) const
 
 Class NSMutableDictionary::classObject()
 {
-    static Class cls = objc::registerClass<NSMutableDictionary>("NSMutableDictionary", NSDictionary::classObject());
-    return cls;
-}
-
-NSMutableDictionary::NSMutableDictionary()
-{
-    setIsa(classObject());
+    return objc::registeredClass<NSMutableDictionary>("NSMutableDictionary");
 }
 
 Ref<NSMutableDictionary> NSMutableDictionary::dictionary()

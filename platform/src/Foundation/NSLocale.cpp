@@ -7,14 +7,12 @@
 
 Class NSLocale::classObject()
 {
-    static Class cls = objc::registerClass<NSLocale>("NSLocale", NSObject::classObject());
-    return cls;
+    return objc::registeredClass<NSLocale>("NSLocale");
 }
 
 NSLocale::NSLocale(std::string_view identifier)
     : identifier_(NSString::string(identifier))
 {
-    setIsa(classObject());
 }
 
 Ref<NSLocale> NSLocale::currentLocale()

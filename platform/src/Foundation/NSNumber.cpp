@@ -42,20 +42,17 @@ long long truncateToLongLong(double value)
 
 Class NSNumber::classObject()
 {
-    static Class cls
-        = objc::registerClass(objc::ClassDefinition { "NSNumber", NSObject::classObject(), {} }, [](Class c) {
-              objc::addMethod(c, "boolValue", &returnsBool);
-              objc::addMethod(c, "intValue", &returnsInt);
-              objc::addMethod(c, "integerValue", &returnsInteger);
-              objc::addMethod(c, "doubleValue", &returnsDouble);
-          });
-    return cls;
+    return objc::registeredClass<NSNumber>("NSNumber", [](Class c) {
+        objc::addMethod(c, "boolValue", &returnsBool);
+        objc::addMethod(c, "intValue", &returnsInt);
+        objc::addMethod(c, "integerValue", &returnsInteger);
+        objc::addMethod(c, "doubleValue", &returnsDouble);
+    });
 }
 
 NSNumber::NSNumber(Value value)
     : value_(value)
 {
-    setIsa(classObject());
 }
 
 Ref<NSNumber> NSNumber::numberWithBool(bool value)

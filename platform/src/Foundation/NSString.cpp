@@ -1,7 +1,5 @@
 #include <Foundation/NSString.h>
 
-#include "Format.h"
-
 #include <platform/Environment.h>
 
 #include <unicode/locid.h>
@@ -9,7 +7,6 @@
 
 #include <cctype>
 #include <climits>
-#include <cstdarg>
 #include <cstdlib>
 #include <functional>
 #include <locale.h>
@@ -84,39 +81,23 @@ NSUInteger returnsLength(id self, SEL)
 
 Class NSString::classObject()
 {
-    static Class cls = objc::registerClass<NSString>("NSString", NSObject::classObject(), [](Class c) {
+    return objc::registeredClass<NSString>("NSString", [](Class c) {
         objc::addMethod(c, "boolValue", &returnsBool);
         objc::addMethod(c, "intValue", &returnsInt);
         objc::addMethod(c, "integerValue", &returnsInteger);
         objc::addMethod(c, "doubleValue", &returnsDouble);
         objc::addMethod(c, "length", &returnsLength);
     });
-    return cls;
-}
-
-NSString::NSString()
-{
-    setIsa(classObject());
 }
 
 NSString::NSString(std::string utf8)
     : text_(std::move(utf8))
 {
-    setIsa(classObject());
 }
 
 Ref<NSString> NSString::string(std::string_view utf8)
 {
     return makeRef<NSString>(std::string(utf8));
-}
-
-Ref<NSString> NSString::stringWithFormat(const char* format, ...)
-{
-    va_list arguments;
-    va_start(arguments, format);
-    std::string text = platform::formatObjC(format, arguments);
-    va_end(arguments);
-    return makeRef<NSString>(std::move(text));
 }
 
 NSUInteger NSString::length() const
@@ -256,19 +237,12 @@ std::size_t NSString::hash() const
 
 Class NSMutableString::classObject()
 {
-    static Class cls = objc::registerClass<NSMutableString>("NSMutableString", NSString::classObject());
-    return cls;
-}
-
-NSMutableString::NSMutableString()
-{
-    setIsa(classObject());
+    return objc::registeredClass<NSMutableString>("NSMutableString");
 }
 
 NSMutableString::NSMutableString(std::string utf8)
-    : NSString(std::move(utf8))
+    : Subclass(std::move(utf8))
 {
-    setIsa(classObject());
 }
 
 void NSMutableString::appendString(std::string_view utf8)

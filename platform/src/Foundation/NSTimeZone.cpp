@@ -9,14 +9,12 @@
 
 Class NSTimeZone::classObject()
 {
-    static Class cls = objc::registerClass<NSTimeZone>("NSTimeZone", NSObject::classObject());
-    return cls;
+    return objc::registeredClass<NSTimeZone>("NSTimeZone");
 }
 
 NSTimeZone::NSTimeZone(std::string_view name)
     : name_(NSString::string(name))
 {
-    setIsa(classObject());
 }
 
 Ref<NSTimeZone> NSTimeZone::systemTimeZone()
@@ -29,7 +27,7 @@ Ref<NSTimeZone> NSTimeZone::systemTimeZone()
     const std::string name = dates::hostTimeZoneName();
     std::lock_guard guard(system->lock);
     if (!system->zone || system->zone->name_->UTF8String() != name)
-        system->zone = Ref<NSTimeZone>::adopt(new NSTimeZone(name));
+        system->zone = makeRef<NSTimeZone>(name);
     return system->zone;
 }
 
@@ -42,7 +40,7 @@ Ref<NSTimeZone> NSTimeZone::timeZoneWithName(std::string_view name)
 {
     if (!dates::isKnownTimeZone(name))
         return nil;
-    return Ref<NSTimeZone>::adopt(new NSTimeZone(name));
+    return makeRef<NSTimeZone>(name);
 }
 
 NSInteger NSTimeZone::secondsFromGMTForDate(const NSDate* date) const

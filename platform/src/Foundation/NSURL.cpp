@@ -35,14 +35,12 @@ bool isValidURLText(std::string_view text)
 
 Class NSURL::classObject()
 {
-    static Class cls = objc::registerClass(objc::ClassDefinition { "NSURL", NSObject::classObject(), {} });
-    return cls;
+    return objc::registeredClass<NSURL>("NSURL");
 }
 
 NSURL::NSURL(Ref<NSString> text)
     : text_(std::move(text))
 {
-    setIsa(classObject());
 }
 
 Ref<NSURL> NSURL::URLWithString(const NSString* text)

@@ -22,12 +22,10 @@ BOOL openURLWithOptions(id self, SEL, id url, id options)
 Class LSApplicationWorkspace::classObject()
 {
     // Only +defaultWorkspace makes instances: the class has no factory.
-    static Class cls = objc::registerClass(
-        objc::ClassDefinition { "LSApplicationWorkspace", NSObject::classObject(), {} }, [](Class c) {
-            objc::addClassMethod(c, "defaultWorkspace", &::defaultWorkspace);
-            objc::addMethod(c, "openURL:withOptions:", &::openURLWithOptions);
-        });
-    return cls;
+    return objc::registeredClass<LSApplicationWorkspace>("LSApplicationWorkspace", [](Class c) {
+        objc::addClassMethod(c, "defaultWorkspace", &::defaultWorkspace);
+        objc::addMethod(c, "openURL:withOptions:", &::openURLWithOptions);
+    });
 }
 
 LSApplicationWorkspace* LSApplicationWorkspace::defaultWorkspace()
@@ -35,11 +33,6 @@ LSApplicationWorkspace* LSApplicationWorkspace::defaultWorkspace()
     // Never released: the shared workspace lives as long as the process.
     static auto* workspace = new LSApplicationWorkspace;
     return workspace;
-}
-
-LSApplicationWorkspace::LSApplicationWorkspace()
-{
-    setIsa(classObject());
 }
 
 bool LSApplicationWorkspace::openURLWithOptions(NSURL* url, NSDictionary* options)

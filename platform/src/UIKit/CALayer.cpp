@@ -6,14 +6,12 @@
 
 Class CALayer::classObject()
 {
-    static Class cls = objc::registerClass<CALayer>("CALayer", NSObject::classObject());
-    return cls;
+    return objc::registeredClass<CALayer>("CALayer");
 }
 
 CALayer::CALayer(UIView* view)
     : view_(view)
 {
-    setIsa(classObject());
 }
 
 void CALayer::setCornerRadius(CGFloat radius)
@@ -21,8 +19,13 @@ void CALayer::setCornerRadius(CGFloat radius)
     cornerRadius_ = std::max<CGFloat>(radius, 0);
 }
 
+UIView* CALayer::delegate() const
+{
+    return view_.get();
+}
+
 void CALayer::renderInContext(CGContextRef context) const
 {
-    if (view_)
-        view_->renderContents(context);
+    if (Ref<UIView> view = view_.strong())
+        view->renderContents(context);
 }

@@ -4,15 +4,13 @@
 
 Class NSIndexPath::classObject()
 {
-    static Class cls = objc::registerClass(objc::ClassDefinition { "NSIndexPath", NSObject::classObject(), {} });
-    return cls;
+    return objc::registeredClass<NSIndexPath>("NSIndexPath");
 }
 
 NSIndexPath::NSIndexPath(NSInteger section, NSInteger row)
     : section_(section)
     , row_(row)
 {
-    setIsa(classObject());
 }
 
 Ref<NSIndexPath> NSIndexPath::indexPathForRow(NSInteger row, NSInteger section)

@@ -21,12 +21,10 @@ BOOL openURL(id self, SEL, id url)
 
 Class UIApplication::classObject()
 {
-    static Class cls
-        = objc::registerClass(objc::ClassDefinition { "UIApplication", NSObject::classObject(), {} }, [](Class c) {
-              objc::addClassMethod(c, "sharedApplication", &::sharedApplication);
-              objc::addMethod(c, "openURL:", &::openURL);
-          });
-    return cls;
+    return objc::registeredClass<UIApplication>("UIApplication", [](Class c) {
+        objc::addClassMethod(c, "sharedApplication", &::sharedApplication);
+        objc::addMethod(c, "openURL:", &::openURL);
+    });
 }
 
 UIApplication* UIApplication::sharedApplication()
@@ -34,11 +32,6 @@ UIApplication* UIApplication::sharedApplication()
     // Never released: the application lives as long as the process.
     static auto* application = new UIApplication;
     return application;
-}
-
-UIApplication::UIApplication()
-{
-    setIsa(classObject());
 }
 
 bool UIApplication::openURL(NSURL* url)

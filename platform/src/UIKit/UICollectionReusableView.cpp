@@ -2,19 +2,12 @@
 
 Class UICollectionReusableView::classObject()
 {
-    static Class cls = objc::registerClass<UICollectionReusableView>("UICollectionReusableView", UIView::classObject());
-    return cls;
-}
-
-UICollectionReusableView::UICollectionReusableView()
-    : UICollectionReusableView(CGRectZero)
-{
+    return objc::registeredClass<UICollectionReusableView>("UICollectionReusableView");
 }
 
 UICollectionReusableView::UICollectionReusableView(CGRect frame)
-    : UIView(frame)
+    : Subclass(frame)
 {
-    setIsa(classObject());
 }
 
 void UICollectionReusableView::setReuseIdentifier(const NSString* identifier)

@@ -66,28 +66,20 @@ NSString* UICollectionElementKindSectionHeader()
 
 Class UICollectionView::classObject()
 {
-    static Class cls
-        = objc::registerClass<UICollectionView>("UICollectionView", UIScrollView::classObject(), [](Class c) {
-              objc::addMethod(c, "registerClass:forSupplementaryViewOfKind:withReuseIdentifier:", &registerClassImp);
-              objc::addMethod(c,
-                  "dequeueReusableSupplementaryViewOfKind:withReuseIdentifier:forIndexPath:", &dequeueSupplementaryImp);
-              objc::addMethod(c, "_hasRegisteredClassOrNibForSupplementaryViewOfKind:", &hasRegisteredImp);
-              objc::addMethod(c, "numberOfSections", &numberOfSectionsImp);
-              objc::addMethod(c, "reloadData", &reloadDataImp);
-          });
-    return cls;
-}
-
-UICollectionView::UICollectionView()
-    : UICollectionView(CGRectZero, nullptr)
-{
+    return objc::registeredClass<UICollectionView>("UICollectionView", [](Class c) {
+        objc::addMethod(c, "registerClass:forSupplementaryViewOfKind:withReuseIdentifier:", &registerClassImp);
+        objc::addMethod(
+            c, "dequeueReusableSupplementaryViewOfKind:withReuseIdentifier:forIndexPath:", &dequeueSupplementaryImp);
+        objc::addMethod(c, "_hasRegisteredClassOrNibForSupplementaryViewOfKind:", &hasRegisteredImp);
+        objc::addMethod(c, "numberOfSections", &numberOfSectionsImp);
+        objc::addMethod(c, "reloadData", &reloadDataImp);
+    });
 }
 
 UICollectionView::UICollectionView(CGRect frame, UICollectionViewFlowLayout* layout)
-    : UIScrollView(frame)
+    : Subclass(frame)
     , layout_(layout ? Ref<UICollectionViewFlowLayout>(layout) : makeRef<UICollectionViewFlowLayout>())
 {
-    setIsa(classObject());
     setAlwaysBounceVertical(true);
 }
 

@@ -2,12 +2,5 @@
 
 Class UICollectionViewFlowLayout::classObject()
 {
-    static Class cls
-        = objc::registerClass<UICollectionViewFlowLayout>("UICollectionViewFlowLayout", NSObject::classObject());
-    return cls;
-}
-
-UICollectionViewFlowLayout::UICollectionViewFlowLayout()
-{
-    setIsa(classObject());
+    return objc::registeredClass<UICollectionViewFlowLayout>("UICollectionViewFlowLayout");
 }

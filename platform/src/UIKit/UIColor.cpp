@@ -4,8 +4,7 @@
 
 Class UIColor::classObject()
 {
-    static Class cls = objc::registerClass(objc::ClassDefinition { "UIColor", NSObject::classObject(), {} });
-    return cls;
+    return objc::registeredClass<UIColor>("UIColor");
 }
 
 UIColor::UIColor(CGFloat red, CGFloat green, CGFloat blue, CGFloat alpha, bool grayscale)
@@ -14,9 +13,8 @@ UIColor::UIColor(CGFloat red, CGFloat green, CGFloat blue, CGFloat alpha, bool g
     , blue_(blue)
     , alpha_(alpha)
     , grayscale_(grayscale)
-    , cgColor_(makeRef<::CGColor>(red, green, blue, alpha))
+    , cgColor_(makeNonNullRef<::CGColor>(red, green, blue, alpha))
 {
-    setIsa(classObject());
 }
 
 Ref<UIColor> UIColor::colorWithRed(CGFloat red, CGFloat green, CGFloat blue, CGFloat alpha)

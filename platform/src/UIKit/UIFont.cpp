@@ -29,12 +29,20 @@ CGFloat fromPango(int units)
     return static_cast<CGFloat>(units) / PANGO_SCALE;
 }
 
+using LoadedFont = std::unique_ptr<PangoFont, platform::FreeWith<g_object_unref>>;
+using Metrics = std::unique_ptr<PangoFontMetrics, platform::FreeWith<pango_font_metrics_unref>>;
+using Text = std::unique_ptr<char, platform::FreeWith<g_free>>;
+
+LoadedFont loadFont(const PangoFontDescription* description)
+{
+    return LoadedFont(pango_context_load_font(uikit::textContext(), description));
+}
+
 } // namespace
 
 Class UIFont::classObject()
 {
-    static Class cls = objc::registerClass(objc::ClassDefinition { "UIFont", NSObject::classObject(), {} });
-    return cls;
+    return objc::registeredClass<UIFont>("UIFont");
 }
 
 namespace {
@@ -51,26 +59,22 @@ CGFloat textEngineSize(CGFloat pointSize)
 
 } // namespace
 
-UIFont::UIFont(Ref<NSString> name, CGFloat pointSize)
+UIFont::UIFont(NonNullRef<NSString> name, CGFloat pointSize)
     : name_(std::move(name))
     , pointSize_(pointSize)
     , description_(pango_font_description_new())
 {
-    setIsa(classObject());
-    pango_font_description_set_family(description_, name_->UTF8String().c_str());
-    pango_font_description_set_absolute_size(description_, textEngineSize(pointSize_) * PANGO_SCALE);
+    pango_font_description_set_family(description_.get(), name_->UTF8String().c_str());
+    pango_font_description_set_absolute_size(description_.get(), textEngineSize(pointSize_) * PANGO_SCALE);
 }
 
-UIFont::~UIFont()
-{
-    pango_font_description_free(description_);
-}
+UIFont::~UIFont() = default;
 
 Ref<UIFont> UIFont::fontWithName(std::string_view name, CGFloat size)
 {
     if (!isKnownFontName(name) || size <= 0)
         return nullptr;
-    return makeRef<UIFont>(NSString::string(name), size);
+    return makeRef<UIFont>(*NSString::string(name), size);
 }
 
 Ref<UIFont> UIFont::fontWithName(const NSString* name, CGFloat size)
@@ -94,13 +98,10 @@ void UIFont::loadMetrics() const
 {
     if (metricsLoaded_)
         return;
-    PangoFont* font = pango_context_load_font(uikit::textContext(), description_);
-    if (font) {
-        PangoFontMetrics* metrics = pango_font_get_metrics(font, nullptr);
-        ascender_ = fromPango(pango_font_metrics_get_ascent(metrics));
-        descender_ = -fromPango(pango_font_metrics_get_descent(metrics));
-        pango_font_metrics_unref(metrics);
-        g_object_unref(font);
+    if (const LoadedFont font = loadFont(description_.get())) {
+        const Metrics metrics(pango_font_get_metrics(font.get(), nullptr));
+        ascender_ = fromPango(pango_font_metrics_get_ascent(metrics.get()));
+        descender_ = -fromPango(pango_font_metrics_get_descent(metrics.get()));
     }
     metricsLoaded_ = true;
 }
@@ -125,17 +126,13 @@ CGFloat UIFont::lineHeight() const
 
 std::string UIFont::faceName() const
 {
-    PangoFont* font = pango_context_load_font(uikit::textContext(), description_);
+    const LoadedFont font = loadFont(description_.get());
     if (!font)
         return {};
-    PangoFontDescription* face = pango_font_describe(font);
-    pango_font_description_unset_fields(face, PANGO_FONT_MASK_SIZE);
-    char* text = pango_font_description_to_string(face);
-    std::string name = text;
-    g_free(text);
-    pango_font_description_free(face);
-    g_object_unref(font);
-    return name;
+    const platform::PangoFontDescriptionHandle face(pango_font_describe(font.get()));
+    pango_font_description_unset_fields(face.get(), PANGO_FONT_MASK_SIZE);
+    const Text text(pango_font_description_to_string(face.get()));
+    return text.get();
 }
 
 std::string UIFont::description() const

@@ -73,14 +73,12 @@ void UIGraphicsBeginImageContextWithOptions(CGSize size, BOOL opaque, CGFloat sc
 {
     if (scale <= 0)
         scale = UIScreen::mainScreen()->scale();
-    cairo_surface_t* surface = cairo_image_surface_create(
-        opaque ? CAIRO_FORMAT_RGB24 : CAIRO_FORMAT_ARGB32, pixels(size.width, scale), pixels(size.height, scale));
-    cairo_t* cairo = cairo_create(surface);
-    cairo_surface_destroy(surface);
+    const platform::CairoSurfaceHandle surface(cairo_image_surface_create(
+        opaque ? CAIRO_FORMAT_RGB24 : CAIRO_FORMAT_ARGB32, pixels(size.width, scale), pixels(size.height, scale)));
+    const platform::CairoHandle cairo(cairo_create(surface.get()));
     // Drawing is in points; the bitmap is in pixels.
-    cairo_scale(cairo, scale, scale);
-    auto context = makeRef<CGContext>(cairo);
-    cairo_destroy(cairo);
+    cairo_scale(cairo.get(), scale, scale);
+    auto context = makeRef<CGContext>(cairo.get());
 
     imageContexts.push_back({ context, scale });
     contextStack.push_back(std::move(context));
@@ -94,16 +92,30 @@ Ref<UIImage> UIGraphicsGetImageFromCurrentImageContext()
     // A copy, so that drawing after this call does not change the image.
     cairo_surface_t* source = cairo_get_target(image->context->cairo());
     cairo_surface_flush(source);
-    cairo_surface_t* copy = cairo_image_surface_create(cairo_image_surface_get_format(source),
-        cairo_image_surface_get_width(source), cairo_image_surface_get_height(source));
-    cairo_t* cairo = cairo_create(copy);
-    cairo_set_source_surface(cairo, source, 0, 0);
-    cairo_set_operator(cairo, CAIRO_OPERATOR_SOURCE);
-    cairo_paint(cairo);
-    cairo_destroy(cairo);
-    auto result = makeRef<UIImage>(copy, image->scale);
-    cairo_surface_destroy(copy);
-    return result;
+    const platform::CairoSurfaceHandle copy(cairo_image_surface_create(cairo_image_surface_get_format(source),
+        cairo_image_surface_get_width(source), cairo_image_surface_get_height(source)));
+    {
+        const platform::CairoHandle cairo(cairo_create(copy.get()));
+        cairo_set_source_surface(cairo.get(), source, 0, 0);
+        cairo_set_operator(cairo.get(), CAIRO_OPERATOR_SOURCE);
+        cairo_paint(cairo.get());
+    }
+    return makeRef<UIImage>(copy.get(), image->scale);
+}
+
+UIGraphicsImageContextScope::UIGraphicsImageContextScope(CGSize size, BOOL opaque, CGFloat scale)
+{
+    UIGraphicsBeginImageContextWithOptions(size, opaque, scale);
+}
+
+UIGraphicsImageContextScope::~UIGraphicsImageContextScope()
+{
+    UIGraphicsEndImageContext();
+}
+
+Ref<UIImage> UIGraphicsImageContextScope::image() const
+{
+    return UIGraphicsGetImageFromCurrentImageContext();
 }
 
 void UIGraphicsEndImageContext()

@@ -26,40 +26,33 @@ cairo_status_t appendBytes(void* closure, const unsigned char* data, unsigned in
 
 Class UIImage::classObject()
 {
-    static Class cls = objc::registerClass(objc::ClassDefinition { "UIImage", NSObject::classObject(), {} });
-    return cls;
+    return objc::registeredClass<UIImage>("UIImage");
 }
 
 UIImage::UIImage(cairo_surface_t* surface, CGFloat scale)
     : surface_(cairo_surface_reference(surface))
     , scale_(scale > 0 ? scale : 1)
 {
-    setIsa(classObject());
 }
 
-UIImage::~UIImage()
-{
-    cairo_surface_destroy(surface_);
-}
+UIImage::~UIImage() = default;
 
 Ref<UIImage> UIImage::imageWithContentsOfFile(const std::string& path)
 {
-    cairo_surface_t* surface = cairo_image_surface_create_from_png(path.c_str());
-    Ref<UIImage> image;
-    if (cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS)
-        image = makeRef<UIImage>(surface, 1);
-    cairo_surface_destroy(surface);
-    return image;
+    const platform::CairoSurfaceHandle surface(cairo_image_surface_create_from_png(path.c_str()));
+    if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS)
+        return nullptr;
+    return makeRef<UIImage>(surface.get(), 1);
 }
 
 std::size_t UIImage::pixelWidth() const
 {
-    return static_cast<std::size_t>(cairo_image_surface_get_width(surface_));
+    return static_cast<std::size_t>(cairo_image_surface_get_width(cairoSurface()));
 }
 
 std::size_t UIImage::pixelHeight() const
 {
-    return static_cast<std::size_t>(cairo_image_surface_get_height(surface_));
+    return static_cast<std::size_t>(cairo_image_surface_get_height(cairoSurface()));
 }
 
 CGSize UIImage::size() const
@@ -71,13 +64,13 @@ UIImagePixel UIImage::pixelAt(std::size_t x, std::size_t y) const
 {
     if (x >= pixelWidth() || y >= pixelHeight())
         return {};
-    cairo_surface_flush(surface_);
-    const unsigned char* row = cairo_image_surface_get_data(surface_)
-        + y * static_cast<std::size_t>(cairo_image_surface_get_stride(surface_));
+    cairo_surface_flush(cairoSurface());
+    const unsigned char* row = cairo_image_surface_get_data(cairoSurface())
+        + y * static_cast<std::size_t>(cairo_image_surface_get_stride(cairoSurface()));
     std::uint32_t word;
     std::memcpy(&word, row + x * 4, sizeof word);
     // Cairo keeps native-endian 32-bit words, alpha in the top byte.
-    const bool opaque = cairo_image_surface_get_format(surface_) == CAIRO_FORMAT_RGB24;
+    const bool opaque = cairo_image_surface_get_format(cairoSurface()) == CAIRO_FORMAT_RGB24;
     const auto alpha = static_cast<std::uint8_t>(opaque ? 0xff : word >> 24);
     return { unpremultiply(static_cast<std::uint8_t>(word >> 16), alpha),
         unpremultiply(static_cast<std::uint8_t>(word >> 8), alpha),
@@ -96,7 +89,7 @@ void UIImage::drawInRect(CGRect rect) const
     cairo_translate(cairo, rect.origin.x, rect.origin.y);
     cairo_scale(cairo, rect.size.width / static_cast<double>(pixelWidth()),
         rect.size.height / static_cast<double>(pixelHeight()));
-    cairo_set_source_surface(cairo, surface_, 0, 0);
+    cairo_set_source_surface(cairo, cairoSurface(), 0, 0);
     cairo_pattern_set_filter(cairo_get_source(cairo), CAIRO_FILTER_GOOD);
     // Edge pixels repeat outward, so a scaled image keeps crisp edges at the clip.
     cairo_pattern_set_extend(cairo_get_source(cairo), CAIRO_EXTEND_PAD);
@@ -105,7 +98,7 @@ void UIImage::drawInRect(CGRect rect) const
 
 bool UIImage::writePNGToFile(const std::string& path) const
 {
-    return cairo_surface_write_to_png(surface_, path.c_str()) == CAIRO_STATUS_SUCCESS;
+    return cairo_surface_write_to_png(cairoSurface(), path.c_str()) == CAIRO_STATUS_SUCCESS;
 }
 
 std::string UIImage::description() const

@@ -44,19 +44,12 @@ CGRect place(CGSize size, CGRect bounds, UIViewContentMode mode)
 
 Class UIImageView::classObject()
 {
-    static Class cls = objc::registerClass<UIImageView>("UIImageView", UIView::classObject());
-    return cls;
-}
-
-UIImageView::UIImageView()
-    : UIImageView(CGRectZero)
-{
+    return objc::registeredClass<UIImageView>("UIImageView");
 }
 
 UIImageView::UIImageView(CGRect frame)
-    : UIView(frame)
+    : Subclass(frame)
 {
-    setIsa(classObject());
 }
 
 UIImageView::UIImageView(UIImage* image)

@@ -2,15 +2,13 @@
 
 Class UIScreen::classObject()
 {
-    static Class cls = objc::registerClass<UIScreen>("UIScreen", NSObject::classObject());
-    return cls;
+    return objc::registeredClass<UIScreen>("UIScreen");
 }
 
 UIScreen::UIScreen()
     : bounds_(CGRectMake(0, 0, 375, 667))
     , scale_(2)
 {
-    setIsa(classObject());
 }
 
 UIScreen* UIScreen::mainScreen()

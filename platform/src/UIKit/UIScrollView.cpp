@@ -12,19 +12,12 @@ constexpr CGFloat rubberBandCoefficient = 0.55;
 
 Class UIScrollView::classObject()
 {
-    static Class cls = objc::registerClass<UIScrollView>("UIScrollView", UIView::classObject());
-    return cls;
-}
-
-UIScrollView::UIScrollView()
-    : UIScrollView(CGRectZero)
-{
+    return objc::registeredClass<UIScrollView>("UIScrollView");
 }
 
 UIScrollView::UIScrollView(CGRect frame)
-    : UIView(frame)
+    : Subclass(frame)
 {
-    setIsa(classObject());
     setClipsToBounds(true);
 }
 

@@ -156,6 +156,7 @@ CGSize NSStringDrawInRect(
     if (!context || !font || CGRectIsEmpty(rect))
         return CGSizeZero;
     uikit::LayoutPtr layout = layoutForMode(text, *font, rect.size.width, mode, alignment);
+    uikit::reportUndrawnCharacters(layout.get(), text);
     const CGSize size = uikit::layoutSize(layout.get());
     const CGFloat height = std::max(rect.size.height, firstLineHeight(layout.get()));
     // Wrapped lines are aligned by Pango inside the box's width; a single line is

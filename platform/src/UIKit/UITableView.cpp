@@ -21,21 +21,14 @@ CGFloat UITableView::SectionGeometry::bottom() const
 
 Class UITableView::classObject()
 {
-    static Class cls = objc::registerClass<UITableView>("UITableView", UIScrollView::classObject());
-    return cls;
-}
-
-UITableView::UITableView()
-    : UITableView(CGRectZero, UITableViewStylePlain)
-{
+    return objc::registeredClass<UITableView>("UITableView");
 }
 
 UITableView::UITableView(CGRect frame, UITableViewStyle style)
-    : UIScrollView(frame)
+    : Subclass(frame)
     , style_(style)
     , separatorColor_(UIColor::colorWithRed(200 / 255.0, 199 / 255.0, 204 / 255.0, 1))
 {
-    setIsa(classObject());
     setAlwaysBounceVertical(true);
     setBackgroundColor(UIColor::whiteColor().get());
 }

@@ -18,9 +18,8 @@ id initWithStyleImp(id self, SEL, NSInteger style, id reuseIdentifier)
 
 Class UITableViewCell::classObject()
 {
-    static Class cls = objc::registerClass<UITableViewCell>("UITableViewCell", UIView::classObject(),
-        [](Class c) { objc::addMethod(c, "initWithStyle:reuseIdentifier:", &initWithStyleImp); });
-    return cls;
+    return objc::registeredClass<UITableViewCell>(
+        "UITableViewCell", [](Class c) { objc::addMethod(c, "initWithStyle:reuseIdentifier:", &initWithStyleImp); });
 }
 
 UITableViewCell::UITableViewCell()
@@ -29,11 +28,10 @@ UITableViewCell::UITableViewCell()
 }
 
 UITableViewCell::UITableViewCell(UITableViewCellStyle style, const NSString* reuseIdentifier)
-    : UIView(CGRectMake(0, 0, 320, 44))
+    : Subclass(CGRectMake(0, 0, 320, 44))
     , style_(style)
-    , contentView_(makeRef<UIView>(CGRectMake(0, 0, 320, 44)))
+    , contentView_(makeNonNullRef<UIView>(CGRectMake(0, 0, 320, 44)))
 {
-    setIsa(classObject());
     setStyleAndReuseIdentifier(style, reuseIdentifier);
     setBackgroundColor(UIColor::whiteColor().get());
     addSubview(contentView_.get());

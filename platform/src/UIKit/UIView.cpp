@@ -38,41 +38,17 @@ void resizeAxis(Axis& axis, CGFloat delta)
     axis.length += lengthShare;
 }
 
-void addRoundedRect(cairo_t* cairo, CGRect rect, CGFloat radius)
-{
-    radius = std::min({ radius, rect.size.width / 2, rect.size.height / 2 });
-    if (radius <= 0) {
-        cairo_rectangle(cairo, rect.origin.x, rect.origin.y, rect.size.width, rect.size.height);
-        return;
-    }
-    const double left = rect.origin.x, top = rect.origin.y;
-    const double right = left + rect.size.width, bottom = top + rect.size.height;
-    cairo_new_sub_path(cairo);
-    cairo_arc(cairo, right - radius, top + radius, radius, -M_PI / 2, 0);
-    cairo_arc(cairo, right - radius, bottom - radius, radius, 0, M_PI / 2);
-    cairo_arc(cairo, left + radius, bottom - radius, radius, M_PI / 2, M_PI);
-    cairo_arc(cairo, left + radius, top + radius, radius, M_PI, 3 * M_PI / 2);
-    cairo_close_path(cairo);
-}
-
 } // namespace
 
 Class UIView::classObject()
 {
-    static Class cls = objc::registerClass<UIView>("UIView", NSObject::classObject());
-    return cls;
-}
-
-UIView::UIView()
-    : UIView(CGRectZero)
-{
+    return objc::registeredClass<UIView>("UIView");
 }
 
 UIView::UIView(CGRect frame)
     : frame_(frame)
-    , layer_(makeRef<CALayer>(this))
+    , layer_(makeNonNullRef<CALayer>(this))
 {
-    setIsa(classObject());
 }
 
 UIView::~UIView()
@@ -323,7 +299,7 @@ void UIView::renderContents(CGContextRef context)
 
     const CGRect ownBounds = bounds();
     cairo_new_path(cairo);
-    addRoundedRect(cairo, ownBounds, layer_->cornerRadius());
+    CairoAddRoundedRect(cairo, ownBounds, layer_->cornerRadius());
     if (backgroundColor_) {
         context->useAsSource(backgroundColor_->CGColor());
         cairo_fill_preserve(cairo);
@@ -383,9 +359,7 @@ Ref<UIImage> UIViewRenderImage(UIView* view, CGFloat scale)
     if (!view)
         return nullptr;
     const CGSize size = view->bounds().size;
-    UIGraphicsBeginImageContextWithOptions(size, NO, scale);
+    UIGraphicsImageContextScope canvas(size, NO, scale);
     view->drawViewHierarchyInRect(CGRect { CGPointZero, size });
-    Ref<UIImage> image = UIGraphicsGetImageFromCurrentImageContext();
-    UIGraphicsEndImageContext();
-    return image;
+    return canvas.image();
 }

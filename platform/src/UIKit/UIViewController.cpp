@@ -40,19 +40,13 @@ void viewWillDisappearImp(id self, SEL, bool animated)
 
 Class UIViewController::classObject()
 {
-    static Class cls = objc::registerClass<UIViewController>("UIViewController", NSObject::classObject(), [](Class c) {
+    return objc::registeredClass<UIViewController>("UIViewController", [](Class c) {
         objc::addMethod(c, "init", &initImp);
         objc::addMethod(c, "view", &viewImp);
         objc::addMethod(c, "viewWillAppear:", &viewWillAppearImp);
         objc::addMethod(c, "viewDidAppear:", &viewDidAppearImp);
         objc::addMethod(c, "viewWillDisappear:", &viewWillDisappearImp);
     });
-    return cls;
-}
-
-UIViewController::UIViewController()
-{
-    setIsa(classObject());
 }
 
 UIViewController::~UIViewController() = default;

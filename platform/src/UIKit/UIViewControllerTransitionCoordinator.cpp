@@ -14,15 +14,8 @@ BOOL animateAlongsideTransitionImp(id self, SEL, id animation, id completion)
 
 Class UIViewControllerTransitionCoordinator::classObject()
 {
-    static Class cls = objc::registerClass<UIViewControllerTransitionCoordinator>(
-        "UIViewControllerTransitionCoordinator", NSObject::classObject(),
+    return objc::registeredClass<UIViewControllerTransitionCoordinator>("UIViewControllerTransitionCoordinator",
         [](Class c) { objc::addMethod(c, "animateAlongsideTransition:completion:", &animateAlongsideTransitionImp); });
-    return cls;
-}
-
-UIViewControllerTransitionCoordinator::UIViewControllerTransitionCoordinator()
-{
-    setIsa(classObject());
 }
 
 bool UIViewControllerTransitionCoordinator::animateAlongsideTransition(

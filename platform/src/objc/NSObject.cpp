@@ -71,10 +71,11 @@ bool retainsValue(objc_AssociationPolicy policy)
 Class NSObject::classObject()
 {
     // `alloc` answers a new instance that the caller owns, as `+alloc` does.
-    static Class cls = objc::registerClass<NSObject>("NSObject", nullptr, [](Class c) {
-        objc::addClassMethod(
-            c, "alloc", +[](Class self, SEL) -> id { return class_createInstance(self, 0); });
-    });
+    static Class cls = objc::registerClass(
+        objc::ClassDefinition { "NSObject", nullptr, [] { return new NSObject(); } }, [](Class c) {
+            objc::addClassMethod(
+                c, "alloc", +[](Class self, SEL) -> id { return class_createInstance(self, 0); });
+        });
     return cls;
 }
 

@@ -7,6 +7,8 @@
 #include "objc/class.h"
 
 #include <objc/message.h>
+#include <platform/Log.h>
+#include <substrate.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -352,4 +354,15 @@ void MSHookMessageEx(Class cls, SEL selector, IMP replacement, IMP* result)
         *result = method_getImplementation(inherited);
     if (!class_addMethod(cls, selector, replacement, method_getTypeEncoding(inherited)) && result)
         *result = nullptr;
+}
+
+void substrate::hookMessageOfTypes(Class cls, SEL selector, IMP replacement, IMP* result, const char* types)
+{
+    Method method = class_getInstanceMethod(cls, selector);
+    if (method && std::strcmp(types, method_getTypeEncoding(method)) != 0) {
+        platform::writeLogLine(std::string("MS:Error: not hooking -[") + class_getName(cls) + " " + sel_getName(selector)
+            + "]: the replacement's types are " + types + ", the method's " + method_getTypeEncoding(method));
+        return;
+    }
+    MSHookMessageEx(cls, selector, replacement, result);
 }

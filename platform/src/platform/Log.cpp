@@ -1,10 +1,6 @@
-#include <Foundation/NSLog.h>
 #include <platform/Log.h>
 
-#include "Format.h"
-
 #include <algorithm>
-#include <cstdarg>
 #include <cstdio>
 #include <deque>
 #include <mutex>
@@ -86,12 +82,3 @@ void setLogEchoToStderr(bool echo)
 }
 
 } // namespace platform
-
-void NSLog(const char* format, ...)
-{
-    va_list arguments;
-    va_start(arguments, format);
-    std::string line = platform::formatObjC(format, arguments);
-    va_end(arguments);
-    platform::writeLogLine(std::move(line));
-}
