@@ -165,7 +165,7 @@ public:
         checkExtensionLoaded(device);
         applyListOverrides(options_);
         applyOwner(options_, device);
-        const Listing listing = listed();
+        const Listing listing = listed(options);
         const std::string output
             = json_ ? json(listing).dump(2) + "\n" : agenda(listing, extensionSetting<setting::displayLocation>());
         writeOutput(output);
@@ -175,7 +175,7 @@ public:
 private:
     CLI::App* subcommand_ = nullptr;
     // What the lock screen lists: nothing while the extension is switched off.
-    Listing listed() const
+    Listing listed(const CommonOptions& options) const
     {
         if (!extensionSetting<setting::isEnabled>() && !ignoreEnabled_) {
             printNote("the extension is switched off (enabled is NO), so the lock screen lists nothing; "
@@ -186,6 +186,7 @@ private:
             = makeExtensionEventTable(NCNotificationPriorityListViewController::defaultSuggestedListViewFrame);
         Listing listing { readTableContents(table.get()), tableHidesDetails(table.get()) };
         printNotes(skippedCalendarNotes());
+        printNotes(calendarChoiceNotes(options, options_));
         if (listing.sections.empty())
             printNotes(emptyListNotes(options_));
         return listing;

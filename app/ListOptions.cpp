@@ -98,7 +98,7 @@ Ref<NSDate> isoTimeInDeviceZone(const std::string& text)
     return parseIsoTime(text, NSTimeZone::timeZoneWithName(platform::currentTimeZoneIdentifier()).get());
 }
 
-void ListOptions::addTo(CLI::App& subcommand)
+void ListOptions::addCalendarsTo(CLI::App& subcommand)
 {
     subcommand
         .add_option("--calendars", calendars,
@@ -109,6 +109,11 @@ void ListOptions::addTo(CLI::App& subcommand)
         .add_flag("--no-cache", noCache,
             "Read the calendar files alone, without the persistent calendar index (also DAYGLASS_NO_CACHE=1)")
         ->envname("DAYGLASS_NO_CACHE");
+}
+
+void ListOptions::addTo(CLI::App& subcommand)
+{
+    addCalendarsTo(subcommand);
     subcommand
         .add_option("--now", now,
             "The moment to show, in ISO 8601 (2024-03-05T09:30); local to --tz unless it carries an offset")

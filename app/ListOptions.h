@@ -47,6 +47,8 @@ struct ListOptions {
     void addTo(CLI::App& subcommand);
     // Adds --authenticated, for the commands that show one lock screen.
     void addOwnerOption(CLI::App& subcommand);
+    // Adds only the calendars' two, --calendars and --no-cache.
+    void addCalendarsTo(CLI::App& subcommand);
 };
 
 // Why the text is not what --now, --tz or --locale take ("'Mars/Base' is not a

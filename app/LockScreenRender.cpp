@@ -7,6 +7,7 @@
 #include "DeviceSession.h"
 #include "InputFiles.h"
 #include "LayoutJSON.h"
+#include "ListNotes.h"
 
 #include <Foundation/NSData.h>
 #include <UIKit/UIScreen.h>
@@ -118,5 +119,6 @@ int renderLockScreen(const CommonOptions& options, const ListOptions& list, cons
                 std::string(model.displayName).c_str(), size.width, size.height, picture.scale, image->pixelWidth(),
                 image->pixelHeight()));
     }
+    printNotes(calendarChoiceNotes(options, list));
     return 0;
 }

@@ -5,13 +5,13 @@
 #include <CoreFoundation/CFNotificationCenter.h>
 #include <Foundation/NSArray.h>
 #include <Foundation/NSPropertyList.h>
-#include <Foundation/NSValue.h>
 #include <platform/Environment.h>
 
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 
@@ -20,6 +20,11 @@ namespace fs = std::filesystem;
 std::string preferencesFile()
 {
     return platform::resolveDevicePath(preferencesFilePath);
+}
+
+std::string calendarListFile()
+{
+    return platform::resolveDevicePath(calendarListFilePath);
 }
 
 namespace {
@@ -38,6 +43,53 @@ void removeDeadWritersCopies(const fs::path& file)
     }
 }
 
+// Whether the file is there to be read: false when it is missing, a CommandError
+// when it cannot be read.
+bool isThere(const std::string& file)
+{
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT)
+            return false;
+        throw CommandError("cannot read " + file + ": " + reasonFor(errno));
+    }
+    ::close(fd);
+    return true;
+}
+
+// Writes the property list at the device path and announces the change.
+void writeAndAnnounce(const NSObject* root, const char* devicePath)
+{
+    std::string reason;
+    if (!NSPropertyListSerialization::writePropertyList(root, devicePath, NSPropertyListBinaryFormat_v1_0, &reason))
+        throw CommandError("cannot write " + platform::resolveDevicePath(devicePath) + ": " + reason);
+    Ref<NSString> name = NSString::string(preferencesChangedNotification);
+    CFNotificationCenterPostNotification(
+        CFNotificationCenterGetDarwinNotifyCenter(), name.get(), nullptr, nullptr, true);
+}
+
+// The calendar list's entries as stored, whatever they are; none without a file.
+std::vector<Ref<NSObject>> storedCalendarList()
+{
+    const std::string file = calendarListFile();
+    if (!isThere(file))
+        return {};
+    const Ref<NSObject> root = NSPropertyListSerialization::propertyListWithContentsOfFile(calendarListFilePath);
+    const auto* list = dynamicCast<NSArray>(root.get());
+    if (!list)
+        throw CommandError(file
+            + " is not a property-list array of calendar identifiers; remove it to start the "
+              "list afresh");
+    return list->objects();
+}
+
+// Whether a list entry is the identifier.
+bool names(const Ref<NSObject>& entry, const std::string& identifier)
+{
+    const auto* text = dynamicCast<NSString>(entry.get());
+    return text && text->UTF8String() == identifier;
+}
+
 } // namespace
 
 PreferencesLock::PreferencesLock()
@@ -54,6 +106,7 @@ PreferencesLock::PreferencesLock()
         throw CommandError("cannot lock " + path + ": " + reasonFor(reason));
     }
     removeDeadWritersCopies(file);
+    removeDeadWritersCopies(calendarListFile());
 }
 
 PreferencesLock::~PreferencesLock()
@@ -64,14 +117,8 @@ PreferencesLock::~PreferencesLock()
 StoredPreferences readPreferences()
 {
     StoredPreferences stored;
-    const std::string file = preferencesFile();
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        if (errno == ENOENT)
-            return stored;
-        throw CommandError("cannot read " + file + ": " + reasonFor(errno));
-    }
-    ::close(fd);
+    if (!isThere(preferencesFile()))
+        return stored;
     Ref<NSObject> root = NSPropertyListSerialization::propertyListWithContentsOfFile(preferencesFilePath);
     if (auto* dictionary = dynamicCast<NSDictionary>(root.get()))
         for (const auto& [key, value] : dictionary->entries())
@@ -103,33 +150,9 @@ std::string preferencesProblem()
           "afresh)";
 }
 
-namespace {
-
-// Writes the property list at the device path and announces the change.
-void writeAndAnnounce(const NSObject* root, const char* devicePath)
-{
-    std::string reason;
-    if (!NSPropertyListSerialization::writePropertyList(root, devicePath, NSPropertyListBinaryFormat_v1_0, &reason))
-        throw CommandError("cannot write " + platform::resolveDevicePath(devicePath) + ": " + reason);
-    Ref<NSString> name = NSString::string(preferencesChangedNotification);
-    CFNotificationCenterPostNotification(
-        CFNotificationCenterGetDarwinNotifyCenter(), name.get(), nullptr, nullptr, true);
-}
-
-} // namespace
-
 void writePreferences(const NSDictionary* preferences)
 {
     writeAndAnnounce(preferences, preferencesFilePath);
-}
-
-void writeCalendarList(const std::vector<std::string>& identifiers)
-{
-    std::vector<Ref<NSObject>> names;
-    for (const std::string& identifier : identifiers)
-        names.push_back(NSString::string(identifier));
-    PreferencesLock lock;
-    writeAndAnnounce(NSArray::array(std::move(names)).get(), calendarListFilePath);
 }
 
 void storePreference(const PreferenceKey& key, std::string_view text, ValueType type)
@@ -139,4 +162,44 @@ void storePreference(const PreferenceKey& key, std::string_view text, ValueType 
     Ref<NSMutableDictionary> preferences = readIntactPreferences();
     preferences->setObjectForKey(value.get(), key.name);
     writePreferences(preferences.get());
+}
+
+std::vector<std::string> readCalendarList()
+{
+    std::vector<std::string> identifiers;
+    for (const Ref<NSObject>& entry : storedCalendarList())
+        if (const auto* identifier = dynamicCast<NSString>(entry.get()))
+            identifiers.push_back(identifier->UTF8String());
+    return identifiers;
+}
+
+void writeCalendarList(const std::vector<std::string>& identifiers)
+{
+    std::vector<Ref<NSObject>> entries;
+    for (const std::string& identifier : identifiers)
+        entries.push_back(NSString::string(identifier));
+    PreferencesLock lock;
+    writeAndAnnounce(NSArray::array(std::move(entries)).get(), calendarListFilePath);
+}
+
+std::vector<std::string> changeCalendarList(CalendarListChange change, const std::vector<std::string>& identifiers)
+{
+    PreferencesLock lock;
+    std::vector<Ref<NSObject>> entries = storedCalendarList();
+    std::vector<std::string> changed;
+    for (const std::string& identifier : identifiers) {
+        const auto namesIdentifier = [&identifier](const Ref<NSObject>& entry) { return names(entry, identifier); };
+        bool changes = false;
+        if (change == CalendarListChange::Deselect) {
+            changes = std::erase_if(entries, namesIdentifier) > 0;
+        } else if (std::none_of(entries.begin(), entries.end(), namesIdentifier)) {
+            entries.push_back(NSString::string(identifier));
+            changes = true;
+        }
+        if (changes)
+            changed.push_back(identifier);
+    }
+    if (!changed.empty())
+        writeAndAnnounce(NSArray::array(std::move(entries)).get(), calendarListFilePath);
+    return changed;
 }

@@ -1,13 +1,11 @@
-// The extension's preference file as the settings pane keeps it: read as a
-// dictionary, written whole as a binary property list, and announced with the
-// change notification after every write.
+// The files the settings pane keeps for the extension, the preference file and
+// the calendar list: read, written whole as binary property lists under one
+// lock, and announced with the change notification after every write.
 #pragma once
 
 #include "PreferenceKeys.h"
 
 #include <Foundation/NSDictionary.h>
-
-#include <nlohmann/json.hpp>
 
 #include <string>
 #include <vector>
@@ -20,11 +18,11 @@ inline constexpr const char* calendarListFilePath
 // The preference file's path on this machine, under the device root.
 std::string preferencesFile();
 
-// Serialises the read-modify-write of every change to the file: an advisory lock
-// on a file beside it, held while the lock lives, so that concurrent changes of
-// different keys all stay. The file itself is still replaced by an atomic rename,
-// so readers never see half of it. Taking the lock also removes the temporary
-// copies that writers killed mid-write left beside the file.
+// Serialises the read-modify-write of every change to either file: an advisory
+// lock on a file beside the preference file, held while the lock lives, so that
+// concurrent changes all stay. The files themselves are still replaced by an
+// atomic rename, so readers never see half of one. Taking the lock also removes
+// the temporary copies that writers killed mid-write left beside them.
 class PreferencesLock {
 public:
     PreferencesLock();
@@ -60,7 +58,21 @@ void writePreferences(const NSDictionary* preferences);
 // other key, under the lock, then posts the notification.
 void storePreference(const PreferenceKey& key, std::string_view text, ValueType type);
 
+// The calendar list's path on this machine, under the device root.
+std::string calendarListFile();
+
+// The identifiers the calendar list names, in its order; none when there is no
+// file. CommandError when it cannot be read or is not an array.
+std::vector<std::string> readCalendarList();
+
 // Writes the calendar list whole, the identifiers in order, as the settings pane
-// does (under the same lock, replaced by an atomic rename), then posts the change
+// does (under the lock, replaced by an atomic rename), then posts the change
 // notification. CommandError when it cannot.
 void writeCalendarList(const std::vector<std::string>& identifiers);
+
+// Adds the identifiers that the list lacks at its end (select), or removes every
+// entry naming one of them (deselect), keeping every other entry where it is,
+// under the lock; writes and posts the notification only when the list changed.
+// Answers the identifiers that changed it, in the order given.
+enum class CalendarListChange { Select, Deselect };
+std::vector<std::string> changeCalendarList(CalendarListChange change, const std::vector<std::string>& identifiers);

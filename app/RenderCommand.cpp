@@ -190,6 +190,7 @@ int RenderCommand::renderList(const CommonOptions& options)
                 pictureDestination(output_).c_str(), size.width, size.height, scale, image->pixelWidth(),
                 image->pixelHeight()));
     }
+    printNotes(calendarChoiceNotes(options, listOptions_));
     return 0;
 }
 

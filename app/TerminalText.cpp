@@ -4,6 +4,7 @@
 #include <unicode/uchar.h>
 #include <unicode/unistr.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -81,4 +82,32 @@ std::string fittedToColumn(const std::string& text, std::size_t width)
         end = cluster.end;
     }
     return text.substr(0, end) + "…" + std::string(width - 1 - kept, ' ');
+}
+
+std::string padded(const std::string& text, std::size_t width)
+{
+    const std::size_t used = displayWidth(text);
+    return text + std::string(used < width ? width - used : 0, ' ');
+}
+
+std::string tableText(const std::vector<std::vector<std::string>>& rows, const std::set<std::size_t>& rightAligned)
+{
+    std::vector<std::size_t> widths;
+    for (const auto& row : rows) {
+        widths.resize(std::max(widths.size(), row.size()));
+        for (std::size_t column = 0; column < row.size(); ++column)
+            widths[column] = std::max(widths[column], displayWidth(row[column]));
+    }
+    std::string text;
+    for (const auto& row : rows) {
+        for (std::size_t column = 0; column < row.size(); ++column) {
+            const std::string& cell = row[column];
+            if (rightAligned.count(column))
+                text += std::string(widths[column] - displayWidth(cell), ' ') + cell;
+            else
+                text += column + 1 < row.size() ? padded(cell, widths[column]) : cell;
+            text += column + 1 < row.size() ? "  " : "\n";
+        }
+    }
+    return text;
 }

@@ -1,6 +1,8 @@
 // dayglass: boots a simulated device with the extension loaded and works with it.
 #include "BashCompletion.h"
+#include "CalendarsCommand.h"
 #include "Command.h"
+#include "DeviceCommand.h"
 #include "DeviceSession.h"
 #include "DrawCommand.h"
 #include "ListCommand.h"
@@ -9,6 +11,7 @@
 #include "SimulateCommand.h"
 #include "StandardOutput.h"
 #include "Suggestions.h"
+#include "Wording.h"
 
 #include <Foundation/NSException.h>
 #include <objc/NSObject.h>
@@ -81,6 +84,8 @@ struct Subcommand {
 constexpr Subcommand subcommands[] = {
     { "settings", "Print the extension's settings as loaded from the device", makeSettingsCommand },
     { "prefs", "Show or change the extension's preferences, as the settings pane does", makePrefsCommand },
+    { "calendars", "List the calendars the device sees, and choose those the list shows, as the settings pane does",
+        makeCalendarsCommand },
     { "draw", "Draw one of the event list's images as a PNG file", makeDrawCommand },
     { "list", "Print the events the lock screen's list shows now", makeListCommand },
     { "render", "Draw the lock screen, or only its event list (--list), into a PNG file", makeRenderCommand },
@@ -88,6 +93,7 @@ constexpr Subcommand subcommands[] = {
     { "completion", "Print the bash completion script for dayglass", makeCompletionCommand },
     { "serve", "Serve the live device to a browser: a lock screen to touch, its settings pane beside it",
         makeServeCommand },
+    { "device", "Make a device root of your own, with your calendars (device init DIR)", makeDeviceCommand },
 };
 
 // Whether a word of the command line is the subcommand's name. Only the named
@@ -199,9 +205,7 @@ int runCommandLine(int argc, char** argv)
     std::vector<std::string> names;
     for (const Subcommand& subcommand : subcommands)
         names.emplace_back(subcommand.name);
-    const std::string last = names.back();
-    names.pop_back();
-    throw UsageError("say what to do: " + joinedWords(names, ", ") + " or " + last + " (see --help)");
+    throw UsageError("say what to do: " + listedWords(names, " or ") + " (see --help)");
 }
 
 } // namespace

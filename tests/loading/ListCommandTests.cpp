@@ -411,7 +411,7 @@ TEST_F(ListCommand, EmptyListsAndSkippedFilesSayWhy)
     testing_support::TempDeviceRoot empty;
     const command_runner::Result none = command_runner::run({ "list", "--root", empty.path().string() });
     EXPECT_EQ(none.out, "No upcoming events.\n");
-    EXPECT_NE(none.err.find("no calendar is chosen"), std::string::npos) << none.err;
+    EXPECT_NE(none.err.find("the device has no calendars"), std::string::npos) << none.err;
 }
 
 // Hiding the details, the agenda names each row's calendar and no place, as the

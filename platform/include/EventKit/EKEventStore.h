@@ -85,6 +85,15 @@ struct EKSkippedCalendarFile {
     std::string reason;
 };
 
+// Where a calendar's files are, which the phone's SDK does not tell: for the
+// host's own tools, which show and copy calendars.
+struct EKCalendarOrigin {
+    // The calendar's folder, or its .ics file.
+    std::string path;
+    // One of the device's calendar folders, not a source the host added.
+    bool onDevice = false;
+};
+
 class PLATFORM_EXPORT EKEventStore : public objc::Subclass<EKEventStore, NSObject> {
 public:
     static Class classObject();
@@ -117,6 +126,12 @@ public:
     // Nil for an identifier the store does not know (or without access).
     Ref<EKCalendar> calendarWithIdentifier(const NSString* identifier) const;
 
+    // For the host, of a calendar this store lists: where it comes from, and how
+    // many events it holds (each UID once; reading every file of the calendar
+    // that is not read yet).
+    EKCalendarOrigin originOfCalendar(const EKCalendar* calendar) const;
+    std::size_t eventCountOfCalendar(const EKCalendar* calendar) const;
+
     // `calendars` nil searches every calendar; an empty array searches none.
     // Calendars are matched by identifier, so those of another store work too.
     Ref<EKPredicate> predicateForEventsWithStartDate(
@@ -126,6 +141,9 @@ public:
     Ref<NSArray> eventsMatchingPredicate(const EKPredicate* predicate) const;
 
 private:
+    // The calendar's place in `calendars_`; std::out_of_range for another store's.
+    std::size_t indexOf(const EKCalendar* calendar) const;
+
     std::shared_ptr<const eventkit::CalendarView> view_;
     std::vector<Ref<EKCalendar>> calendars_;
 };

@@ -16,7 +16,8 @@ public:
         : cache_(std::move(cache))
     {
         for (CalendarSnapshot& snapshot : snapshots) {
-            calendars_.push_back({ std::move(snapshot.identifier), std::move(snapshot.title), snapshot.color });
+            calendars_.push_back(
+                { std::move(snapshot.identifier), std::move(snapshot.title), snapshot.color, std::move(snapshot.path) });
             contents_.push_back(std::move(snapshot.contents));
         }
     }
@@ -31,6 +32,8 @@ public:
             contents.push_back(contents_.at(index).get());
         return cache_->occurrences(contents, start, end);
     }
+
+    std::size_t eventCount(std::size_t calendar) const override { return contents_.at(calendar)->eventCount(); }
 
 private:
     std::shared_ptr<CalendarCache> cache_;

@@ -52,6 +52,8 @@ CalendarContents::CalendarContents(
             sameUid.clear();
         }
     }
+    // A plain item shares its UID with no other file (CalendarSource parses those).
+    eventCount_ = byUid.size() + deferred_.size();
     reaches_.resize(repeating_.size());
     std::sort(zonedSingles_.begin(), zonedSingles_.end());
     std::sort(floatingSingles_.begin(), floatingSingles_.end());

@@ -38,6 +38,8 @@ public:
     std::vector<Occurrence> occurrences(Instant start, Instant end, const icaltimezone* floatingZone) const;
     // Whether the last expansion followed a rule no further than the bound allows.
     bool stoppedAtBound() const;
+    // Every UID once.
+    std::size_t eventCount() const { return eventCount_; }
 
 private:
     template <typename Time> struct IndexEntry {
@@ -81,6 +83,7 @@ private:
     std::vector<std::shared_ptr<DeferredItem>> deferred_; // by their first bound
     Seconds widestDeferred_ {};
     mutable ExpandedSpan span_;
+    std::size_t eventCount_ = 0;
 };
 
 } // namespace eventkit

@@ -410,6 +410,8 @@ const char* CalendarIndex::textOf(Statement statement)
                " LIMIT 1;";
     case Statement::SkippedFiles:
         return "SELECT path, skipped FROM files WHERE calendar = ?1 AND skipped IS NOT NULL ORDER BY path;";
+    case Statement::EventCount:
+        return "SELECT COUNT(DISTINCT uid) FROM uids WHERE calendar = ?1;";
     case Statement::Count:
         break;
     }
@@ -701,6 +703,15 @@ ErrorOr<std::vector<SkippedFile>> CalendarIndex::skippedFiles(const std::string&
     while (TRY(step(query.get())))
         skipped.push_back({ columnText(query.get(), 0), columnText(query.get(), 1) });
     return skipped;
+}
+
+ErrorOr<std::size_t> CalendarIndex::eventCount(const std::string& calendar) const
+{
+    Prepared query = prepared(Statement::EventCount);
+    bindText(query.get(), 1, calendar);
+    if (!TRY(step(query.get())))
+        return std::size_t { 0 };
+    return static_cast<std::size_t>(sqlite3_column_int64(query.get(), 0));
 }
 
 } // namespace eventkit

@@ -158,6 +158,8 @@ public:
     // first file in path order that gives one.
     ErrorOr<std::optional<std::string>> calendarName(const std::string& calendar) const;
     ErrorOr<std::optional<RGBA>> calendarColor(const std::string& calendar) const;
+    // How many UIDs the calendar's files hold, each once.
+    ErrorOr<std::size_t> eventCount(const std::string& calendar) const;
 
     // The calendar's files of which nothing can be read, and why, in path order.
     ErrorOr<std::vector<SkippedFile>> skippedFiles(const std::string& calendar) const;
@@ -202,6 +204,7 @@ private:
         CalendarName,
         CalendarColor,
         SkippedFiles,
+        EventCount,
         Count,
     };
     static const char* textOf(Statement statement);

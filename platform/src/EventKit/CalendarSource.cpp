@@ -39,6 +39,7 @@ CalendarSource::CalendarSource(std::string path, Kind kind, std::string identifi
     , folder_(kind == Kind::Folder ? path_ : std::filesystem::path(path_).parent_path().string())
     , fallbackTitle_(std::move(fallbackTitle))
 {
+    snapshot_.path = path_;
     snapshot_.identifier = std::move(identifier);
 }
 

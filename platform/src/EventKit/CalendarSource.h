@@ -19,6 +19,8 @@ struct CalendarSnapshot {
     RGBA color;
     std::shared_ptr<const CalendarContents> contents;
     std::vector<SkippedFile> skipped;
+    // The calendar's folder, or its .ics file.
+    std::string path;
 };
 
 // What a calendar folder says of itself: its `displayname` and `color` files.

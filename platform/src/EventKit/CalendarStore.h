@@ -20,6 +20,8 @@ struct CalendarInfo {
     std::string identifier;
     std::string title;
     RGBA color;
+    // Its folder or .ics file on this machine.
+    std::string path;
 };
 
 // The calendars as they were when one store was made. A view answers from what
@@ -37,6 +39,10 @@ public:
     // times and dates read in the device's zone at the time of the call.
     virtual std::vector<std::vector<Occurrence>> occurrences(
         const std::vector<std::size_t>& chosen, Instant start, Instant end) const = 0;
+
+    // How many events the calendar at `calendar` holds, each UID once however
+    // many revisions or files it has; items that cannot be read are not counted.
+    virtual std::size_t eventCount(std::size_t calendar) const = 0;
 };
 
 class CalendarStore {

@@ -1,12 +1,17 @@
 #include <EventKit/EKEventStore.h>
 
+#include "CalendarLocations.h"
 #include "CalendarStore.h"
 #include "StandardInput.h"
 
 #include <dispatch/dispatch.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <mutex>
+#include <stdexcept>
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -185,6 +190,26 @@ Ref<EKCalendar> EKEventStore::calendarWithIdentifier(const NSString* identifier)
             return calendar;
     }
     return nullptr;
+}
+
+std::size_t EKEventStore::indexOf(const EKCalendar* calendar) const
+{
+    for (std::size_t index = 0; index < calendars_.size(); ++index)
+        if (calendars_[index].get() == calendar)
+            return index;
+    throw std::out_of_range("the calendar is not one of this store's");
+}
+
+EKCalendarOrigin EKEventStore::originOfCalendar(const EKCalendar* calendar) const
+{
+    const eventkit::CalendarInfo& info = view_->calendars().at(indexOf(calendar));
+    // The device's calendars are the folders of its calendar folder.
+    return { info.path, fs::path(info.path).parent_path() == eventkit::CalendarLocations::deviceFolder() };
+}
+
+std::size_t EKEventStore::eventCountOfCalendar(const EKCalendar* calendar) const
+{
+    return view_->eventCount(indexOf(calendar));
 }
 
 Ref<EKPredicate> EKEventStore::predicateForEventsWithStartDate(

@@ -309,6 +309,8 @@ public:
         return store_->occurrences(searched, start, end);
     }
 
+    std::size_t eventCount(std::size_t calendar) const override { return store_->eventCount(calendars_.at(calendar)); }
+
 private:
     std::shared_ptr<IndexedCalendarStore> store_;
     std::vector<CalendarInfo> infos_;
@@ -630,7 +632,16 @@ CalendarInfo IndexedCalendarStore::describe(Calendar& calendar)
     CalendarInfo info { location.identifier };
     info.title = metadata.name.value_or(location.fallbackTitle);
     info.color = metadata.color.value_or(defaultCalendarColor(location.identifier));
+    info.path = location.path;
     return info;
+}
+
+// As in describe, an index that fails to answer is given up at its next query.
+std::size_t IndexedCalendarStore::eventCount(Calendar& calendar)
+{
+    std::lock_guard guard(lock_);
+    const ErrorOr<std::size_t> count = upToDateIndex(calendar)->eventCount(calendar.location.path);
+    return count ? count.value() : 0;
 }
 
 std::vector<std::vector<Occurrence>> IndexedCalendarStore::occurrences(

@@ -83,6 +83,7 @@ private:
     void reportProblems(const std::string& path, const ParsedFile& parsed);
 
     CalendarInfo describe(Calendar& calendar);
+    std::size_t eventCount(Calendar& calendar);
     std::vector<std::vector<Occurrence>> occurrences(
         const std::vector<Calendar*>& calendars, Instant start, Instant end);
 
