@@ -292,6 +292,7 @@ const models = [['iphone7', 'iPhone 7'], ['iphonese', 'iPhone SE'], ['iphone7plu
 const controls = [
   { group: 'Device', id: 'sleep-wake', button: 'Sleep / wake', step: () => (state && state.screen === 'on' ? 'lock' : 'wake') },
   { group: 'Device', button: 'Lock', step: () => 'lock' },
+  { group: 'Device', id: 'authenticate', button: 'Touch ID', step: () => 'authenticate' },
   { group: 'Device', id: 'rotate', button: 'Rotate', step: () => `rotate ${state && state.orientation === 'portrait' ? 'landscape' : 'portrait'}` },
   { group: 'Device', id: 'device-form', fields: [{ name: 'device', label: 'Model', choices: models }], step: (form) => `device ${form.device.value}` },
   {
