@@ -1,5 +1,6 @@
 #include "DeviceSession.h"
 
+#include "InstalledData.h"
 #include "PreferenceFile.h"
 
 #include <platform/Environment.h>
@@ -17,22 +18,10 @@ namespace {
 
 constexpr const char* extensionName = "Dayglass2.dylib";
 
-// The sample device installed with the command (DAYGLASS_INSTALLED_DEVICE from
-// the command's own folder); empty for the command in its build tree.
-std::string installedSampleDevice()
-{
-    std::error_code error;
-    const fs::path command = fs::canonical("/proc/self/exe", error);
-    if (error)
-        return {};
-    const fs::path device = (command.parent_path() / DAYGLASS_INSTALLED_DEVICE).lexically_normal();
-    return fs::is_directory(device, error) ? device.string() : std::string();
-}
-
 // The sample device this command runs on by default: the installed one, else the build's.
 const std::string& sampleDevice()
 {
-    static const std::string installed = installedSampleDevice();
+    static const std::string installed = installedDataFolder("device");
     static const std::string device = installed.empty() ? std::string(DAYGLASS_SAMPLE_DEVICE) : installed;
     return device;
 }
@@ -89,7 +78,7 @@ void requireFolder(const std::string& root)
 std::string defaultDeviceRoot()
 {
     // The installed sample is never changed: the command works on the user's copy.
-    if (installedSampleDevice().empty())
+    if (installedDataFolder("device").empty())
         return DAYGLASS_SAMPLE_DEVICE;
     const fs::path device = userDevice();
     std::error_code error;

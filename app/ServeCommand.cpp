@@ -2,6 +2,7 @@
 // with its settings pane beside it.
 #include "ServeCommand.h"
 
+#include "InstalledData.h"
 #include "LiveDevice.h"
 #include "LiveServer.h"
 #include "SessionOptions.h"
@@ -29,6 +30,13 @@ void openInBrowser(const std::string& address)
 // Ctrl-C and a kill end the server as a normal exit does. The signals are
 // blocked before any thread starts, so that only the one waiting for them
 // takes them.
+// The page's folder: the installed one, else the sources'.
+std::string webFolder()
+{
+    const std::string installed = installedDataFolder("web");
+    return installed.empty() ? std::string(DAYGLASS_WEB_ROOT) : installed;
+}
+
 void blockStopSignals(sigset_t& signals)
 {
     sigemptyset(&signals);
@@ -74,7 +82,7 @@ public:
         LiveEvents events;
         LiveDevice live(device, events);
         LiveServer server(live, events,
-            { .host = host_, .port = port_, .token = LiveServer::makeToken(), .webRoot = DAYGLASS_WEB_ROOT });
+            { .host = host_, .port = port_, .token = LiveServer::makeToken(), .webRoot = webFolder() });
         server.bind();
         std::thread signalWaiter = stopOnSignals(stopSignals, live);
         if (!server.isLoopback())

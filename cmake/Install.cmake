@@ -4,9 +4,10 @@
 #   font file in share/dayglass
 #   share/dayglass/device: the sample device, with the extension and its filter
 #   share/dayglass/examples: the example scripts
+#   share/dayglass/web: the live device's page, which `dayglass serve` serves
 #   share/man/man1/dayglass.1: the manual page, made by help2man from --help-all
 #   share/bash-completion/completions/dayglass: made by `dayglass completion`
-# The command finds the installed sample device from its own folder, and never
+# The command finds the installed sample device and page from its own folder, and never
 # writes there (see defaultDeviceRoot).
 
 file(RELATIVE_PATH dayglass_libraries_from_command ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBDIR})
@@ -22,6 +23,7 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/device/ DESTINATION ${dayglass_
 install(TARGETS Dayglass2 LIBRARY DESTINATION ${dayglass_data}/device/Library/MobileSubstrate/DynamicLibraries)
 install(FILES ${PROJECT_SOURCE_DIR}/tweak/Dayglass2.plist
         DESTINATION ${dayglass_data}/device/Library/MobileSubstrate/DynamicLibraries)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/web/ DESTINATION ${dayglass_data}/web)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${dayglass_data}/examples FILES_MATCHING PATTERN "*.simulate"
         PATTERN device EXCLUDE)
 
