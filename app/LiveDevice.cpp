@@ -25,6 +25,12 @@
 
 namespace {
 
+// A step's error as simulate places it, without a script's name: "line 1: why".
+std::string onItsLine(const simulation::ScriptError& error)
+{
+    return "line " + std::to_string(error.line()) + ": " + error.what();
+}
+
 // The size below which an allocation comes from the heap, glibc's largest: above
 // an iPhone's frame at any scale a page asks for (an iPhone 7 Plus at 4x: 20 MB)
 // and an iPad's at its own (13 MB). And how much free memory the heap keeps at
@@ -204,7 +210,7 @@ nlohmann::ordered_json LiveDevice::step(const std::string& text)
     try {
         steps = simulation::parseScript(text, checks);
     } catch (const simulation::ScriptError& error) {
-        throw LiveRefusal(400, error.what());
+        throw LiveRefusal(400, onItsLine(error));
     }
     if (steps.empty())
         throw LiveRefusal(400, "no step: send one line of the step language, such as wake");
@@ -215,8 +221,8 @@ nlohmann::ordered_json LiveDevice::step(const std::string& text)
     } catch (const simulation::ScriptError& error) {
         playing_ = false;
         ++version_;
-        publish({ { "kind", "refused" }, { "step", text }, { "error", error.what() } });
-        throw LiveRefusal(409, error.what());
+        publish({ { "kind", "refused" }, { "step", text }, { "error", onItsLine(error) } });
+        throw LiveRefusal(409, onItsLine(error));
     }
     playing_ = false;
     ++version_;
