@@ -7,7 +7,16 @@
 
 #include <host/SBApplicationController.h>
 
+#include <set>
+#include <span>
+#include <string_view>
+
 namespace {
+
+struct SettingsPaneGroup {
+    const char* title;
+    std::span<const std::string_view> keys;
+};
 
 constexpr std::string_view switchedOn[] = { "enabled" };
 constexpr std::string_view shown[] = { "groupByDays", "headerIsUppercase", "showSeparatorLines", "rightAlignedDate",
@@ -83,20 +92,24 @@ nlohmann::ordered_json settingJSON(const PreferenceKey& key, const NSDictionary*
 
 } // namespace
 
-std::span<const SettingsPaneGroup> settingsPaneGroups()
-{
-    return groups;
-}
-
 nlohmann::ordered_json settingsPaneJSON()
 {
     const StoredPreferences stored = readPreferences();
     nlohmann::ordered_json groupList = nlohmann::ordered_json::array();
+    std::set<std::string_view> grouped;
     for (const SettingsPaneGroup& group : groups) {
         nlohmann::ordered_json settings = nlohmann::ordered_json::array();
-        for (std::string_view name : group.keys)
+        for (std::string_view name : group.keys) {
             settings.push_back(settingJSON(knownPreferenceKey(name), stored.values.get()));
+            grouped.insert(name);
+        }
         groupList.push_back({ { "title", group.title }, { "settings", settings } });
     }
+    nlohmann::ordered_json more = nlohmann::ordered_json::array();
+    for (const PreferenceKey& key : preferenceKeys())
+        if (!grouped.count(key.name))
+            more.push_back(settingJSON(key, stored.values.get()));
+    if (!more.empty())
+        groupList.push_back({ { "title", "More" }, { "settings", more } });
     return { { "file", preferencesFile() }, { "damaged", stored.damaged }, { "groups", groupList } };
 }

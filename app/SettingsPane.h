@@ -5,19 +5,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include <span>
-#include <string_view>
-
-struct SettingsPaneGroup {
-    const char* title;
-    std::span<const std::string_view> keys;
-};
-
-// Every preference key in exactly one group, in the order a pane shows them.
-std::span<const SettingsPaneGroup> settingsPaneGroups();
-
 // {"file", "groups": [{"title", "settings": [{"key", "kind", "control", "default",
 // "takes", "range", "choices", "value"}]}]}. "control" is what the page draws: a
 // "switch", a "stepper", a "colour" swatch, a "choice", an "application" from
-// those installed (SpringBoard's register), or "text".
+// those installed (SpringBoard's register), or "text". A key that no group names
+// is shown under "More", so that a new setting is never left out of the pane.
 nlohmann::ordered_json settingsPaneJSON();

@@ -2,6 +2,7 @@
 // device, asked over real HTTP, as the page and as a script would ask it.
 #include "CommandRunner.h"
 #include "LiveEvents.h"
+#include "PreferenceKeys.h"
 
 #include <TempDeviceRoot.h>
 
@@ -13,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <set>
 #include <thread>
 
 using nlohmann::json;
@@ -166,14 +168,17 @@ TEST_F(Serve, ASettingsChangeReachesTheFileAndTheNextList)
     ASSERT_EQ(step("prefs set maxEventsToDisplay 1")->status, 200);
     const json settings = json::parse(client().Get("/api/settings")->body);
     EXPECT_TRUE(fs::exists(settings["file"].get<std::string>()));
-    bool found = false;
+    // Every key once, so that a new setting can never be missing from the pane.
+    std::set<std::string> keys;
     for (const json& group : settings["groups"])
-        for (const json& setting : group["settings"])
+        for (const json& setting : group["settings"]) {
+            EXPECT_TRUE(keys.insert(setting["key"].get<std::string>()).second) << setting["key"];
             if (setting["key"] == "maxEventsToDisplay") {
                 EXPECT_EQ(setting["value"], 1);
-                found = true;
             }
-    EXPECT_TRUE(found);
+        }
+    EXPECT_EQ(keys.size(), preferenceKeys().size());
+    EXPECT_TRUE(keys.count("maxEventsToDisplay"));
     // The list built before keeps its settings; the next one has one row.
     EXPECT_EQ(rowsShown(), rows);
     for (const char* next : { "unlock", "lock", "wake" })
