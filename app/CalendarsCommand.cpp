@@ -32,7 +32,7 @@ bool sameIgnoringCase(const std::string& a, const std::string& b)
 }
 
 // "#RRGGBB", with the alpha after it when the colour is not opaque.
-std::string hexColour(const std::array<double, 4>& rgba)
+std::string hexColor(const std::array<double, 4>& rgba)
 {
     char text[10];
     const auto byte = [&rgba](int component) { return static_cast<int>(std::lround(rgba[component] * 255)); };
@@ -188,7 +188,7 @@ private:
         }
         std::vector<std::vector<std::string>> rows = { { "TITLE", "EVENTS", "COLOUR", "IDENTIFIER", "FROM", "SHOWN" } };
         for (const DeviceCalendar& calendar : calendars)
-            rows.push_back({ calendar.title, std::to_string(calendar.events.value_or(0)), hexColour(calendar.color),
+            rows.push_back({ calendar.title, std::to_string(calendar.events.value_or(0)), hexColor(calendar.color),
                 calendar.identifier, sourceText(calendar), shownText(choice, calendar) });
         std::printf("\n%s", tableText(rows, { 1 }).c_str());
         printNotes(calendarChoiceNotes(options, options_));

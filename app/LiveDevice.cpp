@@ -58,11 +58,11 @@ std::string oneLineProblem(std::string_view text)
     return {};
 }
 
-nlohmann::ordered_json colourJSON(CGColorRef colour)
+nlohmann::ordered_json colorJSON(CGColorRef color)
 {
-    if (!colour)
+    if (!color)
         return nullptr;
-    return { colour->red(), colour->green(), colour->blue(), colour->alpha() };
+    return { color->red(), color->green(), color->blue(), color->alpha() };
 }
 
 // Whoever changed the settings, a page or `dayglass prefs`, every pane shows them anew.
@@ -301,7 +301,7 @@ nlohmann::ordered_json LiveDevice::calendars()
             continue;
         const std::string identifier = calendar->calendarIdentifier()->UTF8String();
         calendars.push_back({ { "identifier", identifier }, { "title", calendar->title()->UTF8String() },
-            { "color", colourJSON(calendar->CGColor()) }, { "chosen", chosen.count(identifier) > 0 } });
+            { "color", colorJSON(calendar->CGColor()) }, { "chosen", chosen.count(identifier) > 0 } });
     }
     return { { "file", platform::resolveDevicePath(calendarListFilePath) }, { "calendars", calendars } };
 }

@@ -19,7 +19,7 @@ PreferenceKind storedKindOf(SettingKind kind)
 {
     switch (kind) {
     case SettingKind::Switch:
-    case SettingKind::FollowsTitleColour:
+    case SettingKind::FollowsTitleColor:
         return PreferenceKind::Boolean;
     case SettingKind::Text:
     case SettingKind::IconType:
@@ -59,22 +59,22 @@ std::string lowercase(std::string_view text)
 
 // The codes a pane offers for a colour key: the table, and 999 where it means
 // something of its own (the calendar's colour, a clear background).
-std::vector<NSInteger> colourCodesOffered(const ColourCodes& codes)
+std::vector<NSInteger> colorCodesOffered(const ColorCodes& codes)
 {
     std::vector<NSInteger> offered { 0, 1, 2, 3, 4, 5, 6, 7, 8, 9 };
     if (codes.code999 != codes.otherCode)
-        offered.push_back(calendarColourCode);
+        offered.push_back(calendarColorCode);
     return offered;
 }
 
 // What code 999 of the title colour stands for, besides the white it gives.
-constexpr const char* calendarColourName = "calendar";
+constexpr const char* calendarColorName = "calendar";
 
-std::string colourCodeName(const PreferenceKey& key, NSInteger code)
+std::string colorCodeName(const PreferenceKey& key, NSInteger code)
 {
-    if (key.setting == SettingKind::TitleColour && code == calendarColourCode)
-        return calendarColourName;
-    return colourName(rgbaOf(key.colours->colourFor(code).get()));
+    if (key.setting == SettingKind::TitleColor && code == calendarColorCode)
+        return calendarColorName;
+    return colorName(rgbaOf(key.colors->colorFor(code).get()));
 }
 
 std::string defaultTextOf(BOOL flag)
@@ -97,23 +97,23 @@ std::string defaultTextOf(const char* text)
 {
     return "\"" + std::string(text) + "\"";
 }
-std::string defaultTextOf(const ColourCodes& codes)
+std::string defaultTextOf(const ColorCodes& codes)
 {
-    return colourName(rgbaOf(codes.absent().get()));
+    return colorName(rgbaOf(codes.absent().get()));
 }
 
-template <typename T> const ColourCodes* coloursOf(const T&)
+template <typename T> const ColorCodes* colorsOf(const T&)
 {
     return nullptr;
 }
-const ColourCodes* coloursOf(const ColourCodes& codes)
+const ColorCodes* colorsOf(const ColorCodes& codes)
 {
     return &codes;
 }
 
 // Every row of the settings table, those without a key of their own included.
 #define DAYGLASS_PREFERENCE_KEY(symbol, key, kind, fallback)                                                           \
-    PreferenceKey { key ? key : "", #symbol, SettingKind::kind, storedKindOf(SettingKind::kind), coloursOf(fallback),  \
+    PreferenceKey { key ? key : "", #symbol, SettingKind::kind, storedKindOf(SettingKind::kind), colorsOf(fallback),  \
         defaultTextOf(fallback) },
 const std::vector<PreferenceKey>& settingRows()
 {
@@ -175,11 +175,11 @@ Ref<NSObject> iconTypeFrom(const PreferenceKey& key, std::string_view text)
 }
 
 // A code, or the name of the colour a code gives for this key.
-Ref<NSObject> colourFrom(const PreferenceKey& key, std::string_view text)
+Ref<NSObject> colorFrom(const PreferenceKey& key, std::string_view text)
 {
     const std::string word = lowercase(text);
-    for (NSInteger code : colourCodesOffered(*key.colours))
-        if (word == std::to_string(code) || word == colourCodeName(key, code))
+    for (NSInteger code : colorCodesOffered(*key.colors))
+        if (word == std::to_string(code) || word == colorCodeName(key, code))
             return NSNumber::numberWithInteger(code);
     refuse(key, text, allowedValues(key));
 }
@@ -188,11 +188,11 @@ Ref<NSObject> paneValueFrom(const PreferenceKey& key, std::string_view text)
 {
     switch (key.setting) {
     case SettingKind::Switch:
-    case SettingKind::FollowsTitleColour:
+    case SettingKind::FollowsTitleColor:
         return booleanFrom(key, text);
-    case SettingKind::Colour:
-    case SettingKind::TitleColour:
-        return colourFrom(key, text);
+    case SettingKind::Color:
+    case SettingKind::TitleColor:
+        return colorFrom(key, text);
     case SettingKind::Text:
         return textFrom(key, text);
     case SettingKind::IconType:
@@ -267,10 +267,10 @@ OfferedValues offeredValues(const PreferenceKey& key)
     if (key.setting == SettingKind::IconType)
         for (std::size_t code = 0; code < std::size(iconTypeNames); ++code)
             offered.choices.push_back({ iconTypeNames[code], iconTypeMeanings[code], std::nullopt });
-    if (key.colours)
-        for (NSInteger code : colourCodesOffered(*key.colours))
+    if (key.colors)
+        for (NSInteger code : colorCodesOffered(*key.colors))
             offered.choices.push_back(
-                { std::to_string(code), colourCodeName(key, code), rgbaOf(key.colours->colourFor(code).get()) });
+                { std::to_string(code), colorCodeName(key, code), rgbaOf(key.colors->colorFor(code).get()) });
     return offered;
 }
 
@@ -283,8 +283,8 @@ std::string allowedValues(const PreferenceKey& key)
         return "YES or NO";
     case SettingKind::IconType:
         return "NONE, DOT, DOT_LARGE or CALENDAR (or 0 to 3)";
-    case SettingKind::Colour:
-    case SettingKind::TitleColour: {
+    case SettingKind::Color:
+    case SettingKind::TitleColor: {
         std::string list;
         for (const OfferedValues::Choice& choice : offeredValues(key).choices)
             list += (list.empty() ? "" : ", ") + choice.value + " " + choice.name;

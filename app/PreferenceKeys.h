@@ -33,7 +33,7 @@ struct PreferenceKey {
     SettingKind setting;
     PreferenceKind kind;
     // Colour keys only: how the extension reads the code.
-    const ColourCodes* colours;
+    const ColorCodes* colors;
     // What an absent key means, as `prefs keys` shows it.
     std::string defaultText;
 };

@@ -21,7 +21,7 @@ struct SettingsPaneGroup {
 constexpr std::string_view switchedOn[] = { "enabled" };
 constexpr std::string_view shown[] = { "groupByDays", "headerIsUppercase", "showSeparatorLines", "rightAlignedDate",
     "displayLocation", "sameHeightRows", "iconType", "onlySelectedCalendars" };
-constexpr std::string_view colours[] = { "textColor", "backgroundColor", "sectionHeaderBackgroundColor",
+constexpr std::string_view colors[] = { "textColor", "backgroundColor", "sectionHeaderBackgroundColor",
     "sectionHeaderTextColor", "subtitleTextColor", "dateTextColor" };
 constexpr std::string_view sizes[] = { "textSize", "headerTextSize", "subtitleTextSize", "dateTextSize" };
 constexpr std::string_view daysAndCount[] = { "daysToDisplay", "maxEventsToDisplay" };
@@ -31,7 +31,7 @@ constexpr std::string_view timeout[] = { "customLSTimeoutEnabled", "customLSTime
 constexpr SettingsPaneGroup groups[] = {
     { "Dayglass", switchedOn },
     { "What the list shows", shown },
-    { "Colours", colours },
+    { "Colours", colors },
     { "Sizes", sizes },
     { "Days and events", daysAndCount },
     { "Swipe to open", swipe },
@@ -43,9 +43,9 @@ const char* controlFor(const PreferenceKey& key)
     switch (key.setting) {
     case SettingKind::Switch:
         return "switch";
-    case SettingKind::Colour:
-    case SettingKind::TitleColour:
-        return "colour";
+    case SettingKind::Color:
+    case SettingKind::TitleColor:
+        return "color";
     case SettingKind::IconType:
     case SettingKind::SwipeAction:
         return "choice";

@@ -36,9 +36,9 @@ SettingsRecord::Value valueOf(DGLIconType type)
     return coded(type, iconTypeMeanings);
 }
 
-SettingsRecord::Value valueOf(const UIColor* colour)
+SettingsRecord::Value valueOf(const UIColor* color)
 {
-    return colour ? SettingsRecord::Colour(rgbaOf(colour)) : SettingsRecord::Colour();
+    return color ? SettingsRecord::Color(rgbaOf(color)) : SettingsRecord::Color();
 }
 
 SettingsRecord::Value valueOf(const NSString* string)
@@ -53,11 +53,11 @@ std::string number(double value)
     return text;
 }
 
-std::string colourText(const std::array<double, 4>& rgba)
+std::string colorText(const std::array<double, 4>& rgba)
 {
     const std::string text
         = "(" + number(rgba[0]) + ", " + number(rgba[1]) + ", " + number(rgba[2]) + ", " + number(rgba[3]) + ")";
-    const std::string name = colourName(rgba);
+    const std::string name = colorName(rgba);
     return name.empty() ? text : name + " " + text;
 }
 
@@ -69,25 +69,25 @@ std::string textOf(const SettingsRecord::Value& value)
         return std::to_string(*integer);
     if (auto* code = std::get_if<SettingsRecord::Code>(&value))
         return std::to_string(code->value) + (code->meaning ? std::string(" (") + code->meaning + ")" : "");
-    if (auto* colour = std::get_if<SettingsRecord::Colour>(&value))
-        return *colour ? colourText(**colour) : "nil";
+    if (auto* color = std::get_if<SettingsRecord::Color>(&value))
+        return *color ? colorText(**color) : "nil";
     return nlohmann::json(std::get<std::string>(value)).dump();
 }
 
 } // namespace
 
-std::array<double, 4> rgbaOf(const UIColor* colour)
+std::array<double, 4> rgbaOf(const UIColor* color)
 {
-    return { colour->red(), colour->green(), colour->blue(), colour->alpha() };
+    return { color->red(), color->green(), color->blue(), color->alpha() };
 }
 
-std::string colourName(const std::array<double, 4>& rgba)
+std::string colorName(const std::array<double, 4>& rgba)
 {
-    for (const auto& colours :
-        { std::span<const NamedColour>(standardColours), std::span<const NamedColour>(ownColours) })
-        for (const NamedColour& colour : colours)
-            if (rgbaOf(colour.make().get()) == rgba)
-                return colour.name;
+    for (const auto& colors :
+        { std::span<const NamedColor>(standardColors), std::span<const NamedColor>(ownColors) })
+        for (const NamedColor& color : colors)
+            if (rgbaOf(color.make().get()) == rgba)
+                return color.name;
     return {};
 }
 
@@ -119,7 +119,7 @@ nlohmann::ordered_json SettingsRecord::json() const
         std::visit(
             [&, &key = name](const auto& v) {
                 using T = std::decay_t<decltype(v)>;
-                if constexpr (std::is_same_v<T, Colour>)
+                if constexpr (std::is_same_v<T, Color>)
                     object[key] = v ? nlohmann::ordered_json(*v) : nlohmann::ordered_json();
                 else if constexpr (std::is_same_v<T, Code>)
                     object[key] = v.value;

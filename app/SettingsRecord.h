@@ -16,20 +16,20 @@ inline constexpr const char* swipeActionMeanings[]
     = { "no action", "open the event in Calendar", "open the day in Fantastical", "launch the configured application" };
 inline constexpr const char* iconTypeMeanings[] = { "no icon", "small dot", "large dot", "calendar page" };
 
-std::array<double, 4> rgbaOf(const UIColor* colour);
+std::array<double, 4> rgbaOf(const UIColor* color);
 // The name `settings` prints for a colour the settings can hold ("dark grey",
 // "lavender grey"); empty for any other.
-std::string colourName(const std::array<double, 4>& rgba);
+std::string colorName(const std::array<double, 4>& rgba);
 
 struct SettingsRecord {
     // Colours as red, green, blue, alpha; nil before the first load.
-    using Colour = std::optional<std::array<double, 4>>;
+    using Color = std::optional<std::array<double, 4>>;
     // A code with what it means, such as 1 "small dot".
     struct Code {
         long long value;
         const char* meaning;
     };
-    using Value = std::variant<bool, long long, Code, Colour, std::string>;
+    using Value = std::variant<bool, long long, Code, Color, std::string>;
 
     std::vector<std::pair<std::string, Value>> fields;
 

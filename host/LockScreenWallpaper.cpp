@@ -10,12 +10,12 @@
 
 namespace {
 
-struct ColourStop {
+struct ColorStop {
     double offset, red, green, blue;
 };
 
 // Top left to bottom right.
-constexpr ColourStop gradientStops[] = {
+constexpr ColorStop gradientStops[] = {
     { 0.0, 0.13, 0.26, 0.47 },
     { 0.55, 0.22, 0.20, 0.46 },
     { 1.0, 0.12, 0.08, 0.24 },
@@ -24,7 +24,7 @@ constexpr ColourStop gradientStops[] = {
 void paintGradient(cairo_t* cairo, CGSize size)
 {
     cairo_pattern_t* gradient = cairo_pattern_create_linear(0, 0, size.width * 0.6, size.height);
-    for (const ColourStop& stop : gradientStops)
+    for (const ColorStop& stop : gradientStops)
         cairo_pattern_add_color_stop_rgb(gradient, stop.offset, stop.red, stop.green, stop.blue);
     cairo_set_source(cairo, gradient);
     cairo_rectangle(cairo, 0, 0, size.width, size.height);

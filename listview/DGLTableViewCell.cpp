@@ -160,7 +160,7 @@ void DGLTableViewCell::layoutSubviews()
     scrollView_->setFrame(contentView()->bounds());
     scrollView_->setContentSize(row);
     const CGFloat x0 = placeIcon(row.height);
-    applyFontsAndColours();
+    applyFontsAndColors();
     placeTexts(x0, row);
 }
 
@@ -174,7 +174,7 @@ CGFloat DGLTableViewCell::placeIcon(CGFloat rowHeight)
     return textIndentWithIcon;
 }
 
-void DGLTableViewCell::applyFontsAndColours()
+void DGLTableViewCell::applyFontsAndColors()
 {
     // The title's face, whatever its current size, sets the face of all three.
     const Ref<UIFont> family = lblEventName_->font();

@@ -67,7 +67,7 @@ private:
     void buildViews();
     // The left edge of the texts, after placing the icon.
     CGFloat placeIcon(CGFloat rowHeight);
-    void applyFontsAndColours();
+    void applyFontsAndColors();
     void placeTexts(CGFloat x0, CGSize row);
 
     Ref<UILabel> lblEventName_;

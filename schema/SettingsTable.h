@@ -25,9 +25,9 @@ enum class SettingKind {
     TextSize, // NSInteger points, read with intValue (32 bits, widened with the sign)
     DayCount, // NSInteger, read with intValue
     EventCount, // NSInteger, read with intValue; 0 or less is no limit
-    Colour, // UIColor, chosen by an integer code from the row's colour codes
-    TitleColour, // a Colour whose code 999 also sets titleColorSameAsCalendarColor
-    FollowsTitleColour, // BOOL with no key of its own: set through "textColor"
+    Color, // UIColor, chosen by an integer code from the row's colour codes
+    TitleColor, // a Colour whose code 999 also sets titleColorSameAsCalendarColor
+    FollowsTitleColor, // BOOL with no key of its own: set through "textColor"
     Text, // NSString, the stored object itself
     SwipeAction, // DGLSwipeAction, read with integerValue; codes outside 0 to 3 become 1
     IconType, // DGLIconType, compared as a string against iconTypeNames
@@ -39,13 +39,13 @@ template <SettingKind kind> struct SettingStorage {
 template <> struct SettingStorage<SettingKind::Switch> {
     using Type = BOOL;
 };
-template <> struct SettingStorage<SettingKind::FollowsTitleColour> {
+template <> struct SettingStorage<SettingKind::FollowsTitleColor> {
     using Type = BOOL;
 };
-template <> struct SettingStorage<SettingKind::Colour> {
+template <> struct SettingStorage<SettingKind::Color> {
     using Type = UIColor*;
 };
-template <> struct SettingStorage<SettingKind::TitleColour> {
+template <> struct SettingStorage<SettingKind::TitleColor> {
     using Type = UIColor*;
 };
 template <> struct SettingStorage<SettingKind::Text> {
@@ -63,30 +63,30 @@ template <SettingKind kind> using SettingType = typename SettingStorage<kind>::T
 // calendar page, which the settings pane writes as "CALENDAR".
 inline constexpr const char* iconTypeNames[] = { "NONE", "DOT", "DOT_LARGE", "CALENDAR" };
 
-using ColourMaker = Ref<UIColor> (*)();
+using ColorMaker = Ref<UIColor> (*)();
 
-struct NamedColour {
+struct NamedColor {
     const char* name;
-    ColourMaker make;
+    ColorMaker make;
 };
 
-inline Ref<UIColor> lavenderGreyColour()
+inline Ref<UIColor> lavenderGreyColor()
 {
     return UIColor::colorWithRed(186 / 255.0, 183 / 255.0, 191 / 255.0, 1.0);
 }
 
-inline Ref<UIColor> nearBlackColour()
+inline Ref<UIColor> nearBlackColor()
 {
     return UIColor::colorWithRed(0.01, 0.01, 0.01, 1.0);
 }
 
-inline Ref<UIColor> halfTransparentWhiteColour()
+inline Ref<UIColor> halfTransparentWhiteColor()
 {
     return UIColor::colorWithWhite(1.0, 0.5);
 }
 
 // Codes 0 to 9: UIKit's preset colours.
-inline constexpr NamedColour standardColours[10] = {
+inline constexpr NamedColor standardColors[10] = {
     { "red", &UIColor::redColor },
     { "black", &UIColor::blackColor },
     { "dark grey", &UIColor::darkGrayColor },
@@ -100,11 +100,11 @@ inline constexpr NamedColour standardColours[10] = {
 };
 
 // The colours some fields choose outside the standard table.
-inline constexpr NamedColour ownColours[] = {
+inline constexpr NamedColor ownColors[] = {
     { "clear", &UIColor::clearColor },
-    { "lavender grey", &lavenderGreyColour },
-    { "near-black", &nearBlackColour },
-    { "half-transparent white", &halfTransparentWhiteColour },
+    { "lavender grey", &lavenderGreyColor },
+    { "near-black", &nearBlackColor },
+    { "half-transparent white", &halfTransparentWhiteColor },
 };
 
 // The furthest a day count looks ahead, as far as the settings pane offers. A
@@ -113,37 +113,37 @@ inline constexpr NamedColour ownColours[] = {
 inline constexpr NSInteger longestDayCount = 3660;
 
 // The code that asks for the event's calendar colour or a transparent background.
-inline constexpr NSInteger calendarColourCode = 999;
+inline constexpr NSInteger calendarColorCode = 999;
 
 // How one colour field reads its code: entries of the standard table it replaces,
 // and its own colours for code 999, for any other code outside 0 to 9 and for an
 // absent key (its default).
-struct ColourCodes {
-    ColourMaker replaced[10];
-    ColourMaker code999;
-    ColourMaker otherCode;
-    ColourMaker absent;
+struct ColorCodes {
+    ColorMaker replaced[10];
+    ColorMaker code999;
+    ColorMaker otherCode;
+    ColorMaker absent;
 
-    Ref<UIColor> colourFor(NSInteger code) const
+    Ref<UIColor> colorFor(NSInteger code) const
     {
         // Unsigned, so that negative codes fall outside the table too.
         const auto index = static_cast<std::size_t>(code);
         if (index < 10)
-            return replaced[index] ? replaced[index]() : standardColours[index].make();
-        return code == calendarColourCode ? code999() : otherCode();
+            return replaced[index] ? replaced[index]() : standardColors[index].make();
+        return code == calendarColorCode ? code999() : otherCode();
     }
 };
 
-inline constexpr ColourCodes sectionHeaderBackgroundCodes { {}, &UIColor::whiteColor, &UIColor::whiteColor,
+inline constexpr ColorCodes sectionHeaderBackgroundCodes { {}, &UIColor::whiteColor, &UIColor::whiteColor,
     &UIColor::whiteColor };
-inline constexpr ColourCodes sectionHeaderTextCodes { {}, &UIColor::darkGrayColor, &UIColor::darkGrayColor,
+inline constexpr ColorCodes sectionHeaderTextCodes { {}, &UIColor::darkGrayColor, &UIColor::darkGrayColor,
     &UIColor::darkGrayColor };
-inline constexpr ColourCodes textCodes { {}, &UIColor::whiteColor, &UIColor::blackColor, &UIColor::blackColor };
-inline constexpr ColourCodes backgroundCodes { { nullptr, nullptr, &lavenderGreyColour }, &UIColor::clearColor,
-    &lavenderGreyColour, &lavenderGreyColour };
-inline constexpr ColourCodes subtitleTextCodes { {}, &UIColor::whiteColor, &UIColor::whiteColor,
+inline constexpr ColorCodes textCodes { {}, &UIColor::whiteColor, &UIColor::blackColor, &UIColor::blackColor };
+inline constexpr ColorCodes backgroundCodes { { nullptr, nullptr, &lavenderGreyColor }, &UIColor::clearColor,
+    &lavenderGreyColor, &lavenderGreyColor };
+inline constexpr ColorCodes subtitleTextCodes { {}, &UIColor::whiteColor, &UIColor::whiteColor,
     &UIColor::darkGrayColor };
-inline constexpr ColourCodes dateTextCodes { { nullptr, &nearBlackColour, &halfTransparentWhiteColour },
+inline constexpr ColorCodes dateTextCodes { { nullptr, &nearBlackColor, &halfTransparentWhiteColor },
     &UIColor::brownColor, &UIColor::brownColor, &UIColor::brownColor };
 
 // The settings, in the order the loader reads them: X(symbol, key, kind, fallback).
@@ -157,8 +157,8 @@ inline constexpr ColourCodes dateTextCodes { { nullptr, &nearBlackColour, &halfT
     X(customLSTimeoutEnabled,        "customLSTimeoutEnabled",       Switch,             NO) \
     X(customLSTimeout,               "customLSTimeout",              Seconds,            3) \
     X(headerIsUppercase,             "headerIsUppercase",            Switch,             YES) \
-    X(sectionHeaderBackgroundColor,  "sectionHeaderBackgroundColor", Colour,             sectionHeaderBackgroundCodes) \
-    X(sectionHeaderTextColor,        "sectionHeaderTextColor",       Colour,             sectionHeaderTextCodes) \
+    X(sectionHeaderBackgroundColor,  "sectionHeaderBackgroundColor", Color,             sectionHeaderBackgroundCodes) \
+    X(sectionHeaderTextColor,        "sectionHeaderTextColor",       Color,             sectionHeaderTextCodes) \
     X(isEnabled,                     "enabled",                      Switch,             YES) \
     X(customLaunchAppBundleID,       "customLaunchAppBundleID",      Text,               "") \
     X(showSeparatorLines,            "showSeparatorLines",           Switch,             YES) \
@@ -168,14 +168,14 @@ inline constexpr ColourCodes dateTextCodes { { nullptr, &nearBlackColour, &halfT
     X(sameHeightRows,                "sameHeightRows",               Switch,             YES) \
     X(swipeAction,                   "swipeAction",                  SwipeAction,        DGLSwipeActionOpenEvent) \
     X(iconType,                      "iconType",                     IconType,           DGLIconTypeNone) \
-    X(textColor,                     "textColor",                    TitleColour,        textCodes) \
-    X(titleColorSameAsCalendarColor, nullptr,                        FollowsTitleColour, NO) \
-    X(backgroundColor,               "backgroundColor",              Colour,             backgroundCodes) \
+    X(textColor,                     "textColor",                    TitleColor,        textCodes) \
+    X(titleColorSameAsCalendarColor, nullptr,                        FollowsTitleColor, NO) \
+    X(backgroundColor,               "backgroundColor",              Color,             backgroundCodes) \
     X(headerTextSize,                "headerTextSize",               TextSize,           13) \
     X(textSize,                      "textSize",                     TextSize,           13) \
-    X(subtitleTextColor,             "subtitleTextColor",            Colour,             subtitleTextCodes) \
+    X(subtitleTextColor,             "subtitleTextColor",            Color,             subtitleTextCodes) \
     X(subtitleTextSize,              "subtitleTextSize",             TextSize,           12) \
-    X(dateTextColor,                 "dateTextColor",                Colour,             dateTextCodes) \
+    X(dateTextColor,                 "dateTextColor",                Color,             dateTextCodes) \
     X(dateTextSize,                  "dateTextSize",                 TextSize,           11) \
     X(daysToDisplay,                 "daysToDisplay",                DayCount,           2) \
     X(maxEventsToDisplay,            "maxEventsToDisplay",           EventCount,         0) \

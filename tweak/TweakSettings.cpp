@@ -102,13 +102,13 @@ void loadSetting(SettingVariable<kind>& field, const PreferenceReader& file, con
         field = file.intValue(key).value_or(fallback);
     else if constexpr (kind == DayCount)
         field = boundedDayCount(key, file.intValue(key).value_or(fallback));
-    else if constexpr (kind == Colour || kind == TitleColour) {
+    else if constexpr (kind == Color || kind == TitleColor) {
         const std::optional<NSInteger> code = file.integerValue(key);
         // The title colour also decides whether titles take their calendar's
         // colour; an absent key leaves that choice as the previous load made it.
-        if (kind == TitleColour && code)
-            titleColorSameAsCalendarColor = *code == calendarColourCode;
-        field = (code ? fallback.colourFor(*code) : fallback.absent()).get();
+        if (kind == TitleColor && code)
+            titleColorSameAsCalendarColor = *code == calendarColorCode;
+        field = (code ? fallback.colorFor(*code) : fallback.absent()).get();
     } else if constexpr (kind == Text) {
         const NSString* stored = file.stringValue(key);
         field = stored ? const_cast<NSString*>(stored) : NSString::string(fallback).get();
@@ -116,7 +116,7 @@ void loadSetting(SettingVariable<kind>& field, const PreferenceReader& file, con
         field = swipeActionFor(file.integerValue(key));
     else if constexpr (kind == IconType)
         field = iconTypeFor(file.stringValue(key));
-    // FollowsTitleColour has no key: the title colour's row sets it.
+    // FollowsTitleColor has no key: the title colour's row sets it.
 }
 
 // Back to zero, NO or nil, releasing an object held.

@@ -394,7 +394,7 @@ function controlFor(setting) {
       field.addEventListener('change', () => field.reportValidity() && field.value !== '' && store(name, field.value));
       return field;
     }
-    case 'colour': {
+    case 'color': {
       const swatches = element('div', { className: 'swatches', role: 'radiogroup' });
       for (const choice of setting.choices) {
         const radio = element('input', { type: 'radio', name, value: choice.value, checked: String(value) === choice.value });

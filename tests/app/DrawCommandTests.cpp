@@ -56,7 +56,7 @@ TEST_F(DrawCommandTest, DrawsTheIconOfADayAndPrintsItsSize)
     EXPECT_EQ(CGRectGetWidth(boundsOf(*icon, isRedInk)), 64);
 }
 
-TEST_F(DrawCommandTest, DrawsADotOfTheColourAndDiameter)
+TEST_F(DrawCommandTest, DrawsADotOfTheColorAndDiameter)
 {
     const Outcome drawn = runDraw({ "draw", "dot", "--color", "#FF000080", "--diameter", "50", "-o", file("dot.png") });
     EXPECT_EQ(drawn.status, 0) << drawn.error;

@@ -79,7 +79,7 @@ TEST(Label, TruncatesAtItsRealWidth)
     EXPECT_EQ(label->displayedText(), "Quarterly planning meeting with everyone");
 }
 
-TEST(Label, DrawsCentredVerticallyInItsColourAndAlignment)
+TEST(Label, DrawsCentredVerticallyInItsColorAndAlignment)
 {
     Ref<UILabel> label = makeLabel("Hello", 12);
     label->setFrame(CGRectMake(0, 0, 100, 40));

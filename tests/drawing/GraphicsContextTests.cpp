@@ -172,7 +172,7 @@ TEST(ImageContext, ScaleMultipliesPixelsNotPoints)
     EXPECT_EQ(image->pixelAt(10, 0), (UIImagePixel { 0, 0, 0, 255 }));
 }
 
-TEST(ImageContext, RestoringTheStateRestoresColoursAndClip)
+TEST(ImageContext, RestoringTheStateRestoresColorsAndClip)
 {
     Ref<UIImage> image = drawImage(CGSizeMake(20, 10), [] {
         CGContextRef context = UIGraphicsGetCurrentContext();
@@ -189,7 +189,7 @@ TEST(ImageContext, RestoringTheStateRestoresColoursAndClip)
     EXPECT_EQ(image->pixelAt(15, 7), (UIImagePixel { 0, 0, 255, 255 })) << "colour and clip restored";
 }
 
-TEST(ImageContext, SetFillAndSetStrokeTouchOnlyTheirColour)
+TEST(ImageContext, SetFillAndSetStrokeTouchOnlyTheirColor)
 {
     UIGraphicsBeginImageContext(CGSizeMake(1, 1));
     CGContextRef context = UIGraphicsGetCurrentContext();

@@ -116,7 +116,7 @@ TEST(StringDrawing, AlignmentPlacesTheLineInTheBox)
     EXPECT_NEAR(CGRectGetWidth(left), CGRectGetWidth(right), 1);
 }
 
-TEST(StringDrawing, TextTakesTheFillColour)
+TEST(StringDrawing, TextTakesTheFillColor)
 {
     Ref<UIImage> image = drawText("Mon", CGSizeMake(40, 20), CGRectMake(0, 0, 40, 20), NSLineBreakByClipping,
         NSTextAlignmentLeft, *UIColor::redColor());

@@ -41,7 +41,7 @@ public:
     }
 };
 
-bool isColour(UIImagePixel p, int r, int g, int b)
+bool isColor(UIImagePixel p, int r, int g, int b)
 {
     return std::abs(p.red - r) <= 2 && std::abs(p.green - g) <= 2 && std::abs(p.blue - b) <= 2 && p.alpha == 255;
 }
@@ -195,12 +195,12 @@ TEST(ViewRendering, BackgroundsAlphaHiddenAndRoundedClipping)
 
     Ref<UIImage> image = UIViewRenderImage(root.get(), 2);
     ASSERT_EQ(image->pixelWidth(), 80u);
-    EXPECT_TRUE(isColour(image->pixelAt(10, 10), 128, 128, 128));
-    EXPECT_TRUE(isColour(image->pixelAt(30, 10), 255, 255, 255)) << "hidden views are not drawn";
-    EXPECT_TRUE(isColour(image->pixelAt(60, 10), 0, 0, 255));
-    EXPECT_TRUE(isColour(image->pixelAt(60, 30), 255, 0, 0));
-    EXPECT_TRUE(isColour(image->pixelAt(36, 30), 255, 255, 255)) << "clipped to the superview's bounds";
-    EXPECT_TRUE(isColour(image->pixelAt(41, 1), 255, 255, 255)) << "the rounded corner is cut";
+    EXPECT_TRUE(isColor(image->pixelAt(10, 10), 128, 128, 128));
+    EXPECT_TRUE(isColor(image->pixelAt(30, 10), 255, 255, 255)) << "hidden views are not drawn";
+    EXPECT_TRUE(isColor(image->pixelAt(60, 10), 0, 0, 255));
+    EXPECT_TRUE(isColor(image->pixelAt(60, 30), 255, 0, 0));
+    EXPECT_TRUE(isColor(image->pixelAt(36, 30), 255, 255, 255)) << "clipped to the superview's bounds";
+    EXPECT_TRUE(isColor(image->pixelAt(41, 1), 255, 255, 255)) << "the rounded corner is cut";
     EXPECT_EQ(UIGraphicsGetCurrentContext(), nullptr);
 }
 

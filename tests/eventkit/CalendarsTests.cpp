@@ -82,7 +82,7 @@ TEST_F(StoreCalendars, CalendarWithIdentifierAnswersNilForUnknown)
     EXPECT_FALSE(store.calendarWithIdentifier(nullptr));
 }
 
-TEST_F(StoreCalendars, ColourFromColorFileThenCalendarPropertiesThenPalette)
+TEST_F(StoreCalendars, ColorFromColorFileThenCalendarPropertiesThenPalette)
 {
     writeCalendarFile("a-file", "color", "#FF000080\n");
     writeCalendarFile("a-file", "a.ics", anItem("X-APPLE-CALENDAR-COLOR:#00FF00\r\n"));

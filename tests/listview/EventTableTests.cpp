@@ -33,7 +33,7 @@ TEST(EventTable, IsAViewWhoseSectionedDataTheRuntimeFindsByName)
     EXPECT_EQ(object_getIvar(table, calendarEvents), sections.get());
 }
 
-TEST(EventTable, KeepsItsBackgroundColourForTheInnerTableWithoutPaintingItself)
+TEST(EventTable, KeepsItsBackgroundColorForTheInnerTableWithoutPaintingItself)
 {
     auto table = makeRef<DGLEventTable>(CGRectMake(0, 0, 20, 20));
     const Ref<UIColor> red = UIColor::redColor();

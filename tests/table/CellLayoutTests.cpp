@@ -148,7 +148,7 @@ TEST_F(Cell, TitleAloneIsCentredAndWithALocationBothLinesAreCentredTogether)
     EXPECT_DOUBLE_EQ(date.origin.y + date.size.height, titleY + title.height);
 }
 
-TEST_F(Cell, TakesFontsInTheTitlesFaceAndColoursFromItsProperties)
+TEST_F(Cell, TakesFontsInTheTitlesFaceAndColorsFromItsProperties)
 {
     configure("Dentist", "10:15 PM", "Dr. Weber");
     const Ref<UIColor> blue = UIColor::blueColor(), green = UIColor::greenColor(), brown = UIColor::brownColor(),
@@ -193,18 +193,18 @@ TEST_F(Cell, ReuseClearsTextsAndIconButKeepsTheSettings)
 
 // A title's emoji draws in colour and at the title's size, from the emoji face
 // the font configuration puts after every face, not as a box of hex digits.
-TEST_F(Cell, EmojiInATitleDrawInColour)
+TEST_F(Cell, EmojiInATitleDrawInColor)
 {
     configure("\U0001F382 Birthday", "10:15 PM");
     layOut();
     const Ref<UIImage> image = testing_support::drawImage(
         CGSizeMake(rowWidth, rowHeight), [&] { cell->drawViewHierarchyInRect(cell->bounds()); });
-    const CGRect coloured = testing_support::boundsOf(*image, [](UIImagePixel p) {
+    const CGRect colored = testing_support::boundsOf(*image, [](UIImagePixel p) {
         const int spread = std::max({ p.red, p.green, p.blue }) - std::min({ p.red, p.green, p.blue });
         return p.alpha > 128 && spread > 100;
     });
     // One glyph at the start of the title, scaled to the title's 14 points.
-    EXPECT_FALSE(CGRectIsEmpty(coloured));
-    EXPECT_LT(coloured.origin.x, cell->lblEventName()->frame().origin.x + 5) << coloured.origin.x;
-    EXPECT_LE(coloured.size.width, 18) << coloured.size.width;
+    EXPECT_FALSE(CGRectIsEmpty(colored));
+    EXPECT_LT(colored.origin.x, cell->lblEventName()->frame().origin.x + 5) << colored.origin.x;
+    EXPECT_LE(colored.size.width, 18) << colored.size.width;
 }

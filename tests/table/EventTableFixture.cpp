@@ -6,7 +6,7 @@
 
 namespace table_testing {
 
-Ref<DGLEKEVent> makeEvent(const std::string& title, const NSDate* start, const std::string& location, UIColor* colour)
+Ref<DGLEKEVent> makeEvent(const std::string& title, const NSDate* start, const std::string& location, UIColor* color)
 {
     auto event = makeRef<DGLEKEVent>();
     event->setTitle(NSString::string(title).get());
@@ -14,7 +14,7 @@ Ref<DGLEKEVent> makeEvent(const std::string& title, const NSDate* start, const s
     event->setEndDate(start->dateByAddingTimeInterval(3600).get());
     if (!location.empty())
         event->setLocation(NSString::string(location).get());
-    event->setCalendarColor((colour ? Ref<UIColor>(colour) : UIColor::colorWithRed(0.12, 0.53, 0.9, 1)).get());
+    event->setCalendarColor((color ? Ref<UIColor>(color) : UIColor::colorWithRed(0.12, 0.53, 0.9, 1)).get());
     return event;
 }
 

@@ -26,7 +26,7 @@ public:
 
 // An event of the calendar colour, without a location when `location` is empty.
 Ref<DGLEKEVent> makeEvent(
-    const std::string& title, const NSDate* start, const std::string& location = "", UIColor* colour = nullptr);
+    const std::string& title, const NSDate* start, const std::string& location = "", UIColor* color = nullptr);
 
 // Sections of `rowsPerSection[s]` events each, titled "Event s.r", every other one
 // (the odd rows) with a location.

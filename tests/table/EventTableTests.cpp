@@ -36,7 +36,7 @@ bool logged(const std::string& line)
 
 // Drawn at scale 2: the corners are cut round, rows show the table's colour,
 // separators are one pixel when asked for, and nothing is drawn below the rows.
-TEST(EventTableView, DrawsARoundedTableInItsColourWithSeparatorsWhenAsked)
+TEST(EventTableView, DrawsARoundedTableInItsColorWithSeparatorsWhenAsked)
 {
     const UIImagePixel blue { 0, 0, 255, 255 }, separator { 200, 199, 204, 255 };
     const CGFloat row = systemLineHeight(14) + 14;
@@ -148,9 +148,9 @@ TEST(EventTableView, DayHeadersAre36HighOnlyWhenGroupedByDay)
 TEST(EventTableView, DayHeaderShowsTheDaysPageAndTitleOverAFaintBackdrop)
 {
     auto table = makeStyledTable(listFrame);
-    const Ref<UIColor> backdropColour = UIColor::whiteColor(), textColour = UIColor::darkGrayColor();
-    table->setSectionHeaderBackgroundColor(backdropColour.get());
-    table->setSectionHeaderTextColor(textColour.get());
+    const Ref<UIColor> backdropColor = UIColor::whiteColor(), textColor = UIColor::darkGrayColor();
+    table->setSectionHeaderBackgroundColor(backdropColor.get());
+    table->setSectionHeaderTextColor(textColor.get());
     table->setHeaderIsUppercase(true);
     table->initViewWithSections(makeSections({ 1 }));
     const Ref<UIImage> page = DGLEventTable::createCalendarIconForDate(NSDate::date().get());
@@ -167,7 +167,7 @@ TEST(EventTableView, DayHeaderShowsTheDaysPageAndTitleOverAFaintBackdrop)
 
     UIView* backdrop = header->subviews()[0].get();
     EXPECT_EQ(backdrop->frame(), CGRectMake(0, 0, 359, 36));
-    EXPECT_EQ(backdrop->backgroundColor(), backdropColour.get());
+    EXPECT_EQ(backdrop->backgroundColor(), backdropColor.get());
     EXPECT_DOUBLE_EQ(backdrop->alpha(), 0.2);
     EXPECT_EQ(backdrop->autoresizingMask(), 18u);
 
@@ -182,7 +182,7 @@ TEST(EventTableView, DayHeaderShowsTheDaysPageAndTitleOverAFaintBackdrop)
     EXPECT_EQ(title->frame(), CGRectMake(36, 8, 359, 20));
     EXPECT_EQ(title->text()->UTF8String(), "TOMORROW");
     EXPECT_EQ(stored->UTF8String(), "Tomorrow");
-    EXPECT_EQ(title->textColor(), textColour.get());
+    EXPECT_EQ(title->textColor(), textColor.get());
     EXPECT_DOUBLE_EQ(title->font()->pointSize(), 13);
 
     table->setHeaderIsUppercase(false);

@@ -16,9 +16,9 @@ namespace {
 
 using Rgba = std::array<double, 4>;
 
-Rgba rgba(const UIColor* colour)
+Rgba rgba(const UIColor* color)
 {
-    return colour ? Rgba { colour->red(), colour->green(), colour->blue(), colour->alpha() } : Rgba { -1, -1, -1, -1 };
+    return color ? Rgba { color->red(), color->green(), color->blue(), color->alpha() } : Rgba { -1, -1, -1, -1 };
 }
 
 const Rgba white { 1, 1, 1, 1 };
@@ -52,7 +52,7 @@ protected:
     {
         std::string text;
         auto add = [&](const char* name, const std::string& value) { text += std::string(name) + "=" + value + " "; };
-        auto colour = [](const UIColor* c) {
+        auto color = [](const UIColor* c) {
             char buffer[64];
             std::snprintf(buffer, sizeof buffer, "%g/%g/%g/%g", c->red(), c->green(), c->blue(), c->alpha());
             return std::string(buffer);
@@ -61,8 +61,8 @@ protected:
         add("customLSTimeoutEnabled", std::to_string(customLSTimeoutEnabled));
         add("customLSTimeout", std::to_string(customLSTimeout));
         add("headerIsUppercase", std::to_string(headerIsUppercase));
-        add("sectionHeaderBackgroundColor", colour(sectionHeaderBackgroundColor));
-        add("sectionHeaderTextColor", colour(sectionHeaderTextColor));
+        add("sectionHeaderBackgroundColor", color(sectionHeaderBackgroundColor));
+        add("sectionHeaderTextColor", color(sectionHeaderTextColor));
         add("isEnabled", std::to_string(isEnabled));
         add("customLaunchAppBundleID", "\"" + customLaunchAppBundleID->UTF8String() + "\"");
         add("showSeparatorLines", std::to_string(showSeparatorLines));
@@ -72,14 +72,14 @@ protected:
         add("sameHeightRows", std::to_string(sameHeightRows));
         add("swipeAction", std::to_string(swipeAction));
         add("iconType", std::to_string(iconType));
-        add("textColor", colour(textColor));
+        add("textColor", color(textColor));
         add("titleColorSameAsCalendarColor", std::to_string(titleColorSameAsCalendarColor));
-        add("backgroundColor", colour(backgroundColor));
+        add("backgroundColor", color(backgroundColor));
         add("headerTextSize", std::to_string(headerTextSize));
         add("textSize", std::to_string(textSize));
-        add("subtitleTextColor", colour(subtitleTextColor));
+        add("subtitleTextColor", color(subtitleTextColor));
         add("subtitleTextSize", std::to_string(subtitleTextSize));
-        add("dateTextColor", colour(dateTextColor));
+        add("dateTextColor", color(dateTextColor));
         add("dateTextSize", std::to_string(dateTextSize));
         add("daysToDisplay", std::to_string(daysToDisplay));
         add("maxEventsToDisplay", std::to_string(maxEventsToDisplay));
@@ -200,7 +200,7 @@ TEST_F(SettingsLoad, TextColor999FollowsTheCalendarUntilAnotherCodeIsRead)
     EXPECT_EQ(rgba(textColor), black);
 }
 
-TEST_F(SettingsLoad, EachColourFieldHasItsOwnCodesOutsideTheTable)
+TEST_F(SettingsLoad, EachColorFieldHasItsOwnCodesOutsideTheTable)
 {
     load(pf::integer("backgroundColor", 999));
     EXPECT_EQ(rgba(backgroundColor), (Rgba { 0, 0, 0, 0 }));
