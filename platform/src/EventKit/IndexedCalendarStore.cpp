@@ -398,8 +398,8 @@ std::shared_ptr<CalendarIndex> IndexedCalendarStore::upToDateIndex(Calendar& cal
 {
     if (calendar.upToDate)
         return indexAt(calendar.indexPath);
-    for (const auto& [folder, changes] : watcher_.takeChanges())
-        std::erase_if(upToDate_, [&folder](const auto& entry) { return entry.second == folder; });
+    for (const auto& change : watcher_.takeChanges())
+        std::erase_if(upToDate_, [&change](const auto& entry) { return entry.second == change.first; });
     std::shared_ptr<CalendarIndex> index = indexAt(calendar.indexPath);
     const std::pair<std::string, std::string> key { calendar.indexPath, calendar.location.path };
     const std::string folder = watchedFolderOf(calendar.location);
