@@ -215,15 +215,27 @@ TEST_F(Dayglass, OtherProgramsValuesAreShownAsTheyAreAndNeverCut)
         dayglass({ "prefs", "show" }).out.find("quote                         \"say \\\"hi\\\"\\n\\tnext\"  (not"),
         std::string::npos);
 
-    // {"u": "é\0x"} as a binary property list: a UTF-16 string with a NUL in it.
-    const std::string withNul("bplist00\xd1\x01\x02\x51\x75\x63\x00\xe9\x00\x00\x00\x78\x08\x0b\x0d\x00\x00\x00\x00"
-                              "\x00\x00\x01\x01\x00\x00\x00\x00\x00\x00\x00\x03\x00\x00\x00\x00\x00\x00\x00\x00\x00"
-                              "\x00\x00\x00\x00\x00\x00\x14",
-        55);
-    root_.writeText(preferencesPath, withNul);
-    EXPECT_NE(failure({ "prefs", "set", "daysToDisplay", "3" }).find("NUL character"), std::string::npos);
-    std::ifstream file(root_.file(preferencesPath), std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), withNul);
+    // {"u": "é\0x"} and {"u": "ab\0cd"} as binary property lists: a UTF-16 and an
+    // ASCII string, each with a NUL in it, which is shown whole and never cut short.
+    const std::pair<std::string, std::string> withNul[] = {
+        { std::string("bplist00\xd1\x01\x02\x51\x75\x63\x00\xe9\x00\x00\x00\x78\x08\x0b\x0d\x00\x00\x00\x00"
+                      "\x00\x00\x01\x01\x00\x00\x00\x00\x00\x00\x00\x03\x00\x00\x00\x00\x00\x00\x00\x00\x00"
+                      "\x00\x00\x00\x00\x00\x00\x14",
+              55),
+            std::string("\xc3\xa9\0x", 4) },
+        { std::string("bplist00\xd1\x01\x02\x51\x75\x55\x61\x62\x00\x63\x64\x08\x0b\x0d\x00\x00\x00\x00\x00"
+                      "\x00\x01\x01\x00\x00\x00\x00\x00\x00\x00\x03\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00"
+                      "\x00\x00\x00\x00\x00\x13",
+              54),
+            std::string("ab\0cd", 5) },
+    };
+    for (const auto& [bytes, text] : withNul) {
+        root_.writeText(preferencesPath, bytes);
+        EXPECT_EQ(json::parse(dayglass({ "prefs", "show", "--json" }).out)["otherKeys"]["u"], text);
+        EXPECT_NE(failure({ "prefs", "set", "daysToDisplay", "3" }).find("NUL character"), std::string::npos);
+        std::ifstream file(root_.file(preferencesPath), std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), bytes);
+    }
 }
 
 TEST_F(Dayglass, UnsetAndResetRemoveOnlyTheExtensionsKeys)

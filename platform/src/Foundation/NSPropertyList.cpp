@@ -15,9 +15,11 @@
 #include <cstdlib>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -230,12 +232,22 @@ private:
     std::string error_;
 };
 
-// A binary list read just far enough to find its dictionaries' keys.
-class BinaryKeyScan {
+// A binary list read just far enough to find the text that libplist 2.2
+// mishandles: text holding a NUL character.
+class BinaryListScan {
 public:
-    explicit BinaryKeyScan(std::string_view bytes)
+    explicit BinaryListScan(std::string_view bytes)
         : bytes_(bytes)
     {
+        if (bytes_.size() < 8 + trailerSize)
+            return;
+        trailer_ = bytes_.size() - trailerSize;
+        offsetSize_ = byteAt(trailer_ + 6);
+        referenceSize_ = byteAt(trailer_ + 7);
+        objects_ = number(trailer_ + 8, 8);
+        table_ = number(trailer_ + 24, 8);
+        valid_ = offsetSize_ != 0 && referenceSize_ != 0 && table_ < trailer_
+            && objects_ <= (trailer_ - table_) / offsetSize_;
     }
 
     // Whether some dictionary key holds a NUL character. libplist 2.2 aborts the
@@ -243,26 +255,49 @@ public:
     // length is its C string length), so such a list is refused unread.
     bool hasKeyWithNul() const
     {
-        constexpr std::size_t trailerSize = 32;
-        if (bytes_.size() < 8 + trailerSize)
-            return false;
-        const std::size_t trailer = bytes_.size() - trailerSize;
-        const std::size_t offsetSize = byteAt(trailer + 6);
-        const std::size_t referenceSize = byteAt(trailer + 7);
-        const std::uint64_t objects = number(trailer + 8, 8);
-        const std::uint64_t table = number(trailer + 24, 8);
-        if (offsetSize == 0 || referenceSize == 0 || table >= trailer || objects > (trailer - table) / offsetSize)
-            return false;
-        for (std::uint64_t i = 0; i < objects; ++i) {
-            const std::uint64_t offset = number(table + i * offsetSize, offsetSize);
-            if (offset < trailer && byteAt(offset) >> 4 == 0xD
-                && dictionaryHasKeyWithNul(offset, referenceSize, table, offsetSize))
+        for (std::uint64_t i = 0; valid_ && i < objects_; ++i) {
+            const std::uint64_t offset = objectOffset(i);
+            if (offset < trailer_ && byteAt(offset) >> 4 == 0xD && dictionaryHasKeyWithNul(offset))
                 return true;
         }
         return false;
     }
 
+    // libplist 2.2 cuts one-byte (ASCII) text at its first NUL as it reads it,
+    // where two-byte text keeps every character. This gives the list back with a
+    // two-byte copy of each such text after the last object and a new offset
+    // table, of eight-byte offsets, that points at the copies; nothing else moves,
+    // so every reference still holds. Nothing when no text needs it.
+    std::optional<std::string> withNulTextsWidened() const
+    {
+        if (!valid_)
+            return std::nullopt;
+        std::string widened(bytes_.substr(0, trailer_));
+        std::vector<std::uint64_t> offsets;
+        for (std::uint64_t i = 0; i < objects_; ++i) {
+            offsets.push_back(objectOffset(i));
+            if (isWholeAsciiText(offsets.back()) && textHasNul(offsets.back())) {
+                const std::uint64_t copy = widened.size();
+                appendAsTwoByteText(widened, offsets.back());
+                offsets.back() = copy;
+            }
+        }
+        if (widened.size() == trailer_)
+            return std::nullopt;
+        const std::uint64_t table = widened.size();
+        for (std::uint64_t offset : offsets)
+            appendNumber(widened, offset, 8);
+        widened += bytes_.substr(trailer_, 6);
+        widened += static_cast<char>(8);
+        widened += static_cast<char>(referenceSize_);
+        widened += bytes_.substr(trailer_ + 8, 16);
+        appendNumber(widened, table, 8);
+        return widened;
+    }
+
 private:
+    static constexpr std::size_t trailerSize = 32;
+
     std::size_t byteAt(std::uint64_t at) const
     {
         return at < bytes_.size() ? static_cast<unsigned char>(bytes_[at]) : 0;
@@ -277,6 +312,14 @@ private:
         return value;
     }
 
+    static void appendNumber(std::string& bytes, std::uint64_t value, std::size_t size)
+    {
+        for (std::size_t i = size; i-- > 0;)
+            bytes += static_cast<char>(value >> (8 * i) & 0xFF);
+    }
+
+    std::uint64_t objectOffset(std::uint64_t index) const { return number(table_ + index * offsetSize_, offsetSize_); }
+
     // An object's count (of bytes, characters or entries) and where its contents start.
     std::pair<std::uint64_t, std::uint64_t> countAt(std::uint64_t at) const
     {
@@ -287,33 +330,63 @@ private:
         return { number(at + 2, size), at + 2 + size };
     }
 
-    bool dictionaryHasKeyWithNul(
-        std::uint64_t at, std::size_t referenceSize, std::uint64_t table, std::size_t offsetSize) const
+    bool dictionaryHasKeyWithNul(std::uint64_t at) const
     {
         const auto [entries, references] = countAt(at);
-        for (std::uint64_t i = 0; i < entries && references + (i + 1) * referenceSize <= bytes_.size(); ++i) {
-            const std::uint64_t key = number(references + i * referenceSize, referenceSize);
-            if (stringHasNul(number(table + key * offsetSize, offsetSize)))
+        for (std::uint64_t i = 0; i < entries && references + (i + 1) * referenceSize_ <= bytes_.size(); ++i) {
+            const std::uint64_t key = number(references + i * referenceSize_, referenceSize_);
+            if (textHasNul(objectOffset(key)))
                 return true;
         }
         return false;
     }
 
-    // ASCII (one byte a character), UTF-16 (two) or UTF-8 text with a zero character.
-    bool stringHasNul(std::uint64_t at) const
+    // ASCII (one byte a character), UTF-16 (two) or UTF-8 text with a zero
+    // character, read only as far as the list's objects go.
+    bool textHasNul(std::uint64_t at) const
     {
         const std::size_t kind = byteAt(at) >> 4;
         const std::size_t unit = kind == 0x6 ? 2 : 1;
         if (kind != 0x5 && kind != 0x6 && kind != 0x7)
             return false;
         const auto [characters, start] = countAt(at);
-        for (std::uint64_t i = 0; i < characters && start + (i + 1) * unit <= bytes_.size(); ++i)
+        for (std::uint64_t i = 0; i < characters && start + (i + 1) * unit <= trailer_; ++i)
             if (number(start + i * unit, unit) == 0)
                 return true;
         return false;
     }
 
+    // Whether `at` holds ASCII text that ends before the trailer.
+    bool isWholeAsciiText(std::uint64_t at) const
+    {
+        const auto [characters, start] = countAt(at);
+        return at < trailer_ && byteAt(at) >> 4 == 0x5 && start <= trailer_ && characters <= trailer_ - start;
+    }
+
+    // The whole ASCII text at `at` as UTF-16 text.
+    void appendAsTwoByteText(std::string& bytes, std::uint64_t at) const
+    {
+        const auto [characters, start] = countAt(at);
+        if (characters < 0xF) {
+            bytes += static_cast<char>(0x60 | characters);
+        } else {
+            bytes += static_cast<char>(0x6F);
+            bytes += static_cast<char>(0x13);
+            appendNumber(bytes, characters, 8);
+        }
+        for (std::uint64_t i = 0; i < characters; ++i) {
+            bytes += '\0';
+            bytes += bytes_[start + i];
+        }
+    }
+
     std::string_view bytes_;
+    std::size_t trailer_ = 0;
+    std::size_t offsetSize_ = 0;
+    std::size_t referenceSize_ = 0;
+    std::uint64_t objects_ = 0;
+    std::uint64_t table_ = 0;
+    bool valid_ = false;
 };
 
 // libplist accepts an XML file that stops right after its root value; such a file
@@ -329,16 +402,26 @@ bool isXmlCutShort(const std::string& bytes)
         || bytes.compare(last + 1 - closing.size(), closing.size(), closing) != 0;
 }
 
-Ref<NSObject> propertyListFromBytes(const std::string& bytes)
+Ref<NSObject> objectFromBytes(const std::string& bytes)
 {
-    if (bytes.empty() || bytes.size() > std::numeric_limits<std::uint32_t>::max() || isXmlCutShort(bytes))
-        return nullptr;
-    if (plist_is_binary(bytes.data(), static_cast<std::uint32_t>(bytes.size())) && BinaryKeyScan(bytes).hasKeyWithNul())
-        return nullptr;
     plist_t root = nullptr;
     plist_from_memory(bytes.data(), static_cast<std::uint32_t>(bytes.size()), &root);
     PlistPtr owner(root);
     return objectFromNode(root, 0);
+}
+
+Ref<NSObject> propertyListFromBytes(const std::string& bytes)
+{
+    if (bytes.empty() || bytes.size() > std::numeric_limits<std::uint32_t>::max() || isXmlCutShort(bytes))
+        return nullptr;
+    if (plist_is_binary(bytes.data(), static_cast<std::uint32_t>(bytes.size()))) {
+        const BinaryListScan scan(bytes);
+        if (scan.hasKeyWithNul())
+            return nullptr;
+        if (std::optional<std::string> widened = scan.withNulTextsWidened())
+            return widened->size() <= std::numeric_limits<std::uint32_t>::max() ? objectFromBytes(*widened) : nullptr;
+    }
+    return objectFromBytes(bytes);
 }
 
 std::string serialise(plist_t root, NSPropertyListFormat format)
