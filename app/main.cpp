@@ -39,7 +39,7 @@ public:
     // The subcommands are those the command line names.
     void addTo(CLI::App& app, const std::vector<CLI::App*>& subcommands)
     {
-        app.add_option("--root", options_.root, rootHelp)->envname("DAYGLASS_ROOT");
+        app.add_option("--root", options_.root, rootHelp)->envname("DAYGLASS_ROOT")->check(givenRoot());
         app.add_flag("--log", options_.log, logHelp);
         for (CLI::App* subcommand : subcommands)
             addToSubcommand(*subcommand);
@@ -61,10 +61,18 @@ private:
           "device)";
     static constexpr const char* logHelp = "Echo the device's log lines to stderr";
 
+    // `--root ''` is a mistake, not a way to name the sample device.
+    static CLI::Validator givenRoot()
+    {
+        return CLI::Validator([](std::string& root) { return root.empty() ? "no device root given" : ""; }, "");
+    }
+
     void addToSubcommand(CLI::App& subcommand)
     {
-        subcommand.add_option_function<std::string>(
-            "--root", [this](const std::string& root) { rootAfterSubcommand_ = root; }, rootHelp);
+        subcommand
+            .add_option_function<std::string>(
+                "--root", [this](const std::string& root) { rootAfterSubcommand_ = root; }, rootHelp)
+            ->check(givenRoot());
         subcommand.add_flag("--log", options_.log, logHelp);
         subcommand.footer(exitStatusHelp);
         for (CLI::App* nested : subcommand.get_subcommands({}))

@@ -133,6 +133,9 @@ TEST_F(CommandFailure, UsageErrorsAreStatusTwoWithWhatToDo)
         EXPECT_EQ(result.status, 2) << message;
         EXPECT_EQ(result.err, "dayglass: " + message + "\n");
     }
+    for (const std::vector<std::string>& args :
+        { std::vector<std::string> { "--root", "", "list" }, { "list", "--root", "" } })
+        EXPECT_EQ(run(args).err, "dayglass: --root: no device root given (see --help)\n");
 
     // Every number an option takes says its range in the help.
     const auto listHelp = run({ "list", "--help" });
