@@ -2,6 +2,8 @@
 
 #include "Command.h"
 
+#include <platform/FileDescriptor.h>
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -14,32 +16,7 @@
 
 namespace {
 
-// Closes the descriptor when it goes.
-class Descriptor {
-public:
-    explicit Descriptor(int fd)
-        : fd_(fd)
-    {
-    }
-    ~Descriptor()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-    int release() { return std::exchange(fd_, -1); }
-    void reset(int fd)
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-        fd_ = fd;
-    }
-
-private:
-    int fd_;
-};
+using platform::FileDescriptor;
 
 std::vector<std::string> namesOf(std::string_view relative)
 {
@@ -89,7 +66,7 @@ int removeAt(int parent, const std::string& name)
         return errno == ENOENT ? 0 : errno;
     if (!S_ISDIR(info.st_mode))
         return ::unlinkat(parent, name.c_str(), 0) == 0 ? 0 : errno;
-    const Descriptor folder(::openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    const FileDescriptor folder(::openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     if (folder.get() < 0)
         return errno;
     for (const std::string& entry : entriesOf(folder.get()))
@@ -106,14 +83,9 @@ ConfinedFolder::ConfinedFolder(std::string path)
     if (::mkdir(path_.c_str(), 0755) != 0 && errno != EEXIST)
         throw CommandError("cannot make " + path_ + ": " + reasonFor(errno));
     // The folder itself is the one the user named, so a link naming it is followed.
-    fd_ = ::open(path_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd_ < 0)
+    fd_.reset(::open(path_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd_.get() < 0)
         throw CommandError("cannot open " + path_ + ": " + reasonFor(errno));
-}
-
-ConfinedFolder::~ConfinedFolder()
-{
-    ::close(fd_);
 }
 
 std::string ConfinedFolder::where(std::string_view relative) const
@@ -123,18 +95,18 @@ std::string ConfinedFolder::where(std::string_view relative) const
 
 bool ConfinedFolder::isEmpty() const
 {
-    return entriesOf(fd_).empty();
+    return entriesOf(fd_.get()).empty();
 }
 
 int ConfinedFolder::openFolder(std::string_view relative, bool make) const
 {
-    Descriptor current(::fcntl(fd_, F_DUPFD_CLOEXEC, 0));
+    FileDescriptor current(::fcntl(fd_.get(), F_DUPFD_CLOEXEC, 0));
     std::string walked;
     for (const std::string& name : namesOf(relative)) {
         walked += (walked.empty() ? "" : "/") + name;
         if (make && ::mkdirat(current.get(), name.c_str(), 0755) != 0 && errno != EEXIST)
             throw CommandError("cannot make " + where(walked) + ": " + reasonFor(errno));
-        Descriptor next(::openat(current.get(), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        FileDescriptor next(::openat(current.get(), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
         if (next.get() < 0) {
             const int error = errno;
             if (error == ENOENT && !make)
@@ -154,24 +126,24 @@ int ConfinedFolder::openFolder(std::string_view relative, bool make) const
 
 bool ConfinedFolder::holds(std::string_view relative) const
 {
-    const Descriptor parent(openFolder(parentOf(relative), false));
+    const FileDescriptor parent(openFolder(parentOf(relative), false));
     struct stat info { };
     return parent.get() >= 0 && ::fstatat(parent.get(), baseOf(relative).c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 void ConfinedFolder::makeFolders(std::string_view relative) const
 {
-    const Descriptor folder(openFolder(relative, true));
+    const FileDescriptor folder(openFolder(relative, true));
 }
 
 void ConfinedFolder::writeFile(std::string_view relative, std::string_view bytes, mode_t mode) const
 {
-    const Descriptor parent(openFolder(parentOf(relative), true));
+    const FileDescriptor parent(openFolder(parentOf(relative), true));
     const std::string name = baseOf(relative);
     // A copy left by a writer that was killed has the same name, and goes first.
     const std::string temporary = "." + name + ".dayglass-" + std::to_string(::getpid());
     ::unlinkat(parent.get(), temporary.c_str(), 0);
-    const Descriptor file(
+    const FileDescriptor file(
         ::openat(parent.get(), temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode & 0777));
     if (file.get() < 0)
         throw CommandError("cannot write " + where(relative) + ": " + reasonFor(errno));
@@ -197,7 +169,7 @@ void ConfinedFolder::writeFile(std::string_view relative, std::string_view bytes
 
 void ConfinedFolder::makeLink(std::string_view relative, const std::string& target) const
 {
-    const Descriptor parent(openFolder(parentOf(relative), true));
+    const FileDescriptor parent(openFolder(parentOf(relative), true));
     const std::string name = baseOf(relative);
     if (::symlinkat(target.c_str(), parent.get(), name.c_str()) == 0)
         return;
@@ -211,7 +183,7 @@ void ConfinedFolder::makeLink(std::string_view relative, const std::string& targ
 
 void ConfinedFolder::remove(std::string_view relative) const
 {
-    const Descriptor parent(openFolder(parentOf(relative), false));
+    const FileDescriptor parent(openFolder(parentOf(relative), false));
     if (parent.get() < 0)
         return;
     if (const int error = removeAt(parent.get(), baseOf(relative)))

@@ -5,6 +5,8 @@
 // over its name, which replaces a link rather than the file it points to.
 #pragma once
 
+#include <platform/FileDescriptor.h>
+
 #include <sys/types.h>
 
 #include <string>
@@ -15,7 +17,6 @@ public:
     // Opens the folder, making it (not its parents) when it is missing.
     // CommandError when it cannot, or when it is something else than a folder.
     explicit ConfinedFolder(std::string path);
-    ~ConfinedFolder();
     ConfinedFolder(const ConfinedFolder&) = delete;
     ConfinedFolder& operator=(const ConfinedFolder&) = delete;
 
@@ -41,5 +42,5 @@ private:
     std::string where(std::string_view relative) const;
 
     std::string path_;
-    int fd_ = -1;
+    platform::FileDescriptor fd_;
 };

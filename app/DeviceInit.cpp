@@ -13,14 +13,10 @@
 #include <Foundation/NSPropertyList.h>
 #include <host/SubstrateLoader.h>
 #include <platform/Environment.h>
+#include <platform/FileBytes.h>
 #include <schema/SettingsTable.h>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <set>
@@ -42,48 +38,25 @@ std::string insideDevice(std::string_view devicePath)
     return relative.rfind("var/", 0) == 0 ? "private/" + relative : relative;
 }
 
-struct FileContents {
-    std::string bytes;
-    mode_t mode = 0644;
-    // Why it could not be read; empty when it was.
-    std::string problem;
-};
-
-// A regular file whole, following links; a FIFO or device is refused without
-// waiting on it.
-FileContents readRegularFile(const std::string& path)
+// Why the file could not be read whole; empty when it was.
+std::string problemOf(const platform::FileRead& read)
 {
-    FileContents contents;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    struct stat info { };
-    if (fd < 0 || ::fstat(fd, &info) != 0) {
-        contents.problem = reasonFor(errno);
-    } else if (!S_ISREG(info.st_mode)) {
-        contents.problem = "it is not a regular file";
-    } else {
-        contents.mode = info.st_mode & 0777;
-        char buffer[65536];
-        for (ssize_t count; (count = ::read(fd, buffer, sizeof buffer)) != 0;) {
-            if (count < 0 && errno == EINTR)
-                continue;
-            if (count < 0) {
-                contents.problem = reasonFor(errno);
-                break;
-            }
-            contents.bytes.append(buffer, static_cast<std::size_t>(count));
-        }
+    switch (read.outcome) {
+    case platform::FileRead::Outcome::Read:
+        return {};
+    case platform::FileRead::Outcome::NotRegular:
+        return "it is not a regular file";
+    default:
+        return reasonFor(read.error);
     }
-    if (fd >= 0)
-        ::close(fd);
-    return contents;
 }
 
 void copyFile(const ConfinedFolder& device, const fs::path& from, const std::string& to)
 {
-    const FileContents contents = readRegularFile(from);
-    if (!contents.problem.empty())
-        throw CommandError("cannot read " + from.string() + ": " + contents.problem);
-    device.writeFile(to, contents.bytes, contents.mode);
+    const platform::FileRead contents = platform::readRegularFile(from.string());
+    if (const std::string problem = problemOf(contents); !problem.empty())
+        throw CommandError("cannot read " + from.string() + ": " + problem);
+    device.writeFile(to, contents.bytes, contents.mode & 0777);
 }
 
 // A folder of the sample device, its folders and files copied as they are.
@@ -190,9 +163,9 @@ CopiedCalendar copyCalendar(
         files.push_back(source);
     }
     for (const fs::path& file : files) {
-        const FileContents contents = readRegularFile(file);
-        if (!contents.problem.empty()) {
-            printNote("skipped " + file.string() + ": " + contents.problem);
+        const platform::FileRead contents = platform::readRegularFile(file.string());
+        if (const std::string problem = problemOf(contents); !problem.empty()) {
+            printNote("skipped " + file.string() + ": " + problem);
             continue;
         }
         device.writeFile(folder + "/" + file.filename().string(), contents.bytes);

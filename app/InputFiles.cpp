@@ -2,11 +2,12 @@
 
 #include "Command.h"
 
-#include <fcntl.h>
+#include <platform/FileBytes.h>
+
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
+#include <utility>
 
 namespace {
 
@@ -39,16 +40,6 @@ std::string problemOfMode(mode_t mode, PathKind kind)
     return {};
 }
 
-// Closes a descriptor when it goes out of scope.
-struct OpenFile {
-    int fd;
-    ~OpenFile()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-};
-
 } // namespace
 
 std::string pathProblem(const std::string& path, PathKind kind)
@@ -75,26 +66,15 @@ CLI::Validator existingPath(PathKind kind, StandardInput standardInput)
 
 std::string readInputFile(const std::string& path, const std::string& what)
 {
-    const OpenFile file { ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK) };
-    struct stat info { };
-    if (file.fd < 0 || ::fstat(file.fd, &info) != 0) {
-        const int error = errno;
-        if (const std::string problem = problemOfError(error); !problem.empty())
+    platform::FileRead read = platform::readRegularFile(path);
+    if (read.outcome == platform::FileRead::Outcome::CannotOpen) {
+        if (const std::string problem = problemOfError(read.error); !problem.empty())
             throw UsageError(what + " " + path + " " + problem);
-        throw CommandError("cannot read " + what + " " + path + ": " + reasonFor(error));
+        throw CommandError("cannot read " + what + " " + path + ": " + reasonFor(read.error));
     }
-    if (const std::string problem = problemOfMode(info.st_mode, PathKind::File); !problem.empty())
+    if (const std::string problem = problemOfMode(read.mode, PathKind::File); !problem.empty())
         throw UsageError(what + " " + path + " " + problem);
-    std::string bytes;
-    char buffer[16384];
-    for (;;) {
-        const ssize_t n = ::read(file.fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            throw CommandError("cannot read " + what + " " + path + ": " + reasonFor(errno));
-        if (n == 0)
-            return bytes;
-        bytes.append(buffer, static_cast<std::size_t>(n));
-    }
+    if (read.outcome != platform::FileRead::Outcome::Read)
+        throw CommandError("cannot read " + what + " " + path + ": " + reasonFor(read.error));
+    return std::move(read.bytes);
 }

@@ -6,9 +6,11 @@
 #include <Foundation/NSArray.h>
 #include <Foundation/NSPropertyList.h>
 #include <platform/Environment.h>
+#include <platform/FileDescriptor.h>
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -44,16 +46,18 @@ void removeDeadWritersCopies(const fs::path& file)
 }
 
 // Whether the file is there to be read: false when it is missing, a CommandError
-// when it cannot be read.
+// when it cannot be read. A FIFO or device is refused without waiting on it.
 bool isThere(const std::string& file)
 {
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
+    const platform::FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    struct stat info { };
+    if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0) {
         if (errno == ENOENT)
             return false;
         throw CommandError("cannot read " + file + ": " + reasonFor(errno));
     }
-    ::close(fd);
+    if (!S_ISREG(info.st_mode))
+        throw CommandError("cannot read " + file + ": it is not a regular file");
     return true;
 }
 
@@ -98,20 +102,11 @@ PreferencesLock::PreferencesLock()
     std::error_code error;
     fs::create_directories(file.parent_path(), error);
     const std::string path = file.string() + ".lock";
-    fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (fd_ < 0 || ::flock(fd_, LOCK_EX) != 0) {
-        const int reason = errno;
-        if (fd_ >= 0)
-            ::close(fd_);
-        throw CommandError("cannot lock " + path + ": " + reasonFor(reason));
-    }
+    fd_.reset(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644));
+    if (fd_.get() < 0 || ::flock(fd_.get(), LOCK_EX) != 0)
+        throw CommandError("cannot lock " + path + ": " + reasonFor(errno));
     removeDeadWritersCopies(file);
     removeDeadWritersCopies(calendarListFile());
-}
-
-PreferencesLock::~PreferencesLock()
-{
-    ::close(fd_);
 }
 
 StoredPreferences readPreferences()

@@ -6,6 +6,7 @@
 #include "PreferenceKeys.h"
 
 #include <Foundation/NSDictionary.h>
+#include <platform/FileDescriptor.h>
 
 #include <string>
 #include <vector>
@@ -26,12 +27,9 @@ std::string preferencesFile();
 class PreferencesLock {
 public:
     PreferencesLock();
-    ~PreferencesLock();
-    PreferencesLock(const PreferencesLock&) = delete;
-    PreferencesLock& operator=(const PreferencesLock&) = delete;
 
 private:
-    int fd_ = -1;
+    platform::FileDescriptor fd_;
 };
 
 // The file as it is on disk: missing (an empty dictionary), a dictionary, or

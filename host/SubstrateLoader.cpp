@@ -1,15 +1,17 @@
 #include <host/SubstrateLoader.h>
 
+#include <Foundation/NSData.h>
 #include <Foundation/NSDictionary.h>
 #include <Foundation/NSLog.h>
 #include <Foundation/NSPropertyList.h>
+#include <platform/FileBytes.h>
 
 #include <dlfcn.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <limits>
 
 namespace fs = std::filesystem;
 
@@ -32,9 +34,11 @@ std::vector<fs::path> librariesIn(const std::string& folder)
 // extensions), so the filter is read by its own path, not as a device path.
 Ref<NSDictionary> readFilter(const fs::path& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    const std::vector<std::uint8_t> bytes { std::istreambuf_iterator<char>(file), {} };
-    Ref<NSData> data = makeRef<NSData>(bytes);
+    const std::optional<std::string> bytes
+        = platform::readFileBytes(path.string(), std::numeric_limits<std::uint32_t>::max());
+    if (!bytes)
+        return nullptr;
+    Ref<NSData> data = NSData::dataWithBytes(bytes->data(), bytes->size());
     return dynamicCast<NSDictionary>(NSPropertyListSerialization::propertyListWithData(data.get()));
 }
 

@@ -68,7 +68,7 @@ TEST_F(CommandFailure, OutputThatCannotBeWrittenIsReported)
     }
 }
 
-TEST_F(CommandFailure, ScriptsAndPicturesMustBeRegularFiles)
+TEST_F(CommandFailure, ScriptsPicturesAndPreferencesMustBeRegularFiles)
 {
     ASSERT_EQ(::mkfifo(file("fifo").c_str(), 0600), 0);
     std::filesystem::create_directory(file("folder"));
@@ -85,6 +85,14 @@ TEST_F(CommandFailure, ScriptsAndPicturesMustBeRegularFiles)
 
     const auto notPng = dayglass({ "render", "--wallpaper", script("text.png", "hello"), "-o", file("x.png") });
     EXPECT_EQ(notPng.err, "dayglass: the wallpaper " + file("text.png") + " is not a PNG picture\n");
+
+    const std::string preferences = root_.file("/var/mobile/Library/Preferences/com.quarnel.dayglass2.plist").string();
+    ASSERT_EQ(::mkfifo(preferences.c_str(), 0600), 0);
+    const auto settings = dayglass({ "settings" });
+    EXPECT_EQ(settings.status, 0);
+    EXPECT_EQ(settings.err,
+        "dayglass: note: cannot read " + preferences + ": it is not a regular file; the extension uses its defaults\n");
+    EXPECT_EQ(dayglass({ "prefs", "set", "daysToDisplay", "3" }).status, 1);
 }
 
 // A line that is no step is a usage error, as the same words on the command

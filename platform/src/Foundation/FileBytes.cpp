@@ -1,4 +1,6 @@
-#include "FileBytes.h"
+#include <platform/FileBytes.h>
+
+#include <platform/FileDescriptor.h>
 
 #include <cerrno>
 #include <cstdint>
@@ -13,29 +15,6 @@ namespace fs = std::filesystem;
 
 namespace platform {
 namespace {
-
-// Closes a descriptor when it goes out of scope.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd)
-        : fd_(fd)
-    {
-    }
-    ~FileDescriptor()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-    int get() const { return fd_; }
-    // Closes now, reporting the error a deferred write may only show here.
-    bool close() { return ::close(std::exchange(fd_, -1)) == 0; }
-
-private:
-    int fd_;
-};
 
 std::string describeErrno(const std::string& what, const std::string& path)
 {
@@ -77,29 +56,47 @@ std::optional<std::string> writeTemporary(int fd, const std::string& temporary, 
 
 } // namespace
 
-std::optional<std::string> readFileBytes(const std::string& path, std::size_t maximumSize)
+FileRead readRegularFile(const std::string& path, std::size_t maximumSize)
 {
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    FileRead read;
+    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat info { };
-    if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode))
-        return std::nullopt;
-    if (static_cast<std::uintmax_t>(info.st_size) > maximumSize)
-        return std::nullopt;
-    std::string bytes;
-    char buffer[16384];
-    for (;;) {
+    if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0) {
+        read.error = errno;
+        return read;
+    }
+    read.mode = info.st_mode;
+    read.outcome = !S_ISREG(info.st_mode)                         ? FileRead::Outcome::NotRegular
+        : static_cast<std::uintmax_t>(info.st_size) > maximumSize ? FileRead::Outcome::TooLarge
+                                                                  : FileRead::Outcome::Read;
+    char buffer[65536];
+    while (read.outcome == FileRead::Outcome::Read) {
         const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n < 0)
-            return std::nullopt;
         if (n == 0)
-            return bytes;
-        bytes.append(buffer, static_cast<std::size_t>(n));
-        // The file may grow while it is read.
-        if (bytes.size() > maximumSize)
-            return std::nullopt;
+            break;
+        if (n < 0) {
+            read.outcome = FileRead::Outcome::CannotRead;
+            read.error = errno;
+        } else {
+            read.bytes.append(buffer, static_cast<std::size_t>(n));
+            // The file may grow while it is read.
+            if (read.bytes.size() > maximumSize)
+                read.outcome = FileRead::Outcome::TooLarge;
+        }
     }
+    if (read.outcome != FileRead::Outcome::Read)
+        read.bytes.clear();
+    return read;
+}
+
+std::optional<std::string> readFileBytes(const std::string& path, std::size_t maximumSize)
+{
+    FileRead read = readRegularFile(path, maximumSize);
+    if (read.outcome != FileRead::Outcome::Read)
+        return std::nullopt;
+    return std::move(read.bytes);
 }
 
 std::optional<std::string> writeFileAtomically(const std::string& path, const std::string& bytes)

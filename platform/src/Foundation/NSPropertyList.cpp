@@ -1,12 +1,11 @@
 #include <Foundation/NSPropertyList.h>
 
-#include "FileBytes.h"
-
 #include <Foundation/NSArray.h>
 #include <Foundation/NSDate.h>
 #include <Foundation/NSDictionary.h>
 #include <Foundation/NSValue.h>
 #include <platform/Environment.h>
+#include <platform/FileBytes.h>
 
 #include <plist/plist.h>
 
