@@ -28,7 +28,7 @@ namespace {
 // be able to exhaust the stack.
 constexpr int maximumDepth = 256;
 // A binary list that would grow past this once read is refused unread.
-constexpr std::uint64_t maximumTreeBytes = 64 << 20;
+constexpr std::uint64_t maximumTreeBytes = 16 << 20;
 
 struct PlistFree {
     void operator()(plist_t node) const { plist_free(node); }
