@@ -235,8 +235,9 @@ private:
     std::string error_;
 };
 
-// A binary list read just far enough to find the text that libplist 2.2
-// mishandles: text holding a NUL character.
+// A binary list read just far enough to find what libplist 2.2 mishandles: text
+// holding a NUL character, and objects shared so often that the tree it would
+// build does not fit.
 class BinaryListScan {
 public:
     explicit BinaryListScan(std::string_view bytes)
