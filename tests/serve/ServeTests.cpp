@@ -158,6 +158,9 @@ TEST_F(Serve, PlaysOneStepAsSimulateDoes)
     ASSERT_EQ(screen->status, 200);
     EXPECT_EQ(screen->body.substr(1, 3), "PNG");
     EXPECT_EQ(client().Get("/api/screen.png?scale=none")->status, 400);
+
+    // Ten years of idle are one step, not a timer firing for every second of them.
+    EXPECT_EQ(step("idle 315360000")->status, 200);
 }
 
 TEST_F(Serve, ASettingsChangeReachesTheFileAndTheNextList)
