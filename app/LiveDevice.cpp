@@ -163,6 +163,8 @@ LiveDevice::~LiveDevice()
 
 void LiveDevice::settingsChanged()
 {
+    // What the screen shows may follow the settings: the next picture is drawn anew.
+    ++version_;
     publish({ { "kind", "settings" } });
 }
 

@@ -117,6 +117,7 @@ function launchText(launch) {
 function hear(news) {
   if (news.kind === 'settings') {
     refreshSettings();
+    refreshScreen();
     return;
   }
   const heading = news.step ? [news.step] : [];
