@@ -12,6 +12,7 @@
 #include <csignal>
 #include <cstdio>
 #include <spawn.h>
+#include <sys/wait.h>
 #include <thread>
 
 extern char** environ;
@@ -19,17 +20,30 @@ extern char** environ;
 namespace {
 
 // Opens the address in the desktop's browser, when the desktop has xdg-open.
+// The opener, and the browser it may start, take Ctrl-C and a kill as usual
+// rather than the server's blocked stop signals; a thread of its own reaps it.
 void openInBrowser(const std::string& address)
 {
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t signals;
+    sigemptyset(&signals);
+    posix_spawnattr_setsigmask(&attributes, &signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    posix_spawnattr_setsigdefault(&attributes, &signals);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
     pid_t child = 0;
     char* const arguments[] = { const_cast<char*>("xdg-open"), const_cast<char*>(address.c_str()), nullptr };
-    if (posix_spawnp(&child, "xdg-open", nullptr, nullptr, arguments, environ) != 0)
+    const int failed = posix_spawnp(&child, "xdg-open", nullptr, &attributes, arguments, environ);
+    posix_spawnattr_destroy(&attributes);
+    if (failed) {
         std::fprintf(stderr, "dayglass: no xdg-open here; open the address above yourself\n");
+        return;
+    }
+    std::thread([child] { ::waitpid(child, nullptr, 0); }).detach();
 }
 
-// Ctrl-C and a kill end the server as a normal exit does. The signals are
-// blocked before any thread starts, so that only the one waiting for them
-// takes them.
 // The page's folder: the installed one, else the sources'.
 std::string webFolder()
 {
@@ -37,6 +51,9 @@ std::string webFolder()
     return installed.empty() ? std::string(DAYGLASS_WEB_ROOT) : installed;
 }
 
+// Ctrl-C and a kill end the server as a normal exit does. The signals are
+// blocked before any thread starts, so that only the one waiting for them
+// takes them.
 void blockStopSignals(sigset_t& signals)
 {
     sigemptyset(&signals);
