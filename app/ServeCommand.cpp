@@ -2,12 +2,14 @@
 // with its settings pane beside it.
 #include "ServeCommand.h"
 
+#include "InputFiles.h"
 #include "InstalledData.h"
 #include "LiveDevice.h"
 #include "LiveServer.h"
 #include "SessionOptions.h"
 
 #include <platform/Environment.h>
+#include <platform/FileBytes.h>
 
 #include <csignal>
 #include <cstdio>
@@ -44,11 +46,17 @@ void openInBrowser(const std::string& address)
     std::thread([child] { ::waitpid(child, nullptr, 0); }).detach();
 }
 
-// The page's folder: the installed one, else the sources'.
+// The page's folder: the installed one, else the sources'. CommandError when
+// its page cannot be read, before anything is served.
 std::string webFolder()
 {
     const std::string installed = installedDataFolder("web");
-    return installed.empty() ? std::string(DAYGLASS_WEB_ROOT) : installed;
+    const std::string folder = installed.empty() ? std::string(DAYGLASS_WEB_ROOT) : installed;
+    const platform::FileRead page = platform::readRegularFile(folder + "/index.html");
+    if (const std::string problem = readProblem(page); !problem.empty())
+        throw CommandError("the page's folder " + folder + " has no readable index.html (" + problem
+            + "); build the project, or install it again");
+    return folder;
 }
 
 // Ctrl-C and a kill end the server as a normal exit does. The signals are
@@ -89,6 +97,7 @@ public:
 
     int run(const CommonOptions& options) override
     {
+        const std::string web = webFolder();
         sigset_t stopSignals;
         blockStopSignals(stopSignals);
         keepFrameBuffersInHeap();
@@ -98,8 +107,8 @@ public:
 
         LiveEvents events;
         LiveDevice live(device, events);
-        LiveServer server(live, events,
-            { .host = host_, .port = port_, .token = LiveServer::makeToken(), .webRoot = webFolder() });
+        LiveServer server(
+            live, events, { .host = host_, .port = port_, .token = LiveServer::makeToken(), .webRoot = web });
         server.bind();
         std::thread signalWaiter = stopOnSignals(stopSignals, live);
         if (!server.isLoopback())
