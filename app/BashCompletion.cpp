@@ -2,6 +2,7 @@
 
 #include "PreferenceKeys.h"
 #include "StandardOutput.h"
+#include "Wording.h"
 
 #include <host/DeviceModel.h>
 
@@ -11,14 +12,6 @@
 #include <vector>
 
 namespace {
-
-std::string joined(const std::vector<std::string>& words)
-{
-    std::string text;
-    for (const std::string& word : words)
-        text += (text.empty() ? "" : " ") + word;
-    return text;
-}
 
 // The values an option or argument takes, when they are a known set: the
 // models for a MODEL, the keys for a KEY, and the members a check lists as
@@ -57,12 +50,12 @@ struct Tables {
             names.push_back(subcommand->get_name());
             gather(*subcommand, path.empty() ? subcommand->get_name() : path + " " + subcommand->get_name());
         }
-        subcommands[path] = joined(names);
+        subcommands[path] = joinedWords(names, " ");
         int position = 0;
         for (const CLI::Option* option : app.get_options()) {
             const std::vector<std::string> known = valuesOf(*option);
             if (!option->nonpositional()) {
-                arguments[path + " " + std::to_string(position++)] = joined(known);
+                arguments[path + " " + std::to_string(position++)] = joinedWords(known, " ");
                 continue;
             }
             std::vector<std::string> spellings;
@@ -75,11 +68,11 @@ struct Tables {
                 if (option->get_expected_max() > 0) {
                     takingValues.insert(spelling);
                     if (!known.empty())
-                        values[spelling] = joined(known);
+                        values[spelling] = joinedWords(known, " ");
                 }
             }
         }
-        options[path] = joined(flags);
+        options[path] = joinedWords(flags, " ");
     }
 };
 
@@ -103,7 +96,7 @@ std::string bashCompletion(const CLI::App& app)
         + " completion` from the command's own options.\n\n" + cases("_dayglass_subcommands", tables.subcommands)
         + cases("_dayglass_options", tables.options) + cases("_dayglass_arguments", tables.arguments)
         + cases("_dayglass_values", tables.values) + "_dayglass_taking_values=\" "
-        + joined({ tables.takingValues.begin(), tables.takingValues.end() }) + R"( "
+        + joinedWords({ tables.takingValues.begin(), tables.takingValues.end() }, " ") + R"( "
 
 # Words as the subcommand typed so far takes them; file names where none are known.
 _dayglass() {

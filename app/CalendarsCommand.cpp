@@ -8,6 +8,7 @@
 #include "ListNotes.h"
 #include "ListOptions.h"
 #include "PreferenceFile.h"
+#include "StandardOutput.h"
 #include "Suggestions.h"
 #include "TerminalText.h"
 #include "Wording.h"
@@ -179,18 +180,18 @@ private:
     {
         std::string summary = choiceClause(choice);
         summary[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(summary[0])));
-        std::printf("%s%s.\n", summary.c_str(),
+        printOutput("%s%s.\n", summary.c_str(),
             choice.chooses ? "" : (choosesNothingClause(choice) + ", so it shows none").c_str());
         const std::vector<DeviceCalendar> calendars = deviceCalendars(choice, true);
         if (calendars.empty()) {
-            std::printf("The device has no calendars.\n");
+            printOutput("The device has no calendars.\n");
             return printNotes(calendarChoiceNotes(options, options_));
         }
         std::vector<std::vector<std::string>> rows = { { "TITLE", "EVENTS", "COLOUR", "IDENTIFIER", "FROM", "SHOWN" } };
         for (const DeviceCalendar& calendar : calendars)
             rows.push_back({ calendar.title, std::to_string(calendar.events.value_or(0)), hexColor(calendar.color),
                 calendar.identifier, sourceText(calendar), shownText(choice, calendar) });
-        std::printf("\n%s", tableText(rows, { 1 }).c_str());
+        printOutput("\n%s", tableText(rows, { 1 }).c_str());
         printNotes(calendarChoiceNotes(options, options_));
     }
 
@@ -202,7 +203,7 @@ private:
         const nlohmann::ordered_json document
             = { { "chosenBy", choice.fromCalendarList ? "calendarList" : "calendarApplication" },
                   { "file", choice.file }, { "calendars", calendars } };
-        std::printf("%s\n", document.dump(2).c_str());
+        printOutput("%s\n", document.dump(2).c_str());
     }
 
     // Every name is checked before the list is touched: one unknown name changes nothing.
@@ -226,9 +227,9 @@ private:
         const bool selecting = change == CalendarListChange::Select;
         for (const NamedCalendar& calendar : named) {
             if (std::find(changed.begin(), changed.end(), calendar.identifier) != changed.end())
-                std::printf("%s %s.\n", selecting ? "Selected" : "Deselected", calendar.label.c_str());
+                printOutput("%s %s.\n", selecting ? "Selected" : "Deselected", calendar.label.c_str());
             else
-                std::printf("%s was %s.\n", calendar.label.c_str(), selecting ? "selected already" : "not selected");
+                printOutput("%s was %s.\n", calendar.label.c_str(), selecting ? "selected already" : "not selected");
         }
         printListNow(calendars);
         if (!choice.fromCalendarList)
@@ -243,10 +244,9 @@ private:
         for (const std::string& identifier : readCalendarList()) {
             const auto calendar = std::find_if(calendars.begin(), calendars.end(),
                 [&](const DeviceCalendar& known) { return known.identifier == identifier; });
-            titles.push_back(
-                calendar == calendars.end() ? identifier + " (no calendar seen now)" : calendar->title);
+            titles.push_back(calendar == calendars.end() ? identifier + " (no calendar seen now)" : calendar->title);
         }
-        std::printf("The calendar list %s names %s.\n", calendarListFile().c_str(),
+        printOutput("The calendar list %s names %s.\n", calendarListFile().c_str(),
             titles.empty() ? "no calendar" : listedWords(titles).c_str());
     }
 

@@ -2,6 +2,7 @@
 
 #include "Command.h"
 
+#include <platform/FileBytes.h>
 #include <platform/FileDescriptor.h>
 
 #include <dirent.h>
@@ -147,16 +148,10 @@ void ConfinedFolder::writeFile(std::string_view relative, std::string_view bytes
         ::openat(parent.get(), temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode & 0777));
     if (file.get() < 0)
         throw CommandError("cannot write " + where(relative) + ": " + reasonFor(errno));
-    for (std::size_t written = 0; written < bytes.size();) {
-        const ssize_t count = ::write(file.get(), bytes.data() + written, bytes.size() - written);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count < 0) {
-            const int error = errno;
-            ::unlinkat(parent.get(), temporary.c_str(), 0);
-            throw CommandError("cannot write " + where(relative) + ": " + reasonFor(error));
-        }
-        written += static_cast<std::size_t>(count);
+    if (!platform::writeAll(file.get(), bytes)) {
+        const int error = errno;
+        ::unlinkat(parent.get(), temporary.c_str(), 0);
+        throw CommandError("cannot write " + where(relative) + ": " + reasonFor(error));
     }
     // The mode asked for, whatever the user's mask took away from it.
     ::fchmod(file.get(), mode & 0777);

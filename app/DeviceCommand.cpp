@@ -1,6 +1,7 @@
 #include "DeviceCommand.h"
 
 #include "DeviceInit.h"
+#include "InputFiles.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ public:
         init_
             ->add_option("--calendars", options_.calendars,
                 "Calendars to copy in as the device's own: vdir folders, folders of them, or .ics files")
-            ->check(CLI::ExistingPath);
+            ->check(existingPath(PathKind::FileOrFolder));
         init_->add_flag("--force", options_.force,
             "Make the device in a folder that is not empty: files of the same names are replaced, calendar folders "
             "of the same names too, and nothing else is touched");

@@ -6,6 +6,7 @@
 #include "DeviceSession.h"
 #include "InputFiles.h"
 #include "ListNotes.h"
+#include "StandardOutput.h"
 #include "Wording.h"
 
 #include <EventKit/EKEventStore.h>
@@ -18,7 +19,6 @@
 #include <schema/SettingsTable.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <set>
 
@@ -190,26 +190,28 @@ std::vector<CopiedCalendar> copyCalendars(const ConfinedFolder& device, const st
 void report(const ConfinedFolder& device, const std::vector<std::string>& applications,
     const std::vector<CopiedCalendar>& calendars)
 {
-    std::printf("Made a device in %s:\n", device.path().c_str());
-    std::printf("  %s/Dayglass2.dylib, with its filter\n", insideDevice(host::dynamicLibrariesDevicePath).c_str());
-    std::printf("  applications: %s\n", listedWords(applications).c_str());
-    std::printf("  the calendar application's preferences, hiding no calendar\n");
+    printOutput("Made a device in %s:\n", device.path().c_str());
+    printOutput("  %s/Dayglass2.dylib, with its filter\n", insideDevice(host::dynamicLibrariesDevicePath).c_str());
+    printOutput("  applications: %s\n", listedWords(applications).c_str());
+    printOutput("  the calendar application's preferences, hiding no calendar\n");
     for (const CopiedCalendar& calendar : calendars)
-        std::printf("  calendar %s in %s/%s: %zu item file%s from %s\n", calendar.title.c_str(),
+        printOutput("  calendar %s in %s/%s: %zu item file%s from %s\n", calendar.title.c_str(),
             insideDevice(deviceCalendarsPath).c_str(), calendar.folder.c_str(), calendar.items,
             calendar.items == 1 ? "" : "s", calendar.from.c_str());
     if (device.holds(insideDevice(preferencesFilePath)))
-        std::printf("  the preference file that was there is kept\n");
+        printOutput("  the preference file that was there is kept\n");
     else
-        std::printf("  no preference file: the extension runs on its defaults (`dayglass prefs` changes them)\n");
-    std::printf("Try: dayglass render --root %s -o lockscreen.png\n", device.path().c_str());
+        printOutput("  no preference file: the extension runs on its defaults (`dayglass prefs` changes them)\n");
+    printOutput("Try: dayglass render --root %s -o lockscreen.png\n", device.path().c_str());
 }
 
 } // namespace
 
 void initDevice(const DeviceInitOptions& options)
 {
-    const fs::path sample = defaultDeviceRoot();
+    const fs::path sample = sampleDevice();
+    if (std::error_code error; fs::exists(options.folder, error) && !fs::is_directory(options.folder, error))
+        throw UsageError(options.folder + " is not a folder; give a new or empty folder to make the device in");
     const ConfinedFolder device(fs::absolute(options.folder).lexically_normal().string());
     if (!options.force && !device.isEmpty())
         throw CommandError(device.path()
@@ -223,5 +225,6 @@ void initDevice(const DeviceInitOptions& options)
         copyTree(device, sample / folder, folder);
     writeCalendarAppPreferences(device);
     const std::vector<CopiedCalendar> calendars = copyCalendars(device, options.calendars);
+    printNotes(skippedCalendarNotes());
     report(device, applicationsIn(sample), calendars);
 }

@@ -14,17 +14,16 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-
-constexpr const char* extensionName = "Dayglass2.dylib";
-
-// The sample device this command runs on by default: the installed one, else the build's.
 const std::string& sampleDevice()
 {
     static const std::string installed = installedDataFolder("device");
     static const std::string device = installed.empty() ? std::string(DAYGLASS_SAMPLE_DEVICE) : installed;
     return device;
 }
+
+namespace {
+
+constexpr const char* extensionName = "Dayglass2.dylib";
 
 std::string sampleExtensionsFolder()
 {
@@ -70,7 +69,7 @@ void requireFolder(const std::string& root)
 {
     std::error_code error;
     if (!fs::is_directory(root, error))
-        throw CommandError("no device root at " + root + " (give an existing folder with --root)");
+        throw UsageError("no device root at " + root + " (give an existing folder with --root)");
 }
 
 } // namespace

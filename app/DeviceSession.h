@@ -11,8 +11,12 @@
 // sample device, made on first use, since the installed one is never written.
 std::string defaultDeviceRoot();
 
+// The sample device: the installed one, else the one the build assembled. It is
+// read, never written.
+const std::string& sampleDevice();
+
 // Makes the options' root the device root, without booting SpringBoard.
-// CommandError when it is not a folder.
+// UsageError when it is not a folder.
 void useDeviceRoot(const CommonOptions& options);
 
 // Boots the device. Extensions come from the root's own DynamicLibraries folder,

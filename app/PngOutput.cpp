@@ -3,6 +3,8 @@
 #include "Command.h"
 #include "StandardOutput.h"
 
+#include <platform/FileBytes.h>
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -12,22 +14,6 @@
 #include <filesystem>
 #include <strings.h>
 #include <vector>
-
-namespace {
-
-// Every byte, or the errno of the failure.
-int writeAll(int fd, const std::vector<std::uint8_t>& bytes)
-{
-    for (std::size_t written = 0; written < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-        if (n < 0 && errno != EINTR)
-            return errno;
-        written += n > 0 ? static_cast<std::size_t>(n) : 0;
-    }
-    return 0;
-}
-
-} // namespace
 
 CLI::Option* addPictureOutputOption(CLI::App& subcommand, std::string& output)
 {
@@ -81,7 +67,7 @@ void writePng(const UIImage& image, const std::string& path)
             + (error == ENOENT ? " (the folder " + std::filesystem::path(path).parent_path().string() + " is missing)"
                                : ""));
     }
-    int error = writeAll(fd, bytes);
+    int error = platform::writeAll(fd, { reinterpret_cast<const char*>(bytes.data()), bytes.size() }) ? 0 : errno;
     if (::close(fd) != 0 && !error)
         error = errno;
     if (error)

@@ -7,6 +7,7 @@
 #include "PreferenceKeys.h"
 #include "PropertyListJSON.h"
 #include "StandardOutput.h"
+#include "Wording.h"
 
 #include <Foundation/NSDictionary.h>
 #include <Foundation/NSValue.h>
@@ -30,14 +31,6 @@ std::string describe(const NSObject* value)
 void printLine(std::string_view key, const std::string& value, const char* note = "")
 {
     printOutput("%-30.*s%s%s\n", static_cast<int>(key.size()), key.data(), value.c_str(), note);
-}
-
-std::string joined(const std::vector<std::string>& words)
-{
-    std::string text;
-    for (const std::string& word : words)
-        text += (text.empty() ? "" : ", ") + word;
-    return text;
 }
 
 class PrefsCommand final : public Command {
@@ -128,7 +121,7 @@ private:
         else if (removed.empty())
             printOutput("No preference of the extension was set.\n");
         else
-            printOutput("Removed %s.\n", joined(removed).c_str());
+            printOutput("Removed %s.\n", joinedWords(removed, ", ").c_str());
     }
 
     void show()
@@ -161,8 +154,7 @@ private:
         printOutput("%-30s%-9s%-15s%s\n", "KEY", "KIND", "DEFAULT", "VALUES");
         for (const PreferenceKey& key : preferenceKeys())
             printOutput("%-30.*s%-9s%-15s%s\n", static_cast<int>(key.name.size()), key.name.data(),
-                preferenceKindName(key.kind),
-                key.defaultText.c_str(), allowedValues(key).c_str());
+                preferenceKindName(key.kind), key.defaultText.c_str(), allowedValues(key).c_str());
     }
 
     CLI::App* prefs_ = nullptr;

@@ -1,5 +1,13 @@
 #include "Wording.h"
 
+std::string joinedWords(const std::vector<std::string>& words, const char* separator)
+{
+    std::string text;
+    for (const std::string& word : words)
+        text += (text.empty() ? "" : separator) + word;
+    return text;
+}
+
 std::string listedWords(const std::vector<std::string>& words, const char* last)
 {
     std::string text;

@@ -134,14 +134,6 @@ std::string commandPath(const CLI::App& subcommand)
     return commandPath(*parent) + " " + subcommand.get_name();
 }
 
-std::string joinedWords(const std::vector<std::string>& words, const char* separator)
-{
-    std::string text;
-    for (const std::string& word : words)
-        text += (text.empty() ? "" : separator) + word;
-    return text;
-}
-
 // A word where a subcommand was due is named, with the nearest one; other words
 // that nothing took are listed in the order given; the rest in CLI11's words.
 std::string usageMessage(const CLI::App& app, const CLI::ParseError& error)

@@ -52,6 +52,7 @@ TEST_F(CommandFailure, OutputThatCannotBeWrittenIsReported)
         { "settings" },
         { "prefs", "keys" },
         { "prefs", "show", "--json" },
+        { "calendars", "--json" },
         { "render", "--layout-json", "-o", file("x.png") },
         { "simulate", steps },
         { "list", "--help" },

@@ -290,7 +290,7 @@ TEST_F(Dayglass, ErrorsAreOneLineAndAFailingStatus)
 {
     const std::string missing = (root_.path() / "missing").string();
     const auto noRoot = run({ "settings", "--root", missing });
-    EXPECT_EQ(noRoot.status, 1);
+    EXPECT_EQ(noRoot.status, 2);
     EXPECT_EQ(noRoot.err, "dayglass: no device root at " + missing + " (give an existing folder with --root)\n");
     EXPECT_EQ(noRoot.out, "");
 

@@ -94,6 +94,12 @@ TEST_F(DeviceInit, RefusesAFolderInUseAndNeverWritesOutsideIt)
         std::string::npos)
         << refused.err;
     EXPECT_EQ(contentsOf(device()).size(), 1u);
+    const std::string notes = (device() / "notes.txt").string();
+    EXPECT_EQ(run({ "device", "init", notes }).err,
+        "dayglass: " + notes + " is not a folder; give a new or empty folder to make the device in\n");
+    const auto missing = run({ "device", "init", (home() / "new").string(), "--calendars", "/nowhere" });
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_EQ(missing.err, "dayglass: --calendars: '/nowhere' does not exist (see --help)\n");
 
     const fs::path outside = home() / "outside";
     fs::create_directories(outside / "var/mobile/Library/Calendars/personal");

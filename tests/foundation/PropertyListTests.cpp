@@ -256,7 +256,33 @@ TEST(PropertyListRead, BinaryKeyWithNulGivesNilAndNulInAValueReads)
         NSData::dataWithBytes(valueWithNul.data(), valueWithNul.size()).get());
     const auto* dictionary = dynamicCast<NSDictionary>(read.get());
     ASSERT_TRUE(dictionary);
-    EXPECT_TRUE(dynamicCast<NSString>(dictionary->objectForKey("ok")));
+    const auto* text = dynamicCast<NSString>(dictionary->objectForKey("ok"));
+    ASSERT_TRUE(text);
+    EXPECT_EQ(text->UTF8String(), std::string("c\0d", 3)) << "ASCII text is read whole, past its NUL";
+}
+
+// A list of 4 kB whose one array of a thousand references to a text is itself
+// referred to a thousand times: read as libplist copies it, a million texts.
+TEST(PropertyListRead, BinaryListThatSharesItsObjectsOverAndOverGivesNil)
+{
+    const auto twoBytes = [](std::size_t value) { return std::string { char(value >> 8), char(value & 0xFF) }; };
+    std::string bytes = "bplist00";
+    std::string table;
+    for (std::size_t element : { 1, 2 }) {
+        table += twoBytes(bytes.size());
+        bytes += "\xaf\x11" + twoBytes(1000);
+        for (int i = 0; i < 1000; ++i)
+            bytes += twoBytes(element);
+    }
+    table += twoBytes(bytes.size());
+    bytes += "\x5f\x10\x64" + std::string(100, 'x');
+    const std::size_t tableAt = bytes.size();
+    bytes += table;
+    // The trailer: two-byte offsets and references, three objects, the first on top.
+    bytes += std::string(6, '\0') + "\x02\x02" + std::string(7, '\0') + "\x03" + std::string(8, '\0')
+        + std::string(6, '\0') + twoBytes(tableAt);
+    EXPECT_FALSE(
+        NSPropertyListSerialization::propertyListWithData(NSData::dataWithBytes(bytes.data(), bytes.size()).get()));
 }
 
 TEST(PropertyListWrite, ReplacesTheFileAndLeavesNoTemporaryBehind)

@@ -9,6 +9,7 @@
 #include <limits>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -30,6 +31,10 @@ PLATFORM_EXPORT FileRead readRegularFile(
 // The bytes of a regular file; nothing for a missing or unreadable file, a
 // folder, a FIFO, or one too large to hold.
 PLATFORM_EXPORT std::optional<std::string> readFileBytes(const std::string& path, std::size_t maximumSize);
+
+// Writes every byte, going on after a short write or an interruption. False
+// with errno set when it cannot.
+PLATFORM_EXPORT bool writeAll(int fd, std::string_view bytes);
 
 // Replaces the file with `bytes` through a flushed temporary file in the same
 // folder and a rename. Creates missing folders; keeps an existing file's

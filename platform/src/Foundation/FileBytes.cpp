@@ -21,20 +21,6 @@ std::string describeErrno(const std::string& what, const std::string& path)
     return what + " " + path + ": " + std::strerror(errno);
 }
 
-bool writeAll(int fd, const std::string& bytes)
-{
-    std::size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        written += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 // Makes the rename itself durable, not only the file's contents.
 void syncFolder(const fs::path& folder)
 {
@@ -55,6 +41,24 @@ std::optional<std::string> writeTemporary(int fd, const std::string& temporary, 
 }
 
 } // namespace
+
+bool writeAll(int fd, std::string_view bytes)
+{
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        if (n == 0) {
+            errno = EIO;
+            return false;
+        }
+        written += static_cast<std::size_t>(n);
+    }
+    return true;
+}
 
 FileRead readRegularFile(const std::string& path, std::size_t maximumSize)
 {

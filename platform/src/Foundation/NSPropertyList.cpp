@@ -9,6 +9,7 @@
 
 #include <plist/plist.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -17,6 +18,7 @@
 #include <optional>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -25,6 +27,8 @@ namespace {
 // Nesting beyond this is refused rather than followed: a hostile file must not
 // be able to exhaust the stack.
 constexpr int maximumDepth = 256;
+// A binary list that would grow past this once read is refused unread.
+constexpr std::uint64_t maximumTreeBytes = 64 << 20;
 
 struct PlistFree {
     void operator()(plist_t node) const { plist_free(node); }
@@ -254,32 +258,49 @@ public:
     // length is its C string length), so such a list is refused unread.
     bool hasKeyWithNul() const
     {
+        // Each dictionary once, however many entries of the table point at it.
+        std::unordered_set<std::uint64_t> scanned;
         for (std::uint64_t i = 0; valid_ && i < objects_; ++i) {
             const std::uint64_t offset = objectOffset(i);
-            if (offset < trailer_ && byteAt(offset) >> 4 == 0xD && dictionaryHasKeyWithNul(offset))
+            if (offset < trailer_ && byteAt(offset) >> 4 == 0xD && scanned.insert(offset).second
+                && dictionaryHasKeyWithNul(offset))
                 return true;
         }
         return false;
+    }
+
+    // Whether the tree libplist would build holds more than `limit` bytes. It
+    // copies an object for every reference to it, so a list whose objects are
+    // shared over and over describes gigabytes in a few kilobytes; a reference
+    // back into the object being counted (a cycle) is as bad.
+    bool expandsBeyond(std::uint64_t limit) const
+    {
+        std::unordered_map<std::uint64_t, std::uint64_t> sizes;
+        return !valid_ || treeSize(number(trailer_ + 16, 8), limit, sizes, 0) > limit;
     }
 
     // libplist 2.2 cuts one-byte (ASCII) text at its first NUL as it reads it,
     // where two-byte text keeps every character. This gives the list back with a
     // two-byte copy of each such text after the last object and a new offset
     // table, of eight-byte offsets, that points at the copies; nothing else moves,
-    // so every reference still holds. Nothing when no text needs it.
+    // so every reference still holds, and the list grows to a few times its size
+    // at the most. Nothing when no text needs it.
     std::optional<std::string> withNulTextsWidened() const
     {
         if (!valid_)
             return std::nullopt;
         std::string widened(bytes_.substr(0, trailer_));
+        // One copy for each text, however many entries of the table point at it.
+        std::unordered_map<std::uint64_t, std::uint64_t> copies;
         std::vector<std::uint64_t> offsets;
         for (std::uint64_t i = 0; i < objects_; ++i) {
             offsets.push_back(objectOffset(i));
-            if (isWholeAsciiText(offsets.back()) && textHasNul(offsets.back())) {
-                const std::uint64_t copy = widened.size();
+            if (!isWholeAsciiText(offsets.back()) || !textHasNul(offsets.back()))
+                continue;
+            const auto [copy, isNew] = copies.try_emplace(offsets.back(), widened.size());
+            if (isNew)
                 appendAsTwoByteText(widened, offsets.back());
-                offsets.back() = copy;
-            }
+            offsets.back() = copy->second;
         }
         if (widened.size() == trailer_)
             return std::nullopt;
@@ -319,6 +340,31 @@ private:
 
     std::uint64_t objectOffset(std::uint64_t index) const { return number(table_ + index * offsetSize_, offsetSize_); }
 
+    // Roughly what the object and all it refers to take once built, counted up
+    // to just past `limit`; each object's size is worked out once.
+    std::uint64_t treeSize(std::uint64_t index, std::uint64_t limit,
+        std::unordered_map<std::uint64_t, std::uint64_t>& sizes, int depth) const
+    {
+        constexpr std::uint64_t nodeSize = 64;
+        if (index >= objects_ || depth > maximumDepth)
+            return limit + 1;
+        if (const auto known = sizes.find(index); known != sizes.end())
+            return known->second;
+        sizes[index] = limit + 1;
+        const std::uint64_t at = objectOffset(index);
+        const std::size_t kind = byteAt(at) >> 4;
+        const auto [count, contents] = countAt(at);
+        std::uint64_t size = nodeSize;
+        if (kind == 0xA || kind == 0xD) {
+            const std::uint64_t references = std::min<std::uint64_t>(count, bytes_.size()) * (kind == 0xD ? 2 : 1);
+            for (std::uint64_t i = 0; i < references && size <= limit; ++i)
+                size += treeSize(number(contents + i * referenceSize_, referenceSize_), limit, sizes, depth + 1);
+        } else if (kind >= 0x4 && kind <= 0x7) {
+            size += std::min<std::uint64_t>(count, bytes_.size()) * (kind == 0x6 ? 2 : 1);
+        }
+        return sizes[index] = std::min(size, limit + 1);
+    }
+
     // An object's count (of bytes, characters or entries) and where its contents start.
     std::pair<std::uint64_t, std::uint64_t> countAt(std::uint64_t at) const
     {
@@ -341,8 +387,17 @@ private:
     }
 
     // ASCII (one byte a character), UTF-16 (two) or UTF-8 text with a zero
-    // character, read only as far as the list's objects go.
+    // character, read only as far as the list's objects go. Each text is read
+    // once, however many references lead to it.
     bool textHasNul(std::uint64_t at) const
+    {
+        const auto known = textsWithNul_.find(at);
+        if (known != textsWithNul_.end())
+            return known->second;
+        return textsWithNul_[at] = readTextForNul(at);
+    }
+
+    bool readTextForNul(std::uint64_t at) const
     {
         const std::size_t kind = byteAt(at) >> 4;
         const std::size_t unit = kind == 0x6 ? 2 : 1;
@@ -380,6 +435,7 @@ private:
     }
 
     std::string_view bytes_;
+    mutable std::unordered_map<std::uint64_t, bool> textsWithNul_;
     std::size_t trailer_ = 0;
     std::size_t offsetSize_ = 0;
     std::size_t referenceSize_ = 0;
@@ -415,7 +471,7 @@ Ref<NSObject> propertyListFromBytes(const std::string& bytes)
         return nullptr;
     if (plist_is_binary(bytes.data(), static_cast<std::uint32_t>(bytes.size()))) {
         const BinaryListScan scan(bytes);
-        if (scan.hasKeyWithNul())
+        if (scan.hasKeyWithNul() || scan.expandsBeyond(maximumTreeBytes))
             return nullptr;
         if (std::optional<std::string> widened = scan.withNulTextsWidened())
             return widened->size() <= std::numeric_limits<std::uint32_t>::max() ? objectFromBytes(*widened) : nullptr;
