@@ -4,6 +4,7 @@
 #include "ConfinedFolder.h"
 #include "DeviceCalendars.h"
 #include "DeviceSession.h"
+#include "InputFiles.h"
 #include "ListNotes.h"
 #include "StandardOutput.h"
 #include "Wording.h"
@@ -38,23 +39,10 @@ std::string insideDevice(std::string_view devicePath)
     return relative.rfind("var/", 0) == 0 ? "private/" + relative : relative;
 }
 
-// Why the file could not be read whole; empty when it was.
-std::string problemOf(const platform::FileRead& read)
-{
-    switch (read.outcome) {
-    case platform::FileRead::Outcome::Read:
-        return {};
-    case platform::FileRead::Outcome::NotRegular:
-        return "it is not a regular file";
-    default:
-        return reasonFor(read.error);
-    }
-}
-
 void copyFile(const ConfinedFolder& device, const fs::path& from, const std::string& to)
 {
     const platform::FileRead contents = platform::readRegularFile(from.string());
-    if (const std::string problem = problemOf(contents); !problem.empty())
+    if (const std::string problem = readProblem(contents); !problem.empty())
         throw CommandError("cannot read " + from.string() + ": " + problem);
     device.writeFile(to, contents.bytes, contents.mode & 0777);
 }
@@ -164,7 +152,7 @@ CopiedCalendar copyCalendar(
     }
     for (const fs::path& file : files) {
         const platform::FileRead contents = platform::readRegularFile(file.string());
-        if (const std::string problem = problemOf(contents); !problem.empty()) {
+        if (const std::string problem = readProblem(contents); !problem.empty()) {
             printNote("skipped " + file.string() + ": " + problem);
             continue;
         }

@@ -64,6 +64,18 @@ CLI::Validator existingPath(PathKind kind, StandardInput standardInput)
                                      : "PATH");
 }
 
+std::string readProblem(const platform::FileRead& read)
+{
+    switch (read.outcome) {
+    case platform::FileRead::Outcome::Read:
+        return {};
+    case platform::FileRead::Outcome::NotRegular:
+        return "it is not a regular file";
+    default:
+        return reasonFor(read.error);
+    }
+}
+
 std::string readInputFile(const std::string& path, const std::string& what)
 {
     platform::FileRead read = platform::readRegularFile(path);

@@ -9,6 +9,10 @@
 
 #include <string>
 
+namespace platform {
+struct FileRead;
+} // namespace platform
+
 enum class PathKind { File, Folder, FileOrFolder };
 
 // Why the path cannot be used as that kind, as the end of a sentence that starts
@@ -22,6 +26,10 @@ enum class StandardInput { Allowed, NotAllowed };
 
 // A check for an option that names a file or folder, with pathProblem's words.
 CLI::Validator existingPath(PathKind kind, StandardInput standardInput = StandardInput::NotAllowed);
+
+// Why the file could not be read whole, as the rest of a sentence ("permission
+// denied", "it is not a regular file"); empty when it was.
+std::string readProblem(const platform::FileRead& read);
 
 // The bytes of a regular file, such as "the script" or "the wallpaper" (`what`).
 // UsageError when the name is no file ("the script x.simulate does not exist"),

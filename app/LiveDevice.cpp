@@ -71,6 +71,27 @@ void tellSettingsChanged(CFNotificationCenterRef, void* observer, CFStringRef, c
     static_cast<LiveDevice*>(observer)->settingsChanged();
 }
 
+// Keeps a timer of the main run loop off it while it lives.
+class TimerPause {
+public:
+    explicit TimerPause(CFRunLoopTimer* timer)
+        : timer_(timer)
+    {
+        if (timer_)
+            CFRunLoopRemoveTimer(CFRunLoopGetMain(), timer_, kCFRunLoopDefaultMode);
+    }
+    ~TimerPause()
+    {
+        if (timer_)
+            CFRunLoopAddTimer(CFRunLoopGetMain(), timer_, kCFRunLoopDefaultMode);
+    }
+    TimerPause(const TimerPause&) = delete;
+    TimerPause& operator=(const TimerPause&) = delete;
+
+private:
+    CFRunLoopTimer* timer_;
+};
+
 void appendBytes(png_structp png, png_bytep data, png_size_t length)
 {
     static_cast<std::string*>(png_get_io_ptr(png))->append(reinterpret_cast<const char*>(data), length);
@@ -142,6 +163,8 @@ LiveDevice::~LiveDevice()
 
 void LiveDevice::settingsChanged()
 {
+    // What the screen shows may follow the settings: the next picture is drawn anew.
+    ++version_;
     publish({ { "kind", "settings" } });
 }
 
@@ -215,16 +238,16 @@ nlohmann::ordered_json LiveDevice::step(const std::string& text)
     if (steps.empty())
         throw LiveRefusal(400, "no step: send one line of the step language, such as wake");
     StepReport report;
-    playing_ = true;
     try {
+        // The tick looks at what changed between steps only. Off the loop, it
+        // does not fire once a simulated second through a long idle.
+        const TimerPause untimed(tickTimer_.get());
         report = player_.play(steps.front());
     } catch (const simulation::ScriptError& error) {
-        playing_ = false;
         ++version_;
         publish({ { "kind", "refused" }, { "step", text }, { "error", onItsLine(error) } });
         throw LiveRefusal(409, onItsLine(error));
     }
-    playing_ = false;
     ++version_;
     nlohmann::ordered_json answer = report.json();
     logged_ = platform::logLinesWritten();
@@ -310,8 +333,6 @@ nlohmann::ordered_json LiveDevice::calendars()
 // screen off. Pages hear of it only when what they see changed.
 void LiveDevice::tick()
 {
-    if (playing_)
-        return;
     const std::string now = look();
     const std::vector<std::string> log = platform::loggedLinesSince(logged_);
     if (now == lastLook_ && log.empty())

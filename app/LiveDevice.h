@@ -123,7 +123,6 @@ private:
     NonNullRef<LockScreenScene> scene_;
     Ref<CFRunLoopTimer> tickTimer_;
     std::atomic<bool> stopping_ { false };
-    bool playing_ = false;
     unsigned long long version_ = 1;
     std::size_t logged_ = 0;
     std::string lastLook_;

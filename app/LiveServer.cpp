@@ -1,9 +1,11 @@
 #include "LiveServer.h"
 
 #include "Command.h"
+#include "InputFiles.h"
 #include "SettingsPane.h"
 
 #include <httplib.h>
+#include <platform/FileBytes.h>
 
 #include <arpa/inet.h>
 #include <sys/stat.h>
@@ -12,7 +14,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <random>
 #include <regex>
 #include <sstream>
@@ -131,10 +132,13 @@ std::optional<double> scaleOf(const httplib::Request& request)
     return scale;
 }
 
-std::string readFile(const std::string& path)
+// A file of the page; 500 naming why it cannot be read.
+std::string pageFile(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    return { std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>() };
+    platform::FileRead read = platform::readRegularFile(path);
+    if (const std::string problem = readProblem(read); !problem.empty())
+        throw LiveRefusal(500, "cannot read " + path + ": " + problem);
+    return std::move(read.bytes);
 }
 
 } // namespace
@@ -263,7 +267,7 @@ std::string LiveServer::refusal(const httplib::Request& request) const
 
 void LiveServer::addRoutes()
 {
-    server_->Get("/", [this](const httplib::Request& request, httplib::Response& response) {
+    server_->Get("/", guarded([this](const httplib::Request& request, httplib::Response& response) {
         if (request.has_param("token")) {
             // Kept in a cookie, and out of the address bar and the history.
             response.set_header(
@@ -271,10 +275,10 @@ void LiveServer::addRoutes()
             response.set_redirect("/", 303);
             return;
         }
-        response.set_content(readFile(options_.webRoot + "/index.html"), "text/html; charset=utf-8");
-    });
+        response.set_content(pageFile(options_.webRoot + "/index.html"), "text/html; charset=utf-8");
+    }));
 
-    server_->Get(R"(/[A-Za-z0-9_.%-]+)", [this](const httplib::Request& request, httplib::Response& response) {
+    server_->Get(R"(/[A-Za-z0-9_.%-]+)", guarded([this](const httplib::Request& request, httplib::Response& response) {
         std::smatch match;
         struct stat status {};
         const std::string path = options_.webRoot + "/" + (std::regex_match(request.path, match, staticName) ? match[1].str() : "");
@@ -284,8 +288,8 @@ void LiveServer::addRoutes()
             response.set_content("Not found\n", "text/plain");
             return;
         }
-        response.set_content(readFile(path), contentTypeOf(match[2].str()));
-    });
+        response.set_content(pageFile(path), contentTypeOf(match[2].str()));
+    }));
 
     server_->Post("/api/step", guarded([this](const httplib::Request& request, httplib::Response& response) {
         if (request.body.size() > LiveDevice::maximumStepLength)

@@ -2,16 +2,19 @@
 // with its settings pane beside it.
 #include "ServeCommand.h"
 
+#include "InputFiles.h"
 #include "InstalledData.h"
 #include "LiveDevice.h"
 #include "LiveServer.h"
 #include "SessionOptions.h"
 
 #include <platform/Environment.h>
+#include <platform/FileBytes.h>
 
 #include <csignal>
 #include <cstdio>
 #include <spawn.h>
+#include <sys/wait.h>
 #include <thread>
 
 extern char** environ;
@@ -19,24 +22,46 @@ extern char** environ;
 namespace {
 
 // Opens the address in the desktop's browser, when the desktop has xdg-open.
+// The opener, and the browser it may start, take Ctrl-C and a kill as usual
+// rather than the server's blocked stop signals; a thread of its own reaps it.
 void openInBrowser(const std::string& address)
 {
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t signals;
+    sigemptyset(&signals);
+    posix_spawnattr_setsigmask(&attributes, &signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    posix_spawnattr_setsigdefault(&attributes, &signals);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
     pid_t child = 0;
     char* const arguments[] = { const_cast<char*>("xdg-open"), const_cast<char*>(address.c_str()), nullptr };
-    if (posix_spawnp(&child, "xdg-open", nullptr, nullptr, arguments, environ) != 0)
+    const int failed = posix_spawnp(&child, "xdg-open", nullptr, &attributes, arguments, environ);
+    posix_spawnattr_destroy(&attributes);
+    if (failed) {
         std::fprintf(stderr, "dayglass: no xdg-open here; open the address above yourself\n");
+        return;
+    }
+    std::thread([child] { ::waitpid(child, nullptr, 0); }).detach();
+}
+
+// The page's folder: the installed one, else the sources'. CommandError when
+// its page cannot be read, before anything is served.
+std::string webFolder()
+{
+    const std::string installed = installedDataFolder("web");
+    const std::string folder = installed.empty() ? std::string(DAYGLASS_WEB_ROOT) : installed;
+    const platform::FileRead page = platform::readRegularFile(folder + "/index.html");
+    if (const std::string problem = readProblem(page); !problem.empty())
+        throw CommandError("the page's folder " + folder + " has no readable index.html (" + problem
+            + "); build the project, or install it again");
+    return folder;
 }
 
 // Ctrl-C and a kill end the server as a normal exit does. The signals are
 // blocked before any thread starts, so that only the one waiting for them
 // takes them.
-// The page's folder: the installed one, else the sources'.
-std::string webFolder()
-{
-    const std::string installed = installedDataFolder("web");
-    return installed.empty() ? std::string(DAYGLASS_WEB_ROOT) : installed;
-}
-
 void blockStopSignals(sigset_t& signals)
 {
     sigemptyset(&signals);
@@ -72,6 +97,7 @@ public:
 
     int run(const CommonOptions& options) override
     {
+        const std::string web = webFolder();
         sigset_t stopSignals;
         blockStopSignals(stopSignals);
         keepFrameBuffersInHeap();
@@ -81,8 +107,8 @@ public:
 
         LiveEvents events;
         LiveDevice live(device, events);
-        LiveServer server(live, events,
-            { .host = host_, .port = port_, .token = LiveServer::makeToken(), .webRoot = webFolder() });
+        LiveServer server(
+            live, events, { .host = host_, .port = port_, .token = LiveServer::makeToken(), .webRoot = web });
         server.bind();
         std::thread signalWaiter = stopOnSignals(stopSignals, live);
         if (!server.isLoopback())

@@ -20,9 +20,16 @@ function say(text, isError = false) {
   status.classList.toggle('error', isError);
 }
 
+// The server's words: its JSON, or the text of an answer that is not JSON (a
+// stale token's 403) as the error.
+async function answerOf(response) {
+  if ((response.headers.get('Content-Type') || '').startsWith('application/json')) return response.json();
+  return { error: (await response.text()).trim() || `the server answered ${response.status}` };
+}
+
 async function step(text) {
   const response = await fetch('/api/step', { method: 'POST', body: text, headers: { 'Content-Type': 'text/plain' } });
-  const answer = await response.json();
+  const answer = await answerOf(response);
   if (!response.ok) {
     say(answer.error, true);
     throw new Error(answer.error);
@@ -117,6 +124,7 @@ function launchText(launch) {
 function hear(news) {
   if (news.kind === 'settings') {
     refreshSettings();
+    refreshScreen();
     return;
   }
   const heading = news.step ? [news.step] : [];
@@ -143,7 +151,12 @@ function follow() {
   });
   events.addEventListener('change', (event) => hear(JSON.parse(event.data)));
   events.addEventListener('dropped', refreshAll);
-  events.addEventListener('error', () => say('the device is not answering; trying again…', true));
+  // A stream refused (a server started anew, with another token) is not tried again.
+  events.addEventListener('error', () => {
+    if (events.readyState === EventSource.CLOSED)
+      say('this page no longer reaches the device: open the address dayglass serve printed, with its token', true);
+    else say('the device is not answering; trying again…', true);
+  });
 }
 
 // Touch.

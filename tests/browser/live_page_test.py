@@ -131,6 +131,12 @@ class LivePage(unittest.TestCase):
         width, height = self.screen().size["width"], self.screen().size["height"]
         self.assertGreater(width, height)
 
+        # A page left open on a server started anew holds a stale token: it says what to do.
+        self.browser.add_cookie({"name": "dayglass_token", "value": "0" * 32, "path": "/"})
+        self.click("rotate")
+        self.wait_for(lambda: "open the address dayglass serve printed" in self.browser.find_element(By.ID, "status").text,
+                      "the page says how to reach the device again")
+
     def state_version(self):
         return self.browser.execute_async_script(
             "const done = arguments[0];"

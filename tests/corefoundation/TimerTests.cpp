@@ -82,6 +82,18 @@ TEST_F(SimulatedClock, InvalidatedTimersStopEvenFromAHandlerAtTheSameMoment)
     CFRunLoopTimerInvalidate(victim);
 }
 
+TEST_F(SimulatedClock, ARemovedTimerMissesItsDatesAndFiresOnceForThemWhenAddedBack)
+{
+    CFRunLoopTimer* every2 = schedule("every2", 2, 2);
+    CFRunLoopRemoveTimer(CFRunLoopGetMain(), every2, kCFRunLoopDefaultMode);
+    CFRunLoopAdvanceClock(9);
+    EXPECT_TRUE(fired.empty());
+    EXPECT_TRUE(CFRunLoopTimerIsValid(every2));
+    CFRunLoopAddTimer(CFRunLoopGetMain(), every2, kCFRunLoopDefaultMode);
+    CFRunLoopAdvanceClock(3);
+    EXPECT_EQ(fired, (std::vector<std::string> { "every2@9", "every2@10", "every2@12" }));
+}
+
 TEST_F(SimulatedClock, DispatchAfterSendsTheBlockWhenTheClockPassesItsTime)
 {
     dispatch_after(dispatch_time(DISPATCH_TIME_NOW, 30 * NSEC_PER_SEC), dispatch_get_main_queue(),

@@ -158,6 +158,9 @@ TEST_F(Serve, PlaysOneStepAsSimulateDoes)
     ASSERT_EQ(screen->status, 200);
     EXPECT_EQ(screen->body.substr(1, 3), "PNG");
     EXPECT_EQ(client().Get("/api/screen.png?scale=none")->status, 400);
+
+    // Ten years of idle are one step, not a timer firing for every second of them.
+    EXPECT_EQ(step("idle 315360000")->status, 200);
 }
 
 TEST_F(Serve, ASettingsChangeReachesTheFileAndTheNextList)
@@ -184,6 +187,25 @@ TEST_F(Serve, ASettingsChangeReachesTheFileAndTheNextList)
     for (const char* next : { "unlock", "lock", "wake" })
         ASSERT_EQ(step(next)->status, 200) << next;
     EXPECT_EQ(rowsShown(), 1u);
+
+    // A change from another process is news, and the screen is drawn anew for it.
+    const std::string before = client().Get("/api/screen.png")->get_header_value("X-Screen-Version");
+    std::string heard;
+    std::thread page([&] {
+        client().Get("/api/events", [&](const char* data, std::size_t length) {
+            heard.append(data, length);
+            return heard.find("\"kind\":\"settings\"") == std::string::npos;
+        });
+    });
+    for (int i = 0; i < 1000 && heard.empty(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    const auto changed
+        = command_runner::run({ "prefs", "set", "backgroundColor", "0", "--root", root_.path().string() },
+            { { "XDG_RUNTIME_DIR", runtime_.path().string() } });
+    EXPECT_EQ(changed.status, 0) << changed.err;
+    page.join();
+    EXPECT_GT(std::stoull(client().Get("/api/screen.png")->get_header_value("X-Screen-Version")), std::stoull(before))
+        << heard;
 
     // The calendar choice goes to the settings pane's own file, in order.
     const json calendars = json::parse(client().Get("/api/calendars")->body)["calendars"];

@@ -81,6 +81,8 @@ Ref<CFRunLoopTimer> CFRunLoopTimerCreateWithHandler(CFAbsoluteTime fireDate, CFT
         fireDate, interval, makeBlock<void(CFRunLoopTimer*)>(std::forward<F>(handler)).get());
 }
 PLATFORM_EXPORT void CFRunLoopAddTimer(CFRunLoopRef loop, CFRunLoopTimerRef timer, CFStringRef mode);
+// Takes the timer off the loop; it stays valid, and fires again once added back.
+PLATFORM_EXPORT void CFRunLoopRemoveTimer(CFRunLoopRef loop, CFRunLoopTimerRef timer, CFStringRef mode);
 // Takes the timer off its loop for good; safe from any thread.
 PLATFORM_EXPORT void CFRunLoopTimerInvalidate(CFRunLoopTimerRef timer);
 PLATFORM_EXPORT Boolean CFRunLoopTimerIsValid(CFRunLoopTimerRef timer);

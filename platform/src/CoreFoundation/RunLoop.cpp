@@ -273,6 +273,12 @@ void CFRunLoopAddTimer(CFRunLoopRef loop, CFRunLoopTimerRef timer, CFStringRef)
         reinterpret_cast<platform::RunLoop*>(loop)->addTimer(timer);
 }
 
+void CFRunLoopRemoveTimer(CFRunLoopRef loop, CFRunLoopTimerRef timer, CFStringRef)
+{
+    if (loop && timer)
+        reinterpret_cast<platform::RunLoop*>(loop)->removeTimer(timer);
+}
+
 void CFRunLoopTimerInvalidate(CFRunLoopTimerRef timer)
 {
     if (!timer)
