@@ -7,6 +7,7 @@
 #include "LiveDevice.h"
 #include "LiveServer.h"
 #include "SessionOptions.h"
+#include "StandardOutput.h"
 
 #include <platform/Environment.h>
 #include <platform/FileBytes.h>
@@ -110,14 +111,16 @@ public:
         LiveServer server(
             live, events, { .host = host_, .port = port_, .token = LiveServer::makeToken(), .webRoot = web });
         server.bind();
+        // The address goes out before any thread starts, so that an answer that
+        // cannot be written ends the command as any other error does.
+        printOutput("%s\n", server.address().c_str());
+        flushOutput();
         std::thread signalWaiter = stopOnSignals(stopSignals, live);
         if (!server.isLoopback())
             std::fprintf(stderr,
                 "dayglass: warning: listening on %s: anyone who reaches it with the token can change this device\n",
                 host_.c_str());
         server.start();
-        std::printf("%s\n", server.address().c_str());
-        std::fflush(stdout);
         if (open_)
             openInBrowser(server.address());
         live.run();

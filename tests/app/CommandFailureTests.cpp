@@ -53,6 +53,7 @@ TEST_F(CommandFailure, OutputThatCannotBeWrittenIsReported)
         { "prefs", "keys" },
         { "prefs", "show", "--json" },
         { "calendars", "--json" },
+        { "serve", "--port", "0" },
         { "render", "--layout-json", "-o", file("x.png") },
         { "simulate", steps },
         { "list", "--help" },
